@@ -1,0 +1,95 @@
+// Transports that reach a controller through its driver's user client (service "ZynMSR").
+#pragma once
+
+#include "iokit/iokit.h"
+#include "iokit/zynmsr.h"
+#include "zyninterface.h"
+
+#include <cstdint>
+#include <mutex>
+
+// What both user-client transports share: the connection, the driver's selectors and the
+// send/receive loop of one exchange.
+class ZynUserClientTransport : public ZynInterface {
+public:
+    int getMTU() override { return static_cast<int>(zynmsr::kDriverMTU); }
+    int getDeviceHandle() override { return 0; }
+
+    // Selector 6, retried one poll apart until it succeeds, the connection is gone, or the
+    // poll budget of the exchange is spent. isDriverLocked() tells the outcome.
+    void requirelock() override;
+    // Selector 7.
+    void releaselock() override;
+    bool isDriverLocked() const { return m_driverLocked; }
+
+    // Selector 4 then, only when it succeeded, selector 5.
+    bool ClearReadWriteBuffer();
+    bool ClearReadBuffer();   // selector 5
+    bool ClearWriteBuffer();  // selector 4
+
+    bool isOpened() const { return m_opened; }
+    iokit::io_connect_t connection() const { return m_connection; }
+
+    // Polls an exchange of `timeoutMs` milliseconds may spend waiting: one per 10 ms.
+    static int pollBudget(uint64_t timeoutMs);
+
+protected:
+    iokit::kern_return_t callScalar(uint32_t selector);
+    // Struct call with the transfer record: for a write `length` bytes at `buffer`, for a read
+    // `length` is the capacity of `buffer`. `record` receives the driver's record.
+    iokit::kern_return_t callTransfer(uint32_t selector, unsigned char* buffer, int64_t length,
+                                      zynmsr::TransferRecord* record);
+
+    // Logs a failed selector 6; called at most once per requirelock().
+    virtual void reportLockFailure(iokit::kern_return_t kernResult) = 0;
+
+    // False for blocks whose buffers and lengths do not fit together.
+    static bool blockUsable(const _IF_CMD_BLOCK* block);
+
+    // With the device open: takes the driver lock, runs the exchange and gives the lock back.
+    // -1 when the lock could not be had.
+    int lockedExchange(_IF_CMD_BLOCK* block, unsigned char* scratch, int scratchSize);
+
+    // Sends the block's bytes in chunks of at most getMTU() and receives one reply frame into
+    // `scratch`, copied to the block's read buffer when it fits. The frame length, 0 when it
+    // does not fit, the bytes received when they are no frame, or ZYN_IO_SEND_TIMEOUT,
+    // ZYN_IO_REPLY_TIMEOUT, ZYN_IO_RECV_FAILED.
+    int runExchange(_IF_CMD_BLOCK* block, unsigned char* scratch, int scratchSize);
+
+    iokit::io_connect_t m_connection = iokit::IO_OBJECT_NULL;
+    bool m_opened = false;
+    bool m_driverLocked = false;
+    int m_lockPolls = 0;  // budget for requirelock(); 0: derived from getTimeOut()
+};
+
+// The library's transport: finds the index-th controller, and for every exchange serialises
+// with other threads (mutex) and processes (the slot's lock file), opens the driver, takes its
+// lock, exchanges one frame and closes again.
+class DarwinUserClientInterface : public ZynUserClientTransport {
+public:
+    DarwinUserClientInterface() = default;
+    ~DarwinUserClientInterface() override;
+
+    bool init(int index);
+    bool opendev();
+    bool closedev();
+
+    int send(_IF_CMD_BLOCK* block) override;
+    int recv(_IF_CMD_BLOCK* block) override;
+    int syncSend(_IF_CMD_BLOCK* block) override;
+
+    int slotIndex() const { return m_index; }
+    int lockFileDescriptor() const { return m_lockFd; }
+
+protected:
+    void reportLockFailure(iokit::kern_return_t kernResult) override;
+
+private:
+    // The index-th service of class ZynMSR (a reference the caller releases), or
+    // IO_OBJECT_NULL; `caller` prefixes the messages.
+    iokit::io_service_t findService(int index, const char* caller);
+
+    int m_lockFd = -1;
+    int m_index = -1;
+    std::mutex m_mutex;
+};

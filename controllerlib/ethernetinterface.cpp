@@ -1,0 +1,255 @@
+#include "ethernetinterface.h"
+
+#include "zynframe.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <vector>
+#include <sys/select.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr unsigned char kProbeFrame[7] = {0x5E, 0x01, 0x61, 0x01, 0x00, 0x13, 0x14};
+constexpr unsigned char kCmdReset = 0x36;
+constexpr unsigned char kCmdSetupData = 0x1F;
+// Polls allowed to a setup-data firmware exchange.
+constexpr int kLongExchangePolls = 6000;
+
+bool samePeer(const sockaddr_in& a, const sockaddr_in& b)
+{
+    return a.sin_family == b.sin_family && a.sin_port == b.sin_port && a.sin_addr.s_addr == b.sin_addr.s_addr;
+}
+
+} // namespace
+
+EthernetInterface::EthernetInterface()
+{
+    m_timeout = 5;   // seconds on this transport
+}
+
+EthernetInterface::~EthernetInterface()
+{
+    closeSocket();
+}
+
+void EthernetInterface::closeSocket()
+{
+    if (m_socket >= 0) {
+        ::shutdown(m_socket, SHUT_RDWR);
+        ::close(m_socket);
+        m_socket = -1;
+    }
+}
+
+bool EthernetInterface::init(const char* ip, short port)
+{
+    closeSocket();
+    if (ip == nullptr)
+        return false;
+    std::memset(&m_peer, 0, sizeof m_peer);
+    m_peer.sin_family = AF_INET;
+    m_peer.sin_port = htons(static_cast<uint16_t>(port));
+    if (inet_pton(AF_INET, ip, &m_peer.sin_addr) != 1)
+        return false;
+
+    m_socket = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
+    if (m_socket < 0)
+        return false;
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_addr.s_addr = htonl(INADDR_ANY);
+    local.sin_port = 0;
+    if (::bind(m_socket, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
+        closeSocket();
+        return false;
+    }
+
+    if (::sendto(m_socket, kProbeFrame, sizeof kProbeFrame, 0, reinterpret_cast<sockaddr*>(&m_peer), sizeof m_peer) < 0)
+        return false;
+    unsigned char reply[kProbeReplySize];
+    const long deadlineUs = long(m_timeout) * 1000000L;
+    long waitedUs = 0;
+    // Wait for the peer's answer; anything from another sender does not count.
+    const auto start = std::chrono::steady_clock::now();
+    while (waitedUs <= deadlineUs) {
+        if (!waitReadable(deadlineUs - waitedUs))
+            return false;
+        const int n = receiveFromPeer(reply, sizeof reply);
+        if (n > 0)
+            return true;
+        if (n < 0)
+            return false;
+        waitedUs = long(std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start).count());
+    }
+    return false;
+}
+
+bool EthernetInterface::waitReadable(long us)
+{
+    if (m_socket < 0 || us < 0)
+        return false;
+    fd_set set;
+    FD_ZERO(&set);
+    FD_SET(m_socket, &set);
+    timeval tv{us / 1000000L, us % 1000000L};
+    return ::select(m_socket + 1, &set, nullptr, nullptr, &tv) > 0;
+}
+
+int EthernetInterface::WaitForReply(int socket, long seconds, long microseconds)
+{
+    if (socket < 0)
+        return -1;
+    fd_set set;
+    FD_ZERO(&set);
+    FD_SET(socket, &set);
+    timeval tv{seconds, microseconds};
+    return ::select(socket + 1, &set, nullptr, nullptr, &tv);
+}
+
+int EthernetInterface::send(_IF_CMD_BLOCK* block)
+{
+    if (block == nullptr || m_socket < 0)
+        return -1;
+    const ssize_t n = ::sendto(m_socket, block->writeBuffer, size_t(block->writeLength), 0,
+                               reinterpret_cast<sockaddr*>(&m_peer), sizeof m_peer);
+    return n < 0 ? -1 : int(n);
+}
+
+int EthernetInterface::receiveFromPeer(unsigned char* buffer, int capacity)
+{
+    if (m_socket < 0)
+        return -1;
+    fd_set set;
+    FD_ZERO(&set);
+    FD_SET(m_socket, &set);
+    timeval zero{0, 0};
+    const int ready = ::select(m_socket + 1, &set, nullptr, nullptr, &zero);
+    if (ready < 0)
+        return -1;
+    if (ready == 0 || capacity <= 0)
+        return 0;
+    sockaddr_in from{};
+    socklen_t fromLength = sizeof from;
+    const ssize_t size = ::recvfrom(m_socket, buffer, size_t(capacity), MSG_PEEK,
+                                    reinterpret_cast<sockaddr*>(&from), &fromLength);
+    if (size < 0)
+        return (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) ? 0 : -1;
+    if (!samePeer(from, m_peer)) {
+        // Not from our controller: drop it.
+        unsigned char discard;
+        ::recv(m_socket, &discard, sizeof discard, 0);
+        return 0;
+    }
+    const ssize_t n = ::recv(m_socket, buffer, size_t(size), 0);
+    if (n < 0)
+        return -1;
+    return int(n);
+}
+
+int EthernetInterface::recv(_IF_CMD_BLOCK* block)
+{
+    if (block == nullptr)
+        return -1;
+    return receiveFromPeer(block->readBuffer, int(block->readLength));
+}
+
+bool EthernetInterface::ClearReadBuffer()
+{
+    if (m_socket < 0)
+        return true;
+    unsigned char discard;
+    for (;;) {
+        const ssize_t n = ::recv(m_socket, &discard, sizeof discard, MSG_DONTWAIT);
+        if (n < 0)
+            break;
+    }
+    return true;
+}
+
+bool EthernetInterface::ClearReadWriteBuffer()
+{
+    return ClearWriteBuffer() && ClearReadBuffer();
+}
+
+int EthernetInterface::syncSend(_IF_CMD_BLOCK* block)
+{
+    if (block == nullptr || block->writeBuffer == nullptr || block->writeLength <= 0)
+        return ZYN_IO_BAD_BLOCK;
+    requirelock();
+    const int result = exchange(block);
+    releaselock();
+    return result;
+}
+
+int EthernetInterface::exchange(_IF_CMD_BLOCK* block)
+{
+    int budget = m_timeout * 100;
+    if (block->writeLength > 5 && block->writeBuffer[5] == kCmdReset)
+        budget = 0;
+    else if (block->writeLength > 15 && block->writeBuffer[5] == kCmdSetupData && block->writeBuffer[15] == 0)
+        budget = kLongExchangePolls;
+    ZynFrameLengthFn frameLength = block->frameLength != nullptr ? block->frameLength : get_frame_length;
+
+    // A reply that came too late for an earlier exchange must not pass for this one's.
+    ClearReadBuffer();
+
+    // Send in datagrams of at most one MTU.
+    int64_t sent = 0;
+    int polls = budget;
+    while (sent < block->writeLength) {
+        _IF_CMD_BLOCK chunk = *block;
+        chunk.writeBuffer = block->writeBuffer + sent;
+        chunk.writeLength = std::min<int64_t>(kMTU, block->writeLength - sent);
+        const int n = send(&chunk);
+        if (n > 0) {
+            sent += n;
+            polls = budget;
+            continue;
+        }
+        if (polls-- <= 0)
+            return ZYN_IO_SEND_TIMEOUT;
+        pollSleep();
+    }
+
+    std::vector<unsigned char> scratch(kZynScratchSize, 0);
+    int total = 0;
+    int expected = -1;
+    int empty = 0;
+    while (expected < 0 || total < expected) {
+        const int room = std::min(kMTU, kZynScratchSize - total);
+        if (room <= 0)
+            return ZYN_IO_RECV_FAILED;
+        const int n = receiveFromPeer(scratch.data() + total, room);
+        if (n < 0)
+            return ZYN_IO_RECV_FAILED;
+        if (n == 0) {
+            if (++empty > budget)
+                return ZYN_IO_REPLY_TIMEOUT;
+            // Wait for the next datagram, one poll at most.
+            waitReadable(pollIntervalMicroseconds());
+            continue;
+        }
+        total += n;
+        empty = 0;
+        if (expected < 0) {
+            const int length = frameLength(scratch.data(), total);
+            if (length == -2)
+                return total;   // not a frame: the library rejects it
+            if (length > kZynScratchSize)
+                return 0;   // declared longer than anything we can hold: it cannot fit
+
+            if (length >= 0)
+                expected = length;
+        }
+    }
+
+    if (expected > block->readLength || block->readBuffer == nullptr)
+        return 0;
+    std::memcpy(block->readBuffer, scratch.data(), size_t(expected));
+    return expected;
+}

@@ -1,0 +1,45 @@
+// Transport over UDP to a controller's own network port (7890). Each frame travels in one or
+// more datagrams of at most 1400 bytes.
+#pragma once
+
+#include "zyninterface.h"
+
+#include <netinet/in.h>
+
+class EthernetInterface : public ZynInterface {
+public:
+    EthernetInterface();
+    ~EthernetInterface() override;
+
+    // Binds a socket and probes the controller with the identify frame; true when it answered
+    // within the time-out (seconds).
+    bool init(const char* ip, short port);
+
+    int send(_IF_CMD_BLOCK* block) override;
+    int recv(_IF_CMD_BLOCK* block) override;
+    int syncSend(_IF_CMD_BLOCK* block) override;
+    int getMTU() override { return kMTU; }
+    int getDeviceHandle() override { return m_socket; }
+
+    bool ClearReadWriteBuffer();
+    // Discards every datagram waiting on the socket.
+    bool ClearReadBuffer();
+    bool ClearWriteBuffer() { return true; }
+
+    static int WaitForReply(int socket, long seconds, long microseconds);
+
+    static constexpr int kMTU = 1400;
+    static constexpr int kProbeReplySize = 1024;
+
+private:
+    void closeSocket();
+    int exchange(_IF_CMD_BLOCK* block);
+    // Receives one datagram from the peer into `buffer`: bytes read, 0 when nothing from the
+    // peer is waiting (datagrams from anyone else are dropped), -1 on failure.
+    int receiveFromPeer(unsigned char* buffer, int capacity);
+    // Waits up to `us` microseconds for the socket to become readable.
+    bool waitReadable(long us);
+
+    int m_socket = -1;
+    sockaddr_in m_peer{};
+};

@@ -1,0 +1,64 @@
+// The abstract transport of a library session and the command block of one exchange.
+#pragma once
+
+#include <cstdint>
+
+typedef int (*ZynFrameLengthFn)(unsigned char* buffer, int count);
+typedef int (*ZynCheckSumFn)(unsigned char* frame, int count);
+
+struct _IF_CMD_BLOCK {
+    uint64_t timeout = 0;          // milliseconds
+    uint64_t kind = 0;             // command kind; passed on unread by the transports
+    unsigned char* writeBuffer = nullptr;
+    int64_t writeLength = 0;
+    unsigned char* readBuffer = nullptr;
+    int64_t readLength = 0;        // in: capacity; after the exchange: bytes received
+    uint64_t reserved = 0;
+    ZynFrameLengthFn frameLength = nullptr;
+    ZynCheckSumFn checkSum = nullptr;
+};
+
+// syncSend results below zero.
+enum ZynTransportResult {
+    ZYN_IO_OPEN_FAILED = -1,
+    ZYN_IO_RECV_FAILED = -2,
+    ZYN_IO_RETRY = -4,
+    ZYN_IO_BAD_BLOCK = -6,
+    ZYN_IO_REPLY_TIMEOUT = -7,
+    ZYN_IO_SEND_TIMEOUT = -8,
+    ZYN_IO_QOPEN_FAILED = -10,
+};
+
+// Size of the scratch a transport receives a reply frame into.
+constexpr int kZynScratchSize = 0x30000;
+
+class ZynInterface {
+public:
+    ZynInterface() = default;
+    virtual ~ZynInterface() = default;
+    ZynInterface(const ZynInterface&) = delete;
+    ZynInterface& operator=(const ZynInterface&) = delete;
+
+    virtual int send(_IF_CMD_BLOCK*) { return 0; }
+    virtual int recv(_IF_CMD_BLOCK*) { return 0; }
+    virtual int syncSend(_IF_CMD_BLOCK*) { return 0; }
+    virtual int getMTU() = 0;
+    virtual int getDeviceHandle() = 0;
+    virtual void requirelock() {}
+    virtual void releaselock() {}
+    virtual void* getFirmSpec() { return nullptr; }
+    virtual void* getData() { return nullptr; }
+
+    void setTimeOut(int timeout) { if (timeout >= 0) m_timeout = timeout; }
+    int getTimeOut() const { return m_timeout; }
+
+    // Test seam: the length of one poll of the transports, 10 ms in the product.
+    static void setPollIntervalMicroseconds(int us);
+    static int pollIntervalMicroseconds();
+
+protected:
+    // Sleeps one poll interval.
+    static void pollSleep();
+
+    int m_timeout = 10;
+};

@@ -1,0 +1,705 @@
+// The client half of the user-client stand-in: a process-wide table of handles (iterators,
+// services, connections), service discovery in the in-process registry or the registry
+// folder, and the calls, carried in-process or over the service's Unix-domain socket.
+#include "iokit.h"
+
+#include "userclient_service.h"
+#include "userclient_wire.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <map>
+#include <mutex>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+#include <unordered_map>
+
+namespace iokit {
+
+struct MatchingDictionary {
+    bool byEntryId = false;
+    std::string className;
+    uint64_t entryId = 0;
+};
+
+namespace {
+
+// Bounds of what the registry folder may hold before we stop looking.
+constexpr size_t kMaxMetadataBytes = 4096;
+constexpr size_t kMaxServices = 256;
+constexpr size_t kMaxDirectoryEntries = 4096;
+constexpr size_t kMaxClassName = kNameSize - 1;
+
+// A service as found: what it is and how to reach it.
+struct ServiceRef {
+    ServiceInfo info;
+    std::shared_ptr<UserClientService> provider;  // in-process registry
+    std::string socketPath;                       // registry folder
+};
+
+// ---- in-process registry ---------------------------------------------------------------
+
+struct RegistryState {
+    std::mutex mutex;
+    // Registries alive, oldest first; the newest one is in force.
+    std::vector<std::pair<const InProcessRegistry*, std::vector<ServiceRef>>> stack;
+};
+
+RegistryState& registryState()
+{
+    static RegistryState state;
+    return state;
+}
+
+// ---- handle table ----------------------------------------------------------------------
+
+struct Connection {
+    std::mutex callMutex;                          // one call at a time
+    std::unique_ptr<UserClientConnection> inProcess;
+    int fd = -1;
+    bool dead = false;
+
+    ~Connection()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+struct Object {
+    enum Kind { Iterator, Service, Connect } kind = Iterator;
+    std::vector<ServiceRef> items;  // Iterator
+    size_t position = 0;            // Iterator
+    std::mutex positionMutex;       // Iterator
+    ServiceRef service;             // Service
+    std::shared_ptr<Connection> connection;  // Connect
+};
+
+struct HandleTable {
+    std::mutex mutex;
+    std::unordered_map<io_object_t, std::shared_ptr<Object>> objects;
+    io_object_t next = 1;
+
+    io_object_t insert(std::shared_ptr<Object> object)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (objects.size() >= UINT32_MAX - 1)
+            return IO_OBJECT_NULL;
+        while (next == IO_OBJECT_NULL || objects.count(next))
+            ++next;
+        const io_object_t handle = next++;
+        objects.emplace(handle, std::move(object));
+        return handle;
+    }
+
+    std::shared_ptr<Object> find(io_object_t handle, Object::Kind kind)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        auto it = objects.find(handle);
+        if (it == objects.end() || it->second->kind != kind)
+            return nullptr;
+        return it->second;
+    }
+
+    // Removes the handle; with `onlyKind` set, only when it is an object of that kind.
+    std::shared_ptr<Object> take(io_object_t handle, const Object::Kind* onlyKind = nullptr)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        auto it = objects.find(handle);
+        if (it == objects.end() || (onlyKind && it->second->kind != *onlyKind))
+            return nullptr;
+        std::shared_ptr<Object> object = std::move(it->second);
+        objects.erase(it);
+        return object;
+    }
+};
+
+HandleTable& handles()
+{
+    static HandleTable table;
+    return table;
+}
+
+// Ends a connection: wakes a call blocked on the socket; the socket and the driver's
+// connection object go with the last reference.
+void endConnection(const std::shared_ptr<Object>& object)
+{
+    std::shared_ptr<Connection> c = object->connection;
+    object->connection.reset();
+    if (c && c->fd >= 0)
+        ::shutdown(c->fd, SHUT_RDWR);
+}
+
+// ---- registry folder -------------------------------------------------------------------
+
+bool parseU64(const std::string& text, uint64_t* out)
+{
+    if (text.empty() || text.size() > 20 ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return false;
+    errno = 0;
+    char* end = nullptr;
+    const unsigned long long v = std::strtoull(text.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0')
+        return false;
+    *out = v;
+    return true;
+}
+
+bool parseInt(const std::string& text, int* out)
+{
+    if (text.empty() || text.size() > 11)
+        return false;
+    size_t i = text[0] == '-' ? 1 : 0;
+    if (i == text.size() || !std::all_of(text.begin() + static_cast<long>(i), text.end(),
+                                         [](char c) { return c >= '0' && c <= '9'; }))
+        return false;
+    const long long v = std::strtoll(text.c_str(), nullptr, 10);
+    if (v < INT_MIN || v > INT_MAX)
+        return false;
+    *out = static_cast<int>(v);
+    return true;
+}
+
+// Reads one metadata file; false when it is missing, too large or not a regular file.
+bool readSmallFile(const std::string& path, std::string* out)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+              st.st_size <= static_cast<off_t>(kMaxMetadataBytes);
+    if (ok) {
+        char buffer[kMaxMetadataBytes + 1];
+        size_t total = 0;
+        while (total < sizeof buffer) {
+            const ssize_t n = ::read(fd, buffer + total, sizeof buffer - total);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                ok = false;
+                break;
+            }
+            if (n == 0)
+                break;
+            total += static_cast<size_t>(n);
+        }
+        // The file may have grown since fstat.
+        ok = ok && total <= kMaxMetadataBytes;
+        if (ok)
+            out->assign(buffer, total);
+    }
+    ::close(fd);
+    return ok;
+}
+
+bool validText(const std::string& value, size_t maxLength)
+{
+    return value.size() <= maxLength &&
+           std::none_of(value.begin(), value.end(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
+}
+
+// Parses "key=value" lines. class, entry_id and socket are required; name, parent and order
+// default to empty / 0. Unknown keys are skipped; repeated keys make the file malformed.
+bool parseMetadata(const std::string& text, const std::string& folder, ServiceRef* out)
+{
+    std::map<std::string, std::string> fields;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(pos, end - pos);
+        pos = end + 1;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.empty() || line[0] == '#')
+            continue;
+        const size_t eq = line.find('=');
+        if (eq == std::string::npos || eq == 0)
+            return false;
+        if (!fields.emplace(line.substr(0, eq), line.substr(eq + 1)).second)
+            return false;
+    }
+
+    const auto classIt = fields.find("class");
+    const auto idIt = fields.find("entry_id");
+    const auto socketIt = fields.find("socket");
+    if (classIt == fields.end() || idIt == fields.end() || socketIt == fields.end())
+        return false;
+
+    ServiceRef ref;
+    ref.info.className = classIt->second;
+    if (ref.info.className.empty() || !validText(ref.info.className, kMaxClassName))
+        return false;
+    if (!parseU64(idIt->second, &ref.info.entryId))
+        return false;
+    if (auto it = fields.find("name"); it != fields.end()) {
+        if (!validText(it->second, kNameSize - 1))
+            return false;
+        ref.info.name = it->second;
+    }
+    if (auto it = fields.find("parent"); it != fields.end()) {
+        if (!validText(it->second, kNameSize - 1))
+            return false;
+        ref.info.parentName = it->second;
+    }
+    if (auto it = fields.find("order"); it != fields.end() && !parseInt(it->second, &ref.info.order))
+        return false;
+
+    std::string socketPath = socketIt->second;
+    if (socketPath.empty())
+        return false;
+    if (socketPath[0] != '/')
+        socketPath = folder + "/" + socketPath;
+    if (!validText(socketPath, sizeof(sockaddr_un{}.sun_path) - 1))
+        return false;
+    ref.socketPath = socketPath;
+    *out = std::move(ref);
+    return true;
+}
+
+bool endsWith(const std::string& s, const char* suffix)
+{
+    const size_t n = std::strlen(suffix);
+    return s.size() > n && s.compare(s.size() - n, n, suffix) == 0;
+}
+
+std::vector<ServiceRef> scanFolder()
+{
+    std::vector<ServiceRef> found;
+    const std::string folder = driverDirectory();
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return found;
+    std::vector<std::string> files;
+    size_t seen = 0;
+    while (seen < kMaxDirectoryEntries) {
+        errno = 0;
+        const dirent* entry = ::readdir(dir);
+        if (!entry)
+            break;
+        ++seen;
+        const std::string name = entry->d_name;
+        if (endsWith(name, ".service"))
+            files.push_back(name);
+    }
+    ::closedir(dir);
+    // Directory order is arbitrary: look at the files in a stable order so that the bound
+    // below keeps the same services every time.
+    std::sort(files.begin(), files.end());
+    for (const std::string& name : files) {
+        if (found.size() >= kMaxServices)
+            break;
+        std::string text;
+        ServiceRef ref;
+        if (readSmallFile(folder + "/" + name, &text) && parseMetadata(text, folder, &ref))
+            found.push_back(std::move(ref));
+    }
+    return found;
+}
+
+// All services of the registry in force, in registry order (order, then entry id); an entry
+// id seen twice keeps its first service only.
+std::vector<ServiceRef> allServices()
+{
+    std::vector<ServiceRef> services;
+    bool inProcess = false;
+    {
+        RegistryState& state = registryState();
+        std::lock_guard<std::mutex> lock(state.mutex);
+        if (!state.stack.empty()) {
+            inProcess = true;
+            services = state.stack.back().second;
+        }
+    }
+    if (!inProcess)
+        services = scanFolder();
+    std::stable_sort(services.begin(), services.end(), [](const ServiceRef& a, const ServiceRef& b) {
+        if (a.info.order != b.info.order)
+            return a.info.order < b.info.order;
+        return a.info.entryId < b.info.entryId;
+    });
+    services.erase(std::unique(services.begin(), services.end(),
+                               [](const ServiceRef& a, const ServiceRef& b) {
+                                   return a.info.entryId == b.info.entryId;
+                               }),
+                   services.end());
+    return services;
+}
+
+// ---- calls -----------------------------------------------------------------------------
+
+std::shared_ptr<Connection> findConnection(io_connect_t connect)
+{
+    std::shared_ptr<Object> object = handles().find(connect, Object::Connect);
+    return object ? object->connection : nullptr;
+}
+
+// Carries one request over the socket. Any failure of the stream kills the connection.
+kern_return_t socketCall(Connection& c, wire::Request& request, wire::Reply* reply)
+{
+    if (c.dead)
+        return kIOReturnInvalidConnection;
+    if (!wire::sendRequest(c.fd, request) || !wire::readReply(c.fd, reply)) {
+        c.dead = true;
+        ::shutdown(c.fd, SHUT_RDWR);
+        return kIOReturnInvalidConnection;
+    }
+    return reply->result;
+}
+
+void copyName(const std::string& from, char name[kNameSize])
+{
+    const size_t n = std::min(from.size(), kNameSize - 1);
+    std::memcpy(name, from.data(), n);
+    name[n] = '\0';
+}
+
+kern_return_t withService(io_service_t service, ServiceInfo* info)
+{
+    std::shared_ptr<Object> object = handles().find(service, Object::Service);
+    if (!object)
+        return kIOReturnBadArgument;
+    *info = object->service.info;
+    return kIOReturnSuccess;
+}
+
+} // namespace
+
+// ---- public API ------------------------------------------------------------------------
+
+std::string driverDirectory()
+{
+    const char* dir = std::getenv("ZYNMSR_DRIVER_DIR");
+    if (dir && *dir && std::strlen(dir) < PATH_MAX)
+        return dir;
+    return "/run/zynmsr";
+}
+
+InProcessRegistry::InProcessRegistry()
+{
+    RegistryState& state = registryState();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    state.stack.emplace_back(this, std::vector<ServiceRef>{});
+}
+
+InProcessRegistry::~InProcessRegistry()
+{
+    std::vector<ServiceRef> dropped;  // providers are released outside the lock
+    RegistryState& state = registryState();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    for (auto it = state.stack.begin(); it != state.stack.end(); ++it) {
+        if (it->first == this) {
+            dropped.swap(it->second);
+            state.stack.erase(it);
+            break;
+        }
+    }
+}
+
+void InProcessRegistry::add(const ServiceInfo& info, std::shared_ptr<UserClientService> service)
+{
+    RegistryState& state = registryState();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    for (auto& entry : state.stack) {
+        if (entry.first != this)
+            continue;
+        auto& services = entry.second;
+        services.erase(std::remove_if(services.begin(), services.end(),
+                                      [&](const ServiceRef& r) { return r.info.entryId == info.entryId; }),
+                       services.end());
+        ServiceRef ref;
+        ref.info = info;
+        ref.provider = std::move(service);
+        services.push_back(std::move(ref));
+        return;
+    }
+}
+
+void InProcessRegistry::remove(uint64_t entryId)
+{
+    std::vector<ServiceRef> dropped;
+    RegistryState& state = registryState();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    for (auto& entry : state.stack) {
+        if (entry.first != this)
+            continue;
+        auto& services = entry.second;
+        auto keep = std::stable_partition(services.begin(), services.end(),
+                                          [&](const ServiceRef& r) { return r.info.entryId != entryId; });
+        std::move(keep, services.end(), std::back_inserter(dropped));
+        services.erase(keep, services.end());
+        return;
+    }
+}
+
+kern_return_t IOMasterPort(mach_port_t, mach_port_t* master)
+{
+    if (master)
+        *master = kIOMasterPortDefault;
+    return kIOReturnSuccess;
+}
+
+MatchingDictionary* IOServiceMatching(const char* className)
+{
+    if (!className)
+        return nullptr;
+    const size_t length = ::strnlen(className, kMaxClassName + 1);
+    if (length == 0 || length > kMaxClassName)
+        return nullptr;
+    auto* matching = new MatchingDictionary;
+    matching->className.assign(className, length);
+    return matching;
+}
+
+MatchingDictionary* IORegistryEntryIDMatching(uint64_t entryId)
+{
+    auto* matching = new MatchingDictionary;
+    matching->byEntryId = true;
+    matching->entryId = entryId;
+    return matching;
+}
+
+void ReleaseMatching(MatchingDictionary* matching)
+{
+    delete matching;
+}
+
+kern_return_t IOServiceGetMatchingServices(mach_port_t, MatchingDictionary* matching,
+                                           io_iterator_t* iterator)
+{
+    std::unique_ptr<MatchingDictionary> owned(matching);
+    if (!matching || !iterator)
+        return kIOReturnBadArgument;
+    *iterator = IO_OBJECT_NULL;
+    auto object = std::make_shared<Object>();
+    object->kind = Object::Iterator;
+    for (ServiceRef& ref : allServices()) {
+        const bool match = matching->byEntryId ? ref.info.entryId == matching->entryId
+                                               : ref.info.className == matching->className;
+        if (match)
+            object->items.push_back(std::move(ref));
+    }
+    const io_object_t handle = handles().insert(std::move(object));
+    if (handle == IO_OBJECT_NULL)
+        return kIOReturnNoMemory;
+    *iterator = handle;
+    return kIOReturnSuccess;
+}
+
+io_object_t IOIteratorNext(io_iterator_t iterator)
+{
+    std::shared_ptr<Object> it = handles().find(iterator, Object::Iterator);
+    if (!it)
+        return IO_OBJECT_NULL;
+    auto service = std::make_shared<Object>();
+    service->kind = Object::Service;
+    {
+        std::lock_guard<std::mutex> lock(it->positionMutex);
+        if (it->position >= it->items.size())
+            return IO_OBJECT_NULL;
+        service->service = it->items[it->position++];
+    }
+    return handles().insert(std::move(service));
+}
+
+kern_return_t IOObjectRelease(io_object_t object)
+{
+    std::shared_ptr<Object> taken = handles().take(object);
+    if (!taken)
+        return kIOReturnBadArgument;
+    if (taken->kind == Object::Connect)
+        endConnection(taken);
+    return kIOReturnSuccess;
+}
+
+kern_return_t IORegistryEntryGetRegistryEntryID(io_service_t service, uint64_t* entryId)
+{
+    ServiceInfo info;
+    if (!entryId)
+        return kIOReturnBadArgument;
+    const kern_return_t kr = withService(service, &info);
+    if (kr == kIOReturnSuccess)
+        *entryId = info.entryId;
+    return kr;
+}
+
+kern_return_t IORegistryEntryGetName(io_service_t service, char name[kNameSize])
+{
+    ServiceInfo info;
+    if (!name)
+        return kIOReturnBadArgument;
+    const kern_return_t kr = withService(service, &info);
+    if (kr == kIOReturnSuccess)
+        copyName(info.name, name);
+    return kr;
+}
+
+kern_return_t IORegistryEntryGetParentName(io_service_t service, char name[kNameSize])
+{
+    ServiceInfo info;
+    if (!name)
+        return kIOReturnBadArgument;
+    const kern_return_t kr = withService(service, &info);
+    if (kr == kIOReturnSuccess)
+        copyName(info.parentName, name);
+    return kr;
+}
+
+kern_return_t IOServiceOpen(io_service_t service, mach_port_t, uint32_t type, io_connect_t* connect)
+{
+    if (!connect)
+        return kIOReturnBadArgument;
+    *connect = IO_OBJECT_NULL;
+    std::shared_ptr<Object> object = handles().find(service, Object::Service);
+    if (!object)
+        return kIOReturnBadArgument;
+    if (type != 0)
+        return kIOReturnUnsupported;
+    const ServiceRef& ref = object->service;
+
+    auto connection = std::make_shared<Connection>();
+    if (ref.provider) {
+        connection->inProcess = ref.provider->open();
+        if (!connection->inProcess)
+            return kIOReturnNotOpen;
+    } else {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        if (ref.socketPath.size() >= sizeof address.sun_path)
+            return kIOReturnNoDevice;
+        std::memcpy(address.sun_path, ref.socketPath.c_str(), ref.socketPath.size() + 1);
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (fd < 0)
+            return kIOReturnNoMemory;
+        connection->fd = fd;  // closed with the connection
+        int rc;
+        do {
+            rc = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+        } while (rc != 0 && errno == EINTR);
+        if (rc != 0 && errno != EISCONN)
+            return errno == ENOENT ? kIOReturnNoDevice : kIOReturnNotOpen;
+    }
+
+    auto entry = std::make_shared<Object>();
+    entry->kind = Object::Connect;
+    entry->connection = std::move(connection);
+    const io_object_t handle = handles().insert(entry);
+    if (handle == IO_OBJECT_NULL) {
+        endConnection(entry);
+        return kIOReturnNoMemory;
+    }
+    *connect = handle;
+    return kIOReturnSuccess;
+}
+
+kern_return_t IOServiceClose(io_connect_t connect)
+{
+    const Object::Kind kind = Object::Connect;
+    std::shared_ptr<Object> taken = handles().take(connect, &kind);
+    if (!taken)
+        return kIOReturnBadArgument;
+    endConnection(taken);
+    return kIOReturnSuccess;
+}
+
+kern_return_t IOConnectCallScalarMethod(io_connect_t connect, uint32_t selector,
+                                        const uint64_t* input, uint32_t inputCount,
+                                        uint64_t* output, uint32_t* outputCount)
+{
+    (void)input;
+    (void)output;
+    if (outputCount)
+        *outputCount = 0;
+    std::shared_ptr<Connection> c = findConnection(connect);
+    if (!c)
+        return kIOReturnInvalidConnection;
+    if (inputCount != 0)
+        return kIOReturnBadArgument;
+    std::lock_guard<std::mutex> lock(c->callMutex);
+    if (c->inProcess)
+        return c->inProcess->scalarCall(selector);
+    wire::Request request;
+    request.kind = wire::kScalarCall;
+    request.selector = selector;
+    wire::Reply reply;
+    return socketCall(*c, request, &reply);
+}
+
+kern_return_t IOConnectCallStructMethod(io_connect_t connect, uint32_t selector,
+                                        const void* input, size_t inputSize,
+                                        void* output, size_t* outputSize)
+{
+    std::shared_ptr<Connection> c = findConnection(connect);
+    if (!c)
+        return kIOReturnInvalidConnection;
+    if (!input || inputSize != sizeof(zynmsr::TransferRecord) || !output || !outputSize ||
+        *outputSize < sizeof(zynmsr::TransferRecord))
+        return kIOReturnBadArgument;
+
+    zynmsr::TransferRecord record;
+    std::memcpy(&record, input, sizeof record);
+    const uint64_t callerBuffer = record.buffer;
+    auto* bytes = reinterpret_cast<uint8_t*>(static_cast<uintptr_t>(callerBuffer));
+    const bool isWrite = selector == zynmsr::kSelWrite;
+    const bool isRead = selector == zynmsr::kSelRead;
+    const uint64_t capacity = record.length;
+    if ((isWrite || isRead) &&
+        (record.length > kMaxTransferBytes || (record.length > 0 && !bytes)))
+        return kIOReturnBadArgument;
+
+    std::vector<uint8_t> data;
+    if (isWrite && record.length > 0)
+        data.assign(bytes, bytes + record.length);
+
+    kern_return_t kr;
+    {
+        std::lock_guard<std::mutex> lock(c->callMutex);
+        if (c->inProcess) {
+            kr = c->inProcess->structCall(selector, record, data);
+        } else {
+            wire::Request request;
+            request.kind = wire::kStructCall;
+            request.selector = selector;
+            request.record = record;
+            request.record.buffer = 0;  // addresses mean nothing to the other process
+            request.data = std::move(data);
+            wire::Reply reply;
+            kr = socketCall(*c, request, &reply);
+            if (kr == kIOReturnInvalidConnection && c->dead)
+                return kr;
+            record = reply.record;
+            data = std::move(reply.data);
+        }
+    }
+
+    if (isRead) {
+        // The driver never gets to write past the caller's capacity.
+        if (data.size() > capacity)
+            return kIOReturnError;
+        if (!data.empty())
+            std::memcpy(bytes, data.data(), data.size());
+        record.length = data.size();
+    }
+    record.buffer = callerBuffer;
+    std::memcpy(output, &record, sizeof record);
+    *outputSize = sizeof record;
+    return kr;
+}
+
+mach_port_t mach_task_self()
+{
+    return 1;
+}
+
+} // namespace iokit

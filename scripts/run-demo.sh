@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the program and starts it against the controller simulator.
+# Until the main window exists this builds everything and runs the simulator: one controller on
+# UDP 127.0.0.2:7890 and two driver services in the demo's driver folder. Stop it with Ctrl-C.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+"$root/scripts/deps.sh"
+build="${PALVIR_BUILD_DIR:-$root/build}"
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build "$build" -j "$(nproc)"
+export ZYNMSR_DRIVER_DIR="${ZYNMSR_DRIVER_DIR:-${TMPDIR:-/tmp}/palvir-demo/zynmsr}"
+echo "The application's main window is not built yet: starting the controller simulator."
+echo "Simulator: UDP 127.0.0.2:7890, driver services in $ZYNMSR_DRIVER_DIR"
+exec "$build/sim/zynsim" --udp 127.0.0.2 --driver-dir "$ZYNMSR_DRIVER_DIR" --slots 2 "$@"

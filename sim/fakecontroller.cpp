@@ -1,0 +1,550 @@
+// The controller model: answers command frames the way the firmware does, with scripted
+// answers and faults on top, and keeps the frame log.
+#include "simulator.h"
+#include "simframe.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cassert>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <deque>
+#include <map>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace zynsim {
+
+namespace {
+
+// Commands that read only. Kept in one place: the password check depends on it.
+constexpr uint8_t kReadCommands[] = {
+    0x13, 0x14, 0x15, 0x16, 0x19, 0x1A, 0x1B, 0x1C, 0x20, 0x21, 0x22, 0x23, 0xEE,
+};
+
+constexpr size_t kLogLimit = 10000;
+constexpr size_t kSystemInfoSize = 256;
+constexpr size_t kIdentifySize = 64;
+constexpr size_t kIdentifyModelOffset = 24;
+constexpr size_t kPasswordFieldSize = 16;
+constexpr size_t kPasswordMaxLength = 15;
+
+constexpr const char* kVendorName = "Varnel Technologies";
+constexpr const char* kBootRomVersion = "B1.02 2019-06-11";
+constexpr const char* kMbrVersion = "M1.04 2020-01-20";
+
+// Process-wide count of controllers made; it makes serials and MAC addresses distinct.
+std::atomic<unsigned> g_controllerCount{0};
+
+void putText(Bytes& record, size_t offset, size_t width, const std::string& text)
+{
+    std::memset(record.data() + offset, 0, width);
+    std::memcpy(record.data() + offset, text.data(), std::min(text.size(), width));
+}
+
+void putU32(Bytes& record, size_t offset, uint32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        record[offset + size_t(i)] = uint8_t(value >> (8 * i));
+}
+
+// The data reply of a handler. One data byte would read as a status letter on the client's
+// side, so only 0x19 may answer with one byte (and it frames its reply itself).
+Bytes dataReply(const Bytes& data)
+{
+    assert(data.size() != 1);
+    return frame::encodeData(data);
+}
+
+const char* kindName(LogEntry::Kind kind)
+{
+    switch (kind) {
+    case LogEntry::RxChunk: return "RxChunk";
+    case LogEntry::RxFrame: return "RxFrame";
+    case LogEntry::TxFrame: return "TxFrame";
+    case LogEntry::TxChunk: return "TxChunk";
+    }
+    return "?";
+}
+
+std::string wallClock()
+{
+    const auto now = std::chrono::system_clock::now();
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        now.time_since_epoch()).count() % 1000;
+    std::tm parts{};
+    localtime_r(&seconds, &parts);
+    char text[40];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &parts);
+    char out[48];
+    std::snprintf(out, sizeof out, "%s.%03d", text, int(ms));
+    return out;
+}
+
+} // namespace
+
+bool isReadCommand(uint8_t command)
+{
+    for (uint8_t c : kReadCommands)
+        if (c == command)
+            return true;
+    return false;
+}
+
+bool profileFromName(const std::string& name, Profile* out)
+{
+    static const std::pair<const char*, Profile> names[] = {
+        {"older", Profile::Older},
+        {"enclosure", Profile::Enclosure},
+        {"jbod", Profile::Jbod},
+        {"jbod6g", Profile::Jbod6G},
+    };
+    for (const auto& entry : names) {
+        if (name == entry.first) {
+            if (out)
+                *out = entry.second;
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string profileName(Profile profile)
+{
+    switch (profile) {
+    case Profile::Older: return "older";
+    case Profile::Enclosure: return "enclosure";
+    case Profile::Jbod: return "jbod";
+    case Profile::Jbod6G: return "jbod6g";
+    }
+    return "?";
+}
+
+Answer Answer::status(uint8_t letter)
+{
+    Answer a;
+    a.kind = Status;
+    a.letter = letter;
+    return a;
+}
+
+Answer Answer::data(Bytes data)
+{
+    Answer a;
+    a.kind = Data;
+    a.bytes = std::move(data);
+    return a;
+}
+
+Answer Answer::raw(Bytes bytes)
+{
+    Answer a;
+    a.kind = Raw;
+    a.bytes = std::move(bytes);
+    return a;
+}
+
+Answer Answer::silence()
+{
+    Answer a;
+    a.kind = Silence;
+    return a;
+}
+
+Answer Answer::model()
+{
+    return Answer();
+}
+
+struct FakeController::Impl {
+    ControllerConfig config;
+    std::string serial;
+    std::array<uint8_t, 6> mac{};
+
+    mutable std::mutex mutex;   // model state and scripts
+    std::array<uint8_t, 4> ip{};
+    bool passwordRequired = false;
+    bool loggedIn = false;
+    struct Script {
+        int left;
+        Answer answer;
+    };
+    std::map<uint8_t, std::deque<Script>> scripts;
+    std::deque<Script> scriptsAll;
+    int openExchanges = 0;
+    int overlapping = 0;
+
+    mutable std::mutex logMutex;   // log, counters, log file
+    std::deque<LogEntry> log;
+    std::array<int, 256> received{};
+    int logFd = -1;
+
+    // One handler per supported command: returns the reply frame (empty: no reply at all).
+    // Called with `mutex` held.
+    using Handler = Bytes (*)(Impl& self, const Bytes& payload);
+    static const std::map<uint8_t, Handler>& handlers();
+
+    static Bytes identify(Impl& self, const Bytes& payload);
+    static Bytes logIn(Impl& self, const Bytes& payload);
+    static Bytes logOut(Impl& self, const Bytes& payload);
+    static Bytes systemInformation(Impl& self, const Bytes& payload);
+    static Bytes reset(Impl& self, const Bytes& payload);
+
+    Bytes modelAnswer(uint8_t command, const Bytes& payload);
+    bool takeScript(uint8_t command, Answer* answer);
+    Bytes systemInfoLocked() const;
+    Bytes identifyLocked() const;
+    void writeLogLine(const LogEntry& entry);
+};
+
+const std::map<uint8_t, FakeController::Impl::Handler>& FakeController::Impl::handlers()
+{
+    static const std::map<uint8_t, Handler> table = {
+        {0x13, &Impl::identify},
+        {0x14, &Impl::logIn},
+        {0x15, &Impl::logOut},
+        {0x23, &Impl::systemInformation},
+        {0x36, &Impl::reset},
+    };
+    return table;
+}
+
+Bytes FakeController::Impl::identify(Impl& self, const Bytes&)
+{
+    return dataReply(self.identifyLocked());
+}
+
+Bytes FakeController::Impl::logIn(Impl& self, const Bytes& payload)
+{
+    // A 16-byte field: the length, then up to 15 characters.
+    if (payload.size() != kPasswordFieldSize || payload[0] > kPasswordMaxLength)
+        return frame::encodeStatus('G');
+    const std::string given(reinterpret_cast<const char*>(payload.data() + 1), payload[0]);
+    if (given == self.config.password || given == kRoadPassword) {
+        self.loggedIn = true;
+        return frame::encodeStatus('A');
+    }
+    return frame::encodeStatus('J');
+}
+
+Bytes FakeController::Impl::logOut(Impl& self, const Bytes&)
+{
+    self.loggedIn = false;
+    return frame::encodeStatus('A');
+}
+
+Bytes FakeController::Impl::systemInformation(Impl& self, const Bytes&)
+{
+    return dataReply(self.systemInfoLocked());
+}
+
+Bytes FakeController::Impl::reset(Impl&, const Bytes&)
+{
+    // The controller restarts without answering.
+    return {};
+}
+
+Bytes FakeController::Impl::modelAnswer(uint8_t command, const Bytes& payload)
+{
+    if (passwordRequired && !loggedIn && !isReadCommand(command))
+        return frame::encodeStatus('M');
+    const auto& table = handlers();
+    const auto it = table.find(command);
+    if (it == table.end())
+        return frame::encodeStatus('H');
+    return it->second(*this, payload);
+}
+
+bool FakeController::Impl::takeScript(uint8_t command, Answer* answer)
+{
+    auto take = [answer](std::deque<Script>& queue) {
+        if (queue.empty())
+            return false;
+        *answer = queue.front().answer;
+        if (--queue.front().left <= 0)
+            queue.pop_front();
+        return true;
+    };
+    const auto it = scripts.find(command);
+    if (it != scripts.end() && take(it->second)) {
+        if (it->second.empty())
+            scripts.erase(it);
+        return true;
+    }
+    return take(scriptsAll);
+}
+
+Bytes FakeController::Impl::identifyLocked() const
+{
+    Bytes data(kIdentifySize, 0);
+    const char* text = "Varnel RAID Subsystem";
+    if (config.profile == Profile::Jbod)
+        text = "Varnel JBOD Subsystem";
+    else if (config.profile == Profile::Jbod6G)
+        text = "Varnel 6G JBOD Subsystem";
+    putText(data, 0, kIdentifyModelOffset, text);
+    putText(data, kIdentifyModelOffset, kIdentifySize - kIdentifyModelOffset,
+            std::to_string(config.modelNumber));
+    return data;
+}
+
+Bytes FakeController::Impl::systemInfoLocked() const
+{
+    Bytes r(kSystemInfoSize, 0);
+    const std::string model = std::to_string(config.modelNumber);
+    const bool older = config.profile == Profile::Older;
+    const bool jbod = config.profile == Profile::Jbod || config.profile == Profile::Jbod6G;
+    putText(r, 0, 40, kVendorName);
+    putText(r, 40, 16, serial);
+    putText(r, 56, 16, config.firmware);
+    putText(r, 72, 16, kBootRomVersion);
+    putText(r, 88, 16, kMbrVersion);
+    putText(r, 104, 8, "ZRC-" + model);
+    std::memcpy(r.data() + 116, ip.data(), ip.size());
+    putU32(r, 148, config.eventRingCapacity);
+    std::memcpy(r.data() + 152, mac.data(), mac.size());
+    r[160] = jbod ? 1 : 0;
+    r[174] = older ? 16 : 0;
+    r[177] = 16;
+    r[178] = 16;
+    r[179] = 1;
+    r[188] = 0;
+    r[189] = older ? 1 : 3;
+    r[193] = config.profile == Profile::Enclosure ? 2 : (jbod ? 1 : 0);
+    r[194] = config.profile == Profile::Enclosure ? 1 : 0;
+    putText(r, 208, 47, "-" + model);   // the last byte stays NUL
+    return r;
+}
+
+void FakeController::Impl::writeLogLine(const LogEntry& entry)
+{
+    if (logFd < 0)
+        return;
+    char command[4];
+    std::snprintf(command, sizeof command, "%02X", entry.command);
+    std::string line = wallClock();
+    line += ' ';
+    line += entry.via;
+    line += ' ';
+    line += kindName(entry.kind);
+    line += ' ';
+    line += command;
+    line += ' ';
+    line += entry.peer.empty() ? "-" : entry.peer;
+    line += ' ';
+    line += entry.bytes.empty() ? "-" : frame::hex(entry.bytes);
+    line += '\n';
+    // One write per line: with O_APPEND, several controllers can share one file.
+    const char* p = line.data();
+    size_t left = line.size();
+    while (left > 0) {
+        const ssize_t n = ::write(logFd, p, left);
+        if (n <= 0)
+            break;
+        p += n;
+        left -= size_t(n);
+    }
+}
+
+FakeController::FakeController(const ControllerConfig& config)
+    : d(new Impl)
+{
+    d->config = config;
+    const unsigned number = ++g_controllerCount;
+    const unsigned pid = unsigned(::getpid());
+    if (config.serial.empty()) {
+        char text[32];
+        std::snprintf(text, sizeof text, "Y%07u%08u", pid % 10000000u, number % 100000000u);
+        d->serial = text;
+    } else {
+        d->serial = config.serial;
+    }
+    // A locally administered address, distinct for every controller of this process.
+    const uint32_t tail = ((pid & 0xFFu) << 16) | (number & 0xFFFFu);
+    d->mac = {0x02, 0x56, 0x52, uint8_t(tail >> 16), uint8_t(tail >> 8), uint8_t(tail)};
+}
+
+FakeController::~FakeController()
+{
+    if (d->logFd >= 0)
+        ::close(d->logFd);
+}
+
+const ControllerConfig& FakeController::config() const
+{
+    return d->config;
+}
+
+std::string FakeController::serial() const
+{
+    return d->serial;
+}
+
+Bytes FakeController::systemInfo() const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->systemInfoLocked();
+}
+
+Bytes FakeController::identifyString() const
+{
+    return d->identifyLocked();
+}
+
+FakeController::Reply FakeController::handleFrame(const Bytes& in, const std::string& via,
+                                                  const std::string& peer)
+{
+    Reply reply;
+    if (in.size() < frame::kOverhead + 1
+        || !std::equal(frame::kPrefix, frame::kPrefix + 3, in.begin())
+        || (size_t(in[3]) | (size_t(in[4]) << 8)) + frame::kOverhead != in.size())
+        return reply;   // not a frame: discarded
+    const uint8_t command = in[5];
+    const auto now = std::chrono::steady_clock::now();
+    if (!frame::isValid(in)) {
+        reply.bytes = frame::encodeStatus('L');
+    } else {
+        const Bytes payload(in.begin() + 6, in.end() - 1);
+        logEntry({LogEntry::RxFrame, via, command, payload, peer, now});
+
+        std::lock_guard<std::mutex> lock(d->mutex);
+        Answer answer;
+        if (!d->takeScript(command, &answer))
+            answer = Answer::model();
+        switch (answer.kind) {
+        case Answer::Status: reply.bytes = frame::encodeStatus(answer.letter); break;
+        case Answer::Data: reply.bytes = frame::encodeData(answer.bytes); break;
+        case Answer::Raw: reply.bytes = answer.bytes; break;
+        case Answer::Silence: break;
+        case Answer::Model: reply.bytes = d->modelAnswer(command, payload); break;
+        }
+        if (!reply.bytes.empty() && answer.badChecksum)
+            reply.bytes.back() ^= 0xFF;
+        if (answer.truncateTo >= 0 && size_t(answer.truncateTo) < reply.bytes.size())
+            reply.bytes.resize(size_t(answer.truncateTo));
+        reply.delayMs = std::max(0, answer.delayMs);
+        reply.splitParts = std::max(1, answer.splitParts);
+        reply.splitGapMs = std::max(0, answer.splitGapMs);
+    }
+    if (!reply.bytes.empty())
+        logEntry({LogEntry::TxFrame, via, command, reply.bytes, peer,
+                  std::chrono::steady_clock::now()});
+    return reply;
+}
+
+void FakeController::script(uint8_t command, int count, const Answer& answer)
+{
+    if (count <= 0)
+        return;
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->scripts[command].push_back({count, answer});
+}
+
+void FakeController::scriptAll(int count, const Answer& answer)
+{
+    if (count <= 0)
+        return;
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->scriptsAll.push_back({count, answer});
+}
+
+void FakeController::clearScripts()
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->scripts.clear();
+    d->scriptsAll.clear();
+}
+
+void FakeController::setPasswordRequired(bool on)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->passwordRequired = on;
+    if (on)
+        d->loggedIn = false;
+}
+
+bool FakeController::passwordRequired() const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->passwordRequired;
+}
+
+bool FakeController::loggedIn() const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->loggedIn;
+}
+
+void FakeController::setIpAddress(const std::array<uint8_t, 4>& address)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->ip = address;
+}
+
+std::vector<LogEntry> FakeController::log() const
+{
+    std::lock_guard<std::mutex> lock(d->logMutex);
+    return std::vector<LogEntry>(d->log.begin(), d->log.end());
+}
+
+void FakeController::clearLog()
+{
+    std::lock_guard<std::mutex> lock(d->logMutex);
+    d->log.clear();
+    d->received.fill(0);
+}
+
+void FakeController::logEntry(LogEntry entry)
+{
+    std::lock_guard<std::mutex> lock(d->logMutex);
+    if (entry.kind == LogEntry::RxFrame)
+        ++d->received[entry.command];
+    d->writeLogLine(entry);
+    d->log.push_back(std::move(entry));
+    while (d->log.size() > kLogLimit)
+        d->log.pop_front();
+}
+
+bool FakeController::setLogFile(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    std::lock_guard<std::mutex> lock(d->logMutex);
+    if (d->logFd >= 0)
+        ::close(d->logFd);
+    d->logFd = fd;
+    return true;
+}
+
+int FakeController::framesReceived(uint8_t command) const
+{
+    std::lock_guard<std::mutex> lock(d->logMutex);
+    return d->received[command];
+}
+
+int FakeController::overlappingExchanges() const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->overlapping;
+}
+
+void FakeController::exchangeBegins()
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    if (d->openExchanges > 0)
+        ++d->overlapping;
+    ++d->openExchanges;
+}
+
+void FakeController::exchangeEnds()
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    if (d->openExchanges > 0)
+        --d->openExchanges;
+}
+
+} // namespace zynsim

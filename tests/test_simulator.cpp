@@ -1,0 +1,1059 @@
+// The controller simulator through real loopback sockets (UDP front end) and through its
+// driver connections called directly (driver front end), plus its own frame codec.
+#include "driverservice.h"
+#include "simclient.h"
+#include "simframe.h"
+#include "simulator.h"
+
+#include <iokit/iokit.h>
+#include <iokit/userclient_service.h>
+
+#include <QtTest>
+
+#include <cstdlib>
+#include <fstream>
+#include <set>
+#include <thread>
+
+using zynsim::Answer;
+using zynsim::Bytes;
+using zynsim::ControllerConfig;
+using zynsim::FakeController;
+using zynsim::LogEntry;
+using zynsim::Simulator;
+using simtest::UdpClient;
+
+namespace {
+
+const char* const kClientAddress = "127.0.0.200";
+constexpr int kWaitMs = 1000;
+
+// Built here rather than with the simulator's codec, so that the two check each other.
+Bytes command(uint8_t code, const Bytes& payload = {})
+{
+    const size_t length = payload.size() + 1;
+    Bytes f = {0x5E, 0x01, 0x61, uint8_t(length), uint8_t(length >> 8), code};
+    f.insert(f.end(), payload.begin(), payload.end());
+    unsigned sum = 0;
+    for (size_t i = 3; i < f.size(); ++i)
+        sum += f[i];
+    f.push_back(uint8_t(sum));
+    return f;
+}
+
+Bytes status(char letter)
+{
+    return {0x5E, 0x01, 0x61, 0x01, 0x00, uint8_t(letter), uint8_t(letter + 1)};
+}
+
+// A checked reply frame's data; empty (and a failed check) when the frame is malformed.
+Bytes replyData(const Bytes& frame)
+{
+    if (frame.size() < 6 || frame[0] != 0x5E || frame[1] != 0x01 || frame[2] != 0x61)
+        return {};
+    const size_t length = size_t(frame[3]) | (size_t(frame[4]) << 8);
+    if (frame.size() != length + 6)
+        return {};
+    unsigned sum = 0;
+    for (size_t i = 3; i < frame.size() - 1; ++i)
+        sum += frame[i];
+    if (uint8_t(sum) != frame.back())
+        return {};
+    return Bytes(frame.begin() + 5, frame.end() - 1);
+}
+
+Bytes password(const std::string& text)
+{
+    Bytes field(16, 0);
+    field[0] = uint8_t(text.size());
+    std::copy(text.begin(), text.end(), field.begin() + 1);
+    return field;
+}
+
+std::string text(const Bytes& bytes, size_t offset, size_t width)
+{
+    std::string s;
+    for (size_t i = offset; i < offset + width && i < bytes.size() && bytes[i] != 0; ++i)
+        s.push_back(char(bytes[i]));
+    return s;
+}
+
+Bytes pattern(size_t size)
+{
+    Bytes b(size);
+    for (size_t i = 0; i < size; ++i)
+        b[i] = uint8_t(i * 7 + 3);
+    return b;
+}
+
+std::vector<size_t> chunkSizes(const FakeController& controller, LogEntry::Kind kind)
+{
+    std::vector<size_t> sizes;
+    for (const LogEntry& e : controller.log())
+        if (e.kind == kind)
+            sizes.push_back(e.bytes.size());
+    return sizes;
+}
+
+// Waits for the serving thread to have logged `count` entries of `kind`.
+bool waitForLog(const FakeController& controller, LogEntry::Kind kind, size_t count)
+{
+    for (int i = 0; i < 200; ++i) {
+        if (chunkSizes(controller, kind).size() >= count)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
+}
+
+// One driver connection, called directly as the stand-in would.
+struct Conn {
+    std::unique_ptr<iokit::UserClientConnection> c;
+
+    explicit Conn(zynsim::DriverService& service) : c(service.open()) {}
+    iokit::kern_return_t call(uint32_t selector) { return c->scalarCall(selector); }
+    // Returns the bytes taken (-1 for a call failure, -2 for the driver's FAIL result).
+    int write(const Bytes& bytes)
+    {
+        zynmsr::TransferRecord r{0, bytes.size(), zynmsr::kDriverTimeout, 0};
+        std::vector<uint8_t> data = bytes;
+        if (c->structCall(zynmsr::kSelWrite, r, data) != iokit::kIOReturnSuccess)
+            return -1;
+        return r.result == zynmsr::ZYNMSR_USERCLIENT_RETURNCODE_OK ? int(r.length) : -2;
+    }
+    Bytes read(size_t capacity, iokit::kern_return_t* kr = nullptr)
+    {
+        zynmsr::TransferRecord r{0, capacity, zynmsr::kDriverTimeout, 0};
+        std::vector<uint8_t> data;
+        const auto result = c->structCall(zynmsr::kSelRead, r, data);
+        if (kr)
+            *kr = result;
+        if (result != iokit::kIOReturnSuccess || r.result != zynmsr::ZYNMSR_USERCLIENT_RETURNCODE_OK
+            || r.length != data.size())
+            return {};
+        return data;
+    }
+    // Reads until `size` bytes have come or `ms` passed.
+    Bytes readAll(size_t size, int ms = kWaitMs)
+    {
+        Bytes out;
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        while (out.size() < size && std::chrono::steady_clock::now() < end) {
+            const Bytes part = read(4096);
+            out.insert(out.end(), part.begin(), part.end());
+            if (part.empty())
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return out;
+    }
+};
+
+} // namespace
+
+class TestSimulator : public QObject {
+    Q_OBJECT
+
+private:
+    // A controller on its own address with an ephemeral port.
+    std::shared_ptr<FakeController> udp(Simulator& sim, const char* address,
+                                        const ControllerConfig& config = {})
+    {
+        auto c = sim.addUdpController(address, config, 0);
+        if (!c)
+            qWarning("cannot serve %s: %s", address, sim.error().c_str());
+        return c;
+    }
+    Bytes ask(UdpClient& client, const char* address, uint16_t port, const Bytes& frame)
+    {
+        client.send(address, port, frame);
+        return client.receiveFrame(kWaitMs);
+    }
+
+private slots:
+    // --- the simulator's codec ---
+    void codecFrames();
+    void codecLongForm();
+    void codecAssembler();
+
+    // --- UDP front end ---
+    void identifyAnswersDiscovery();
+    void systemInfoByProfile_data();
+    void systemInfoByProfile();
+    void distinctSerialsAndAddresses();
+    void statusAnswers();
+    void reassemblesSplitDatagrams();
+    void reassemblesPerSender();
+    void dropsStalePartialFrame();
+    void largeFramesInDatagrams();
+    void scriptsInOrder();
+    void scriptForCommandWinsOverAll();
+    void faultsOnReplies();
+    void delayDoesNotBlockOthers();
+    void splitReplyPieces();
+    void passwordMode();
+    void frameLogAndFile();
+    void refusesBusyAddress();
+
+    // --- driver front end ---
+    void driverChunkLimits();
+    void driverNotOpenAndClears();
+    void driverLock();
+    void driverOverlappingExchanges();
+    void driverDelayAndSplit();
+    void driverWithdrawn();
+    void driverThroughInProcessRegistry();
+    void driverThroughFolder();
+};
+
+// --- codec ---
+
+void TestSimulator::codecFrames()
+{
+    using namespace zynsim::frame;
+    QCOMPARE(encodeStatus('A'), status('A'));
+    QCOMPARE(encodeCommand(0x23), command(0x23));
+    QCOMPARE(encodeCommand(0x13), Bytes({0x5E, 0x01, 0x61, 0x01, 0x00, 0x13, 0x14}));
+    const Bytes payload = pattern(300);
+    QCOMPARE(encodeCommand(0x52, payload), command(0x52, payload));
+    const Bytes data = pattern(1000);
+    QCOMPARE(replyData(encodeData(data)), data);
+    // The checksum wraps modulo 256 and covers the length bytes.
+    const Bytes ff(0x200, 0xFF);
+    const Bytes framed = encodeData(ff);
+    QCOMPARE(framed.size(), size_t(0x206));
+    QCOMPARE(framed.back(), uint8_t((0x00 + 0x02 + 0xFF * 0x200) & 0xFF));
+    QVERIFY(isValid(framed));
+    Bytes broken = framed;
+    broken[100] ^= 1;
+    QVERIFY(!isValid(broken));
+    QVERIFY(encodeData(Bytes(0x10000)).empty());
+}
+
+void TestSimulator::codecLongForm()
+{
+    using namespace zynsim::frame;
+    const std::string page = "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello";
+    const Bytes f = encodeLongForm(page);
+    const size_t n = page.size();
+    QCOMPARE(f.size(), n + 6);
+    QCOMPARE(Bytes(f.begin(), f.begin() + 5), Bytes({0x5E, 0x01, 0x61, 0xFF, 0xFF}));
+    QCOMPARE(size_t(f[5] | (f[6] << 8) | (f[7] << 16)), n);
+    QCOMPARE(std::string(f.begin() + 8, f.end() - 1), page.substr(3));
+    QCOMPARE(f.back(), checksum(f.data(), 3, f.size() - 1));
+    QVERIFY(encodeLongForm("HT").empty());
+}
+
+void TestSimulator::codecAssembler()
+{
+    using namespace zynsim::frame;
+    Assembler a(64);
+    Bytes out;
+    // Garbage, a prefix cut after its first two bytes, the rest later.
+    const Bytes f1 = command(0x23);
+    const Bytes f2 = command(0x52, {1, 2, 3});
+    Bytes stream = {0x00, 0x5E, 0x5E, 0x01, 0x00};
+    stream.insert(stream.end(), f1.begin(), f1.end());
+    stream.insert(stream.end(), f2.begin(), f2.begin() + 2);
+    QVERIFY(a.append(stream.data(), stream.size()));
+    QVERIFY(a.next(&out));
+    QCOMPARE(out, f1);
+    QVERIFY(!a.next(&out));
+    QCOMPARE(a.pending(), size_t(2));   // "5E 01" waits for the rest of the prefix
+    QVERIFY(a.append(f2.data() + 2, f2.size() - 2));
+    QVERIFY(a.next(&out));
+    QCOMPARE(out, f2);
+    // A zero length is no frame: the assembler resynchronises on the frame behind it.
+    Bytes zero = {0x5E, 0x01, 0x61, 0x00, 0x00};
+    zero.insert(zero.end(), f1.begin(), f1.end());
+    QVERIFY(a.append(zero.data(), zero.size()));
+    QVERIFY(a.next(&out));
+    QCOMPARE(out, f1);
+    // Past the limit the buffer is dropped.
+    const Bytes big(65, 0x5E);
+    QVERIFY(!a.append(big.data(), big.size()));
+    QCOMPARE(a.pending(), size_t(0));
+}
+
+// --- UDP ---
+
+void TestSimulator::identifyAnswersDiscovery()
+{
+    Simulator sim;
+    auto c = udp(sim, "127.0.0.201");
+    QVERIFY(c);
+    const uint16_t port = sim.udpPort(c);
+    QVERIFY(port != 0);
+    UdpClient client(kClientAddress);
+    QVERIFY(client.ok());
+    QVERIFY(client.send("127.0.0.201", port, {0x5E, 0x01, 0x61, 0x01, 0x00, 0x13, 0x14}));
+    UdpClient::Datagram d;
+    QVERIFY(client.receive(&d, kWaitMs));
+    QCOMPARE(d.from, "127.0.0.201:" + std::to_string(port));   // from the controller's own address
+    QCOMPARE(d.bytes.size(), size_t(64 + 6));
+    const Bytes data = replyData(d.bytes);
+    QCOMPARE(data.size(), size_t(64));
+    QCOMPARE(text(data, 0, 24), std::string("Varnel RAID Subsystem"));
+    QCOMPARE(text(data, 24, 40), std::string("1880"));
+    QVERIFY(std::all_of(data.begin() + 28, data.end(), [](uint8_t b) { return b == 0; }));
+    QCOMPARE(data, c->identifyString());
+}
+
+void TestSimulator::systemInfoByProfile_data()
+{
+    QTest::addColumn<QString>("profile");
+    QTest::addColumn<QString>("identify");
+    QTest::addColumn<int>("family");
+    QTest::addColumn<int>("jbod");
+    QTest::addColumn<int>("channels");
+    QTest::addColumn<int>("highestEnclosure");
+    QTest::addColumn<int>("extendedVolume");
+    QTest::newRow("older") << "older" << "Varnel RAID Subsystem" << 1 << 0 << 16 << 0 << 0;
+    QTest::newRow("enclosure") << "enclosure" << "Varnel RAID Subsystem" << 3 << 0 << 0 << 2 << 1;
+    QTest::newRow("jbod") << "jbod" << "Varnel JBOD Subsystem" << 3 << 1 << 0 << 1 << 0;
+    QTest::newRow("jbod6g") << "jbod6g" << "Varnel 6G JBOD Subsystem" << 3 << 1 << 0 << 1 << 0;
+}
+
+void TestSimulator::systemInfoByProfile()
+{
+    QFETCH(QString, profile);
+    QFETCH(QString, identify);
+    QFETCH(int, family);
+    QFETCH(int, jbod);
+    QFETCH(int, channels);
+    QFETCH(int, highestEnclosure);
+    QFETCH(int, extendedVolume);
+
+    ControllerConfig config;
+    QVERIFY(zynsim::profileFromName(profile.toStdString(), &config.profile));
+    QCOMPARE(QString::fromStdString(zynsim::profileName(config.profile)), profile);
+    config.modelNumber = 1883;
+    config.eventRingCapacity = 512;
+    config.serial = "Y123456789012345";
+    config.firmware = "V1.57 2022-01-02";
+    Simulator sim;
+    auto c = udp(sim, "127.0.0.202", config);
+    QVERIFY(c);
+    UdpClient client(kClientAddress);
+
+    const Bytes info = replyData(ask(client, "127.0.0.202", sim.udpPort(c), command(0x23)));
+    QCOMPARE(info.size(), size_t(256));
+    QCOMPARE(info, c->systemInfo());
+    QCOMPARE(text(info, 0, 40), std::string("Varnel Technologies"));
+    QCOMPARE(text(info, 40, 16), config.serial);
+    QCOMPARE(text(info, 56, 16), config.firmware);
+    QVERIFY(!text(info, 72, 16).empty());
+    QVERIFY(!text(info, 88, 16).empty());
+    QCOMPARE(text(info, 104, 8), std::string("ZRC-1883"));
+    QCOMPARE(Bytes(info.begin() + 116, info.begin() + 120), Bytes({127, 0, 0, 202}));
+    QCOMPARE(uint32_t(info[148] | info[149] << 8 | info[150] << 16 | uint32_t(info[151]) << 24), 512u);
+    QCOMPARE(int(info[160]), jbod);
+    QCOMPARE(int(info[174]), channels);
+    QCOMPARE(int(info[177]), 16);
+    QCOMPARE(int(info[178]), 16);
+    QCOMPARE(int(info[179]), 1);
+    QCOMPARE(int(info[188]), 0);
+    QCOMPARE(int(info[189]), family);
+    QCOMPARE(int(info[193]), highestEnclosure);
+    QCOMPARE(int(info[194]), extendedVolume);
+    QCOMPARE(text(info, 208, 48), std::string("-1883"));
+
+    const Bytes id = replyData(ask(client, "127.0.0.202", sim.udpPort(c), command(0x13)));
+    QCOMPARE(QString::fromStdString(text(id, 0, 24)), identify);
+    QCOMPARE(text(id, 24, 40), std::string("1883"));
+}
+
+void TestSimulator::distinctSerialsAndAddresses()
+{
+    Simulator sim;
+    std::set<std::string> serials;
+    std::set<Bytes> macs;
+    const char* addresses[] = {"127.0.0.203", "127.0.0.204", "127.0.0.205"};
+    for (const char* address : addresses) {
+        auto c = udp(sim, address);
+        QVERIFY(c);
+        const std::string serial = c->serial();
+        QCOMPARE(serial.size(), size_t(16));
+        QCOMPARE(serial[0], 'Y');
+        QVERIFY(std::all_of(serial.begin() + 1, serial.end(), [](char ch) { return ch >= '0' && ch <= '9'; }));
+        serials.insert(serial);
+        const Bytes info = c->systemInfo();
+        macs.insert(Bytes(info.begin() + 152, info.begin() + 158));
+    }
+    // Driver controllers too draw from the same counter.
+    FakeController plain{ControllerConfig()};
+    serials.insert(plain.serial());
+    QCOMPARE(serials.size(), size_t(4));
+    QCOMPARE(macs.size(), size_t(3));
+    // A configured serial is kept, an address of the driver front end is zero.
+    ControllerConfig config;
+    config.serial = "Y000000000000042";
+    FakeController named(config);
+    QCOMPARE(named.serial(), config.serial);
+    const Bytes info = named.systemInfo();
+    QCOMPARE(Bytes(info.begin() + 116, info.begin() + 120), Bytes(4, 0));
+}
+
+void TestSimulator::statusAnswers()
+{
+    Simulator sim;
+    auto c = udp(sim, "127.0.0.206");
+    QVERIFY(c);
+    const uint16_t port = sim.udpPort(c);
+    UdpClient client(kClientAddress);
+    // Unsupported for now.
+    QCOMPARE(ask(client, "127.0.0.206", port, command(0x52, {1, 2})), status('H'));
+    // A complete frame with a wrong checksum.
+    Bytes bad = command(0x23);
+    bad.back() ^= 0x5A;
+    QCOMPARE(ask(client, "127.0.0.206", port, bad), status('L'));
+    QCOMPARE(c->framesReceived(0x23), 0);
+    // Garbage before a frame is skipped.
+    Bytes noisy = {0x01, 0x02, 0x5E, 0x00};
+    const Bytes logout = command(0x15);
+    noisy.insert(noisy.end(), logout.begin(), logout.end());
+    QCOMPARE(ask(client, "127.0.0.206", port, noisy), status('A'));
+    // Reset: no answer at all; the controller keeps serving.
+    client.send("127.0.0.206", port, command(0x36));
+    QVERIFY(client.quiet(200));
+    QCOMPARE(c->framesReceived(0x36), 1);
+    QCOMPARE(replyData(ask(client, "127.0.0.206", port, command(0x13))).size(), size_t(64));
+}
+
+void TestSimulator::reassemblesSplitDatagrams()
+{
+    Simulator sim;
+    auto c = udp(sim, "127.0.0.207");
+    QVERIFY(c);
+    const uint16_t port = sim.udpPort(c);
+    UdpClient client(kClientAddress);
+    const Bytes f = command(0x23);
+    Bytes first = {0xAA, 0xBB};   // garbage ahead of the prefix
+    first.insert(first.end(), f.begin(), f.begin() + 2);
+    client.send("127.0.0.207", port, first);
+    client.send("127.0.0.207", port, Bytes(f.begin() + 2, f.begin() + 4));
+    QVERIFY(client.quiet(50));
+    client.send("127.0.0.207", port, Bytes(f.begin() + 4, f.end()));
+    QCOMPARE(replyData(client.receiveFrame(kWaitMs)).size(), size_t(256));
+    // Two frames in one datagram get two replies.
+    Bytes both = command(0x15);
+    const Bytes second = command(0x52);
+    both.insert(both.end(), second.begin(), second.end());
+    client.send("127.0.0.207", port, both);
+    QCOMPARE(client.receiveFrame(kWaitMs), status('A'));
+    QCOMPARE(client.receiveFrame(kWaitMs), status('H'));
+    QCOMPARE(chunkSizes(*c, LogEntry::RxChunk), (std::vector<size_t>{4, 2, 3, 14}));
+}
+
+void TestSimulator::reassemblesPerSender()
+{
+    Simulator sim;
+    auto c = udp(sim, "127.0.0.208");
+    QVERIFY(c);
+    const uint16_t port = sim.udpPort(c);
+    UdpClient a(kClientAddress);
+    UdpClient b("127.0.0.209");
+    const Bytes fa = command(0x23);
+    const Bytes fb = command(0x13);
+    // Interleaved halves: each sender's bytes are put together on their own.
+    a.send("127.0.0.208", port, Bytes(fa.begin(), fa.begin() + 3));
+    b.send("127.0.0.208", port, Bytes(fb.begin(), fb.begin() + 4));
+    QVERIFY(waitForLog(*c, LogEntry::RxChunk, 2));
+    a.send("127.0.0.208", port, Bytes(fa.begin() + 3, fa.end()));
+    b.send("127.0.0.208", port, Bytes(fb.begin() + 4, fb.end()));
+    QCOMPARE(replyData(a.receiveFrame(kWaitMs)).size(), size_t(256));
+    QCOMPARE(replyData(b.receiveFrame(kWaitMs)).size(), size_t(64));
+    QVERIFY(a.quiet(50));
+    QVERIFY(b.quiet(50));
+    // Two senders on one address differ by port.
+    UdpClient a2(kClientAddress);
+    a.send("127.0.0.208", port, Bytes(fb.begin(), fb.begin() + 3));
+    a2.send("127.0.0.208", port, fa);
+    QCOMPARE(replyData(a2.receiveFrame(kWaitMs)).size(), size_t(256));
+    a.send("127.0.0.208", port, Bytes(fb.begin() + 3, fb.end()));
+    QCOMPARE(replyData(a.receiveFrame(kWaitMs)).size(), size_t(64));
+}
+
+void TestSimulator::dropsStalePartialFrame()
+{
+    Simulator sim;
+    auto c = udp(sim, "127.0.0.210");
+    QVERIFY(c);
+    const uint16_t port = sim.udpPort(c);
+    UdpClient client(kClientAddress);
+    // Half a frame announcing a long payload, then silence for more than 2 s.
+    client.send("127.0.0.210", port, {0x5E, 0x01, 0x61, 0x10, 0x00, 0x52});
+    QVERIFY(client.quiet(2300));
+    // Had the half stayed, these bytes would complete it and no reply would come.
+    QCOMPARE(ask(client, "127.0.0.210", port, command(0x15)), status('A'));
+}
+
+void TestSimulator::largeFramesInDatagrams()
+{
+    Simulator sim;
+    auto c = udp(sim, "127.0.0.211");
+    QVERIFY(c);
+    const uint16_t port = sim.udpPort(c);
+    UdpClient client(kClientAddress);
+    // A 3000-byte command frame arrives as 1400, 1400 and 200 bytes.
+    const Bytes big = command(0x52, pattern(2993));
+    QCOMPARE(big.size(), size_t(3000));
+    for (size_t off = 0; off < big.size(); off += 1400)
+        client.send("127.0.0.211", port, Bytes(big.begin() + off, big.begin() + std::min(big.size(), off + 1400)));
+    QCOMPARE(client.receiveFrame(kWaitMs), status('H'));
+    QCOMPARE(chunkSizes(*c, LogEntry::RxChunk), (std::vector<size_t>{1400, 1400, 200}));
+    QCOMPARE(c->framesReceived(0x52), 1);
+    QCOMPARE(c->log()[3].bytes, Bytes(big.begin() + 6, big.end() - 1));   // RxFrame payload
+
+    // A long reply leaves in datagrams of at most 1400 bytes.
+    const Bytes data = pattern(5000);
+    c->script(0x20, 1, Answer::data(data));
+    std::vector<size_t> sizes;
+    client.send("127.0.0.211", port, command(0x20));
+    QCOMPARE(replyData(client.receiveFrame(kWaitMs, &sizes)), data);
+    QCOMPARE(sizes, (std::vector<size_t>{1400, 1400, 1400, 806}));
+    QVERIFY(waitForLog(*c, LogEntry::TxChunk, 5));
+}
+
+void TestSimulator::scriptsInOrder()
+{
+    Simulator sim;
+    auto c = udp(sim, "127.0.0.212");
+    QVERIFY(c);
+    const uint16_t port = sim.udpPort(c);
+    UdpClient client(kClientAddress);
+    const char* ip = "127.0.0.212";
+    c->script(0x23, 2, Answer::status('G'));
+    c->script(0x23, 1, Answer::data({1, 2, 3}));
+    c->script(0x23, 1, Answer::raw({0xDE, 0xAD}));
+    c->script(0x23, 1, Answer::silence());
+    c->script(0x23, 1, Answer::model());
+    QCOMPARE(ask(client, ip, port, command(0x23)), status('G'));
+    QCOMPARE(ask(client, ip, port, command(0x23)), status('G'));
+    QCOMPARE(replyData(ask(client, ip, port, command(0x23))), Bytes({1, 2, 3}));
+    client.send(ip, port, command(0x23));
+    UdpClient::Datagram d;
+    QVERIFY(client.receive(&d, kWaitMs));
+    QCOMPARE(d.bytes, Bytes({0xDE, 0xAD}));
+    client.send(ip, port, command(0x23));
+    QVERIFY(client.quiet(200));
+    QCOMPARE(replyData(ask(client, ip, port, command(0x23))).size(), size_t(256));   // Model
+    QCOMPARE(replyData(ask(client, ip, port, command(0x23))).size(), size_t(256));   // scripts used up
+    // Other commands were never affected; clearScripts drops what is left.
+    c->script(0x13, 5, Answer::status('T'));
+    QCOMPARE(ask(client, ip, port, command(0x15)), status('A'));
+    QCOMPARE(ask(client, ip, port, command(0x13)), status('T'));
+    c->clearScripts();
+    QCOMPARE(replyData(ask(client, ip, port, command(0x13))).size(), size_t(64));
+}
+
+void TestSimulator::scriptForCommandWinsOverAll()
+{
+    Simulator sim;
+    auto c = udp(sim, "127.0.0.212");
+    QVERIFY(c);
+    const uint16_t port = sim.udpPort(c);
+    UdpClient client(kClientAddress);
+    const char* ip = "127.0.0.212";
+    c->scriptAll(2, Answer::status('T'));
+    c->script(0x13, 1, Answer::status('G'));
+    QCOMPARE(ask(client, ip, port, command(0x13)), status('G'));   // specific first
+    QCOMPARE(ask(client, ip, port, command(0x13)), status('T'));   // then the general one
+    QCOMPARE(ask(client, ip, port, command(0x23)), status('T'));
+    QCOMPARE(ask(client, ip, port, command(0x15)), status('A'));   // all used up
+}
+
+void TestSimulator::faultsOnReplies()
+{
+    Simulator sim;
+    auto c = udp(sim, "127.0.0.213");
+    QVERIFY(c);
+    const uint16_t port = sim.udpPort(c);
+    UdpClient client(kClientAddress);
+    const char* ip = "127.0.0.213";
+
+    Answer bad = Answer::model();
+    bad.badChecksum = true;
+    c->script(0x15, 1, bad);
+    Bytes expected = status('A');
+    expected.back() ^= 0xFF;
+    QCOMPARE(ask(client, ip, port, command(0x15)), expected);
+
+    Answer cut = Answer::model();
+    cut.truncateTo = 100;
+    c->script(0x23, 1, cut);
+    client.send(ip, port, command(0x23));
+    UdpClient::Datagram d;
+    QVERIFY(client.receive(&d, kWaitMs));
+    QCOMPARE(d.bytes.size(), size_t(100));
+    QCOMPARE(Bytes(d.bytes.begin(), d.bytes.begin() + 5), Bytes({0x5E, 0x01, 0x61, 0x00, 0x01}));
+    QVERIFY(client.quiet(100));
+
+    // Faults apply to scripted answers as well; TxFrame logs what was sent.
+    Answer both = Answer::data(pattern(20));
+    both.badChecksum = true;
+    both.truncateTo = 10;
+    c->clearLog();
+    c->script(0x20, 1, both);
+    client.send(ip, port, command(0x20));
+    QVERIFY(client.receive(&d, kWaitMs));
+    QCOMPARE(d.bytes.size(), size_t(10));
+    QVERIFY(waitForLog(*c, LogEntry::TxFrame, 1));
+    QCOMPARE(chunkSizes(*c, LogEntry::TxFrame), std::vector<size_t>{10});
+}
+
+void TestSimulator::delayDoesNotBlockOthers()
+{
+    Simulator sim;
+    auto slow = udp(sim, "127.0.0.214");
+    auto fast = udp(sim, "127.0.0.215");
+    QVERIFY(slow && fast);
+    UdpClient client(kClientAddress);
+    Answer late = Answer::model();
+    late.delayMs = 400;
+    slow->script(0x15, 1, late);
+    const auto start = std::chrono::steady_clock::now();
+    client.send("127.0.0.214", sim.udpPort(slow), command(0x15));
+    client.send("127.0.0.215", sim.udpPort(fast), command(0x13));
+    UdpClient::Datagram first, second;
+    QVERIFY(client.receive(&first, kWaitMs));
+    QVERIFY(client.receive(&second, kWaitMs));
+    QCOMPARE(first.from, "127.0.0.215:" + std::to_string(sim.udpPort(fast)));
+    QVERIFY(first.when - start < std::chrono::milliseconds(300));
+    QCOMPARE(second.bytes, status('A'));
+    QVERIFY(second.when - start >= std::chrono::milliseconds(400));
+}
+
+void TestSimulator::splitReplyPieces()
+{
+    Simulator sim;
+    auto c = udp(sim, "127.0.0.216");
+    QVERIFY(c);
+    const uint16_t port = sim.udpPort(c);
+    UdpClient client(kClientAddress);
+    const char* ip = "127.0.0.216";
+
+    Answer split = Answer::model();
+    split.splitParts = 3;
+    split.splitGapMs = 100;
+    c->script(0x23, 1, split);
+    client.send(ip, port, command(0x23));
+    const auto pieces = client.receiveBytes(262, kWaitMs);
+    QCOMPARE(pieces.size(), size_t(3));
+    QCOMPARE(pieces[0].bytes.size() + pieces[1].bytes.size() + pieces[2].bytes.size(), size_t(262));
+    QVERIFY(pieces[1].when - pieces[0].when >= std::chrono::milliseconds(80));
+    QVERIFY(pieces[2].when - pieces[1].when >= std::chrono::milliseconds(80));
+    Bytes joined;
+    for (const auto& p : pieces)
+        joined.insert(joined.end(), p.bytes.begin(), p.bytes.end());
+    QCOMPARE(replyData(joined), c->systemInfo());
+
+    // Pieces longer than a datagram are cut again: 2 pieces of 1503 bytes.
+    Answer halves = Answer::data(pattern(3000));
+    halves.splitParts = 2;
+    c->script(0x20, 1, halves);
+    client.send(ip, port, command(0x20));
+    std::vector<size_t> sizes;
+    QCOMPARE(replyData(client.receiveFrame(kWaitMs, &sizes)), pattern(3000));
+    QCOMPARE(sizes, (std::vector<size_t>{1400, 103, 1400, 103}));
+}
+
+void TestSimulator::passwordMode()
+{
+    Simulator sim;
+    ControllerConfig config;
+    config.password = "secret";
+    auto c = udp(sim, "127.0.0.217", config);
+    QVERIFY(c);
+    const uint16_t port = sim.udpPort(c);
+    UdpClient one(kClientAddress);
+    UdpClient other("127.0.0.218");
+    const char* ip = "127.0.0.217";
+
+    // Off: nothing asks for a password.
+    QCOMPARE(ask(one, ip, port, command(0x52)), status('H'));
+    c->setPasswordRequired(true);
+    QVERIFY(c->passwordRequired());
+    QCOMPARE(ask(one, ip, port, command(0x52)), status('M'));
+    QCOMPARE(ask(one, ip, port, command(0x36)), status('M'));
+    QCOMPARE(ask(one, ip, port, command(0xEE)), status('H'));           // reads never get 'M'
+    QCOMPARE(replyData(ask(one, ip, port, command(0x23))).size(), size_t(256));
+    QCOMPARE(ask(one, ip, port, command(0x14, password("wrong"))), status('J'));
+    QCOMPARE(ask(one, ip, port, command(0x14, password(""))), status('J'));
+    QCOMPARE(ask(one, ip, port, command(0x14, {3, 'a', 'b', 'c'})), status('G'));   // not 16 bytes
+    Bytes tooLong = password("x");
+    tooLong[0] = 16;
+    QCOMPARE(ask(one, ip, port, command(0x14, tooLong)), status('G'));
+    QVERIFY(!c->loggedIn());
+    QCOMPARE(ask(one, ip, port, command(0x52)), status('M'));
+
+    // The road password works; the log-in belongs to the controller, not the sender.
+    QCOMPARE(ask(one, ip, port, command(0x14, password(zynsim::kRoadPassword))), status('A'));
+    QVERIFY(c->loggedIn());
+    QCOMPARE(ask(other, ip, port, command(0x52)), status('H'));
+    QCOMPARE(ask(other, ip, port, command(0x15)), status('A'));
+    QCOMPARE(ask(one, ip, port, command(0x52)), status('M'));
+    // The controller's own password, and a wrong one afterwards does not log out.
+    QCOMPARE(ask(one, ip, port, command(0x14, password("secret"))), status('A'));
+    QCOMPARE(ask(one, ip, port, command(0x14, password("secreT"))), status('J'));
+    QVERIFY(c->loggedIn());
+    // Turning the mode on again asks again.
+    c->setPasswordRequired(true);
+    QCOMPARE(ask(one, ip, port, command(0x52)), status('M'));
+}
+
+void TestSimulator::frameLogAndFile()
+{
+    const QString path = QDir::temp().filePath(QString("zynsim-log-%1.txt").arg(QCoreApplication::applicationPid()));
+    QFile::remove(path);
+    Simulator sim;
+    auto c = udp(sim, "127.0.0.219");
+    QVERIFY(c);
+    QVERIFY(c->setLogFile(path.toStdString()));
+    const uint16_t port = sim.udpPort(c);
+    UdpClient client(kClientAddress);
+    QCOMPARE(ask(client, "127.0.0.219", port, command(0x15)), status('A'));
+    QVERIFY(waitForLog(*c, LogEntry::TxChunk, 1));
+    const auto log = c->log();
+    QCOMPARE(log.size(), size_t(4));
+    const std::string via = "udp:127.0.0.219:" + std::to_string(port);
+    const std::string peer = "127.0.0.200:" + std::to_string(client.port());
+    const LogEntry::Kind kinds[] = {LogEntry::RxChunk, LogEntry::RxFrame, LogEntry::TxFrame, LogEntry::TxChunk};
+    for (size_t i = 0; i < 4; ++i) {
+        QCOMPARE(log[i].kind, kinds[i]);
+        QCOMPARE(log[i].via, via);
+        QCOMPARE(log[i].peer, peer);
+    }
+    QCOMPARE(log[1].command, uint8_t(0x15));
+    QVERIFY(log[1].bytes.empty());
+    QCOMPARE(log[2].bytes, status('A'));
+    QCOMPARE(c->framesReceived(0x15), 1);
+    c->clearLog();
+    QVERIFY(c->log().empty());
+    QCOMPARE(c->framesReceived(0x15), 0);
+
+    std::ifstream in(path.toStdString());
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    QCOMPARE(lines.size(), size_t(4));
+    QVERIFY(QString::fromStdString(lines[0]).endsWith(QString::fromStdString(
+        " " + via + " RxChunk 00 " + peer + " 5E016101001516")));
+    QVERIFY(QString::fromStdString(lines[2]).contains(" TxFrame 15 "));
+    QVERIFY(QString::fromStdString(lines[2]).endsWith(" 5E016101004142"));
+    QFile::remove(path);
+}
+
+void TestSimulator::refusesBusyAddress()
+{
+    Simulator sim;
+    auto c = udp(sim, "127.0.0.201");
+    QVERIFY(c);
+    QVERIFY(!sim.addUdpController("127.0.0.201", {}, sim.udpPort(c)));
+    QVERIFY(QString::fromStdString(sim.error()).contains("127.0.0.201"));
+    QVERIFY(!sim.addUdpController("127.0.0.301", {}, 0));
+    // The first controller still answers; stop() ends serving.
+    UdpClient client(kClientAddress);
+    QCOMPARE(ask(client, "127.0.0.201", sim.udpPort(c), command(0x15)), status('A'));
+    const uint16_t port = sim.udpPort(c);
+    sim.stop();
+    client.send("127.0.0.201", port, command(0x15));
+    QVERIFY(client.quiet(150));
+}
+
+// --- driver ---
+
+void TestSimulator::driverChunkLimits()
+{
+    auto c = std::make_shared<FakeController>(ControllerConfig());
+    auto service = std::make_shared<zynsim::DriverService>(c, 0x100000001ull);
+    QCOMPARE(service->via(), std::string("driver:0x100000001"));
+    Conn conn(*service);
+    QVERIFY(conn.c);
+    QCOMPARE(conn.call(zynmsr::kSelOpen), iokit::kIOReturnSuccess);
+
+    // Nothing to read yet.
+    iokit::kern_return_t kr = -1;
+    QVERIFY(conn.read(4096, &kr).empty());
+    QCOMPARE(kr, iokit::kIOReturnSuccess);
+
+    // A 2000-byte frame goes as 1031 + 969; 1032 bytes at once are refused whole.
+    const Bytes big = command(0x52, pattern(1993));
+    QCOMPARE(big.size(), size_t(2000));
+    QCOMPARE(conn.write(Bytes(big.begin(), big.begin() + 1032)), -2);
+    QCOMPARE(conn.write(Bytes(big.begin(), big.begin() + 1031)), 1031);
+    QVERIFY(conn.read(4096).empty());   // not complete yet
+    QCOMPARE(conn.write(Bytes(big.begin() + 1031, big.end())), 969);
+    QCOMPARE(conn.readAll(7), status('H'));
+    QCOMPARE(chunkSizes(*c, LogEntry::RxChunk), (std::vector<size_t>{1031, 969}));
+    QCOMPARE(c->framesReceived(0x52), 1);
+
+    // Reads give at most 1031 bytes and never more than the capacity.
+    c->script(0x20, 1, Answer::data(pattern(3000)));
+    QCOMPARE(conn.write(command(0x20)), 7);
+    Bytes reply;
+    std::vector<size_t> sizes;
+    const size_t capacities[] = {4096, 100, 1031, 4096, 4096};
+    for (size_t capacity : capacities) {
+        const Bytes part = conn.read(capacity);
+        sizes.push_back(part.size());
+        reply.insert(reply.end(), part.begin(), part.end());
+    }
+    QCOMPARE(sizes, (std::vector<size_t>{1031, 100, 1031, 844, 0}));
+    QCOMPARE(replyData(reply), pattern(3000));
+    // A bogus record length beyond the bytes handed over is an argument error.
+    zynmsr::TransferRecord r{0, 50, zynmsr::kDriverTimeout, 0};
+    std::vector<uint8_t> few(10);
+    QCOMPARE(conn.c->structCall(zynmsr::kSelWrite, r, few), iokit::kIOReturnBadArgument);
+    QCOMPARE(conn.call(zynmsr::kSelWrite), iokit::kIOReturnBadArgument);
+    QCOMPARE(conn.call(42), iokit::kIOReturnUnsupported);
+}
+
+void TestSimulator::driverNotOpenAndClears()
+{
+    auto c = std::make_shared<FakeController>(ControllerConfig());
+    auto service = std::make_shared<zynsim::DriverService>(c, 0x100000101ull);
+    Conn conn(*service);
+    QCOMPARE(conn.write(command(0x15)), -1);
+    QCOMPARE(conn.call(zynmsr::kSelClose), iokit::kIOReturnNotOpen);
+    QCOMPARE(conn.call(zynmsr::kSelAcquireLock), iokit::kIOReturnNotOpen);
+    QCOMPARE(conn.call(zynmsr::kSelClearReadBuffer), iokit::kIOReturnNotOpen);
+    QCOMPARE(conn.call(zynmsr::kSelOpen), iokit::kIOReturnSuccess);
+
+    // A half frame cleared from the write buffer does not spoil the next frame.
+    const Bytes sys = command(0x23);
+    QCOMPARE(conn.write(Bytes(sys.begin(), sys.begin() + 4)), 4);
+    QCOMPARE(conn.call(zynmsr::kSelClearWriteBuffer), iokit::kIOReturnSuccess);
+    QCOMPARE(conn.write(command(0x15)), 7);
+    QCOMPARE(conn.readAll(7), status('A'));
+
+    // Clearing the read buffer drops replies that are not readable yet, too.
+    QCOMPARE(conn.write(command(0x23)), 7);
+    Answer late = Answer::model();
+    late.delayMs = 100;
+    c->script(0x15, 1, late);
+    QCOMPARE(conn.write(command(0x15)), 7);
+    QCOMPARE(conn.call(zynmsr::kSelClearReadBuffer), iokit::kIOReturnSuccess);
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    QVERIFY(conn.read(4096).empty());
+
+    // The buffers belong to the service: a second connection reads what the first caused.
+    Conn second(*service);
+    QCOMPARE(second.call(zynmsr::kSelOpen), iokit::kIOReturnSuccess);
+    QCOMPARE(conn.write(command(0x15)), 7);
+    QCOMPARE(second.readAll(7), status('A'));
+    // After close, calls need a new open.
+    QCOMPARE(conn.call(zynmsr::kSelClose), iokit::kIOReturnSuccess);
+    QVERIFY(conn.read(10).empty());
+    iokit::kern_return_t kr = 0;
+    conn.read(10, &kr);
+    QCOMPARE(kr, iokit::kIOReturnNotOpen);
+}
+
+void TestSimulator::driverLock()
+{
+    auto c = std::make_shared<FakeController>(ControllerConfig());
+    auto service = std::make_shared<zynsim::DriverService>(c, 0x100000201ull);
+    auto a = std::make_unique<Conn>(*service);
+    Conn b(*service);
+    QCOMPARE(a->call(zynmsr::kSelOpen), iokit::kIOReturnSuccess);
+    QCOMPARE(b.call(zynmsr::kSelOpen), iokit::kIOReturnSuccess);
+    QCOMPARE(a->call(zynmsr::kSelAcquireLock), iokit::kIOReturnSuccess);
+    QCOMPARE(a->call(zynmsr::kSelAcquireLock), iokit::kIOReturnSuccess);   // held already
+    QCOMPARE(b.call(zynmsr::kSelAcquireLock), iokit::kIOReturnBusy);
+    QCOMPARE(b.call(zynmsr::kSelReleaseLock), iokit::kIOReturnSuccess);    // not b's: no effect
+    QCOMPARE(b.call(zynmsr::kSelAcquireLock), iokit::kIOReturnBusy);
+    QCOMPARE(a->call(zynmsr::kSelReleaseLock), iokit::kIOReturnSuccess);
+    QCOMPARE(b.call(zynmsr::kSelAcquireLock), iokit::kIOReturnSuccess);
+    QCOMPARE(a->call(zynmsr::kSelAcquireLock), iokit::kIOReturnBusy);
+    QCOMPARE(b.call(zynmsr::kSelReleaseLock), iokit::kIOReturnSuccess);
+    // A holder that goes away without releasing frees the lock; closing alone does not.
+    QCOMPARE(a->call(zynmsr::kSelAcquireLock), iokit::kIOReturnSuccess);
+    QCOMPARE(a->call(zynmsr::kSelClose), iokit::kIOReturnSuccess);
+    QCOMPARE(b.call(zynmsr::kSelAcquireLock), iokit::kIOReturnBusy);
+    a.reset();
+    QCOMPARE(b.call(zynmsr::kSelAcquireLock), iokit::kIOReturnSuccess);
+}
+
+void TestSimulator::driverOverlappingExchanges()
+{
+    auto c = std::make_shared<FakeController>(ControllerConfig());
+    auto service = std::make_shared<zynsim::DriverService>(c, 0x100000301ull);
+    Conn a(*service);
+    auto b = std::make_unique<Conn>(*service);
+    // One after the other: no overlap, also with a repeated open.
+    QCOMPARE(a.call(zynmsr::kSelOpen), iokit::kIOReturnSuccess);
+    QCOMPARE(a.call(zynmsr::kSelOpen), iokit::kIOReturnSuccess);
+    QCOMPARE(a.call(zynmsr::kSelClose), iokit::kIOReturnSuccess);
+    QCOMPARE(b->call(zynmsr::kSelOpen), iokit::kIOReturnSuccess);
+    QCOMPARE(b->call(zynmsr::kSelClose), iokit::kIOReturnSuccess);
+    QCOMPARE(c->overlappingExchanges(), 0);
+    // b begins while a is open.
+    QCOMPARE(a.call(zynmsr::kSelOpen), iokit::kIOReturnSuccess);
+    QCOMPARE(b->call(zynmsr::kSelOpen), iokit::kIOReturnSuccess);
+    QCOMPARE(c->overlappingExchanges(), 1);
+    // b goes away while open: its exchange ends with it.
+    b.reset();
+    QCOMPARE(a.call(zynmsr::kSelClose), iokit::kIOReturnSuccess);
+    QCOMPARE(a.call(zynmsr::kSelOpen), iokit::kIOReturnSuccess);
+    QCOMPARE(a.call(zynmsr::kSelClose), iokit::kIOReturnSuccess);
+    QCOMPARE(c->overlappingExchanges(), 1);
+}
+
+void TestSimulator::driverDelayAndSplit()
+{
+    auto c = std::make_shared<FakeController>(ControllerConfig());
+    auto service = std::make_shared<zynsim::DriverService>(c, 0x100000401ull);
+    Conn conn(*service);
+    QCOMPARE(conn.call(zynmsr::kSelOpen), iokit::kIOReturnSuccess);
+
+    Answer late = Answer::model();
+    late.delayMs = 150;
+    c->script(0x15, 1, late);
+    QCOMPARE(conn.write(command(0x15)), 7);
+    QCOMPARE(conn.write(command(0x52)), 7);   // queued behind the late reply
+    QVERIFY(conn.read(4096).empty());
+    std::this_thread::sleep_for(std::chrono::milliseconds(180));
+    Bytes both = status('A');
+    const Bytes h = status('H');
+    both.insert(both.end(), h.begin(), h.end());
+    QCOMPARE(conn.read(4096), both);   // one read takes what is readable across replies
+
+    Answer split = Answer::model();
+    split.splitParts = 2;
+    split.splitGapMs = 120;
+    c->script(0x23, 1, split);
+    QCOMPARE(conn.write(command(0x23)), 7);
+    QCOMPARE(conn.read(4096).size(), size_t(131));
+    QVERIFY(conn.read(4096).empty());
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    QCOMPARE(conn.read(4096).size(), size_t(131));
+    QCOMPARE(chunkSizes(*c, LogEntry::TxChunk), (std::vector<size_t>{14, 131, 131}));
+}
+
+void TestSimulator::driverWithdrawn()
+{
+    auto c = std::make_shared<FakeController>(ControllerConfig());
+    auto service = std::make_shared<zynsim::DriverService>(c, 0x100000501ull);
+    Conn conn(*service);
+    QCOMPARE(conn.call(zynmsr::kSelOpen), iokit::kIOReturnSuccess);
+    service->withdraw();
+    QCOMPARE(conn.call(zynmsr::kSelClearReadBuffer), iokit::kIOReturnInvalidConnection);
+    iokit::kern_return_t kr = 0;
+    conn.read(10, &kr);
+    QCOMPARE(kr, iokit::kIOReturnInvalidConnection);
+    QVERIFY(!service->open());
+}
+
+namespace {
+
+// Entry ids of the services the stand-in matches, in registry order; `first` gets the first
+// service (a reference the caller releases).
+std::vector<uint64_t> matchedServices(iokit::io_service_t* first = nullptr)
+{
+    using namespace iokit;
+    io_iterator_t it = 0;
+    std::vector<uint64_t> ids;
+    if (IOServiceGetMatchingServices(kIOMasterPortDefault, IOServiceMatching(zynmsr::kServiceClass), &it)
+        != kIOReturnSuccess)
+        return ids;
+    while (io_service_t s = IOIteratorNext(it)) {
+        uint64_t id = 0;
+        IORegistryEntryGetRegistryEntryID(s, &id);
+        ids.push_back(id);
+        if (first && *first == IO_OBJECT_NULL)
+            *first = s;
+        else
+            IOObjectRelease(s);
+    }
+    IOObjectRelease(it);
+    return ids;
+}
+
+// Opens `service` through the stand-in, sends 0x13 and returns the reply frame.
+Bytes identifyThroughStandIn(iokit::io_service_t service, iokit::io_connect_t* connect)
+{
+    using namespace iokit;
+    if (IOServiceOpen(service, mach_task_self(), 0, connect) != kIOReturnSuccess)
+        return {};
+    uint32_t outCount = 0;
+    if (IOConnectCallScalarMethod(*connect, zynmsr::kSelOpen, nullptr, 0, nullptr, &outCount) != kIOReturnSuccess)
+        return {};
+    const Bytes frame = command(0x13);
+    zynmsr::TransferRecord out{reinterpret_cast<uintptr_t>(frame.data()), frame.size(), zynmsr::kDriverTimeout, 0};
+    size_t size = sizeof out;
+    if (IOConnectCallStructMethod(*connect, zynmsr::kSelWrite, &out, sizeof out, &out, &size) != kIOReturnSuccess
+        || out.result != zynmsr::ZYNMSR_USERCLIENT_RETURNCODE_OK)
+        return {};
+    Bytes reply(4096);
+    zynmsr::TransferRecord in{reinterpret_cast<uintptr_t>(reply.data()), reply.size(), zynmsr::kDriverTimeout, 0};
+    size = sizeof in;
+    if (IOConnectCallStructMethod(*connect, zynmsr::kSelRead, &in, sizeof in, &in, &size) != kIOReturnSuccess)
+        return {};
+    reply.resize(size_t(std::min<uint64_t>(in.length, reply.size())));
+    return reply;
+}
+
+} // namespace
+
+void TestSimulator::driverThroughInProcessRegistry()
+{
+    using namespace iokit;
+    InProcessRegistry registry;
+    Simulator sim;
+    ControllerConfig config;
+    config.modelNumber = 1883;
+    QVERIFY(!sim.addInProcessController(0, config));   // no registry known yet
+    auto c0 = sim.addInProcessController(registry, 0, config);
+    auto c1 = sim.addInProcessController(1, config);   // the registry given before
+    QVERIFY(c0 && c1);
+    QVERIFY(!sim.addInProcessController(1, config));   // entry id taken
+
+    io_service_t first = IO_OBJECT_NULL;
+    QCOMPARE(matchedServices(&first), (std::vector<uint64_t>{0x100000001ull, 0x100000101ull}));
+    char parent[kNameSize] = {};
+    QCOMPARE(IORegistryEntryGetParentName(first, parent), kIOReturnSuccess);
+    QCOMPARE(std::string(parent), std::string("Varnel1883"));
+    io_connect_t connect = 0;
+    QCOMPARE(replyData(identifyThroughStandIn(first, &connect)), c0->identifyString());
+    IOObjectRelease(first);
+    QCOMPARE(c1->framesReceived(0x13), 0);
+
+    // Withdrawn: the connection's calls fail, the service is no longer matched.
+    sim.removeDriverController(c0);
+    uint32_t outCount = 0;
+    QVERIFY(IOConnectCallScalarMethod(connect, zynmsr::kSelClearReadBuffer, nullptr, 0, nullptr, &outCount)
+            != kIOReturnSuccess);
+    IOServiceClose(connect);
+    QCOMPARE(matchedServices(), std::vector<uint64_t>{0x100000101ull});
+    sim.stop();   // before the registry goes
+}
+
+void TestSimulator::driverThroughFolder()
+{
+    using namespace iokit;
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const std::string folder = dir.path().toStdString();
+    qputenv("ZYNMSR_DRIVER_DIR", dir.path().toLocal8Bit());
+    Simulator sim;
+    auto c = sim.addDriverController(folder, 2, {});
+    QVERIFY(c);
+    QVERIFY(QFile::exists(dir.filePath("zynmsr-100000201.service")));
+    io_service_t service = IO_OBJECT_NULL;
+    QCOMPARE(matchedServices(&service), std::vector<uint64_t>{0x100000201ull});
+    io_connect_t connect = 0;
+    QCOMPARE(replyData(identifyThroughStandIn(service, &connect)), c->identifyString());
+    IOObjectRelease(service);
+    QCOMPARE(c->overlappingExchanges(), 0);
+    sim.removeDriverController(c);
+    QVERIFY(!QFile::exists(dir.filePath("zynmsr-100000201.service")));
+    uint32_t outCount = 0;
+    QVERIFY(IOConnectCallScalarMethod(connect, zynmsr::kSelClose, nullptr, 0, nullptr, &outCount)
+            != kIOReturnSuccess);
+    IOServiceClose(connect);
+    QVERIFY(matchedServices().empty());
+    qunsetenv("ZYNMSR_DRIVER_DIR");
+}
+
+QTEST_APPLESS_MAIN(TestSimulator)
+#include "test_simulator.moc"

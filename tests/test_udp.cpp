@@ -1,0 +1,262 @@
+// The UDP transport against the simulator on loopback: probing, datagram sizes, joining,
+// time-outs, stale and foreign datagrams, long-form replies.
+#include "simfixture.h"
+
+#include <QtTest>
+
+#include <arpa/inet.h>
+#include <atomic>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace simtest;
+
+namespace {
+const char* const kAddress = "127.0.0.20";
+const char* const kSilent = "127.0.0.21";
+const char* const kStranger = "127.0.0.22";
+
+// Waits until the simulator has sent `count` reply frames to `command`.
+bool waitForReplies(const zynsim::FakeController& controller, int command, size_t count, int ms = 3000)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms) {
+        if (entries(controller, LogEntry::TxFrame, command).size() >= count)
+            return true;
+        QTest::qSleep(5);
+    }
+    return false;
+}
+} // namespace
+
+class TestUdp : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { fastPolls(); }
+    void init();
+    void cleanup();
+
+    void probeOfSilentAddressTimesOut();
+    void probeAnswered();
+    void frameLeavesInDatagramsOfMtu();
+    void splitReplyIsJoined_data();
+    void splitReplyIsJoined();
+    void replyTimeoutFollowsBudget();
+    void setupDataExchangeGetsLongBudget();
+    void lateReplyIsNotTakenForTheNext();
+    void datagramFromAnotherAddressIsIgnored();
+    void longFormReplyArrivesIntact();
+    void declaredLengthBeyondScratch();
+
+private:
+    std::unique_ptr<zynsim::Simulator> m_sim;
+    std::shared_ptr<zynsim::FakeController> m_ctl;
+    std::unique_ptr<Session> m_session;
+};
+
+void TestUdp::init()
+{
+    m_sim = std::make_unique<zynsim::Simulator>();
+    m_ctl = m_sim->addUdpController(kAddress, zynsim::ControllerConfig());
+    QVERIFY2(m_ctl, m_sim->error().c_str());
+    u32 rc = 0;
+    m_session = udpSession(kAddress, 7890, &rc);
+    QCOMPARE(rc, 0u);
+    m_ctl->clearLog();
+}
+
+void TestUdp::cleanup()
+{
+    m_session.reset();
+    m_ctl.reset();
+    m_sim.reset();
+}
+
+void TestUdp::probeOfSilentAddressTimesOut()
+{
+    EthernetInterface transport;
+    QCOMPARE(transport.getTimeOut(), 5);
+    transport.setTimeOut(-3);   // ignored
+    QCOMPARE(transport.getTimeOut(), 5);
+    transport.setTimeOut(1);
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(!transport.init(kSilent, 7890));
+    QVERIFY(timer.elapsed() >= 900);
+    QVERIFY(!transport.init("not an address", 7890));
+}
+
+void TestUdp::probeAnswered()
+{
+    EthernetInterface transport;
+    transport.setTimeOut(1);
+    QVERIFY(transport.init(kAddress, 7890));
+    QVERIFY(transport.getDeviceHandle() >= 0);
+    QCOMPARE(transport.getMTU(), 1400);
+    auto chunks = entries(*m_ctl, LogEntry::RxChunk);
+    QCOMPARE(chunks.size(), size_t(1));
+    QCOMPARE(chunks[0].bytes, (Bytes{0x5E, 0x01, 0x61, 0x01, 0x00, 0x13, 0x14}));
+    // init again: the old socket is closed, the new one answered.
+    QVERIFY(transport.init(kAddress, 7890));
+}
+
+void TestUdp::frameLeavesInDatagramsOfMtu()
+{
+    Bytes payload(2993, 0x5A);   // a frame of 3000 bytes
+    u8 reply[2048];
+    int length = 0;
+    QCOMPARE(m_session->ZynCmdReadWrite(0x18, payload.data(), int(payload.size()), reply, sizeof reply, length), 72u);
+    QCOMPARE(chunkSizes(*m_ctl, LogEntry::RxChunk), (std::vector<int>{1400, 1400, 200}));
+    auto frames = entries(*m_ctl, LogEntry::RxFrame, 0x18);
+    QCOMPARE(frames.size(), size_t(1));
+    QCOMPARE(frames[0].bytes, payload);
+}
+
+void TestUdp::splitReplyIsJoined_data()
+{
+    QTest::addColumn<int>("parts");
+    QTest::addColumn<int>("gap");
+    QTest::newRow("two datagrams") << 2 << 5;
+    // Pieces of two or three bytes: the length is known only after the third datagram.
+    QTest::newRow("header split too") << 100 << 0;
+}
+
+void TestUdp::splitReplyIsJoined()
+{
+    QFETCH(int, parts);
+    QFETCH(int, gap);
+    Answer answer = Answer::model();
+    answer.splitParts = parts;
+    answer.splitGapMs = gap;
+    m_ctl->script(0x23, 1, answer);
+    sSYSTEM_INFO info;
+    QCOMPARE(m_session->ZynGetSysInfo(&info), 0u);
+    QCOMPARE(Bytes(info.bytes, info.bytes + 256), m_ctl->systemInfo());
+    QCOMPARE(int(entries(*m_ctl, LogEntry::TxChunk).size()), parts);
+}
+
+void TestUdp::replyTimeoutFollowsBudget()
+{
+    // Time-out 1 s = 100 polls; with 1 ms polls that is about 0.1 s.
+    m_ctl->script(0x23, 1, Answer::silence());
+    sSYSTEM_INFO info;
+    QElapsedTimer timer;
+    timer.start();
+    QCOMPARE(m_session->ZynGetSysInfo(&info), 20u);
+    QVERIFY2(timer.elapsed() >= 100, qPrintable(QString::number(timer.elapsed())));
+    QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+}
+
+void TestUdp::setupDataExchangeGetsLongBudget()
+{
+    // A setup-data exchange whose frame byte 15 is 0 may take 6000 polls: a reply after 300 ms
+    // still counts, while the same delay times out the ordinary budget of 100 polls.
+    Answer slow = Answer::status('A');
+    slow.delayMs = 300;
+    Bytes payload(10, 1);
+    payload[9] = 0;   // frame byte 15
+    u8 reply[64];
+    int length = 0;
+    m_ctl->script(0x1F, 1, slow);
+    QCOMPARE(m_session->ZynCmdReadWrite(0x1F, payload.data(), 10, reply, sizeof reply, length), 0u);
+    payload[9] = 1;
+    m_ctl->script(0x1F, 1, slow);
+    QCOMPARE(m_session->ZynCmdReadWrite(0x1F, payload.data(), 10, reply, sizeof reply, length), 20u);
+}
+
+void TestUdp::lateReplyIsNotTakenForTheNext()
+{
+    Answer late = Answer::data(Bytes(256, 0xEE));
+    late.delayMs = 400;
+    m_ctl->script(0x23, 1, late);
+    sSYSTEM_INFO info;
+    QCOMPARE(m_session->ZynGetSysInfo(&info), 20u);
+    // The stale reply arrives while nobody waits for it.
+    QVERIFY(waitForReplies(*m_ctl, 0x23, 1));
+    QTest::qSleep(20);
+    QCOMPARE(m_session->ZynGetSysInfo(&info), 0u);
+    QCOMPARE(Bytes(info.bytes, info.bytes + 256), m_ctl->systemInfo());
+}
+
+void TestUdp::datagramFromAnotherAddressIsIgnored()
+{
+    auto* transport = static_cast<EthernetInterface*>(m_session->ZynGetInterface());
+    sockaddr_in local{};
+    socklen_t length = sizeof local;
+    QCOMPARE(getsockname(transport->getDeviceHandle(), reinterpret_cast<sockaddr*>(&local), &length), 0);
+
+    Answer slow = Answer::model();
+    slow.delayMs = 60;   // well inside the budget of about 100 ms
+    m_ctl->script(0x23, 1, slow);
+
+    // Someone else sends a well-formed reply to our port while we wait.
+    const int stranger = socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in from{};
+    from.sin_family = AF_INET;
+    inet_pton(AF_INET, kStranger, &from.sin_addr);
+    QCOMPARE(bind(stranger, reinterpret_cast<sockaddr*>(&from), sizeof from), 0);
+    sockaddr_in to = local;
+    inet_pton(AF_INET, "127.0.0.1", &to.sin_addr);
+    const Bytes forged = replyOf(Bytes(256, 0x66));
+    std::thread sender([&] {
+        QTest::qSleep(20);
+        sendto(stranger, forged.data(), forged.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+    });
+    sSYSTEM_INFO info;
+    const u32 rc = m_session->ZynGetSysInfo(&info);
+    sender.join();
+    close(stranger);
+    QCOMPARE(rc, 0u);
+    QCOMPARE(Bytes(info.bytes, info.bytes + 256), m_ctl->systemInfo());
+}
+
+void TestUdp::longFormReplyArrivesIntact()
+{
+    // A web page of 70000 bytes in the long form: FF FF, then the text whose first three bytes
+    // carry its length, then one trailer byte.
+    QByteArray text = "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n\r\n";
+    while (text.size() < 70000)
+        text.append(char('a' + text.size() % 26));
+    Bytes frame = {0x5E, 0x01, 0x61, 0xFF, 0xFF};
+    frame.insert(frame.end(), text.begin(), text.end());
+    frame[5] = uint8_t(text.size() & 0xFF);
+    frame[6] = uint8_t((text.size() >> 8) & 0xFF);
+    frame[7] = uint8_t((text.size() >> 16) & 0xFF);
+    frame.push_back(0x00);
+    m_ctl->script(0x16, 1, Answer::raw(frame));
+
+    Bytes request = frameOf(0x16, Bytes{'G', 'E', 'T', ' ', '/'});
+    Bytes reply(kZynScratchSize);
+    int length = 0;
+    QCOMPARE(m_session->ZynCmdReadWrite(0xEE, request.data(), int(request.size()), reply.data(), int(reply.size()), length), 0u);
+    QCOMPARE(length, text.size() + 6);
+    QCOMPARE(QByteArray(reinterpret_cast<const char*>(reply.data()) + 5, text.size()), text);
+    for (int size : chunkSizes(*m_ctl, LogEntry::TxChunk))
+        QVERIFY(size <= 1400);
+}
+
+void TestUdp::declaredLengthBeyondScratch()
+{
+    // 16 MiB declared: never read past the scratch; the raw caller learns it did not fit.
+    Bytes frame = {0x5E, 0x01, 0x61, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 'P', '/', '1'};
+    frame.resize(3000, 'x');
+    m_ctl->script(0x16, 1, Answer::raw(frame));
+    Bytes request = frameOf(0x16, Bytes{'G', 'E', 'T'});
+    Bytes reply(kZynScratchSize);
+    int length = 0;
+    QCOMPARE(m_session->ZynCmdReadWrite(0xEE, request.data(), int(request.size()), reply.data(), int(reply.size()), length), 12u);
+
+    // The same reply to a framed command is a receive failure; the session goes on afterwards.
+    m_ctl->script(0x23, 1, Answer::raw(frame));
+    sSYSTEM_INFO info;
+    QCOMPARE(m_session->ZynGetSysInfo(&info), 5u);
+    QTest::qSleep(50);   // the rest of that reply arrives and is dropped before the next send
+    QCOMPARE(m_session->ZynGetSysInfo(&info), 0u);
+    QCOMPARE(info.serialNumber(), m_ctl->serial());
+}
+
+QTEST_GUILESS_MAIN(TestUdp)
+#include "test_udp.moc"

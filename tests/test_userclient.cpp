@@ -1,0 +1,401 @@
+// The user-client transports against the simulator's driver front end: the registry folder,
+// chunked writes, time-outs, the driver lock, the per-slot lock file between processes, and a
+// controller that goes away.
+#include "darwinuserclient.h"
+#include "iokit/userclient_service.h"
+#include "lockfile.h"
+#include "os/mac/os_darwin_userclient.h"
+#include "simfixture.h"
+
+#include <QtTest>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace simtest;
+
+namespace {
+
+// Exchanges of a child process on slot 0 (see main).
+int runChild(int exchanges)
+{
+    auto* transport = new DarwinUserClientInterface();
+    if (!transport->init(0)) {
+        delete transport;
+        return 2;
+    }
+    Session session;
+    if (session.ZynInitSession(transport) != 0)
+        return 3;
+    sSYSTEM_INFO info;
+    for (int i = 0; i < exchanges; ++i)
+        if (session.ZynGetSysInfo(&info) != 0)
+            return 4;
+    return 0;
+}
+
+std::unique_ptr<Session> userClientSession(int index, u32* rc)
+{
+    auto session = std::make_unique<Session>();
+    auto* transport = new DarwinUserClientInterface();
+    if (!transport->init(index)) {
+        delete transport;
+        *rc = 0xFFFFFFFF;
+        return session;
+    }
+    *rc = session->ZynInitSession(transport);
+    return session;
+}
+
+// The process that holds a write lock on the file, or 0.
+pid_t lockHolder(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0)
+        return 0;
+    struct flock lock{};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    pid_t holder = 0;
+    if (fcntl(fd, F_GETLK, &lock) == 0 && lock.l_type != F_UNLCK)
+        holder = lock.l_pid;
+    ::close(fd);
+    return holder;
+}
+
+} // namespace
+
+class TestUserClient : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void sessionBySlot();
+    void slotsFollowRegistryOrder();
+    void frameLeavesInDriverWrites();
+    void replyArrivingInPieces();
+    void replyTimeout();
+    void timeoutZeroMakesOneAttempt();
+    void replyLargerThanReadBuffer();
+    void longFormReplyArrivesIntact();
+    void busyDriverLockFailsTheExchange();
+    void controllerGoneFailsQuickly();
+    void lockFileFailureDoesNotEndTheProcess();
+    void twoProcessesTakeTurns();
+    void sessionByEntryId();
+    void inProcessRegistry();
+
+private:
+    QTemporaryDir m_dir;
+    std::string m_driverDir;
+    std::unique_ptr<zynsim::Simulator> m_sim;
+    std::shared_ptr<zynsim::FakeController> m_ctl;
+};
+
+void TestUserClient::initTestCase()
+{
+    fastPolls();
+    QVERIFY(m_dir.isValid());
+    qputenv("ZYNMSR_LOCK_DIR", (m_dir.path() + "/lock").toLocal8Bit());
+}
+
+void TestUserClient::init()
+{
+    static int round = 0;
+    m_driverDir = (m_dir.path() + "/driver" + QString::number(++round)).toStdString();
+    qputenv("ZYNMSR_DRIVER_DIR", QByteArray::fromStdString(m_driverDir));
+    m_sim = std::make_unique<zynsim::Simulator>();
+    m_ctl = m_sim->addDriverController(m_driverDir, 5, zynsim::ControllerConfig());
+    QVERIFY2(m_ctl, m_sim->error().c_str());
+}
+
+void TestUserClient::cleanup()
+{
+    m_ctl.reset();
+    m_sim.reset();
+}
+
+void TestUserClient::sessionBySlot()
+{
+    u32 rc = 0;
+    auto session = userClientSession(0, &rc);
+    QCOMPARE(rc, 0u);
+    QCOMPARE(session->mtu(), 1031);
+    QCOMPARE(session->cachedSysInfo().serialNumber(), m_ctl->serial());
+    auto* transport = static_cast<DarwinUserClientInterface*>(session->ZynGetInterface());
+    QCOMPARE(transport->slotIndex(), 0);
+    QVERIFY(transport->lockFileDescriptor() >= 0);
+    QVERIFY(QFileInfo::exists(QString::fromStdString(ZynLockFile::path(0))));
+    struct stat st{};
+    QCOMPARE(::lstat(ZynLockFile::path(0).c_str(), &st), 0);
+    QVERIFY(S_ISREG(st.st_mode));
+    QCOMPARE(int(st.st_mode & 0777), 0600);
+    // Opened and closed around every exchange.
+    QVERIFY(!transport->isOpened());
+    QCOMPARE(m_ctl->overlappingExchanges(), 0);
+}
+
+void TestUserClient::slotsFollowRegistryOrder()
+{
+    zynsim::ControllerConfig config;
+    config.profile = zynsim::Profile::Older;
+    // Published second but ordered first.
+    auto first = m_sim->addDriverController(m_driverDir, 1, config);
+    QVERIFY(first);
+    u32 rc = 0;
+    QCOMPARE(userClientSession(0, &rc)->cachedSysInfo().serialNumber(), first->serial());
+    QCOMPARE(userClientSession(1, &rc)->cachedSysInfo().serialNumber(), m_ctl->serial());
+    DarwinUserClientInterface beyond;
+    QVERIFY(!beyond.init(2));
+    QVERIFY(!beyond.init(-1));
+}
+
+void TestUserClient::frameLeavesInDriverWrites()
+{
+    u32 rc = 0;
+    auto session = userClientSession(0, &rc);
+    QCOMPARE(rc, 0u);
+    m_ctl->clearLog();
+    Bytes payload(1993, 0x33);   // a frame of 2000 bytes
+    u8 reply[2048];
+    int length = 0;
+    QCOMPARE(session->ZynCmdReadWrite(0x18, payload.data(), int(payload.size()), reply, sizeof reply, length), 72u);
+    QCOMPARE(chunkSizes(*m_ctl, LogEntry::RxChunk), (std::vector<int>{1031, 969}));
+    QCOMPARE(entries(*m_ctl, LogEntry::RxFrame, 0x18).at(0).bytes, payload);
+}
+
+void TestUserClient::replyArrivingInPieces()
+{
+    u32 rc = 0;
+    auto session = userClientSession(0, &rc);
+    QCOMPARE(rc, 0u);
+    Answer answer = Answer::model();
+    answer.splitParts = 50;
+    answer.splitGapMs = 1;
+    m_ctl->script(0x23, 1, answer);
+    sSYSTEM_INFO info;
+    QCOMPARE(session->ZynGetSysInfo(&info), 0u);
+    QCOMPARE(Bytes(info.bytes, info.bytes + 256), m_ctl->systemInfo());
+}
+
+void TestUserClient::replyTimeout()
+{
+    u32 rc = 0;
+    auto session = userClientSession(0, &rc);
+    QCOMPARE(rc, 0u);
+    // 0x23 waits 3000 ms = 300 polls; 1 ms polls make it about 0.3 s.
+    m_ctl->script(0x23, 1, Answer::silence());
+    sSYSTEM_INFO info;
+    QElapsedTimer timer;
+    timer.start();
+    QCOMPARE(session->ZynGetSysInfo(&info), 20u);
+    QVERIFY2(timer.elapsed() >= 300 && timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
+    // The late reply is cleared out of the driver before the next exchange.
+    QCOMPARE(session->ZynGetSysInfo(&info), 0u);
+    QCOMPARE(info.serialNumber(), m_ctl->serial());
+}
+
+void TestUserClient::timeoutZeroMakesOneAttempt()
+{
+    u32 rc = 0;
+    auto session = userClientSession(0, &rc);
+    QCOMPARE(rc, 0u);
+    m_ctl->script(0x36, 1, Answer::silence());
+    u8 reply[10240];
+    int length = 0;
+    QElapsedTimer timer;
+    timer.start();
+    QCOMPARE(session->ZynCmdReadWrite(0x36, nullptr, 0, reply, sizeof reply, length), 0u);
+    QVERIFY(timer.elapsed() < 500);
+    QCOMPARE(m_ctl->framesReceived(0x36), 1);
+}
+
+void TestUserClient::replyLargerThanReadBuffer()
+{
+    u32 rc = 0;
+    auto session = userClientSession(0, &rc);
+    QCOMPARE(rc, 0u);
+    Bytes request = frameOf(0x16, Bytes{'G', 'E', 'T'});
+    m_ctl->script(0x16, 1, Answer::data(Bytes(100, 0x41)));
+    Bytes reply(50);
+    int length = 0;
+    QCOMPARE(session->ZynCmdReadWrite(0xEE, request.data(), int(request.size()), reply.data(), 50, length), 12u);
+    QCOMPARE(length, 0);
+    QVERIFY(std::all_of(reply.begin(), reply.end(), [](uint8_t b) { return b == 0; }));
+}
+
+void TestUserClient::longFormReplyArrivesIntact()
+{
+    u32 rc = 0;
+    auto session = userClientSession(0, &rc);
+    QCOMPARE(rc, 0u);
+    QByteArray text = "HTTP/1.1 200 OK\r\n\r\n";
+    while (text.size() < 70000)
+        text.append(char('0' + text.size() % 10));
+    Bytes frame = {0x5E, 0x01, 0x61, 0xFF, 0xFF};
+    frame.insert(frame.end(), text.begin(), text.end());
+    frame[5] = uint8_t(text.size() & 0xFF);
+    frame[6] = uint8_t((text.size() >> 8) & 0xFF);
+    frame[7] = uint8_t((text.size() >> 16) & 0xFF);
+    frame.push_back(0);
+    m_ctl->script(0x16, 1, Answer::raw(frame));
+    Bytes request = frameOf(0x16, Bytes{'G', 'E', 'T'});
+    Bytes reply(kZynScratchSize);
+    int length = 0;
+    QCOMPARE(session->ZynCmdReadWrite(0xEE, request.data(), int(request.size()), reply.data(), int(reply.size()), length), 0u);
+    QCOMPARE(length, text.size() + 6);
+    QCOMPARE(QByteArray(reinterpret_cast<const char*>(reply.data()) + 5, text.size()), text);
+}
+
+void TestUserClient::busyDriverLockFailsTheExchange()
+{
+    u32 rc = 0;
+    auto session = userClientSession(0, &rc);
+    QCOMPARE(rc, 0u);
+
+    // Another client of the driver holds its exchange lock.
+    using namespace iokit;
+    mach_port_t master = 0;
+    IOMasterPort(kIOMasterPortDefault, &master);
+    io_iterator_t it = 0;
+    QCOMPARE(IOServiceGetMatchingServices(master, IOServiceMatching(zynmsr::kServiceClass), &it), kIOReturnSuccess);
+    io_service_t service = IOIteratorNext(it);
+    QVERIFY(service != IO_OBJECT_NULL);
+    io_connect_t other = 0;
+    QCOMPARE(IOServiceOpen(service, mach_task_self(), 0, &other), kIOReturnSuccess);
+    IOObjectRelease(service);
+    IOObjectRelease(it);
+    QCOMPARE(IOConnectCallScalarMethod(other, zynmsr::kSelOpen, nullptr, 0, nullptr, nullptr), kIOReturnSuccess);
+    QCOMPARE(IOConnectCallScalarMethod(other, zynmsr::kSelAcquireLock, nullptr, 0, nullptr, nullptr), kIOReturnSuccess);
+
+    sSYSTEM_INFO info;
+    QElapsedTimer timer;
+    timer.start();
+    QCOMPARE(session->ZynGetSysInfo(&info), 63u);
+    QVERIFY(timer.elapsed() < 3000);
+    QCOMPARE(m_ctl->framesReceived(0x23), 1);   // only the session's own start
+
+    IOConnectCallScalarMethod(other, zynmsr::kSelReleaseLock, nullptr, 0, nullptr, nullptr);
+    QCOMPARE(session->ZynGetSysInfo(&info), 0u);
+    IOServiceClose(other);
+}
+
+void TestUserClient::controllerGoneFailsQuickly()
+{
+    u32 rc = 0;
+    auto session = userClientSession(0, &rc);
+    QCOMPARE(rc, 0u);
+    m_sim->removeDriverController(m_ctl);
+    sSYSTEM_INFO info;
+    QElapsedTimer timer;
+    timer.start();
+    QCOMPARE(session->ZynGetSysInfo(&info), 63u);
+    QVERIFY(timer.elapsed() < 1000);
+}
+
+void TestUserClient::lockFileFailureDoesNotEndTheProcess()
+{
+    const QByteArray saved = qgetenv("ZYNMSR_LOCK_DIR");
+    qputenv("ZYNMSR_LOCK_DIR", "/proc/palvir-no-such-folder");
+    DarwinUserClientInterface transport;
+    QVERIFY(!transport.init(0));
+    qputenv("ZYNMSR_LOCK_DIR", saved);
+    // Without a lock file an exchange fails instead of going ahead unserialised.
+    _IF_CMD_BLOCK block;
+    Bytes frame = frameOf(0x23);
+    Bytes reply(512);
+    block.timeout = 100;
+    block.writeBuffer = frame.data();
+    block.writeLength = int64_t(frame.size());
+    block.readBuffer = reply.data();
+    block.readLength = int64_t(reply.size());
+    block.frameLength = get_frame_length;
+    QCOMPARE(transport.syncSend(&block), -1);
+}
+
+void TestUserClient::twoProcessesTakeTurns()
+{
+    // Every reply is held back a little so that the exchanges would overlap if they could.
+    Answer slow = Answer::model();
+    slow.delayMs = 15;
+    m_ctl->scriptAll(1000, slow);
+    m_ctl->clearLog();
+
+    const int exchanges = 8;
+    QProcess a, b;
+    for (QProcess* p : {&a, &b}) {
+        p->setProcessChannelMode(QProcess::ForwardedChannels);
+        p->start(QCoreApplication::applicationFilePath(), {"--exchange-child", QString::number(exchanges)});
+    }
+    QVERIFY(a.waitForStarted() && b.waitForStarted());
+    const std::string lockPath = ZynLockFile::path(0);
+    QSet<qint64> holders;
+    QElapsedTimer timer;
+    timer.start();
+    while ((a.state() != QProcess::NotRunning || b.state() != QProcess::NotRunning) && timer.elapsed() < 60000) {
+        if (pid_t holder = lockHolder(lockPath))
+            holders.insert(holder);
+        QTest::qSleep(1);
+        QCoreApplication::processEvents();
+    }
+    QCOMPARE(a.state(), QProcess::NotRunning);
+    QCOMPARE(b.state(), QProcess::NotRunning);
+    QCOMPARE(a.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(b.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(a.exitCode(), 0);
+    QCOMPARE(b.exitCode(), 0);
+    QCOMPARE(m_ctl->overlappingExchanges(), 0);
+    QCOMPARE(m_ctl->framesReceived(0x23), 2 * (exchanges + 1));
+    // Both children were seen holding the slot's lock file.
+    QVERIFY2(holders.size() >= 2, qPrintable(QString("holders seen: %1").arg(holders.size())));
+}
+
+void TestUserClient::sessionByEntryId()
+{
+    zynsim::ControllerConfig config;
+    config.profile = zynsim::Profile::Older;
+    auto second = m_sim->addDriverController(m_driverDir, 6, config, 0x2000000042ull);
+    QVERIFY(second);
+
+    auto* transport = new QDarwinUserClient();
+    QCOMPARE(transport->GetEntryID(), QDarwinUserClient::kNoEntry);
+    QVERIFY(transport->init(0x2000000042ull));
+    QCOMPARE(transport->GetEntryID(), Q_UINT64_C(0x2000000042));
+    Session session;
+    QCOMPARE(session.ZynInitSession(transport), 0u);
+    QCOMPARE(session.cachedSysInfo().serialNumber(), second->serial());
+    QCOMPARE(second->overlappingExchanges(), 0);
+
+    auto* unknown = new QDarwinUserClient();
+    QVERIFY(unknown->init(0x77));
+    Session none;
+    QCOMPARE(none.ZynInitSession(unknown), 63u);   // open fails: -10
+}
+
+void TestUserClient::inProcessRegistry()
+{
+    iokit::InProcessRegistry registry;
+    auto local = m_sim->addInProcessController(registry, 0, zynsim::ControllerConfig());
+    QVERIFY(local);
+    u32 rc = 0;
+    auto session = userClientSession(0, &rc);
+    QCOMPARE(rc, 0u);
+    QCOMPARE(session->cachedSysInfo().serialNumber(), local->serial());
+    QVERIFY(local->serial() != m_ctl->serial());
+    session.reset();
+    m_sim->removeDriverController(local);
+}
+
+int main(int argc, char** argv)
+{
+    if (argc == 3 && qstrcmp(argv[1], "--exchange-child") == 0)
+        return runChild(atoi(argv[2]));
+    QCoreApplication app(argc, argv);
+    TestUserClient test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_userclient.moc"
