@@ -172,8 +172,10 @@ int ZynUserClientTransport::runExchange(_IF_CMD_BLOCK* block, unsigned char* scr
                     std::memcpy(block->readBuffer, scratch, static_cast<size_t>(copy));
                 return total;
             }
-            if (length <= 0 || length > scratchSize)
+            if (length <= 0)
                 return ZYN_IO_RECV_FAILED;
+            if (length > scratchSize)
+                return 0;   // announced longer than anything we can hold: it cannot fit
             expected = length;
         }
         if (total >= expected) {

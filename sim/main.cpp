@@ -1,6 +1,8 @@
 // zynsim: serves simulated controllers over UDP and as driver services until SIGINT/SIGTERM.
 #include "simulator.h"
 
+#include "iokit/userclient_service.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -20,8 +22,9 @@ const char kUsage[] =
     "  --udp ADDR          serve a controller on UDP ADDR:PORT; repeat for more controllers\n"
     "                      (any IPv4 address is accepted; the tests use loopback 127.x.x.x)\n"
     "  --port N            UDP port of the --udp controllers (default 7890)\n"
-    "  --driver-dir DIR    publish driver services in the registry folder DIR\n"
-    "  --slots N           number of driver services published in DIR (orders 0 .. N-1)\n"
+    "  --driver-dir DIR    registry folder the driver services are published in\n"
+    "                      (default $ZYNMSR_DRIVER_DIR, else /run/zynmsr)\n"
+    "  --slots N           number of driver services published (orders 0 .. N-1)\n"
     "  --profile NAME      controller family: older, enclosure (default), jbod, jbod6g\n"
     "  --password TEXT     the controllers' own password (default 0000); when given,\n"
     "                      password mode is on and changing commands need a log-in\n"
@@ -91,10 +94,12 @@ int main(int argc, char** argv)
             return fail("unknown option " + option + " (see --help)");
         }
     }
-    if (driverDir.empty() != (slots < 0))
-        return fail("--driver-dir and --slots go together");
+    if (!driverDir.empty() && slots < 0)
+        return fail("--driver-dir needs --slots N");
+    if (slots > 0 && driverDir.empty())
+        driverDir = iokit::driverDirectory();
     if (udpAddresses.empty() && slots <= 0)
-        return fail("nothing to serve: give --udp ADDR or --driver-dir DIR --slots N (see --help)");
+        return fail("nothing to serve: give --udp ADDR or --slots N (see --help)");
 
     // The serving threads inherit this mask, so the signals reach sigwait below only.
     sigset_t signals;

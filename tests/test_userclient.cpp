@@ -81,6 +81,7 @@ private slots:
     void timeoutZeroMakesOneAttempt();
     void replyLargerThanReadBuffer();
     void longFormReplyArrivesIntact();
+    void declaredLengthBeyondScratch();
     void busyDriverLockFailsTheExchange();
     void controllerGoneFailsQuickly();
     void lockFileFailureDoesNotEndTheProcess();
@@ -248,6 +249,27 @@ void TestUserClient::longFormReplyArrivesIntact()
     QCOMPARE(session->ZynCmdReadWrite(0xEE, request.data(), int(request.size()), reply.data(), int(reply.size()), length), 0u);
     QCOMPARE(length, text.size() + 6);
     QCOMPARE(QByteArray(reinterpret_cast<const char*>(reply.data()) + 5, text.size()), text);
+}
+
+void TestUserClient::declaredLengthBeyondScratch()
+{
+    u32 rc = 0;
+    auto session = userClientSession(0, &rc);
+    QCOMPARE(rc, 0u);
+    // 16 MiB announced: nothing is read past the scratch, and the raw caller learns it did not fit.
+    Bytes frame = {0x5E, 0x01, 0x61, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 'P', '/', '1'};
+    frame.resize(5000, 'x');
+    m_ctl->script(0x16, 1, Answer::raw(frame));
+    Bytes request = frameOf(0x16, Bytes{'G', 'E', 'T'});
+    Bytes reply(kZynScratchSize);
+    int length = 0;
+    QCOMPARE(session->ZynCmdReadWrite(0xEE, request.data(), int(request.size()), reply.data(), int(reply.size()), length), 12u);
+    // To a framed command it is a failed receive; what is left of it is cleared before the next.
+    m_ctl->script(0x23, 1, Answer::raw(frame));
+    sSYSTEM_INFO info;
+    QCOMPARE(session->ZynGetSysInfo(&info), 5u);
+    QCOMPARE(session->ZynGetSysInfo(&info), 0u);
+    QCOMPARE(info.serialNumber(), m_ctl->serial());
 }
 
 void TestUserClient::busyDriverLockFailsTheExchange()
