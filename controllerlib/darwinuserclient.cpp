@@ -89,13 +89,6 @@ void ZynUserClientTransport::releaselock()
     m_driverLocked = false;
 }
 
-bool ZynUserClientTransport::blockUsable(const _IF_CMD_BLOCK* block)
-{
-    return block && block->writeLength >= 0 && block->readLength >= 0 &&
-           (block->writeLength == 0 || block->writeBuffer) &&
-           (block->readLength == 0 || block->readBuffer);
-}
-
 int ZynUserClientTransport::lockedExchange(_IF_CMD_BLOCK* block, unsigned char* scratch,
                                            int scratchSize)
 {
@@ -111,81 +104,9 @@ int ZynUserClientTransport::lockedExchange(_IF_CMD_BLOCK* block, unsigned char* 
 
 int ZynUserClientTransport::runExchange(_IF_CMD_BLOCK* block, unsigned char* scratch, int scratchSize)
 {
-    const int polls = pollBudget(block->timeout);
-    const int mtu = std::max(getMTU(), 1);
-
     if (ClearWriteBuffer())
         ClearReadBuffer();
-
-    // Send the command in pieces the driver takes; a piece that does not go costs one poll.
-    int64_t sent = 0;
-    int left = polls;
-    while (sent < block->writeLength) {
-        _IF_CMD_BLOCK piece = *block;
-        piece.writeBuffer = block->writeBuffer + sent;
-        piece.writeLength = std::min<int64_t>(mtu, block->writeLength - sent);
-        const int n = send(&piece);
-        if (n > 0) {
-            sent += std::min<int64_t>(n, piece.writeLength);
-            left = polls;
-            continue;
-        }
-        if (left == 0)
-            return ZYN_IO_SEND_TIMEOUT;
-        pollSleep();
-        --left;
-    }
-
-    // Collect the reply until the frame it announces is complete.
-    ZynFrameLengthFn frameLength = block->frameLength ? block->frameLength : get_frame_length;
-    int total = 0;
-    int expected = -1;
-    left = polls;
-    for (;;) {
-        const int room = std::min(mtu, scratchSize - total);
-        if (room <= 0)
-            return ZYN_IO_RECV_FAILED;  // the scratch is full and still no complete frame
-        _IF_CMD_BLOCK piece = *block;
-        piece.readBuffer = scratch + total;
-        piece.readLength = room;
-        const int n = recv(&piece);
-        if (n < 0)
-            return ZYN_IO_RECV_FAILED;
-        if (n == 0) {
-            if (left == 0)
-                return ZYN_IO_REPLY_TIMEOUT;
-            pollSleep();
-            --left;
-            continue;
-        }
-        total += std::min(n, room);
-        left = polls;
-
-        if (expected < 0) {
-            const int length = frameLength(scratch, total);
-            if (length == -1)
-                continue;
-            if (length == -2) {
-                // Not a frame: hand over what came, as far as the caller has room.
-                const int64_t copy = std::min<int64_t>(total, block->readLength);
-                if (copy > 0)
-                    std::memcpy(block->readBuffer, scratch, static_cast<size_t>(copy));
-                return total;
-            }
-            if (length <= 0)
-                return ZYN_IO_RECV_FAILED;
-            if (length > scratchSize)
-                return 0;   // announced longer than anything we can hold: it cannot fit
-            expected = length;
-        }
-        if (total >= expected) {
-            // Bytes past the frame are not part of this reply.
-            if (expected > block->readLength)
-                return 0;
-            std::memcpy(block->readBuffer, scratch, static_cast<size_t>(expected));
-            return expected;
-        }
-    }
+    return transferFrame(block, pollBudget(block->timeout), scratch, scratchSize);
 }
 
 // ---- DarwinUserClientInterface ---------------------------------------------------------

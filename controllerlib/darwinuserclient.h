@@ -43,9 +43,6 @@ protected:
     // Logs a failed selector 6; called at most once per requirelock().
     virtual void reportLockFailure(iokit::kern_return_t kernResult) = 0;
 
-    // False for blocks whose buffers and lengths do not fit together.
-    static bool blockUsable(const _IF_CMD_BLOCK* block);
-
     // With the device open: takes the driver lock, runs the exchange and gives the lock back.
     // -1 when the lock could not be had.
     int lockedExchange(_IF_CMD_BLOCK* block, unsigned char* scratch, int scratchSize);

@@ -178,7 +178,7 @@ bool EthernetInterface::ClearReadWriteBuffer()
 
 int EthernetInterface::syncSend(_IF_CMD_BLOCK* block)
 {
-    if (block == nullptr || block->writeBuffer == nullptr || block->writeLength <= 0)
+    if (!blockUsable(block))
         return ZYN_IO_BAD_BLOCK;
     requirelock();
     const int result = exchange(block);
@@ -193,63 +193,16 @@ int EthernetInterface::exchange(_IF_CMD_BLOCK* block)
         budget = 0;
     else if (block->writeLength > 15 && block->writeBuffer[5] == kCmdSetupData && block->writeBuffer[15] == 0)
         budget = kLongExchangePolls;
-    ZynFrameLengthFn frameLength = block->frameLength != nullptr ? block->frameLength : get_frame_length;
 
     // A reply that came too late for an earlier exchange must not pass for this one's.
     ClearReadBuffer();
 
-    // Send in datagrams of at most one MTU.
-    int64_t sent = 0;
-    int polls = budget;
-    while (sent < block->writeLength) {
-        _IF_CMD_BLOCK chunk = *block;
-        chunk.writeBuffer = block->writeBuffer + sent;
-        chunk.writeLength = std::min<int64_t>(kMTU, block->writeLength - sent);
-        const int n = send(&chunk);
-        if (n > 0) {
-            sent += n;
-            polls = budget;
-            continue;
-        }
-        if (polls-- <= 0)
-            return ZYN_IO_SEND_TIMEOUT;
-        pollSleep();
-    }
-
     std::vector<unsigned char> scratch(kZynScratchSize, 0);
-    int total = 0;
-    int expected = -1;
-    int empty = 0;
-    while (expected < 0 || total < expected) {
-        const int room = std::min(kMTU, kZynScratchSize - total);
-        if (room <= 0)
-            return ZYN_IO_RECV_FAILED;
-        const int n = receiveFromPeer(scratch.data() + total, room);
-        if (n < 0)
-            return ZYN_IO_RECV_FAILED;
-        if (n == 0) {
-            if (++empty > budget)
-                return ZYN_IO_REPLY_TIMEOUT;
-            // Wait for the next datagram, one poll at most.
-            waitReadable(pollIntervalMicroseconds());
-            continue;
-        }
-        total += n;
-        empty = 0;
-        if (expected < 0) {
-            const int length = frameLength(scratch.data(), total);
-            if (length == -2)
-                return total;   // not a frame: the library rejects it
-            if (length > kZynScratchSize)
-                return 0;   // declared longer than anything we can hold: it cannot fit
+    return transferFrame(block, budget, scratch.data(), kZynScratchSize);
+}
 
-            if (length >= 0)
-                expected = length;
-        }
-    }
-
-    if (expected > block->readLength || block->readBuffer == nullptr)
-        return 0;
-    std::memcpy(block->readBuffer, scratch.data(), size_t(expected));
-    return expected;
+void EthernetInterface::waitForData()
+{
+    // Wake as soon as the next datagram is there rather than after a fixed sleep.
+    waitReadable(pollIntervalMicroseconds());
 }

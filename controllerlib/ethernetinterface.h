@@ -28,6 +28,9 @@ public:
 
     static int WaitForReply(int socket, long seconds, long microseconds);
 
+protected:
+    void waitForData() override;
+
     static constexpr int kMTU = 1400;
     static constexpr int kProbeReplySize = 1024;
 

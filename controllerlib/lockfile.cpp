@@ -1,5 +1,7 @@
 #include "lockfile.h"
 
+#include "posixfs.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -9,21 +11,6 @@
 #include <unistd.h>
 
 namespace {
-
-bool makeDirectories(const std::string& path)
-{
-    size_t pos = 0;
-    while (pos != std::string::npos) {
-        pos = path.find('/', pos + 1);
-        const std::string part = path.substr(0, pos);
-        if (part.empty() || part == "/")
-            continue;
-        if (::mkdir(part.c_str(), 0755) != 0 && errno != EEXIST)
-            return false;
-    }
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
 
 bool setLock(int fd, short type, int command)
 {
@@ -64,7 +51,7 @@ int ZynLockFile::open(int index)
     if (index < 0)
         return -1;
     const std::string dir = directory();
-    if (!makeDirectories(dir))
+    if (!posixfs::makeDirectories(dir, 0755))
         return -1;
     const std::string file = path(index);
     int fd;

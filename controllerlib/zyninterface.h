@@ -59,6 +59,18 @@ public:
 protected:
     // Sleeps one poll interval.
     static void pollSleep();
+    // False for blocks whose buffers and lengths do not fit together.
+    static bool blockUsable(const _IF_CMD_BLOCK* block);
+    // Called after a read that brought nothing: waits one poll for more to arrive.
+    virtual void waitForData() { pollSleep(); }
+
+    // One exchange over send() and recv(): sends the block's frame in pieces of at most
+    // getMTU(), then receives the reply frame into `scratch` and copies it to the block's read
+    // buffer. A piece that does not go and a read that brings nothing each cost one of `polls`;
+    // progress restores them. Returns the frame length, 0 when the frame does not fit the read
+    // buffer (or the scratch), the bytes received when they are no frame, or
+    // ZYN_IO_SEND_TIMEOUT, ZYN_IO_REPLY_TIMEOUT, ZYN_IO_RECV_FAILED.
+    int transferFrame(_IF_CMD_BLOCK* block, int polls, unsigned char* scratch, int scratchSize);
 
     int m_timeout = 10;
 };

@@ -4,6 +4,7 @@
 #include "iokit/userclient_service.h"
 #include "iokit/userclient_wire.h"
 #include "iokit/zynmsr.h"
+#include "posixfs.h"
 
 #include <QtTest>
 
@@ -343,7 +344,7 @@ void TestStandIn::malformedMetadataIsIgnored()
 
 void TestStandIn::folderIsBounded()
 {
-    QVERIFY(wire::makeDirectories(m_folder, 0755));
+    QVERIFY(posixfs::makeDirectories(m_folder, 0755));
     const QString dir = QString::fromStdString(m_folder);
     for (int i = 0; i < 300; ++i)
         writeFile(dir + QString("/s%1.service").arg(i, 3, 10, QChar('0')),

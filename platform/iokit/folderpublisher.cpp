@@ -1,6 +1,7 @@
 // Serves one driver service in the registry folder: a listening Unix-domain socket, the
 // metadata file clients find it by, and one thread per accepted connection.
 #include "userclient_service.h"
+#include "posixfs.h"
 #include "userclient_wire.h"
 
 #include <cerrno>
@@ -135,7 +136,7 @@ bool FolderPublisher::Impl::start()
         error = "service info not representable in metadata";
         return false;
     }
-    if (!wire::makeDirectories(folder, 0755)) {
+    if (!posixfs::makeDirectories(folder, 0755)) {
         error = "cannot create " + folder + ": " + std::strerror(errno);
         return false;
     }

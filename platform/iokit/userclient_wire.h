@@ -62,9 +62,5 @@ bool readRequest(int fd, Request* request);
 bool sendReply(int fd, const Reply& reply);
 bool readReply(int fd, Reply* reply);
 
-// mkdir -p with the given mode for the directories it creates. False when a component cannot
-// be created or exists but is not a directory.
-bool makeDirectories(const std::string& path, unsigned mode);
-
 } // namespace wire
 } // namespace iokit
