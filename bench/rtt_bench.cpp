@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <sys/socket.h>
 #include <thread>
@@ -29,6 +30,8 @@ struct Stats {
 
 Stats summarise(std::vector<double> us)
 {
+    if (us.empty())
+        return {-1, -1};
     std::sort(us.begin(), us.end());
     return {us[us.size() / 2], us[std::min(us.size() - 1, us.size() * 99 / 100)]};
 }
@@ -42,7 +45,7 @@ std::vector<double> measure(int rounds, F&& once)
         const auto t0 = Clock::now();
         if (!once()) {
             std::fprintf(stderr, "round %d failed\n", i);
-            std::exit(1);
+            return std::vector<double>();
         }
         samples.push_back(std::chrono::duration<double, std::micro>(Clock::now() - t0).count());
     }
@@ -95,14 +98,9 @@ private:
 
 } // namespace
 
-int main(int argc, char** argv)
+static int run(int rounds, const char* folder)
 {
-    const int rounds = argc > 1 ? std::max(100, std::atoi(argv[1])) : 2000;
     const char* address = "127.0.0.250";
-
-    char folder[] = "/tmp/zynbench-XXXXXX";
-    if (mkdtemp(folder) == nullptr)
-        return 1;
     setenv("ZYNMSR_DRIVER_DIR", folder, 1);
     const std::string lockDir = std::string(folder) + "/lock";
     setenv("ZYNMSR_LOCK_DIR", lockDir.c_str(), 1);
@@ -149,4 +147,16 @@ int main(int argc, char** argv)
     std::printf("%-22s median %8.1f us   p99 %8.1f us\n", "user-client transport", localStats.median, localStats.p99);
     std::printf("UDP transport / raw echo (median): %.2f (target: within 3)\n", udpStats.median / echoStats.median);
     return 0;
+}
+
+int main(int argc, char** argv)
+{
+    const int rounds = argc > 1 ? std::max(100, std::atoi(argv[1])) : 2000;
+    char folder[] = "/tmp/zynbench-XXXXXX";
+    if (mkdtemp(folder) == nullptr)
+        return 1;
+    const int rc = run(rounds, folder);
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+    return rc;
 }

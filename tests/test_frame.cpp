@@ -1,6 +1,7 @@
 // The command frame codec and the reply checks, byte for byte.
 #include "cliutil.h"
 #include "zynframe.h"
+#include "zynlib.h"
 
 #include <QtTest>
 
@@ -19,6 +20,7 @@ private slots:
     void replyCheck();
     void crc();
     void makeUint64();
+    void transportResults();
 };
 
 void TestFrame::commandFrames_data()
@@ -116,6 +118,14 @@ void TestFrame::makeUint64()
 {
     QCOMPARE(MakeUint64(0x89ABCDEFu, 0x01234567u), Q_UINT64_C(0x0123456789ABCDEF));
     QCOMPARE(MakeUint64(0xFFFFFFFFu, 0), Q_UINT64_C(0xFFFFFFFF));
+}
+
+void TestFrame::transportResults()
+{
+    const std::pair<int, u32> table[] = {{-1, 63}, {-2, 5},  {-3, 4},  {-5, 4},   {-6, 63},
+                                         {-7, 20}, {-8, 19}, {-9, 21}, {-10, 63}, {-1000, 63}};
+    for (const auto& row : table)
+        QCOMPARE(ZynMapTransportResult(row.first), row.second);
 }
 
 QTEST_APPLESS_MAIN(TestFrame)

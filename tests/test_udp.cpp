@@ -30,6 +30,18 @@ bool waitForReplies(const zynsim::FakeController& controller, int command, size_
     }
     return false;
 }
+// Datagrams the simulator has sent since the last frame of `command` arrived.
+int chunksOfLastReply(const zynsim::FakeController& controller, int command)
+{
+    int count = 0;
+    for (const LogEntry& e : controller.log()) {
+        if (e.kind == LogEntry::RxFrame && e.command == command)
+            count = 0;
+        else if (e.kind == LogEntry::TxChunk)
+            ++count;
+    }
+    return count;
+}
 } // namespace
 
 class TestUdp : public QObject {
@@ -136,18 +148,7 @@ void TestUdp::splitReplyIsJoined()
     QCOMPARE(m_session->ZynGetSysInfo(&info), 0u);
     QCOMPARE(Bytes(info.bytes, info.bytes + 256), m_ctl->systemInfo());
     // The reply went out in that many datagrams (the log may trail the datagrams a little).
-    auto chunksOfLastReply = [this] {
-        const auto log = m_ctl->log();
-        int count = 0;
-        for (const LogEntry& e : log) {
-            if (e.kind == LogEntry::RxFrame && e.command == 0x23)
-                count = 0;
-            else if (e.kind == LogEntry::TxChunk)
-                ++count;
-        }
-        return count;
-    };
-    QTRY_COMPARE(chunksOfLastReply(), parts);
+    QTRY_COMPARE(chunksOfLastReply(*m_ctl, 0x23), parts);
 }
 
 void TestUdp::replyTimeoutFollowsBudget()
@@ -164,10 +165,10 @@ void TestUdp::replyTimeoutFollowsBudget()
 
 void TestUdp::setupDataExchangeGetsLongBudget()
 {
-    // A setup-data exchange whose frame byte 15 is 0 may take 6000 polls: a reply after 300 ms
+    // A setup-data exchange whose frame byte 15 is 0 may take 6000 polls: a reply after 500 ms
     // still counts, while the same delay times out the ordinary budget of 100 polls.
     Answer slow = Answer::status('A');
-    slow.delayMs = 300;
+    slow.delayMs = 500;
     Bytes payload(10, 1);
     payload[9] = 0;   // frame byte 15
     u8 reply[64];
@@ -182,7 +183,7 @@ void TestUdp::setupDataExchangeGetsLongBudget()
 void TestUdp::lateReplyIsNotTakenForTheNext()
 {
     Answer late = Answer::data(Bytes(256, 0xEE));
-    late.delayMs = 400;
+    late.delayMs = 600;
     m_ctl->script(0x23, 1, late);
     sSYSTEM_INFO info;
     QCOMPARE(m_session->ZynGetSysInfo(&info), 20u);
@@ -196,12 +197,13 @@ void TestUdp::lateReplyIsNotTakenForTheNext()
 void TestUdp::datagramFromAnotherAddressIsIgnored()
 {
     auto* transport = static_cast<EthernetInterface*>(m_session->ZynGetInterface());
+    transport->setTimeOut(2);   // 200 polls: room for the slow reply below even on a busy machine
     sockaddr_in local{};
     socklen_t length = sizeof local;
     QCOMPARE(getsockname(transport->getDeviceHandle(), reinterpret_cast<sockaddr*>(&local), &length), 0);
 
     Answer slow = Answer::model();
-    slow.delayMs = 60;   // well inside the budget of about 100 ms
+    slow.delayMs = 60;
     m_ctl->script(0x23, 1, slow);
 
     // Someone else sends a well-formed reply to our port while we wait.
@@ -260,12 +262,14 @@ void TestUdp::declaredLengthBeyondScratch()
     Bytes reply(kZynScratchSize);
     int length = 0;
     QCOMPARE(m_session->ZynCmdReadWrite(0xEE, request.data(), int(request.size()), reply.data(), int(reply.size()), length), 12u);
+    // The rest of that reply arrives after the exchange ended; the next send drops it.
+    QTRY_COMPARE(chunksOfLastReply(*m_ctl, 0x16), 3);
 
     // The same reply to a framed command is a receive failure; the session goes on afterwards.
     m_ctl->script(0x23, 1, Answer::raw(frame));
     sSYSTEM_INFO info;
     QCOMPARE(m_session->ZynGetSysInfo(&info), 5u);
-    QTest::qSleep(50);   // the rest of that reply arrives and is dropped before the next send
+    QTRY_COMPARE(chunksOfLastReply(*m_ctl, 0x23), 3);
     QCOMPARE(m_session->ZynGetSysInfo(&info), 0u);
     QCOMPARE(info.serialNumber(), m_ctl->serial());
 }
