@@ -87,6 +87,34 @@ inline std::unique_ptr<Session> udpSession(const char* address, uint16_t port, u
     return session;
 }
 
+// A simulator with one controller on address:7890 and an open UDP session to it.
+struct UdpRig {
+    std::unique_ptr<zynsim::Simulator> sim;
+    std::shared_ptr<zynsim::FakeController> ctl;
+    std::unique_ptr<Session> session;
+
+    // Empty on success, else what went wrong.
+    QString start(const char* address)
+    {
+        sim = std::make_unique<zynsim::Simulator>();
+        ctl = sim->addUdpController(address, zynsim::ControllerConfig());
+        if (!ctl)
+            return QString::fromStdString(sim->error());
+        u32 rc = 0;
+        session = udpSession(address, 7890, &rc);
+        if (rc != 0)
+            return QStringLiteral("session start: %1").arg(rc);
+        ctl->clearLog();
+        return QString();
+    }
+    void stop()
+    {
+        session.reset();
+        ctl.reset();
+        sim.reset();
+    }
+};
+
 inline std::string text(const Bytes& bytes, size_t offset, size_t length)
 {
     std::string s;

@@ -63,9 +63,10 @@ private slots:
     void payloadBounds();
 
 private:
-    std::unique_ptr<zynsim::Simulator> m_sim;
+    UdpRig m_rig;
+    zynsim::Simulator* m_sim = nullptr;
     std::shared_ptr<zynsim::FakeController> m_ctl;
-    std::unique_ptr<Session> m_session;
+    Session* m_session = nullptr;
 
     u32 cmd(u8 command, Bytes payload, Bytes* reply, int capacity, int* length)
     {
@@ -80,20 +81,16 @@ private:
 
 void TestSession::init()
 {
-    m_sim = std::make_unique<zynsim::Simulator>();
-    m_ctl = m_sim->addUdpController(kAddress, zynsim::ControllerConfig());
-    QVERIFY2(m_ctl, m_sim->error().c_str());
-    u32 rc = 0;
-    m_session = udpSession(kAddress, 7890, &rc);
-    QCOMPARE(rc, 0u);
-    m_ctl->clearLog();
+    const QString error = m_rig.start(kAddress);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    m_sim = m_rig.sim.get();
+    m_ctl = m_rig.ctl;
+    m_session = m_rig.session.get();
 }
 
 void TestSession::cleanup()
 {
-    m_session.reset();
-    m_ctl.reset();
-    m_sim.reset();
+    m_rig.stop();
 }
 
 void TestSession::opensSessionOverUdp()
