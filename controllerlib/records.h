@@ -92,6 +92,308 @@ struct sSYSTEM_INFO {
 };
 static_assert(sizeof(sSYSTEM_INFO) == 256, "system information record is 256 bytes");
 
+// Raid set: reply of command 0x20. A member count of 0 means the raid set does not exist.
+struct sGUI_RAIDSET {
+    uint8_t bytes[272];
+
+    enum Offset {
+        kName = 0, kNameSize = 16,
+        kMinMemberCapacity = 16,     // u64, 512-byte blocks
+        kDegraded = 24,              // u32, nonzero: degraded
+        kMemberSlots = 28,           // slot of member i at 28 + i
+        kMemberCount = 61,
+        kStateFlags = 62,            // bits 0 and 2 both set: complete
+        kVolumeCount = 63,
+        kVolumeNumbers = 64,         // volume numbers 0-15
+        kFlags = 80,                 // u16; 0x1000: self-encrypting raid set
+        kFreeSegmentCount = 83,
+        kFreeSegments = 84,          // u32 sizes, in units of 512 blocks
+        kVolumeNumbersHigh = 112,    // volume number i (i >= 16) at 112 + i
+        kMemberEnclosures = 240,     // enclosure of member i at 240 + i
+    };
+    static constexpr int kMaxMembers = 32;
+    static constexpr int kMaxVolumes = 128;
+    static constexpr int kMaxFreeSegments = 7;
+    static constexpr uint16_t kFlagSed = 0x1000;
+
+    bool exists() const { return bytes[kMemberCount] != 0; }
+    std::string name() const { return zynwire::getText(bytes + kName, kNameSize); }
+    uint64_t minMemberCapacity() const { return zynwire::getU64(bytes + kMinMemberCapacity); }
+    uint32_t degraded() const { return zynwire::getU32(bytes + kDegraded); }
+    int memberCount() const { return bytes[kMemberCount]; }
+    // Slot and enclosure of member i (i < kMaxMembers).
+    uint8_t memberSlot(int i) const { return bytes[kMemberSlots + i]; }
+    uint8_t memberEnclosure(int i) const { return bytes[kMemberEnclosures + i]; }
+    uint8_t stateFlags() const { return bytes[kStateFlags]; }
+    int volumeCount() const { return bytes[kVolumeCount]; }
+    // Volume number i (i < kMaxVolumes): 0-15 from 64, the rest from 112 + i.
+    uint8_t volumeNumber(int i) const { return i < 16 ? bytes[kVolumeNumbers + i] : bytes[kVolumeNumbersHigh + i]; }
+    uint16_t flags() const { return zynwire::getU16(bytes + kFlags); }
+    int freeSegmentCount() const { return bytes[kFreeSegmentCount]; }
+    uint32_t freeSegment(int j) const { return zynwire::getU32(bytes + kFreeSegments + 4 * j); }
+
+    void setName(const std::string& text) { zynwire::putText(bytes + kName, kNameSize, text); }
+    void setMinMemberCapacity(uint64_t blocks) { zynwire::putU64(bytes + kMinMemberCapacity, blocks); }
+    void setDegraded(uint32_t v) { zynwire::putU32(bytes + kDegraded, v); }
+    void setMember(int i, uint8_t slot, uint8_t enclosure) { bytes[kMemberSlots + i] = slot; bytes[kMemberEnclosures + i] = enclosure; }
+    void setMemberCount(int n) { bytes[kMemberCount] = uint8_t(n); }
+    void setStateFlags(uint8_t f) { bytes[kStateFlags] = f; }
+    void setVolumeCount(int n) { bytes[kVolumeCount] = uint8_t(n); }
+    void setVolumeNumber(int i, uint8_t v) { (i < 16 ? bytes[kVolumeNumbers + i] : bytes[kVolumeNumbersHigh + i]) = v; }
+    void setFlags(uint16_t f) { zynwire::putU16(bytes + kFlags, f); }
+    void setFreeSegmentCount(int n) { bytes[kFreeSegmentCount] = uint8_t(n); }
+    void setFreeSegment(int j, uint32_t size) { zynwire::putU32(bytes + kFreeSegments + 4 * j, size); }
+};
+static_assert(sizeof(sGUI_RAIDSET) == 272, "raid set record is 272 bytes");
+
+// Volume set: built from the reply of command 0x21 (see ZynGetVolSetInfo). The one definition
+// of the record: a capacity of 0 (its low word) means the volume set does not exist.
+struct sGUI_VOLUMESET {
+    uint8_t bytes[120];
+
+    enum Offset {
+        kName = 0, kNameSize = 16,
+        kCapacity = 16,          // u64, 512-byte blocks
+        kDegraded = 24,          // u32, a bit per member position
+        kRebuildDone = 32,       // u32, a bit per member position
+        kStripe = 36,            // u32, stripe size in sectors
+        kState = 40,             // u32 state word
+        kProgress = 44,          // u32, tenths of a per cent
+        kChannel = 48, kId = 49, kLun = 50,
+        kTaggedQueuing = 51,
+        kCacheMode = 52,
+        kMemberCount = 56,
+        kRaidLevel = 57,
+        kRaidSet = 58,
+        kFlags = 64,             // u32 flag word
+        kNestedMembers = 68,     // member volume numbers of a nested volume, one byte each
+        kNestedCount = 84,
+        kEncryptionType = 85,
+        kKeyStatus = 86,
+        kSerial = 92, kSerialSize = 16,
+    };
+    static constexpr int kMaxNestedMembers = 16;
+    // Flag word bits.
+    static constexpr uint32_t kFlagNestedMember = 0x100;
+    static constexpr uint32_t kFlagWriteProtected = 0x4000;
+    static constexpr uint32_t kFlagEncrypted = 0x8000;
+    static constexpr uint32_t kFlagNested = 0x100000;
+    static constexpr uint32_t kFlagUnlocked = 0x40000000;
+    // The channel value that selects the extended layout of the 0x21 reply.
+    static constexpr uint8_t kExtendedChannel = 0x80;
+
+    bool exists() const { return zynwire::getU32(bytes + kCapacity) != 0; }
+    std::string name() const { return zynwire::getText(bytes + kName, kNameSize); }
+    uint64_t capacity() const { return zynwire::getU64(bytes + kCapacity); }
+    uint32_t degraded() const { return zynwire::getU32(bytes + kDegraded); }
+    uint32_t rebuildDone() const { return zynwire::getU32(bytes + kRebuildDone); }
+    uint32_t stripe() const { return zynwire::getU32(bytes + kStripe); }
+    uint32_t state() const { return zynwire::getU32(bytes + kState); }
+    uint32_t progress() const { return zynwire::getU32(bytes + kProgress); }
+    uint8_t channel() const { return bytes[kChannel]; }
+    uint8_t id() const { return bytes[kId]; }
+    uint8_t lun() const { return bytes[kLun]; }
+    uint8_t taggedQueuing() const { return bytes[kTaggedQueuing]; }
+    uint8_t cacheMode() const { return bytes[kCacheMode]; }
+    int memberCount() const { return bytes[kMemberCount]; }
+    uint8_t raidLevel() const { return bytes[kRaidLevel]; }
+    uint8_t raidSet() const { return bytes[kRaidSet]; }
+    uint32_t flags() const { return zynwire::getU32(bytes + kFlags); }
+    bool isNested() const { return (flags() & kFlagNested) != 0; }
+    bool isNestedMember() const { return (flags() & kFlagNestedMember) != 0; }
+    int nestedCount() const { return bytes[kNestedCount]; }
+    uint8_t nestedMember(int i) const { return bytes[kNestedMembers + i]; }
+    uint8_t encryptionType() const { return bytes[kEncryptionType]; }
+    uint8_t keyStatus() const { return bytes[kKeyStatus]; }
+    std::string serial() const { return zynwire::getText(bytes + kSerial, kSerialSize); }
+
+    void setName(const std::string& text) { zynwire::putText(bytes + kName, kNameSize, text); }
+    void setCapacity(uint64_t blocks) { zynwire::putU64(bytes + kCapacity, blocks); }
+    void setDegraded(uint32_t v) { zynwire::putU32(bytes + kDegraded, v); }
+    void setRebuildDone(uint32_t v) { zynwire::putU32(bytes + kRebuildDone, v); }
+    void setStripe(uint32_t sectors) { zynwire::putU32(bytes + kStripe, sectors); }
+    void setState(uint32_t v) { zynwire::putU32(bytes + kState, v); }
+    void setProgress(uint32_t v) { zynwire::putU32(bytes + kProgress, v); }
+    void setAddress(uint8_t channel, uint8_t id, uint8_t lun) { bytes[kChannel] = channel; bytes[kId] = id; bytes[kLun] = lun; }
+    void setTaggedQueuing(uint8_t v) { bytes[kTaggedQueuing] = v; }
+    void setCacheMode(uint8_t v) { bytes[kCacheMode] = v; }
+    void setMemberCount(int n) { bytes[kMemberCount] = uint8_t(n); }
+    void setRaidLevel(uint8_t level) { bytes[kRaidLevel] = level; }
+    void setRaidSet(uint8_t raidSet) { bytes[kRaidSet] = raidSet; }
+    void setFlags(uint32_t f) { zynwire::putU32(bytes + kFlags, f); }
+    void setNestedMember(int i, uint8_t volume) { bytes[kNestedMembers + i] = volume; }
+    void setNestedCount(int n) { bytes[kNestedCount] = uint8_t(n); }
+    void setEncryptionType(uint8_t v) { bytes[kEncryptionType] = v; }
+    void setKeyStatus(uint8_t v) { bytes[kKeyStatus] = v; }
+    void setSerial(const std::string& text) { zynwire::putText(bytes + kSerial, kSerialSize, text); }
+};
+static_assert(sizeof(sGUI_VOLUMESET) == 120, "volume set record is 120 bytes");
+
+// Where the 0x21 reply carries what the volume-set record holds from byte 64 on.
+namespace zynvolreply {
+constexpr int kSize = 128;                 // bytes the controller sends
+constexpr int kHeadSize = 64;              // reply 0-63 = record 0-63
+constexpr int kExtendedFrom = 64;          // reply 64-86 = record 64-86
+constexpr int kExtendedTo = 87;
+constexpr int kField88 = 88;               // reply 88-91 = record 88-91 with the extended channel
+constexpr int kSerialExtended = 100;       // serial at 100-115 with the extended channel
+constexpr int kSerialPlain = 94;           // else at 94-109
+} // namespace zynvolreply
+
+// Physical drive: reply of command 0x22. Byte 76 zero means no drive in the slot.
+struct sGUI_PHY_DRV {
+    uint8_t bytes[292];
+
+    enum Offset {
+        kModel = 0, kModelSize = 40,
+        kSerial = 40, kSerialSize = 20,
+        kFirmware = 60, kFirmwareSize = 8,
+        kCapacity = 68,          // u64, 512-byte blocks
+        kState = 76,             // state flags, low byte
+        kStateHigh = 77,         // high byte (enclosure-based family)
+        kSpareKind = 80,         // 0 global, 1 dedicated, 2 enclosure
+        kRaidSet = 81,           // raid set that uses the drive, 255 none
+        kDedicatedRaidSet = 272, // u16, raid set of a dedicated hot spare
+    };
+    // State bits.
+    static constexpr uint16_t kStatePassThrough = 0x02;
+    static constexpr uint16_t kStateOfflined = 0x04;
+    static constexpr uint16_t kStateMemberLow = 0x08;
+    static constexpr uint16_t kStateFailed = 0x10;
+    static constexpr uint16_t kStateHotSpare = 0x20;
+    static constexpr uint16_t kStateFree = 0x40;
+    static constexpr uint16_t kStateMember = 0x80;
+    static constexpr uint8_t kNoRaidSet = 255;
+
+    bool present() const { return bytes[kState] != 0; }
+    std::string model() const { return zynwire::getText(bytes + kModel, kModelSize); }
+    std::string serial() const { return zynwire::getText(bytes + kSerial, kSerialSize); }
+    std::string firmware() const { return zynwire::getText(bytes + kFirmware, kFirmwareSize); }
+    uint64_t capacity() const { return zynwire::getU64(bytes + kCapacity); }
+    uint8_t stateLow() const { return bytes[kState]; }
+    uint8_t stateHigh() const { return bytes[kStateHigh]; }
+    uint8_t spareKind() const { return bytes[kSpareKind]; }
+    uint8_t raidSet() const { return bytes[kRaidSet]; }
+    uint16_t dedicatedRaidSet() const { return zynwire::getU16(bytes + kDedicatedRaidSet); }
+
+    void setModel(const std::string& text) { zynwire::putText(bytes + kModel, kModelSize, text); }
+    void setSerial(const std::string& text) { zynwire::putText(bytes + kSerial, kSerialSize, text); }
+    void setFirmware(const std::string& text) { zynwire::putText(bytes + kFirmware, kFirmwareSize, text); }
+    void setCapacity(uint64_t blocks) { zynwire::putU64(bytes + kCapacity, blocks); }
+    void setState(uint16_t state) { bytes[kState] = uint8_t(state); bytes[kStateHigh] = uint8_t(state >> 8); }
+    void setSpareKind(uint8_t v) { bytes[kSpareKind] = v; }
+    void setRaidSet(uint8_t v) { bytes[kRaidSet] = v; }
+    void setDedicatedRaidSet(uint16_t v) { zynwire::putU16(bytes + kDedicatedRaidSet, v); }
+};
+static_assert(sizeof(sGUI_PHY_DRV) == 292, "drive record is 292 bytes");
+
+// Enclosure property: the first 64 bytes of the reply of 0x1B {enclosure, 0}.
+struct sGUI_ENC_PROPERTY {
+    uint8_t bytes[64];
+
+    enum Offset {
+        kVendor = 0, kVendorSize = 8,
+        kName = 8, kNameSize = 16,
+        kRevision = 24, kRevisionSize = 4,
+        kType = 28,              // nonzero: the enclosure exists
+        kSectionCounts = 30,     // count of sensor section k (0 = slots) at 30 + k
+    };
+    static constexpr int kSections = 5;
+
+    bool exists() const { return bytes[kType] != 0; }
+    std::string vendor() const { return zynwire::getText(bytes + kVendor, kVendorSize); }
+    std::string name() const { return zynwire::getText(bytes + kName, kNameSize); }
+    std::string revision() const { return zynwire::getText(bytes + kRevision, kRevisionSize); }
+    uint8_t type() const { return bytes[kType]; }
+    int slotCount() const { return bytes[kSectionCounts]; }
+    int sectionCount(int k) const { return bytes[kSectionCounts + k]; }
+
+    void setVendor(const std::string& text) { zynwire::putText(bytes + kVendor, kVendorSize, text); }
+    void setName(const std::string& text) { zynwire::putText(bytes + kName, kNameSize, text); }
+    void setRevision(const std::string& text) { zynwire::putText(bytes + kRevision, kRevisionSize, text); }
+    void setType(uint8_t type) { bytes[kType] = type; }
+    void setSectionCount(int k, uint8_t n) { bytes[kSectionCounts + k] = n; }
+};
+static_assert(sizeof(sGUI_ENC_PROPERTY) == 64, "enclosure property record is 64 bytes");
+
+// One entry of the controller's event log; 16 of them fill a 512-byte event page.
+struct sEVET_DATA {
+    uint8_t bytes[32];
+
+    enum Offset {
+        kClass = 0,      // 1 raid set, 2 volume set, 3 device, 4 host, 5 hardware monitor, 6 general
+        kCode = 1,
+        kChannel = 2,
+        kTime = 4,       // u32
+        kDuration = 8,   // u32, tenths of a second
+        kCount = 12,     // u32
+        kName = 16, kNameSize = 16,
+    };
+
+    uint8_t eventClass() const { return bytes[kClass]; }
+    uint8_t code() const { return bytes[kCode]; }
+    uint8_t channel() const { return bytes[kChannel]; }
+    uint32_t time() const { return zynwire::getU32(bytes + kTime); }
+    uint32_t duration() const { return zynwire::getU32(bytes + kDuration); }
+    uint32_t count() const { return zynwire::getU32(bytes + kCount); }
+    std::string name() const { return zynwire::getText(bytes + kName, kNameSize); }
+
+    void set(uint8_t eventClass, uint8_t code, uint8_t channel = 0)
+    {
+        bytes[kClass] = eventClass;
+        bytes[kCode] = code;
+        bytes[kChannel] = channel;
+    }
+    void setTime(uint32_t t) { zynwire::putU32(bytes + kTime, t); }
+    void setDuration(uint32_t d) { zynwire::putU32(bytes + kDuration, d); }
+    void setCount(uint32_t c) { zynwire::putU32(bytes + kCount, c); }
+    void setName(const std::string& text) { zynwire::putText(bytes + kName, kNameSize, text); }
+};
+static_assert(sizeof(sEVET_DATA) == 32, "event record is 32 bytes");
+
+// One sensor kind of the hardware monitor of a controller outside the enclosure family.
+struct _HWMON_INFO {
+    uint16_t count;
+    uint16_t values[50];
+    static constexpr int kMaxValues = 50;
+};
+static_assert(sizeof(_HWMON_INFO) == 102, "hardware monitor record is 102 bytes");
+
+// The sensors of one enclosure: six sections (slots, four sensor kinds, battery).
+struct sSENSORS {
+    struct Section {
+        uint8_t count;
+        uint8_t names[3072];     // 128 names of 24 bytes
+        uint8_t values[512];     // u32 each
+        uint8_t flags[512];      // u32 each
+
+        uint32_t value(int i) const { return zynwire::getU32(values + 4 * i); }
+        uint32_t flag(int i) const { return zynwire::getU32(flags + 4 * i); }
+        // Name i, up to its first NUL and at most 24 characters.
+        std::string name(int i) const { return zynwire::getText(names + kNameSize * i, kNameSize); }
+    };
+    static constexpr int kSections = 6;
+    static constexpr int kBatterySection = 5;
+    static constexpr int kMaxEntries = 128;
+    static constexpr int kNameSize = 24;
+    static constexpr int kNamesSize = 3072;
+
+    Section sections[kSections];
+};
+static_assert(sizeof(sSENSORS::Section) == 4097, "sensor section is 4097 bytes");
+static_assert(sizeof(sSENSORS) == 24582, "sensors record is 24582 bytes");
+
+// The hardware monitor of the E100 external box: its raw reply, bounded by the reply capacity.
+struct _HWMON_E100 {
+    uint8_t bytes[2048];
+
+    enum Offset { kFan = 4, kVoltage0 = 8, kVoltage1 = 12, kVoltage2 = 16, kVoltage3 = 20, kTemperature0 = 22, kTemperature1 = 23 };
+    uint16_t fan() const { return zynwire::getU16(bytes + kFan); }
+    uint16_t voltage(int i) const { return zynwire::getU16(bytes + kVoltage0 + 4 * i); }
+    int8_t temperature(int i) const { return int8_t(bytes[kTemperature0 + i]); }
+};
+static_assert(sizeof(_HWMON_E100) == 2048, "E100 record holds the longest reply");
+
 #pragma pack(pop)
 
 // Identify string (reply of command 0x13): the product text, with the decimal model number at
