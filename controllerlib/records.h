@@ -394,6 +394,78 @@ struct _HWMON_E100 {
 };
 static_assert(sizeof(_HWMON_E100) == 2048, "E100 record holds the longest reply");
 
+// One-byte values of the setup fields the settings dialogs show (0xFF: the field gave nothing).
+struct _SYS_CONFIG_INFO {
+    uint8_t bytes[24];
+};
+static_assert(sizeof(_SYS_CONFIG_INFO) == 24, "configuration record is 24 bytes");
+
+// One-byte values of the advanced features (0: the field gave nothing); byte 16 stays 0.
+struct _SYS_ADVANCED_FEATURES_INFO {
+    uint8_t bytes[17];
+};
+static_assert(sizeof(_SYS_ADVANCED_FEATURES_INFO) == 17, "advanced features record is 17 bytes");
+
+// The controller's on-board network settings.
+struct _NET_INFO {
+    uint8_t bytes[29];
+
+    enum Offset {
+        kDhcp = 0,          // setup field 32
+        kIpAddress = 1,     // setup field 16
+        kGateway = 5,       // setup field 29
+        kSubnetMask = 9,    // setup field 17
+        kHttpPort = 13,     // setup field 44
+        kTelnetPort = 15,   // setup field 55
+        kSmtpPort = 17,     // setup field 80
+        kCurrentIp = 19,    // system information 116-119
+        kMac = 23,          // system information 152-157
+    };
+    uint16_t httpPort() const { return zynwire::getU16(bytes + kHttpPort); }
+    uint16_t telnetPort() const { return zynwire::getU16(bytes + kTelnetPort); }
+    uint16_t smtpPort() const { return zynwire::getU16(bytes + kSmtpPort); }
+};
+static_assert(sizeof(_NET_INFO) == 29, "network record is 29 bytes");
+
+// Every drive of a controller: entry i holds the enclosure (0 on the older family), the slot
+// or channel, and the drive record.
+struct _DRV_MAP {
+    struct Entry {
+        uint8_t enclosure;
+        uint8_t slot;
+        sGUI_PHY_DRV drive;
+    };
+    static constexpr int kMaxEntries = 320;
+    uint32_t count;
+    Entry entries[kMaxEntries];
+};
+static_assert(sizeof(_DRV_MAP::Entry) == 294, "drive map entry is 294 bytes");
+static_assert(sizeof(_DRV_MAP) == 94084, "drive map is 94084 bytes");
+
+struct _RAID_MAP {
+    struct Entry {
+        int32_t number;
+        sGUI_RAIDSET raidSet;
+    };
+    static constexpr int kMaxEntries = 128;
+    uint32_t count;
+    Entry entries[kMaxEntries];
+};
+static_assert(sizeof(_RAID_MAP::Entry) == 276, "raid set map entry is 276 bytes");
+static_assert(sizeof(_RAID_MAP) == 4 + 128 * 276, "raid set map holds 128 raid sets");
+
+struct _VOL_MAP {
+    struct Entry {
+        int32_t number;
+        sGUI_VOLUMESET volumeSet;
+    };
+    static constexpr int kMaxEntries = 128;
+    uint32_t count;
+    Entry entries[kMaxEntries];
+};
+static_assert(sizeof(_VOL_MAP::Entry) == 124, "volume set map entry is 124 bytes");
+static_assert(sizeof(_VOL_MAP) == 15876, "volume set map holds 128 volume sets");
+
 #pragma pack(pop)
 
 // Identify string (reply of command 0x13): the product text, with the decimal model number at
@@ -407,4 +479,7 @@ constexpr const char* kJbodSubsystem = "Varnel JBOD Subsystem";
 constexpr const char* kJbod6GSubsystem = "Varnel 6G JBOD Subsystem";
 // The other spelling some enclosures use.
 constexpr const char* kJbod6GSubsystemAlt = "Varnel JBOD 6G Subsystem";
+// Model numbers of the external boxes that have no setup table.
+constexpr uint32_t kModelE100 = 100;
+constexpr uint32_t kModelE200 = 200;
 } // namespace zynident

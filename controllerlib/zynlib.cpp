@@ -9,9 +9,6 @@
 
 namespace {
 
-constexpr int kReadReplySize = 2048;
-constexpr int kEventPageSize = 512;
-constexpr int kEventsPerPage = 16;
 // Largest event ring the library keeps a copy of (records).
 constexpr u32 kMaxEventRingCapacity = 0x10000;
 // Largest payload of one framed command: the 16-bit length counts the command byte too.
@@ -282,14 +279,23 @@ u32 CZynlib::ZynCmdReadWrite(u8 command, void* payload, int payloadLength, void*
     return ZYN_OK;
 }
 
+u32 CZynlib::readCommand(u8 command, const u8* payload, int payloadLength, u8* reply, int* replyLength)
+{
+    std::memset(reply, 0, kReadReplySize);
+    int length = 0;
+    const u32 rc = ZynCmdReadWrite(command, const_cast<u8*>(payload), payloadLength, reply, kReadReplySize, length);
+    *replyLength = rc == ZYN_OK ? std::min(length, kReadReplySize) : 0;
+    return rc;
+}
+
 u32 CZynlib::ZynGetSysInfo(sSYSTEM_INFO* info)
 {
     if (info == nullptr)
         return ZYN_ERR_INVALID_ARG;
     std::memset(info, 0, sizeof *info);
-    u8 reply[kReadReplySize] = {};
+    u8 reply[kReadReplySize];
     int length = 0;
-    const u32 rc = ZynCmdReadWrite(ZYN_CMD_GET_SYSINFO, nullptr, 0, reply, sizeof reply, length);
+    const u32 rc = readCommand(ZYN_CMD_GET_SYSINFO, nullptr, 0, reply, &length);
     if (rc != ZYN_OK)
         return rc;
     std::memcpy(info, reply, sizeof *info);
@@ -303,9 +309,9 @@ u32 CZynlib::ZynGetIdentifyString(char* out)
     if (out == nullptr)
         return ZYN_ERR_INVALID_ARG;
     std::memset(out, 0, zynident::kIdentifyCopy);
-    u8 reply[kReadReplySize] = {};
+    u8 reply[kReadReplySize];
     int length = 0;
-    const u32 rc = ZynCmdReadWrite(ZYN_CMD_IDENTIFY, nullptr, 0, reply, sizeof reply, length);
+    const u32 rc = readCommand(ZYN_CMD_IDENTIFY, nullptr, 0, reply, &length);
     if (rc != ZYN_OK)
         return rc;
     std::memcpy(out, reply, zynident::kIdentifyCopy);

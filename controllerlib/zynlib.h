@@ -2,6 +2,7 @@
 #pragma once
 
 #include "records.h"
+#include "setuptable.h"
 #include "zyninterface.h"
 
 #include <cstdint>
@@ -47,8 +48,14 @@ enum ZynCommand : u8 {
     ZYN_CMD_HTTP_PIECE = 0x16,
     ZYN_CMD_SET_MAC = 0x17,
     ZYN_CMD_POLL_EVENT = 0x19,
+    ZYN_CMD_GET_EVENT = 0x1A,
+    ZYN_CMD_HW_MONITOR = 0x1B,
     ZYN_CMD_SETUP_DATA = 0x1F,
+    ZYN_CMD_GET_RAIDSET = 0x20,
+    ZYN_CMD_GET_VOLUMESET = 0x21,
+    ZYN_CMD_GET_DRIVE = 0x22,
     ZYN_CMD_GET_SYSINFO = 0x23,
+    ZYN_CMD_CLEAR_EVENT = 0x24,
     ZYN_CMD_MUTE_BEEPER = 0x30,
     ZYN_CMD_SET_PASSWORD = 0x32,
     ZYN_CMD_RESET = 0x36,
@@ -90,7 +97,111 @@ public:
     virtual ZynInterface* ZynGetInterface();
 
     virtual u32 ZynGetSysInfo(sSYSTEM_INFO* info);
+    virtual u32 ZynGetRaidSetInfo(u8 raidset, sGUI_RAIDSET* info);
+    virtual u32 ZynGetVolSetInfo(u8 volume, sGUI_VOLUMESET* info);
+    // Older family: the drive on channel `drive`.
+    virtual u32 ZynGetPhysicalDriveInfo(u8 drive, sGUI_PHY_DRV* info);
+    // The drive in `slot` of `enclosure` (the enclosure counts on the enclosure family only).
+    virtual u32 ZynGetPhysicalDriveInfo(u8 enclosure, u8 slot, sGUI_PHY_DRV* info);
+    virtual u32 ZynGetEnclosureProperty(u8 enclosure, sGUI_ENC_PROPERTY* info);
+    virtual u32 ZynGetEnclosureDescriptor(u8 enclosure, u8 page, u8* buffer, int length);
+
+    virtual u32 ZynGetHWMon(u32 kind, _HWMON_INFO* info);
+    virtual u32 ZynGetHWMonE100(_HWMON_E100* info);
+    virtual u32 ZynGetEnclosureHwMonitor(u8 enclosure, sSENSORS* sensors);
+
     virtual u32 ZynGetIdentifyString(char* out);
+
+    // The controller's event log: the counter, one page, the pages of new (or all) events into
+    // the session's ring copy, one record of the copy, and clearing the log.
+    virtual u32 ZynPollEvent(int* counter);
+    u32 ZynGetEvent(u8 page);
+    virtual u32 ZynGetReqEventPage(char newOnly, int* count);
+    virtual int ZynGetEventObject(int index, sEVET_DATA* record);
+    virtual u32 ZynClearEvent();
+
+    // Setup data: the image pages, one field read or written, the layout of the image.
+    virtual u32 ZynGetSetupPage(u8* buffer, int capacity, CFieldInfo* field);
+    virtual u32 ZynReadSetupData(int id, char* out, int capacity, int* length, CFieldInfo* adjust);
+    virtual u32 ZynWriteSetupData(int id, char* data, int length, CFieldInfo* adjust);
+    virtual u32 ZynGetModelNumber(u32* model);
+    int DetermineTableNumber();
+    // True when the firmware version is new enough for setup-data access.
+    bool SetupFirmwareAllowed() const;
+    // A setup-data request of operation `op` (525 bytes: sub-command, prefix, op, then
+    // `args`), its reply data into `reply` (kReadReplySize bytes).
+    u32 SetupRequest(u8 op, const u8* args, int argCount, u8* reply, int* replyLength);
+
+    // One-field settings.
+    virtual u32 ZynSetStaggerPowerOn(u8 value);
+    virtual u32 ZynSetDiskCache(u8 value);
+    virtual u32 ZynSetHddReadAhead(u8 value);
+    virtual u32 ZynSetTruncateMode(u8 value);
+    virtual u32 ZynSetSMARTHddPoll(u8 value);
+    virtual u32 ZynSetSMARTOptionForHdd(u8 value);
+    virtual u32 ZynSetSMARTPollingInterval(u8 value);
+    virtual u32 ZynSetAutoActivate(u8 value);
+    virtual u32 ZynSetHddSpinDownMode(u8 value);
+    virtual u32 ZynSetHddLowPowerIdleMode(u8 value);
+    virtual u32 ZynSetHddLowRPMMode(u8 value);
+    virtual u32 ZynSetEmptyHddSlotLed(u8 value);
+    virtual u32 ZynSetCpuFanDetection(u8 value);
+    virtual u32 ZynSetTimeZone(u8 value);
+    virtual u32 ZynSetDayLightSaving(u8 value);
+    virtual u32 ZynSetAutoSpeedDown(u8 value);
+    virtual u32 ZynSet2TBMode(u8 value);
+    virtual u32 ZynSetReadAhead(u8 value);
+    virtual u32 ZynSetTLER(u8 value);
+    virtual u32 ZynSetBufferThreshold(u8 value);
+    virtual u32 ZynSetTimeout(u8 value);
+    virtual u32 ZynSetRetryCount(u8 value);
+    virtual u32 ZynSetAVStream(u8 value);
+    virtual u32 ZynSetOptimizeAVRecording(u8 value);
+    virtual u32 ZynSetOptimizeAVEdition(u8 value);
+    virtual u32 ZynSetSATA150Support(u8 value);
+    virtual u32 ZynSetReadPerformanceMargin(u8 value);
+    virtual u32 ZynSetWritePerformanceMargin(u8 value);
+    virtual u32 ZynSetReadAndDiscardParityData(u8 value);
+    virtual u32 ZynSetVolumeDataReadAhead(u8 value);
+    virtual u32 ZynSetHddQueueDepth(u8 value);
+    virtual u32 ZynSetSataNCQ(u8 value);
+    virtual u32 ZynSetSASMux(u8 value);
+    virtual u32 ZynSetSES2Support(u8 value);
+    virtual u32 ZynSetWriteSameForInit(u8 value);
+    virtual u32 ZynSetHotPluggedDiskForRebuilding(u8 value);
+    virtual u32 ZynSetFailDiskIfAnyTimeOut(u8 value);
+    virtual u32 ZynSetBootPhyStatus(u8 value);
+    virtual u32 ZynSetSnmpPath(u8 value);
+    virtual u32 ZynSetNumberOfPower(u8 value);
+    virtual u32 ZynGetNumberOfPower(u8* count);
+    virtual u32 ZynSetSataHddSpeed(u8 port, u8 speed);
+    virtual u32 ZynSetHTTPPort(u16 port);
+    virtual u32 ZynSetTelnetPort(u16 port);
+    virtual u32 ZynSetSMTPPort(u16 port);
+    virtual u32 ZynSetMaxCmdLen(u8 value);
+
+    // Configuration reads gathering many fields.
+    virtual u32 ZynGetSystemConfigInfo(_SYS_CONFIG_INFO* info);
+    virtual u32 ZynGetAdvancedFeaturesInfo(_SYS_ADVANCED_FEATURES_INFO* info);
+    virtual u32 ZynGetOnBoardNetInfo(_NET_INFO* info);
+
+    // Every drive, raid set or volume set of the controller in one record.
+    virtual u32 ZynHelpBuildDeviceMap(_DRV_MAP* map);
+    virtual u32 ZynHelpBuildRaidSetMap(_RAID_MAP* map);
+    virtual u32 ZynHelpBuildVolumeSetMap(_VOL_MAP* map);
+
+    // Hardware-monitor kinds of ZynGetHWMon.
+    enum HwMonKind : u32 { HwFans = 1, HwVoltages, HwTemperatures, HwPower, HwUps, HwBattery, HwReserved };
+    // Parsers of one hardware-monitor reply of `length` data bytes (one sensor kind each).
+    static u32 GetFansState(const u8* reply, _HWMON_INFO* info, int length = kHwMonReplySize);
+    static u32 GetVolState(const u8* reply, _HWMON_INFO* info, int length = kHwMonReplySize);
+    static u32 GetTmpState(const u8* reply, _HWMON_INFO* info, int length = kHwMonReplySize);
+    static u32 GetPwrState(const u8* reply, _HWMON_INFO* info, int length = kHwMonReplySize);
+    static u32 GetUPSState(const u8* reply, _HWMON_INFO* info, int length = kHwMonReplySize);
+    static u32 GetBatteryState(const u8* reply, _HWMON_INFO* info, int length = kHwMonReplySize);
+    static constexpr int kHwMonReplySize = 2048;
+    // System-information byte 174 of the E100 external box.
+    static constexpr u8 kE100DriveChannels = 5;
 
     // One command: frames it, exchanges it through ZynDoIO and checks the reply.
     virtual u32 ZynCmdReadWrite(u8 command, void* payload, int payloadLength, void* reply,
@@ -104,14 +215,33 @@ public:
     void DebugMsg(const char*, ...) {}
 
     int mode() const { return m_mode; }
+    // Records the session's event ring copy holds (0 when it has none).
+    u32 eventRingCapacity() const { return m_eventRingCapacity; }
+    u32 eventsHeld() const { return m_eventsHeld; }
+    u32 lastEventCounter() const { return m_lastEventCounter; }
+    u32 latestEventCounter() const { return m_latestEventCounter; }
     int mtu() const { return m_mtu; }
     const sSYSTEM_INFO& cachedSysInfo() const { return m_sysInfo; }
 
     // How often an exchange that the transport asks to repeat (-4) is sent at most.
     static constexpr int kMaxTransportRepeats = 3;
 
+    // Attempts ZynGetReqEventPage makes at reading a stable set of pages.
+    static constexpr int kEventPageAttempts = 30;
+
 protected:
     void releaseSession();
+    // Writes one setter's value into its field after checking it against [low, high].
+    u32 setFieldValue(int id, unsigned value, unsigned low, unsigned high);
+    u32 setPort(int id, u16 port);
+    // Reads the bitmap of raid sets (op 4) or volume sets (ops 5 and 6) in use.
+    u32 readBitmap(u8 op, u8* bitmap);
+    // One read command with a zeroed reply buffer of kReadReplySize bytes.
+    u32 readCommand(u8 command, const u8* payload, int payloadLength, u8* reply, int* replyLength);
+    static constexpr int kReadReplySize = 2048;
+    static constexpr int kEventPageSize = 512;
+    static constexpr u32 kEventsPerPage = 16;
+    static constexpr int kEventRecordSize = 32;
 
     int64_t m_reservedHandle = -1;
     void (*m_callback)(void*) = nullptr;   // called with the command block after every exchange

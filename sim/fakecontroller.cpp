@@ -1,6 +1,7 @@
 // The controller model: answers command frames the way the firmware does, with scripted
 // answers and faults on top, and keeps the frame log.
 #include "simulator.h"
+#include "devicemodel.h"
 #include "simframe.h"
 
 #include <algorithm>
@@ -23,6 +24,7 @@ namespace {
 constexpr uint8_t kReadCommands[] = {
     0x13, 0x14, 0x15, 0x16, 0x19, 0x1A, 0x1B, 0x1C, 0x20, 0x21, 0x22, 0x23, 0xEE,
 };
+// 0x24 (clear the event log) changes the controller: in password mode it needs a log-in.
 
 constexpr size_t kLogLimit = 10000;
 constexpr size_t kSystemInfoSize = 256;
@@ -44,18 +46,17 @@ void putText(Bytes& record, size_t offset, size_t width, const std::string& text
     std::memcpy(record.data() + offset, text.data(), std::min(text.size(), width));
 }
 
-void putU32(Bytes& record, size_t offset, uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        record[offset + size_t(i)] = uint8_t(value >> (8 * i));
-}
-
 // The data reply of a handler. One data byte would read as a status letter on the client's
-// side, so only 0x19 may answer with one byte (and it frames its reply itself).
+// side, so no handler answers with one byte.
 Bytes dataReply(const Bytes& data)
 {
     assert(data.size() != 1);
     return frame::encodeData(data);
+}
+
+Bytes modelReply(const DeviceModel::Reply& reply)
+{
+    return reply.letter ? frame::encodeStatus(reply.letter) : dataReply(reply.data);
 }
 
 const char* kindName(LogEntry::Kind kind)
@@ -101,6 +102,7 @@ bool profileFromName(const std::string& name, Profile* out)
         {"enclosure", Profile::Enclosure},
         {"jbod", Profile::Jbod},
         {"jbod6g", Profile::Jbod6G},
+        {"e100", Profile::E100},
     };
     for (const auto& entry : names) {
         if (name == entry.first) {
@@ -119,6 +121,7 @@ std::string profileName(Profile profile)
     case Profile::Enclosure: return "enclosure";
     case Profile::Jbod: return "jbod";
     case Profile::Jbod6G: return "jbod6g";
+    case Profile::E100: return "e100";
     }
     return "?";
 }
@@ -165,6 +168,7 @@ struct FakeController::Impl {
     std::array<uint8_t, 6> mac{};
 
     mutable std::mutex mutex;   // model state and scripts
+    std::unique_ptr<DeviceModel> model;
     std::array<uint8_t, 4> ip{};
     bool passwordRequired = false;
     bool loggedIn = false;
@@ -192,6 +196,13 @@ struct FakeController::Impl {
     static Bytes logOut(Impl& self, const Bytes& payload);
     static Bytes systemInformation(Impl& self, const Bytes& payload);
     static Bytes reset(Impl& self, const Bytes& payload);
+    static Bytes pollEvents(Impl& self, const Bytes& payload);
+    static Bytes eventPage(Impl& self, const Bytes& payload);
+    static Bytes clearEvents(Impl& self, const Bytes& payload);
+    static Bytes hardwareMonitor(Impl& self, const Bytes& payload);
+    static Bytes raidSetInfo(Impl& self, const Bytes& payload);
+    static Bytes volumeSetInfo(Impl& self, const Bytes& payload);
+    static Bytes driveInfo(Impl& self, const Bytes& payload);
 
     Bytes modelAnswer(uint8_t command, const Bytes& payload);
     bool takeScript(uint8_t command, Answer* answer);
@@ -206,7 +217,14 @@ const std::map<uint8_t, FakeController::Impl::Handler>& FakeController::Impl::ha
         {0x13, &Impl::identify},
         {0x14, &Impl::logIn},
         {0x15, &Impl::logOut},
+        {0x19, &Impl::pollEvents},
+        {0x1A, &Impl::eventPage},
+        {0x1B, &Impl::hardwareMonitor},
+        {0x20, &Impl::raidSetInfo},
+        {0x21, &Impl::volumeSetInfo},
+        {0x22, &Impl::driveInfo},
         {0x23, &Impl::systemInformation},
+        {0x24, &Impl::clearEvents},
         {0x36, &Impl::reset},
     };
     return table;
@@ -245,6 +263,41 @@ Bytes FakeController::Impl::reset(Impl&, const Bytes&)
 {
     // The controller restarts without answering.
     return {};
+}
+
+Bytes FakeController::Impl::pollEvents(Impl& self, const Bytes&)
+{
+    return modelReply(self.model->pollEvents());
+}
+
+Bytes FakeController::Impl::eventPage(Impl& self, const Bytes& payload)
+{
+    return modelReply(self.model->eventPage(payload));
+}
+
+Bytes FakeController::Impl::clearEvents(Impl& self, const Bytes&)
+{
+    return modelReply(self.model->clearEvents());
+}
+
+Bytes FakeController::Impl::hardwareMonitor(Impl& self, const Bytes& payload)
+{
+    return modelReply(self.model->hardwareMonitor(payload));
+}
+
+Bytes FakeController::Impl::raidSetInfo(Impl& self, const Bytes& payload)
+{
+    return modelReply(self.model->raidSetInfo(payload));
+}
+
+Bytes FakeController::Impl::volumeSetInfo(Impl& self, const Bytes& payload)
+{
+    return modelReply(self.model->volumeSetInfo(payload));
+}
+
+Bytes FakeController::Impl::driveInfo(Impl& self, const Bytes& payload)
+{
+    return modelReply(self.model->driveInfo(payload));
 }
 
 Bytes FakeController::Impl::modelAnswer(uint8_t command, const Bytes& payload)
@@ -294,28 +347,22 @@ Bytes FakeController::Impl::identifyLocked() const
 Bytes FakeController::Impl::systemInfoLocked() const
 {
     Bytes r(kSystemInfoSize, 0);
-    const std::string model = std::to_string(config.modelNumber);
-    const bool older = config.profile == Profile::Older;
+    const std::string modelNumber = std::to_string(config.modelNumber);
     const bool jbod = config.profile == Profile::Jbod || config.profile == Profile::Jbod6G;
     putText(r, 0, 40, kVendorName);
     putText(r, 40, 16, serial);
     putText(r, 56, 16, config.firmware);
     putText(r, 72, 16, kBootRomVersion);
     putText(r, 88, 16, kMbrVersion);
-    putText(r, 104, 8, "ZRC-" + model);
+    putText(r, 104, 8, "ZRC-" + modelNumber);
     std::memcpy(r.data() + 116, ip.data(), ip.size());
-    putU32(r, 148, config.eventRingCapacity);
     std::memcpy(r.data() + 152, mac.data(), mac.size());
     r[160] = jbod ? 1 : 0;
-    r[174] = older ? 16 : 0;
-    r[177] = 16;
-    r[178] = 16;
     r[179] = 1;
     r[188] = 0;
-    r[189] = older ? 1 : 3;
-    r[193] = config.profile == Profile::Enclosure ? 2 : (jbod ? 1 : 0);
-    r[194] = config.profile == Profile::Enclosure ? 1 : 0;
-    putText(r, 208, 47, "-" + model);   // the last byte stays NUL
+    // Ring capacity, channels, set numbers, family, enclosures, extended volume record.
+    model->fillSystemInfo(r);
+    putText(r, 208, 47, "-" + modelNumber);   // the last byte stays NUL
     return r;
 }
 
@@ -365,6 +412,9 @@ FakeController::FakeController(const ControllerConfig& config)
     // A locally administered address, distinct for every controller of this process.
     const uint32_t tail = ((pid & 0xFFu) << 16) | (number & 0xFFFFu);
     d->mac = {0x02, 0x56, 0x52, uint8_t(tail >> 16), uint8_t(tail >> 8), uint8_t(tail)};
+    d->model = std::make_unique<DeviceModel>(config, d->serial);
+    if (!config.emptyModel)
+        d->model->buildDefault();
 }
 
 FakeController::~FakeController()
@@ -545,6 +595,180 @@ void FakeController::exchangeEnds()
     std::lock_guard<std::mutex> lock(d->mutex);
     if (d->openExchanges > 0)
         --d->openExchanges;
+}
+
+// ---- The device model
+
+sGUI_RAIDSET FakeController::raidSet(int i) const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->model->raidSet(i);
+}
+
+sGUI_VOLUMESET FakeController::volumeSet(int i) const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->model->volumeSet(i);
+}
+
+Bytes FakeController::volumeReply(int i) const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->model->volumeReply(i);
+}
+
+sGUI_PHY_DRV FakeController::disk(int enclosure, int slot) const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->model->disk(enclosure, slot);
+}
+
+sGUI_ENC_PROPERTY FakeController::enclosure(int e) const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->model->enclosure(e);
+}
+
+std::vector<sEVET_DATA> FakeController::events() const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->model->events();
+}
+
+uint32_t FakeController::eventCounter() const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->model->eventCounter();
+}
+
+bool FakeController::addDisk(int enclosure, int slot, const std::string& model, const std::string& serial,
+                             uint64_t capacityBlocks, std::string* reason)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->model->addDisk(enclosure, slot, model, serial, capacityBlocks, "VS02", reason);
+}
+
+bool FakeController::removeDisk(int enclosure, int slot, std::string* reason)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->model->removeDisk(enclosure, slot, reason);
+}
+
+bool FakeController::failDisk(int enclosure, int slot, std::string* reason)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->model->failDisk(enclosure, slot, reason);
+}
+
+int FakeController::createRaidSet(const std::string& name, const std::vector<std::pair<int, int>>& disks,
+                                  const RaidSetOptions& options, std::string* reason)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->model->createRaidSet(name, disks, options, reason);
+}
+
+bool FakeController::deleteRaidSet(int raid, std::string* reason)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->model->deleteRaidSet(raid, reason);
+}
+
+int FakeController::createVolumeSet(int raid, const std::string& name, uint64_t capacityBlocks, int level,
+                                    uint32_t stripeSectors, const VolumeOptions& options, std::string* reason)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->model->createVolumeSet(raid, name, capacityBlocks, level, stripeSectors, options, reason);
+}
+
+bool FakeController::deleteVolumeSet(int volume, std::string* reason)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->model->deleteVolumeSet(volume, reason);
+}
+
+int FakeController::createNestedVolume(const std::string& name, const std::vector<int>& members,
+                                       std::string* reason)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->model->createNestedVolume(name, members, -1, reason);
+}
+
+bool FakeController::setHotSpare(int enclosure, int slot, int kind, int raid, std::string* reason)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->model->setHotSpare(enclosure, slot, kind, raid, reason);
+}
+
+bool FakeController::clearHotSpare(int enclosure, int slot, std::string* reason)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->model->clearHotSpare(enclosure, slot, reason);
+}
+
+int FakeController::setPassThrough(int enclosure, int slot, std::string* reason)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->model->setPassThrough(enclosure, slot, reason);
+}
+
+bool FakeController::clearPassThrough(int enclosure, int slot, std::string* reason)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->model->clearPassThrough(enclosure, slot, reason);
+}
+
+void FakeController::addEvent(const sEVET_DATA& event)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->model->addEvent(event);
+}
+
+bool FakeController::setVolumeState(int volume, uint32_t state, uint32_t progress, std::string* reason)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->model->setVolumeState(volume, state, progress, reason);
+}
+
+void FakeController::setClock(int64_t unixSeconds)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->model->setClock(unixSeconds);
+}
+
+void FakeController::setEventRingCapacity(uint32_t capacity)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->model->setEventRingCapacity(capacity);
+}
+
+void FakeController::setHwMonitorBlock(const Bytes& block)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->model->setHwMonitorBlock(block);
+}
+
+void FakeController::setSensorValues(int enclosure, const Bytes& reply)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->model->setSensorValues(enclosure, reply);
+}
+
+void FakeController::setEnclosurePropertyCounts(int enclosure, const uint8_t counts[5])
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->model->setEnclosurePropertyCounts(enclosure, counts);
+}
+
+bool FakeController::setBattery(int enclosure, int percentOrMinus1ForNoBattery)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->model->setBattery(enclosure, percentOrMinus1ForNoBattery);
+}
+
+bool FakeController::loadConfig(const std::string& text, std::string* error)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->model->loadConfig(text, error);
 }
 
 } // namespace zynsim

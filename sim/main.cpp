@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -25,12 +26,43 @@ const char kUsage[] =
     "  --driver-dir DIR    registry folder the driver services are published in\n"
     "                      (default $ZYNMSR_DRIVER_DIR, else /run/zynmsr)\n"
     "  --slots N           number of driver services published (orders 0 .. N-1)\n"
-    "  --profile NAME      controller family: older, enclosure (default), jbod, jbod6g\n"
+    "  --profile NAME      controller family: older, enclosure (default), jbod, jbod6g, e100\n"
+    "  --config FILE       load the device model of every controller from FILE (below)\n"
     "  --password TEXT     the controllers' own password (default 0000); when given,\n"
     "                      password mode is on and changing commands need a log-in\n"
     "  --frame-log FILE    append every controller's frame log to FILE, one hex line per frame\n"
     "                      or chunk: time, via, kind, command, peer, bytes\n"
-    "  --help              show this text\n";
+    "  --help              show this text\n"
+    "\n"
+    "Without --config each controller starts with a few disks, one raid set, one volume set\n"
+    "and a hot spare. The --config FILE describes the model instead, one directive a line\n"
+    "('#' starts a comment; \"text\" may hold blanks; numbers are decimal or 0x hex; E:S is\n"
+    "enclosure:slot, a bare S is channel S on the older family). The file starts from the\n"
+    "profile's enclosures with no disks, sets or events; each line logs its events.\n"
+    "\n"
+    "  controller [channels N] [volumes N] [raidsets N] [ring C]\n"
+    "  enclosure E [vendor T] [name T] [revision T] [type 1-3] [slots N] [fans N]\n"
+    "            [voltages N] [temps N] [power N] [battery 0-100|254|255|none]\n"
+    "  disk E S [model T] [serial T] [firmware T] [capacity BLOCKS]\n"
+    "  fail E:S | remove E:S | passthrough E:S\n"
+    "  raidset [N] NAME disks E:S E:S ... [sed]\n"
+    "  volume [N] NAME raidset R capacity BLOCKS level 0-4 [stripe 8-2048] [channel C]\n"
+    "         [id I] [lun L] [tagged 0|1] [cache C] [extra U32] [serial T] [encryption T]\n"
+    "         [keystatus K] [flags U32] [state U32] [progress 0-1000]\n"
+    "  nested [N] NAME members V V ...\n"
+    "  hotspare E:S [global | dedicated R | enclosure]\n"
+    "  event CLASS CODE [NAME] [channel N]\n"
+    "  sensor [enclosure E] fan V.. / voltage V[:W].. / temp T.. / power 1|0.. / battery N / ups N\n"
+    "\n"
+    "Example:\n"
+    "  enclosure 0 name \"Backplane\" slots 8 fans 2 voltages 3 temps 2 power 2 battery 90\n"
+    "  disk 0 0\n"
+    "  disk 0 1\n"
+    "  disk 0 2 model \"ST4000NM\" serial \"Z1X2\" capacity 7814037168\n"
+    "  raidset \"Raid Set # 000\" disks 0:0 0:1 0:2\n"
+    "  volume 0 \"Volume---VOL#000\" raidset 0 capacity 100000000 level 3 stripe 128 state 0\n";
+
+constexpr size_t kMaxConfigBytes = 1 << 20;
 
 int fail(const std::string& message)
 {
@@ -59,6 +91,8 @@ int main(int argc, char** argv)
     long slots = -1;
     long port = 7890;
     bool passwordGiven = false;
+    std::string modelConfig;
+    bool modelConfigGiven = false;
     zynsim::ControllerConfig config;
 
     for (int i = 1; i < argc; ++i) {
@@ -82,12 +116,22 @@ int main(int argc, char** argv)
                 return fail(std::string("--port takes a number from 0 to 65535, not ") + value);
         } else if (option == "--profile") {
             if (!zynsim::profileFromName(value, &config.profile))
-                return fail(std::string("unknown profile ") + value + " (older, enclosure, jbod, jbod6g)");
+                return fail(std::string("unknown profile ") + value + " (older, enclosure, jbod, jbod6g, e100)");
         } else if (option == "--password") {
             if (std::strlen(value) > 15)
                 return fail("a password has at most 15 characters");
             config.password = value;
             passwordGiven = true;
+        } else if (option == "--config") {
+            std::ifstream file(value, std::ios::binary);
+            if (!file)
+                return fail(std::string("cannot read ") + value);
+            // Read a byte past the longest accepted text, so that loadConfig refuses it.
+            std::string text(kMaxConfigBytes + 1, '\0');
+            file.read(&text[0], std::streamsize(text.size()));
+            text.resize(size_t(file.gcount()));
+            modelConfig = std::move(text);
+            modelConfigGiven = true;
         } else if (option == "--frame-log") {
             frameLog = value;
         } else {
@@ -108,8 +152,18 @@ int main(int argc, char** argv)
     sigaddset(&signals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
+    // The model file is checked before anything is served.
+    if (modelConfigGiven) {
+        zynsim::FakeController check(config);
+        std::string error;
+        if (!check.loadConfig(modelConfig, &error))
+            return fail("--config: " + error);
+    }
+
     zynsim::Simulator simulator;
     auto prepare = [&](const std::shared_ptr<zynsim::FakeController>& controller) {
+        if (modelConfigGiven)
+            controller->loadConfig(modelConfig, nullptr);
         if (passwordGiven)
             controller->setPasswordRequired(true);
         if (!frameLog.empty() && !controller->setLogFile(frameLog))

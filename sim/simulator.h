@@ -1,6 +1,72 @@
 // Controller simulator: stands in for the controller firmware and its driver. Serves simulated
 // controllers over UDP (ADDR:7890) and as driver services of the user-client stand-in. Tests
 // run it in-process on threads of its own; the zynsim executable serves it until stopped.
+//
+// Behind the read commands sits a device model (disks, raid sets, volume sets, enclosures,
+// sensors and the event ring) that tests change through FakeController and that a text file
+// describes (FakeController::loadConfig, zynsim --config). Its rules:
+//
+//  * Numbers: raid sets 0 .. sysinfo[178]-1, volume sets 0 .. sysinfo[177]-1. A number in that
+//    range that holds nothing answers an all-zero record; a number beyond it answers 'G'.
+//  * Disks: older family (E100 too) on channels 0 .. sysinfo[174]-1, addressed as enclosure 0,
+//    slot = channel; 0x22 takes {channel, 0}. Enclosure family: enclosures 0 .. sysinfo[193]-1,
+//    each with its slots; 0x22 takes {slot, enclosure}. An empty slot answers zeros; a slot or
+//    enclosure that does not exist answers 'G'. Enclosure number sysinfo[193] is the controller's
+//    own sensor block (no slots).
+//  * Display names count from 1: slot 0 is "Slot 01" in the enclosure descriptor; device events
+//    name enclosure 0 slot 2 "Enc#1 Slot#03" (it fits the 16-byte field) and older-family
+//    channel 0 "Channel#01" (with the channel in the event's channel byte).
+//  * 0x1B on the enclosure family: {e, 0} property, {e, 1, page 0-4} names, {e, 2, 0} values,
+//    {e, 3, 0} battery; a shorter payload or another sub-command answers 'G'. An enclosure with
+//    no sensors still answers {e, 2, 0} with 8 zero bytes. Raw replies set by the fault switches
+//    are sent as given, except that a single byte gets a zero byte after it.
+//  * Without emptyModel a controller starts with a power-on event, a few disks, raid set 0
+//    "Raid Set # 000" (3 disks), volume set 0 "Volume---VOL#000" (Raid5, initialised) and a
+//    global hot spare in slot 3; the JBOD profiles with 4 disks only.
+//  * Events: a ring of C records (sysinfo dword 148). 0x19 answers the number of events ever
+//    logged modulo C (0 when C is 0). 0x24 empties the ring and leaves that counter where it
+//    is. Pages of 0x1A: p <= C/16 answer (page 0: the newest 16, newest at record 15; slots
+//    without an event are zero), p > C/16 answers 'G'.
+//  * Every change logs the event the controller would log: disk inserted/removed/failed
+//    (class 3 code 0/1/7), pass-through created/deleted (3/10, 3/12), raid set created/deleted/
+//    degraded/rebuilding (1/0, 1/1, 1/4, 1/3), volume created + initialisation started (2/8 then
+//    2/0), deleted (2/9), init complete (2/4), degraded (2/11), failed (2/12), migrating (2/10),
+//    hot spare created/deleted (6/30, 6/31).
+//
+// Configuration text (one directive per line; '#' starts a comment outside quotes; words and
+// numbers are separated by blanks; text in double quotes may hold blanks, \" and \\; numbers are
+// decimal or 0x hex; E:S is enclosure:slot, and on the older family a bare S is channel S).
+// Loading starts from the profile's hardware with no disks, sets or events, then applies the
+// lines in order; each line raises its events. An error leaves the model as it was and reports
+// "line N: reason".
+//
+//   controller [channels N] [volumes N] [raidsets N] [ring C]
+//       channels: older family only, 1-128, before any disk; volumes/raidsets 1-128; ring: C.
+//   enclosure E [vendor "T"] [name "T"] [revision "T"] [type 1-3] [slots 0-128] [fans N]
+//             [voltages N] [temps N] [power N] [battery 0-100|254|255|none]
+//       enclosure family only; the first one drops the profile's enclosures; numbered 0, 1, ...
+//       in order (at most 32), before any disk. Sensor counts 0-128 each, 256 in all.
+//   disk E S [model "T"] [serial "T"] [firmware "T"] [capacity BLOCKS]
+//   fail E:S | remove E:S
+//   raidset [N] "NAME" disks E:S E:S ... [sed]
+//   volume [N] "NAME" raidset R capacity BLOCKS level 0-4 [stripe SECTORS] [channel C] [id I]
+//          [lun L] [tagged 0|1] [cache C] [extra U32] [serial "T"] [encryption T] [keystatus K]
+//          [flags U32] [state U32] [progress 0-1000]
+//       level: 0 Raid0, 1 Raid1+0, 2 Raid3, 3 Raid5, 4 Raid6; stripe a power of two 8-2048
+//       (default 128); state/progress apply after creation (state 0 completes initialisation).
+//   nested [N] "NAME" members V V ...            (enclosure profile: extended volume records)
+//   hotspare E:S [global | dedicated R | enclosure]
+//   passthrough E:S
+//   event CLASS CODE ["NAME"] [channel N]
+//   sensor [enclosure E] KIND VALUES [/ KIND VALUES ...]
+//       KIND: fan, voltage, temp, power, battery, ups. Older family: the 0x1B block (fan rpm;
+//       voltage V[:W] = the entry's two words, W = V when left out; temp -128..127; power: one value per supply,
+//       nonzero = good, at most 8; battery N: block 55 AA 01 N; ups N: one state byte). E100: at
+//       most 1 fan, 4 voltages, 2 temps. Enclosure family: without "enclosure E" the
+//       controller's own sensors; values V[:FLAGS]; battery as in the enclosure line.
+//
+//   Names of raid and volume sets hold 1-16 characters, disk models 40, serials 20, firmware 8,
+//   enclosure vendor 8, name 16, revision 4; capacities 1 .. 2^48 blocks.
 #pragma once
 
 #include <array>
@@ -11,6 +77,8 @@
 #include <mutex>
 #include <string>
 #include <vector>
+
+#include "records.h"
 
 namespace iokit {
 class InProcessRegistry;
@@ -25,8 +93,9 @@ enum class Profile {
     Enclosure,   // enclosure-based family: family byte 3
     Jbod,        // "Varnel JBOD Subsystem"
     Jbod6G,      // "Varnel 6G JBOD Subsystem"
+    E100,        // older family external box: 5 drive channels, its own monitor block
 };
-// "older", "enclosure", "jbod", "jbod6g"; false for an unknown name.
+// "older", "enclosure", "jbod", "jbod6g", "e100"; false for an unknown name.
 bool profileFromName(const std::string& name, Profile* out);
 std::string profileName(Profile profile);
 
@@ -37,6 +106,30 @@ struct ControllerConfig {
     int modelNumber = 1880;              // decimal model number in the identify string
     std::string firmware = "V1.56 2021-03-18";
     uint32_t eventRingCapacity = 256;    // sSYSTEM_INFO dword 148
+    bool emptyModel = false;             // no disks, sets or events (the enclosures stay)
+    int volumeNumbers = 16;              // sSYSTEM_INFO byte 177 (1-128; 16 or 128 in the product)
+    int raidSetNumbers = 16;             // sSYSTEM_INFO byte 178 (1-128)
+};
+
+// Options of a new raid set.
+struct RaidSetOptions {
+    int number = -1;                     // -1: the first free number
+    uint16_t flags = 0;                  // record flags (sGUI_RAIDSET::kFlagSed)
+};
+
+// Options of a new volume set.
+struct VolumeOptions {
+    int number = -1;                     // -1: the first free number
+    int channel = 0;                     // 0x80 selects the extended layout of the 0x21 reply
+    int id = -1;                         // -1: volume number / 8
+    int lun = -1;                        // -1: volume number % 8
+    uint8_t taggedQueuing = 1;
+    uint8_t cacheMode = 1;
+    uint32_t extra = 0;                  // the u32 at 88 (sent with the extended channel only)
+    uint32_t flags = 0;                  // flag word bits besides the nested ones
+    uint8_t encryptionType = 0;
+    uint8_t keyStatus = 0;
+    std::string serial;                  // empty: made up from the controller's serial
 };
 
 // The password the application's command road logs in with; always accepted by 0x14.
@@ -131,6 +224,61 @@ public:
     int overlappingExchanges() const;
     void exchangeBegins();
     void exchangeEnds();
+
+    // ---- The device model (see the top of this file). Records as the controller sends them.
+    sGUI_RAIDSET raidSet(int i) const;              // zeros when absent or out of range
+    sGUI_VOLUMESET volumeSet(int i) const;          // the library's re-packed form
+    Bytes volumeReply(int i) const;                 // the 128 bytes of the 0x21 reply
+    sGUI_PHY_DRV disk(int enclosure, int slot) const;   // older family: enclosure 0, slot = channel
+    sGUI_ENC_PROPERTY enclosure(int e) const;
+    std::vector<sEVET_DATA> events() const;         // the ring, oldest first
+    uint32_t eventCounter() const;                  // what 0x19 answers
+
+    // Changes; each logs its events and keeps the records consistent. On an invalid request
+    // nothing changes and `reason` (when given) says why.
+    bool addDisk(int enclosure, int slot, const std::string& model, const std::string& serial,
+                 uint64_t capacityBlocks, std::string* reason = nullptr);
+    bool removeDisk(int enclosure, int slot, std::string* reason = nullptr);
+    bool failDisk(int enclosure, int slot, std::string* reason = nullptr);
+    // Returns the raid set number, -1 on error. disks: {enclosure, slot} each.
+    int createRaidSet(const std::string& name, const std::vector<std::pair<int, int>>& disks,
+                      const RaidSetOptions& options = {}, std::string* reason = nullptr);
+    bool deleteRaidSet(int raid, std::string* reason = nullptr);   // only without volume sets
+    // Returns the volume number, -1 on error. level: 0 Raid0, 1 Raid1+0, 2 Raid3, 3 Raid5,
+    // 4 Raid6. Starts initialising (state 0x1); setVolumeState(v, 0, 0) completes it.
+    int createVolumeSet(int raid, const std::string& name, uint64_t capacityBlocks, int level,
+                        uint32_t stripeSectors, const VolumeOptions& options = {},
+                        std::string* reason = nullptr);
+    bool deleteVolumeSet(int volume, std::string* reason = nullptr);
+    // A volume striped over volume sets (extended volume records only). Returns its number.
+    int createNestedVolume(const std::string& name, const std::vector<int>& members,
+                           std::string* reason = nullptr);
+    // kind: 0 global, 1 dedicated to `raid`, 2 enclosure. The disk must be free.
+    bool setHotSpare(int enclosure, int slot, int kind, int raid = -1, std::string* reason = nullptr);
+    bool clearHotSpare(int enclosure, int slot, std::string* reason = nullptr);
+    // Makes a free disk a pass-through disk: a volume set of level 5. Returns its number.
+    int setPassThrough(int enclosure, int slot, std::string* reason = nullptr);
+    bool clearPassThrough(int enclosure, int slot, std::string* reason = nullptr);
+    void addEvent(const sEVET_DATA& event);         // logged as given
+    // State word and progress (tenths of a per cent, at most 1000).
+    bool setVolumeState(int volume, uint32_t state, uint32_t progress, std::string* reason = nullptr);
+    // Fixes the clock events are stamped with (seconds since 1970, local time); 0: the real clock.
+    void setClock(int64_t unixSeconds);
+
+    // Fault switches.
+    void setEventRingCapacity(uint32_t capacity);   // any value; sysinfo dword 148 follows
+    void setHwMonitorBlock(const Bytes& block);     // older family 0x1B reply as given; empty: the model's
+    void setSensorValues(int enclosure, const Bytes& reply);    // 0x1B {e, 2, 0}; empty: the model's
+    // Section counts (slots, fans, voltages, temperatures, power supplies) the property record
+    // claims; the descriptor and value replies follow them (values past the model are zero,
+    // replies stop at 2048 bytes, 128 names). nullptr: the model's own counts.
+    void setEnclosurePropertyCounts(int enclosure, const uint8_t counts[5]);
+    // 0-100 per cent, 254 failed, 255 absent, -1 no battery (0x1B {e, 3, 0} answers 'H'). Older
+    // family: the battery block of the monitor reply (-1: none).
+    bool setBattery(int enclosure, int percentOrMinus1ForNoBattery);
+
+    // Replaces the model with the one `text` describes (format at the top of this file).
+    bool loadConfig(const std::string& text, std::string* error);
 
 private:
     struct Impl;

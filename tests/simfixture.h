@@ -94,10 +94,10 @@ struct UdpRig {
     std::unique_ptr<Session> session;
 
     // Empty on success, else what went wrong.
-    QString start(const char* address)
+    QString start(const char* address, const zynsim::ControllerConfig& config = zynsim::ControllerConfig())
     {
         sim = std::make_unique<zynsim::Simulator>();
-        ctl = sim->addUdpController(address, zynsim::ControllerConfig());
+        ctl = sim->addUdpController(address, config);
         if (!ctl)
             return QString::fromStdString(sim->error());
         u32 rc = 0;

@@ -1,0 +1,1293 @@
+// The device model: records rendered from the model's state, changes that keep them consistent
+// and log their events, and the read commands that expose them.
+#include "devicemodel.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <set>
+
+namespace zynsim {
+
+namespace {
+
+constexpr size_t kEventPageRecords = 16;
+constexpr size_t kEventPageSize = kEventPageRecords * sizeof(sEVET_DATA);
+constexpr size_t kDescriptorSize = sSENSORS::kNamesSize;
+constexpr int kDescriptorPages = 5;
+constexpr size_t kE100BlockSize = 64;
+constexpr size_t kMaxOverride = 0xFFFF;
+
+// Event classes and codes the model logs.
+enum : uint8_t { kClassRaidSet = 1, kClassVolume = 2, kClassDevice = 3, kClassMonitor = 5, kClassGeneral = 6 };
+enum : uint8_t {
+    kRaidCreate = 0, kRaidDelete = 1, kRaidRebuild = 3, kRaidDegraded = 4,
+    kVolumeStartInit = 0, kVolumeCompleteInit = 4, kVolumeCreate = 8, kVolumeDelete = 9,
+    kVolumeModify = 10, kVolumeDegraded = 11, kVolumeFailed = 12,
+    kDeviceInserted = 0, kDeviceRemoved = 1, kDeviceFailed = 7, kPassThroughCreated = 10,
+    kPassThroughDeleted = 12,
+    kHotSpareCreated = 30, kHotSpareDeleted = 31, kPoweredOn = 38,
+};
+
+// Volume state bits.
+constexpr uint32_t kStateInit = 0x1, kStateFailed = 0x2, kStateMigrate = 0x4, kStateRebuild = 0x8;
+constexpr uint8_t kRaidComplete = 0x05, kRaidIncomplete = 0x01;
+constexpr int kLevelRaid0 = 0, kLevelRaid10 = 1, kLevelRaid3 = 2, kLevelRaid5 = 3, kLevelRaid6 = 4,
+              kLevelPassThrough = 5;
+
+bool failWith(std::string* reason, const std::string& text)
+{
+    if (reason)
+        *reason = text;
+    return false;
+}
+
+int failNumber(std::string* reason, const std::string& text)
+{
+    failWith(reason, text);
+    return -1;
+}
+
+void append16(Bytes& out, uint16_t v)
+{
+    const size_t at = out.size();
+    out.resize(at + 2);
+    zynwire::putU16(out.data() + at, v);
+}
+
+void append32(Bytes& out, uint32_t v)
+{
+    const size_t at = out.size();
+    out.resize(at + 4);
+    zynwire::putU32(out.data() + at, v);
+}
+
+void appendByte(Bytes& out, uint8_t v)
+{
+    out.resize(out.size() + 1, v);
+}
+
+// An override reply as the controller would send it: never one byte (it would read as a status
+// letter), never more than a frame holds.
+Bytes normalised(const Bytes& reply)
+{
+    Bytes out(reply.begin(), reply.begin() + std::min(reply.size(), kMaxOverride));
+    if (out.size() == 1)
+        out.resize(2, 0);
+    return out;
+}
+
+int popcount(uint32_t v)
+{
+    int n = 0;
+    for (; v != 0; v &= v - 1)
+        ++n;
+    return n;
+}
+
+std::string formatted(const char* format, int a, int b = 0)
+{
+    char text[48];
+    std::snprintf(text, sizeof text, format, a, b);
+    return text;
+}
+
+std::string where(int e, int s)
+{
+    return "enclosure " + std::to_string(e) + " slot " + std::to_string(s);
+}
+
+} // namespace
+
+DeviceModel::DeviceModel(const ControllerConfig& config, const std::string& controllerSerial)
+    : m_config(config)
+    , m_controllerSerial(controllerSerial)
+    , m_channels(config.profile == Profile::E100 ? 5 : 16)
+    , m_volumeNumbers(std::clamp(config.volumeNumbers, 1, sGUI_RAIDSET::kMaxVolumes))
+    , m_raidSetNumbers(std::clamp(config.raidSetNumbers, 1, 128))
+    , m_ringCapacity(config.eventRingCapacity)
+{
+    m_raidSets.resize(size_t(m_raidSetNumbers));
+    m_volumes.resize(size_t(m_volumeNumbers));
+    defaultHardware();
+}
+
+// ---- Family facts and addressing
+
+bool DeviceModel::older() const
+{
+    return m_config.profile == Profile::Older || m_config.profile == Profile::E100;
+}
+
+bool DeviceModel::jbod() const
+{
+    return m_config.profile == Profile::Jbod || m_config.profile == Profile::Jbod6G;
+}
+
+bool DeviceModel::extendedVolumes() const
+{
+    return m_config.profile == Profile::Enclosure;
+}
+
+int DeviceModel::enclosureCount() const
+{
+    return older() ? 0 : int(m_enclosures.size());
+}
+
+const DeviceModel::Enclosure* DeviceModel::enclosureAt(int e) const
+{
+    if (older() || e < 0)
+        return nullptr;
+    if (e < enclosureCount())
+        return &m_enclosures[size_t(e)];
+    if (e == enclosureCount())
+        return &m_controllerSensors;
+    return nullptr;
+}
+
+DeviceModel::Enclosure* DeviceModel::enclosureAt(int e)
+{
+    return const_cast<Enclosure*>(static_cast<const DeviceModel*>(this)->enclosureAt(e));
+}
+
+const DeviceModel::Disk* DeviceModel::diskAt(int e, int s) const
+{
+    if (older()) {
+        if (e != 0 || s < 0 || s >= m_channels || m_enclosures.empty())
+            return nullptr;
+        return &m_enclosures[0].slots[size_t(s)];
+    }
+    if (e < 0 || e >= enclosureCount())
+        return nullptr;
+    const Enclosure& enclosure = m_enclosures[size_t(e)];
+    if (s < 0 || size_t(s) >= enclosure.slots.size())
+        return nullptr;
+    return &enclosure.slots[size_t(s)];
+}
+
+DeviceModel::Disk* DeviceModel::diskAt(int e, int s)
+{
+    return const_cast<Disk*>(static_cast<const DeviceModel*>(this)->diskAt(e, s));
+}
+
+bool DeviceModel::validSlot(int e, int s, std::string* reason) const
+{
+    if (diskAt(e, s))
+        return true;
+    if (older())
+        return failWith(reason, "no channel " + std::to_string(s) + " on enclosure " + std::to_string(e)
+                                    + " (the older family has channels 0-" + std::to_string(m_channels - 1)
+                                    + " on enclosure 0)");
+    return failWith(reason, "no " + where(e, s));
+}
+
+std::string DeviceModel::deviceName(int e, int s) const
+{
+    if (older())
+        return formatted("Channel#%02d", s + 1);
+    return formatted("Enc#%d Slot#%02d", e + 1, s + 1);
+}
+
+uint8_t DeviceModel::deviceChannel(int s) const
+{
+    return older() ? uint8_t(s) : 0;
+}
+
+// ---- Events
+
+uint32_t DeviceModel::packedTime() const
+{
+    const std::time_t now = m_clock > 0 ? std::time_t(m_clock) : std::time(nullptr);
+    std::tm t{};
+    localtime_r(&now, &t);
+    const uint32_t year = uint32_t(std::clamp(t.tm_year + 1900 - 2000, 0, 31));
+    return 0x80000000u | (uint32_t(t.tm_mon + 1) << 27) | (year << 22) | (uint32_t(t.tm_mday) << 17)
+         | (uint32_t(t.tm_hour) << 12) | (uint32_t(t.tm_min) << 6) | uint32_t(t.tm_sec & 0x3F);
+}
+
+void DeviceModel::raise(uint8_t eventClass, uint8_t code, const std::string& name, uint8_t channel)
+{
+    sEVET_DATA event{};
+    event.set(eventClass, code, channel);
+    event.setTime(packedTime());
+    event.setName(name);
+    addEvent(event);
+}
+
+void DeviceModel::raiseDevice(uint8_t eventClass, uint8_t code, int e, int s)
+{
+    raise(eventClass, code, deviceName(e, s), deviceChannel(s));
+}
+
+void DeviceModel::addEvent(const sEVET_DATA& event)
+{
+    ++m_eventsLogged;
+    if (m_ringCapacity == 0)
+        return;
+    m_ring.push_back(event);
+    while (m_ring.size() > m_ringCapacity)
+        m_ring.pop_front();
+}
+
+std::vector<sEVET_DATA> DeviceModel::events() const
+{
+    return std::vector<sEVET_DATA>(m_ring.begin(), m_ring.end());
+}
+
+uint32_t DeviceModel::eventCounter() const
+{
+    return m_ringCapacity == 0 ? 0 : uint32_t(m_eventsLogged % m_ringCapacity);
+}
+
+void DeviceModel::setEventRingCapacity(uint32_t capacity)
+{
+    m_ringCapacity = capacity;
+    while (m_ring.size() > m_ringCapacity)
+        m_ring.pop_front();
+}
+
+// ---- Read commands
+
+DeviceModel::Reply DeviceModel::pollEvents() const
+{
+    Bytes data;
+    append32(data, eventCounter());
+    return Reply::of(std::move(data));
+}
+
+DeviceModel::Reply DeviceModel::eventPage(const Bytes& payload) const
+{
+    if (payload.empty())
+        return Reply::status('G');
+    const size_t page = payload[0];
+    if (page > m_ringCapacity / kEventPageRecords)
+        return Reply::status('G');
+    Bytes data(kEventPageSize, 0);
+    for (size_t r = 0; r < kEventPageRecords; ++r) {
+        const size_t back = kEventPageRecords * page + (kEventPageRecords - 1 - r);   // 0 = newest
+        if (back >= m_ring.size())
+            continue;
+        const sEVET_DATA& event = m_ring[m_ring.size() - 1 - back];
+        std::copy(event.bytes, event.bytes + sizeof event.bytes, data.begin() + long(r * sizeof(sEVET_DATA)));
+    }
+    return Reply::of(std::move(data));
+}
+
+DeviceModel::Reply DeviceModel::clearEvents()
+{
+    // The records go; the counter keeps counting from where it was.
+    m_ring.clear();
+    return Reply::status('A');
+}
+
+DeviceModel::Reply DeviceModel::hardwareMonitor(const Bytes& payload) const
+{
+    if (older()) {
+        if (!m_monitorOverride.empty())
+            return Reply::of(m_monitorOverride);
+        return Reply::of(m_config.profile == Profile::E100 ? e100Block() : monitorBlock());
+    }
+    if (payload.size() < 2)
+        return Reply::status('G');
+    const int e = payload[0];
+    switch (payload[1]) {
+    case 0: {
+        const sGUI_ENC_PROPERTY property = enclosure(e);
+        return Reply::of(Bytes(property.bytes, property.bytes + sizeof property.bytes));
+    }
+    case 1:
+        if (payload.size() < 3 || payload[2] >= kDescriptorPages)
+            return Reply::status('G');
+        return Reply::of(descriptorPage(e, payload[2]));
+    case 2: {
+        const auto it = m_sensorOverride.find(e);
+        if (it != m_sensorOverride.end())
+            return Reply::of(it->second);
+        return Reply::of(sensorValues(e));
+    }
+    case 3: {
+        const Enclosure* enclosure = enclosureAt(e);
+        if (!enclosure || enclosure->battery < 0)
+            return Reply::status('H');
+        return Reply::of(Bytes{uint8_t(enclosure->battery), 0});
+    }
+    default:
+        return Reply::status('G');
+    }
+}
+
+DeviceModel::Reply DeviceModel::raidSetInfo(const Bytes& payload) const
+{
+    if (payload.empty() || payload[0] >= m_raidSetNumbers)
+        return Reply::status('G');
+    const sGUI_RAIDSET record = raidSet(payload[0]);
+    return Reply::of(Bytes(record.bytes, record.bytes + sizeof record.bytes));
+}
+
+DeviceModel::Reply DeviceModel::volumeSetInfo(const Bytes& payload) const
+{
+    if (payload.empty() || payload[0] >= m_volumeNumbers)
+        return Reply::status('G');
+    return Reply::of(volumeReply(payload[0]));
+}
+
+DeviceModel::Reply DeviceModel::driveInfo(const Bytes& payload) const
+{
+    if (payload.size() < 2)
+        return Reply::status('G');
+    int e = 0;
+    int s = 0;
+    if (older()) {
+        if (payload[1] != 0)   // {drive, 0}
+            return Reply::status('G');
+        s = payload[0];
+    } else {                   // {slot, enclosure}
+        s = payload[0];
+        e = payload[1];
+    }
+    if (!diskAt(e, s))
+        return Reply::status('G');
+    const sGUI_PHY_DRV record = disk(e, s);
+    return Reply::of(Bytes(record.bytes, record.bytes + sizeof record.bytes));
+}
+
+void DeviceModel::fillSystemInfo(Bytes& r) const
+{
+    if (r.size() < sizeof(sSYSTEM_INFO))
+        return;
+    zynwire::putU32(r.data() + sSYSTEM_INFO::kEventRingCapacity, m_ringCapacity);
+    r[sSYSTEM_INFO::kDriveChannels] = older() ? uint8_t(m_channels) : 0;
+    r[sSYSTEM_INFO::kVolumeSetNumbers] = uint8_t(m_volumeNumbers);
+    r[sSYSTEM_INFO::kRaidSetNumbers] = uint8_t(m_raidSetNumbers);
+    r[sSYSTEM_INFO::kFamily] = older() ? 1 : sSYSTEM_INFO::kEnclosureFamily;
+    r[sSYSTEM_INFO::kHighestEnclosure] = uint8_t(enclosureCount());
+    r[sSYSTEM_INFO::kExtendedVolumeRecord] = extendedVolumes() ? 1 : 0;
+}
+
+// ---- Records
+
+uint32_t DeviceModel::missingMask(int raid) const
+{
+    const RaidSet& set = m_raidSets[size_t(raid)];
+    uint32_t mask = 0;
+    for (size_t i = 0; i < set.members.size(); ++i) {
+        const Disk* d = diskAt(set.members[i].first, set.members[i].second);
+        if (!d || !d->present || d->raidSet != raid || (d->state & sGUI_PHY_DRV::kStateFailed))
+            mask |= 1u << i;
+    }
+    return mask;
+}
+
+sGUI_RAIDSET DeviceModel::raidSet(int i) const
+{
+    sGUI_RAIDSET record{};
+    if (i < 0 || i >= m_raidSetNumbers || !m_raidSets[size_t(i)].exists)
+        return record;
+    const RaidSet& set = m_raidSets[size_t(i)];
+    const uint32_t missing = missingMask(i);
+    record.setName(set.name);
+    record.setMinMemberCapacity(set.minCapacity);
+    record.setDegraded(missing);
+    for (size_t k = 0; k < set.members.size(); ++k)
+        record.setMember(int(k), uint8_t(set.members[k].second), uint8_t(older() ? 0 : set.members[k].first));
+    record.setMemberCount(int(set.members.size()));
+    record.setStateFlags(missing ? kRaidIncomplete : kRaidComplete);
+    record.setVolumeCount(int(set.volumes.size()));
+    for (size_t k = 0; k < set.volumes.size(); ++k)
+        record.setVolumeNumber(int(k), uint8_t(set.volumes[k]));
+    record.setFlags(set.flags);
+    const auto gaps = freeGaps(i);
+    const size_t count = std::min(gaps.size(), size_t(sGUI_RAIDSET::kMaxFreeSegments));
+    record.setFreeSegmentCount(int(count));
+    for (size_t k = 0; k < count; ++k) {
+        const uint64_t units = gaps[k].second * set.members.size() / 512;
+        record.setFreeSegment(int(k), uint32_t(std::min<uint64_t>(units, 0xFFFFFFFFu)));
+    }
+    return record;
+}
+
+sGUI_VOLUMESET DeviceModel::volumeRecord(int i) const
+{
+    sGUI_VOLUMESET record{};
+    if (i < 0 || i >= m_volumeNumbers || !m_volumes[size_t(i)].exists)
+        return record;
+    const Volume& v = m_volumes[size_t(i)];
+    record.setName(v.name);
+    record.setCapacity(v.capacity);
+    record.setDegraded(v.raidSet >= 0 ? missingMask(v.raidSet) : 0);
+    record.setRebuildDone(v.rebuildDone);
+    record.setStripe(v.stripe);
+    record.setState(v.state);
+    record.setProgress(v.progress);
+    record.setAddress(v.channel, v.id, v.lun);
+    record.setTaggedQueuing(v.tagged);
+    record.setCacheMode(v.cache);
+    record.setMemberCount(v.memberCount);
+    record.setRaidLevel(v.level);
+    record.setRaidSet(v.raidSet >= 0 ? uint8_t(v.raidSet) : uint8_t(0xFF));
+    if (extendedVolumes()) {
+        record.setFlags(v.flags);
+        for (size_t k = 0; k < v.nested.size() && k < size_t(sGUI_VOLUMESET::kMaxNestedMembers); ++k)
+            record.setNestedMember(int(k), uint8_t(v.nested[k]));
+        record.setNestedCount(int(v.nested.size()));
+        record.setEncryptionType(v.encryptionType);
+        record.setKeyStatus(v.keyStatus);
+        if (v.channel == sGUI_VOLUMESET::kExtendedChannel)
+            zynwire::putU32(record.bytes + zynvolreply::kField88, v.extra);
+    }
+    record.setSerial(v.serial);
+    return record;
+}
+
+sGUI_VOLUMESET DeviceModel::volumeSet(int i) const
+{
+    // As a client builds it: without the extended reply nothing past the head is known.
+    sGUI_VOLUMESET record = volumeRecord(i);
+    if (!extendedVolumes())
+        std::fill(record.bytes + zynvolreply::kHeadSize, record.bytes + sizeof record.bytes, uint8_t(0));
+    return record;
+}
+
+Bytes DeviceModel::volumeReply(int i) const
+{
+    Bytes reply(zynvolreply::kSize, 0);
+    const sGUI_VOLUMESET record = volumeRecord(i);
+    if (!record.exists())
+        return reply;
+    const uint8_t* r = record.bytes;
+    std::copy(r, r + zynvolreply::kHeadSize, reply.begin());
+    if (extendedVolumes())
+        std::copy(r + zynvolreply::kExtendedFrom, r + zynvolreply::kExtendedTo,
+                  reply.begin() + zynvolreply::kExtendedFrom);
+    const uint8_t* serial = r + sGUI_VOLUMESET::kSerial;
+    if (record.channel() == sGUI_VOLUMESET::kExtendedChannel) {
+        std::copy(r + zynvolreply::kField88, r + zynvolreply::kField88 + 4, reply.begin() + zynvolreply::kField88);
+        std::copy(serial, serial + sGUI_VOLUMESET::kSerialSize, reply.begin() + zynvolreply::kSerialExtended);
+    } else {
+        std::copy(serial, serial + sGUI_VOLUMESET::kSerialSize, reply.begin() + zynvolreply::kSerialPlain);
+    }
+    return reply;
+}
+
+sGUI_PHY_DRV DeviceModel::disk(int e, int s) const
+{
+    sGUI_PHY_DRV record{};
+    const Disk* d = diskAt(e, s);
+    if (!d || !d->present)
+        return record;
+    record.setModel(d->model);
+    record.setSerial(d->serial);
+    record.setFirmware(d->firmware);
+    record.setCapacity(d->capacity);
+    record.setState(d->state);
+    record.setSpareKind(d->spareKind);
+    record.setRaidSet(d->raidSet);
+    record.setDedicatedRaidSet(d->dedicatedTo);
+    return record;
+}
+
+std::array<uint8_t, 5> DeviceModel::propertyCounts(int e) const
+{
+    const auto it = m_countOverride.find(e);
+    if (it != m_countOverride.end())
+        return it->second;
+    std::array<uint8_t, 5> counts{};
+    if (const Enclosure* enclosure = enclosureAt(e)) {
+        counts[0] = uint8_t(enclosure->slots.size());
+        for (size_t k = 0; k < 4; ++k)
+            counts[k + 1] = uint8_t(enclosure->sensors[k].size());
+    }
+    return counts;
+}
+
+sGUI_ENC_PROPERTY DeviceModel::enclosure(int e) const
+{
+    sGUI_ENC_PROPERTY record{};
+    if (const Enclosure* enclosure = enclosureAt(e)) {
+        record.setVendor(enclosure->vendor);
+        record.setName(enclosure->name);
+        record.setRevision(enclosure->revision);
+        record.setType(enclosure->type);
+    } else if (m_countOverride.find(e) == m_countOverride.end()) {
+        return record;
+    }
+    const auto counts = propertyCounts(e);
+    for (int k = 0; k < sGUI_ENC_PROPERTY::kSections; ++k)
+        record.setSectionCount(k, counts[size_t(k)]);
+    return record;
+}
+
+std::string DeviceModel::defaultSensorName(int section, int index)
+{
+    static const char* const voltages[] = {"Voltage 12V", "Voltage 5V", "Voltage 3.3V",
+                                           "Voltage 1.8V", "Voltage 1.2V", "Voltage 1.0V"};
+    static const char* const temperatures[] = {"Temperature CPU", "Temperature Board"};
+    switch (section) {
+    case 0: return formatted("Slot %02d", index + 1);
+    case 1: return formatted("Fan %d", index + 1);
+    case 2:
+        if (index < int(std::size(voltages)))
+            return voltages[index];
+        return formatted("Voltage %d", index + 1);
+    case 3:
+        if (index < int(std::size(temperatures)))
+            return temperatures[index];
+        return formatted("Temperature %d", index + 1);
+    case 4: return formatted("Power Supply %d", index + 1);
+    }
+    return {};
+}
+
+Bytes DeviceModel::descriptorPage(int e, int section) const
+{
+    Bytes page(kDescriptorSize, 0);
+    const Enclosure* enclosure = enclosureAt(e);
+    if (!enclosure)
+        return page;
+    const int count = std::min<int>(propertyCounts(e)[size_t(section)], sSENSORS::kMaxEntries);
+    for (int i = 0; i < count; ++i) {
+        std::string name;
+        if (section > 0 && size_t(i) < enclosure->sensors[size_t(section - 1)].size())
+            name = enclosure->sensors[size_t(section - 1)][size_t(i)].name;
+        else
+            name = defaultSensorName(section, i);
+        zynwire::putText(page.data() + size_t(i) * sSENSORS::kNameSize, sSENSORS::kNameSize, name);
+    }
+    return page;
+}
+
+Bytes DeviceModel::sensorValues(int e) const
+{
+    const Enclosure* enclosure = enclosureAt(e);
+    const auto counts = propertyCounts(e);
+    Bytes out;
+    for (size_t k = 0; k < 4 && out.size() < kMaxMonitorReply; ++k) {
+        const size_t n = counts[k + 1];
+        const std::vector<Sensor>* known = enclosure ? &enclosure->sensors[k] : nullptr;
+        for (size_t i = 0; i < n; ++i)
+            append32(out, known && i < known->size() ? (*known)[i].value : 0);
+        for (size_t i = 0; i < n; ++i)
+            append32(out, known && i < known->size() ? (*known)[i].flags : 0);
+    }
+    if (out.size() > kMaxMonitorReply)
+        out.resize(kMaxMonitorReply);
+    if (out.empty())
+        out.resize(8, 0);   // nothing to report still answers with data
+    return out;
+}
+
+Bytes DeviceModel::monitorBlock() const
+{
+    const Monitor& m = m_monitor;
+    Bytes out;
+    appendByte(out, uint8_t(m.fans.size()));
+    appendByte(out, uint8_t(m.voltages.size()));
+    appendByte(out, uint8_t(m.temps.size()));
+    appendByte(out, uint8_t(m.power.size()));
+    for (uint16_t rpm : m.fans)
+        append16(out, rpm);
+    for (const auto& entry : m.voltages) {
+        append16(out, entry.first);
+        append16(out, entry.second);
+    }
+    for (int8_t t : m.temps)
+        appendByte(out, uint8_t(t));
+    if (!m.power.empty()) {
+        // The power area is one byte per supply; the first holds the good bits of all of them.
+        uint8_t good = 0;
+        for (size_t i = 0; i < m.power.size() && i < 8; ++i)
+            if (m.power[i])
+                good |= uint8_t(1u << i);
+        appendByte(out, good);
+        for (size_t i = 1; i < m.power.size(); ++i)
+            appendByte(out, 0);
+    }
+    if (m.tail == Monitor::Ups) {
+        appendByte(out, m.tailValue);
+    } else if (m.tail == Monitor::Battery) {
+        appendByte(out, 0x55);
+        appendByte(out, 0xAA);
+        appendByte(out, 0x01);
+        appendByte(out, m.tailValue);
+    }
+    return out;
+}
+
+Bytes DeviceModel::e100Block() const
+{
+    Bytes out(kE100BlockSize, 0);
+    if (!m_monitor.fans.empty())
+        zynwire::putU16(out.data() + _HWMON_E100::kFan, m_monitor.fans[0]);
+    for (size_t i = 0; i < m_monitor.voltages.size() && i < 4; ++i)
+        zynwire::putU16(out.data() + _HWMON_E100::kVoltage0 + 4 * i, m_monitor.voltages[i].first);
+    for (size_t i = 0; i < m_monitor.temps.size() && i < 2; ++i)
+        out[_HWMON_E100::kTemperature0 + i] = uint8_t(m_monitor.temps[i]);
+    return out;
+}
+
+// ---- Changes
+
+void DeviceModel::freeDisk(Disk& disk)
+{
+    disk.state = sGUI_PHY_DRV::kStateFree;
+    disk.spareKind = 0;
+    disk.raidSet = sGUI_PHY_DRV::kNoRaidSet;
+    disk.dedicatedTo = 0;
+    disk.passThroughVolume = -1;
+}
+
+bool DeviceModel::addDisk(int e, int s, const std::string& model, const std::string& serial,
+                          uint64_t capacity, const std::string& firmware, std::string* reason)
+{
+    if (!validSlot(e, s, reason))
+        return false;
+    Disk& d = *diskAt(e, s);
+    if (d.present)
+        return failWith(reason, where(e, s) + " already holds a disk");
+    if (model.empty() || model.size() > size_t(sGUI_PHY_DRV::kModelSize))
+        return failWith(reason, "a disk model has 1-40 characters");
+    if (serial.size() > size_t(sGUI_PHY_DRV::kSerialSize))
+        return failWith(reason, "a disk serial has at most 20 characters");
+    if (firmware.size() > size_t(sGUI_PHY_DRV::kFirmwareSize))
+        return failWith(reason, "a disk firmware version has at most 8 characters");
+    if (capacity == 0 || capacity > kMaxCapacity)
+        return failWith(reason, "a disk capacity is 1 .. 2^48 blocks");
+    d = Disk{};
+    d.present = true;
+    d.model = model;
+    d.serial = serial;
+    d.firmware = firmware;
+    d.capacity = capacity;
+    freeDisk(d);
+    raiseDevice(kClassDevice, kDeviceInserted, e, s);
+    return true;
+}
+
+int DeviceModel::tolerance(int level)
+{
+    switch (level) {
+    case kLevelRaid10: case kLevelRaid3: case kLevelRaid5: return 1;
+    case kLevelRaid6: return 2;
+    default: return 0;
+    }
+}
+
+int DeviceModel::dataDisks(int level, int members)
+{
+    switch (level) {
+    case kLevelRaid0: return members;
+    case kLevelRaid10: return members / 2;
+    case kLevelRaid3: case kLevelRaid5: return members - 1;
+    case kLevelRaid6: return members - 2;
+    default: return 1;
+    }
+}
+
+void DeviceModel::membersLost(int raid, int missingBefore)
+{
+    const int after = popcount(missingMask(raid));
+    if (after <= missingBefore)
+        return;
+    const RaidSet& set = m_raidSets[size_t(raid)];
+    if (missingBefore == 0)
+        raise(kClassRaidSet, kRaidDegraded, set.name);
+    for (int v : set.volumes) {
+        Volume& volume = m_volumes[size_t(v)];
+        if (after > tolerance(volume.level)) {
+            if (!(volume.state & kStateFailed)) {
+                volume.state |= kStateFailed;
+                raise(kClassVolume, kVolumeFailed, volume.name);
+            }
+        } else if (missingBefore == 0) {
+            raise(kClassVolume, kVolumeDegraded, volume.name);
+        }
+    }
+}
+
+bool DeviceModel::removeDisk(int e, int s, std::string* reason)
+{
+    if (!validSlot(e, s, reason))
+        return false;
+    Disk& d = *diskAt(e, s);
+    if (!d.present)
+        return failWith(reason, "no disk in " + where(e, s));
+    const int raid = d.raidSet == sGUI_PHY_DRV::kNoRaidSet || d.raidSet >= m_raidSetNumbers ? -1 : d.raidSet;
+    const int before = raid >= 0 ? popcount(missingMask(raid)) : 0;
+    const int passThrough = d.passThroughVolume;
+    d = Disk{};
+    raiseDevice(kClassDevice, kDeviceRemoved, e, s);
+    if (passThrough >= 0) {
+        dropVolume(passThrough);
+        raiseDevice(kClassDevice, kPassThroughDeleted, e, s);
+    }
+    if (raid >= 0)
+        membersLost(raid, before);
+    return true;
+}
+
+bool DeviceModel::failDisk(int e, int s, std::string* reason)
+{
+    if (!validSlot(e, s, reason))
+        return false;
+    Disk& d = *diskAt(e, s);
+    if (!d.present)
+        return failWith(reason, "no disk in " + where(e, s));
+    if (d.state & sGUI_PHY_DRV::kStateFailed)
+        return failWith(reason, "the disk in " + where(e, s) + " has failed already");
+    const int raid = d.raidSet == sGUI_PHY_DRV::kNoRaidSet || d.raidSet >= m_raidSetNumbers ? -1 : d.raidSet;
+    const int before = raid >= 0 ? popcount(missingMask(raid)) : 0;
+    d.state = sGUI_PHY_DRV::kStateFailed;
+    d.spareKind = 0;
+    d.dedicatedTo = 0;
+    d.raidSet = sGUI_PHY_DRV::kNoRaidSet;
+    raiseDevice(kClassDevice, kDeviceFailed, e, s);
+    if (d.passThroughVolume >= 0) {
+        Volume& volume = m_volumes[size_t(d.passThroughVolume)];
+        volume.state |= kStateFailed;
+        raise(kClassVolume, kVolumeFailed, volume.name);
+    }
+    if (raid >= 0)
+        membersLost(raid, before);
+    return true;
+}
+
+int DeviceModel::createRaidSet(const std::string& name, const std::vector<std::pair<int, int>>& disks,
+                               const RaidSetOptions& options, std::string* reason)
+{
+    if (jbod())
+        return failNumber(reason, "a JBOD subsystem has no raid sets");
+    if (name.empty() || name.size() > size_t(sGUI_RAIDSET::kNameSize))
+        return failNumber(reason, "a raid set name has 1-16 characters");
+    if (disks.empty() || disks.size() > size_t(sGUI_RAIDSET::kMaxMembers))
+        return failNumber(reason, "a raid set has 1-32 disks");
+    std::set<std::pair<int, int>> seen;
+    uint64_t smallest = 0;
+    for (const auto& address : disks) {
+        if (!validSlot(address.first, address.second, reason))
+            return -1;
+        if (!seen.insert(address).second)
+            return failNumber(reason, where(address.first, address.second) + " is given twice");
+        const Disk& d = *diskAt(address.first, address.second);
+        if (!d.present)
+            return failNumber(reason, "no disk in " + where(address.first, address.second));
+        if (d.state != sGUI_PHY_DRV::kStateFree)
+            return failNumber(reason, "the disk in " + where(address.first, address.second) + " is not free");
+        smallest = smallest == 0 ? d.capacity : std::min(smallest, d.capacity);
+    }
+    int number = options.number;
+    if (number >= 0) {
+        if (number >= m_raidSetNumbers)
+            return failNumber(reason, "raid set numbers go up to " + std::to_string(m_raidSetNumbers - 1));
+        if (m_raidSets[size_t(number)].exists)
+            return failNumber(reason, "raid set " + std::to_string(number) + " exists");
+    } else {
+        for (int i = 0; i < m_raidSetNumbers && number < 0; ++i)
+            if (!m_raidSets[size_t(i)].exists)
+                number = i;
+        if (number < 0)
+            return failNumber(reason, "no free raid set number");
+    }
+    RaidSet& set = m_raidSets[size_t(number)];
+    set = RaidSet{};
+    set.exists = true;
+    set.name = name;
+    set.members = disks;
+    set.minCapacity = smallest;
+    set.flags = options.flags;
+    for (const auto& address : disks) {
+        Disk& d = *diskAt(address.first, address.second);
+        d.state = sGUI_PHY_DRV::kStateMember | sGUI_PHY_DRV::kStateMemberLow;
+        d.raidSet = uint8_t(number);
+    }
+    raise(kClassRaidSet, kRaidCreate, name);
+    return number;
+}
+
+bool DeviceModel::deleteRaidSet(int raid, std::string* reason)
+{
+    if (raid < 0 || raid >= m_raidSetNumbers || !m_raidSets[size_t(raid)].exists)
+        return failWith(reason, "no raid set " + std::to_string(raid));
+    RaidSet& set = m_raidSets[size_t(raid)];
+    if (!set.volumes.empty())
+        return failWith(reason, "raid set " + std::to_string(raid) + " still has volume sets");
+    const std::string name = set.name;
+    for (const auto& address : set.members) {
+        Disk* d = diskAt(address.first, address.second);
+        if (d && d->present && d->raidSet == raid)
+            freeDisk(*d);
+    }
+    set = RaidSet{};
+    raise(kClassRaidSet, kRaidDelete, name);
+    // Its dedicated hot spares become free disks.
+    const int enclosures = older() ? 1 : enclosureCount();
+    for (int e = 0; e < enclosures; ++e) {
+        for (size_t s = 0; s < m_enclosures[size_t(e)].slots.size(); ++s) {
+            Disk& d = m_enclosures[size_t(e)].slots[s];
+            if (d.present && d.state == sGUI_PHY_DRV::kStateHotSpare && d.spareKind == 1 && d.dedicatedTo == raid) {
+                freeDisk(d);
+                raiseDevice(kClassGeneral, kHotSpareDeleted, e, int(s));
+            }
+        }
+    }
+    return true;
+}
+
+std::vector<std::pair<uint64_t, uint64_t>> DeviceModel::freeGaps(int raid) const
+{
+    std::vector<std::pair<uint64_t, uint64_t>> used;
+    for (const Volume& v : m_volumes)
+        if (v.exists && v.raidSet == raid && v.perMember > 0)
+            used.emplace_back(v.offset, v.perMember);
+    std::sort(used.begin(), used.end());
+    std::vector<std::pair<uint64_t, uint64_t>> gaps;
+    uint64_t at = 0;
+    const uint64_t end = m_raidSets[size_t(raid)].minCapacity;
+    for (const auto& u : used) {
+        if (u.first > at)
+            gaps.emplace_back(at, u.first - at);
+        at = std::max(at, u.first + u.second);
+    }
+    if (end > at)
+        gaps.emplace_back(at, end - at);
+    return gaps;
+}
+
+int DeviceModel::firstFreeVolume() const
+{
+    for (int i = 0; i < m_volumeNumbers; ++i)
+        if (!m_volumes[size_t(i)].exists)
+            return i;
+    return -1;
+}
+
+std::string DeviceModel::makeVolumeSerial(int volume)
+{
+    std::string tail = m_controllerSerial.size() > 8 ? m_controllerSerial.substr(m_controllerSerial.size() - 8)
+                                                    : m_controllerSerial;
+    tail.resize(8, '0');
+    char number[16];
+    std::snprintf(number, sizeof number, "%08X", ((++m_serialCounter & 0xFFFFFFu) << 8) | unsigned(volume & 0xFF));
+    return tail + number;
+}
+
+int DeviceModel::createVolumeSet(int raid, const std::string& name, uint64_t capacity, int level,
+                                 uint32_t stripe, const VolumeOptions& options, std::string* reason)
+{
+    if (raid < 0 || raid >= m_raidSetNumbers || !m_raidSets[size_t(raid)].exists)
+        return failNumber(reason, "no raid set " + std::to_string(raid));
+    RaidSet& set = m_raidSets[size_t(raid)];
+    const int members = int(set.members.size());
+    if (name.empty() || name.size() > size_t(sGUI_VOLUMESET::kNameSize))
+        return failNumber(reason, "a volume set name has 1-16 characters");
+    switch (level) {
+    case kLevelRaid0: break;
+    case kLevelRaid10:
+        if (members < 2 || members % 2 != 0)
+            return failNumber(reason, "Raid1+0 needs an even number of disks");
+        break;
+    case kLevelRaid3: case kLevelRaid5:
+        if (members < 3)
+            return failNumber(reason, "Raid3 and Raid5 need 3 disks or more");
+        break;
+    case kLevelRaid6:
+        if (members < 4)
+            return failNumber(reason, "Raid6 needs 4 disks or more");
+        break;
+    default:
+        return failNumber(reason, "level " + std::to_string(level) + " is not 0-4");
+    }
+    if (stripe < 8 || stripe > 2048 || (stripe & (stripe - 1)) != 0)
+        return failNumber(reason, "a stripe is a power of two from 8 to 2048 sectors");
+    if (capacity == 0 || capacity > kMaxCapacity)
+        return failNumber(reason, "a volume capacity is 1 .. 2^48 blocks");
+    if ((capacity & 0xFFFFFFFFu) == 0)
+        return failNumber(reason, "a capacity whose low 32 bits are zero would read as no volume");
+    if (options.channel < 0 || options.channel > 255 || options.id < -1 || options.id > 255
+        || options.lun < -1 || options.lun > 255)
+        return failNumber(reason, "channel, id and lun are 0-255");
+    if (options.serial.size() > size_t(sGUI_VOLUMESET::kSerialSize))
+        return failNumber(reason, "a volume serial has at most 16 characters");
+    if (options.flags & (sGUI_VOLUMESET::kFlagNested | sGUI_VOLUMESET::kFlagNestedMember))
+        return failNumber(reason, "the nested flags belong to nested volume sets");
+    if (missingMask(raid) != 0)
+        return failNumber(reason, "raid set " + std::to_string(raid) + " is degraded");
+    if (set.volumes.size() >= size_t(sGUI_RAIDSET::kMaxVolumes))
+        return failNumber(reason, "raid set " + std::to_string(raid) + " holds 128 volume sets");
+    int number = options.number;
+    if (number >= 0) {
+        if (number >= m_volumeNumbers)
+            return failNumber(reason, "volume set numbers go up to " + std::to_string(m_volumeNumbers - 1));
+        if (m_volumes[size_t(number)].exists)
+            return failNumber(reason, "volume set " + std::to_string(number) + " exists");
+    } else if ((number = firstFreeVolume()) < 0) {
+        return failNumber(reason, "no free volume set number");
+    }
+    const uint64_t data = uint64_t(dataDisks(level, members));
+    const uint64_t perMember = (capacity + data - 1) / data;
+    uint64_t offset = 0;
+    bool fits = false;
+    for (const auto& gap : freeGaps(raid)) {
+        if (gap.second >= perMember) {
+            offset = gap.first;
+            fits = true;
+            break;
+        }
+    }
+    if (!fits)
+        return failNumber(reason, "raid set " + std::to_string(raid) + " has no free space of that size");
+
+    Volume& v = m_volumes[size_t(number)];
+    v = Volume{};
+    v.exists = true;
+    v.name = name;
+    v.capacity = capacity;
+    v.stripe = stripe;
+    v.state = kStateInit;
+    v.channel = uint8_t(options.channel);
+    v.id = uint8_t(options.id >= 0 ? options.id : number / 8);
+    v.lun = uint8_t(options.lun >= 0 ? options.lun : number % 8);
+    v.tagged = options.taggedQueuing;
+    v.cache = options.cacheMode;
+    v.memberCount = members;
+    v.level = uint8_t(level);
+    v.raidSet = raid;
+    v.flags = options.flags;
+    v.encryptionType = options.encryptionType;
+    v.keyStatus = options.keyStatus;
+    v.extra = options.extra;
+    v.serial = options.serial.empty() ? makeVolumeSerial(number) : options.serial;
+    v.offset = offset;
+    v.perMember = perMember;
+    set.volumes.push_back(number);
+    raise(kClassVolume, kVolumeCreate, name);
+    raise(kClassVolume, kVolumeStartInit, name);
+    return number;
+}
+
+void DeviceModel::dropVolume(int volume)
+{
+    Volume& v = m_volumes[size_t(volume)];
+    if (v.raidSet >= 0) {
+        auto& list = m_raidSets[size_t(v.raidSet)].volumes;
+        list.erase(std::remove(list.begin(), list.end(), volume), list.end());
+    }
+    v = Volume{};
+}
+
+bool DeviceModel::deleteVolumeSet(int volume, std::string* reason)
+{
+    if (volume < 0 || volume >= m_volumeNumbers || !m_volumes[size_t(volume)].exists)
+        return failWith(reason, "no volume set " + std::to_string(volume));
+    Volume& v = m_volumes[size_t(volume)];
+    if (v.flags & sGUI_VOLUMESET::kFlagNestedMember) {
+        for (size_t n = 0; n < m_volumes.size(); ++n) {
+            const auto& nested = m_volumes[n].nested;
+            if (m_volumes[n].exists && std::find(nested.begin(), nested.end(), volume) != nested.end())
+                return failWith(reason, "volume set " + std::to_string(volume) + " is a member of nested volume set "
+                                            + std::to_string(n));
+        }
+    }
+    if (v.passThrough.first >= 0) {
+        const auto address = v.passThrough;
+        Disk* d = diskAt(address.first, address.second);
+        if (d && d->present && !(d->state & sGUI_PHY_DRV::kStateFailed))
+            freeDisk(*d);
+        else if (d)
+            d->passThroughVolume = -1;
+        dropVolume(volume);
+        raiseDevice(kClassDevice, kPassThroughDeleted, address.first, address.second);
+        return true;
+    }
+    for (int member : v.nested)
+        m_volumes[size_t(member)].flags &= ~sGUI_VOLUMESET::kFlagNestedMember;
+    const std::string name = v.name;
+    dropVolume(volume);
+    raise(kClassVolume, kVolumeDelete, name);
+    return true;
+}
+
+int DeviceModel::createNestedVolume(const std::string& name, const std::vector<int>& members, int number,
+                                    std::string* reason)
+{
+    if (!extendedVolumes())
+        return failNumber(reason, "nested volume sets need the extended volume record");
+    if (name.empty() || name.size() > size_t(sGUI_VOLUMESET::kNameSize))
+        return failNumber(reason, "a volume set name has 1-16 characters");
+    if (members.size() < 2 || members.size() > size_t(sGUI_VOLUMESET::kMaxNestedMembers))
+        return failNumber(reason, "a nested volume set has 2-16 members");
+    std::set<int> seen;
+    uint64_t smallest = 0;
+    for (int m : members) {
+        if (m < 0 || m >= m_volumeNumbers || !m_volumes[size_t(m)].exists)
+            return failNumber(reason, "no volume set " + std::to_string(m));
+        if (!seen.insert(m).second)
+            return failNumber(reason, "volume set " + std::to_string(m) + " is given twice");
+        const Volume& v = m_volumes[size_t(m)];
+        if (v.flags & (sGUI_VOLUMESET::kFlagNested | sGUI_VOLUMESET::kFlagNestedMember) || v.raidSet < 0)
+            return failNumber(reason, "volume set " + std::to_string(m) + " cannot join a nested volume set");
+        smallest = smallest == 0 ? v.capacity : std::min(smallest, v.capacity);
+    }
+    if (number >= 0) {
+        if (number >= m_volumeNumbers)
+            return failNumber(reason, "volume set numbers go up to " + std::to_string(m_volumeNumbers - 1));
+        if (m_volumes[size_t(number)].exists)
+            return failNumber(reason, "volume set " + std::to_string(number) + " exists");
+    } else if ((number = firstFreeVolume()) < 0) {
+        return failNumber(reason, "no free volume set number");
+    }
+    const Volume& first = m_volumes[size_t(members[0])];
+    Volume& v = m_volumes[size_t(number)];
+    v = Volume{};
+    v.exists = true;
+    v.name = name;
+    v.capacity = std::min(smallest * members.size(), kMaxCapacity);
+    if ((v.capacity & 0xFFFFFFFFu) == 0)
+        v.capacity -= 1;
+    v.stripe = first.stripe;
+    v.level = first.level;
+    v.memberCount = int(members.size());
+    v.channel = 0;
+    v.id = uint8_t(number / 8);
+    v.lun = uint8_t(number % 8);
+    v.flags = sGUI_VOLUMESET::kFlagNested;
+    v.nested = members;
+    v.serial = makeVolumeSerial(number);
+    for (int m : members)
+        m_volumes[size_t(m)].flags |= sGUI_VOLUMESET::kFlagNestedMember;
+    raise(kClassVolume, kVolumeCreate, name);
+    return number;
+}
+
+bool DeviceModel::setHotSpare(int e, int s, int kind, int raid, std::string* reason)
+{
+    if (!validSlot(e, s, reason))
+        return false;
+    Disk& d = *diskAt(e, s);
+    if (!d.present || d.state != sGUI_PHY_DRV::kStateFree)
+        return failWith(reason, "no free disk in " + where(e, s));
+    if (kind < 0 || kind > 2)
+        return failWith(reason, "a hot spare is global (0), dedicated (1) or of its enclosure (2)");
+    if (kind == 1 && (raid < 0 || raid >= m_raidSetNumbers || !m_raidSets[size_t(raid)].exists))
+        return failWith(reason, "no raid set " + std::to_string(raid) + " to dedicate the hot spare to");
+    if (kind == 2 && older())
+        return failWith(reason, "the older family has no enclosure hot spares");
+    d.state = sGUI_PHY_DRV::kStateHotSpare;
+    d.spareKind = uint8_t(kind);
+    d.dedicatedTo = uint16_t(kind == 1 ? raid : 0);
+    raiseDevice(kClassGeneral, kHotSpareCreated, e, s);
+    return true;
+}
+
+bool DeviceModel::clearHotSpare(int e, int s, std::string* reason)
+{
+    if (!validSlot(e, s, reason))
+        return false;
+    Disk& d = *diskAt(e, s);
+    if (!d.present || d.state != sGUI_PHY_DRV::kStateHotSpare)
+        return failWith(reason, "no hot spare in " + where(e, s));
+    freeDisk(d);
+    raiseDevice(kClassGeneral, kHotSpareDeleted, e, s);
+    return true;
+}
+
+int DeviceModel::setPassThrough(int e, int s, std::string* reason)
+{
+    if (!validSlot(e, s, reason))
+        return -1;
+    Disk& d = *diskAt(e, s);
+    if (!d.present || d.state != sGUI_PHY_DRV::kStateFree)
+        return failNumber(reason, "no free disk in " + where(e, s));
+    const int number = firstFreeVolume();
+    if (number < 0)
+        return failNumber(reason, "no free volume set number");
+    Volume& v = m_volumes[size_t(number)];
+    v = Volume{};
+    v.exists = true;
+    v.name = deviceName(e, s);
+    v.capacity = d.capacity;
+    if ((v.capacity & 0xFFFFFFFFu) == 0)
+        v.capacity -= 1;
+    v.level = kLevelPassThrough;
+    v.memberCount = 1;
+    v.id = uint8_t(number / 8);
+    v.lun = uint8_t(number % 8);
+    v.serial = makeVolumeSerial(number);
+    v.passThrough = {e, s};
+    d.state = sGUI_PHY_DRV::kStatePassThrough;
+    d.passThroughVolume = number;
+    raiseDevice(kClassDevice, kPassThroughCreated, e, s);
+    return number;
+}
+
+bool DeviceModel::clearPassThrough(int e, int s, std::string* reason)
+{
+    if (!validSlot(e, s, reason))
+        return false;
+    const Disk& d = *diskAt(e, s);
+    if (!d.present || d.passThroughVolume < 0)
+        return failWith(reason, "no pass-through disk in " + where(e, s));
+    return deleteVolumeSet(d.passThroughVolume, reason);
+}
+
+bool DeviceModel::setVolumeState(int volume, uint32_t state, uint32_t progress, std::string* reason)
+{
+    if (volume < 0 || volume >= m_volumeNumbers || !m_volumes[size_t(volume)].exists)
+        return failWith(reason, "no volume set " + std::to_string(volume));
+    if (progress > 1000)
+        return failWith(reason, "progress is 0-1000 tenths of a per cent");
+    Volume& v = m_volumes[size_t(volume)];
+    const uint32_t old = v.state;
+    v.state = state;
+    v.progress = progress;
+    auto started = [&](uint32_t bit) { return !(old & bit) && (state & bit); };
+    if (started(kStateInit))
+        raise(kClassVolume, kVolumeStartInit, v.name);
+    if ((old & kStateInit) && !(state & kStateInit) && !(state & kStateFailed))
+        raise(kClassVolume, kVolumeCompleteInit, v.name);
+    if (started(kStateFailed))
+        raise(kClassVolume, kVolumeFailed, v.name);
+    if (started(kStateMigrate))
+        raise(kClassVolume, kVolumeModify, v.name);
+    if (started(kStateRebuild) && v.raidSet >= 0)
+        raise(kClassRaidSet, kRaidRebuild, m_raidSets[size_t(v.raidSet)].name);
+    return true;
+}
+
+// ---- Fault switches
+
+void DeviceModel::setHwMonitorBlock(const Bytes& block)
+{
+    m_monitorOverride = normalised(block);
+}
+
+void DeviceModel::setSensorValues(int e, const Bytes& reply)
+{
+    if (e < 0 || e > 255)
+        return;
+    if (reply.empty())
+        m_sensorOverride.erase(e);
+    else
+        m_sensorOverride[e] = normalised(reply);
+}
+
+void DeviceModel::setEnclosurePropertyCounts(int e, const uint8_t counts[5])
+{
+    if (e < 0 || e > 255)
+        return;
+    if (!counts) {
+        m_countOverride.erase(e);
+        return;
+    }
+    std::array<uint8_t, 5> copy{};
+    std::copy(counts, counts + 5, copy.begin());
+    m_countOverride[e] = copy;
+}
+
+bool DeviceModel::setBattery(int e, int value)
+{
+    if (value < -1 || value > 255)
+        return false;
+    if (older()) {
+        m_monitor.tail = value < 0 ? Monitor::None : Monitor::Battery;
+        m_monitor.tailValue = uint8_t(value < 0 ? 0 : value);
+        return true;
+    }
+    Enclosure* enclosure = enclosureAt(e);
+    if (!enclosure)
+        return false;
+    enclosure->battery = value;
+    return true;
+}
+
+// ---- Sample contents
+
+void DeviceModel::fillSensors(Enclosure& enclosure, const std::array<int, 4>& counts)
+{
+    static const uint32_t nominal[] = {12000, 5000, 3300, 1800, 1200, 1000};
+    for (size_t k = 0; k < 4; ++k) {
+        auto& section = enclosure.sensors[k];
+        section.resize(size_t(std::max(0, counts[k])));
+        for (size_t i = 0; i < section.size(); ++i) {
+            Sensor& sensor = section[i];
+            sensor.name = defaultSensorName(int(k + 1), int(i));
+            sensor.flags = 0;
+            switch (k) {
+            case 0: sensor.value = uint32_t(3000 + 120 * i); break;                    // rpm
+            case 1: sensor.value = i < std::size(nominal) ? nominal[i] + nominal[i] / 100 : 1000; break;   // mV
+            case 2: sensor.value = uint32_t(34 + 4 * i); break;                        // degrees C
+            default: sensor.value = 1; break;                                          // supply good
+            }
+        }
+    }
+}
+
+void DeviceModel::defaultHardware()
+{
+    m_enclosures.clear();
+    m_monitor = Monitor{};
+    if (older()) {
+        Enclosure channels;
+        channels.slots.resize(size_t(m_channels));
+        m_enclosures.push_back(std::move(channels));
+        if (m_config.profile == Profile::E100) {
+            m_monitor.fans = {2800};
+            m_monitor.voltages = {{12100, 12000}, {5050, 5000}, {3300, 3300}, {1810, 1800}};
+            m_monitor.temps = {36, 41};
+        } else {
+            m_monitor.fans = {3010, 2980};
+            m_monitor.voltages = {{12096, 12000}, {5040, 5000}, {3312, 3300}};
+            m_monitor.temps = {38, 45};
+            m_monitor.power = {true, true};
+        }
+        return;
+    }
+    const int count = m_config.profile == Profile::Enclosure ? 2 : 1;
+    const size_t slots = m_config.profile == Profile::Jbod6G ? 12 : 8;
+    for (int i = 0; i < count; ++i) {
+        Enclosure enclosure;
+        enclosure.name = jbod() ? "JBOD Enclosure" : "Backplane " + std::to_string(i + 1);
+        enclosure.slots.resize(slots);
+        fillSensors(enclosure, {2, 3, 2, 2});
+        m_enclosures.push_back(std::move(enclosure));
+    }
+    m_controllerSensors = Enclosure{};
+    m_controllerSensors.name = "ZRC-" + std::to_string(m_config.modelNumber);
+    m_controllerSensors.type = 1;
+    fillSensors(m_controllerSensors, {1, 4, 2, 0});
+    m_controllerSensors.battery = jbod() ? -1 : 100;
+}
+
+void DeviceModel::buildDefault()
+{
+    raise(kClassMonitor, kPoweredOn, "");
+    const uint64_t capacity = 7814037168ull;   // 4 TB
+    auto add = [&](int e, int s) {
+        const std::string serial = formatted("VD4S%02d%04d", e, s) + m_controllerSerial.substr(
+            m_controllerSerial.size() > 4 ? m_controllerSerial.size() - 4 : 0);
+        addDisk(e, s, "Varnel VD4000S", serial, capacity, "VS02", nullptr);
+    };
+    if (jbod()) {
+        for (int s = 0; s < 4; ++s)
+            add(0, s);
+        return;
+    }
+    std::vector<std::pair<int, int>> members;
+    if (older()) {
+        const int disks = m_config.profile == Profile::E100 ? 4 : 5;
+        for (int s = 0; s < disks; ++s)
+            add(0, s);
+        members = {{0, 0}, {0, 1}, {0, 2}};
+    } else {
+        for (int s = 0; s < 5; ++s)
+            add(0, s);
+        for (int s = 0; s < 2; ++s)
+            add(1, s);
+        members = {{0, 0}, {0, 1}, {0, 2}};
+    }
+    const int raid = createRaidSet("Raid Set # 000", members, {}, nullptr);
+    const int volume = createVolumeSet(raid, "Volume---VOL#000", 4000000000ull, kLevelRaid5, 128, {}, nullptr);
+    setVolumeState(volume, 0, 0, nullptr);
+    setHotSpare(0, 3, 0, -1, nullptr);
+}
+
+} // namespace zynsim

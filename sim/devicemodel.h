@@ -1,0 +1,206 @@
+// The device model behind the controller's read commands: disks, raid sets, volume sets,
+// enclosures with their sensors, the hardware monitor and the event ring. Not thread-safe:
+// FakeController guards it with its own mutex.
+#pragma once
+
+#include "records.h"
+#include "simulator.h"
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace zynsim {
+
+class DeviceModel {
+public:
+    DeviceModel(const ControllerConfig& config, const std::string& controllerSerial);
+
+    // The answer to one frame: a status letter, or data when `letter` is 0.
+    struct Reply {
+        uint8_t letter = 0;
+        Bytes data;
+        static Reply status(uint8_t l) { Reply r; r.letter = l; return r; }
+        static Reply of(Bytes d) { Reply r; r.data = std::move(d); return r; }
+    };
+    Reply pollEvents() const;                          // 0x19
+    Reply eventPage(const Bytes& payload) const;       // 0x1A
+    Reply clearEvents();                               // 0x24
+    Reply hardwareMonitor(const Bytes& payload) const; // 0x1B
+    Reply raidSetInfo(const Bytes& payload) const;     // 0x20
+    Reply volumeSetInfo(const Bytes& payload) const;   // 0x21
+    Reply driveInfo(const Bytes& payload) const;       // 0x22
+
+    // Writes the bytes of the system information record the model decides.
+    void fillSystemInfo(Bytes& record) const;
+
+    sGUI_RAIDSET raidSet(int i) const;
+    sGUI_VOLUMESET volumeSet(int i) const;
+    Bytes volumeReply(int i) const;
+    sGUI_PHY_DRV disk(int enclosure, int slot) const;
+    sGUI_ENC_PROPERTY enclosure(int e) const;
+    std::vector<sEVET_DATA> events() const;
+    uint32_t eventCounter() const;
+
+    bool addDisk(int e, int s, const std::string& model, const std::string& serial,
+                 uint64_t capacity, const std::string& firmware, std::string* reason);
+    bool removeDisk(int e, int s, std::string* reason);
+    bool failDisk(int e, int s, std::string* reason);
+    int createRaidSet(const std::string& name, const std::vector<std::pair<int, int>>& disks,
+                      const RaidSetOptions& options, std::string* reason);
+    bool deleteRaidSet(int raid, std::string* reason);
+    int createVolumeSet(int raid, const std::string& name, uint64_t capacity, int level,
+                        uint32_t stripe, const VolumeOptions& options, std::string* reason);
+    bool deleteVolumeSet(int volume, std::string* reason);
+    int createNestedVolume(const std::string& name, const std::vector<int>& members,
+                           int number, std::string* reason);
+    bool setHotSpare(int e, int s, int kind, int raid, std::string* reason);
+    bool clearHotSpare(int e, int s, std::string* reason);
+    int setPassThrough(int e, int s, std::string* reason);
+    bool clearPassThrough(int e, int s, std::string* reason);
+    void addEvent(const sEVET_DATA& event);
+    bool setVolumeState(int volume, uint32_t state, uint32_t progress, std::string* reason);
+    void setClock(int64_t unixSeconds) { m_clock = unixSeconds; }
+
+    void setEventRingCapacity(uint32_t capacity);
+    void setHwMonitorBlock(const Bytes& block);
+    void setSensorValues(int e, const Bytes& reply);
+    void setEnclosurePropertyCounts(int e, const uint8_t counts[5]);
+    bool setBattery(int e, int value);
+
+    // The sample contents of a fresh controller of the profile.
+    void buildDefault();
+    // Replaces this model with the one `text` describes; false (model unchanged) on an error.
+    bool loadConfig(const std::string& text, std::string* error);
+
+    static constexpr size_t kMaxMonitorReply = 2048;
+    static constexpr int kMaxEnclosures = 32;
+    static constexpr int kMaxSlots = 128;
+    static constexpr int kMaxSensorsPerSection = 128;
+    static constexpr int kMaxSensors = 256;
+    static constexpr int kMaxMonitorValues = 50;   // per kind, older family
+    static constexpr int kMaxPowerSupplies = 8;
+    static constexpr uint64_t kMaxCapacity = uint64_t(1) << 48;
+
+private:
+    friend class ConfigReader;
+
+    struct Disk {
+        bool present = false;
+        std::string model, serial, firmware;
+        uint64_t capacity = 0;
+        uint16_t state = 0;
+        uint8_t spareKind = 0;
+        uint8_t raidSet = sGUI_PHY_DRV::kNoRaidSet;
+        uint16_t dedicatedTo = 0;
+        int passThroughVolume = -1;
+    };
+    struct Sensor {
+        std::string name;
+        uint32_t value = 0;
+        uint32_t flags = 0;
+    };
+    struct Enclosure {
+        std::string vendor = "Varnel", name, revision = "0102";
+        uint8_t type = 2;
+        std::vector<Disk> slots;
+        std::array<std::vector<Sensor>, 4> sensors;   // fans, voltages, temperatures, power
+        int battery = -1;                             // -1: no battery
+    };
+    struct RaidSet {
+        bool exists = false;
+        std::string name;
+        std::vector<std::pair<int, int>> members;     // {enclosure, slot}
+        uint64_t minCapacity = 0;
+        std::vector<int> volumes;
+        uint16_t flags = 0;
+    };
+    struct Volume {
+        bool exists = false;
+        std::string name;
+        uint64_t capacity = 0;
+        uint32_t rebuildDone = 0, stripe = 0, state = 0, progress = 0;
+        uint8_t channel = 0, id = 0, lun = 0, tagged = 1, cache = 1;
+        int memberCount = 0;
+        uint8_t level = 0;
+        int raidSet = -1;                             // -1: none (nested, pass-through)
+        uint32_t flags = 0;
+        std::vector<int> nested;
+        uint8_t encryptionType = 0, keyStatus = 0;
+        uint32_t extra = 0;
+        std::string serial;
+        uint64_t offset = 0, perMember = 0;           // blocks on each member of the raid set
+        std::pair<int, int> passThrough{-1, -1};
+    };
+    struct Monitor {   // older family 0x1B block
+        std::vector<uint16_t> fans;
+        std::vector<std::pair<uint16_t, uint16_t>> voltages;
+        std::vector<int8_t> temps;
+        std::vector<bool> power;
+        enum Tail { None, Ups, Battery } tail = None;
+        uint8_t tailValue = 0;
+    };
+
+    bool older() const;
+    bool jbod() const;
+    bool extendedVolumes() const;
+    int enclosureCount() const;
+    const Enclosure* enclosureAt(int e) const;     // real ones and the controller's own block
+    Enclosure* enclosureAt(int e);
+    Disk* diskAt(int e, int s);
+    const Disk* diskAt(int e, int s) const;
+    bool validSlot(int e, int s, std::string* reason) const;
+    std::string deviceName(int e, int s) const;
+    uint8_t deviceChannel(int s) const;
+
+    uint32_t packedTime() const;
+    void raise(uint8_t eventClass, uint8_t code, const std::string& name, uint8_t channel = 0);
+    void raiseDevice(uint8_t eventClass, uint8_t code, int e, int s);
+
+    uint32_t missingMask(int raid) const;
+    static int tolerance(int level);
+    static int dataDisks(int level, int members);
+    void membersLost(int raid, int missingBefore);
+    std::vector<std::pair<uint64_t, uint64_t>> freeGaps(int raid) const;   // {offset, length}
+    int firstFreeVolume() const;
+    std::string makeVolumeSerial(int volume);
+    void freeDisk(Disk& disk);
+    void dropVolume(int volume);
+
+    sGUI_VOLUMESET volumeRecord(int i) const;
+    std::array<uint8_t, 5> propertyCounts(int e) const;
+    Bytes monitorBlock() const;
+    Bytes e100Block() const;
+    Bytes descriptorPage(int e, int section) const;
+    Bytes sensorValues(int e) const;
+    static std::string defaultSensorName(int section, int index);
+    static void fillSensors(Enclosure& enclosure, const std::array<int, 4>& counts);
+    void defaultHardware();
+
+    ControllerConfig m_config;
+    std::string m_controllerSerial;
+    int m_channels = 16;                          // older family
+    int m_volumeNumbers = 16;
+    int m_raidSetNumbers = 16;
+    std::vector<Enclosure> m_enclosures;          // older family: one holding the channels
+    Enclosure m_controllerSensors;                // enclosure family: number enclosureCount()
+    Monitor m_monitor;
+    std::vector<RaidSet> m_raidSets;
+    std::vector<Volume> m_volumes;
+    unsigned m_serialCounter = 0;
+
+    uint32_t m_ringCapacity = 256;
+    std::deque<sEVET_DATA> m_ring;
+    uint64_t m_eventsLogged = 0;
+    int64_t m_clock = 0;
+
+    Bytes m_monitorOverride;
+    std::map<int, Bytes> m_sensorOverride;
+    std::map<int, std::array<uint8_t, 5>> m_countOverride;
+};
+
+} // namespace zynsim

@@ -1,0 +1,1412 @@
+// The simulator's device model: the read commands' replies byte for byte, the records staying
+// consistent through changes, the events each change logs, the event ring and its pages, the
+// configuration text and the fault switches. Most frames go through FakeController::handleFrame;
+// the long replies also cross a loopback UDP socket.
+#include "records.h"
+#include "simclient.h"
+#include "simulator.h"
+
+#include <QtTest>
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <ctime>
+#include <set>
+#include <thread>
+
+using zynsim::Bytes;
+using zynsim::ControllerConfig;
+using zynsim::FakeController;
+using zynsim::Profile;
+using zynsim::Simulator;
+using zynsim::VolumeOptions;
+using simtest::UdpClient;
+
+namespace {
+
+constexpr int kWaitMs = 1000;
+
+Bytes command(uint8_t code, const Bytes& payload = {})
+{
+    // Sized once and filled in place (growing an initializer-list vector trips gcc 12's
+    // -Warray-bounds at -O2).
+    const size_t length = payload.size() + 1;
+    Bytes f(payload.size() + 7);
+    f[0] = 0x5E;
+    f[1] = 0x01;
+    f[2] = 0x61;
+    f[3] = uint8_t(length);
+    f[4] = uint8_t(length >> 8);
+    f[5] = code;
+    std::copy(payload.begin(), payload.end(), f.begin() + 6);
+    unsigned sum = 0;
+    for (size_t i = 3; i + 1 < f.size(); ++i)
+        sum += f[i];
+    f.back() = uint8_t(sum);
+    return f;
+}
+
+// The data of a well-formed reply frame; empty when malformed.
+Bytes replyData(const Bytes& frame)
+{
+    if (frame.size() < 6 || frame[0] != 0x5E || frame[1] != 0x01 || frame[2] != 0x61)
+        return {};
+    const size_t length = size_t(frame[3]) | (size_t(frame[4]) << 8);
+    if (frame.size() != length + 6)
+        return {};
+    unsigned sum = 0;
+    for (size_t i = 3; i < frame.size() - 1; ++i)
+        sum += frame[i];
+    if (uint8_t(sum) != frame.back())
+        return {};
+    return Bytes(frame.begin() + 5, frame.end() - 1);
+}
+
+// The reply of `c` to one command, through the controller's frame entry.
+Bytes ask(FakeController& c, uint8_t code, const Bytes& payload = {})
+{
+    return replyData(c.handleFrame(command(code, payload), "test").bytes);
+}
+
+// The status letter of a one-byte reply, 0 for data.
+char letter(const Bytes& reply)
+{
+    return reply.size() == 1 ? char(reply[0]) : 0;
+}
+
+template <class Record>
+Bytes bytesOf(const Record& record)
+{
+    return Bytes(record.bytes, record.bytes + sizeof record.bytes);
+}
+
+bool allZero(const Bytes& b)
+{
+    return std::all_of(b.begin(), b.end(), [](uint8_t x) { return x == 0; });
+}
+
+uint32_t u32(const Bytes& b, size_t at)
+{
+    return zynwire::getU32(b.data() + at);
+}
+
+std::string text(const Bytes& b, size_t at, size_t width)
+{
+    return zynwire::getText(b.data() + at, width);
+}
+
+ControllerConfig configOf(Profile profile, bool empty = true)
+{
+    ControllerConfig config;
+    config.profile = profile;
+    config.emptyModel = empty;
+    config.serial = "Y000000000001234";
+    return config;
+}
+
+struct EventKey {
+    int eventClass;
+    int code;
+    std::string name;
+    bool operator==(const EventKey& o) const { return eventClass == o.eventClass && code == o.code && name == o.name; }
+};
+
+std::vector<EventKey> eventKeys(const FakeController& c, size_t from = 0)
+{
+    std::vector<EventKey> keys;
+    const auto events = c.events();
+    for (size_t i = from; i < events.size(); ++i)
+        keys.push_back({events[i].eventClass(), events[i].code(), events[i].name()});
+    return keys;
+}
+
+std::string describe(const std::vector<EventKey>& keys)
+{
+    std::string s;
+    for (const auto& k : keys)
+        s += std::to_string(k.eventClass) + "/" + std::to_string(k.code) + " '" + k.name + "'; ";
+    return s;
+}
+
+#define COMPARE_EVENTS(actual, ...)                                                                  \
+    do {                                                                                             \
+        const std::vector<EventKey> expected_ = __VA_ARGS__;                                         \
+        const std::vector<EventKey> actual_ = (actual);                                              \
+        QVERIFY2(actual_ == expected_, ("got " + describe(actual_) + " want " + describe(expected_)).c_str()); \
+    } while (0)
+
+sEVET_DATA rawEvent(uint8_t eventClass, uint8_t code, uint32_t count)
+{
+    sEVET_DATA e{};
+    e.set(eventClass, code);
+    e.setCount(count);
+    e.setName("E" + std::to_string(count));
+    return e;
+}
+
+// Every disk of the controller: {enclosure, slot}.
+std::vector<std::pair<int, int>> slotsOf(FakeController& c)
+{
+    const Bytes info = c.systemInfo();
+    std::vector<std::pair<int, int>> out;
+    if (info[189] != 3) {
+        for (int ch = 0; ch < info[174]; ++ch)
+            out.emplace_back(0, ch);
+        return out;
+    }
+    for (int e = 0; e < info[193]; ++e)
+        for (int s = 0; s < c.enclosure(e).slotCount(); ++s)
+            out.emplace_back(e, s);
+    return out;
+}
+
+// The cross-record rules, and the frames answering exactly what the accessors return.
+void checkConsistent(FakeController& c)
+{
+    const Bytes info = c.systemInfo();
+    const bool older = info[189] != 3;
+    const int raidSets = info[178];
+    const int volumes = info[177] == 0x80 ? 128 : info[177];
+    for (int r = 0; r < raidSets; ++r) {
+        const sGUI_RAIDSET set = c.raidSet(r);
+        QCOMPARE(ask(c, 0x20, {uint8_t(r)}), bytesOf(set));
+        if (!set.exists())
+            continue;
+        for (int i = 0; i < set.memberCount(); ++i) {
+            const sGUI_PHY_DRV d = c.disk(set.memberEnclosure(i), set.memberSlot(i));
+            if (set.degraded() & (1u << i))
+                continue;
+            QVERIFY(d.present());
+            QCOMPARE(int(d.raidSet()), r);
+            QCOMPARE(int(d.stateLow()), 0x88);
+            if (older)
+                QCOMPARE(int(set.memberEnclosure(i)), 0);
+        }
+        int listed = 0;
+        for (int k = 0; k < set.volumeCount(); ++k) {
+            const sGUI_VOLUMESET v = c.volumeSet(set.volumeNumber(k));
+            QVERIFY(v.exists());
+            QCOMPARE(int(v.raidSet()), r);
+            ++listed;
+        }
+        int owned = 0;
+        for (int v = 0; v < volumes; ++v)
+            owned += c.volumeSet(v).exists() && c.volumeSet(v).raidSet() == r;
+        QCOMPARE(listed, owned);
+    }
+    for (int v = 0; v < volumes; ++v) {
+        const sGUI_VOLUMESET record = c.volumeSet(v);
+        QCOMPARE(ask(c, 0x21, {uint8_t(v)}), c.volumeReply(v));
+        if (!record.exists()) {
+            QVERIFY(allZero(c.volumeReply(v)));
+            continue;
+        }
+        QVERIFY((record.capacity() & 0xFFFFFFFFu) != 0);
+        if (record.raidSet() != 0xFF)
+            QVERIFY(c.raidSet(record.raidSet()).exists());
+        if (record.isNested())
+            for (int k = 0; k < record.nestedCount(); ++k)
+                QVERIFY(c.volumeSet(record.nestedMember(k)).isNestedMember());
+    }
+    for (const auto& a : slotsOf(c)) {
+        const sGUI_PHY_DRV d = c.disk(a.first, a.second);
+        const Bytes payload = older ? Bytes{uint8_t(a.second), 0} : Bytes{uint8_t(a.second), uint8_t(a.first)};
+        QCOMPARE(ask(c, 0x22, payload), bytesOf(d));
+        if (!d.present()) {
+            QVERIFY(allZero(bytesOf(d)));
+            continue;
+        }
+        if (d.stateLow() == 0x40)
+            QCOMPARE(int(d.raidSet()), 255);
+        if (d.raidSet() != 255) {
+            const sGUI_RAIDSET set = c.raidSet(d.raidSet());
+            bool listed = false;
+            for (int i = 0; i < set.memberCount(); ++i)
+                listed |= set.memberSlot(i) == a.second && set.memberEnclosure(i) == (older ? 0 : a.first);
+            QVERIFY(listed);
+        }
+    }
+}
+
+} // namespace
+
+class TestSimModel : public QObject {
+    Q_OBJECT
+
+private slots:
+    // --- the sample model and the read replies ---
+    void defaultModels_data();
+    void defaultModels();
+    void raidSetRecordBytes();
+    void volumeReplyLayouts();
+    void volumeReplyWithoutExtendedRecord();
+    void volumeNumbersBeyondSixteen();
+    void driveRecordAndAddressing();
+    void absentAndOutOfRange();
+
+    // --- changes ---
+    void createAndDeleteKeepRecordsConsistent();
+    void invalidChangesChangeNothing();
+    void losingMembersDegradesThenFails();
+    void hotSparesAndPassThrough();
+    void nestedVolumes();
+
+    // --- events ---
+    void eventPagesWrapAround();
+    void eventPageWithFewEvents();
+    void clearKeepsTheCounter();
+    void oddRingCapacities();
+    void eventTimeAndDeviceNames();
+
+    // --- monitors and enclosures ---
+    void olderMonitorBlock();
+    void e100MonitorBlock();
+    void enclosureSensors();
+    void enclosureFaultSwitches();
+
+    // --- configuration ---
+    void configBuildsModel();
+    void configErrors_data();
+    void configErrors();
+
+    void concurrentReadsAndChanges();
+};
+
+// ---------------------------------------------------------------------------------------------
+
+void TestSimModel::defaultModels_data()
+{
+    QTest::addColumn<int>("profile");
+    QTest::addColumn<int>("family");
+    QTest::addColumn<int>("channels");
+    QTest::addColumn<int>("enclosures");
+    QTest::addColumn<int>("disks");
+    QTest::addColumn<int>("raidSets");
+    QTest::newRow("older") << int(Profile::Older) << 1 << 16 << 0 << 5 << 1;
+    QTest::newRow("e100") << int(Profile::E100) << 1 << 5 << 0 << 4 << 1;
+    QTest::newRow("enclosure") << int(Profile::Enclosure) << 3 << 0 << 2 << 7 << 1;
+    QTest::newRow("jbod") << int(Profile::Jbod) << 3 << 0 << 1 << 4 << 0;
+    QTest::newRow("jbod6g") << int(Profile::Jbod6G) << 3 << 0 << 1 << 4 << 0;
+}
+
+void TestSimModel::defaultModels()
+{
+    QFETCH(int, profile);
+    QFETCH(int, family);
+    QFETCH(int, channels);
+    QFETCH(int, enclosures);
+    QFETCH(int, disks);
+    QFETCH(int, raidSets);
+    FakeController c(configOf(Profile(profile), false));
+    const Bytes info = ask(c, 0x23);
+    QCOMPARE(info.size(), size_t(256));
+    QCOMPARE(int(info[189]), family);
+    QCOMPARE(int(info[174]), channels);
+    QCOMPARE(int(info[193]), enclosures);
+    QCOMPARE(int(info[177]), 16);
+    QCOMPARE(int(info[178]), 16);
+    QCOMPARE(u32(info, 148), 256u);
+
+    int present = 0;
+    for (const auto& a : slotsOf(c))
+        present += c.disk(a.first, a.second).present();
+    QCOMPARE(present, disks);
+    int sets = 0;
+    for (int r = 0; r < 16; ++r)
+        sets += c.raidSet(r).exists();
+    QCOMPARE(sets, raidSets);
+    if (raidSets > 0) {
+        QCOMPARE(c.raidSet(0).name(), std::string("Raid Set # 000"));
+        QCOMPARE(c.volumeSet(0).name(), std::string("Volume---VOL#000"));
+        QCOMPARE(c.volumeSet(0).state(), 0u);   // initialised
+    }
+    checkConsistent(c);
+    // The controller logged what made it: power-on first, then the disks going in.
+    const auto keys = eventKeys(c);
+    QVERIFY(keys.size() > size_t(disks));
+    QCOMPARE(keys[0].eventClass, 5);
+    QCOMPARE(keys[0].code, 38);
+    QCOMPARE(keys[1].eventClass, 3);
+    QCOMPARE(keys[1].code, 0);
+    QCOMPARE(c.eventCounter(), uint32_t(keys.size()));
+    QCOMPARE(u32(ask(c, 0x19), 0), uint32_t(keys.size()));
+}
+
+void TestSimModel::raidSetRecordBytes()
+{
+    FakeController c(configOf(Profile::Enclosure));
+    QVERIFY(c.addDisk(0, 5, "M", "S5", 1000000));
+    QVERIFY(c.addDisk(1, 2, "M", "S12", 1200000));
+    QVERIFY(c.addDisk(0, 0, "M", "S0", 1100000));
+    zynsim::RaidSetOptions sed;
+    sed.flags = sGUI_RAIDSET::kFlagSed;
+    std::string why;
+    QCOMPARE(c.createRaidSet("Shelf Set", {{0, 5}, {1, 2}, {0, 0}}, sed, &why), 0);
+    QCOMPARE(c.createVolumeSet(0, "A", 500000, 3, 128, {}, &why), 0);
+    QCOMPARE(c.createVolumeSet(0, "B", 200000, 3, 128, {}, &why), 1);
+
+    Bytes r = ask(c, 0x20, {0});
+    QCOMPARE(r.size(), size_t(272));
+    QCOMPARE(text(r, 0, 16), std::string("Shelf Set"));
+    QCOMPARE(zynwire::getU64(r.data() + 16), uint64_t(1000000));   // the smallest member
+    QCOMPARE(u32(r, 24), 0u);
+    QCOMPARE(Bytes(r.begin() + 28, r.begin() + 31), Bytes({5, 2, 0}));     // slots
+    QCOMPARE(Bytes(r.begin() + 240, r.begin() + 243), Bytes({0, 1, 0}));   // enclosures
+    QVERIFY(allZero(Bytes(r.begin() + 31, r.begin() + 61)));
+    QCOMPARE(int(r[61]), 3);
+    QCOMPARE(int(r[62]), 0x05);
+    QCOMPARE(int(r[63]), 2);
+    QCOMPARE(Bytes(r.begin() + 64, r.begin() + 66), Bytes({0, 1}));
+    QCOMPARE(zynwire::getU16(r.data() + 80), uint16_t(0x1000));
+    // Raid5 of 3: 250000 and 100000 blocks on each member; one gap after them.
+    QCOMPARE(int(r[83]), 1);
+    QCOMPARE(u32(r, 84), uint32_t(650000ull * 3 / 512));
+
+    // Deleting the first volume leaves a hole in front: two free segments, in disk order.
+    QVERIFY(c.deleteVolumeSet(0, &why));
+    r = ask(c, 0x20, {0});
+    QCOMPARE(int(r[63]), 1);
+    QCOMPARE(int(r[64]), 1);
+    QCOMPARE(int(r[83]), 2);
+    QCOMPARE(u32(r, 84), uint32_t(250000ull * 3 / 512));
+    QCOMPARE(u32(r, 88), uint32_t(650000ull * 3 / 512));
+    // A new volume that fits the hole goes there, first fit.
+    QCOMPARE(c.createVolumeSet(0, "C", 400000, 3, 64, {}, &why), 0);
+    r = ask(c, 0x20, {0});
+    QCOMPARE(int(r[83]), 2);
+    QCOMPARE(u32(r, 84), uint32_t(50000ull * 3 / 512));
+    QCOMPARE(u32(r, 88), uint32_t(650000ull * 3 / 512));
+    checkConsistent(c);
+}
+
+void TestSimModel::volumeReplyLayouts()
+{
+    FakeController c(configOf(Profile::Enclosure));
+    for (int s = 0; s < 4; ++s)
+        QVERIFY(c.addDisk(0, s, "M", "S", 4000000));
+    QCOMPARE(c.createRaidSet("R", {{0, 0}, {0, 1}, {0, 2}, {0, 3}}), 0);
+    VolumeOptions extended;
+    extended.channel = 0x80;
+    extended.id = 3;
+    extended.lun = 2;
+    extended.extra = 0x11223344;
+    extended.serial = "SER0123456789ABC";
+    extended.flags = sGUI_VOLUMESET::kFlagEncrypted;
+    extended.encryptionType = 2;
+    extended.keyStatus = 1;
+    extended.cacheMode = 0;
+    std::string why;
+    QCOMPARE(c.createVolumeSet(0, "Extended", 3000000, 4, 256, extended, &why), 0);
+    QVERIFY(c.setVolumeState(0, 0x8, 345, &why));
+    // Leaving initialisation completes it; a rebuild starting is the raid set's event.
+    COMPARE_EVENTS(eventKeys(c, c.events().size() - 2), {{2, 4, "Extended"}, {1, 3, "R"}});
+
+    Bytes r = ask(c, 0x21, {0});
+    QCOMPARE(r.size(), size_t(128));
+    QCOMPARE(text(r, 0, 16), std::string("Extended"));
+    QCOMPARE(zynwire::getU64(r.data() + 16), uint64_t(3000000));
+    QCOMPARE(u32(r, 36), 256u);
+    QCOMPARE(u32(r, 40), 0x8u);
+    QCOMPARE(u32(r, 44), 345u);
+    QCOMPARE(Bytes(r.begin() + 48, r.begin() + 53), Bytes({0x80, 3, 2, 1, 0}));
+    QCOMPARE(int(r[56]), 4);
+    QCOMPARE(int(r[57]), 4);
+    QCOMPARE(int(r[58]), 0);
+    QCOMPARE(u32(r, 64), sGUI_VOLUMESET::kFlagEncrypted);
+    QCOMPARE(int(r[84]), 0);
+    QCOMPARE(int(r[85]), 2);
+    QCOMPARE(int(r[86]), 1);
+    QCOMPARE(u32(r, 88), 0x11223344u);
+    QCOMPARE(text(r, 100, 16), extended.serial);
+    QVERIFY(allZero(Bytes(r.begin() + 92, r.begin() + 100)));
+    QVERIFY(allZero(Bytes(r.begin() + 116, r.end())));
+    // The library's form: serial at 92, the extended u32 at 88.
+    const sGUI_VOLUMESET v = c.volumeSet(0);
+    QCOMPARE(Bytes(v.bytes, v.bytes + 64), Bytes(r.begin(), r.begin() + 64));
+    QCOMPARE(zynwire::getU32(v.bytes + 88), 0x11223344u);
+    QCOMPARE(v.serial(), extended.serial);
+    QCOMPARE(v.stripe(), 256u);
+
+    // The plain channel: serial at 94, nothing at 88 even with a value set.
+    VolumeOptions plain = extended;
+    plain.channel = 0;
+    plain.serial = "PLAIN00000000001";
+    QCOMPARE(c.createVolumeSet(0, "Plain", 100001, 0, 8, plain, &why), 1);
+    r = ask(c, 0x21, {1});
+    QCOMPARE(int(r[48]), 0);
+    QCOMPARE(text(r, 94, 16), plain.serial);
+    QVERIFY(allZero(Bytes(r.begin() + 87, r.begin() + 94)));
+    QVERIFY(allZero(Bytes(r.begin() + 110, r.end())));
+    QCOMPARE(zynwire::getU32(c.volumeSet(1).bytes + 88), 0u);
+    QCOMPARE(c.volumeSet(1).serial(), plain.serial);
+    checkConsistent(c);
+}
+
+void TestSimModel::volumeReplyWithoutExtendedRecord()
+{
+    // Older family: the reply carries nothing from byte 64 on but the serial.
+    FakeController c(configOf(Profile::Older));
+    for (int ch = 0; ch < 3; ++ch)
+        QVERIFY(c.addDisk(0, ch, "M", "S", 4000000));
+    QCOMPARE(c.createRaidSet("R", {{0, 0}, {0, 1}, {0, 2}}), 0);
+    VolumeOptions options;
+    options.flags = sGUI_VOLUMESET::kFlagWriteProtected;
+    options.encryptionType = 3;
+    options.serial = "OLDSERIAL0000042";
+    QCOMPARE(c.createVolumeSet(0, "V", 1000000, 3, 128, options), 0);
+    const Bytes r = ask(c, 0x21, {0});
+    QCOMPARE(r.size(), size_t(128));
+    QVERIFY(allZero(Bytes(r.begin() + 64, r.begin() + 94)));
+    QCOMPARE(text(r, 94, 16), options.serial);
+    // The record as a client builds it from that reply: nothing past byte 63.
+    const sGUI_VOLUMESET v = c.volumeSet(0);
+    QCOMPARE(v.flags(), 0u);
+    QCOMPARE(int(v.encryptionType()), 0);
+    QCOMPARE(v.serial(), std::string());
+    // No nested volumes without the extended record.
+    QVERIFY(c.createVolumeSet(0, "W", 1000000, 3, 128) == 1);
+    std::string why;
+    QCOMPARE(c.createNestedVolume("N", {0, 1}, &why), -1);
+    QVERIFY(!why.empty());
+}
+
+void TestSimModel::volumeNumbersBeyondSixteen()
+{
+    ControllerConfig config = configOf(Profile::Enclosure);
+    config.volumeNumbers = 128;
+    FakeController c(config);
+    QCOMPARE(int(c.systemInfo()[177]), 0x80);
+    for (int s = 0; s < 2; ++s)
+        QVERIFY(c.addDisk(0, s, "M", "S", 100000000));
+    QCOMPARE(c.createRaidSet("R", {{0, 0}, {0, 1}}), 0);
+    for (int v = 0; v < 18; ++v)
+        QCOMPARE(c.createVolumeSet(0, "V" + std::to_string(v), 1000, 1, 128), v);
+    const Bytes r = ask(c, 0x20, {0});
+    QCOMPARE(int(r[63]), 18);
+    QCOMPARE(int(r[64 + 15]), 15);
+    QCOMPARE(int(r[112 + 16]), 16);   // numbers from the 17th on live at 112 + i
+    QCOMPARE(int(r[112 + 17]), 17);
+    QCOMPARE(int(c.raidSet(0).volumeNumber(17)), 17);
+    QCOMPARE(text(ask(c, 0x21, {17}), 0, 16), std::string("V17"));
+    QCOMPARE(letter(ask(c, 0x21, {127})), 0);
+    QVERIFY(allZero(ask(c, 0x21, {127})));
+    QCOMPARE(letter(ask(c, 0x21, {128})), 'G');
+    checkConsistent(c);
+}
+
+void TestSimModel::driveRecordAndAddressing()
+{
+    // Enclosure family: {slot, enclosure}.
+    FakeController c(configOf(Profile::Enclosure));
+    std::string why;
+    QVERIFY(c.addDisk(1, 6, "VD8000 Model Name That Is Forty Chars...", "SERIAL-TWENTY-CHARS!", 0x1D1C0BEB0ull, &why));
+    Bytes d = ask(c, 0x22, {6, 1});
+    QCOMPARE(d.size(), size_t(292));
+    QCOMPARE(text(d, 0, 40), std::string("VD8000 Model Name That Is Forty Chars..."));
+    QCOMPARE(text(d, 40, 20), std::string("SERIAL-TWENTY-CHARS!"));
+    QCOMPARE(text(d, 60, 8), std::string("VS02"));
+    QCOMPARE(zynwire::getU64(d.data() + 68), 0x1D1C0BEB0ull);
+    QCOMPARE(int(d[76]), 0x40);
+    QCOMPARE(int(d[77]), 0);
+    QCOMPARE(int(d[81]), 255);
+    QCOMPARE(letter(ask(c, 0x22, {1, 6})), 'G');            // read the other way round: enclosure 6
+    QVERIFY(allZero(ask(c, 0x22, {5, 1})));                 // an empty slot: zeros, not a letter
+    QCOMPARE(ask(c, 0x22, {5, 1}).size(), size_t(292));
+    QCOMPARE(letter(ask(c, 0x22, {8, 0})), 'G');            // 8 slots per enclosure
+    QCOMPARE(letter(ask(c, 0x22, {0, 2})), 'G');            // enclosure 2 is the controller
+    QCOMPARE(letter(ask(c, 0x22, {6})), 'G');               // short payload
+    QVERIFY(!c.addDisk(1, 6, "M", "S", 1, &why));           // occupied
+    QVERIFY(!c.addDisk(2, 0, "M", "S", 1, &why));
+    QVERIFY(!c.addDisk(0, 0, "M", "S", 0, &why));
+    QVERIFY(!c.addDisk(0, 0, "", "S", 1, &why));
+    QVERIFY(!c.addDisk(0, 0, std::string(41, 'm'), "S", 1, &why));
+    QVERIFY(!c.addDisk(0, 0, "M", std::string(21, 's'), 1, &why));
+
+    // Older family: {channel, 0}; the second byte must be 0.
+    FakeController o(configOf(Profile::Older));
+    QVERIFY(o.addDisk(0, 15, "M", "S", 1000, &why));
+    QCOMPARE(int(ask(o, 0x22, {15, 0})[76]), 0x40);
+    QCOMPARE(letter(ask(o, 0x22, {15, 1})), 'G');
+    QCOMPARE(letter(ask(o, 0x22, {16, 0})), 'G');
+    QVERIFY(allZero(ask(o, 0x22, {3, 0})));
+    QVERIFY(!o.addDisk(1, 0, "M", "S", 1000, &why));        // no enclosures
+    QVERIFY(!o.addDisk(0, 16, "M", "S", 1000, &why));
+    QCOMPARE(bytesOf(o.disk(0, 15)), ask(o, 0x22, {15, 0}));
+
+    FakeController e(configOf(Profile::E100));
+    QCOMPARE(int(e.systemInfo()[174]), 5);
+    QCOMPARE(letter(ask(e, 0x22, {5, 0})), 'G');
+    QCOMPARE(ask(e, 0x22, {4, 0}).size(), size_t(292));
+}
+
+void TestSimModel::absentAndOutOfRange()
+{
+    FakeController c(configOf(Profile::Enclosure));
+    for (int r = 0; r < 16; ++r) {
+        const Bytes reply = ask(c, 0x20, {uint8_t(r)});
+        QCOMPARE(reply.size(), size_t(272));
+        QVERIFY(allZero(reply));
+        const Bytes v = ask(c, 0x21, {uint8_t(r)});
+        QCOMPARE(v.size(), size_t(128));
+        QVERIFY(allZero(v));
+    }
+    QCOMPARE(letter(ask(c, 0x20, {16})), 'G');
+    QCOMPARE(letter(ask(c, 0x21, {16})), 'G');
+    QCOMPARE(letter(ask(c, 0x20)), 'G');
+    QCOMPARE(letter(ask(c, 0x21)), 'G');
+    QCOMPARE(letter(ask(c, 0x1A)), 'G');
+    QVERIFY(allZero(bytesOf(c.raidSet(-1))));
+    QVERIFY(allZero(bytesOf(c.volumeSet(500))));
+    QVERIFY(allZero(bytesOf(c.disk(9, 9))));
+    // Enclosures past the controller's own block.
+    const Bytes property = ask(c, 0x1B, {3, 0});
+    QCOMPARE(property.size(), size_t(64));
+    QVERIFY(allZero(property));
+    const Bytes names = ask(c, 0x1B, {3, 1, 0});
+    QCOMPARE(names.size(), size_t(3072));
+    QVERIFY(allZero(names));
+    const Bytes values = ask(c, 0x1B, {3, 2, 0});
+    QVERIFY(values.size() >= 2);
+    QVERIFY(allZero(values));
+    QCOMPARE(letter(ask(c, 0x1B, {3, 3, 0})), 'H');
+    // Commands still without a model answer 'H'.
+    QCOMPARE(letter(ask(c, 0x52)), 'H');
+    // No reply of the model is a single data byte.
+    for (uint8_t code : {0x19, 0x1A, 0x1B, 0x20, 0x21, 0x22, 0x24}) {
+        for (const Bytes& payload : {Bytes{}, Bytes{0}, Bytes{0, 0}, Bytes{0, 1, 0}, Bytes{2, 3, 0}}) {
+            const Bytes frame = c.handleFrame(command(code, payload), "test").bytes;
+            const Bytes data = replyData(frame);
+            QVERIFY(!data.empty());
+            if (data.size() == 1)
+                QCOMPARE(frame.size(), size_t(7));   // a status letter
+            QVERIFY(data.size() != 1 || (data[0] >= 'A' && data[0] <= 'M'));
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+
+void TestSimModel::createAndDeleteKeepRecordsConsistent()
+{
+    FakeController c(configOf(Profile::Enclosure));
+    std::string why;
+    for (int s = 0; s < 4; ++s)
+        QVERIFY(c.addDisk(0, s, "M", "S" + std::to_string(s), 2000000));
+    QCOMPARE(c.createRaidSet("First", {{0, 0}, {0, 1}}, {}, &why), 0);
+    QCOMPARE(c.createRaidSet("Second", {{0, 2}, {0, 3}}, {}, &why), 1);
+    QCOMPARE(c.createVolumeSet(1, "Vol A", 1000000, 1, 128, {}, &why), 0);
+    QCOMPARE(c.createVolumeSet(0, "Vol B", 1000000, 0, 128, {}, &why), 1);
+    QCOMPARE(c.volumeSet(0).state(), 0x1u);   // initialising
+    QVERIFY(c.setVolumeState(0, 0, 0, &why));
+    checkConsistent(c);
+    QCOMPARE(int(c.disk(0, 2).raidSet()), 1);
+    QCOMPARE(int(c.raidSet(1).volumeNumber(0)), 0);
+    QCOMPARE(int(c.volumeSet(1).raidSet()), 0);
+    QCOMPARE(c.volumeSet(1).memberCount(), 2);
+
+    QVERIFY(!c.deleteRaidSet(1, &why));   // still holds a volume set
+    QVERIFY(why.find("volume") != std::string::npos);
+    QVERIFY(c.deleteVolumeSet(0, &why));
+    QVERIFY(c.deleteRaidSet(1, &why));
+    QVERIFY(!c.raidSet(1).exists());
+    QCOMPARE(int(c.disk(0, 2).stateLow()), 0x40);
+    QCOMPARE(int(c.disk(0, 3).raidSet()), 255);
+    // The lowest free number is used again.
+    QCOMPARE(c.createRaidSet("Third", {{0, 2}, {0, 3}}, {}, &why), 1);
+    QCOMPARE(c.createVolumeSet(1, "Vol C", 1000, 1, 128, {}, &why), 0);
+    checkConsistent(c);
+
+    COMPARE_EVENTS(eventKeys(c),
+                   {{3, 0, "Enc#1 Slot#01"}, {3, 0, "Enc#1 Slot#02"}, {3, 0, "Enc#1 Slot#03"},
+                    {3, 0, "Enc#1 Slot#04"}, {1, 0, "First"}, {1, 0, "Second"}, {2, 8, "Vol A"},
+                    {2, 0, "Vol A"}, {2, 8, "Vol B"}, {2, 0, "Vol B"}, {2, 4, "Vol A"}, {2, 9, "Vol A"},
+                    {1, 1, "Second"}, {1, 0, "Third"}, {2, 8, "Vol C"}, {2, 0, "Vol C"}});
+    // Removing a free disk logs its removal only.
+    QVERIFY(c.addDisk(1, 7, "M", "S", 1000));
+    QVERIFY(c.removeDisk(1, 7, &why));
+    QVERIFY(!c.disk(1, 7).present());
+    COMPARE_EVENTS(eventKeys(c, 16), {{3, 0, "Enc#2 Slot#08"}, {3, 1, "Enc#2 Slot#08"}});
+    QVERIFY(!c.removeDisk(1, 7, &why));
+}
+
+void TestSimModel::invalidChangesChangeNothing()
+{
+    FakeController c(configOf(Profile::Enclosure));
+    for (int s = 0; s < 8; ++s)
+        QVERIFY(c.addDisk(0, s, "M", "S", 1000000));
+    for (int s = 0; s < 8; ++s)
+        QVERIFY(c.addDisk(1, s, "M", "S", 1000000));
+    QCOMPARE(c.createRaidSet("R", {{0, 0}, {0, 1}, {0, 2}}), 0);
+    QCOMPARE(c.createVolumeSet(0, "V", 1000, 3, 128), 0);
+    const auto before = eventKeys(c);
+    std::vector<Bytes> records;
+    for (int i = 0; i < 16; ++i) {
+        records.push_back(bytesOf(c.raidSet(i)));
+        records.push_back(c.volumeReply(i));
+    }
+    std::string why;
+    auto refused = [&](bool failed) {
+        const bool gaveReason = !why.empty();
+        why.clear();
+        return failed && gaveReason;
+    };
+    QVERIFY(refused(c.createRaidSet("X", {{0, 0}, {0, 3}}, {}, &why) < 0));        // a member already
+    QVERIFY(refused(c.createRaidSet("X", {{0, 3}, {0, 3}}, {}, &why) < 0));        // twice
+    QVERIFY(refused(c.createRaidSet("X", {{0, 3}, {2, 0}}, {}, &why) < 0));        // no such slot
+    QVERIFY(refused(c.createRaidSet("X", {}, {}, &why) < 0));
+    QVERIFY(refused(c.createRaidSet(std::string(17, 'n'), {{0, 3}}, {}, &why) < 0));
+    QVERIFY(refused(c.createRaidSet("", {{0, 3}}, {}, &why) < 0));
+    std::vector<std::pair<int, int>> many;
+    for (int i = 0; i < 33; ++i)
+        many.emplace_back(i / 8 % 2, i % 8);
+    QVERIFY(refused(c.createRaidSet("X", many, {}, &why) < 0));
+    zynsim::RaidSetOptions taken;
+    taken.number = 0;
+    QVERIFY(refused(c.createRaidSet("X", {{0, 3}}, taken, &why) < 0));
+    taken.number = 16;
+    QVERIFY(refused(c.createRaidSet("X", {{0, 3}}, taken, &why) < 0));
+    QVERIFY(refused(c.createVolumeSet(0, "W", 1000, 4, 128, {}, &why) < 0));       // Raid6 needs 4
+    QVERIFY(refused(c.createVolumeSet(0, "W", 1000, 1, 128, {}, &why) < 0));       // Raid1+0 needs even
+    QVERIFY(refused(c.createVolumeSet(0, "W", 1000, 5, 128, {}, &why) < 0));       // pass-through is not made so
+    QVERIFY(refused(c.createVolumeSet(0, "W", 1000, 3, 96, {}, &why) < 0));        // stripe not a power of two
+    QVERIFY(refused(c.createVolumeSet(0, "W", 1000, 3, 4096, {}, &why) < 0));
+    QVERIFY(refused(c.createVolumeSet(0, "W", 0, 3, 128, {}, &why) < 0));
+    QVERIFY(refused(c.createVolumeSet(0, "W", 0x100000000ull, 3, 128, {}, &why) < 0));   // low word zero
+    QVERIFY(refused(c.createVolumeSet(0, "W", 2000000, 3, 128, {}, &why) < 0));    // more than is free
+    QVERIFY(refused(c.createVolumeSet(5, "W", 1000, 3, 128, {}, &why) < 0));
+    QVERIFY(refused(c.createVolumeSet(0, std::string(17, 'v'), 1000, 3, 128, {}, &why) < 0));
+    VolumeOptions bad;
+    bad.flags = sGUI_VOLUMESET::kFlagNested;
+    QVERIFY(refused(c.createVolumeSet(0, "W", 1000, 3, 128, bad, &why) < 0));
+    bad = {};
+    bad.serial = std::string(17, 's');
+    QVERIFY(refused(c.createVolumeSet(0, "W", 1000, 3, 128, bad, &why) < 0));
+    bad = {};
+    bad.number = 0;
+    QVERIFY(refused(c.createVolumeSet(0, "W", 1000, 3, 128, bad, &why) < 0));
+    QVERIFY(refused(!c.deleteRaidSet(0, &why)));
+    QVERIFY(refused(!c.deleteRaidSet(3, &why)));
+    QVERIFY(refused(!c.deleteVolumeSet(4, &why)));
+    QVERIFY(refused(!c.setHotSpare(0, 0, 0, -1, &why)));                            // a member
+    QVERIFY(refused(!c.setHotSpare(0, 3, 1, 7, &why)));                             // no raid set 7
+    QVERIFY(refused(!c.setHotSpare(0, 3, 3, -1, &why)));
+    QVERIFY(refused(!c.clearHotSpare(0, 3, &why)));
+    QVERIFY(refused(c.setPassThrough(0, 1, &why) < 0));
+    QVERIFY(refused(!c.clearPassThrough(0, 3, &why)));
+    QVERIFY(refused(c.createNestedVolume("N", {0}, &why) < 0));
+    QVERIFY(refused(c.createNestedVolume("N", {0, 0}, &why) < 0));
+    QVERIFY(refused(c.createNestedVolume("N", {0, 9}, &why) < 0));
+    QVERIFY(refused(!c.setVolumeState(0, 0, 1001, &why)));
+    QVERIFY(refused(!c.setVolumeState(9, 0, 0, &why)));
+    QVERIFY(refused(!c.failDisk(2, 0, &why)));
+
+    COMPARE_EVENTS(eventKeys(c), before);
+    for (int i = 0; i < 16; ++i) {
+        QCOMPARE(bytesOf(c.raidSet(i)), records[size_t(2 * i)]);
+        QCOMPARE(c.volumeReply(i), records[size_t(2 * i + 1)]);
+    }
+    QCOMPARE(int(c.disk(0, 3).stateLow()), 0x40);
+
+    // A JBOD subsystem has no raid sets at all.
+    FakeController j(configOf(Profile::Jbod));
+    QVERIFY(j.addDisk(0, 0, "M", "S", 1000));
+    QVERIFY(j.createRaidSet("R", {{0, 0}}, {}, &why) < 0);
+}
+
+void TestSimModel::losingMembersDegradesThenFails()
+{
+    FakeController c(configOf(Profile::Enclosure));
+    for (int s = 0; s < 3; ++s)
+        QVERIFY(c.addDisk(0, s, "M", "S", 1000000));
+    QVERIFY(c.addDisk(1, 0, "M", "S", 1000000));
+    QCOMPARE(c.createRaidSet("Five", {{0, 0}, {0, 1}, {0, 2}}), 0);
+    QCOMPARE(c.createRaidSet("Zero", {{1, 0}}), 1);
+    QCOMPARE(c.createVolumeSet(0, "V5", 1000, 3, 128), 0);
+    QCOMPARE(c.createVolumeSet(1, "V0", 1000, 0, 128), 1);
+    const size_t mark = c.events().size();
+
+    std::string why;
+    QVERIFY(c.removeDisk(0, 1, &why));
+    sGUI_RAIDSET r = c.raidSet(0);
+    QCOMPARE(r.degraded(), 0x2u);
+    QCOMPARE(int(r.stateFlags()), 0x01);
+    QCOMPARE(int(r.memberSlot(1)), 1);   // the member's place stays
+    QCOMPARE(c.volumeSet(0).degraded(), 0x2u);
+    QCOMPARE(c.volumeSet(0).state() & 0x2u, 0u);
+    COMPARE_EVENTS(eventKeys(c, mark), {{3, 1, "Enc#1 Slot#02"}, {1, 4, "Five"}, {2, 11, "V5"}});
+    // A degraded raid set takes no new volume sets.
+    QVERIFY(c.createVolumeSet(0, "More", 1000, 3, 128, {}, &why) < 0);
+
+    // A second loss is more than Raid5 survives.
+    QVERIFY(c.failDisk(0, 2, &why));
+    QCOMPARE(int(c.disk(0, 2).stateLow()), 0x10);
+    QCOMPARE(int(c.disk(0, 2).raidSet()), 255);
+    QCOMPARE(c.raidSet(0).degraded(), 0x6u);
+    QVERIFY(c.volumeSet(0).state() & 0x2u);
+    COMPARE_EVENTS(eventKeys(c, mark + 3), {{3, 7, "Enc#1 Slot#03"}, {2, 12, "V5"}});
+    QVERIFY(!c.failDisk(0, 2, &why));
+    // Raid0 fails at once.
+    QVERIFY(c.failDisk(1, 0, &why));
+    QVERIFY(c.volumeSet(1).state() & 0x2u);
+    COMPARE_EVENTS(eventKeys(c, mark + 5), {{3, 7, "Enc#2 Slot#01"}, {1, 4, "Zero"}, {2, 12, "V0"}});
+    // A new disk in the old place is a free disk, not the lost member.
+    QVERIFY(c.addDisk(0, 1, "M", "NEW", 1000000));
+    QCOMPARE(int(c.disk(0, 1).stateLow()), 0x40);
+    QCOMPARE(c.raidSet(0).degraded(), 0x6u);
+    checkConsistent(c);
+}
+
+void TestSimModel::hotSparesAndPassThrough()
+{
+    FakeController c(configOf(Profile::Enclosure));
+    for (int s = 0; s < 6; ++s)
+        QVERIFY(c.addDisk(0, s, "M", "S", 1000000));
+    zynsim::RaidSetOptions two;
+    two.number = 2;
+    QCOMPARE(c.createRaidSet("R", {{0, 0}, {0, 1}}, two), 2);
+    const size_t mark = c.events().size();
+    std::string why;
+    QVERIFY(c.setHotSpare(0, 2, 0, -1, &why));
+    QVERIFY(c.setHotSpare(0, 3, 1, 2, &why));
+    QVERIFY(c.setHotSpare(0, 4, 2, -1, &why));
+    Bytes d = ask(c, 0x22, {3, 0});
+    QCOMPARE(int(d[76]), 0x20);
+    QCOMPARE(int(d[80]), 1);
+    QCOMPARE(int(d[81]), 255);
+    QCOMPARE(zynwire::getU16(d.data() + 272), uint16_t(2));
+    QCOMPARE(int(c.disk(0, 4).spareKind()), 2);
+    QCOMPARE(int(c.disk(0, 2).spareKind()), 0);
+    QVERIFY(!c.setHotSpare(0, 2, 0, -1, &why));   // not free any more
+    QVERIFY(c.clearHotSpare(0, 4, &why));
+    QCOMPARE(int(c.disk(0, 4).stateLow()), 0x40);
+    COMPARE_EVENTS(eventKeys(c, mark), {{6, 30, "Enc#1 Slot#03"}, {6, 30, "Enc#1 Slot#04"},
+                                        {6, 30, "Enc#1 Slot#05"}, {6, 31, "Enc#1 Slot#05"}});
+
+    // Pass-through: a level-5 volume set of one disk, outside any raid set.
+    const int v = c.setPassThrough(0, 5, &why);
+    QCOMPARE(v, 0);
+    QCOMPARE(int(c.disk(0, 5).stateLow()), 0x02);
+    const sGUI_VOLUMESET p = c.volumeSet(v);
+    QVERIFY(p.exists());
+    QCOMPARE(int(p.raidLevel()), 5);
+    QCOMPARE(int(p.raidSet()), 0xFF);
+    QCOMPARE(p.memberCount(), 1);
+    QCOMPARE(p.capacity(), uint64_t(1000000));
+    QCOMPARE(c.events().back().code(), uint8_t(10));
+    checkConsistent(c);
+    QVERIFY(c.clearPassThrough(0, 5, &why));
+    QVERIFY(!c.volumeSet(v).exists());
+    QCOMPARE(int(c.disk(0, 5).stateLow()), 0x40);
+    QCOMPARE(c.events().back().code(), uint8_t(12));
+    QCOMPARE(c.events().back().eventClass(), uint8_t(3));
+    // Pulling a pass-through disk takes its volume set along.
+    QCOMPARE(c.setPassThrough(0, 5, &why), 0);
+    QVERIFY(c.removeDisk(0, 5, &why));
+    QVERIFY(!c.volumeSet(0).exists());
+
+    // Deleting the raid set frees it members and its dedicated spare.
+    const size_t before = c.events().size();
+    QVERIFY(c.deleteRaidSet(2, &why));
+    QCOMPARE(int(c.disk(0, 3).stateLow()), 0x40);
+    QCOMPARE(int(c.disk(0, 2).stateLow()), 0x20);   // the global one stays
+    COMPARE_EVENTS(eventKeys(c, before), {{1, 1, "R"}, {6, 31, "Enc#1 Slot#04"}});
+
+    // The older family has no enclosure spares.
+    FakeController o(configOf(Profile::Older));
+    QVERIFY(o.addDisk(0, 7, "M", "S", 1000));
+    QVERIFY(!o.setHotSpare(0, 7, 2, -1, &why));
+    QVERIFY(o.setHotSpare(0, 7, 0, -1, &why));
+    QCOMPARE(o.events().back().name(), std::string("Channel#08"));
+    QCOMPARE(int(o.events().back().channel()), 7);
+}
+
+void TestSimModel::nestedVolumes()
+{
+    FakeController c(configOf(Profile::Enclosure));
+    for (int s = 0; s < 6; ++s)
+        QVERIFY(c.addDisk(0, s, "M", "S", 1000000));
+    QCOMPARE(c.createRaidSet("A", {{0, 0}, {0, 1}, {0, 2}}), 0);
+    QCOMPARE(c.createRaidSet("B", {{0, 3}, {0, 4}, {0, 5}}), 1);
+    QCOMPARE(c.createVolumeSet(0, "VA", 400001, 3, 128), 0);
+    QCOMPARE(c.createVolumeSet(1, "VB", 300001, 3, 128), 1);
+    QCOMPARE(c.createVolumeSet(1, "VC", 1000, 3, 128), 2);
+    std::string why;
+    const int n = c.createNestedVolume("Nested#0", {1, 0}, &why);
+    QCOMPARE(n, 3);
+    QCOMPARE(c.events().back().code(), uint8_t(8));
+    QCOMPARE(c.events().back().name(), std::string("Nested#0"));
+
+    const Bytes r = ask(c, 0x21, {3});
+    QCOMPARE(u32(r, 64), 0x100000u);
+    QCOMPARE(int(r[68]), 1);
+    QCOMPARE(int(r[69]), 0);
+    QCOMPARE(int(r[84]), 2);
+    QCOMPARE(int(r[56]), 2);
+    QCOMPARE(zynwire::getU64(r.data() + 16), uint64_t(600002));   // striped: the smaller one twice
+    QCOMPARE(u32(ask(c, 0x21, {0}), 64), 0x100u);
+    QCOMPARE(u32(ask(c, 0x21, {1}), 64), 0x100u);
+    QCOMPARE(u32(ask(c, 0x21, {2}), 64), 0u);
+    const sGUI_VOLUMESET v = c.volumeSet(3);
+    QVERIFY(v.isNested());
+    QCOMPARE(v.nestedCount(), 2);
+    QCOMPARE(int(v.nestedMember(0)), 1);
+    checkConsistent(c);
+
+    // Members cannot go first, nor join a second nested volume set.
+    QVERIFY(!c.deleteVolumeSet(0, &why));
+    QVERIFY(why.find("nested") != std::string::npos);
+    QVERIFY(c.createNestedVolume("Other", {0, 2}, &why) < 0);
+    QVERIFY(c.createNestedVolume("Other", {3, 2}, &why) < 0);
+    QVERIFY(c.deleteVolumeSet(3, &why));
+    QCOMPARE(c.volumeSet(0).flags(), 0u);
+    QCOMPARE(c.volumeSet(1).flags(), 0u);
+    QCOMPARE(c.events().back().code(), uint8_t(9));
+    QVERIFY(c.deleteVolumeSet(0, &why));
+}
+
+// ---------------------------------------------------------------------------------------------
+
+void TestSimModel::eventPagesWrapAround()
+{
+    ControllerConfig config = configOf(Profile::Enclosure);
+    config.eventRingCapacity = 32;
+    Simulator sim;
+    auto c = sim.addUdpController("127.0.0.219", config, 0);
+    QVERIFY2(c, sim.error().c_str());
+    const uint16_t port = sim.udpPort(c);
+    UdpClient client("127.0.0.218");
+    QVERIFY(client.ok());
+    auto udpAsk = [&](uint8_t code, const Bytes& payload) {
+        client.send("127.0.0.219", port, command(code, payload));
+        return replyData(client.receiveFrame(kWaitMs));
+    };
+
+    for (uint32_t i = 0; i < 40; ++i)
+        c->addEvent(rawEvent(6, uint8_t(i), i));
+    QCOMPARE(c->eventCounter(), 40u % 32u);
+    QCOMPARE(udpAsk(0x19, {}), Bytes({8, 0, 0, 0}));
+    QCOMPARE(u32(udpAsk(0x23, {}), 148), 32u);
+    const auto events = c->events();
+    QCOMPARE(events.size(), size_t(32));
+    QCOMPARE(events.front().count(), 8u);   // the oldest kept
+    QCOMPARE(events.back().count(), 39u);
+
+    // Page p, record r holds event number newest - (16p + 15 - r).
+    for (uint8_t page = 0; page < 2; ++page) {
+        const Bytes data = udpAsk(0x1A, {page});
+        QCOMPARE(data.size(), size_t(512));
+        for (size_t r = 0; r < 16; ++r) {
+            const uint32_t expected = 39 - (16u * page + 15u - uint32_t(r));
+            QCOMPARE(u32(data, 32 * r + 12), expected);
+            QCOMPARE(int(data[32 * r + 1]), int(expected & 0xFF));
+            QCOMPARE(text(data, 32 * r + 16, 16), "E" + std::to_string(expected));
+        }
+    }
+    // Page C/16 is still answered (nothing is that old); past it 'G'.
+    const Bytes page2 = udpAsk(0x1A, {2});
+    QCOMPARE(page2.size(), size_t(512));
+    QVERIFY(allZero(page2));
+    QCOMPARE(udpAsk(0x1A, {3}), Bytes({'G'}));
+    QCOMPARE(udpAsk(0x1A, {255}), Bytes({'G'}));
+
+    // One more: everything moves down one record.
+    c->addEvent(rawEvent(1, 0, 40));
+    QCOMPARE(udpAsk(0x19, {}), Bytes({9, 0, 0, 0}));
+    const Bytes page0 = udpAsk(0x1A, {0});
+    QCOMPARE(u32(page0, 32 * 15 + 12), 40u);
+    QCOMPARE(u32(page0, 32 * 14 + 12), 39u);
+    QCOMPARE(u32(page0, 12), 25u);
+}
+
+void TestSimModel::eventPageWithFewEvents()
+{
+    FakeController c(configOf(Profile::Older));
+    QCOMPARE(c.eventCounter(), 0u);
+    QVERIFY(c.events().empty());
+    QVERIFY(allZero(ask(c, 0x1A, {0})));
+    QCOMPARE(ask(c, 0x19), Bytes({0, 0, 0, 0}));
+    for (uint32_t i = 0; i < 3; ++i)
+        c.addEvent(rawEvent(4, 1, 100 + i));
+    const Bytes page = ask(c, 0x1A, {0});
+    QVERIFY(allZero(Bytes(page.begin(), page.begin() + 13 * 32)));
+    QCOMPARE(u32(page, 13 * 32 + 12), 100u);
+    QCOMPARE(u32(page, 14 * 32 + 12), 101u);
+    QCOMPARE(u32(page, 15 * 32 + 12), 102u);
+    QCOMPARE(int(page[15 * 32]), 4);
+    QVERIFY(allZero(ask(c, 0x1A, {1})));
+    QCOMPARE(c.eventCounter(), 3u);
+}
+
+void TestSimModel::clearKeepsTheCounter()
+{
+    FakeController c(configOf(Profile::Enclosure));
+    for (uint32_t i = 0; i < 20; ++i)
+        c.addEvent(rawEvent(6, 30, i));
+    QCOMPARE(ask(c, 0x24), Bytes({'A'}));
+    QVERIFY(c.events().empty());
+    QCOMPARE(c.eventCounter(), 20u);
+    QCOMPARE(u32(ask(c, 0x19), 0), 20u);
+    QVERIFY(allZero(ask(c, 0x1A, {0})));
+    QVERIFY(allZero(ask(c, 0x1A, {1})));
+    // The next event is the newest of page 0 and the counter goes on from 20.
+    QVERIFY(c.addDisk(0, 0, "M", "S", 1000));
+    QCOMPARE(c.eventCounter(), 21u);
+    const Bytes page = ask(c, 0x1A, {0});
+    QCOMPARE(int(page[15 * 32]), 3);
+    QVERIFY(allZero(Bytes(page.begin(), page.begin() + 15 * 32)));
+    // Clearing changes the controller: it needs a log-in in password mode.
+    c.setPasswordRequired(true);
+    QCOMPARE(ask(c, 0x24), Bytes({'M'}));
+    QCOMPARE(c.events().size(), size_t(1));
+    QCOMPARE(u32(ask(c, 0x19), 0), 21u);   // polling is a read
+}
+
+void TestSimModel::oddRingCapacities()
+{
+    FakeController c(configOf(Profile::Enclosure));
+    // No ring at all: nothing is kept, the counter stays 0, nothing breaks.
+    c.setEventRingCapacity(0);
+    QCOMPARE(u32(c.systemInfo(), 148), 0u);
+    for (uint32_t i = 0; i < 5; ++i)
+        c.addEvent(rawEvent(6, 1, i));
+    QVERIFY(c.addDisk(0, 0, "M", "S", 1000));
+    QVERIFY(c.events().empty());
+    QCOMPARE(c.eventCounter(), 0u);
+    QCOMPARE(ask(c, 0x19), Bytes({0, 0, 0, 0}));
+    QVERIFY(allZero(ask(c, 0x1A, {0})));
+    QCOMPARE(letter(ask(c, 0x1A, {1})), 'G');
+    QCOMPARE(ask(c, 0x24), Bytes({'A'}));
+
+    // 17: counts modulo 17, two pages, the 17th newest on page 1 record 15.
+    c.setEventRingCapacity(17);
+    QCOMPARE(u32(c.systemInfo(), 148), 17u);
+    for (uint32_t i = 0; i < 40; ++i)
+        c.addEvent(rawEvent(6, 2, 1000 + i));
+    QCOMPARE(c.events().size(), size_t(17));
+    const uint32_t logged = 5 + 1 + 40;
+    QCOMPARE(c.eventCounter(), logged % 17);
+    const Bytes page1 = ask(c, 0x1A, {1});
+    QCOMPARE(u32(page1, 15 * 32 + 12), 1039u - 16u);
+    QVERIFY(allZero(Bytes(page1.begin(), page1.begin() + 15 * 32)));
+    QCOMPARE(u32(ask(c, 0x1A, {0}), 12), 1039u - 15u);
+    QCOMPARE(letter(ask(c, 0x1A, {2})), 'G');
+
+    // Shrinking keeps the newest; growing keeps everything.
+    c.setEventRingCapacity(4);
+    QCOMPARE(c.events().size(), size_t(4));
+    QCOMPARE(c.events().front().count(), 1036u);
+    c.setEventRingCapacity(512);
+    QCOMPARE(u32(ask(c, 0x23), 148), 512u);
+    QCOMPARE(c.eventCounter(), logged % 512);
+    QCOMPARE(letter(ask(c, 0x1A, {32})), 0);
+    QCOMPARE(letter(ask(c, 0x1A, {33})), 'G');
+    // The largest capacity is only a number: nothing is allocated for it.
+    c.setEventRingCapacity(0xFFFFFFFFu);
+    QCOMPARE(u32(c.systemInfo(), 148), 0xFFFFFFFFu);
+    QCOMPARE(ask(c, 0x1A, {255}).size(), size_t(512));
+}
+
+void TestSimModel::eventTimeAndDeviceNames()
+{
+    FakeController c(configOf(Profile::Enclosure));
+    const int64_t when = 1700000000;   // a fixed instant
+    c.setClock(when);
+    QVERIFY(c.addDisk(1, 2, "M", "S", 1000));
+    const sEVET_DATA e = c.events().back();
+    std::time_t t = std::time_t(when);
+    std::tm parts{};
+    localtime_r(&t, &parts);
+    const uint32_t packed = e.time();
+    QVERIFY(packed & 0x80000000u);
+    QCOMPARE(int((packed >> 22) & 0x1F), parts.tm_year + 1900 - 2000);
+    QCOMPARE(int((packed >> 27) & 0x0F), parts.tm_mon + 1);
+    QCOMPARE(int((packed >> 17) & 0x1F), parts.tm_mday);
+    QCOMPARE(int((packed >> 12) & 0x1F), parts.tm_hour);
+    QCOMPARE(int((packed >> 6) & 0x3F), parts.tm_min);
+    QCOMPARE(int(packed & 0x3F), parts.tm_sec);
+    QCOMPARE(e.name(), std::string("Enc#2 Slot#03"));
+    QCOMPARE(int(e.channel()), 0);
+    QCOMPARE(e.duration(), 0u);
+    // The event as the page carries it.
+    const Bytes page = ask(c, 0x1A, {0});
+    QCOMPARE(Bytes(page.begin() + 15 * 32, page.end()), bytesOf(e));
+
+    FakeController o(configOf(Profile::Older));
+    QVERIFY(o.addDisk(0, 12, "M", "S", 1000));
+    QCOMPARE(o.events().back().name(), std::string("Channel#13"));
+    QCOMPARE(int(o.events().back().channel()), 12);
+    QVERIFY(o.removeDisk(0, 12));
+    QCOMPARE(int(o.events().back().code()), 1);
+    QCOMPARE(int(o.events().back().channel()), 12);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+void TestSimModel::olderMonitorBlock()
+{
+    FakeController c(configOf(Profile::Older));
+    std::string why;
+    QVERIFY2(c.loadConfig("sensor fan 1200 1300 / voltage 1200 3300:3250 / temp 40 -1 35 / power 1 0 / battery 2\n",
+                          &why), why.c_str());
+    const Bytes expected = {2, 2, 3, 2,
+                            0xB0, 0x04, 0x14, 0x05,
+                            0xB0, 0x04, 0xB0, 0x04, 0xE4, 0x0C, 0xB2, 0x0C,
+                            40, 0xFF, 35,
+                            0x01, 0x00,   // one byte per supply, the first holding the bits
+                            0x55, 0xAA, 0x01, 0x02};
+    QCOMPARE(ask(c, 0x1B), expected);
+    QCOMPARE(ask(c, 0x1B, {7, 7, 7}), expected);   // the older form takes no payload
+
+    QVERIFY(c.loadConfig("sensor fan / voltage / temp 30 / power / ups 7", &why));
+    QCOMPARE(ask(c, 0x1B), Bytes({0, 0, 1, 0, 30, 7}));
+    QVERIFY(c.setBattery(0, 90));
+    QCOMPARE(ask(c, 0x1B), Bytes({0, 0, 1, 0, 30, 0x55, 0xAA, 0x01, 90}));
+    QVERIFY(c.setBattery(0, -1));
+    QCOMPARE(ask(c, 0x1B), Bytes({0, 0, 1, 0, 30}));
+    QVERIFY(!c.setBattery(0, 256));
+
+    // The longest block the counts allow stays within 2048 bytes.
+    std::string line = "sensor fan";
+    for (int i = 0; i < 50; ++i)
+        line += " 65535";
+    line += " / voltage";
+    for (int i = 0; i < 50; ++i)
+        line += " 1:2";
+    line += " / temp";
+    for (int i = 0; i < 50; ++i)
+        line += " -128";
+    line += " / power 1 1 1 1 1 1 1 1 / battery 255";
+    QVERIFY2(c.loadConfig(line, &why), why.c_str());
+    const Bytes big = ask(c, 0x1B);
+    QCOMPARE(big.size(), size_t(4 + 100 + 200 + 50 + 8 + 4));   // eight supplies: eight bytes
+    QCOMPARE(int(big[4 + 100 + 200 + 50]), 0xFF);
+
+    // Raw overrides: as given, a single byte padded so that it cannot read as a letter.
+    Bytes raw(3000);
+    for (size_t i = 0; i < raw.size(); ++i)
+        raw[i] = uint8_t(i);
+    c.setHwMonitorBlock(raw);
+    QCOMPARE(ask(c, 0x1B), raw);
+    c.setHwMonitorBlock({0x41});
+    QCOMPARE(ask(c, 0x1B), Bytes({0x41, 0}));
+    c.setHwMonitorBlock({});
+    QCOMPARE(ask(c, 0x1B).size(), big.size());
+}
+
+void TestSimModel::e100MonitorBlock()
+{
+    FakeController c(configOf(Profile::E100, false));
+    std::string why;
+    QVERIFY2(c.loadConfig("sensor fan 2500 / voltage 12000 5000 3300 1800 / temp 30 -2", &why), why.c_str());
+    const Bytes block = ask(c, 0x1B);
+    QCOMPARE(block.size(), size_t(64));
+    Bytes expected(64, 0);
+    zynwire::putU16(expected.data() + 4, 2500);
+    zynwire::putU16(expected.data() + 8, 12000);
+    zynwire::putU16(expected.data() + 12, 5000);
+    zynwire::putU16(expected.data() + 16, 3300);
+    zynwire::putU16(expected.data() + 20, 1800);
+    expected[22] = 30;
+    expected[23] = 0xFE;
+    QCOMPARE(block, expected);
+    _HWMON_E100 parsed{};
+    std::copy(block.begin(), block.end(), parsed.bytes);
+    QCOMPARE(int(parsed.fan()), 2500);
+    QCOMPARE(int(parsed.voltage(3)), 1800);
+    QCOMPARE(int(parsed.temperature(1)), -2);
+    // Its monitor has one fan, four voltages, two temperatures and nothing else.
+    QVERIFY(!c.loadConfig("sensor fan 1 2", &why));
+    QVERIFY(!c.loadConfig("sensor power 1", &why));
+    QVERIFY(!c.loadConfig("sensor battery 1", &why));
+    QCOMPARE(why, std::string("line 1: no battery in this monitor"));
+    QCOMPARE(ask(c, 0x1B), expected);   // a failed load changed nothing
+}
+
+void TestSimModel::enclosureSensors()
+{
+    FakeController c(configOf(Profile::Enclosure));
+    std::string why;
+    QVERIFY2(c.loadConfig(
+                 "enclosure 0 vendor \"Acme\" name \"Shelf A\" revision \"0201\" type 3 slots 4 fans 1 voltages 2 "
+                 "temps 1 power 1 battery 80\n"
+                 "enclosure 1 slots 2\n"
+                 "sensor enclosure 0 fan 4100:1 / voltage 12100 5100:2 / temp 41 / power 1\n"
+                 "sensor temp -5 / battery 254\n",
+                 &why),
+             why.c_str());
+    QCOMPARE(int(c.systemInfo()[193]), 2);
+    Bytes p = ask(c, 0x1B, {0, 0});
+    QCOMPARE(p.size(), size_t(64));
+    QCOMPARE(text(p, 0, 8), std::string("Acme"));
+    QCOMPARE(text(p, 8, 16), std::string("Shelf A"));
+    QCOMPARE(text(p, 24, 4), std::string("0201"));
+    QCOMPARE(Bytes(p.begin() + 28, p.begin() + 35), Bytes({3, 0, 4, 1, 2, 1, 1}));
+    QCOMPARE(p, bytesOf(c.enclosure(0)));
+    const Bytes second = ask(c, 0x1B, {1, 0});
+    QCOMPARE(Bytes(second.begin() + 28, second.begin() + 35), Bytes({2, 0, 2, 0, 0, 0, 0}));
+    // Enclosure 2 is the controller's own block: no slots.
+    p = ask(c, 0x1B, {2, 0});
+    QCOMPARE(int(p[28]), 1);
+    QCOMPARE(Bytes(p.begin() + 30, p.begin() + 35), Bytes({0, 1, 4, 1, 0}));
+
+    // Names, 24 bytes each, by section.
+    const char* const firstNames[] = {"Slot 01", "Fan 1", "Voltage 12V", "Temperature CPU", "Power Supply 1"};
+    for (uint8_t page = 0; page < 5; ++page) {
+        const Bytes names = ask(c, 0x1B, {0, 1, page});
+        QCOMPARE(names.size(), size_t(3072));
+        QCOMPARE(text(names, 0, 24), std::string(firstNames[page]));
+    }
+    const Bytes slotNames = ask(c, 0x1B, {0, 1, 0});
+    QCOMPARE(text(slotNames, 72, 24), std::string("Slot 04"));
+    QVERIFY(allZero(Bytes(slotNames.begin() + 96, slotNames.end())));
+    QCOMPARE(text(ask(c, 0x1B, {0, 1, 2}), 24, 24), std::string("Voltage 5V"));
+    QCOMPARE(letter(ask(c, 0x1B, {0, 1, 5})), 'G');
+    QCOMPARE(letter(ask(c, 0x1B, {0, 1})), 'G');
+
+    // Values then flags, section by section.
+    const Bytes values = ask(c, 0x1B, {0, 2, 0});
+    std::vector<uint32_t> words;
+    for (size_t i = 0; i + 4 <= values.size(); i += 4)
+        words.push_back(u32(values, i));
+    QCOMPARE(words, (std::vector<uint32_t>{4100, 1, 12100, 5100, 0, 2, 41, 0, 1, 0}));
+    const Bytes own = ask(c, 0x1B, {2, 2, 0});
+    QCOMPARE(own.size(), size_t(8 * (1 + 4 + 1)));
+    QCOMPARE(u32(own, 8 + 32), 0xFFFFFFFBu);   // the temperature -5
+    QCOMPARE(ask(c, 0x1B, {1, 2, 0}).size(), size_t(8));   // no sensors: still data
+
+    // Batteries.
+    QCOMPARE(ask(c, 0x1B, {0, 3, 0}), Bytes({80, 0}));
+    QCOMPARE(letter(ask(c, 0x1B, {1, 3, 0})), 'H');
+    QCOMPARE(ask(c, 0x1B, {2, 3, 0}), Bytes({254, 0}));
+    QVERIFY(c.setBattery(1, 255));
+    QCOMPARE(ask(c, 0x1B, {1, 3, 0}), Bytes({255, 0}));
+    QVERIFY(c.setBattery(0, -1));
+    QCOMPARE(letter(ask(c, 0x1B, {0, 3, 0})), 'H');
+    QVERIFY(!c.setBattery(7, 50));
+    QCOMPARE(letter(ask(c, 0x1B, {0, 9, 0})), 'G');
+    QCOMPARE(letter(ask(c, 0x1B, {0})), 'G');
+
+    // The descriptor page crosses UDP whole.
+    Simulator sim;
+    ControllerConfig config = configOf(Profile::Enclosure, false);
+    auto served = sim.addUdpController("127.0.0.217", config, 0);
+    QVERIFY2(served, sim.error().c_str());
+    UdpClient client("127.0.0.216");
+    client.send("127.0.0.217", sim.udpPort(served), command(0x1B, {0, 1, 0}));
+    const Bytes names = replyData(client.receiveFrame(kWaitMs));
+    QCOMPARE(names.size(), size_t(3072));
+    QCOMPARE(text(names, 7 * 24, 24), std::string("Slot 08"));
+}
+
+void TestSimModel::enclosureFaultSwitches()
+{
+    FakeController c(configOf(Profile::Enclosure, false));
+    const uint8_t huge[5] = {255, 255, 255, 255, 255};
+    c.setEnclosurePropertyCounts(0, huge);
+    const Bytes p = ask(c, 0x1B, {0, 0});
+    QCOMPARE(Bytes(p.begin() + 30, p.begin() + 35), Bytes(5, 255));
+    // Replies stop at their limits: 128 names, 2048 value bytes.
+    const Bytes names = ask(c, 0x1B, {0, 1, 0});
+    QCOMPARE(names.size(), size_t(3072));
+    QCOMPARE(text(names, 127 * 24, 24), std::string("Slot 128"));
+    QCOMPARE(text(ask(c, 0x1B, {0, 1, 1}), 2 * 24, 24), std::string("Fan 3"));
+    const Bytes values = ask(c, 0x1B, {0, 2, 0});
+    QCOMPARE(values.size(), size_t(2048));
+    QCOMPARE(u32(values, 0), 3000u);        // the model's two fans, then zeros
+    QCOMPARE(u32(values, 8), 0u);
+    // Counts of an enclosure that is not there.
+    const uint8_t some[5] = {0, 2, 0, 0, 0};
+    c.setEnclosurePropertyCounts(9, some);
+    QCOMPARE(int(ask(c, 0x1B, {9, 0})[31]), 2);
+    QCOMPARE(ask(c, 0x1B, {9, 2, 0}), Bytes(16, 0));
+    c.setEnclosurePropertyCounts(0, nullptr);
+    QCOMPARE(int(ask(c, 0x1B, {0, 0})[30]), 8);
+
+    // Raw sensor replies: short, one byte (padded), long; cleared with nothing.
+    c.setSensorValues(0, {1, 2, 3});
+    QCOMPARE(ask(c, 0x1B, {0, 2, 0}), Bytes({1, 2, 3}));
+    c.setSensorValues(0, {9});
+    QCOMPARE(ask(c, 0x1B, {0, 2, 0}), Bytes({9, 0}));
+    c.setSensorValues(0, Bytes(5000, 0xEE));
+    QCOMPARE(ask(c, 0x1B, {0, 2, 0}).size(), size_t(5000));
+    c.setSensorValues(0, {});
+    QCOMPARE(ask(c, 0x1B, {0, 2, 0}).size(), size_t(8 * 9));
+    c.setSensorValues(300, {1, 2});   // out of range: ignored
+}
+
+// ---------------------------------------------------------------------------------------------
+
+void TestSimModel::configBuildsModel()
+{
+    FakeController c(configOf(Profile::Enclosure, false));
+    const std::string config = R"(# two shelves
+controller volumes 128 ring 64
+enclosure 0 name "Backplane" slots 8 fans 2 voltages 3 temps 2 power 2 battery 90
+enclosure 1 slots 4   # a small one
+
+disk 0 0 model "ST4000NM" serial "Z1X2" capacity 7814037168
+disk 0 1
+disk 0 0x2
+disk 0 3 firmware "F2"
+disk 1 0 capacity 2000000
+raidset "Raid Set # 000" disks 0:0 0:1 0:2 sed
+volume 0 "Volume---VOL#000" raidset 0 capacity 100000000 level 3 stripe 128
+volume 1 "Quoted \"V\"" raidset 0 capacity 100000 level 0 state 0
+nested "Nested#0" members 0 1
+hotspare 0:3 dedicated 0
+passthrough 1:0
+event 6 30 "HotSpare"
+event 4 2 channel 9
+)";
+    std::string why;
+    QVERIFY2(c.loadConfig(config, &why), why.c_str());
+    const Bytes info = c.systemInfo();
+    QCOMPARE(int(info[177]), 128);
+    QCOMPARE(u32(info, 148), 64u);
+    QCOMPARE(int(info[193]), 2);
+    QCOMPARE(c.enclosure(1).slotCount(), 4);
+    QCOMPARE(c.enclosure(0).name(), std::string("Backplane"));
+    QCOMPARE(c.disk(0, 0).model(), std::string("ST4000NM"));
+    QCOMPARE(c.disk(0, 0).serial(), std::string("Z1X2"));
+    QCOMPARE(c.disk(0, 3).firmware(), std::string("F2"));
+    QCOMPARE(c.disk(1, 0).capacity(), uint64_t(2000000));
+    QVERIFY(!c.disk(0, 4).present());
+    QCOMPARE(c.raidSet(0).flags(), uint16_t(0x1000));
+    QCOMPARE(c.volumeSet(0).state(), 0x1u);
+    QCOMPARE(c.volumeSet(1).state(), 0u);
+    QCOMPARE(c.volumeSet(1).name(), std::string("Quoted \"V\""));
+    QVERIFY(c.volumeSet(2).isNested());
+    QCOMPARE(int(c.volumeSet(3).raidLevel()), 5);
+    QCOMPARE(zynwire::getU16(c.disk(0, 3).bytes + 272), uint16_t(0));
+    QCOMPARE(int(c.disk(0, 3).spareKind()), 1);
+    checkConsistent(c);
+    COMPARE_EVENTS(eventKeys(c),
+                   {{3, 0, "Enc#1 Slot#01"}, {3, 0, "Enc#1 Slot#02"}, {3, 0, "Enc#1 Slot#03"},
+                    {3, 0, "Enc#1 Slot#04"}, {3, 0, "Enc#2 Slot#01"}, {1, 0, "Raid Set # 000"},
+                    {2, 8, "Volume---VOL#000"}, {2, 0, "Volume---VOL#000"}, {2, 8, "Quoted \"V\""},
+                    {2, 0, "Quoted \"V\""}, {2, 4, "Quoted \"V\""}, {2, 8, "Nested#0"},
+                    {6, 30, "Enc#1 Slot#04"}, {3, 10, "Enc#2 Slot#01"}, {6, 30, "HotSpare"}, {4, 2, ""}});
+    QCOMPARE(int(c.events().back().channel()), 9);
+
+    // The same text again gives the same model; an empty text an empty one.
+    QVERIFY(c.loadConfig(config, &why));
+    QCOMPARE(c.events().size(), size_t(16));
+    QVERIFY(c.loadConfig("", &why));
+    QVERIFY(c.events().empty());
+    QVERIFY(!c.raidSet(0).exists());
+    QCOMPARE(int(c.systemInfo()[193]), 2);   // the profile's enclosures
+
+    // Older family: bare channels and the channel count.
+    FakeController o(configOf(Profile::Older));
+    QVERIFY2(o.loadConfig("controller channels 8\ndisk 0 7\ndisk 0 6\nraidset 3 \"R\" disks 7 0:6\n", &why), why.c_str());
+    QCOMPARE(int(o.systemInfo()[174]), 8);
+    QCOMPARE(int(o.raidSet(3).memberSlot(0)), 7);
+    QCOMPARE(int(o.raidSet(3).memberEnclosure(1)), 0);
+    QCOMPARE(letter(ask(o, 0x22, {8, 0})), 'G');
+}
+
+void TestSimModel::configErrors_data()
+{
+    QTest::addColumn<int>("profile");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("error");
+    const int enc = int(Profile::Enclosure);
+    const int old = int(Profile::Older);
+    QTest::newRow("unknown") << enc << "disk 0 0\nbogus 1" << "line 2: unknown directive 'bogus'";
+    QTest::newRow("line count") << enc << "\n\n# note\n  \nraidset \"A\" disks 0:0" << "line 5: no disk in enclosure 0 slot 0";
+    QTest::newRow("long name") << enc << "disk 0 0\nraidset \"ABCDEFGHIJKLMNOPQ\" disks 0:0"
+                               << "line 2: the raid set name is longer than 16 characters";
+    QTest::newRow("open quote") << enc << "raidset \"A disks 0:0" << "line 1: text without its closing quote";
+    QTest::newRow("glued quote") << enc << "raidset \"A\"x disks 0:0" << "line 1: a blank must follow a closing quote";
+    QTest::newRow("bad escape") << enc << "raidset \"A\\n\" disks 0:0" << "line 1: unknown escape \\n";
+    QTest::newRow("number junk") << enc << "disk 0 1x" << "line 1: slot: '1x' is not a number from 0 to 255";
+    QTest::newRow("negative") << enc << "disk -1 0" << "line 1: enclosure: '-1' is not a number from 0 to 255";
+    QTest::newRow("plus sign") << enc << "disk +1 0" << "line 1: enclosure: '+1' is not a number from 0 to 255";
+    QTest::newRow("empty hex") << enc << "disk 0x 0" << "line 1: enclosure: '0x' is not a number from 0 to 255";
+    QTest::newRow("huge") << enc << "disk 0 0 capacity 281474976710657"
+                          << "line 1: capacity: '281474976710657' is not a number from 1 to 281474976710656";
+    QTest::newRow("overflow") << enc << "disk 0 0 capacity 99999999999999999999999"
+                              << "line 1: capacity: '99999999999999999999999' is not a number from 1 to 281474976710656";
+    QTest::newRow("no slot") << enc << "disk 0 8" << "line 1: no enclosure 0 slot 8";
+    QTest::newRow("order") << enc << "enclosure 1" << "line 1: enclosures are numbered in order: expected 0";
+    QTest::newRow("late enclosure") << enc << "disk 0 0\nenclosure 0" << "line 2: enclosures come before disks";
+    QTest::newRow("slots") << enc << "enclosure 0 slots 129" << "line 1: slots: '129' is not a number from 0 to 128";
+    QTest::newRow("sensors") << enc << "enclosure 0 fans 128 voltages 128 temps 1"
+                             << "line 1: an enclosure has at most 256 sensors";
+    QTest::newRow("enc battery") << enc << "enclosure 0 battery 101"
+                                 << "line 1: battery: 0-100 per cent, 254 failed, 255 absent or none";
+    QTest::newRow("no level") << enc << "disk 0 0\nraidset \"R\" disks 0:0\nvolume \"V\" raidset 0 capacity 10"
+                              << "line 3: a volume set needs raidset, capacity and level";
+    QTest::newRow("raid6") << enc << "disk 0 0\ndisk 0 1\ndisk 0 2\nraidset \"R\" disks 0:0 0:1 0:2\n"
+                                     "volume \"V\" raidset 0 capacity 10 level 4"
+                           << "line 5: Raid6 needs 4 disks or more";
+    QTest::newRow("trailing") << enc << "event 6 30 \"HotSpare\" extra" << "line 1: unexpected 'extra'";
+    QTest::newRow("channels") << enc << "controller channels 8" << "line 1: only the older family has drive channels";
+    QTest::newRow("nested") << enc << "nested \"N\" members 0 1" << "line 1: no volume set 0";
+    QTest::newRow("sensor kind") << enc << "sensor fan 1 / bogus 2" << "line 1: unknown sensor kind 'bogus'";
+    QTest::newRow("ups") << enc << "sensor ups 1" << "line 1: no ups in this monitor";
+    QTest::newRow("no sensor") << enc << "sensor enclosure 2 fan 1" << "line 1: no enclosure 2";
+    QTest::newRow("older enclosure") << old << "enclosure 0" << "line 1: the older family has no enclosures";
+    QTest::newRow("older address") << old << "disk 0 0\ndisk 0 1\nraidset \"R\" disks 0:0 1:1"
+                                   << "line 3: no channel 1 on enclosure 1 (the older family has channels 0-15 on enclosure 0)";
+    QTest::newRow("late channels") << old << "disk 0 0\ncontroller channels 4" << "line 2: channels come before disks";
+    QTest::newRow("temp range") << old << "sensor temp 128" << "line 1: temp: '128' is not a value from -128 to 127";
+    QTest::newRow("power count") << old << "sensor power 1 1 1 1 1 1 1 1 1" << "line 1: power: at most 8 in this monitor";
+    QTest::newRow("battery values") << old << "sensor battery 1 2" << "line 1: battery takes one value";
+    QTest::newRow("fans") << old << ("sensor fan" + QString(" 1").repeated(51)) << "line 1: fan: at most 50 in this monitor";
+    QTest::newRow("words") << old << ("event 1 1" + QString(" 1").repeated(600)) << "line 1: more than 512 words";
+    QTest::newRow("long line") << old << ("event 1 1 \"" + QString(5000, 'x') + "\"") << "line 1: longer than 4096 characters";
+    QTest::newRow("event name") << old << "event 1 1 \"SeventeenCharsXXX\"" << "line 1: the event name is longer than 16 characters";
+}
+
+void TestSimModel::configErrors()
+{
+    QFETCH(int, profile);
+    QFETCH(QString, text);
+    QFETCH(QString, error);
+    FakeController c(configOf(Profile(profile), false));
+    const auto events = eventKeys(c);
+    const Bytes disk0 = bytesOf(c.disk(0, 0));
+    std::string why;
+    QVERIFY(!c.loadConfig(text.toStdString(), &why));
+    QCOMPARE(QString::fromStdString(why), error);
+    // Nothing of the failed text stays.
+    COMPARE_EVENTS(eventKeys(c), events);
+    QCOMPARE(bytesOf(c.disk(0, 0)), disk0);
+    QVERIFY(c.raidSet(0).exists());
+    QVERIFY(!c.loadConfig(std::string((1 << 20) + 1, '#'), &why));
+}
+
+void TestSimModel::concurrentReadsAndChanges()
+{
+    FakeController c(configOf(Profile::Enclosure, false));
+    std::atomic<bool> stop{false};
+    std::atomic<int> bad{0};
+    std::thread reader([&] {
+        while (!stop) {
+            for (uint8_t code : {0x19, 0x1A, 0x20, 0x21}) {
+                const Bytes data = replyData(c.handleFrame(command(code, {0}), "t").bytes);
+                if (data.size() < 4)
+                    ++bad;
+            }
+            if (replyData(c.handleFrame(command(0x22, {4, 0}), "t").bytes).size() != 292)
+                ++bad;
+        }
+    });
+    std::string why;
+    for (int i = 0; i < 200; ++i) {
+        const int r = c.createRaidSet("T", {{0, 4}, {1, 0}}, {}, &why);
+        QVERIFY2(r >= 0, why.c_str());
+        QVERIFY(c.createVolumeSet(r, "TV", 1000, 0, 128, {}, &why) >= 0);
+        QVERIFY(c.deleteVolumeSet(1, &why));
+        QVERIFY(c.deleteRaidSet(r, &why));
+    }
+    stop = true;
+    reader.join();
+    QCOMPARE(bad.load(), 0);
+    checkConsistent(c);
+}
+
+QTEST_APPLESS_MAIN(TestSimModel)
+#include "test_simmodel.moc"
