@@ -466,6 +466,64 @@ struct _VOL_MAP {
 static_assert(sizeof(_VOL_MAP::Entry) == 124, "volume set map entry is 124 bytes");
 static_assert(sizeof(_VOL_MAP) == 15876, "volume set map holds 128 volume sets");
 
+// One mail recipient: display name and address, zero-padded.
+struct _MAIL_ADDR {
+    uint8_t bytes[70];
+    enum Offset { kName = 0, kNameSize = 20, kAddress = 20, kAddressSize = 50 };
+    std::string name() const { return zynwire::getText(bytes + kName, kNameSize); }
+    std::string address() const { return zynwire::getText(bytes + kAddress, kAddressSize); }
+    void setName(const std::string& text) { zynwire::putText(bytes + kName, kNameSize, text); }
+    void setAddress(const std::string& text) { zynwire::putText(bytes + kAddress, kAddressSize, text); }
+};
+static_assert(sizeof(_MAIL_ADDR) == 70, "mail address entry is 70 bytes");
+
+// The controller's mail settings.
+struct _MAIL_CONFIG {
+    uint8_t bytes[456];
+    enum Offset {
+        kSmtpServer = 0,       // field 42
+        kAccount = 4,          // field 43, 50 bytes
+        kPassword = 54,        // field 71, 20 bytes
+        kAddresses = 74,       // fields 66-70, 70 bytes each
+        kLevel1 = 424,         // field 39
+        kLevels234 = 425,      // field 99
+        kNotice1 = 428,        // field 40
+        kNotices234 = 429,     // field 100
+    };
+    _MAIL_ADDR address(int entry) const
+    {
+        _MAIL_ADDR a;
+        std::memcpy(a.bytes, bytes + kAddresses + 70 * entry, sizeof a.bytes);
+        return a;
+    }
+};
+static_assert(sizeof(_MAIL_CONFIG) == 456, "mail record is 456 bytes");
+
+// The controller's SNMP settings (text fields are spaces when their read failed).
+struct _SNMP_CONFIG {
+    uint8_t bytes[136];
+    enum Offset {
+        kTrapAddresses = 0,    // fields 46-48, 4 bytes each
+        kTrapPorts = 12,       // fields 49-51, u16 each
+        kCommunity = 18,       // field 72, 16 bytes
+        kContact = 34,         // field 73, 32 bytes
+        kLocation = 66,        // field 74, 32 bytes
+        kName = 98,            // field 75, 32 bytes
+        kEventLevel = 130,     // field 52, u32
+        kSnmpPath = 134,       // field 53
+    };
+    uint16_t trapPort(int i) const { return zynwire::getU16(bytes + kTrapPorts + 2 * i); }
+    uint32_t eventLevel() const { return zynwire::getU32(bytes + kEventLevel); }
+};
+static_assert(sizeof(_SNMP_CONFIG) == 136, "SNMP record is 136 bytes");
+
+// The controller's NTP settings.
+struct _NTP_CONFIG {
+    uint8_t bytes[12];
+    enum Offset { kServers = 0, kTimeZone = 8, kDaylightSaving = 9 };
+};
+static_assert(sizeof(_NTP_CONFIG) == 12, "NTP record is 12 bytes");
+
 #pragma pack(pop)
 
 // Identify string (reply of command 0x13): the product text, with the decimal model number at

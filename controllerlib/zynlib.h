@@ -190,6 +190,63 @@ public:
     virtual u32 ZynHelpBuildRaidSetMap(_RAID_MAP* map);
     virtual u32 ZynHelpBuildVolumeSetMap(_VOL_MAP* map);
 
+    // Identity, access and maintenance.
+    virtual u32 ZynIdentify();
+    virtual u32 ZynMuteBeeper();
+    virtual u32 ZynSetBeeper(unsigned char on);
+    virtual u32 ZynSetPassword(char* text);
+    virtual u32 ZynChkPassword(char* text);
+    virtual u32 ZynLogOut();
+    virtual u32 ZynSetHostMode(unsigned char value);
+    virtual u32 ZynSetRebuildPriority(unsigned char value);
+    virtual u32 ZynSetMaxAtaMode(unsigned char value);
+    virtual u32 ZynSetDhcpIp(unsigned char dhcp, char* ip);
+    virtual u32 ZynSetTermPort(unsigned char a, unsigned char b, unsigned char c);
+    virtual u32 ZynSetSerial(char* serial);
+    virtual u32 ZynSetVendor(char* text);
+    virtual u32 ZynSetModel(char* text);
+    virtual u32 ZynSetMacAddr(unsigned char* mac);
+    virtual u32 ZynSetTime(unsigned char utc);
+    u32 SetLogoPage(unsigned char page, unsigned char* data, int len);
+    virtual u32 ZynSetLogo(char* data, int len);
+    virtual u32 ZynResetController();
+    virtual u32 ZynUpdateFirmware(char* buffer, int len);
+    virtual u32 ZynUpdateFirmware(char* path);
+    virtual u32 ZynHttp(char* request, int len, char* reply, int* replyLength);
+    virtual u32 ZynGetPassword(char* out, int size);
+    virtual u32 ZynSetUnitSerial(char* text, int len);
+    virtual u32 ZynGetUnitSerial(char* out, int size);
+    virtual u32 ZynSetEnclosureUnitSerialNumber(char* text, int len);
+    virtual u32 ZynSetLCDTitleToIPAddress(unsigned int on);
+    virtual u32 ZynGetRTCInfo(unsigned char* out, int size);
+
+    // Mail, SNMP, NTP and network settings.
+    virtual u32 ZynGetMailInfo(_MAIL_CONFIG* info);
+    virtual u32 ZynGetSnmpInfo(_SNMP_CONFIG* info);
+    virtual u32 ZynGetNtpInfo(_NTP_CONFIG* info);
+    virtual u32 ZynSetMailSmtpIp(char* ip);
+    virtual u32 ZynSetMailSmtpLoginAccount(char* account, char* password);
+    virtual u32 ZynSetMailAddr(u32 entry, _MAIL_ADDR* address);
+    virtual u32 ZynSetMailEvtLevel(u32 level, u32 entry);
+    virtual u32 ZynSetMailNoEvtFor24Hours(int enable, u32 entry);
+    virtual u32 ZynSetSnmpTrapIp(u32 index, char* ip);
+    virtual u32 ZynSetSnmpTrapPort(u32 index, u16 port);
+    virtual u32 ZynSetSnmpCommunity(char* text);
+    virtual u32 ZynSetSnmpContact(char* text);
+    virtual u32 ZynSetSnmpName(char* text);
+    virtual u32 ZynSetSnmpLocation(char* text);
+    virtual u32 ZynSetSnmpEvtLevel(u32 level);
+    virtual u32 ZynSetNtpIp(u32 index, char* ip);
+    virtual u32 ZynSetGatewayIp(char* ip);
+    virtual u32 ZynSetEthernetMask(char* ip);
+
+    // Test seam: the pause after each logo page (500 ms in the product).
+    static void setLogoPagePauseMilliseconds(int ms);
+    // Largest firmware image: the block number has 15 bits.
+    static constexpr int kMaxFirmwareBlocks = 32767;
+    static constexpr int kFirmwareBlockSize = 512;
+    static constexpr int kHttpPieceSize = 1024;
+
     // Hardware-monitor kinds of ZynGetHWMon.
     enum HwMonKind : u32 { HwFans = 1, HwVoltages, HwTemperatures, HwPower, HwUps, HwBattery, HwReserved };
     // Parsers of one hardware-monitor reply of `length` data bytes (one sensor kind each).
@@ -234,6 +291,12 @@ protected:
     // Writes one setter's value into its field after checking it against [low, high].
     u32 setFieldValue(int id, unsigned value, unsigned low, unsigned high);
     u32 setPort(int id, u16 port);
+    // Writes an IPv4 address given as dotted text into a four-byte field; 6 for other text.
+    u32 writeAddressField(int id, const char* text, CFieldInfo* adjust = nullptr);
+    // Writes `text` cut or zero-padded to `width` bytes into a field.
+    u32 writeTextField(int id, const char* text, int width);
+    // Sends a command whose reply is a status only.
+    u32 statusCommand(u8 command, const u8* payload, int length);
     // Reads the bitmap of raid sets (op 4) or volume sets (ops 5 and 6) in use.
     u32 readBitmap(u8 op, u8* bitmap);
     // One read command with a zeroed reply buffer of kReadReplySize bytes.

@@ -364,6 +364,24 @@ void DeviceModel::fillSystemInfo(Bytes& r) const
     r[sSYSTEM_INFO::kExtendedVolumeRecord] = extendedVolumes() ? 1 : 0;
 }
 
+Bytes DeviceModel::raidSetBitmap() const
+{
+    Bytes bitmap(16, 0);
+    for (size_t r = 0; r < m_raidSets.size() && r < 128; ++r)
+        if (m_raidSets[r].exists)
+            bitmap[r / 8] |= uint8_t(1u << (r % 8));
+    return bitmap;
+}
+
+Bytes DeviceModel::volumeBitmap(bool onRaidSets) const
+{
+    Bytes bitmap(16, 0);
+    for (size_t v = 0; v < m_volumes.size() && v < 128; ++v)
+        if (m_volumes[v].exists && (m_volumes[v].raidSet >= 0) == onRaidSets)
+            bitmap[v / 8] |= uint8_t(1u << (v % 8));
+    return bitmap;
+}
+
 // ---- Records
 
 uint32_t DeviceModel::missingMask(int raid) const

@@ -37,6 +37,10 @@ public:
 
     // Writes the bytes of the system information record the model decides.
     void fillSystemInfo(Bytes& record) const;
+    // Bitmaps of the numbers in use (bit n of byte n / 8), 16 bytes: raid sets; volume sets on
+    // raid sets (onRaidSets) or the others, nested volumes and pass-through volumes.
+    Bytes raidSetBitmap() const;
+    Bytes volumeBitmap(bool onRaidSets) const;
 
     sGUI_RAIDSET raidSet(int i) const;
     sGUI_VOLUMESET volumeSet(int i) const;
@@ -74,8 +78,9 @@ public:
 
     // The sample contents of a fresh controller of the profile.
     void buildDefault();
-    // Replaces this model with the one `text` describes; false (model unchanged) on an error.
-    bool loadConfig(const std::string& text, std::string* error);
+    // Applies the configuration `text`: to the profile's bare hardware (resetFirst: the model
+    // is replaced) or to the model as it is. False (model unchanged) on an error.
+    bool loadConfig(const std::string& text, bool resetFirst, std::string* error);
 
     static constexpr size_t kMaxMonitorReply = 2048;
     static constexpr int kMaxEnclosures = 32;

@@ -2,6 +2,7 @@
 // answers and faults on top, and keeps the frame log.
 #include "simulator.h"
 #include "devicemodel.h"
+#include "setupimage.h"
 #include "simframe.h"
 
 #include <algorithm>
@@ -25,6 +26,11 @@ constexpr uint8_t kReadCommands[] = {
     0x13, 0x14, 0x15, 0x16, 0x19, 0x1A, 0x1B, 0x1C, 0x20, 0x21, 0x22, 0x23, 0xEE,
 };
 // 0x24 (clear the event log) changes the controller: in password mode it needs a log-in.
+// The setup-data command reads with these operations and changes the controller with the others.
+constexpr uint8_t kSetupCommand = 0x1F;
+constexpr uint8_t kSetupReadOperations[] = {
+    setup::OpReadPage, setup::OpRaidSetBitmap, setup::OpOtherVolumeBitmap, setup::OpVolumeBitmap,
+};
 
 constexpr size_t kLogLimit = 10000;
 constexpr size_t kSystemInfoSize = 256;
@@ -91,6 +97,18 @@ bool isReadCommand(uint8_t command)
 {
     for (uint8_t c : kReadCommands)
         if (c == command)
+            return true;
+    return false;
+}
+
+bool isReadRequest(uint8_t command, const Bytes& payload)
+{
+    if (command != kSetupCommand)
+        return isReadCommand(command);
+    if (payload.size() <= setup::kOperationAt)
+        return false;
+    for (uint8_t op : kSetupReadOperations)
+        if (op == payload[setup::kOperationAt])
             return true;
     return false;
 }
@@ -169,6 +187,7 @@ struct FakeController::Impl {
 
     mutable std::mutex mutex;   // model state and scripts
     std::unique_ptr<DeviceModel> model;
+    std::unique_ptr<SetupImage> setup;
     std::array<uint8_t, 4> ip{};
     bool passwordRequired = false;
     bool loggedIn = false;
@@ -203,6 +222,7 @@ struct FakeController::Impl {
     static Bytes raidSetInfo(Impl& self, const Bytes& payload);
     static Bytes volumeSetInfo(Impl& self, const Bytes& payload);
     static Bytes driveInfo(Impl& self, const Bytes& payload);
+    static Bytes setupData(Impl& self, const Bytes& payload);
 
     Bytes modelAnswer(uint8_t command, const Bytes& payload);
     bool takeScript(uint8_t command, Answer* answer);
@@ -220,6 +240,7 @@ const std::map<uint8_t, FakeController::Impl::Handler>& FakeController::Impl::ha
         {0x19, &Impl::pollEvents},
         {0x1A, &Impl::eventPage},
         {0x1B, &Impl::hardwareMonitor},
+        {kSetupCommand, &Impl::setupData},
         {0x20, &Impl::raidSetInfo},
         {0x21, &Impl::volumeSetInfo},
         {0x22, &Impl::driveInfo},
@@ -300,9 +321,14 @@ Bytes FakeController::Impl::driveInfo(Impl& self, const Bytes& payload)
     return modelReply(self.model->driveInfo(payload));
 }
 
+Bytes FakeController::Impl::setupData(Impl& self, const Bytes& payload)
+{
+    return modelReply(self.setup->handle(payload, *self.model));
+}
+
 Bytes FakeController::Impl::modelAnswer(uint8_t command, const Bytes& payload)
 {
-    if (passwordRequired && !loggedIn && !isReadCommand(command))
+    if (passwordRequired && !loggedIn && !isReadRequest(command, payload))
         return frame::encodeStatus('M');
     const auto& table = handlers();
     const auto it = table.find(command);
@@ -359,7 +385,7 @@ Bytes FakeController::Impl::systemInfoLocked() const
     std::memcpy(r.data() + 152, mac.data(), mac.size());
     r[160] = jbod ? 1 : 0;
     r[179] = 1;
-    r[188] = 0;
+    r[188] = setup::boardTypeOf(setup->layout());
     // Ring capacity, channels, set numbers, family, enclosures, extended volume record.
     model->fillSystemInfo(r);
     putText(r, 208, 47, "-" + modelNumber);   // the last byte stays NUL
@@ -399,7 +425,11 @@ void FakeController::Impl::writeLogLine(const LogEntry& entry)
 FakeController::FakeController(const ControllerConfig& config)
     : d(new Impl)
 {
+    // The setup layout decides the board type and, from layout 1 on, the volume-set numbers.
     d->config = config;
+    d->config.setupLayout = setup::layoutOf(config);
+    if (const int fixed = setup::volumeNumbersOf(d->config.setupLayout))
+        d->config.volumeNumbers = fixed;
     const unsigned number = ++g_controllerCount;
     const unsigned pid = unsigned(::getpid());
     if (config.serial.empty()) {
@@ -412,9 +442,10 @@ FakeController::FakeController(const ControllerConfig& config)
     // A locally administered address, distinct for every controller of this process.
     const uint32_t tail = ((pid & 0xFFu) << 16) | (number & 0xFFFFu);
     d->mac = {0x02, 0x56, 0x52, uint8_t(tail >> 16), uint8_t(tail >> 8), uint8_t(tail)};
-    d->model = std::make_unique<DeviceModel>(config, d->serial);
+    d->model = std::make_unique<DeviceModel>(d->config, d->serial);
     if (!config.emptyModel)
         d->model->buildDefault();
+    d->setup = std::make_unique<SetupImage>(d->config.setupLayout, d->config.password, d->serial);
 }
 
 FakeController::~FakeController()
@@ -768,7 +799,39 @@ bool FakeController::setBattery(int enclosure, int percentOrMinus1ForNoBattery)
 bool FakeController::loadConfig(const std::string& text, std::string* error)
 {
     std::lock_guard<std::mutex> lock(d->mutex);
-    return d->model->loadConfig(text, error);
+    return d->model->loadConfig(text, true, error);
+}
+
+bool FakeController::applyConfig(const std::string& text, std::string* error)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->model->loadConfig(text, false, error);
+}
+
+// ---- The setup image
+
+Bytes FakeController::setupImage() const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->setup->bytes();
+}
+
+bool FakeController::setSetupImage(const Bytes& image)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->setup->replace(image);
+}
+
+int FakeController::setupLayout() const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->setup->layout();
+}
+
+void FakeController::setRefuseLongSetupWrites(bool on)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->setup->setRefuseLongWrites(on);
 }
 
 } // namespace zynsim

@@ -1,4 +1,5 @@
-// zynsim: serves simulated controllers over UDP and as driver services until SIGINT/SIGTERM.
+// zynsim: serves simulated controllers over UDP and as driver services until SIGINT/SIGTERM,
+// and applies configuration lines read on standard input to them meanwhile.
 #include "simulator.h"
 
 #include "iokit/userclient_service.h"
@@ -9,10 +10,15 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include <fcntl.h>
+#include <poll.h>
 #include <pthread.h>
+#include <unistd.h>
 
 namespace {
 
@@ -27,6 +33,9 @@ const char kUsage[] =
     "                      (default $ZYNMSR_DRIVER_DIR, else /run/zynmsr)\n"
     "  --slots N           number of driver services published (orders 0 .. N-1)\n"
     "  --profile NAME      controller family: older, enclosure (default), jbod, jbod6g, e100\n"
+    "  --layout N          setup image layout 0-3 (default by profile: older and e100 0,\n"
+    "                      enclosure 3, jbod and jbod6g 1); layout 1 has 16 volume numbers,\n"
+    "                      layouts 2 and 3 have 128\n"
     "  --config FILE       load the device model of every controller from FILE (below)\n"
     "  --password TEXT     the controllers' own password (default 0000); when given,\n"
     "                      password mode is on and changing commands need a log-in\n"
@@ -60,7 +69,14 @@ const char kUsage[] =
     "  disk 0 1\n"
     "  disk 0 2 model \"ST4000NM\" serial \"Z1X2\" capacity 7814037168\n"
     "  raidset \"Raid Set # 000\" disks 0:0 0:1 0:2\n"
-    "  volume 0 \"Volume---VOL#000\" raidset 0 capacity 100000000 level 3 stripe 128 state 0\n";
+    "  volume 0 \"Volume---VOL#000\" raidset 0 capacity 100000000 level 3 stripe 128 state 0\n"
+    "\n"
+    "Run-time changes: config directives on standard input (a pipe, a file or the terminal),\n"
+    "one a line, e.g. `event 6 30 \"HotSpare\"`, `disk 0 5 model \"ST4000NM\"`, `fail 0:1`.\n"
+    "Each line applies to every controller's model as it is (nothing is reset; the line logs\n"
+    "its events; an enclosure line adds the next enclosure), and zynsim answers on standard\n"
+    "output with one line: \"ok\", or \"error: line 1: REASON\" when a controller refused it\n"
+    "(its model is then unchanged). The end of standard input ends the changes, not zynsim.\n";
 
 constexpr size_t kMaxConfigBytes = 1 << 20;
 
@@ -69,6 +85,103 @@ int fail(const std::string& message)
     std::fprintf(stderr, "zynsim: %s\n", message.c_str());
     return 2;
 }
+
+// Run-time changes: reads standard input line by line on a thread of its own and applies each
+// line to every controller, answering "ok" or "error: ..." on standard output. Ends at the end
+// of the input, on a read error, or when stopped.
+class ChangeReader {
+public:
+    explicit ChangeReader(std::vector<std::shared_ptr<zynsim::FakeController>> controllers)
+        : m_controllers(std::move(controllers))
+    {
+    }
+    ~ChangeReader() { stop(); }
+    ChangeReader(const ChangeReader&) = delete;
+    ChangeReader& operator=(const ChangeReader&) = delete;
+
+    bool start()
+    {
+        if (::pipe2(m_wake, O_CLOEXEC) != 0)
+            return false;
+        m_thread = std::thread([this] { run(); });
+        return true;
+    }
+    void stop()
+    {
+        if (m_thread.joinable()) {
+            const char byte = 0;
+            while (::write(m_wake[1], &byte, 1) < 0 && errno == EINTR) {
+            }
+            m_thread.join();
+        }
+        for (int& fd : m_wake) {
+            if (fd >= 0)
+                ::close(fd);
+            fd = -1;
+        }
+    }
+
+private:
+    // A longer line is cut here; applyConfig refuses it as too long (its limit is 4096).
+    static constexpr size_t kLineKept = 4097;
+
+    void run()
+    {
+        std::string line;
+        char buffer[4096];
+        for (;;) {
+            pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {m_wake[0], POLLIN, 0}};
+            if (::poll(fds, 2, -1) < 0) {
+                if (errno == EINTR)
+                    continue;
+                return;
+            }
+            if (fds[1].revents != 0 || (fds[0].revents & POLLNVAL))
+                return;
+            if (fds[0].revents == 0)
+                continue;
+            const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
+            if (got < 0) {
+                if (errno == EINTR || errno == EAGAIN)
+                    continue;
+                std::fprintf(stderr, "zynsim: standard input: %s; run-time changes end\n", std::strerror(errno));
+                return;
+            }
+            if (got == 0) {
+                if (!line.empty())
+                    apply(line);   // the last line without its newline
+                return;
+            }
+            for (ssize_t i = 0; i < got; ++i) {
+                if (buffer[i] == '\n') {
+                    apply(line);
+                    line.clear();
+                } else if (line.size() < kLineKept) {
+                    line.push_back(buffer[i]);
+                }
+            }
+        }
+    }
+
+    void apply(const std::string& line)
+    {
+        std::string firstError;
+        for (const auto& controller : m_controllers) {
+            std::string error;
+            if (!controller->applyConfig(line, &error) && firstError.empty())
+                firstError = error.empty() ? "refused" : error;
+        }
+        if (firstError.empty())
+            std::printf("ok\n");
+        else
+            std::printf("error: %s\n", firstError.c_str());
+        std::fflush(stdout);
+    }
+
+    std::vector<std::shared_ptr<zynsim::FakeController>> m_controllers;
+    int m_wake[2] = {-1, -1};
+    std::thread m_thread;
+};
 
 bool parseNumber(const char* text, long min, long max, long* out)
 {
@@ -117,6 +230,11 @@ int main(int argc, char** argv)
         } else if (option == "--profile") {
             if (!zynsim::profileFromName(value, &config.profile))
                 return fail(std::string("unknown profile ") + value + " (older, enclosure, jbod, jbod6g, e100)");
+        } else if (option == "--layout") {
+            long layout = 0;
+            if (!parseNumber(value, 0, 3, &layout))
+                return fail(std::string("--layout takes a number from 0 to 3, not ") + value);
+            config.setupLayout = int(layout);
         } else if (option == "--password") {
             if (std::strlen(value) > 15)
                 return fail("a password has at most 15 characters");
@@ -151,6 +269,8 @@ int main(int argc, char** argv)
     sigaddset(&signals, SIGINT);
     sigaddset(&signals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    // Reading a terminal in the background then fails instead of stopping the simulator.
+    std::signal(SIGTTIN, SIG_IGN);
 
     // The model file is checked before anything is served.
     if (modelConfigGiven) {
@@ -161,7 +281,9 @@ int main(int argc, char** argv)
     }
 
     zynsim::Simulator simulator;
+    std::vector<std::shared_ptr<zynsim::FakeController>> controllers;
     auto prepare = [&](const std::shared_ptr<zynsim::FakeController>& controller) {
+        controllers.push_back(controller);
         if (modelConfigGiven)
             controller->loadConfig(modelConfig, nullptr);
         if (passwordGiven)
@@ -191,8 +313,13 @@ int main(int argc, char** argv)
     }
     std::fflush(stdout);
 
+    ChangeReader changes(controllers);
+    if (!changes.start())
+        std::fprintf(stderr, "zynsim: no run-time changes: %s\n", std::strerror(errno));
+
     int received = 0;
     sigwait(&signals, &received);
+    changes.stop();
     simulator.stop();
     std::printf("stopped (%s)\n", received == SIGINT ? "SIGINT" : "SIGTERM");
     return 0;

@@ -1,6 +1,7 @@
 // The device model's configuration text (format: the top of simulator.h). Every number and
 // length is checked before it reaches the model; the first bad line stops the load.
 #include "devicemodel.h"
+#include "setupimage.h"
 
 #include <charconv>
 
@@ -227,7 +228,8 @@ private:
 
 class ConfigReader {
 public:
-    explicit ConfigReader(DeviceModel& model) : m(model) {}
+    // incremental: the model already has its enclosures; an enclosure line adds the next one.
+    ConfigReader(DeviceModel& model, bool incremental) : m(model), m_enclosuresGiven(incremental) {}
     bool line(const std::vector<Token>& tokens, std::string* why);
 
 private:
@@ -248,7 +250,7 @@ private:
     bool anyRaidSet() const;
 
     DeviceModel& m;
-    bool m_enclosuresGiven = false;
+    bool m_enclosuresGiven;
     unsigned m_diskNumber = 0;
 };
 
@@ -348,6 +350,12 @@ bool ConfigReader::controller(Cursor& c, std::string* why)
                 return false;
             if (anyVolume() || anyRaidSet()) {
                 *why = key + " come before raid sets and volume sets";
+                return false;
+            }
+            const int fixed = setup::volumeNumbersOf(m.m_config.setupLayout);
+            if (key == "volumes" && fixed != 0 && n != fixed) {
+                *why = "setup layout " + std::to_string(m.m_config.setupLayout) + " has " + std::to_string(fixed)
+                     + " volume numbers";
                 return false;
             }
             if (key == "volumes") {
@@ -787,7 +795,7 @@ bool ConfigReader::sensorGroups(Cursor& c, Enclosure* enclosure, std::string* wh
     return true;
 }
 
-bool DeviceModel::loadConfig(const std::string& text, std::string* error)
+bool DeviceModel::loadConfig(const std::string& text, bool resetFirst, std::string* error)
 {
     std::string scratch;
     std::string& why = error ? *error : scratch;
@@ -795,11 +803,14 @@ bool DeviceModel::loadConfig(const std::string& text, std::string* error)
         why = "the configuration is longer than " + std::to_string(kMaxText) + " bytes";
         return false;
     }
-    DeviceModel fresh(m_config, m_controllerSerial);
-    fresh.m_clock = m_clock;
-    fresh.m_ringCapacity = m_ringCapacity;
-    fresh.m_serialCounter = m_serialCounter;
-    ConfigReader reader(fresh);
+    // The lines change a copy; it replaces this model only when every line was accepted.
+    DeviceModel fresh = resetFirst ? DeviceModel(m_config, m_controllerSerial) : *this;
+    if (resetFirst) {
+        fresh.m_clock = m_clock;
+        fresh.m_ringCapacity = m_ringCapacity;
+        fresh.m_serialCounter = m_serialCounter;
+    }
+    ConfigReader reader(fresh, !resetFirst);
     size_t start = 0;
     int number = 0;
     while (start <= text.size()) {

@@ -33,12 +33,38 @@
 //    2/0), deleted (2/9), init complete (2/4), degraded (2/11), failed (2/12), migrating (2/10),
 //    hot spare created/deleted (6/30, 6/31).
 //
+// Setup image and command 0x1F. Each controller holds a setup image of one of four layouts:
+// layout 0 has 1024 bytes (sysinfo byte 188 = 0), layout 1 4096 bytes (188 = 8, 177 = 16),
+// layout 2 21936 bytes and layout 3 86832 bytes (both 188 = 8, 177 = 0x80). ControllerConfig::
+// setupLayout picks it; by default Older and E100 have layout 0, Enclosure 3, the JBOD profiles
+// 1. The layout wins over ControllerConfig::volumeNumbers, and the configuration line
+// "controller volumes N" is refused when N differs from the layout's number. A fresh image holds
+// the byte pattern (i * 37 + 11) & 0xFF with these fields of the setup table set where the
+// layout has them: IP 192.168.1.100, mask 255.255.255.0, gateway 192.168.1.1, DHCP 0, ports
+// HTTP 80, Telnet 23, SMTP 25 (u16 LE), max command length 0x81, 1 power supply, the
+// controller's password (length byte + 15 bytes) and its serial as the unit serial.
+// Every 0x1F payload starts 08 "PlUmEvOr" op (bytes 0-9); a payload shorter than that or with
+// another sub-command or prefix answers 'G', an unknown op 'H'.
+//
+//   op 0x40 {0, page}: 512 bytes of the image from page * 512, zero past its end; a page at or
+//      past the end answers 'T'.
+//   op 0x42 'B' {1, u32 offset, u16 length, data}: length 1-512; 'A', or 'G' for a length of 0
+//      or over 512, data the payload does not hold, or bytes past the image. With
+//      setRefuseLongSetupWrites(true) every 'B' write answers 'H'.
+//   op 0x41 'A' {1, u16 offset, length mod 256 (0: 512), data}: 'A', or 'G' as above.
+//   op 0x04 {0}: 16 bytes, bit r of byte r / 8 set for every raid set in use.
+//   op 0x06 {0}: the same for the volume sets on raid sets (ordinary volumes); op 0x05 {0}: for
+//      the other volumes, nested volumes and pass-through disks. The client unites the two.
+// Writes change exactly their bytes and raise no events. In password mode 0x1F needs a log-in
+// except for the page read and the bitmaps (isReadRequest).
+//
 // Configuration text (one directive per line; '#' starts a comment outside quotes; words and
 // numbers are separated by blanks; text in double quotes may hold blanks, \" and \\; numbers are
 // decimal or 0x hex; E:S is enclosure:slot, and on the older family a bare S is channel S).
 // Loading starts from the profile's hardware with no disks, sets or events, then applies the
 // lines in order; each line raises its events. An error leaves the model as it was and reports
-// "line N: reason".
+// "line N: reason". FakeController::applyConfig (and zynsim's standard input) applies lines to
+// the model as it is instead.
 //
 //   controller [channels N] [volumes N] [raidsets N] [ring C]
 //       channels: older family only, 1-128, before any disk; volumes/raidsets 1-128; ring: C.
@@ -107,8 +133,10 @@ struct ControllerConfig {
     std::string firmware = "V1.56 2021-03-18";
     uint32_t eventRingCapacity = 256;    // sSYSTEM_INFO dword 148
     bool emptyModel = false;             // no disks, sets or events (the enclosures stay)
-    int volumeNumbers = 16;              // sSYSTEM_INFO byte 177 (1-128; 16 or 128 in the product)
+    int volumeNumbers = 16;              // sSYSTEM_INFO byte 177 (1-128; 16 or 128 in the product);
+                                         // setup layouts 1-3 override it (16, 128, 128)
     int raidSetNumbers = 16;             // sSYSTEM_INFO byte 178 (1-128)
+    int setupLayout = -1;                // setup image layout 0-3; other values: by profile
 };
 
 // Options of a new raid set.
@@ -135,8 +163,11 @@ struct VolumeOptions {
 // The password the application's command road logs in with; always accepted by 0x14.
 constexpr const char* kRoadPassword = "QRT205813946071";
 
-// Commands that only read; they never answer 'M'. Every other command changes the controller.
+// Commands that only read, whatever their payload. The password check asks isReadRequest:
+// requests that read never answer 'M'; every other request changes the controller.
 bool isReadCommand(uint8_t command);
+// isReadCommand, except that 0x1F reads with its page read and bitmap operations only.
+bool isReadRequest(uint8_t command, const Bytes& payload);
 
 // How the simulator answers a frame. Scripted answers replace the model's answer.
 struct Answer {
@@ -181,6 +212,7 @@ public:
     FakeController(const FakeController&) = delete;
     FakeController& operator=(const FakeController&) = delete;
 
+    // The configuration in effect: setupLayout resolved to 0-3, volumeNumbers as the layout fixes it.
     const ControllerConfig& config() const;
     std::string serial() const;
     Bytes systemInfo() const;        // the 256-byte record
@@ -279,6 +311,15 @@ public:
 
     // Replaces the model with the one `text` describes (format at the top of this file).
     bool loadConfig(const std::string& text, std::string* error);
+    // Applies the lines of `text` to the model as it is: nothing is reset, each line raises its
+    // events, an enclosure line adds the next enclosure. An error leaves the model as it was.
+    bool applyConfig(const std::string& text, std::string* error);
+
+    // ---- The setup image (see the top of this file).
+    Bytes setupImage() const;
+    bool setSetupImage(const Bytes& image);   // false unless the size is the layout's
+    int setupLayout() const;
+    void setRefuseLongSetupWrites(bool on);   // every 'B' (0x42) write answers 'H'
 
 private:
     struct Impl;

@@ -34,12 +34,17 @@ inline Bytes frameOf(uint8_t command, const Bytes& payload = {})
 // A reply frame carrying `data` (a status reply is data of one letter).
 inline Bytes replyOf(const Bytes& data)
 {
-    Bytes frame = {0x5E, 0x01, 0x61, uint8_t(data.size() & 0xFF), uint8_t((data.size() >> 8) & 0xFF)};
-    frame.insert(frame.end(), data.begin(), data.end());
+    Bytes frame(data.size() + 6, 0);
+    frame[0] = 0x5E;
+    frame[1] = 0x01;
+    frame[2] = 0x61;
+    frame[3] = uint8_t(data.size() & 0xFF);
+    frame[4] = uint8_t((data.size() >> 8) & 0xFF);
+    std::copy(data.begin(), data.end(), frame.begin() + 5);
     unsigned sum = 0;
-    for (size_t i = 3; i < frame.size(); ++i)
+    for (size_t i = 3; i + 1 < frame.size(); ++i)
         sum += frame[i];
-    frame.push_back(uint8_t(sum));
+    frame.back() = uint8_t(sum);
     return frame;
 }
 

@@ -19,6 +19,7 @@ using zynsim::Bytes;
 using zynsim::ControllerConfig;
 using zynsim::FakeController;
 using zynsim::Profile;
+using zynsim::RaidSetOptions;
 using zynsim::Simulator;
 using zynsim::VolumeOptions;
 using simtest::UdpClient;
@@ -270,6 +271,19 @@ private slots:
     void configErrors_data();
     void configErrors();
 
+    // --- the setup image and command 0x1F ---
+    void setupLayouts_data();
+    void setupLayouts();
+    void setupLayoutByProfile();
+    void setupWritesChangeExactlyTheirBytes();
+    void setupRefusalsAndMalformedRequests();
+    void setupBitmapsFollowTheModel();
+    void setupInPasswordMode();
+
+    // --- configuration applied at run time ---
+    void applyConfigIsIncremental();
+    void applyConfigErrorChangesNothing();
+
     void concurrentReadsAndChanges();
 };
 
@@ -304,7 +318,8 @@ void TestSimModel::defaultModels()
     QCOMPARE(int(info[189]), family);
     QCOMPARE(int(info[174]), channels);
     QCOMPARE(int(info[193]), enclosures);
-    QCOMPARE(int(info[177]), 16);
+    // The enclosure profile's setup layout 3 has 128 volume numbers.
+    QCOMPARE(int(info[177]), Profile(profile) == Profile::Enclosure ? 128 : 16);
     QCOMPARE(int(info[178]), 16);
     QCOMPARE(u32(info, 148), 256u);
 
@@ -542,7 +557,9 @@ void TestSimModel::driveRecordAndAddressing()
 
 void TestSimModel::absentAndOutOfRange()
 {
-    FakeController c(configOf(Profile::Enclosure));
+    ControllerConfig config = configOf(Profile::Enclosure);
+    config.setupLayout = 1;   // 16 volume numbers
+    FakeController c(config);
     for (int r = 0; r < 16; ++r) {
         const Bytes reply = ask(c, 0x20, {uint8_t(r)});
         QCOMPARE(reply.size(), size_t(272));
@@ -1358,6 +1375,7 @@ void TestSimModel::configErrors_data()
     QTest::newRow("words") << old << ("event 1 1" + QString(" 1").repeated(600)) << "line 1: more than 512 words";
     QTest::newRow("long line") << old << ("event 1 1 \"" + QString(5000, 'x') + "\"") << "line 1: longer than 4096 characters";
     QTest::newRow("event name") << old << "event 1 1 \"SeventeenCharsXXX\"" << "line 1: the event name is longer than 16 characters";
+    QTest::newRow("layout volumes") << enc << "controller volumes 16" << "line 1: setup layout 3 has 128 volume numbers";
 }
 
 void TestSimModel::configErrors()
@@ -1376,6 +1394,378 @@ void TestSimModel::configErrors()
     QCOMPARE(bytesOf(c.disk(0, 0)), disk0);
     QVERIFY(c.raidSet(0).exists());
     QVERIFY(!c.loadConfig(std::string((1 << 20) + 1, '#'), &why));
+}
+
+// ---------------------------------------------------------------------------------------------
+
+namespace {
+
+// A setup-data payload: 08 "PlUmEvOr" op, then `rest`, zero-padded to `size` bytes. Sized
+// once and filled in place, like command().
+Bytes setupPayload(uint8_t op, const Bytes& rest, size_t size)
+{
+    static const char kHead[] = "\x08PlUmEvOr";
+    Bytes p(std::max(size, 10 + rest.size()), 0);
+    std::copy(kHead, kHead + 9, p.begin());
+    p[9] = op;
+    std::copy(rest.begin(), rest.end(), p.begin() + 10);
+    return p;
+}
+
+Bytes pageRead(FakeController& c, int page)
+{
+    return ask(c, 0x1F, setupPayload(0x40, {0, uint8_t(page)}, 31));
+}
+
+// A 'B' write as the client sends it: {1, u32 offset, length low, length high, data}.
+Bytes longWrite(uint32_t offset, size_t length, const Bytes& data)
+{
+    Bytes rest(7 + data.size());
+    rest[0] = 1;
+    zynwire::putU32(rest.data() + 1, offset);
+    rest[5] = uint8_t(length);
+    rest[6] = uint8_t(length >> 8);
+    std::copy(data.begin(), data.end(), rest.begin() + 7);
+    return setupPayload(0x42, rest, 1023);
+}
+
+// An 'A' write: {1, u16 offset, length byte, data}.
+Bytes shortWrite(uint16_t offset, uint8_t lengthByte, const Bytes& data)
+{
+    Bytes rest(4 + data.size());
+    rest[0] = 1;
+    zynwire::putU16(rest.data() + 1, offset);
+    rest[3] = lengthByte;
+    std::copy(data.begin(), data.end(), rest.begin() + 4);
+    return setupPayload(0x41, rest, 1023);
+}
+
+Bytes filled(size_t size, uint8_t first)
+{
+    Bytes b(size);
+    for (size_t i = 0; i < size; ++i)
+        b[i] = uint8_t(first + i * 13);
+    return b;
+}
+
+// The numbers whose bits are set in a bitmap reply.
+std::vector<int> bitsOf(const Bytes& bitmap)
+{
+    std::vector<int> numbers;
+    for (size_t i = 0; i < bitmap.size() * 8; ++i)
+        if (bitmap[i / 8] & (1u << (i % 8)))
+            numbers.push_back(int(i));
+    return numbers;
+}
+
+std::vector<int> bitmapOf(FakeController& c, uint8_t op)
+{
+    const Bytes reply = ask(c, 0x1F, setupPayload(op, {0}, 525));
+    if (reply.size() < 16)
+        return {-1};
+    return bitsOf(reply);
+}
+
+ControllerConfig layoutConfig(int layout, Profile profile = Profile::Enclosure)
+{
+    ControllerConfig config = configOf(profile, false);
+    config.setupLayout = layout;
+    config.password = "Secret7";
+    return config;
+}
+
+} // namespace
+
+void TestSimModel::setupLayouts_data()
+{
+    QTest::addColumn<int>("layout");
+    QTest::addColumn<int>("size");
+    QTest::addColumn<int>("boardType");
+    QTest::addColumn<int>("configured");   // ControllerConfig::volumeNumbers
+    QTest::addColumn<int>("volumes");      // what the controller has: the layout wins
+    QTest::addColumn<int>("serialAt");     // unit serial field
+    QTest::addColumn<int>("smtpAt");       // SMTP port field
+    QTest::newRow("layout 0") << 0 << 1024 << 0 << 40 << 40 << 752 << 770;
+    QTest::newRow("layout 1") << 1 << 4096 << 8 << 128 << 16 << 3948 << 3974;
+    QTest::newRow("layout 2") << 2 << 21936 << 8 << 64 << 128 << 21868 << 21894;
+    QTest::newRow("layout 3") << 3 << 86832 << 8 << 16 << 128 << 86764 << 86790;
+}
+
+void TestSimModel::setupLayouts()
+{
+    QFETCH(int, layout);
+    QFETCH(int, size);
+    QFETCH(int, boardType);
+    QFETCH(int, configured);
+    QFETCH(int, volumes);
+    QFETCH(int, serialAt);
+    QFETCH(int, smtpAt);
+    ControllerConfig config = layoutConfig(layout);
+    config.volumeNumbers = configured;
+    FakeController c(config);
+    QCOMPARE(c.setupLayout(), layout);
+    QCOMPARE(c.config().setupLayout, layout);
+    QCOMPARE(c.config().volumeNumbers, volumes);
+    const Bytes info = ask(c, 0x23);
+    QCOMPARE(int(info[188]), boardType);
+    QCOMPARE(int(info[177]), volumes);
+    QCOMPARE(letter(ask(c, 0x21, {uint8_t(volumes - 1)})), 0);
+    QCOMPARE(letter(ask(c, 0x21, {uint8_t(volumes)})), 'G');
+
+    const Bytes image = c.setupImage();
+    QCOMPARE(int(image.size()), size);
+    // Sample fields.
+    QCOMPARE(Bytes(image.begin() + 16, image.begin() + 24), Bytes({192, 168, 1, 100, 255, 255, 255, 0}));
+    QCOMPARE(Bytes(image.begin() + 136, image.begin() + 140), Bytes({192, 168, 1, 1}));
+    QCOMPARE(int(image[150]), 0);
+    QCOMPARE(zynwire::getU16(image.data() + 214), uint16_t(80));
+    QCOMPARE(zynwire::getU16(image.data() + 240), uint16_t(23));
+    QCOMPARE(zynwire::getU16(image.data() + smtpAt), uint16_t(25));
+    QCOMPARE(int(image[251]), 1);
+    QCOMPARE(int(image[72]), 7);
+    QCOMPARE(Bytes(image.begin() + 73, image.begin() + 88), Bytes({'S', 'e', 'c', 'r', 'e', 't', '7', 0, 0, 0, 0, 0, 0, 0, 0}));
+    QCOMPARE(text(image, size_t(serialAt), 16), c.serial());
+    if (layout == 0)
+        QCOMPARE(int(image[807]), 0x81);
+    // Neighbouring bytes outside the fields set differ.
+    QVERIFY(image[300] != image[301] && image[size - 2] != image[size - 1]);
+
+    // Pages: the first, the last (zero-padded past the image), then the end.
+    const int pages = (size + 511) / 512;
+    QCOMPARE(pageRead(c, 0), Bytes(image.begin(), image.begin() + 512));
+    const Bytes last = pageRead(c, pages - 1);
+    QCOMPARE(last.size(), size_t(512));
+    const size_t tail = size_t(size - (pages - 1) * 512);
+    QCOMPARE(Bytes(last.begin(), last.begin() + std::ptrdiff_t(tail)), Bytes(image.end() - std::ptrdiff_t(tail), image.end()));
+    QVERIFY(allZero(Bytes(last.begin() + std::ptrdiff_t(tail), last.end())));
+    QCOMPARE(letter(pageRead(c, pages)), 'T');
+    QCOMPARE(letter(pageRead(c, 255)), 'T');
+
+    // A whole image replaces it; another size does not.
+    Bytes edited = image;
+    edited[5] ^= 0xFF;
+    QVERIFY(!c.setSetupImage(Bytes(image.begin(), image.end() - 1)));
+    QCOMPARE(c.setupImage(), image);
+    QVERIFY(c.setSetupImage(edited));
+    QCOMPARE(int(pageRead(c, 0)[5]), int(edited[5]));
+}
+
+void TestSimModel::setupLayoutByProfile()
+{
+    const std::pair<Profile, int> defaults[] = {
+        {Profile::Older, 0}, {Profile::E100, 0}, {Profile::Enclosure, 3}, {Profile::Jbod, 1}, {Profile::Jbod6G, 1},
+    };
+    for (const auto& d : defaults) {
+        FakeController c(configOf(d.first));
+        QCOMPARE(c.setupLayout(), d.second);
+    }
+    ControllerConfig odd = configOf(Profile::Jbod);
+    odd.setupLayout = 7;   // not a layout: the profile's
+    QCOMPARE(FakeController(odd).setupLayout(), 1);
+}
+
+void TestSimModel::setupWritesChangeExactlyTheirBytes()
+{
+    FakeController c(layoutConfig(1));
+    Bytes expected = c.setupImage();
+    auto write = [&](const Bytes& payload, size_t at, const Bytes& data) {
+        QCOMPARE(letter(ask(c, 0x1F, payload)), 'A');
+        std::copy(data.begin(), data.end(), expected.begin() + std::ptrdiff_t(at));
+        QCOMPARE(c.setupImage(), expected);
+    };
+    // A full 'B' chunk: length bytes 00 02.
+    const Bytes chunk = filled(512, 1);
+    write(longWrite(1000, 512, chunk), 1000, chunk);
+    // A short 'B' write ending at the image end.
+    write(longWrite(4093, 3, {7, 8, 9}), 4093, {7, 8, 9});
+    // 'A' with length byte 0 carries 512 bytes; with 7, seven.
+    const Bytes other = filled(512, 99);
+    write(shortWrite(2048, 0, other), 2048, other);
+    write(shortWrite(4089, 7, filled(7, 5)), 4089, filled(7, 5));
+    // The page read returns what was written.
+    QCOMPARE(pageRead(c, 4), Bytes(expected.begin() + 2048, expected.begin() + 2560));
+
+    // Refused writes change nothing.
+    const Bytes refused[] = {
+        longWrite(4094, 3, {1, 2, 3}),             // past the end
+        longWrite(4096, 1, {1}),                  // at the end
+        longWrite(0xFFFFFFFF, 2, {1, 2}),          // offset + length wraps
+        longWrite(0, 0, {}),                      // length 0
+        longWrite(0, 513, filled(513, 0)),         // longer than a chunk
+        setupPayload(0x42, {1, 0, 0, 0, 0, 0, 2}, 200),   // 512 bytes announced, fewer sent
+        shortWrite(4090, 7, filled(7, 0)),         // past the end
+        shortWrite(3600, 0, filled(512, 0)),       // 512 bytes past the end
+        setupPayload(0x41, {1, 0, 0, 100}, 60),    // fewer bytes than announced
+        setupPayload(0x42, {0, 0, 0, 0, 0, 1, 0}, 1023),   // byte 10 must be 1
+    };
+    for (const Bytes& payload : refused)
+        QCOMPARE(letter(ask(c, 0x1F, payload)), 'G');
+    QCOMPARE(c.setupImage(), expected);
+
+    // Layout 3: the 'B' form reaches past 64 KiB.
+    FakeController big(layoutConfig(3));
+    Bytes bigExpected = big.setupImage();
+    QCOMPARE(letter(ask(big, 0x1F, longWrite(86832 - 512, 512, chunk))), 'A');
+    std::copy(chunk.begin(), chunk.end(), bigExpected.end() - 512);
+    QCOMPARE(big.setupImage(), bigExpected);
+}
+
+void TestSimModel::setupRefusalsAndMalformedRequests()
+{
+    FakeController c(layoutConfig(1));
+    const Bytes image = c.setupImage();
+    c.setRefuseLongSetupWrites(true);
+    QCOMPARE(letter(ask(c, 0x1F, longWrite(0, 4, {1, 2, 3, 4}))), 'H');
+    QCOMPARE(letter(ask(c, 0x1F, longWrite(0, 0, {}))), 'H');   // refused before it is checked
+    QCOMPARE(c.setupImage(), image);
+    QCOMPARE(letter(ask(c, 0x1F, shortWrite(0, 4, {1, 2, 3, 4}))), 'A');
+    c.setRefuseLongSetupWrites(false);
+    QCOMPARE(letter(ask(c, 0x1F, longWrite(4, 1, {9}))), 'A');
+    const Bytes changed = c.setupImage();
+    QCOMPARE(Bytes(changed.begin(), changed.begin() + 5), Bytes({1, 2, 3, 4, 9}));
+
+    Bytes wrongPrefix = setupPayload(0x40, {0, 0}, 31);
+    wrongPrefix[8] = 'R';
+    Bytes wrongSub = setupPayload(0x40, {0, 0}, 31);
+    wrongSub[0] = 0x07;
+    QCOMPARE(letter(ask(c, 0x1F, wrongPrefix)), 'G');
+    QCOMPARE(letter(ask(c, 0x1F, wrongSub)), 'G');
+    QCOMPARE(letter(ask(c, 0x1F, Bytes(wrongPrefix.begin(), wrongPrefix.begin() + 9))), 'G');
+    QCOMPARE(letter(ask(c, 0x1F)), 'G');
+    QCOMPARE(letter(ask(c, 0x1F, setupPayload(0x40, {}, 10))), 'G');      // no page number
+    QCOMPARE(letter(ask(c, 0x1F, setupPayload(0x07, {0}, 525))), 'H');    // not modelled
+    QCOMPARE(letter(ask(c, 0x1F, setupPayload(0x43, {0}, 525))), 'H');
+    QCOMPARE(c.setupImage(), changed);
+}
+
+void TestSimModel::setupBitmapsFollowTheModel()
+{
+    FakeController c(configOf(Profile::Enclosure));
+    for (int s = 0; s < 8; ++s)
+        QVERIFY(c.addDisk(0, s, "M", "S" + std::to_string(s), 100000000));
+    QVERIFY(c.addDisk(1, 0, "M", "P", 100000000));
+    QCOMPARE(bitmapOf(c, 4), std::vector<int>());
+    QCOMPARE(bitmapOf(c, 5), std::vector<int>());
+    QCOMPARE(bitmapOf(c, 6), std::vector<int>());
+
+    RaidSetOptions nine;
+    nine.number = 9;
+    QCOMPARE(c.createRaidSet("A", {{0, 0}, {0, 1}}), 0);
+    QCOMPARE(c.createRaidSet("B", {{0, 2}}), 1);
+    QCOMPARE(c.createRaidSet("C", {{0, 3}, {0, 4}}, nine), 9);
+    QCOMPARE(bitmapOf(c, 4), std::vector<int>({0, 1, 9}));
+    QVERIFY(c.deleteRaidSet(1));
+    QCOMPARE(bitmapOf(c, 4), std::vector<int>({0, 9}));
+
+    VolumeOptions last;
+    last.number = 127;
+    QCOMPARE(c.createVolumeSet(0, "V0", 1000, 0, 128), 0);
+    QCOMPARE(c.createVolumeSet(9, "V127", 1000, 0, 128, last), 127);
+    QCOMPARE(c.createVolumeSet(9, "V1", 1000, 0, 128), 1);
+    const int nested = c.createNestedVolume("N", {0, 1});
+    QCOMPARE(nested, 2);
+    const int pass = c.setPassThrough(1, 0);
+    QCOMPARE(pass, 3);
+    QCOMPARE(bitmapOf(c, 6), std::vector<int>({0, 1, 127}));
+    QCOMPARE(bitmapOf(c, 5), std::vector<int>({2, 3}));
+    QCOMPARE(ask(c, 0x1F, setupPayload(6, {0}, 525)).size(), size_t(16));
+
+    QVERIFY(c.clearPassThrough(1, 0));
+    QVERIFY(c.deleteVolumeSet(nested));
+    QCOMPARE(bitmapOf(c, 5), std::vector<int>());
+    QVERIFY(c.deleteVolumeSet(127));
+    QCOMPARE(bitmapOf(c, 6), std::vector<int>({0, 1}));
+    QCOMPARE(letter(ask(c, 0x1F, setupPayload(4, {1}, 525))), 'G');   // byte 10 must be 0
+}
+
+void TestSimModel::setupInPasswordMode()
+{
+    FakeController c(layoutConfig(1));
+    c.setPasswordRequired(true);
+    const Bytes image = c.setupImage();
+    // Reads pass while logged out.
+    QCOMPARE(pageRead(c, 0), Bytes(image.begin(), image.begin() + 512));
+    QCOMPARE(letter(pageRead(c, 8)), 'T');
+    for (uint8_t op : {4, 5, 6})
+        QCOMPARE(ask(c, 0x1F, setupPayload(op, {0}, 525)).size(), size_t(16));
+    // Writes and everything else need a log-in.
+    QCOMPARE(letter(ask(c, 0x1F, longWrite(0, 1, {1}))), 'M');
+    QCOMPARE(letter(ask(c, 0x1F, shortWrite(0, 1, {1}))), 'M');
+    QCOMPARE(letter(ask(c, 0x1F, setupPayload(0x07, {0}, 525))), 'M');
+    QCOMPARE(c.setupImage(), image);
+    QVERIFY(zynsim::isReadRequest(0x1F, setupPayload(0x40, {0, 0}, 31)));
+    QVERIFY(!zynsim::isReadRequest(0x1F, setupPayload(0x42, {}, 31)));
+    QVERIFY(!zynsim::isReadRequest(0x1F, {}));
+    QVERIFY(zynsim::isReadRequest(0x20, {}));
+    QVERIFY(!zynsim::isReadRequest(0x24, {}));
+
+    // The password the image holds logs in.
+    Bytes login(16, 0);
+    login[0] = uint8_t(image[72]);
+    std::copy(image.begin() + 73, image.begin() + 73 + image[72], login.begin() + 1);
+    QCOMPARE(letter(ask(c, 0x14, login)), 'A');
+    QCOMPARE(letter(ask(c, 0x1F, longWrite(0, 1, {0xAB}))), 'A');
+    QCOMPARE(int(c.setupImage()[0]), 0xAB);
+}
+
+void TestSimModel::applyConfigIsIncremental()
+{
+    FakeController c(configOf(Profile::Enclosure, false));
+    c.setClock(1700000000);
+    const Bytes raid0 = bytesOf(c.raidSet(0));
+    const Bytes volume0 = c.volumeReply(0);
+    const auto before = eventKeys(c);
+    const uint32_t counter = c.eventCounter();
+    std::string why;
+    QVERIFY2(c.applyConfig("disk 1 5\nraidset \"Raid Set # 001\" disks 0:4 1:5\nevent 6 30 \"HotSpare\"\n", &why),
+             why.c_str());
+    // Nothing that was there changed; the new lines added their objects and events.
+    QCOMPARE(bytesOf(c.raidSet(0)), raid0);
+    QCOMPARE(c.volumeReply(0), volume0);
+    QVERIFY(c.disk(0, 0).present());
+    QVERIFY(c.disk(1, 5).present());
+    QCOMPARE(c.raidSet(1).name(), std::string("Raid Set # 001"));
+    QCOMPARE(c.eventCounter(), counter + 3);
+    auto expected = before;
+    expected.push_back({3, 0, "Enc#2 Slot#06"});
+    expected.push_back({1, 0, "Raid Set # 001"});
+    expected.push_back({6, 30, "HotSpare"});
+    COMPARE_EVENTS(eventKeys(c), expected);
+    checkConsistent(c);
+
+    // Enclosures: none while disks are in; on a bare model the next number adds one.
+    QVERIFY(!c.applyConfig("enclosure 2 slots 4", &why));
+    QCOMPARE(why, std::string("line 1: enclosures come before disks"));
+    FakeController bare(configOf(Profile::Enclosure));
+    QVERIFY(!bare.applyConfig("enclosure 0", &why));
+    QCOMPARE(why, std::string("line 1: enclosures are numbered in order: expected 2"));
+    QVERIFY2(bare.applyConfig("enclosure 2 slots 4", &why), why.c_str());
+    QCOMPARE(int(bare.systemInfo()[193]), 3);
+    QCOMPARE(bare.enclosure(0).slotCount(), 8);
+    QCOMPARE(bare.enclosure(2).slotCount(), 4);
+    // The layout fixes the volume numbers.
+    QVERIFY(!bare.applyConfig("controller volumes 16", &why));
+    QCOMPARE(why, std::string("line 1: setup layout 3 has 128 volume numbers"));
+    QVERIFY2(bare.applyConfig("controller volumes 128 raidsets 32", &why), why.c_str());
+    QCOMPARE(int(bare.systemInfo()[178]), 32);
+}
+
+void TestSimModel::applyConfigErrorChangesNothing()
+{
+    FakeController c(configOf(Profile::Enclosure, false));
+    const auto events = eventKeys(c);
+    const uint32_t counter = c.eventCounter();
+    const Bytes raid0 = bytesOf(c.raidSet(0));
+    std::string why;
+    QVERIFY(!c.applyConfig("disk 1 6\nraidset \"R\" disks 1:6\nfail 0:0\nbogus", &why));
+    QCOMPARE(why, std::string("line 4: unknown directive 'bogus'"));
+    QVERIFY(!c.disk(1, 6).present());
+    QVERIFY(!c.raidSet(1).exists());
+    QCOMPARE(bytesOf(c.raidSet(0)), raid0);
+    QCOMPARE(int(c.disk(0, 0).stateLow()), 0x88);
+    COMPARE_EVENTS(eventKeys(c), events);
+    QCOMPARE(c.eventCounter(), counter);
+    checkConsistent(c);
 }
 
 void TestSimModel::concurrentReadsAndChanges()

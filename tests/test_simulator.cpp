@@ -10,10 +10,17 @@
 
 #include <QtTest>
 
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <set>
 #include <thread>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using zynsim::Answer;
 using zynsim::Bytes;
@@ -202,6 +209,9 @@ private slots:
     void frameLogAndFile();
     void refusesBusyAddress();
 
+    // --- the zynsim executable ---
+    void zynsimAppliesStandardInput();
+
     // --- driver front end ---
     void driverChunkLimits();
     void driverNotOpenAndClears();
@@ -315,11 +325,13 @@ void TestSimulator::systemInfoByProfile_data()
     QTest::addColumn<int>("channels");
     QTest::addColumn<int>("highestEnclosure");
     QTest::addColumn<int>("extendedVolume");
-    QTest::newRow("older") << "older" << "Varnel RAID Subsystem" << 1 << 0 << 16 << 0 << 0;
-    QTest::newRow("enclosure") << "enclosure" << "Varnel RAID Subsystem" << 3 << 0 << 0 << 2 << 1;
-    QTest::newRow("jbod") << "jbod" << "Varnel JBOD Subsystem" << 3 << 1 << 0 << 1 << 0;
-    QTest::newRow("jbod6g") << "jbod6g" << "Varnel 6G JBOD Subsystem" << 3 << 1 << 0 << 1 << 0;
-    QTest::newRow("e100") << "e100" << "Varnel RAID Subsystem" << 1 << 0 << 5 << 0 << 0;
+    QTest::addColumn<int>("volumes");     // byte 177 and 188 follow the profile's setup layout
+    QTest::addColumn<int>("boardType");
+    QTest::newRow("older") << "older" << "Varnel RAID Subsystem" << 1 << 0 << 16 << 0 << 0 << 16 << 0;
+    QTest::newRow("enclosure") << "enclosure" << "Varnel RAID Subsystem" << 3 << 0 << 0 << 2 << 1 << 128 << 8;
+    QTest::newRow("jbod") << "jbod" << "Varnel JBOD Subsystem" << 3 << 1 << 0 << 1 << 0 << 16 << 8;
+    QTest::newRow("jbod6g") << "jbod6g" << "Varnel 6G JBOD Subsystem" << 3 << 1 << 0 << 1 << 0 << 16 << 8;
+    QTest::newRow("e100") << "e100" << "Varnel RAID Subsystem" << 1 << 0 << 5 << 0 << 0 << 16 << 0;
 }
 
 void TestSimulator::systemInfoByProfile()
@@ -331,6 +343,8 @@ void TestSimulator::systemInfoByProfile()
     QFETCH(int, channels);
     QFETCH(int, highestEnclosure);
     QFETCH(int, extendedVolume);
+    QFETCH(int, volumes);
+    QFETCH(int, boardType);
 
     ControllerConfig config;
     QVERIFY(zynsim::profileFromName(profile.toStdString(), &config.profile));
@@ -357,10 +371,10 @@ void TestSimulator::systemInfoByProfile()
     QCOMPARE(uint32_t(info[148] | info[149] << 8 | info[150] << 16 | uint32_t(info[151]) << 24), 512u);
     QCOMPARE(int(info[160]), jbod);
     QCOMPARE(int(info[174]), channels);
-    QCOMPARE(int(info[177]), 16);
+    QCOMPARE(int(info[177]), volumes);
     QCOMPARE(int(info[178]), 16);
     QCOMPARE(int(info[179]), 1);
-    QCOMPARE(int(info[188]), 0);
+    QCOMPARE(int(info[188]), boardType);
     QCOMPARE(int(info[189]), family);
     QCOMPARE(int(info[193]), highestEnclosure);
     QCOMPARE(int(info[194]), extendedVolume);
@@ -767,6 +781,171 @@ void TestSimulator::refusesBusyAddress()
     sim.stop();
     client.send("127.0.0.201", port, command(0x15));
     QVERIFY(client.quiet(150));
+}
+
+// --- zynsim ---
+
+namespace {
+
+// zynsim as a child process with its standard input and output on pipes.
+class ZynsimProcess {
+public:
+    ~ZynsimProcess()
+    {
+        if (m_pid > 0) {
+            ::kill(m_pid, SIGKILL);
+            ::waitpid(m_pid, nullptr, 0);
+        }
+        closeInput();
+        if (m_out >= 0)
+            ::close(m_out);
+    }
+
+    // The executable next to the tests in the build tree; empty when it is not there.
+    static std::string path()
+    {
+        char self[4096];
+        const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
+        if (n <= 0)
+            return {};
+        std::string dir(self, size_t(n));
+        dir.resize(dir.rfind('/'));
+        const std::string candidate = dir + "/../sim/zynsim";
+        return ::access(candidate.c_str(), X_OK) == 0 ? candidate : std::string();
+    }
+
+    bool start(const std::vector<std::string>& args)
+    {
+        int in[2];
+        int out[2];
+        if (::pipe2(in, O_CLOEXEC) != 0)
+            return false;
+        if (::pipe2(out, O_CLOEXEC) != 0) {
+            ::close(in[0]);
+            ::close(in[1]);
+            return false;
+        }
+        const std::string program = path();
+        std::vector<char*> argv;
+        argv.push_back(const_cast<char*>(program.c_str()));
+        for (const std::string& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        m_pid = ::fork();
+        if (m_pid == 0) {
+            ::dup2(in[0], STDIN_FILENO);
+            ::dup2(out[1], STDOUT_FILENO);
+            ::execv(argv[0], argv.data());
+            ::_exit(127);
+        }
+        ::close(in[0]);
+        ::close(out[1]);
+        m_in = in[1];
+        m_out = out[0];
+        return m_pid > 0;
+    }
+
+    bool write(const std::string& text)
+    {
+        return m_in >= 0 && ::write(m_in, text.data(), text.size()) == ssize_t(text.size());
+    }
+    void closeInput()
+    {
+        if (m_in >= 0)
+            ::close(m_in);
+        m_in = -1;
+    }
+
+    // The next line of its standard output; empty after timeoutMs without one.
+    std::string line(int timeoutMs = 10000)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        for (;;) {
+            const size_t end = m_buffer.find('\n');
+            if (end != std::string::npos) {
+                std::string text = m_buffer.substr(0, end);
+                m_buffer.erase(0, end + 1);
+                return text;
+            }
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now()).count();
+            pollfd p{m_out, POLLIN, 0};
+            if (left <= 0 || ::poll(&p, 1, int(left)) <= 0)
+                return {};
+            char chunk[512];
+            const ssize_t n = ::read(m_out, chunk, sizeof chunk);
+            if (n <= 0)
+                return {};
+            m_buffer.append(chunk, size_t(n));
+        }
+    }
+
+    bool running() const { return m_pid > 0 && ::waitpid(m_pid, nullptr, WNOHANG) == 0; }
+
+    // Sends `signal` and returns the exit status (-1 when it did not exit normally).
+    int stop(int signal)
+    {
+        ::kill(m_pid, signal);
+        int status = 0;
+        const pid_t done = ::waitpid(m_pid, &status, 0);
+        m_pid = -1;
+        return done > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+private:
+    pid_t m_pid = -1;
+    int m_in = -1;
+    int m_out = -1;
+    std::string m_buffer;
+};
+
+} // namespace
+
+void TestSimulator::zynsimAppliesStandardInput()
+{
+    if (ZynsimProcess::path().empty())
+        QSKIP("zynsim is not built next to the tests");
+    std::signal(SIGPIPE, SIG_IGN);
+    ZynsimProcess zynsim;
+    QVERIFY(zynsim.start({"--udp", "127.0.0.218", "--port", "0", "--layout", "2"}));
+    const std::string banner = zynsim.line();
+    QVERIFY2(banner.rfind("udp 127.0.0.218:", 0) == 0, banner.c_str());
+    const uint16_t port = uint16_t(std::stoi(banner.substr(16)));
+    QVERIFY(port != 0);
+
+    QVERIFY(zynsim.write("event 6 30 \"HotSpare\"\n"));
+    QCOMPARE(QString::fromStdString(zynsim.line()), QString("ok"));
+    QVERIFY(zynsim.write("bogus 1\n# a comment\n"));
+    QCOMPARE(QString::fromStdString(zynsim.line()), QString("error: line 1: unknown directive 'bogus'"));
+    QCOMPARE(QString::fromStdString(zynsim.line()), QString("ok"));
+    QVERIFY(zynsim.write("event 6 31 \"" + std::string(5000, 'x') + "\"\n"));
+    QCOMPARE(QString::fromStdString(zynsim.line()), QString("error: line 1: longer than 4096 characters"));
+    // The last line needs no newline; the end of the input does not stop the simulator.
+    QVERIFY(zynsim.write("event 5 38 \"Last\""));
+    zynsim.closeInput();
+    QCOMPARE(QString::fromStdString(zynsim.line()), QString("ok"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    QVERIFY(zynsim.running());
+
+    UdpClient client("127.0.0.219");
+    const Bytes page = replyData(ask(client, "127.0.0.218", port, command(0x1A, {0})));
+    QCOMPARE(page.size(), size_t(16 * sizeof(sEVET_DATA)));
+    sEVET_DATA newest;
+    sEVET_DATA before;
+    std::memcpy(newest.bytes, page.data() + 15 * sizeof(sEVET_DATA), sizeof newest.bytes);
+    std::memcpy(before.bytes, page.data() + 14 * sizeof(sEVET_DATA), sizeof before.bytes);
+    QCOMPARE(newest.name(), std::string("Last"));
+    QCOMPARE(int(newest.eventClass()), 5);
+    QCOMPARE(before.name(), std::string("HotSpare"));
+    QCOMPARE(int(before.code()), 30);
+    // --layout 2: board type 8, 128 volume numbers.
+    const Bytes info = replyData(ask(client, "127.0.0.218", port, command(0x23)));
+    QCOMPARE(info.size(), size_t(256));
+    QCOMPARE(int(info[188]), 8);
+    QCOMPARE(int(info[177]), 128);
+
+    QCOMPARE(zynsim.stop(SIGTERM), 0);
+    QCOMPARE(QString::fromStdString(zynsim.line()), QString("stopped (SIGTERM)"));
 }
 
 // --- driver ---
