@@ -524,6 +524,73 @@ struct _NTP_CONFIG {
 };
 static_assert(sizeof(_NTP_CONFIG) == 12, "NTP record is 12 bytes");
 
+// A list of drives for the configuration commands: enclosure and slot (the drive number on the
+// older family) of each.
+struct _DEVICE_LIST {
+    static constexpr int kMaxDrives = 320;
+    int32_t count;
+    struct Drive {
+        uint8_t enclosure;
+        uint8_t slot;
+    } drives[kMaxDrives];
+};
+static_assert(sizeof(_DEVICE_LIST) == 644, "device list is 644 bytes");
+
+// Parameters of a new volume set.
+struct _VOLUMESET_CAP {
+    uint32_t size;            // 39
+    uint8_t raidSet;
+    char name[16];
+    double capacity;          // decimal gigabytes
+    uint8_t level;            // 0 Raid0, 1 Raid1+0, 2 Raid3, 3 Raid5, 4 Raid6
+    uint8_t stripe;           // 0-8: 4 .. 1024 KB
+    uint8_t channel;
+    uint8_t id;
+    uint8_t lun;
+    uint8_t tagged;
+    uint8_t cache;
+    uint8_t reserved4;        // always 4
+    uint8_t flags;            // bit 0: foreground initialisation
+    uint8_t encryption;
+};
+static_assert(sizeof(_VOLUMESET_CAP) == 39, "volume set parameters are 39 bytes");
+
+// Changes to a volume set: a name whose first byte is 0, a capacity of 0 or less and a
+// setting of 255 keep the current value.
+struct _NEW_VOLUMESET_CAP {
+    uint32_t size;            // 37
+    uint8_t volume;
+    char name[16];
+    double capacity;
+    uint8_t settings[8];      // level, stripe, channel, id, lun, tagged, cache, byte 36
+};
+static_assert(sizeof(_NEW_VOLUMESET_CAP) == 37, "volume set changes are 37 bytes");
+
+// The volumes' new levels and stripe sizes that go with an expansion.
+struct _VOL_MOD_LIST {
+    uint8_t count;
+    struct Entry {
+        uint8_t volume;
+        uint8_t level;
+        uint8_t stripe;
+        uint8_t reserved;
+    } entries[255];
+};
+static_assert(sizeof(_VOL_MOD_LIST) == 1 + 255 * 4, "volume change list");
+
+// Parameters of a pass-through disk (255 in a setting keeps the current value when modifying).
+struct _PASS_DISK_CAP {
+    uint32_t size;            // 11
+    uint8_t drive;            // older family
+    uint8_t channel;
+    uint8_t id;
+    uint8_t lun;
+    uint8_t tagged;
+    uint8_t cache;
+    uint8_t mode;             // always 4
+};
+static_assert(sizeof(_PASS_DISK_CAP) == 11, "pass-through parameters are 11 bytes");
+
 #pragma pack(pop)
 
 // Identify string (reply of command 0x13): the product text, with the decimal model number at

@@ -240,6 +240,60 @@ public:
     virtual u32 ZynSetGatewayIp(char* ip);
     virtual u32 ZynSetEthernetMask(char* ip);
 
+    // RAID configuration.
+    virtual u32 ZynCreateRaidSet(unsigned int mask, char* name);
+    virtual u32 ZynCreateRaidSet(_DEVICE_LIST* list, char* name, unsigned char mode);
+    virtual u32 ZynDelRaidSet(char raid);
+    virtual u32 ZynExpandRaidSet(unsigned char raid, unsigned int mask, _VOL_MOD_LIST* changes);
+    virtual u32 ZynExpandRaidSet(unsigned char raid, _DEVICE_LIST* list, _VOL_MOD_LIST* changes);
+    virtual u32 ZynActiveRaidSet(unsigned char raid);
+    virtual u32 ZynOfflineRaidSet(char raid);
+    virtual u32 ZynCreateSEDRaidSet(_DEVICE_LIST* list, char* name, unsigned char mode);
+    virtual u32 ZynDelSEDRaidSet(char raid, unsigned char erase);
+    virtual u32 ZynDelISERaidSet(char raid);
+    virtual u32 ZynCreateHotSpare(unsigned int mask);
+    virtual u32 ZynDeleteHotSpare(unsigned int mask);
+    virtual u32 ZynCreateHotSpare(_DEVICE_LIST* list, unsigned char type, unsigned short raid);
+    virtual u32 ZynDeleteHotSpare(_DEVICE_LIST* list);
+    virtual u32 ZynCreateVolSet(_VOLUMESET_CAP* cap, unsigned char win);
+    virtual u32 ZynCreateVolSetR5060(unsigned char count, unsigned char* raids, _VOLUMESET_CAP* cap, unsigned char mode);
+    virtual u32 ZynModifyVolSet(_NEW_VOLUMESET_CAP* cap);
+    virtual u32 ZynDelVolSet(unsigned char vol);
+    virtual u32 ZynStartCheckVolume(unsigned char vol, unsigned char a, unsigned char b);
+    virtual u32 ZynStopCheckVolume();
+    virtual u32 ZynLockEncryptedVolSet(unsigned char vol);
+    virtual u32 ZynCreatePassthroughDisk(_PASS_DISK_CAP* cap);
+    virtual u32 ZynCreatePassthroughDisk(unsigned char enc, unsigned char slot, _PASS_DISK_CAP* cap);
+    virtual u32 ZynModifyPassthroughDisk(_PASS_DISK_CAP* cap);
+    virtual u32 ZynModifyPassthroughDisk(unsigned char enc, unsigned char slot, _PASS_DISK_CAP* cap);
+    virtual u32 ZynDelPassthroughDisk(unsigned char drive);
+    virtual u32 ZynDelPassthroughDisk(unsigned char enc, unsigned char slot);
+    virtual u32 ZynIdentifyDisk(unsigned int mask);
+    virtual u32 ZynSASIdentifyDisk(unsigned char mode, unsigned char enc, unsigned char slot);
+    virtual u32 ZynFailDisk(unsigned char enc, unsigned char slot);
+    virtual u32 ZynActivateFailDisk(unsigned char enc, unsigned char slot);
+    virtual u32 ZynEraseFailDisk(unsigned char enc, unsigned char slot);
+    virtual u32 ZynRevertSP(unsigned char enc, unsigned char slot, unsigned char* psid);
+    virtual u32 ZynCloneDisk(_DEVICE_LIST* source, _DEVICE_LIST* target, unsigned char mode);
+    virtual u32 ZynAbortDiskCloning(unsigned short drive);
+
+    // One SNMP message to the controller's agent (command 0x1E) and its answer; 12 when the
+    // answer is longer than `replyCapacity`.
+    virtual u32 ZynSNMP(char* request, int length, char* reply, int* replyLength, int replyCapacity = kSnmpReplySize);
+    // One SNMPv1 get (exact) or get-next of one object. `replyOid` must hold kSnmpMaxOid
+    // components. `value` points into this session's storage, valid until its next query.
+    virtual u32 ZynSNMPWithOid(long* oid, int* oidLength, unsigned char* community, long* replyOid,
+                               unsigned char* valueType, unsigned char** value, int* valueLength,
+                               unsigned char exact);
+    // The components as dotted text in this session's buffer; null for no components or a
+    // text that does not fit it.
+    char* SnmpUtilOidToA(long* oid, int* count);
+    static constexpr int kSnmpReplySize = 2048;
+    static constexpr int kSnmpQueryReplySize = 1024;
+    static constexpr int kSnmpMaxOid = 128;
+    static constexpr int kSnmpTextSize = 64;
+    static constexpr int kSnmpStringSize = 256;
+
     // Test seam: the pause after each logo page (500 ms in the product).
     static void setLogoPagePauseMilliseconds(int ms);
     // Largest firmware image: the block number has 15 bits.
@@ -291,6 +345,13 @@ protected:
     // Writes one setter's value into its field after checking it against [low, high].
     u32 setFieldValue(int id, unsigned value, unsigned low, unsigned high);
     u32 setPort(int id, u16 port);
+    // The older family's drive mask of a list; false for an empty or oversized list or a drive
+    // number above 31.
+    static bool listToMask(const _DEVICE_LIST* list, unsigned int* mask);
+    // The list form shared by 0x50 and 0x57 on the enclosure family.
+    u32 ZynCreateSEDRaidSetForm(u8 command, _DEVICE_LIST* list, char* name, unsigned char mode);
+    // The pass-through disk's current volume record (the drive must be a pass-through disk).
+    u32 passThroughVolume(const sGUI_PHY_DRV& drive, sGUI_VOLUMESET* volume);
     // Writes an IPv4 address given as dotted text into a four-byte field; 6 for other text.
     u32 writeAddressField(int id, const char* text, CFieldInfo* adjust = nullptr);
     // Writes `text` cut or zero-padded to `width` bytes into a field.
@@ -318,6 +379,11 @@ protected:
     u32 m_eventRingCapacity = 0;    // records the ring copy was allocated for
     int m_mtu = 0;
     int m_setupLayout = -1;
+    // Storage of the SNMP query, per session (several controllers query at once).
+    char m_oidText[kSnmpTextSize] = {};
+    char m_snmpCommunity[kSnmpTextSize] = {};
+    char m_snmpString[kSnmpStringSize] = {};
+    int64_t m_snmpLong = 0;
 };
 
 class CZynlibSMART : public CZynlib {

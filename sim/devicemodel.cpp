@@ -229,6 +229,11 @@ void DeviceModel::addEvent(const sEVET_DATA& event)
         m_ring.pop_front();
 }
 
+void DeviceModel::logPowerOn()
+{
+    raise(kClassMonitor, kPoweredOn, "");
+}
+
 std::vector<sEVET_DATA> DeviceModel::events() const
 {
     return std::vector<sEVET_DATA>(m_ring.begin(), m_ring.end());
@@ -1277,7 +1282,7 @@ void DeviceModel::defaultHardware()
 
 void DeviceModel::buildDefault()
 {
-    raise(kClassMonitor, kPoweredOn, "");
+    logPowerOn();
     const uint64_t capacity = 7814037168ull;   // 4 TB
     auto add = [&](int e, int s) {
         const std::string serial = formatted("VD4S%02d%04d", e, s) + m_controllerSerial.substr(

@@ -67,6 +67,7 @@ public:
     int setPassThrough(int e, int s, std::string* reason);
     bool clearPassThrough(int e, int s, std::string* reason);
     void addEvent(const sEVET_DATA& event);
+    void logPowerOn();                                 // hardware monitor event 38
     bool setVolumeState(int volume, uint32_t state, uint32_t progress, std::string* reason);
     void setClock(int64_t unixSeconds) { m_clock = unixSeconds; }
 

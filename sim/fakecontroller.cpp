@@ -1,9 +1,8 @@
 // The controller model: answers command frames the way the firmware does, with scripted
 // answers and faults on top, and keeps the frame log.
-#include "simulator.h"
-#include "devicemodel.h"
-#include "setupimage.h"
+#include "controllerimpl.h"
 #include "simframe.h"
+#include "zynconst.h"
 
 #include <algorithm>
 #include <atomic>
@@ -23,13 +22,14 @@ namespace {
 
 // Commands that read only. Kept in one place: the password check depends on it.
 constexpr uint8_t kReadCommands[] = {
-    0x13, 0x14, 0x15, 0x16, 0x19, 0x1A, 0x1B, 0x1C, 0x20, 0x21, 0x22, 0x23, 0xEE,
+    0x13, 0x14, 0x15, 0x16, 0x19, 0x1A, 0x1B, 0x1C, 0x1E, 0x20, 0x21, 0x22, 0x23, 0xEE,
 };
 // 0x24 (clear the event log) changes the controller: in password mode it needs a log-in.
 // The setup-data command reads with these operations and changes the controller with the others.
 constexpr uint8_t kSetupCommand = 0x1F;
 constexpr uint8_t kSetupReadOperations[] = {
     setup::OpReadPage, setup::OpRaidSetBitmap, setup::OpOtherVolumeBitmap, setup::OpVolumeBitmap,
+    setup::OpRealTimeClock,
 };
 
 constexpr size_t kLogLimit = 10000;
@@ -40,6 +40,8 @@ constexpr size_t kPasswordFieldSize = 16;
 constexpr size_t kPasswordMaxLength = 15;
 
 constexpr const char* kVendorName = "Varnel Technologies";
+constexpr size_t kDhcpByte = 158;
+constexpr size_t kBeeperByte = 159;
 constexpr const char* kBootRomVersion = "B1.02 2019-06-11";
 constexpr const char* kMbrVersion = "M1.04 2020-01-20";
 
@@ -180,73 +182,39 @@ Answer Answer::model()
     return Answer();
 }
 
-struct FakeController::Impl {
-    ControllerConfig config;
-    std::string serial;
-    std::array<uint8_t, 6> mac{};
-
-    mutable std::mutex mutex;   // model state and scripts
-    std::unique_ptr<DeviceModel> model;
-    std::unique_ptr<SetupImage> setup;
-    std::array<uint8_t, 4> ip{};
-    bool passwordRequired = false;
-    bool loggedIn = false;
-    struct Script {
-        int left;
-        Answer answer;
-    };
-    std::map<uint8_t, std::deque<Script>> scripts;
-    std::deque<Script> scriptsAll;
-    int openExchanges = 0;
-    int overlapping = 0;
-
-    mutable std::mutex logMutex;   // log, counters, log file
-    std::deque<LogEntry> log;
-    std::array<int, 256> received{};
-    int logFd = -1;
-
-    // One handler per supported command: returns the reply frame (empty: no reply at all).
-    // Called with `mutex` held.
-    using Handler = Bytes (*)(Impl& self, const Bytes& payload);
-    static const std::map<uint8_t, Handler>& handlers();
-
-    static Bytes identify(Impl& self, const Bytes& payload);
-    static Bytes logIn(Impl& self, const Bytes& payload);
-    static Bytes logOut(Impl& self, const Bytes& payload);
-    static Bytes systemInformation(Impl& self, const Bytes& payload);
-    static Bytes reset(Impl& self, const Bytes& payload);
-    static Bytes pollEvents(Impl& self, const Bytes& payload);
-    static Bytes eventPage(Impl& self, const Bytes& payload);
-    static Bytes clearEvents(Impl& self, const Bytes& payload);
-    static Bytes hardwareMonitor(Impl& self, const Bytes& payload);
-    static Bytes raidSetInfo(Impl& self, const Bytes& payload);
-    static Bytes volumeSetInfo(Impl& self, const Bytes& payload);
-    static Bytes driveInfo(Impl& self, const Bytes& payload);
-    static Bytes setupData(Impl& self, const Bytes& payload);
-
-    Bytes modelAnswer(uint8_t command, const Bytes& payload);
-    bool takeScript(uint8_t command, Answer* answer);
-    Bytes systemInfoLocked() const;
-    Bytes identifyLocked() const;
-    void writeLogLine(const LogEntry& entry);
-};
-
 const std::map<uint8_t, FakeController::Impl::Handler>& FakeController::Impl::handlers()
 {
     static const std::map<uint8_t, Handler> table = {
+        {0x10, &Impl::setSerial},
+        {0x11, &Impl::setVendor},
+        {0x12, &Impl::setModel},
         {0x13, &Impl::identify},
         {0x14, &Impl::logIn},
         {0x15, &Impl::logOut},
+        {0x16, &Impl::httpPiece},
+        {0x17, &Impl::setMac},
+        {0x18, &Impl::setLogoPage},
         {0x19, &Impl::pollEvents},
         {0x1A, &Impl::eventPage},
         {0x1B, &Impl::hardwareMonitor},
+        {0x1D, &Impl::setTime},
+        {0x1E, &Impl::snmpRequest},
         {kSetupCommand, &Impl::setupData},
         {0x20, &Impl::raidSetInfo},
         {0x21, &Impl::volumeSetInfo},
         {0x22, &Impl::driveInfo},
         {0x23, &Impl::systemInformation},
         {0x24, &Impl::clearEvents},
+        {0x30, &Impl::muteBeeper},
+        {0x31, &Impl::setBeeper},
+        {0x32, &Impl::setPassword},
+        {0x33, &Impl::setHostMode},
+        {0x34, &Impl::setRebuildPriority},
+        {0x35, &Impl::setMaxAtaMode},
         {0x36, &Impl::reset},
+        {0x37, &Impl::setTermPort},
+        {0x39, &Impl::setDhcpIp},
+        {0xEF, &Impl::setUnitSerial},
     };
     return table;
 }
@@ -262,7 +230,7 @@ Bytes FakeController::Impl::logIn(Impl& self, const Bytes& payload)
     if (payload.size() != kPasswordFieldSize || payload[0] > kPasswordMaxLength)
         return frame::encodeStatus('G');
     const std::string given(reinterpret_cast<const char*>(payload.data() + 1), payload[0]);
-    if (given == self.config.password || given == kRoadPassword) {
+    if (given == self.password || given == kRoadPassword) {
         self.loggedIn = true;
         return frame::encodeStatus('A');
     }
@@ -278,12 +246,6 @@ Bytes FakeController::Impl::logOut(Impl& self, const Bytes&)
 Bytes FakeController::Impl::systemInformation(Impl& self, const Bytes&)
 {
     return dataReply(self.systemInfoLocked());
-}
-
-Bytes FakeController::Impl::reset(Impl&, const Bytes&)
-{
-    // The controller restarts without answering.
-    return {};
 }
 
 Bytes FakeController::Impl::pollEvents(Impl& self, const Bytes&)
@@ -323,6 +285,9 @@ Bytes FakeController::Impl::driveInfo(Impl& self, const Bytes& payload)
 
 Bytes FakeController::Impl::setupData(Impl& self, const Bytes& payload)
 {
+    if (setup::hasPrefix(payload))
+        if (const Handler operation = setupOperation(payload[setup::kOperationAt]))
+            return operation(self, payload);
     return modelReply(self.setup->handle(payload, *self.model));
 }
 
@@ -375,20 +340,23 @@ Bytes FakeController::Impl::systemInfoLocked() const
     Bytes r(kSystemInfoSize, 0);
     const std::string modelNumber = std::to_string(config.modelNumber);
     const bool jbod = config.profile == Profile::Jbod || config.profile == Profile::Jbod6G;
-    putText(r, 0, 40, kVendorName);
+    putText(r, 0, 40, vendor);
     putText(r, 40, 16, serial);
     putText(r, 56, 16, config.firmware);
     putText(r, 72, 16, kBootRomVersion);
     putText(r, 88, 16, kMbrVersion);
-    putText(r, 104, 8, "ZRC-" + modelNumber);
+    putText(r, 104, 8, modelName);
     std::memcpy(r.data() + 116, ip.data(), ip.size());
     std::memcpy(r.data() + 152, mac.data(), mac.size());
+    r[kDhcpByte] = dhcp;
+    r[kBeeperByte] = beeper;
     r[160] = jbod ? 1 : 0;
     r[179] = 1;
     r[188] = setup::boardTypeOf(setup->layout());
     // Ring capacity, channels, set numbers, family, enclosures, extended volume record.
     model->fillSystemInfo(r);
     putText(r, 208, 47, "-" + modelNumber);   // the last byte stays NUL
+    r[zynconst::kCapabilityByte] = config.capabilities;
     return r;
 }
 
@@ -442,6 +410,10 @@ FakeController::FakeController(const ControllerConfig& config)
     // A locally administered address, distinct for every controller of this process.
     const uint32_t tail = ((pid & 0xFFu) << 16) | (number & 0xFFFFu);
     d->mac = {0x02, 0x56, 0x52, uint8_t(tail >> 16), uint8_t(tail >> 8), uint8_t(tail)};
+    d->vendor = kVendorName;
+    d->modelName = "ZRC-" + std::to_string(config.modelNumber);
+    d->password = config.password;
+    d->bootedAt = Impl::SteadyClock::now();
     d->model = std::make_unique<DeviceModel>(d->config, d->serial);
     if (!config.emptyModel)
         d->model->buildDefault();
@@ -461,6 +433,7 @@ const ControllerConfig& FakeController::config() const
 
 std::string FakeController::serial() const
 {
+    std::lock_guard<std::mutex> lock(d->mutex);
     return d->serial;
 }
 
@@ -485,6 +458,13 @@ FakeController::Reply FakeController::handleFrame(const Bytes& in, const std::st
         return reply;   // not a frame: discarded
     const uint8_t command = in[5];
     const auto now = std::chrono::steady_clock::now();
+    {
+        // A restarting controller hears nothing.
+        std::lock_guard<std::mutex> lock(d->mutex);
+        d->settleRestart();
+        if (d->rebooting)
+            return reply;
+    }
     if (!frame::isValid(in)) {
         reply.bytes = frame::encodeStatus('L');
     } else {
@@ -492,6 +472,8 @@ FakeController::Reply FakeController::handleFrame(const Bytes& in, const std::st
         logEntry({LogEntry::RxFrame, via, command, payload, peer, now});
 
         std::lock_guard<std::mutex> lock(d->mutex);
+        d->currentVia = via;
+        d->currentPeer = peer;
         Answer answer;
         if (!d->takeScript(command, &answer))
             answer = Answer::model();
@@ -663,12 +645,14 @@ sGUI_ENC_PROPERTY FakeController::enclosure(int e) const
 std::vector<sEVET_DATA> FakeController::events() const
 {
     std::lock_guard<std::mutex> lock(d->mutex);
+    d->settleRestart();
     return d->model->events();
 }
 
 uint32_t FakeController::eventCounter() const
 {
     std::lock_guard<std::mutex> lock(d->mutex);
+    d->settleRestart();
     return d->model->eventCounter();
 }
 

@@ -39,6 +39,9 @@ const char kUsage[] =
     "  --config FILE       load the device model of every controller from FILE (below)\n"
     "  --password TEXT     the controllers' own password (default 0000); when given,\n"
     "                      password mode is on and changing commands need a log-in\n"
+    "  --capabilities N    system information byte 196 (default 3): 1 the clock takes UTC,\n"
+    "                      2 the unit serial has a command of its own\n"
+    "  --reset-silence MS  how long a controller hears nothing after a reset (default 2000)\n"
     "  --frame-log FILE    append every controller's frame log to FILE, one hex line per frame\n"
     "                      or chunk: time, via, kind, command, peer, bytes\n"
     "  --help              show this text\n"
@@ -250,6 +253,16 @@ int main(int argc, char** argv)
             text.resize(size_t(file.gcount()));
             modelConfig = std::move(text);
             modelConfigGiven = true;
+        } else if (option == "--capabilities") {
+            long bits = 0;
+            if (!parseNumber(value, 0, 255, &bits))
+                return fail(std::string("--capabilities takes a number from 0 to 255, not ") + value);
+            config.capabilities = uint8_t(bits);
+        } else if (option == "--reset-silence") {
+            long ms = 0;
+            if (!parseNumber(value, 0, 600000, &ms))
+                return fail(std::string("--reset-silence takes milliseconds from 0 to 600000, not ") + value);
+            config.resetSilenceMs = int(ms);
         } else if (option == "--frame-log") {
             frameLog = value;
         } else {

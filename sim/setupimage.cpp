@@ -16,13 +16,6 @@ constexpr size_t kImageSizes[kLayouts] = {1024, 4096, 21936, 86832};
 constexpr size_t kBitmapSize = 16;
 constexpr uint8_t kStatusEndOfImage = 'T';
 
-// Field ids of the table the sample image fills in.
-enum Field : uint32_t {
-    kIpAddress = 16, kSubnetMask = 17, kPasswordLength = 20, kPassword = 21, kGateway = 29,
-    kDhcp = 32, kHttpPort = 44, kTelnetPort = 55, kUnitSerial = 76, kSmtpPort = 80,
-    kPowerSupplies = 86, kMaxCommandLength = 103,
-};
-
 } // namespace
 
 size_t imageSize(int layout)
@@ -59,6 +52,12 @@ uint8_t boardTypeOf(int layout)
     return layout >= 1 && layout < kLayouts ? 8 : 0;
 }
 
+bool hasPrefix(const Bytes& payload)
+{
+    return payload.size() > kOperationAt && payload[0] == kSubCommand
+        && std::equal(std::begin(kAccessPrefix), std::end(kAccessPrefix), payload.begin() + 1);
+}
+
 } // namespace setup
 
 namespace {
@@ -78,15 +77,7 @@ SetupImage::SetupImage(int layout, const std::string& password, const std::strin
 {
     for (size_t i = 0; i < m_image.size(); ++i)
         m_image[i] = uint8_t((i * 37 + 11) & 0xFF);
-    // A field the layout has gets `value`, zero-padded to the field's length.
-    auto put = [this](uint32_t id, const Bytes& value) {
-        const CFieldInfo* field = gettablefieldinfo(uint8_t(m_layout), id);
-        if (!field || !field->exists() || uint64_t(field->offset + field->length) > m_image.size())
-            return;
-        const auto at = m_image.begin() + std::ptrdiff_t(field->offset);
-        std::fill(at, at + std::ptrdiff_t(field->length), uint8_t(0));
-        std::copy_n(value.begin(), std::min(value.size(), size_t(field->length)), at);
-    };
+    auto put = [this](uint32_t id, const Bytes& value) { putField(id, value); };
     auto text = [](const std::string& s) { return Bytes(s.begin(), s.end()); };
     using namespace setup;
     put(kIpAddress, {192, 168, 1, 100});
@@ -98,10 +89,47 @@ SetupImage::SetupImage(int layout, const std::string& password, const std::strin
     put(kSmtpPort, {25, 0});
     put(kMaxCommandLength, {0x81});
     put(kPowerSupplies, {1});
-    const std::string secret = password.substr(0, 15);
-    put(kPasswordLength, {uint8_t(secret.size())});
-    put(kPassword, text(secret));
+    putPassword(password);
     put(kUnitSerial, text(unitSerial.substr(0, 16)));
+    // The agent's community stays empty: it answers to the default one.
+    put(kSnmpCommunity, {});
+    put(kSnmpContact, text("Storage administrator"));
+    put(kSnmpLocation, text("Machine room"));
+    put(kSnmpName, text("varnel-raid"));
+}
+
+bool SetupImage::hasField(uint32_t id) const
+{
+    const CFieldInfo* field = gettablefieldinfo(uint8_t(m_layout), id);
+    return field && field->exists() && uint64_t(field->offset + field->length) <= m_image.size();
+}
+
+bool SetupImage::putField(uint32_t id, const Bytes& value)
+{
+    if (!hasField(id))
+        return false;
+    const CFieldInfo* field = gettablefieldinfo(uint8_t(m_layout), id);
+    const auto at = m_image.begin() + std::ptrdiff_t(field->offset);
+    std::fill(at, at + std::ptrdiff_t(field->length), uint8_t(0));
+    std::copy_n(value.begin(), std::min(value.size(), size_t(field->length)), at);
+    return true;
+}
+
+std::string SetupImage::fieldText(uint32_t id) const
+{
+    if (!hasField(id))
+        return {};
+    const CFieldInfo* field = gettablefieldinfo(uint8_t(m_layout), id);
+    const auto from = m_image.begin() + std::ptrdiff_t(field->offset);
+    const auto to = from + std::ptrdiff_t(field->length);
+    return std::string(from, std::find(from, to, uint8_t(0)));
+}
+
+void SetupImage::putPassword(const std::string& password)
+{
+    const std::string secret = password.substr(0, 15);
+    putField(setup::kPasswordLength, {uint8_t(secret.size())});
+    putField(setup::kPassword, Bytes(secret.begin(), secret.end()));
 }
 
 bool SetupImage::replace(const Bytes& image)
@@ -114,8 +142,7 @@ bool SetupImage::replace(const Bytes& image)
 
 Reply SetupImage::handle(const Bytes& payload, const DeviceModel& model)
 {
-    if (payload.size() <= setup::kOperationAt || payload[0] != setup::kSubCommand
-        || !std::equal(std::begin(setup::kAccessPrefix), std::end(setup::kAccessPrefix), payload.begin() + 1))
+    if (!setup::hasPrefix(payload))
         return Reply::status('G');
     switch (payload[setup::kOperationAt]) {
     case setup::OpReadPage:

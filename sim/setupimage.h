@@ -19,12 +19,26 @@ constexpr uint8_t kSubCommand = 0x08;
 constexpr uint8_t kAccessPrefix[8] = {'P', 'l', 'U', 'm', 'E', 'v', 'O', 'r'};
 constexpr size_t kOperationAt = 9;
 enum Operation : uint8_t {
+    OpFirmwareBlock = 0x00,       // answered by FakeController, as are the next two
+    OpLcdTitle = 0x01,
     OpRaidSetBitmap = 0x04,
     OpOtherVolumeBitmap = 0x05,   // nested volumes and pass-through volumes
     OpVolumeBitmap = 0x06,        // volume sets on raid sets
+    OpRealTimeClock = 0x07,
     OpReadPage = 0x40,
     OpWriteShort = 0x41,          // 'A': u16 offset, length modulo 256
     OpWriteLong = 0x42,           // 'B': u32 offset, u16 length
+};
+
+// True when a 0x1F payload has the sub-command, the access prefix and an operation.
+bool hasPrefix(const Bytes& payload);
+
+// Fields of the setup table the simulator reads or fills in.
+enum Field : uint32_t {
+    kIpAddress = 16, kSubnetMask = 17, kPasswordLength = 20, kPassword = 21, kGateway = 29,
+    kDhcp = 32, kHttpPort = 44, kTelnetPort = 55, kSnmpCommunity = 72, kSnmpContact = 73,
+    kSnmpLocation = 74, kSnmpName = 75, kUnitSerial = 76, kSmtpPort = 80, kPowerSupplies = 86,
+    kMaxCommandLength = 103,
 };
 
 // The image size of a layout; 0 for a number outside 0-3.
@@ -42,7 +56,7 @@ uint8_t boardTypeOf(int layout);
 class SetupImage {
 public:
     // A fresh image: a pattern that makes neighbouring bytes differ, with sensible values in
-    // the network, port, password, serial and power-supply fields the layout has.
+    // the network, port, password, serial, SNMP and power-supply fields the layout has.
     SetupImage(int layout, const std::string& password, const std::string& unitSerial);
 
     int layout() const { return m_layout; }
@@ -50,6 +64,14 @@ public:
     // False (nothing changes) unless `image` has the layout's size.
     bool replace(const Bytes& image);
     void setRefuseLongWrites(bool on) { m_refuseLongWrites = on; }
+
+    // A field of the table: false when the layout does not have it. putField zero-pads
+    // `value` to the field's length (and cuts it there); fieldText reads up to the first NUL.
+    bool hasField(uint32_t id) const;
+    bool putField(uint32_t id, const Bytes& value);
+    std::string fieldText(uint32_t id) const;
+    // The password fields: length byte and text.
+    void putPassword(const std::string& password);
 
     // The answer to a 0x1F payload; the bitmaps come from `model`.
     DeviceModel::Reply handle(const Bytes& payload, const DeviceModel& model);

@@ -33,6 +33,41 @@
 //    2/0), deleted (2/9), init complete (2/4), degraded (2/11), failed (2/12), migrating (2/10),
 //    hot spare created/deleted (6/30, 6/31).
 //
+// Identity, settings and maintenance. Each command checks its payload's length and fixed bytes
+// and answers 'G' when they are wrong; the access strings are zynconst's.
+//   0x10 {15, access16, serial zero-padded to 16}: sSYSTEM_INFO 40-55 (text up to NUL, not
+//      empty). 0x11 {8, access8, 8 blanks, vendor in 40 bytes}: 0-39; 0x12 {8, access8, 8 blanks,
+//      model in 8}: 104-111. Vendor and model: the text up to a NUL, trailing blanks cut, then
+//      NUL-padded (so sSYSTEM_INFO holds "Acme", not "Acme" and 36 blanks); empty: 'G'.
+//   0x17 {8, access8, 8 zeros, 6 bytes}: the MAC address, 152-157.
+//   0xEF {15, access16, text zero-padded to 16}: setup field 76 (unitSerial()); 'H' unless
+//      capability 0x02. 0x32 {length 0-15, text, zeros} (16): the password 0x14 takes from then
+//      on (kRoadPassword stays), also written to setup fields 20 and 21.
+//   0x1D {8, access8, yy, month, day, hour, minute, second} (15), {.., 55, AA} (17, only with
+//      capability 0x01): the clock (a real date, hours 0-23). 0x1F op 7 {0} answers 8 bytes of
+//      BCD: second, minute, hour, weekday (0 Sunday - 6), day, month, year % 100, 0 - the set
+//      clock advanced by the time since it was set (as a calendar, without time zones), or the
+//      host's local time before any 0x1D. Op 1 {0, 0|1}: the LCD title ('A').
+//   0x1F op 0 {0, block low, block high | 0x80 on the last, 0-512 data, 0}: blocks from 0 in
+//      order ('A' each; a block out of order answers 'R' and drops the upload, block 0 starts
+//      afresh); the last block answers the verdict (setFirmwareVerdict).
+//   0x18 {page, 'U' AA A5 'Z', 1-2000 bytes}: keeps the page; pages 0-3 on the older family,
+//      0-31 on the other; {FF 55 AA A5 5A} clears all pages.
+//   0x30: 'A'. 0x31 {0|1}: sSYSTEM_INFO 159. 0x33 {0|1}, 0x34 {0-3}, 0x35 {any}: stored.
+//   0x37 {a 0-1, b 0-7, 1, c 0-1, 0, 0}: stored. 0x39 {dhcp 0|1, 4 octets}: sSYSTEM_INFO 158 and
+//      116-119 and setup fields 32 and 16 (the UDP front end stays where it is).
+//   0x36: no reply; for ControllerConfig::resetSilenceMs every frame is dropped unanswered and
+//      unlogged (RxFrame), then the power-on event (5/38) is logged and the log-in is gone.
+//   0x1E: the SNMP agent (snmpagent.h). Community: setup field 72 up to its NUL, or
+//      zynconst::kDefaultCommunity when that is empty (a fresh image's is). A request with another
+//      community gets no reply at all, as an agent drops it; a malformed one 'G'. sysDescr is
+//      "Varnel RAID controller " + the model name, sysContact/sysLocation/sysName setup fields
+//      73/74/75 up to NUL, sysUpTime counts from the last start.
+//   0x16: a piece of an HTTP request (webserver.h), collected per front end and sender; the
+//      complete request gets one reply frame (short form up to 65534 bytes of response text, long
+//      form beyond), the pieces before it none. A piece of 0 or over 1024 bytes: 'G'.
+// Password mode: 0x1E and 0x1F op 7 read; all the others of this list need a log-in.
+//
 // Setup image and command 0x1F. Each controller holds a setup image of one of four layouts:
 // layout 0 has 1024 bytes (sysinfo byte 188 = 0), layout 1 4096 bytes (188 = 8, 177 = 16),
 // layout 2 21936 bytes and layout 3 86832 bytes (both 188 = 8, 177 = 0x80). ControllerConfig::
@@ -42,7 +77,8 @@
 // the byte pattern (i * 37 + 11) & 0xFF with these fields of the setup table set where the
 // layout has them: IP 192.168.1.100, mask 255.255.255.0, gateway 192.168.1.1, DHCP 0, ports
 // HTTP 80, Telnet 23, SMTP 25 (u16 LE), max command length 0x81, 1 power supply, the
-// controller's password (length byte + 15 bytes) and its serial as the unit serial.
+// controller's password (length byte + 15 bytes), its serial as the unit serial, an empty SNMP
+// community, contact "Storage administrator", location "Machine room", name "varnel-raid".
 // Every 0x1F payload starts 08 "PlUmEvOr" op (bytes 0-9); a payload shorter than that or with
 // another sub-command or prefix answers 'G', an unknown op 'H'.
 //
@@ -137,6 +173,16 @@ struct ControllerConfig {
                                          // setup layouts 1-3 override it (16, 128, 128)
     int raidSetNumbers = 16;             // sSYSTEM_INFO byte 178 (1-128)
     int setupLayout = -1;                // setup image layout 0-3; other values: by profile
+    uint8_t capabilities = 0x03;         // sSYSTEM_INFO byte 196: 0x01 UTC clock, 0x02 command 0xEF
+    int resetSilenceMs = 2000;           // how long the controller hears nothing after 0x36
+};
+
+// The clock as command 0x1D last set it.
+struct ClockSetting {
+    bool set = false;                    // false: never set, the clock reads the host's local time
+    uint8_t year = 0;                    // years since 2000
+    uint8_t month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    bool utc = false;                    // set with the UTC form (55 AA)
 };
 
 // Options of a new raid set.
@@ -214,7 +260,7 @@ public:
 
     // The configuration in effect: setupLayout resolved to 0-3, volumeNumbers as the layout fixes it.
     const ControllerConfig& config() const;
-    std::string serial() const;
+    std::string serial() const;      // sSYSTEM_INFO 40-55: the configured one until 0x10 sets another
     Bytes systemInfo() const;        // the 256-byte record
     Bytes identifyString() const;    // the 64-byte identify reply data
 
@@ -320,6 +366,27 @@ public:
     bool setSetupImage(const Bytes& image);   // false unless the size is the layout's
     int setupLayout() const;
     void setRefuseLongSetupWrites(bool on);   // every 'B' (0x42) write answers 'H'
+
+    // ---- Identity, settings and maintenance (see the top of this file).
+    std::string password() const;             // the controller's own (0x32 changes it)
+    std::string unitSerial() const;           // setup field 76 up to its first NUL
+    ClockSetting clockSetting() const;
+    Bytes logoPage(int page) const;           // as the last 0x18 gave it; empty: none or cleared
+    Bytes firmwareImage() const;              // the last image taken; empty before any
+    int firmwareUpdates() const;              // images taken
+    // The answer to the last block of an image: 'A' checks the image (taken unless empty, else
+    // 'Q'); 'P', 'Q' or 'R' refuse it with that letter. Stays until set again.
+    void setFirmwareVerdict(char letter);
+    uint8_t beeper() const;                   // sSYSTEM_INFO byte 159
+    int beeperMutes() const;                  // 0x30 frames answered
+    uint8_t hostMode() const;
+    uint8_t rebuildPriority() const;
+    uint8_t maxAtaMode() const;               // as sent
+    Bytes termPort() const;                   // the six bytes of the last 0x37 ({0, 0, 1, 0, 0, 0} before)
+    uint8_t dhcp() const;                     // sSYSTEM_INFO byte 158
+    uint8_t lcdTitle() const;                 // 0x1F op 1
+    std::string lastHttpRequest() const;      // the last complete request of the web server
+    bool restarting() const;                  // within the silence after 0x36
 
 private:
     struct Impl;

@@ -1,6 +1,7 @@
 // Shared helpers of the tests that run the library against the simulator.
 #pragma once
 
+#include "darwinuserclient.h"
 #include "ethernetinterface.h"
 #include "simulator.h"
 #include "zynframe.h"
@@ -8,6 +9,7 @@
 
 #include <QtTest>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -92,6 +94,20 @@ inline std::unique_ptr<Session> udpSession(const char* address, uint16_t port, u
     return session;
 }
 
+// Opens a session through the user-client stand-in on the index-th driver service.
+inline std::unique_ptr<Session> userClientSession(int index, u32* rc)
+{
+    auto session = std::make_unique<Session>();
+    auto* transport = new DarwinUserClientInterface();
+    if (!transport->init(index)) {
+        delete transport;
+        *rc = 0xFFFFFFFF;
+        return session;
+    }
+    *rc = session->ZynInitSession(transport);
+    return session;
+}
+
 // A simulator with one controller on address:7890 and an open UDP session to it.
 struct UdpRig {
     std::unique_ptr<zynsim::Simulator> sim;
@@ -119,6 +135,18 @@ struct UdpRig {
         sim.reset();
     }
 };
+
+// Makes the session hold the simulator's system information changed by `edit` (the next
+// 0x23 answers it), as if the controller reported it so.
+inline bool refreshSysInfo(CZynlib& session, zynsim::FakeController& controller,
+                           const std::function<void(Bytes&)>& edit)
+{
+    Bytes info = controller.systemInfo();
+    edit(info);
+    controller.script(0x23, 1, Answer::data(info));
+    sSYSTEM_INFO record;
+    return session.ZynGetSysInfo(&record) == 0;
+}
 
 inline std::string text(const Bytes& bytes, size_t offset, size_t length)
 {

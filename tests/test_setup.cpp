@@ -85,14 +85,9 @@ private:
     {
         return *gettablefieldinfo(u8(ctl().setupLayout()), u32(id));
     }
-    // Replaces the system information the session holds by the simulator's, changed by `edit`.
     void editSysInfo(const std::function<void(Bytes&)>& edit)
     {
-        Bytes info = ctl().systemInfo();
-        edit(info);
-        ctl().script(0x23, 1, Answer::data(info));
-        sSYSTEM_INFO record;
-        QCOMPARE(session().ZynGetSysInfo(&record), 0u);
+        QVERIFY(refreshSysInfo(session(), ctl(), edit));
     }
 
     UdpRig m_rig;

@@ -1,10 +1,14 @@
 // The simulator's device model: the read commands' replies byte for byte, the records staying
 // consistent through changes, the events each change logs, the event ring and its pages, the
-// configuration text and the fault switches. Most frames go through FakeController::handleFrame;
+// configuration text and the fault switches; then the identity, settings and maintenance
+// commands, the restart and the SNMP agent. Most frames go through FakeController::handleFrame;
 // the long replies also cross a loopback UDP socket.
 #include "records.h"
+#include "setuptable.h"
 #include "simclient.h"
+#include "simframe.h"
 #include "simulator.h"
+#include "zynconst.h"
 
 #include <QtTest>
 
@@ -285,6 +289,30 @@ private slots:
     void applyConfigErrorChangesNothing();
 
     void concurrentReadsAndChanges();
+
+    // --- identity, settings and maintenance ---
+    void identityCommands();
+    void identityRefusalsChangeNothing();
+    void passwordAndUnitSerial();
+    void clockSettingAndReading();
+    void clockRefusals();
+    void firmwareBlocksInOrder();
+    void firmwareVerdicts();
+    void logoPages();
+    void settingCommands();
+    void settingsInPasswordMode();
+    void restartSilenceThenPowerOn();
+
+    // --- the SNMP agent ---
+    void snmpGetBytes();
+    void snmpWalkAndNoSuchName();
+    void snmpCommunityAndObjectsFromSetup();
+    void snmpMalformedRequests();
+    void snmpMutatedRequestsStayBounded();
+
+    // --- the web server ---
+    void httpShortAndLongForm();
+    void httpRequestsAndRefusals();
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -1633,7 +1661,7 @@ void TestSimModel::setupRefusalsAndMalformedRequests()
     QCOMPARE(letter(ask(c, 0x1F, Bytes(wrongPrefix.begin(), wrongPrefix.begin() + 9))), 'G');
     QCOMPARE(letter(ask(c, 0x1F)), 'G');
     QCOMPARE(letter(ask(c, 0x1F, setupPayload(0x40, {}, 10))), 'G');      // no page number
-    QCOMPARE(letter(ask(c, 0x1F, setupPayload(0x07, {0}, 525))), 'H');    // not modelled
+    QCOMPARE(letter(ask(c, 0x1F, setupPayload(0x08, {0}, 525))), 'H');    // not modelled
     QCOMPARE(letter(ask(c, 0x1F, setupPayload(0x43, {0}, 525))), 'H');
     QCOMPARE(c.setupImage(), changed);
 }
@@ -1691,7 +1719,8 @@ void TestSimModel::setupInPasswordMode()
     // Writes and everything else need a log-in.
     QCOMPARE(letter(ask(c, 0x1F, longWrite(0, 1, {1}))), 'M');
     QCOMPARE(letter(ask(c, 0x1F, shortWrite(0, 1, {1}))), 'M');
-    QCOMPARE(letter(ask(c, 0x1F, setupPayload(0x07, {0}, 525))), 'M');
+    QCOMPARE(letter(ask(c, 0x1F, setupPayload(0x01, {0, 1}, 525))), 'M');   // the LCD title
+    QCOMPARE(ask(c, 0x1F, setupPayload(0x07, {0}, 525)).size(), size_t(8));   // the clock reads
     QCOMPARE(c.setupImage(), image);
     QVERIFY(zynsim::isReadRequest(0x1F, setupPayload(0x40, {0, 0}, 31)));
     QVERIFY(!zynsim::isReadRequest(0x1F, setupPayload(0x42, {}, 31)));
@@ -1796,6 +1825,915 @@ void TestSimModel::concurrentReadsAndChanges()
     reader.join();
     QCOMPARE(bad.load(), 0);
     checkConsistent(c);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Identity, settings and maintenance
+
+namespace {
+
+std::string frameHex(const Bytes& b)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    std::string s;
+    for (uint8_t x : b) {
+        s += digits[x >> 4];
+        s += digits[x & 15];
+    }
+    return s;
+}
+
+const char* const kAccess8 = zynconst::kAccessString8;
+const char* const kAccess16 = zynconst::kAccessString16;
+
+// {lead, access string, filler (8 bytes after an 8-byte string), text padded to width}.
+Bytes identityPayload(uint8_t lead, const char* access, uint8_t filler, const std::string& text,
+                      size_t width, uint8_t pad)
+{
+    const size_t accessLength = std::strlen(access);
+    const size_t fillerLength = accessLength == 8 ? 8 : 0;
+    Bytes p(1 + accessLength + fillerLength + width, pad);
+    p[0] = lead;
+    std::copy(access, access + accessLength, p.begin() + 1);
+    std::fill_n(p.begin() + 1 + std::ptrdiff_t(accessLength), fillerLength, filler);
+    std::copy(text.begin(), text.end(), p.begin() + 1 + std::ptrdiff_t(accessLength + fillerLength));
+    return p;
+}
+
+Bytes serialPayload(const std::string& text) { return identityPayload(15, kAccess16, 0, text, 16, 0); }
+Bytes vendorPayload(const std::string& text) { return identityPayload(8, kAccess8, ' ', text, 40, ' '); }
+Bytes modelPayload(const std::string& text) { return identityPayload(8, kAccess8, ' ', text, 8, ' '); }
+
+Bytes macPayload(const Bytes& mac)
+{
+    return identityPayload(8, kAccess8, 0, std::string(mac.begin(), mac.end()), 6, 0);
+}
+
+Bytes withoutLast(Bytes b)
+{
+    b.pop_back();
+    return b;
+}
+
+Bytes passwordField(const std::string& text)
+{
+    Bytes field(16, 0);
+    field[0] = uint8_t(text.size());
+    std::copy(text.begin(), text.end(), field.begin() + 1);
+    return field;
+}
+
+// 0x1D: {8, access8, yy, month, day, hour, minute, second}, with 55 AA for UTC.
+Bytes timePayload(int yy, int month, int day, int hour, int minute, int second, bool utc = false)
+{
+    Bytes p = identityPayload(8, kAccess8, 0, {}, 0, 0);
+    p.resize(utc ? 17 : 15, 0);
+    const int fields[6] = {yy, month, day, hour, minute, second};
+    for (int i = 0; i < 6; ++i)
+        p[size_t(9 + i)] = uint8_t(fields[i]);
+    if (utc) {
+        p[15] = 0x55;
+        p[16] = 0xAA;
+    }
+    return p;
+}
+
+Bytes rtcOf(FakeController& c)
+{
+    return ask(c, 0x1F, setupPayload(0x07, {0}, 525));
+}
+
+Bytes bcdOf(const std::tm& t)
+{
+    auto bcd = [](int v) { return uint8_t((v / 10) << 4 | (v % 10)); };
+    return {bcd(t.tm_sec), bcd(t.tm_min), bcd(t.tm_hour), bcd(t.tm_wday), bcd(t.tm_mday),
+            bcd(t.tm_mon + 1), bcd((t.tm_year + 1900) % 100), 0};
+}
+
+// A firmware block as the client sends it: data, then one zero byte.
+Bytes firmwareBlock(int block, bool last, const Bytes& data)
+{
+    Bytes rest(3 + data.size() + 1, 0);
+    rest[1] = uint8_t(block);
+    rest[2] = uint8_t((block >> 8) | (last ? 0x80 : 0));
+    std::copy(data.begin(), data.end(), rest.begin() + 3);
+    return setupPayload(0x00, rest, 0);
+}
+
+// Sends `image` in 512-byte blocks; the letters of the answers.
+std::string uploadFirmware(FakeController& c, const Bytes& image)
+{
+    std::string letters;
+    const size_t blocks = std::max<size_t>(1, (image.size() + 511) / 512);
+    for (size_t b = 0; b < blocks; ++b) {
+        const size_t from = b * 512;
+        const Bytes data(image.begin() + std::ptrdiff_t(std::min(from, image.size())),
+                         image.begin() + std::ptrdiff_t(std::min(from + 512, image.size())));
+        letters += letter(ask(c, 0x1F, firmwareBlock(int(b), b + 1 == blocks, data)));
+    }
+    return letters;
+}
+
+Bytes logoPayload(uint8_t page, const Bytes& data)
+{
+    Bytes p(5 + data.size());
+    p[0] = page;
+    p[1] = 'U';
+    p[2] = 0xAA;
+    p[3] = 0xA5;
+    p[4] = 'Z';
+    std::copy(data.begin(), data.end(), p.begin() + 5);
+    return p;
+}
+
+Bytes fieldOf(const FakeController& c, uint32_t id)
+{
+    const CFieldInfo* f = gettablefieldinfo(uint8_t(c.setupLayout()), id);
+    const Bytes image = c.setupImage();
+    return Bytes(image.begin() + std::ptrdiff_t(f->offset), image.begin() + std::ptrdiff_t(f->offset + f->length));
+}
+
+void putField(FakeController& c, uint32_t id, const std::string& text)
+{
+    const CFieldInfo* f = gettablefieldinfo(uint8_t(c.setupLayout()), id);
+    Bytes image = c.setupImage();
+    std::fill_n(image.begin() + std::ptrdiff_t(f->offset), size_t(f->length), uint8_t(0));
+    std::copy(text.begin(), text.end(), image.begin() + std::ptrdiff_t(f->offset));
+    QVERIFY(c.setSetupImage(image));
+}
+
+Bytes zeroPadded(const std::string& text, size_t width)
+{
+    Bytes b(width, 0);
+    std::copy(text.begin(), text.end(), b.begin());
+    return b;
+}
+
+} // namespace
+
+void TestSimModel::identityCommands()
+{
+    FakeController c(configOf(Profile::Enclosure));
+    const Bytes mac = {0x00, 0x1B, 0x4D, 0x11, 0x22, 0x33};
+    QCOMPARE(letter(ask(c, 0x10, serialPayload("NEWSER12"))), 'A');
+    QCOMPARE(letter(ask(c, 0x11, vendorPayload("Acme  Storage"))), 'A');
+    QCOMPARE(letter(ask(c, 0x12, modelPayload("ZX-9"))), 'A');
+    QCOMPARE(letter(ask(c, 0x17, macPayload(mac))), 'A');
+    const Bytes info = ask(c, 0x23);
+    // Blank-filled texts: the trailing blanks go, inner ones stay, NULs pad the field.
+    QCOMPARE(Bytes(info.begin(), info.begin() + 40), zeroPadded("Acme  Storage", 40));
+    QCOMPARE(Bytes(info.begin() + 40, info.begin() + 56), zeroPadded("NEWSER12", 16));
+    QCOMPARE(Bytes(info.begin() + 104, info.begin() + 112), zeroPadded("ZX-9", 8));
+    QCOMPARE(Bytes(info.begin() + 152, info.begin() + 158), mac);
+    QCOMPARE(c.serial(), std::string("NEWSER12"));
+    QCOMPARE(int(info[zynconst::kCapabilityByte]), 0x03);
+
+    // Texts that fill their fields: a 16-character serial, a 40-character vendor, 8 for the model.
+    const std::string vendor40 = "Forty Characters Of Vendor Name Text Ok!";
+    QCOMPARE(letter(ask(c, 0x10, serialPayload("ABCDEFGHIJKLMNOP"))), 'A');
+    QCOMPARE(letter(ask(c, 0x11, vendorPayload(vendor40))), 'A');
+    QCOMPARE(letter(ask(c, 0x12, modelPayload("ZRC-9999"))), 'A');
+    const Bytes full = c.systemInfo();
+    QCOMPARE(text(full, 40, 16), std::string("ABCDEFGHIJKLMNOP"));
+    QCOMPARE(text(full, 0, 40), vendor40);
+    QCOMPARE(text(full, 104, 8), std::string("ZRC-9999"));
+    QCOMPARE(int(full[56]), int('V'));   // the firmware version right after the serial is intact
+}
+
+void TestSimModel::identityRefusalsChangeNothing()
+{
+    FakeController c(configOf(Profile::Enclosure));
+    const Bytes before = c.systemInfo();
+    Bytes wrongAccess = serialPayload("X1");
+    wrongAccess[16] ^= 0x20;
+    Bytes wrongLead = serialPayload("X1");
+    wrongLead[0] = 8;
+    Bytes vendorFiller = vendorPayload("Acme");
+    vendorFiller[12] = 'x';
+    Bytes macFiller = macPayload({1, 2, 3, 4, 5, 6});
+    macFiller[16] = 1;
+    Bytes model16 = identityPayload(8, kAccess16, ' ', "ZX", 8, ' ');
+    const Bytes refusals[][2] = {
+        {{0x10}, wrongAccess},
+        {{0x10}, wrongLead},
+        {{0x10}, withoutLast(serialPayload("X1"))},
+        {{0x10}, serialPayload("")},
+        {{0x11}, vendorFiller},
+        {{0x11}, vendorPayload("")},                      // blanks only
+        {{0x11}, identityPayload(8, kAccess8, ' ', "Acme", 41, ' ')},
+        {{0x12}, model16},
+        {{0x12}, identityPayload(8, kAccess8, ' ', "ZX", 9, ' ')},
+        {{0x17}, macFiller},
+        {{0x17}, withoutLast(macPayload({1, 2, 3, 4, 5, 6}))},
+    };
+    for (const auto& r : refusals)
+        QCOMPARE(letter(ask(c, r[0][0], r[1])), 'G');
+    QCOMPARE(c.systemInfo(), before);
+}
+
+void TestSimModel::passwordAndUnitSerial()
+{
+    ControllerConfig config = layoutConfig(1);
+    config.capabilities = zynconst::kCapUnitSerialCommand;
+    FakeController c(config);
+    c.setPasswordRequired(true);
+    QCOMPARE(letter(ask(c, 0x32, passwordField("Next42"))), 'M');
+    QCOMPARE(letter(ask(c, 0x14, passwordField("Secret7"))), 'A');
+    QCOMPARE(letter(ask(c, 0x32, passwordField("Next42"))), 'A');
+    QCOMPARE(c.password(), std::string("Next42"));
+    // The setup image holds it too: length at 72, text at 73.
+    const Bytes image = c.setupImage();
+    QCOMPARE(int(image[72]), 6);
+    QCOMPARE(Bytes(image.begin() + 73, image.begin() + 88), zeroPadded("Next42", 15));
+    QCOMPARE(letter(ask(c, 0x15)), 'A');
+    QCOMPARE(letter(ask(c, 0x14, passwordField("Secret7"))), 'J');
+    QCOMPARE(letter(ask(c, 0x14, passwordField("Next42"))), 'A');
+    QCOMPARE(letter(ask(c, 0x14, passwordField(zynsim::kRoadPassword))), 'A');
+    Bytes tooLong = passwordField("x");
+    tooLong[0] = 16;
+    QCOMPARE(letter(ask(c, 0x32, tooLong)), 'G');
+    QCOMPARE(letter(ask(c, 0x32, Bytes(15, 0))), 'G');
+    QCOMPARE(c.password(), std::string("Next42"));
+    // An empty password is one too.
+    QCOMPARE(letter(ask(c, 0x32, passwordField(""))), 'A');
+    QCOMPARE(letter(ask(c, 0x15)), 'A');
+    QCOMPARE(letter(ask(c, 0x14, passwordField(""))), 'A');
+
+    // The unit serial lands in setup field 76.
+    QCOMPARE(c.unitSerial(), c.serial());
+    QCOMPARE(letter(ask(c, 0xEF, serialPayload("UNIT-0042"))), 'A');
+    QCOMPARE(c.unitSerial(), std::string("UNIT-0042"));
+    QCOMPARE(fieldOf(c, 76), zeroPadded("UNIT-0042", 16));
+    Bytes wrong = serialPayload("UNIT-9");
+    wrong[1] ^= 1;
+    QCOMPARE(letter(ask(c, 0xEF, wrong)), 'G');
+    QCOMPARE(letter(ask(c, 0xEF, serialPayload(""))), 'G');
+    QCOMPARE(c.unitSerial(), std::string("UNIT-0042"));
+    // Without the capability the command does not exist.
+    config.capabilities = zynconst::kCapUtcClock;
+    FakeController without(config);
+    QCOMPARE(letter(ask(without, 0xEF, serialPayload("UNIT-0042"))), 'H');
+    QCOMPARE(without.unitSerial(), without.serial());
+}
+
+void TestSimModel::clockSettingAndReading()
+{
+    FakeController c(configOf(Profile::Enclosure));
+    // Never set: the host's local time.
+    const std::time_t start = std::time(nullptr);
+    const Bytes host = rtcOf(c);
+    const std::time_t end = std::time(nullptr);
+    std::tm a{}, b{};
+    localtime_r(&start, &a);
+    localtime_r(&end, &b);
+    QVERIFY2(host == bcdOf(a) || host == bcdOf(b), frameHex(host).c_str());
+    QVERIFY(!c.clockSetting().set);
+
+    // Set at the last second of a year: it runs on into the next (a Monday).
+    QCOMPARE(letter(ask(c, 0x1D, timePayload(23, 12, 31, 23, 59, 59))), 'A');
+    const zynsim::ClockSetting s = c.clockSetting();
+    QVERIFY(s.set && !s.utc);
+    QCOMPARE(int(s.year), 23);
+    QCOMPARE(int(s.month), 12);
+    QCOMPARE(int(s.day), 31);
+    QCOMPARE(int(s.hour), 23);
+    QCOMPARE(int(s.minute), 59);
+    QCOMPARE(int(s.second), 59);
+    Bytes r = rtcOf(c);
+    QVERIFY2(r == (Bytes{0x59, 0x59, 0x23, 0x00, 0x31, 0x12, 0x23, 0}) || r == (Bytes{0, 0, 0, 0x01, 0x01, 0x01, 0x24, 0}),
+             frameHex(r).c_str());
+    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+    r = rtcOf(c);
+    QVERIFY2(r[6] == 0x24 && r[5] == 0x01 && r[4] == 0x01 && r[3] == 0x01, frameHex(r).c_str());
+
+    // The UTC form; a leap day.
+    QCOMPARE(letter(ask(c, 0x1D, timePayload(24, 2, 29, 12, 34, 56, true))), 'A');
+    QVERIFY(c.clockSetting().utc);
+    r = rtcOf(c);
+    QVERIFY2(r == (Bytes{0x56, 0x34, 0x12, 0x04, 0x29, 0x02, 0x24, 0}) || r == (Bytes{0x57, 0x34, 0x12, 0x04, 0x29, 0x02, 0x24, 0}),
+             frameHex(r).c_str());
+    QCOMPARE(letter(ask(c, 0x1F, setupPayload(0x07, {1}, 525))), 'G');
+}
+
+void TestSimModel::clockRefusals()
+{
+    FakeController c(configOf(Profile::Enclosure));
+    QCOMPARE(letter(ask(c, 0x1D, timePayload(24, 6, 30, 8, 0, 0))), 'A');
+    const std::vector<Bytes> refused = {
+        timePayload(23, 2, 29, 0, 0, 0), timePayload(0, 0, 1, 0, 0, 0), timePayload(0, 13, 1, 0, 0, 0),
+        timePayload(0, 4, 31, 0, 0, 0), timePayload(0, 1, 0, 0, 0, 0), timePayload(0, 1, 1, 24, 0, 0),
+        timePayload(0, 1, 1, 0, 60, 0), timePayload(0, 1, 1, 0, 0, 60),
+    };
+    for (const Bytes& p : refused)
+        QCOMPARE(letter(ask(c, 0x1D, p)), 'G');
+    Bytes badMarker = timePayload(24, 1, 1, 0, 0, 0, true);
+    badMarker[16] = 0xAB;
+    Bytes badAccess = timePayload(24, 1, 1, 0, 0, 0);
+    badAccess[3] ^= 1;
+    QCOMPARE(letter(ask(c, 0x1D, badMarker)), 'G');
+    QCOMPARE(letter(ask(c, 0x1D, badAccess)), 'G');
+    QCOMPARE(letter(ask(c, 0x1D, withoutLast(timePayload(24, 1, 1, 0, 0, 0)))), 'G');
+    QCOMPARE(int(c.clockSetting().month), 6);
+    QCOMPARE(int(c.clockSetting().day), 30);
+    // 2000 was a leap year.
+    QCOMPARE(letter(ask(c, 0x1D, timePayload(0, 2, 29, 0, 0, 0))), 'A');
+
+    // The UTC form needs capability bit 0x01.
+    ControllerConfig config = configOf(Profile::Enclosure);
+    config.capabilities = zynconst::kCapUnitSerialCommand;
+    FakeController local(config);
+    QCOMPARE(int(local.systemInfo()[zynconst::kCapabilityByte]), 0x02);
+    QCOMPARE(letter(ask(local, 0x1D, timePayload(24, 1, 1, 0, 0, 0, true))), 'G');
+    QVERIFY(!local.clockSetting().set);
+    QCOMPARE(letter(ask(local, 0x1D, timePayload(24, 1, 1, 0, 0, 0))), 'A');
+}
+
+void TestSimModel::firmwareBlocksInOrder()
+{
+    FakeController c(configOf(Profile::Enclosure));
+    QVERIFY(c.firmwareImage().empty());
+    const Bytes image = filled(1100, 7);
+    QCOMPARE(uploadFirmware(c, image), std::string("AAA"));
+    QCOMPARE(c.firmwareImage(), image);
+    QCOMPARE(c.firmwareUpdates(), 1);
+
+    // Out of order: 'R', and the upload is gone; block 0 starts afresh.
+    const Bytes other = filled(700, 99);
+    const Bytes first(other.begin(), other.begin() + 512);
+    const Bytes rest(other.begin() + 512, other.end());
+    QCOMPARE(letter(ask(c, 0x1F, firmwareBlock(0, false, first))), 'A');
+    QCOMPARE(letter(ask(c, 0x1F, firmwareBlock(2, true, rest))), 'R');
+    QCOMPARE(letter(ask(c, 0x1F, firmwareBlock(1, true, rest))), 'R');
+    QCOMPARE(letter(ask(c, 0x1F, firmwareBlock(0, false, rest))), 'A');
+    QCOMPARE(letter(ask(c, 0x1F, firmwareBlock(0, false, first))), 'A');
+    QCOMPARE(letter(ask(c, 0x1F, firmwareBlock(1, true, rest))), 'A');
+    QCOMPARE(c.firmwareImage(), other);
+    QCOMPARE(c.firmwareUpdates(), 2);
+
+    // Block numbers past one byte: 300 blocks.
+    const Bytes large = filled(300 * 512 + 5, 3);
+    const std::string letters = uploadFirmware(c, large);
+    QCOMPARE(letters, std::string(301, 'A'));
+    QCOMPARE(c.firmwareImage(), large);
+
+    // Malformed blocks.
+    Bytes trailer = firmwareBlock(0, true, {1, 2});
+    trailer.back() = 1;
+    Bytes subOp = firmwareBlock(0, true, {1, 2});
+    subOp[10] = 1;
+    QCOMPARE(letter(ask(c, 0x1F, trailer)), 'G');
+    QCOMPARE(letter(ask(c, 0x1F, subOp)), 'G');
+    QCOMPARE(letter(ask(c, 0x1F, firmwareBlock(0, true, Bytes(513, 1)))), 'G');
+    QCOMPARE(letter(ask(c, 0x1F, setupPayload(0x00, {0, 0}, 12))), 'G');
+    QCOMPARE(c.firmwareUpdates(), 3);
+}
+
+void TestSimModel::firmwareVerdicts()
+{
+    FakeController c(configOf(Profile::Enclosure));
+    const Bytes good = filled(600, 1);
+    for (char verdict : {'P', 'Q', 'R'}) {
+        c.setFirmwareVerdict(verdict);
+        QCOMPARE(uploadFirmware(c, filled(600, uint8_t(verdict))), std::string("A") + verdict);
+        QVERIFY(c.firmwareImage().empty());
+    }
+    c.setFirmwareVerdict('A');
+    QCOMPARE(uploadFirmware(c, good), std::string("AA"));
+    QCOMPARE(c.firmwareImage(), good);
+    // An empty image is invalid.
+    QCOMPARE(letter(ask(c, 0x1F, firmwareBlock(0, true, {}))), 'Q');
+    QCOMPARE(c.firmwareImage(), good);
+    QCOMPARE(c.firmwareUpdates(), 1);
+}
+
+void TestSimModel::logoPages()
+{
+    FakeController older(configOf(Profile::Older));
+    for (uint8_t k = 0; k < 4; ++k)
+        QCOMPARE(letter(ask(older, 0x18, logoPayload(k, filled(2000, k)))), 'A');
+    QCOMPARE(older.logoPage(3), filled(2000, 3));
+    QCOMPARE(older.logoPage(0), filled(2000, 0));
+    QCOMPARE(letter(ask(older, 0x18, logoPayload(4, filled(2000, 4)))), 'G');
+    QVERIFY(older.logoPage(4).empty());
+    Bytes badMagic = logoPayload(1, filled(2000, 9));
+    badMagic[4] = 'X';
+    QCOMPARE(letter(ask(older, 0x18, badMagic)), 'G');
+    QCOMPARE(letter(ask(older, 0x18, logoPayload(1, {}))), 'G');
+    QCOMPARE(letter(ask(older, 0x18, logoPayload(1, filled(2001, 9)))), 'G');
+    QCOMPARE(older.logoPage(1), filled(2000, 1));
+    QCOMPARE(letter(ask(older, 0x18, {0xFF, 0x55, 0xAA, 0xA5, 0x5A})), 'A');
+    for (int k = 0; k < 4; ++k)
+        QVERIFY(older.logoPage(k).empty());
+
+    FakeController enclosure(configOf(Profile::Enclosure));
+    QCOMPARE(letter(ask(enclosure, 0x18, logoPayload(31, filled(2000, 31)))), 'A');
+    QCOMPARE(enclosure.logoPage(31), filled(2000, 31));
+    QCOMPARE(letter(ask(enclosure, 0x18, logoPayload(32, filled(2000, 32)))), 'G');
+}
+
+void TestSimModel::settingCommands()
+{
+    FakeController c(layoutConfig(1));
+    const struct {
+        uint8_t code;
+        Bytes payload;
+        char answer;
+    } steps[] = {
+        {0x30, {}, 'A'}, {0x30, {1}, 'G'},
+        {0x31, {1}, 'A'}, {0x31, {2}, 'G'}, {0x31, {}, 'G'},
+        {0x33, {1}, 'A'}, {0x33, {2}, 'G'},
+        {0x34, {3}, 'A'}, {0x34, {4}, 'G'}, {0x34, {1, 1}, 'G'},
+        {0x35, {7}, 'A'}, {0x35, {}, 'G'},
+        {0x37, {1, 7, 1, 1, 0, 0}, 'A'}, {0x37, {2, 0, 1, 0, 0, 0}, 'G'}, {0x37, {0, 8, 1, 0, 0, 0}, 'G'},
+        {0x37, {0, 0, 0, 0, 0, 0}, 'G'}, {0x37, {0, 0, 1, 2, 0, 0}, 'G'}, {0x37, {0, 0, 1, 0, 0, 1}, 'G'},
+        {0x37, {0, 0, 1, 0, 0}, 'G'},
+        {0x39, {1, 10, 0, 0, 7}, 'A'}, {0x39, {2, 10, 0, 0, 8}, 'G'}, {0x39, {0, 10, 0, 0}, 'G'},
+    };
+    for (const auto& step : steps)
+        QCOMPARE(letter(ask(c, step.code, step.payload)), step.answer);
+    QCOMPARE(c.beeperMutes(), 1);
+    QCOMPARE(int(c.beeper()), 1);
+    QCOMPARE(int(c.hostMode()), 1);
+    QCOMPARE(int(c.rebuildPriority()), 3);
+    QCOMPARE(int(c.maxAtaMode()), 7);
+    QCOMPARE(c.termPort(), (Bytes{1, 7, 1, 1, 0, 0}));
+    QCOMPARE(int(c.dhcp()), 1);
+    const Bytes info = ask(c, 0x23);
+    QCOMPARE(int(info[158]), 1);
+    QCOMPARE(int(info[159]), 1);
+    QCOMPARE(Bytes(info.begin() + 116, info.begin() + 120), (Bytes{10, 0, 0, 7}));
+    QCOMPARE(fieldOf(c, 16), (Bytes{10, 0, 0, 7}));
+    QCOMPARE(fieldOf(c, 32), Bytes{1});
+
+    QCOMPARE(letter(ask(c, 0x1F, setupPayload(0x01, {0, 1}, 525))), 'A');
+    QCOMPARE(int(c.lcdTitle()), 1);
+    QCOMPARE(letter(ask(c, 0x1F, setupPayload(0x01, {0, 2}, 525))), 'G');
+    QCOMPARE(letter(ask(c, 0x1F, setupPayload(0x01, {1, 0}, 525))), 'G');
+    QCOMPARE(int(c.lcdTitle()), 1);
+}
+
+void TestSimModel::settingsInPasswordMode()
+{
+    FakeController c(layoutConfig(1));
+    c.setPasswordRequired(true);
+    const Bytes info = c.systemInfo();
+    const std::pair<uint8_t, Bytes> changes[] = {
+        {0x10, serialPayload("S")}, {0x11, vendorPayload("V")}, {0x12, modelPayload("M")},
+        {0x17, macPayload({1, 2, 3, 4, 5, 6})}, {0x18, logoPayload(0, Bytes(2000, 1))},
+        {0x1D, timePayload(24, 1, 1, 0, 0, 0)}, {0x30, {}}, {0x31, {1}}, {0x32, passwordField("x")},
+        {0x33, {1}}, {0x34, {1}}, {0x35, {1}}, {0x36, {}}, {0x37, {1, 7, 1, 1, 0, 0}},
+        {0x39, {1, 1, 2, 3, 4}}, {0xEF, serialPayload("U")}, {0x1F, firmwareBlock(0, true, {1})},
+    };
+    for (const auto& change : changes)
+        QCOMPARE(letter(ask(c, change.first, change.second)), 'M');
+    QCOMPARE(c.systemInfo(), info);
+    QVERIFY(c.logoPage(0).empty() && c.firmwareImage().empty() && !c.clockSetting().set && !c.restarting());
+    // Reading the clock and asking the agent need no log-in.
+    QCOMPARE(rtcOf(c).size(), size_t(8));
+    QCOMPARE(letter(ask(c, 0x1E, {0x30, 0x00})), 'G');
+}
+
+void TestSimModel::restartSilenceThenPowerOn()
+{
+    ControllerConfig config = configOf(Profile::Enclosure);
+    config.resetSilenceMs = 150;
+    FakeController c(config);
+    c.setPasswordRequired(true);
+    QCOMPARE(letter(ask(c, 0x14, passwordField(zynsim::kRoadPassword))), 'A');
+    QVERIFY(c.events().empty());
+    QVERIFY(c.handleFrame(command(0x36), "t").bytes.empty());
+    QVERIFY(c.restarting());
+    // Away: every frame dropped, none logged as received.
+    QVERIFY(c.handleFrame(command(0x13), "t").bytes.empty());
+    QVERIFY(c.handleFrame(command(0x36), "t").bytes.empty());
+    QCOMPARE(c.framesReceived(0x13), 0);
+    QCOMPARE(c.framesReceived(0x36), 1);
+    QVERIFY(c.events().empty());
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    QCOMPARE(ask(c, 0x13).size(), size_t(64));
+    QVERIFY(!c.restarting());
+    COMPARE_EVENTS(eventKeys(c), {{5, 38, ""}});
+    QVERIFY(!c.loggedIn());
+    QCOMPARE(c.eventCounter(), 1u);
+
+    // No silence: back at once.
+    config.resetSilenceMs = 0;
+    FakeController quick(config);
+    QVERIFY(quick.handleFrame(command(0x36), "t").bytes.empty());
+    QCOMPARE(ask(quick, 0x13).size(), size_t(64));
+    COMPARE_EVENTS(eventKeys(quick), {{5, 38, ""}});
+}
+
+// ---------------------------------------------------------------------------------------------
+// The SNMP agent. The requests are put together here with short-form lengths only.
+
+namespace {
+
+Bytes tlv(uint8_t tag, const Bytes& content)
+{
+    Bytes out(2 + content.size());
+    out[0] = tag;
+    out[1] = uint8_t(content.size());   // the requests here stay below 128 bytes a level
+    std::copy(content.begin(), content.end(), out.begin() + 2);
+    return out;
+}
+
+Bytes cat(const std::vector<Bytes>& parts)
+{
+    Bytes out;
+    for (const Bytes& p : parts)
+        out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
+
+Bytes oidOf(const std::vector<uint32_t>& arcs)
+{
+    Bytes content(1, uint8_t(arcs[0] * 40 + arcs[1]));
+    for (size_t i = 2; i < arcs.size(); ++i) {
+        Bytes septets;
+        for (uint32_t v = arcs[i];; v >>= 7) {
+            septets.insert(septets.begin(), uint8_t((v & 0x7F) | (septets.empty() ? 0 : 0x80)));
+            if (v < 0x80)
+                break;
+        }
+        content.insert(content.end(), septets.begin(), septets.end());
+    }
+    return tlv(0x06, content);
+}
+
+const std::vector<uint32_t> kSystem = {1, 3, 6, 1, 2, 1, 1};
+
+std::vector<uint32_t> systemObject(uint32_t n)
+{
+    std::vector<uint32_t> oid = kSystem;
+    oid.push_back(n);
+    oid.push_back(0);
+    return oid;
+}
+
+Bytes snmpMessage(uint8_t pdu, const std::string& community, const Bytes& oid, const Bytes& value = {0x05, 0x00},
+                  int version = 0)
+{
+    const Bytes binding = tlv(0x30, cat({oid, value}));
+    const Bytes body = cat({tlv(0x02, {0x12, 0x34}), tlv(0x02, {0}), tlv(0x02, {0}), tlv(0x30, binding)});
+    return tlv(0x30, cat({tlv(0x02, {uint8_t(version)}), tlv(0x04, Bytes(community.begin(), community.end())),
+                          tlv(pdu, body)}));
+}
+
+struct SnmpAnswer {
+    bool valid = false;
+    std::string community;
+    Bytes requestId;
+    int errorStatus = -1;
+    int errorIndex = -1;
+    Bytes oid;           // the whole TLV
+    uint8_t valueTag = 0;
+    Bytes value;         // the content
+};
+
+// Reads the GetResponse; lengths in short form or 81 xx.
+SnmpAnswer parseAnswer(const Bytes& b)
+{
+    SnmpAnswer a;
+    size_t at = 0;
+    auto take = [&](uint8_t tag, size_t* length) {
+        if (at + 2 > b.size() || b[at] != tag)
+            return false;
+        size_t n = b[at + 1];
+        size_t head = 2;
+        if (n == 0x81 && at + 3 <= b.size()) {
+            n = b[at + 2];
+            head = 3;
+        } else if (n & 0x80) {
+            return false;
+        }
+        if (at + head + n > b.size())
+            return false;
+        at += head;
+        *length = n;
+        return true;
+    };
+    size_t n = 0;
+    if (!take(0x30, &n) || at + n != b.size() || !take(0x02, &n) || n != 1 || b[at] != 0)
+        return a;
+    at += n;
+    if (!take(0x04, &n))
+        return a;
+    a.community.assign(b.begin() + std::ptrdiff_t(at), b.begin() + std::ptrdiff_t(at + n));
+    at += n;
+    if (!take(0xA2, &n))
+        return a;
+    const size_t idAt = at;
+    if (!take(0x02, &n))
+        return a;
+    at += n;
+    a.requestId.assign(b.begin() + std::ptrdiff_t(idAt), b.begin() + std::ptrdiff_t(at));
+    if (!take(0x02, &n) || n != 1)
+        return a;
+    a.errorStatus = b[at++];
+    if (!take(0x02, &n) || n != 1)
+        return a;
+    a.errorIndex = b[at++];
+    if (!take(0x30, &n) || !take(0x30, &n))
+        return a;
+    const size_t oidAt = at;
+    if (!take(0x06, &n))
+        return a;
+    at += n;
+    a.oid.assign(b.begin() + std::ptrdiff_t(oidAt), b.begin() + std::ptrdiff_t(at));
+    if (at + 2 > b.size())
+        return a;
+    a.valueTag = b[at];
+    size_t valueLength = 0;
+    if (!take(a.valueTag, &valueLength))
+        return a;
+    a.value.assign(b.begin() + std::ptrdiff_t(at), b.begin() + std::ptrdiff_t(at + valueLength));
+    a.valid = at + valueLength == b.size();
+    return a;
+}
+
+std::string asText(const Bytes& b)
+{
+    return std::string(b.begin(), b.end());
+}
+
+} // namespace
+
+void TestSimModel::snmpGetBytes()
+{
+    FakeController c(configOf(Profile::Enclosure));
+    // GetRequest 1.3.6.1.2.1.1.7.0, community "kestro", request id 0x1234.
+    const Bytes request = {0x30, 0x27, 0x02, 0x01, 0x00, 0x04, 0x06, 'k', 'e', 's', 't', 'r', 'o',
+                           0xA0, 0x1A, 0x02, 0x02, 0x12, 0x34, 0x02, 0x01, 0x00, 0x02, 0x01, 0x00,
+                           0x30, 0x0E, 0x30, 0x0C, 0x06, 0x08, 0x2B, 0x06, 0x01, 0x02, 0x01, 0x01, 0x07, 0x00,
+                           0x05, 0x00};
+    QCOMPARE(snmpMessage(0xA0, "kestro", oidOf(systemObject(7))), request);
+    const Bytes expected = {0x30, 0x28, 0x02, 0x01, 0x00, 0x04, 0x06, 'k', 'e', 's', 't', 'r', 'o',
+                            0xA2, 0x1B, 0x02, 0x02, 0x12, 0x34, 0x02, 0x01, 0x00, 0x02, 0x01, 0x00,
+                            0x30, 0x0F, 0x30, 0x0D, 0x06, 0x08, 0x2B, 0x06, 0x01, 0x02, 0x01, 0x01, 0x07, 0x00,
+                            0x02, 0x01, 0x48};
+    QCOMPARE(ask(c, 0x1E, request), expected);
+    // The INTEGER 0 a client may put instead of NULL; a request id of four octets goes back as sent.
+    Bytes withZero = request;
+    withZero[39] = 0x02;
+    withZero[40] = 0x01;
+    withZero.push_back(0x00);
+    withZero[1] += 1;
+    withZero[14] += 1;
+    withZero[26] += 1;
+    withZero[28] += 1;
+    QCOMPARE(ask(c, 0x1E, withZero), expected);
+}
+
+void TestSimModel::snmpWalkAndNoSuchName()
+{
+    FakeController c(configOf(Profile::Enclosure));
+    std::vector<uint32_t> at = kSystem;
+    std::vector<SnmpAnswer> walk;
+    for (int i = 0; i < 8; ++i) {
+        const SnmpAnswer a = parseAnswer(ask(c, 0x1E, snmpMessage(0xA1, "kestro", oidOf(at))));
+        QVERIFY(a.valid);
+        QCOMPARE(a.requestId, (Bytes{0x02, 0x02, 0x12, 0x34}));
+        QCOMPARE(a.community, std::string("kestro"));
+        if (a.errorStatus != 0)
+            break;
+        walk.push_back(a);
+        QCOMPARE(a.errorIndex, 0);
+        // The next request names what this one answered.
+        const std::vector<uint32_t> objects[] = {systemObject(1), systemObject(3), systemObject(4),
+                                                 systemObject(5), systemObject(6), systemObject(7)};
+        QVERIFY(walk.size() <= 6);
+        at = objects[walk.size() - 1];
+        QCOMPARE(a.oid, oidOf(at));
+    }
+    QCOMPARE(walk.size(), size_t(6));
+    QCOMPARE(int(walk[0].valueTag), 0x04);
+    QCOMPARE(asText(walk[0].value), std::string("Varnel RAID controller ZRC-1880"));
+    QCOMPARE(int(walk[1].valueTag), 0x43);
+    QVERIFY(!walk[1].value.empty() && walk[1].value.size() <= 5);
+    QVERIFY(walk[1].value.size() == 1 || walk[1].value[0] != 0 || (walk[1].value[1] & 0x80));   // minimal
+    QCOMPARE(asText(walk[2].value), std::string("Storage administrator"));
+    QCOMPARE(asText(walk[3].value), std::string("varnel-raid"));
+    QCOMPARE(asText(walk[4].value), std::string("Machine room"));
+    QCOMPARE(int(walk[5].valueTag), 0x02);
+    QCOMPARE(walk[5].value, Bytes{72});
+
+    // Past the last object, and a Get of an object the agent lacks: noSuchName, varbind as sent.
+    for (const auto& request : {snmpMessage(0xA1, "kestro", oidOf(systemObject(7))),
+                                snmpMessage(0xA0, "kestro", oidOf(systemObject(2))),
+                                snmpMessage(0xA0, "kestro", oidOf(kSystem), {0x02, 0x01, 0x00}),
+                                snmpMessage(0xA1, "kestro", oidOf({1, 3, 6, 1, 4, 1, 99999}))}) {
+        const SnmpAnswer a = parseAnswer(ask(c, 0x1E, request));
+        QVERIFY(a.valid);
+        QCOMPARE(a.errorStatus, 2);
+        QCOMPARE(a.errorIndex, 1);
+        const size_t bindingAt = request.size() - (a.oid.size() + 2 + a.value.size());
+        QCOMPARE(a.oid, Bytes(request.begin() + std::ptrdiff_t(bindingAt), request.end() - std::ptrdiff_t(2 + a.value.size())));
+    }
+    // GetNext from before the group starts at its first object.
+    const SnmpAnswer first = parseAnswer(ask(c, 0x1E, snmpMessage(0xA1, "kestro", oidOf({1, 3}))));
+    QCOMPARE(first.oid, oidOf(systemObject(1)));
+}
+
+void TestSimModel::snmpCommunityAndObjectsFromSetup()
+{
+    FakeController c(layoutConfig(1));
+    putField(c, 72, "ops");
+    putField(c, 73, "Ops desk, ext. 12");
+    putField(c, 75, "array-01");
+    QCOMPARE(letter(ask(c, 0x12, modelPayload("ZX-9"))), 'A');
+    // Another community: no reply at all.
+    const FakeController::Reply silent = c.handleFrame(command(0x1E, snmpMessage(0xA0, "kestro", oidOf(systemObject(1)))), "t");
+    QVERIFY(silent.bytes.empty());
+    QCOMPARE(c.framesReceived(0x1E), 1);
+    QVERIFY(c.handleFrame(command(0x1E, snmpMessage(0xA0, "op", oidOf(systemObject(1)))), "t").bytes.empty());
+    QCOMPARE(asText(parseAnswer(ask(c, 0x1E, snmpMessage(0xA0, "ops", oidOf(systemObject(1))))).value),
+             std::string("Varnel RAID controller ZX-9"));
+    QCOMPARE(asText(parseAnswer(ask(c, 0x1E, snmpMessage(0xA0, "ops", oidOf(systemObject(4))))).value),
+             std::string("Ops desk, ext. 12"));
+    QCOMPARE(asText(parseAnswer(ask(c, 0x1E, snmpMessage(0xA0, "ops", oidOf(systemObject(5))))).value),
+             std::string("array-01"));
+    // A field of 16 characters without NUL; back to empty: the default community.
+    putField(c, 72, "ABCDEFGHIJKLMNOP");
+    QVERIFY(parseAnswer(ask(c, 0x1E, snmpMessage(0xA0, "ABCDEFGHIJKLMNOP", oidOf(systemObject(7))))).valid);
+    putField(c, 72, "");
+    QVERIFY(parseAnswer(ask(c, 0x1E, snmpMessage(0xA0, zynconst::kDefaultCommunity, oidOf(systemObject(7))))).valid);
+}
+
+void TestSimModel::snmpMalformedRequests()
+{
+    FakeController c(configOf(Profile::Enclosure));
+    const Bytes good = snmpMessage(0xA0, "kestro", oidOf(systemObject(7)));
+    QVERIFY(parseAnswer(ask(c, 0x1E, good)).valid);
+    // Every cut of a good request.
+    for (size_t n = 0; n < good.size(); ++n)
+        QCOMPARE(letter(ask(c, 0x1E, Bytes(good.begin(), good.begin() + std::ptrdiff_t(n)))), 'G');
+    Bytes trailing = good;
+    trailing.push_back(0);
+    Bytes indefinite = good;
+    indefinite[1] = 0x80;
+    Bytes hugeLength = {0x30, 0x84, 0xFF, 0xFF, 0xFF, 0xFF, 0x02, 0x01, 0x00};
+    Bytes fiveOctets = {0x30, 0x85, 0x00, 0x00, 0x00, 0x00, 0x03, 0x02, 0x01, 0x00};
+    Bytes highTag = good;
+    highTag[0] = 0x3F;
+    const Bytes binding = tlv(0x30, cat({oidOf(systemObject(7)), {0x05, 0x00}}));
+    const Bytes twoBindings = tlv(0x30, cat({tlv(0x02, {0}), tlv(0x04, {'k', 'e', 's', 't', 'r', 'o'}),
+                                             tlv(0xA0, cat({tlv(0x02, {1}), tlv(0x02, {0}), tlv(0x02, {0}),
+                                                            tlv(0x30, cat({binding, binding}))}))}));
+    const Bytes noBinding = tlv(0x30, cat({tlv(0x02, {0}), tlv(0x04, {'k', 'e', 's', 't', 'r', 'o'}),
+                                           tlv(0xA0, cat({tlv(0x02, {1}), tlv(0x02, {0}), tlv(0x02, {0}),
+                                                          tlv(0x30, {})}))}));
+    const Bytes cases[] = {
+        trailing, indefinite, hugeLength, fiveOctets, highTag, twoBindings, noBinding,
+        snmpMessage(0xA0, "kestro", oidOf(systemObject(7)), {0x05, 0x00}, 1),            // version 2c
+        snmpMessage(0xA3, "kestro", oidOf(systemObject(7)), {0x02, 0x01, 0x05}),         // SetRequest
+        snmpMessage(0xA2, "kestro", oidOf(systemObject(7))),                             // a response
+        snmpMessage(0xA0, "kestro", oidOf(systemObject(7)), {0x04, 0x01, 'x'}),          // a string value
+        snmpMessage(0xA0, "kestro", tlv(0x06, {0x2B, 0x80, 0x01})),                      // not minimal
+        snmpMessage(0xA0, "kestro", tlv(0x06, {0x2B, 0x90, 0x80, 0x80, 0x80, 0x00})),    // 2^32
+        snmpMessage(0xA0, "kestro", tlv(0x06, {0x2B, 0x86})),                            // cut short
+        snmpMessage(0xA0, "kestro", tlv(0x06, {})),
+        snmpMessage(0xA0, "kestro", tlv(0x04, {0x2B, 0x06})),                            // not an OID
+    };
+    for (const Bytes& request : cases)
+        QCOMPARE(letter(ask(c, 0x1E, request)), 'G');
+    // A wrong community in a malformed request still answers 'G'.
+    QCOMPARE(letter(ask(c, 0x1E, snmpMessage(0xA3, "nobody", oidOf(systemObject(7))))), 'G');
+
+    // The longest identifier taken: 128 components of 32 bits; one more is refused.
+    std::vector<uint32_t> longest = {1, 3};
+    longest.resize(128, 0xFFFFFFFFu);
+    Bytes content(1, 0x2B);
+    for (size_t i = 2; i < longest.size(); ++i)
+        content.insert(content.end(), {0x8F, 0xFF, 0xFF, 0xFF, 0x7F});
+    // 631 content bytes: long-form lengths, put together by hand.
+    auto longTlv = [](uint8_t tag, const Bytes& body) {
+        Bytes out(4 + body.size());
+        out[0] = tag;
+        out[1] = 0x82;
+        out[2] = uint8_t(body.size() >> 8);
+        out[3] = uint8_t(body.size());
+        std::copy(body.begin(), body.end(), out.begin() + 4);
+        return out;
+    };
+    auto message = [&](const Bytes& oidContent) {
+        const Bytes bind = longTlv(0x30, cat({longTlv(0x06, oidContent), {0x05, 0x00}}));
+        const Bytes pdu = longTlv(0xA1, cat({tlv(0x02, {7}), tlv(0x02, {0}), tlv(0x02, {0}), longTlv(0x30, bind)}));
+        return longTlv(0x30, cat({tlv(0x02, {0}), tlv(0x04, {'k', 'e', 's', 't', 'r', 'o'}), pdu}));
+    };
+    const Bytes reply = ask(c, 0x1E, message(content));
+    QVERIFY(reply.size() > 640 && reply.size() <= 1024);
+    content.insert(content.end(), {0x8F, 0xFF, 0xFF, 0xFF, 0x7F});
+    QCOMPARE(letter(ask(c, 0x1E, message(content))), 'G');
+}
+
+void TestSimModel::snmpMutatedRequestsStayBounded()
+{
+    FakeController c(configOf(Profile::Enclosure));
+    const Bytes seeds[] = {snmpMessage(0xA0, "kestro", oidOf(systemObject(1))),
+                           snmpMessage(0xA1, "kestro", oidOf(kSystem), {0x02, 0x01, 0x00})};
+    std::srand(4711);
+    int replies = 0, refusals = 0, silences = 0;
+    for (int i = 0; i < 3000; ++i) {
+        Bytes request = seeds[i % 2];
+        for (int k = 1 + std::rand() % 3; k > 0; --k)
+            request[size_t(std::rand()) % request.size()] = uint8_t(std::rand());
+        const FakeController::Reply r = c.handleFrame(command(0x1E, request), "t");
+        if (r.bytes.empty()) {
+            ++silences;
+            continue;
+        }
+        const Bytes data = replyData(r.bytes);
+        QVERIFY(!data.empty() && data.size() <= 1024);
+        if (data.size() == 1) {
+            QCOMPARE(int(data[0]), int('G'));
+            ++refusals;
+        } else {
+            QVERIFY2(parseAnswer(data).valid, frameHex(data).c_str());
+            ++replies;
+        }
+    }
+    QVERIFY(replies > 0 && refusals > 0 && silences > 0);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The web server through the frame entry (the front ends: test_simulator).
+
+namespace {
+
+// Sends `request` in 1024-byte pieces from `peer`; the reply frames (empty for no reply).
+std::vector<Bytes> sendHttp(FakeController& c, const std::string& request, const std::string& peer = "p")
+{
+    std::vector<Bytes> replies;
+    for (size_t at = 0; at < request.size(); at += 1024) {
+        const std::string piece = request.substr(at, 1024);
+        replies.push_back(c.handleFrame(command(0x16, Bytes(piece.begin(), piece.end())), "udp:t", peer).bytes);
+    }
+    return replies;
+}
+
+std::string echoRequest(size_t bodySize)
+{
+    return "POST /echo HTTP/1.1\r\nContent-Length: " + std::to_string(bodySize) + "\r\n\r\n"
+         + std::string(bodySize, 'e');
+}
+
+std::string statusLineOf(const Bytes& frame)
+{
+    const Bytes data = replyData(frame);
+    const std::string text(data.begin(), data.end());
+    return text.substr(0, text.find("\r\n"));
+}
+
+} // namespace
+
+void TestSimModel::httpShortAndLongForm()
+{
+    FakeController c(configOf(Profile::Enclosure));
+    // An echo whose response is exactly 65534 bytes goes in the short form, one byte more in the long.
+    const std::string head = "HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\nContent-Length: 65452\r\n\r\n";
+    const size_t body = 65534 - head.size();
+    std::vector<Bytes> replies = sendHttp(c, echoRequest(body));
+    QVERIFY(std::all_of(replies.begin(), replies.end() - 1, [](const Bytes& r) { return r.empty(); }));
+    const Bytes shortForm = replies.back();
+    QCOMPARE(shortForm.size(), size_t(65534 + 6));
+    QCOMPARE(int(shortForm[3] | shortForm[4] << 8), 65534);
+    const Bytes data = replyData(shortForm);
+    QCOMPARE(std::string(data.begin(), data.begin() + std::ptrdiff_t(head.size())), head);
+
+    const Bytes longForm = sendHttp(c, echoRequest(body + 1)).back();
+    QCOMPARE(longForm.size(), size_t(65535 + 6));
+    QCOMPARE(Bytes(longForm.begin(), longForm.begin() + 8), (Bytes{0x5E, 0x01, 0x61, 0xFF, 0xFF, 0xFF, 0xFF, 0x00}));
+    QCOMPARE(std::string(longForm.begin() + 8, longForm.begin() + 20), std::string("P/1.1 200 OK"));
+    QCOMPARE(int(longForm.back()), int(zynsim::frame::checksum(longForm.data(), 3, longForm.size() - 1)));
+}
+
+void TestSimModel::httpRequestsAndRefusals()
+{
+    FakeController c(configOf(Profile::Enclosure));
+    QCOMPARE(letter(ask(c, 0x16)), 'G');
+    QCOMPARE(letter(ask(c, 0x16, Bytes(1025, 'x'))), 'G');
+    // Headers first, the body later; pieces of two senders kept apart.
+    QVERIFY(sendHttp(c, "POST /echo HTTP/1.1\r\nContent-Length: 4\r\n\r\n", "a")[0].empty());
+    QVERIFY(sendHttp(c, "POST /echo HTTP/1.1\r\nContent-Length: 2\r\n\r\n", "b")[0].empty());
+    QCOMPARE(statusLineOf(sendHttp(c, "ok", "b")[0]), std::string("HTTP/1.1 200 OK"));
+    QVERIFY(sendHttp(c, "ab", "a")[0].empty());
+    const Bytes echoed = replyData(sendHttp(c, "cdXYZ", "a")[0]);   // bytes past the body are dropped
+    QVERIFY(std::string(echoed.begin(), echoed.end()).find("\r\n\r\nabcd") != std::string::npos);
+    QCOMPARE(c.lastHttpRequest(), std::string("POST /echo HTTP/1.1\r\nContent-Length: 4\r\n\r\nabcd"));
+
+    QCOMPARE(statusLineOf(sendHttp(c, "POST /echo HTTP/1.1\r\nContent-Length: 1x\r\n\r\n")[0]),
+             std::string("HTTP/1.1 400 Bad Request"));
+    QCOMPARE(statusLineOf(sendHttp(c, "GET /\r\n\r\n")[0]), std::string("HTTP/1.1 400 Bad Request"));
+    QCOMPARE(statusLineOf(sendHttp(c, "POST /echo HTTP/1.1\r\nContent-Length: 99999999999\r\n\r\n")[0]),
+             std::string("HTTP/1.1 413 Payload Too Large"));
+    QCOMPARE(statusLineOf(sendHttp(c, "PUT / HTTP/1.1\r\n\r\n")[0]), std::string("HTTP/1.1 404 Not Found"));
+    // Headers without their end: refused after 16 KiB, and the next request starts afresh.
+    const std::vector<Bytes> endless = sendHttp(c, "GET / HTTP/1.1\r\n" + std::string(17 * 1024 - 16, 'h'));
+    QCOMPARE(endless.size(), size_t(17));
+    QVERIFY(std::all_of(endless.begin(), endless.end() - 1, [](const Bytes& r) { return r.empty(); }));
+    QCOMPARE(statusLineOf(endless.back()), std::string("HTTP/1.1 431 Request Header Fields Too Large"));
+    QCOMPARE(statusLineOf(sendHttp(c, "GET / HTTP/1.1\r\n\r\n")[0]), std::string("HTTP/1.1 200 OK"));
 }
 
 QTEST_APPLESS_MAIN(TestSimModel)

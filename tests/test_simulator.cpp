@@ -221,6 +221,13 @@ private slots:
     void driverWithdrawn();
     void driverThroughInProcessRegistry();
     void driverThroughFolder();
+
+    // --- the web server and the restart through the front ends ---
+    void httpPagesOverUdp();
+    void httpPiecesPerSender();
+    void httpBigPageInLongForm();
+    void httpThroughDriver();
+    void restartSilenceOverUdp();
 };
 
 // --- codec ---
@@ -419,7 +426,9 @@ void TestSimulator::distinctSerialsAndAddresses()
 void TestSimulator::statusAnswers()
 {
     Simulator sim;
-    auto c = udp(sim, "127.0.0.206");
+    ControllerConfig config;
+    config.resetSilenceMs = 100;
+    auto c = udp(sim, "127.0.0.206", config);
     QVERIFY(c);
     const uint16_t port = sim.udpPort(c);
     UdpClient client(kClientAddress);
@@ -435,7 +444,7 @@ void TestSimulator::statusAnswers()
     const Bytes logout = command(0x15);
     noisy.insert(noisy.end(), logout.begin(), logout.end());
     QCOMPARE(ask(client, "127.0.0.206", port, noisy), status('A'));
-    // Reset: no answer at all; the controller keeps serving.
+    // Reset: no answer at all; the controller serves again after its restart.
     client.send("127.0.0.206", port, command(0x36));
     QVERIFY(client.quiet(200));
     QCOMPARE(c->framesReceived(0x36), 1);
@@ -1241,6 +1250,264 @@ void TestSimulator::driverThroughFolder()
     IOServiceClose(connect);
     QVERIFY(matchedServices().empty());
     qunsetenv("ZYNMSR_DRIVER_DIR");
+}
+
+// ---------------------------------------------------------------------------------------------
+// The web server behind the pass-through and the restart, through the front ends.
+
+namespace {
+
+const char* const kWebController = "127.0.0.216";
+const char* const kWebClient = "127.0.0.217";
+const char* const kOtherClient = "127.0.0.218";
+const char* const kRestartController = "127.0.0.219";
+
+// A request as the client's raw exchange carries it: each piece of at most 1024 bytes framed at
+// the start of an mtu-byte region, zero padding up to the next region, the last one unpadded.
+std::vector<Bytes> httpRegions(const std::string& request, size_t mtu)
+{
+    std::vector<Bytes> regions;
+    for (size_t at = 0; at < request.size(); at += 1024) {
+        const std::string piece = request.substr(at, 1024);
+        Bytes region = command(0x16, Bytes(piece.begin(), piece.end()));
+        if (at + 1024 < request.size())
+            region.resize(mtu, 0);
+        regions.push_back(region);
+    }
+    return regions;
+}
+
+// The size of the reply frame that begins with `head` (at least 8 bytes): 0 when unknown.
+size_t replyFrameSize(const Bytes& head)
+{
+    if (head.size() < 8 || head[0] != 0x5E || head[1] != 0x01 || head[2] != 0x61)
+        return 0;
+    if (head[3] == 0xFF && head[4] == 0xFF)
+        return (size_t(head[5]) | size_t(head[6]) << 8 | size_t(head[7]) << 16) + 6;
+    return (size_t(head[3]) | size_t(head[4]) << 8) + 6;
+}
+
+// The HTTP text of a reply frame in either form; empty when the frame is not one.
+std::string httpText(const Bytes& frame)
+{
+    if (frame.size() < 8 || replyFrameSize(frame) != frame.size())
+        return {};
+    if (frame[3] == 0xFF && frame[4] == 0xFF)   // the first three characters carry the length
+        return "HTT" + std::string(frame.begin() + 8, frame.end() - 1);
+    const Bytes data = replyData(frame);
+    return std::string(data.begin(), data.end());
+}
+
+// The reply frame out of datagrams, either form.
+Bytes receiveReply(UdpClient& client, std::vector<size_t>* sizes = nullptr)
+{
+    Bytes frame;
+    UdpClient::Datagram d;
+    while (client.receive(&d, kWaitMs)) {
+        if (sizes)
+            sizes->push_back(d.bytes.size());
+        frame.insert(frame.end(), d.bytes.begin(), d.bytes.end());
+        const size_t size = replyFrameSize(frame);
+        if (size != 0 && frame.size() >= size)
+            return frame;
+    }
+    return frame;
+}
+
+// A reply frame in either form through a driver connection.
+Bytes readReply(Conn& conn)
+{
+    Bytes frame = conn.readAll(8);
+    const size_t size = replyFrameSize(frame);
+    if (size > frame.size()) {
+        const Bytes rest = conn.readAll(size - frame.size());
+        frame.insert(frame.end(), rest.begin(), rest.end());
+    }
+    return frame;
+}
+
+struct HttpResponse {
+    std::string statusLine;
+    std::string contentType;
+    long contentLength = -1;
+    std::string body;
+};
+
+HttpResponse parseHttp(const std::string& text)
+{
+    HttpResponse r;
+    const size_t end = text.find("\r\n\r\n");
+    if (end == std::string::npos)
+        return r;
+    r.statusLine = text.substr(0, text.find("\r\n"));
+    for (size_t at = text.find("\r\n"); at < end;) {
+        const size_t next = text.find("\r\n", at + 2);
+        const std::string line = text.substr(at + 2, next - at - 2);
+        if (line.rfind("Content-Type: ", 0) == 0)
+            r.contentType = line.substr(14);
+        if (line.rfind("Content-Length: ", 0) == 0)
+            r.contentLength = std::stol(line.substr(16));
+        at = next;
+    }
+    r.body = text.substr(end + 4);
+    return r;
+}
+
+std::string binaryBody(size_t size)
+{
+    std::string body(size, '\0');
+    for (size_t i = 0; i < size; ++i)
+        body[i] = char(i % 7 == 0 ? 0 : (i * 31) & 0xFF);
+    body.replace(100, 3, "\x5E\x01\x61");   // a frame prefix inside the data
+    return body;
+}
+
+} // namespace
+
+void TestSimulator::httpPagesOverUdp()
+{
+    Simulator sim;
+    auto c = udp(sim, kWebController);
+    QVERIFY(c);
+    const uint16_t port = sim.udpPort(c);
+    UdpClient client(kWebClient);
+    QVERIFY(client.ok());
+
+    const std::string home = "GET / HTTP/1.1\r\nHost: controller\r\n\r\n";
+    QVERIFY(client.send(kWebController, port, httpRegions(home, 1400)[0]));
+    HttpResponse r = parseHttp(httpText(receiveReply(client)));
+    QCOMPARE(r.statusLine, std::string("HTTP/1.1 200 OK"));
+    QCOMPARE(r.contentType, std::string("text/html"));
+    QCOMPARE(r.contentLength, long(r.body.size()));
+    QVERIFY(r.body.find("Varnel RAID controller ZRC-1880") != std::string::npos);
+    QCOMPARE(c->lastHttpRequest(), home);
+
+    const std::string missing = "GET /nothing?x=1 HTTP/1.1\r\n\r\n";
+    QVERIFY(client.send(kWebController, port, httpRegions(missing, 1400)[0]));
+    r = parseHttp(httpText(receiveReply(client)));
+    QCOMPARE(r.statusLine, std::string("HTTP/1.1 404 Not Found"));
+    QCOMPARE(r.contentLength, long(r.body.size()));
+
+    // The blank line after the headers split across two pieces: the answer waits for the second.
+    const std::string split = "GET / HTTP/1.1\r\nX-Pad: " + std::string(998, 'p') + "\r\n\r\n";
+    const std::vector<Bytes> regions = httpRegions(split, 1400);
+    QCOMPARE(regions.size(), size_t(2));
+    QCOMPARE(regions[1].size(), size_t(8));   // one byte of request: the last "\n"
+    QVERIFY(client.send(kWebController, port, regions[0]));
+    QVERIFY(client.quiet(150));
+    QVERIFY(client.send(kWebController, port, regions[1]));
+    QCOMPARE(parseHttp(httpText(receiveReply(client))).statusLine, std::string("HTTP/1.1 200 OK"));
+    QCOMPARE(c->lastHttpRequest(), split);
+}
+
+void TestSimulator::httpPiecesPerSender()
+{
+    Simulator sim;
+    auto c = udp(sim, kWebController);
+    QVERIFY(c);
+    const uint16_t port = sim.udpPort(c);
+    UdpClient a(kWebClient);
+    UdpClient b(kOtherClient);
+
+    // A body of 3000 bytes: four pieces, the first three padded to 1400 bytes.
+    const std::string body = binaryBody(3000);
+    const std::string post = "POST /echo HTTP/1.1\r\nContent-Type: application/octet-stream\r\ncontent-length:  "
+                           + std::to_string(body.size()) + "\r\n\r\n" + body;
+    const std::vector<Bytes> regions = httpRegions(post, 1400);
+    QCOMPARE(regions.size(), size_t(4));
+    for (size_t i = 0; i + 1 < regions.size(); ++i)
+        QVERIFY(a.send(kWebController, port, regions[i]));
+    QVERIFY(a.quiet(150));
+    // Another sender's request meanwhile is its own.
+    const std::string other = "POST /echo HTTP/1.1\r\nContent-Length: 5\r\n\r\nhello";
+    QVERIFY(b.send(kWebController, port, httpRegions(other, 1400)[0]));
+    QCOMPARE(parseHttp(httpText(receiveReply(b))).body, std::string("hello"));
+    QVERIFY(a.quiet(50));
+    QVERIFY(a.send(kWebController, port, regions.back()));
+    const HttpResponse r = parseHttp(httpText(receiveReply(a)));
+    QCOMPARE(r.statusLine, std::string("HTTP/1.1 200 OK"));
+    QCOMPARE(r.contentType, std::string("application/octet-stream"));
+    QCOMPARE(r.contentLength, 3000L);
+    QVERIFY(r.body == body);
+    QCOMPARE(c->lastHttpRequest(), post);
+    QCOMPARE(c->framesReceived(0x16), 5);
+}
+
+void TestSimulator::httpBigPageInLongForm()
+{
+    Simulator sim;
+    auto c = udp(sim, kWebController);
+    QVERIFY(c);
+    UdpClient client(kWebClient);
+    QVERIFY(client.send(kWebController, sim.udpPort(c), httpRegions("GET /big HTTP/1.1\r\n\r\n", 1400)[0]));
+    std::vector<size_t> sizes;
+    const Bytes frame = receiveReply(client, &sizes);
+    QVERIFY(frame.size() >= 8);
+    QCOMPARE(Bytes(frame.begin(), frame.begin() + 5), (Bytes{0x5E, 0x01, 0x61, 0xFF, 0xFF}));
+    const size_t n = size_t(frame[5]) | size_t(frame[6]) << 8 | size_t(frame[7]) << 16;
+    QVERIFY(n > 65534);
+    QCOMPARE(frame.size(), n + 6);
+    QVERIFY(client.quiet(100));   // nothing after the frame
+    for (size_t s : sizes)
+        QVERIFY(s <= 1400);
+    QCOMPARE(frame[8], uint8_t('P'));   // the fourth character of "HTTP/1.1"
+    const HttpResponse r = parseHttp(httpText(frame));
+    QCOMPARE(r.statusLine, std::string("HTTP/1.1 200 OK"));
+    QCOMPARE(r.contentLength, 70000L);
+    QCOMPARE(r.body.size(), size_t(70000));
+    for (size_t i = 0; i < r.body.size(); ++i)
+        QCOMPARE(r.body[i], char('a' + i % 26));
+}
+
+void TestSimulator::httpThroughDriver()
+{
+    auto c = std::make_shared<FakeController>(ControllerConfig());
+    auto service = std::make_shared<zynsim::DriverService>(c, 0x100000001ull);
+    Conn conn(*service);
+    QCOMPARE(conn.call(zynmsr::kSelOpen), iokit::kIOReturnSuccess);
+    // Over the driver the regions are the pieces' frames of 1031 bytes, end to end.
+    const std::string body = binaryBody(2100);
+    const std::string post = "POST /echo HTTP/1.1\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+    const std::vector<Bytes> regions = httpRegions(post, zynmsr::kDriverMTU);
+    QCOMPARE(regions.size(), size_t(3));
+    for (const Bytes& region : regions) {
+        QVERIFY(conn.read(4096).empty());
+        QCOMPARE(conn.write(region), int(region.size()));
+    }
+    QVERIFY(parseHttp(httpText(readReply(conn))).body == body);
+
+    QCOMPARE(conn.write(httpRegions("GET /big HTTP/1.1\r\n\r\n", zynmsr::kDriverMTU)[0]), 28);
+    const Bytes frame = readReply(conn);
+    QVERIFY(frame.size() >= 8);
+    QCOMPARE(int(frame[3]), 0xFF);
+    QCOMPARE(parseHttp(httpText(frame)).contentLength, 70000L);
+    QCOMPARE(c->lastHttpRequest(), std::string("GET /big HTTP/1.1\r\n\r\n"));
+}
+
+void TestSimulator::restartSilenceOverUdp()
+{
+    Simulator sim;
+    ControllerConfig config;
+    config.emptyModel = true;
+    config.resetSilenceMs = 300;
+    auto c = udp(sim, kRestartController, config);
+    QVERIFY(c);
+    const uint16_t port = sim.udpPort(c);
+    UdpClient client(kWebClient);
+    const auto reset = std::chrono::steady_clock::now();
+    QVERIFY(client.send(kRestartController, port, command(0x36)));
+    QVERIFY(client.quiet(100));
+    QVERIFY(client.send(kRestartController, port, command(0x13)));
+    QVERIFY(client.quiet(100));
+    QVERIFY(std::chrono::steady_clock::now() - reset < std::chrono::milliseconds(300));
+    QVERIFY(c->events().empty());
+    std::this_thread::sleep_until(reset + std::chrono::milliseconds(400));
+    QCOMPARE(replyData(ask(client, kRestartController, port, command(0x13))).size(), size_t(64));
+    const auto events = c->events();
+    QCOMPARE(events.size(), size_t(1));
+    QCOMPARE(int(events[0].eventClass()), 5);
+    QCOMPARE(int(events[0].code()), 38);
+    QCOMPARE(c->framesReceived(0x13), 1);
 }
 
 QTEST_APPLESS_MAIN(TestSimulator)

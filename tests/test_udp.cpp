@@ -117,9 +117,9 @@ void TestUdp::frameLeavesInDatagramsOfMtu()
     Bytes payload(2993, 0x5A);   // a frame of 3000 bytes
     u8 reply[2048];
     int length = 0;
-    QCOMPARE(m_session->ZynCmdReadWrite(0x18, payload.data(), int(payload.size()), reply, sizeof reply, length), 72u);
+    QCOMPARE(m_session->ZynCmdReadWrite(0x7A, payload.data(), int(payload.size()), reply, sizeof reply, length), 72u);
     QCOMPARE(chunkSizes(*m_ctl, LogEntry::RxChunk), (std::vector<int>{1400, 1400, 200}));
-    auto frames = entries(*m_ctl, LogEntry::RxFrame, 0x18);
+    auto frames = entries(*m_ctl, LogEntry::RxFrame, 0x7A);
     QCOMPARE(frames.size(), size_t(1));
     QCOMPARE(frames[0].bytes, payload);
 }

@@ -35,19 +35,6 @@ int runChild(int exchanges)
     return 0;
 }
 
-std::unique_ptr<Session> userClientSession(int index, u32* rc)
-{
-    auto session = std::make_unique<Session>();
-    auto* transport = new DarwinUserClientInterface();
-    if (!transport->init(index)) {
-        delete transport;
-        *rc = 0xFFFFFFFF;
-        return session;
-    }
-    *rc = session->ZynInitSession(transport);
-    return session;
-}
-
 // The process that holds a write lock on the file, or 0.
 pid_t lockHolder(const std::string& path)
 {
@@ -163,9 +150,9 @@ void TestUserClient::frameLeavesInDriverWrites()
     Bytes payload(1993, 0x33);   // a frame of 2000 bytes
     u8 reply[2048];
     int length = 0;
-    QCOMPARE(session->ZynCmdReadWrite(0x18, payload.data(), int(payload.size()), reply, sizeof reply, length), 72u);
+    QCOMPARE(session->ZynCmdReadWrite(0x7A, payload.data(), int(payload.size()), reply, sizeof reply, length), 72u);
     QCOMPARE(chunkSizes(*m_ctl, LogEntry::RxChunk), (std::vector<int>{1031, 969}));
-    QCOMPARE(entries(*m_ctl, LogEntry::RxFrame, 0x18).at(0).bytes, payload);
+    QCOMPARE(entries(*m_ctl, LogEntry::RxFrame, 0x7A).at(0).bytes, payload);
 }
 
 void TestUserClient::replyArrivingInPieces()
