@@ -360,6 +360,8 @@ protected:
     u32 statusCommand(u8 command, const u8* payload, int length);
     // Reads the bitmap of raid sets (op 4) or volume sets (ops 5 and 6) in use.
     u32 readBitmap(u8 op, u8* bitmap);
+    // A read into a zeroed record of `size` bytes, as far as the reply and the record go.
+    u32 readRecord(u8 command, const u8* payload, int payloadLength, u8* record, int size);
     // One read command with a zeroed reply buffer of kReadReplySize bytes.
     u32 readCommand(u8 command, const u8* payload, int payloadLength, u8* reply, int* replyLength);
     static constexpr int kReadReplySize = 2048;

@@ -189,34 +189,33 @@ u32 CZynlib::ZynSetSerial(char* serial)
     return statusCommand(ZYN_CMD_SET_SERIAL, payload, sizeof payload);
 }
 
-u32 CZynlib::ZynSetVendor(char* text)
+namespace {
+// The identity texts: 8, the access string, 8 blanks, the text blank-filled to `width`.
+u32 identityText(CZynlib& lib, u8 command, const char* text, size_t width)
 {
     if (text == nullptr)
         return ZYN_ERR_INVALID_ARG;
-    const size_t length = strnlen(text, 41);
-    if (length < 1 || length > 40)
+    const size_t length = strnlen(text, width + 1);
+    if (length < 1 || length > width)
         return ZYN_ERR_INVALID_ARG;
-    u8 payload[57];
+    std::vector<u8> payload(17 + width, ' ');
     payload[0] = 8;
-    std::memcpy(payload + 1, zynconst::kAccessString8, 8);
-    std::memset(payload + 9, ' ', 48);
-    std::memcpy(payload + 17, text, length);
-    return statusCommand(ZYN_CMD_SET_VENDOR, payload, sizeof payload);
+    std::memcpy(payload.data() + 1, zynconst::kAccessString8, 8);
+    std::memcpy(payload.data() + 17, text, length);
+    int received = 0;
+    u8 reply[64];
+    return lib.ZynCmdReadWrite(command, payload.data(), int(payload.size()), reply, sizeof reply, received);
+}
+} // namespace
+
+u32 CZynlib::ZynSetVendor(char* text)
+{
+    return identityText(*this, ZYN_CMD_SET_VENDOR, text, 40);
 }
 
 u32 CZynlib::ZynSetModel(char* text)
 {
-    if (text == nullptr)
-        return ZYN_ERR_INVALID_ARG;
-    const size_t length = strnlen(text, 9);
-    if (length < 1 || length > 8)
-        return ZYN_ERR_INVALID_ARG;
-    u8 payload[25];
-    payload[0] = 8;
-    std::memcpy(payload + 1, zynconst::kAccessString8, 8);
-    std::memset(payload + 9, ' ', 16);
-    std::memcpy(payload + 17, text, length);
-    return statusCommand(ZYN_CMD_SET_MODEL, payload, sizeof payload);
+    return identityText(*this, ZYN_CMD_SET_MODEL, text, 8);
 }
 
 u32 CZynlib::ZynSetMacAddr(unsigned char* mac)

@@ -26,24 +26,35 @@ constexpr int kDescriptorPages = 5;
 constexpr int kDescriptorReadSize = 4096;
 constexpr const char* kBatteryName = "Battery Status";
 
+// A record that does not exist is all zero.
+template <typename Record>
+u32 existsOrEmpty(Record* record, bool exists)
+{
+    if (exists)
+        return ZYN_OK;
+    std::memset(record, 0, sizeof *record);
+    return ZYN_ERR_NO_OBJECT;
+}
+
 } // namespace
+
+u32 CZynlib::readRecord(u8 command, const u8* payload, int payloadLength, u8* record, int size)
+{
+    std::memset(record, 0, size_t(size));
+    u8 reply[kReadReplySize];
+    int length = 0;
+    const u32 rc = readCommand(command, payload, payloadLength, reply, &length);
+    if (rc == ZYN_OK)
+        copyReceived(record, reply, length, 0, size);
+    return rc;
+}
 
 u32 CZynlib::ZynGetRaidSetInfo(u8 raidset, sGUI_RAIDSET* info)
 {
     if (info == nullptr)
         return ZYN_ERR_INVALID_ARG;
-    std::memset(info, 0, sizeof *info);
-    u8 reply[kReadReplySize];
-    int length = 0;
-    const u32 rc = readCommand(ZYN_CMD_GET_RAIDSET, &raidset, 1, reply, &length);
-    if (rc != ZYN_OK)
-        return rc;
-    copyReceived(info->bytes, reply, length, 0, sizeof info->bytes);
-    if (!info->exists()) {
-        std::memset(info, 0, sizeof *info);
-        return ZYN_ERR_NO_OBJECT;
-    }
-    return ZYN_OK;
+    const u32 rc = readRecord(ZYN_CMD_GET_RAIDSET, &raidset, 1, info->bytes, sizeof info->bytes);
+    return rc == ZYN_OK ? existsOrEmpty(info, info->exists()) : rc;
 }
 
 u32 CZynlib::ZynGetVolSetInfo(u8 volume, sGUI_VOLUMESET* info)
@@ -86,19 +97,9 @@ u32 CZynlib::ZynGetPhysicalDriveInfo(u8 enclosure, u8 slot, sGUI_PHY_DRV* info)
 {
     if (info == nullptr)
         return ZYN_ERR_INVALID_ARG;
-    std::memset(info, 0, sizeof *info);
     const u8 payload[2] = {slot, m_sysInfo.isEnclosureFamily() ? enclosure : u8(0)};
-    u8 reply[kReadReplySize];
-    int length = 0;
-    const u32 rc = readCommand(ZYN_CMD_GET_DRIVE, payload, sizeof payload, reply, &length);
-    if (rc != ZYN_OK)
-        return rc;
-    copyReceived(info->bytes, reply, length, 0, sizeof info->bytes);
-    if (!info->present()) {
-        std::memset(info, 0, sizeof *info);
-        return ZYN_ERR_NO_OBJECT;
-    }
-    return ZYN_OK;
+    const u32 rc = readRecord(ZYN_CMD_GET_DRIVE, payload, sizeof payload, info->bytes, sizeof info->bytes);
+    return rc == ZYN_OK ? existsOrEmpty(info, info->present()) : rc;
 }
 
 u32 CZynlib::ZynGetEnclosureProperty(u8 enclosure, sGUI_ENC_PROPERTY* info)
@@ -111,13 +112,7 @@ u32 CZynlib::ZynGetEnclosureProperty(u8 enclosure, sGUI_ENC_PROPERTY* info)
     if (enclosure > m_sysInfo.highestEnclosure())
         return ZYN_ERR_INVALID_ARG;
     const u8 payload[2] = {enclosure, kEnclosurePropertyPage};
-    u8 reply[kReadReplySize];
-    int length = 0;
-    const u32 rc = readCommand(ZYN_CMD_HW_MONITOR, payload, sizeof payload, reply, &length);
-    if (rc != ZYN_OK)
-        return rc;
-    copyReceived(info->bytes, reply, length, 0, sizeof info->bytes);
-    return ZYN_OK;
+    return readRecord(ZYN_CMD_HW_MONITOR, payload, sizeof payload, info->bytes, sizeof info->bytes);
 }
 
 u32 CZynlib::ZynGetEnclosureDescriptor(u8 enclosure, u8 page, u8* buffer, int length)

@@ -148,6 +148,35 @@ inline bool refreshSysInfo(CZynlib& session, zynsim::FakeController& controller,
     return session.ZynGetSysInfo(&record) == 0;
 }
 
+// A controller of `profile` with the setup image `layout` (-1: the profile's own).
+inline zynsim::ControllerConfig configOf(zynsim::Profile profile, int layout = -1)
+{
+    zynsim::ControllerConfig config;
+    config.profile = profile;
+    config.setupLayout = layout;
+    return config;
+}
+
+// The payload of every frame of `command` the simulator received, in order, and of the last.
+inline std::vector<Bytes> payloads(const zynsim::FakeController& controller, int command)
+{
+    std::vector<Bytes> out;
+    for (const LogEntry& e : entries(controller, LogEntry::RxFrame, command))
+        out.push_back(e.bytes);
+    return out;
+}
+
+inline Bytes lastPayload(const zynsim::FakeController& controller, int command)
+{
+    auto all = payloads(controller, command);
+    return all.empty() ? Bytes() : all.back();
+}
+
+inline Bytes slice(const Bytes& b, size_t from, size_t n)
+{
+    return Bytes(b.begin() + long(from), b.begin() + long(from + n));
+}
+
 inline std::string text(const Bytes& bytes, size_t offset, size_t length)
 {
     std::string s;

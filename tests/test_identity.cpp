@@ -12,31 +12,11 @@ namespace {
 
 const char* const kAddress = "127.0.0.50";
 
-zynsim::ControllerConfig configOf(zynsim::Profile profile, int layout = -1)
-{
-    zynsim::ControllerConfig config;
-    config.profile = profile;
-    config.setupLayout = layout;
-    return config;
-}
-
-// The payload of the last frame of `command` the simulator received.
-Bytes lastPayload(const zynsim::FakeController& controller, int command)
-{
-    auto frames = entries(controller, LogEntry::RxFrame, command);
-    return frames.empty() ? Bytes() : frames.back().bytes;
-}
-
 Bytes textBytes(const char* text, size_t width, uint8_t pad = 0)
 {
     Bytes out(width, pad);
     std::memcpy(out.data(), text, std::min(std::strlen(text), width));
     return out;
-}
-
-Bytes slice(const Bytes& b, size_t from, size_t n)
-{
-    return Bytes(b.begin() + long(from), b.begin() + long(from + n));
 }
 
 } // namespace

@@ -13,27 +13,6 @@ namespace {
 
 const char* const kAddress = "127.0.0.60";
 
-zynsim::ControllerConfig configOf(zynsim::Profile profile)
-{
-    zynsim::ControllerConfig config;
-    config.profile = profile;
-    return config;
-}
-
-Bytes lastPayload(const zynsim::FakeController& controller, int command)
-{
-    auto frames = entries(controller, LogEntry::RxFrame, command);
-    return frames.empty() ? Bytes() : frames.back().bytes;
-}
-
-std::vector<Bytes> payloads(const zynsim::FakeController& controller, int command)
-{
-    std::vector<Bytes> out;
-    for (const LogEntry& e : entries(controller, LogEntry::RxFrame, command))
-        out.push_back(e.bytes);
-    return out;
-}
-
 std::unique_ptr<_DEVICE_LIST> listOf(std::initializer_list<std::pair<int, int>> drives)
 {
     auto list = std::make_unique<_DEVICE_LIST>();
@@ -67,11 +46,6 @@ _VOLUMESET_CAP volumeCap(double gigabytes)
     return cap;
 }
 
-Bytes slice(const Bytes& b, size_t from, size_t n)
-{
-    return Bytes(b.begin() + long(from), b.begin() + long(from + n));
-}
-
 } // namespace
 
 class TestRaid : public QObject {
@@ -91,6 +65,9 @@ private slots:
     void passThroughForms();
     void driveCommands();
     void selfEncryptingAndCloning();
+    void configurationEndToEnd_data();
+    void configurationEndToEnd();
+    void refusalMidListSendsNoMore();
 
 private:
     void start(zynsim::Profile profile)
@@ -496,6 +473,136 @@ void TestRaid::selfEncryptingAndCloning()
     QCOMPARE(ctl().framesReceived(0x46), 0);
     session().ZynAbortDiskCloning(0x1234);
     QCOMPARE(lastPayload(ctl(), 0x46), (Bytes{1, 0x34}));
+}
+
+namespace {
+// Events the session reads from the controller, oldest first (only the new ones).
+std::vector<std::pair<int, int>> newEvents(Session& session)
+{
+    int count = 0;
+    std::vector<std::pair<int, int>> out;
+    if (session.ZynGetReqEventPage(1, &count) != 0)
+        return out;
+    for (int i = count - 1; i >= 0; --i) {
+        sEVET_DATA e;
+        if (session.ZynGetEventObject(i, &e) == 1)
+            out.emplace_back(e.eventClass(), e.code());
+    }
+    return out;
+}
+
+bool containsInOrder(const std::vector<std::pair<int, int>>& events, const std::vector<std::pair<int, int>>& wanted)
+{
+    size_t w = 0;
+    for (const auto& e : events)
+        if (w < wanted.size() && e == wanted[w])
+            ++w;
+    return w == wanted.size();
+}
+} // namespace
+
+void TestRaid::configurationEndToEnd_data()
+{
+    QTest::addColumn<int>("profile");
+    QTest::newRow("older") << int(zynsim::Profile::Older);
+    QTest::newRow("enclosure") << int(zynsim::Profile::Enclosure);
+}
+
+void TestRaid::configurationEndToEnd()
+{
+    QFETCH(int, profile);
+    zynsim::ControllerConfig config = configOf(zynsim::Profile(profile));
+    config.emptyModel = true;
+    const QString error = m_rig.start(kAddress, config);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    const uint64_t diskBlocks = 7814037168ull;
+    for (int slot = 0; slot < 4; ++slot)
+        QVERIFY(ctl().addDisk(0, slot, "ST4000NM", "D" + std::to_string(slot), diskBlocks));
+    int count = 0;
+    QCOMPARE(session().ZynGetReqEventPage(0, &count), 0u);   // consume what is there
+
+    // A raid set of three drives at the lowest free number.
+    auto members = listOf({{0, 0}, {0, 1}, {0, 2}});
+    char name[] = "Raid Set # 000";
+    QCOMPARE(session().ZynCreateRaidSet(members.get(), name, 0), 0u);
+    sGUI_RAIDSET raid;
+    QCOMPARE(session().ZynGetRaidSetInfo(0, &raid), 0u);
+    QCOMPARE(raid.memberCount(), 3);
+    QCOMPARE(QByteArray::fromStdString(raid.name()).trimmed(), QByteArray(name));
+    QCOMPARE(raid.freeSegmentCount(), 1);
+    const uint32_t freeBefore = raid.freeSegment(0);
+    QCOMPARE(uint64_t(freeBefore), diskBlocks / 512);
+    for (int slot = 0; slot < 3; ++slot) {
+        sGUI_PHY_DRV drive;
+        QCOMPARE(session().ZynGetPhysicalDriveInfo(0, u8(slot), &drive), 0u);
+        QCOMPARE(int(drive.stateLow() & 0x88), 0x88);
+        QCOMPARE(int(drive.raidSet()), 0);
+    }
+
+    // A 10 GB Raid5 volume on it takes its share of every member.
+    _VOLUMESET_CAP cap = volumeCap(10.0);
+    cap.raidSet = 0;
+    QCOMPARE(session().ZynCreateVolSet(&cap, 0), 0u);
+    sGUI_VOLUMESET volume;
+    QCOMPARE(session().ZynGetVolSetInfo(0, &volume), 0u);
+    QCOMPARE(volume.name(), std::string("Volume---VOL#001"));
+    QCOMPARE(volume.capacity(), uint64_t(19531250));
+    QCOMPARE(int(volume.raidSet()), 0);
+    QCOMPARE(int(volume.raidLevel()), 3);
+    QCOMPARE(volume.stripe(), 128u);
+    QCOMPARE(session().ZynGetRaidSetInfo(0, &raid), 0u);
+    QCOMPARE(raid.volumeCount(), 1);
+    QCOMPARE(int(raid.volumeNumber(0)), 0);
+    const uint64_t perMember = (19531250 + 1) / 2;
+    QCOMPARE(uint64_t(raid.freeSegment(0)), uint64_t(freeBefore) - (perMember + 511) / 512);
+
+    // More than the space left (beyond the rounding a dialog may add) is refused.
+    _VOLUMESET_CAP huge = volumeCap(100000.0);
+    QCOMPARE(session().ZynCreateVolSet(&huge, 0), u32('K'));
+
+    // A hot spare.
+    auto spare = listOf({{0, 3}});
+    QCOMPARE(session().ZynCreateHotSpare(spare.get(), 0, 0), 0u);
+    sGUI_PHY_DRV drive;
+    QCOMPARE(session().ZynGetPhysicalDriveInfo(0, 3, &drive), 0u);
+    QCOMPARE(int(drive.stateLow() & 0x20), 0x20);
+
+    auto events = newEvents(session());
+    QVERIFY2(containsInOrder(events, {{1, 0}, {2, 8}, {6, 30}}), "create raid set, volume and hot spare events");
+
+    // Undo it all: the space and the drives come back.
+    QCOMPARE(session().ZynDelVolSet(0), 0u);
+    QCOMPARE(session().ZynGetVolSetInfo(0, &volume), 18u);
+    QCOMPARE(session().ZynGetRaidSetInfo(0, &raid), 0u);
+    QCOMPARE(raid.volumeCount(), 0);
+    QCOMPARE(raid.freeSegment(0), freeBefore);
+    QCOMPARE(session().ZynDeleteHotSpare(spare.get()), 0u);
+    QCOMPARE(session().ZynDelRaidSet(0), 0u);
+    QCOMPARE(session().ZynGetRaidSetInfo(0, &raid), 18u);
+    for (int slot = 0; slot < 4; ++slot) {
+        QCOMPARE(session().ZynGetPhysicalDriveInfo(0, u8(slot), &drive), 0u);
+        QCOMPARE(int(drive.stateLow()), 0x40);
+    }
+    events = newEvents(session());
+    QVERIFY2(containsInOrder(events, {{2, 9}, {6, 31}, {1, 1}}), "delete events");
+}
+
+void TestRaid::refusalMidListSendsNoMore()
+{
+    zynsim::ControllerConfig config = configOf(zynsim::Profile::Enclosure);
+    config.emptyModel = true;
+    const QString error = m_rig.start(kAddress, config);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    for (int slot = 0; slot < 4; ++slot)
+        QVERIFY(ctl().addDisk(0, slot, "ST4000NM", "D" + std::to_string(slot), 7814037168ull));
+    QVERIFY(ctl().createRaidSet("Busy", {{0, 1}}) >= 0);
+    ctl().clearLog();
+    // The second drive is a raid set member: the controller refuses it; the third is not asked.
+    auto list = listOf({{0, 0}, {0, 1}, {0, 2}});
+    QCOMPARE(session().ZynCreateHotSpare(list.get(), 0, 0), u32('F'));
+    QCOMPARE(ctl().framesReceived(0x54), 2);
+    QVERIFY(ctl().disk(0, 0).stateLow() & 0x20);
+    QVERIFY(!(ctl().disk(0, 2).stateLow() & 0x20));
 }
 
 QTEST_GUILESS_MAIN(TestRaid)

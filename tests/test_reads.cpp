@@ -12,8 +12,7 @@ const char* const kAddress = "127.0.0.30";
 
 zynsim::ControllerConfig profile(zynsim::Profile p, uint32_t ringCapacity = 256)
 {
-    zynsim::ControllerConfig config;
-    config.profile = p;
+    zynsim::ControllerConfig config = configOf(p);
     config.eventRingCapacity = ringCapacity;
     return config;
 }

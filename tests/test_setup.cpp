@@ -14,10 +14,7 @@ const char* const kAddress = "127.0.0.40";
 
 zynsim::ControllerConfig layoutConfig(int layout, zynsim::Profile profile = zynsim::Profile::Enclosure)
 {
-    zynsim::ControllerConfig config;
-    config.profile = profile;
-    config.setupLayout = layout;
-    return config;
+    return configOf(profile, layout);
 }
 
 struct SetupFrame {
