@@ -204,14 +204,23 @@ u32 CZynlib::ZynWriteSetupData(int id, char* data, int length, CFieldInfo* adjus
         return ZYN_ERR_INVALID_ARG;
     const int start = int(span.offset);
 
-    auto writeChunks = [&](bool shortForm) -> u32 {
+    // The chunks of one form: at most 512 bytes; the short form carries the length modulo 256,
+    // so 256-511 bytes go in pieces of at most 255.
+    auto plan = [&](bool shortForm) {
+        std::vector<std::pair<int, int>> chunks;   // offset in the data, size
         for (int done = 0; done < length;) {
-            const int left = length - done;
-            int chunk = std::min(left, kSetupPageSize);
-            // The short form carries the length modulo 256, so 256-511 bytes go in pieces.
+            int chunk = std::min(length - done, kSetupPageSize);
             if (shortForm && chunk < kSetupPageSize && chunk > kShortFormMaxPiece)
                 chunk = kShortFormMaxPiece;
-            const int offset = start + done;
+            chunks.emplace_back(done, chunk);
+            done += chunk;
+        }
+        return chunks;
+    };
+    auto writeChunks = [&](bool shortForm, const std::vector<std::pair<int, int>>& chunks) -> u32 {
+        for (const auto& c : chunks) {
+            const int offset = start + c.first;
+            const int chunk = c.second;
             u8 request[kSetupWriteRequestSize] = {};
             u8 reply[kWriteReplySize];
             if (shortForm) {
@@ -219,31 +228,32 @@ u32 CZynlib::ZynWriteSetupData(int id, char* data, int length, CFieldInfo* adjus
                 request[10] = 1;
                 zynwire::putU16(request + 11, u16(offset));
                 request[13] = u8(chunk & 0xFF);
-                std::memcpy(request + 14, data + done, size_t(chunk));
+                std::memcpy(request + 14, data + c.first, size_t(chunk));
             } else {
                 putPrefix(request, SetupOpWrite);
                 request[10] = 1;
                 zynwire::putU32(request + 11, u32(offset));
                 request[15] = u8(chunk & 0xFF);
                 request[16] = u8(chunk >> 8);
-                std::memcpy(request + 17, data + done, size_t(chunk));
+                std::memcpy(request + 17, data + c.first, size_t(chunk));
             }
             int received = 0;
             const u32 rc = ZynCmdReadWrite(ZYN_CMD_SETUP_DATA, request, sizeof request, reply, sizeof reply, received);
             if (rc != ZYN_OK)
                 return rc;
-            done += chunk;
         }
         return ZYN_OK;
     };
 
-    const u32 rc = writeChunks(false);
+    const u32 rc = writeChunks(false, plan(false));
     if (rc == ZYN_OK)
         return ZYN_OK;
-    // The short form addresses 64 KiB only: past that it would write somewhere else.
-    if (start + length - 1 > kShortFormMaxOffset)
-        return rc;
-    return writeChunks(true);
+    // The short form addresses 64 KiB only: a chunk placed past that would land elsewhere.
+    const auto shortChunks = plan(true);
+    for (const auto& c : shortChunks)
+        if (start + c.first > kShortFormMaxOffset)
+            return rc;
+    return writeChunks(true, shortChunks);
 }
 
 u32 CZynlib::SetupRequest(u8 op, const u8* args, int argCount, u8* reply, int* replyLength)
