@@ -304,6 +304,18 @@ void TestSetup::shortFormNeverWrapsOffsets()
     for (const SetupFrame& f : setupFrames(ctl()))
         QVERIFY(f.op != 0x41);
     QCOMPARE(ctl().setupImage(), before);
+
+    // A chunk that starts below 64 KiB can still go in the short form, even if it reaches past.
+    std::vector<char> data(100, 0x6B);
+    CFieldInfo at{65500 - 4740, 0, CFieldInfo::AddOffset};
+    QCOMPARE(session().ZynWriteSetupData(25, data.data(), 100, &at), 0u);
+    const Bytes after = ctl().setupImage();
+    QVERIFY(std::all_of(after.begin() + 65500, after.begin() + 65600, [](uint8_t b) { return b == 0x6B; }));
+    CFieldInfo past{65536 - 4740, 0, CFieldInfo::AddOffset};
+    ctl().clearLog();
+    QCOMPARE(session().ZynWriteSetupData(25, data.data(), 100, &past), 72u);
+    for (const SetupFrame& f : setupFrames(ctl()))
+        QVERIFY(f.op != 0x41);
 }
 
 void TestSetup::pageRanges()
