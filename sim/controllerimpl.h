@@ -125,6 +125,31 @@ struct FakeController::Impl {
     static Bytes lcdTitleSetting(Impl& self, const Bytes& payload);
     static Bytes realTimeClock(Impl& self, const Bytes& payload);
 
+    // raidcommands.cpp: the RAID configuration commands.
+    static Bytes createPassThrough(Impl& self, const Bytes& payload);   // 0x40
+    static Bytes modifyPassThrough(Impl& self, const Bytes& payload);   // 0x41
+    static Bytes deletePassThrough(Impl& self, const Bytes& payload);   // 0x42
+    static Bytes identifyDrive(Impl& self, const Bytes& payload);       // 0x43
+    static Bytes createRaidSet(Impl& self, const Bytes& payload);       // 0x50
+    static Bytes deleteRaidSet(Impl& self, const Bytes& payload);       // 0x51
+    static Bytes expandRaidSet(Impl& self, const Bytes& payload);       // 0x52
+    static Bytes activateRaidSet(Impl& self, const Bytes& payload);     // 0x53
+    static Bytes createHotSpare(Impl& self, const Bytes& payload);      // 0x54
+    static Bytes deleteHotSpare(Impl& self, const Bytes& payload);      // 0x55
+    static Bytes offlineRaidSet(Impl& self, const Bytes& payload);      // 0x56
+    static Bytes createSedRaidSet(Impl& self, const Bytes& payload);    // 0x57
+    static Bytes createVolume(Impl& self, const Bytes& payload);        // 0x60
+    static Bytes modifyVolume(Impl& self, const Bytes& payload);        // 0x61
+    static Bytes deleteVolume(Impl& self, const Bytes& payload);        // 0x62
+    static Bytes startCheck(Impl& self, const Bytes& payload);          // 0x63
+    static Bytes stopCheck(Impl& self, const Bytes& payload);           // 0x64
+    static Bytes createNestedVolume(Impl& self, const Bytes& payload);  // 0x65
+    static Bytes lockVolume(Impl& self, const Bytes& payload);          // 0x66
+    static Bytes raidSetCreation(Impl& self, const Bytes& payload, uint16_t flags);
+    // 0x1F operations 8 and 0x0B.
+    static Bytes failDiskOperation(Impl& self, const Bytes& payload);
+    static Bytes activateDiskOperation(Impl& self, const Bytes& payload);
+
     // Ends a restart whose silence is over: logs the power-on event. With `mutex` held.
     void settleRestart();
     Bytes modelAnswer(uint8_t command, const Bytes& payload);

@@ -18,22 +18,11 @@ constexpr int kDescriptorPages = 5;
 constexpr size_t kE100BlockSize = 64;
 constexpr size_t kMaxOverride = 0xFFFF;
 
-// Event classes and codes the model logs.
-enum : uint8_t { kClassRaidSet = 1, kClassVolume = 2, kClassDevice = 3, kClassMonitor = 5, kClassGeneral = 6 };
-enum : uint8_t {
-    kRaidCreate = 0, kRaidDelete = 1, kRaidRebuild = 3, kRaidDegraded = 4,
-    kVolumeStartInit = 0, kVolumeCompleteInit = 4, kVolumeCreate = 8, kVolumeDelete = 9,
-    kVolumeModify = 10, kVolumeDegraded = 11, kVolumeFailed = 12,
-    kDeviceInserted = 0, kDeviceRemoved = 1, kDeviceFailed = 7, kPassThroughCreated = 10,
-    kPassThroughDeleted = 12,
-    kHotSpareCreated = 30, kHotSpareDeleted = 31, kPoweredOn = 38,
-};
+using namespace modelcodes;
 
-// Volume state bits.
-constexpr uint32_t kStateInit = 0x1, kStateFailed = 0x2, kStateMigrate = 0x4, kStateRebuild = 0x8;
-constexpr uint8_t kRaidComplete = 0x05, kRaidIncomplete = 0x01;
-constexpr int kLevelRaid0 = 0, kLevelRaid10 = 1, kLevelRaid3 = 2, kLevelRaid5 = 3, kLevelRaid6 = 4,
-              kLevelPassThrough = 5;
+constexpr uint8_t kRaidComplete = 0x05, kRaidIncomplete = 0x01, kRaidPassThrough = 0x80;
+// Byte 53 of the volume record: the setting the configuration commands send after the cache mode.
+constexpr int kVolumeByte53 = sGUI_VOLUMESET::kCacheMode + 1;
 
 bool failWith(std::string* reason, const std::string& text)
 {
@@ -382,7 +371,7 @@ Bytes DeviceModel::volumeBitmap(bool onRaidSets) const
 {
     Bytes bitmap(16, 0);
     for (size_t v = 0; v < m_volumes.size() && v < 128; ++v)
-        if (m_volumes[v].exists && (m_volumes[v].raidSet >= 0) == onRaidSets)
+        if (m_volumes[v].exists && (m_volumes[v].raidSet >= 0 && m_volumes[v].passThrough.first < 0) == onRaidSets)
             bitmap[v / 8] |= uint8_t(1u << (v % 8));
     return bitmap;
 }
@@ -414,18 +403,23 @@ sGUI_RAIDSET DeviceModel::raidSet(int i) const
     for (size_t k = 0; k < set.members.size(); ++k)
         record.setMember(int(k), uint8_t(set.members[k].second), uint8_t(older() ? 0 : set.members[k].first));
     record.setMemberCount(int(set.members.size()));
-    record.setStateFlags(missing ? kRaidIncomplete : kRaidComplete);
+    uint8_t state = missing ? kRaidIncomplete : kRaidComplete;
+    if (set.activated)
+        state |= kRaidComplete;
+    if (set.offline)
+        state &= uint8_t(~1u);
+    record.setStateFlags(set.passThrough ? kRaidPassThrough : state);
     record.setVolumeCount(int(set.volumes.size()));
     for (size_t k = 0; k < set.volumes.size(); ++k)
         record.setVolumeNumber(int(k), uint8_t(set.volumes[k]));
     record.setFlags(set.flags);
+    if (set.passThrough)
+        return record;   // the disk is the volume: no free space
     const auto gaps = freeGaps(i);
     const size_t count = std::min(gaps.size(), size_t(sGUI_RAIDSET::kMaxFreeSegments));
     record.setFreeSegmentCount(int(count));
-    for (size_t k = 0; k < count; ++k) {
-        const uint64_t units = gaps[k].second * set.members.size() / 512;
-        record.setFreeSegment(int(k), uint32_t(std::min<uint64_t>(units, 0xFFFFFFFFu)));
-    }
+    for (size_t k = 0; k < count; ++k)
+        record.setFreeSegment(int(k), uint32_t(std::min<uint64_t>(gaps[k].second / kSpaceUnit, 0xFFFFFFFFu)));
     return record;
 }
 
@@ -445,6 +439,7 @@ sGUI_VOLUMESET DeviceModel::volumeRecord(int i) const
     record.setAddress(v.channel, v.id, v.lun);
     record.setTaggedQueuing(v.tagged);
     record.setCacheMode(v.cache);
+    record.bytes[kVolumeByte53] = v.byte53;
     record.setMemberCount(v.memberCount);
     record.setRaidLevel(v.level);
     record.setRaidSet(v.raidSet >= 0 ? uint8_t(v.raidSet) : uint8_t(0xFF));
@@ -657,6 +652,7 @@ void DeviceModel::freeDisk(Disk& disk)
     disk.raidSet = sGUI_PHY_DRV::kNoRaidSet;
     disk.dedicatedTo = 0;
     disk.passThroughVolume = -1;
+    disk.failedFrom = -1;
 }
 
 bool DeviceModel::addDisk(int e, int s, const std::string& model, const std::string& serial,
@@ -695,15 +691,45 @@ int DeviceModel::tolerance(int level)
     }
 }
 
-int DeviceModel::dataDisks(int level, int members)
+uint64_t DeviceModel::footprint(int level, int members, uint64_t capacity)
+{
+    // Blocks of data on each member: C/n, 2C/n (mirrored), C/(n-1), C/(n-2); rounded up.
+    uint64_t data = capacity;
+    uint64_t over = uint64_t(std::max(members, 1));
+    switch (level) {
+    case kLevelRaid10: data = 2 * capacity; break;
+    case kLevelRaid3: case kLevelRaid5: over = uint64_t(std::max(members - 1, 1)); break;
+    case kLevelRaid6: over = uint64_t(std::max(members - 2, 1)); break;
+    default: break;
+    }
+    const uint64_t perMember = (data + over - 1) / over;
+    return (perMember + kSpaceUnit - 1) / kSpaceUnit * kSpaceUnit;
+}
+
+uint64_t DeviceModel::capacityIn(int level, int members, uint64_t space)
+{
+    const uint64_t n = uint64_t(std::max(members, 1));
+    switch (level) {
+    case kLevelRaid10: return space * n / 2;
+    case kLevelRaid3: case kLevelRaid5: return space * uint64_t(std::max(members - 1, 1));
+    case kLevelRaid6: return space * uint64_t(std::max(members - 2, 1));
+    default: return space * n;
+    }
+}
+
+bool DeviceModel::levelFits(int level, int members)
 {
     switch (level) {
-    case kLevelRaid0: return members;
-    case kLevelRaid10: return members / 2;
-    case kLevelRaid3: case kLevelRaid5: return members - 1;
-    case kLevelRaid6: return members - 2;
-    default: return 1;
+    case kLevelRaid0: return members >= 1;
+    case kLevelRaid10: return members >= 2;
+    case kLevelRaid3: case kLevelRaid5: case kLevelRaid6: return members >= 3;
+    default: return false;
     }
+}
+
+uint64_t DeviceModel::usableSpace(int raid) const
+{
+    return m_raidSets[size_t(raid)].minCapacity / kSpaceUnit * kSpaceUnit;
 }
 
 void DeviceModel::membersLost(int raid, int missingBefore)
@@ -712,6 +738,8 @@ void DeviceModel::membersLost(int raid, int missingBefore)
     if (after <= missingBefore)
         return;
     const RaidSet& set = m_raidSets[size_t(raid)];
+    if (set.passThrough)
+        return;
     if (missingBefore == 0)
         raise(kClassRaidSet, kRaidDegraded, set.name);
     for (int v : set.volumes) {
@@ -740,10 +768,10 @@ bool DeviceModel::removeDisk(int e, int s, std::string* reason)
     d = Disk{};
     raiseDevice(kClassDevice, kDeviceRemoved, e, s);
     if (passThrough >= 0) {
-        dropVolume(passThrough);
+        dropPassThrough(passThrough);
         raiseDevice(kClassDevice, kPassThroughDeleted, e, s);
     }
-    if (raid >= 0)
+    if (raid >= 0 && passThrough < 0)
         membersLost(raid, before);
     return true;
 }
@@ -763,14 +791,15 @@ bool DeviceModel::failDisk(int e, int s, std::string* reason)
     d.spareKind = 0;
     d.dedicatedTo = 0;
     d.raidSet = sGUI_PHY_DRV::kNoRaidSet;
+    d.failedFrom = raid;
     raiseDevice(kClassDevice, kDeviceFailed, e, s);
     if (d.passThroughVolume >= 0) {
         Volume& volume = m_volumes[size_t(d.passThroughVolume)];
         volume.state |= kStateFailed;
         raise(kClassVolume, kVolumeFailed, volume.name);
-    }
-    if (raid >= 0)
+    } else if (raid >= 0) {
         membersLost(raid, before);
+    }
     return true;
 }
 
@@ -803,12 +832,8 @@ int DeviceModel::createRaidSet(const std::string& name, const std::vector<std::p
             return failNumber(reason, "raid set numbers go up to " + std::to_string(m_raidSetNumbers - 1));
         if (m_raidSets[size_t(number)].exists)
             return failNumber(reason, "raid set " + std::to_string(number) + " exists");
-    } else {
-        for (int i = 0; i < m_raidSetNumbers && number < 0; ++i)
-            if (!m_raidSets[size_t(i)].exists)
-                number = i;
-        if (number < 0)
-            return failNumber(reason, "no free raid set number");
+    } else if ((number = firstFreeRaidSet()) < 0) {
+        return failNumber(reason, "no free raid set number");
     }
     RaidSet& set = m_raidSets[size_t(number)];
     set = RaidSet{};
@@ -864,7 +889,7 @@ std::vector<std::pair<uint64_t, uint64_t>> DeviceModel::freeGaps(int raid) const
     std::sort(used.begin(), used.end());
     std::vector<std::pair<uint64_t, uint64_t>> gaps;
     uint64_t at = 0;
-    const uint64_t end = m_raidSets[size_t(raid)].minCapacity;
+    const uint64_t end = usableSpace(raid);
     for (const auto& u : used) {
         if (u.first > at)
             gaps.emplace_back(at, u.first - at);
@@ -879,6 +904,14 @@ int DeviceModel::firstFreeVolume() const
 {
     for (int i = 0; i < m_volumeNumbers; ++i)
         if (!m_volumes[size_t(i)].exists)
+            return i;
+    return -1;
+}
+
+int DeviceModel::firstFreeRaidSet() const
+{
+    for (int i = 0; i < m_raidSetNumbers; ++i)
+        if (!m_raidSets[size_t(i)].exists)
             return i;
     return -1;
 }
@@ -898,7 +931,9 @@ int DeviceModel::createVolumeSet(int raid, const std::string& name, uint64_t cap
 {
     if (raid < 0 || raid >= m_raidSetNumbers || !m_raidSets[size_t(raid)].exists)
         return failNumber(reason, "no raid set " + std::to_string(raid));
-    RaidSet& set = m_raidSets[size_t(raid)];
+    if (m_raidSets[size_t(raid)].passThrough)
+        return failNumber(reason, "raid set " + std::to_string(raid) + " is a pass-through disk");
+    const RaidSet& set = m_raidSets[size_t(raid)];
     const int members = int(set.members.size());
     if (name.empty() || name.size() > size_t(sGUI_VOLUMESET::kNameSize))
         return failNumber(reason, "a volume set name has 1-16 characters");
@@ -945,8 +980,7 @@ int DeviceModel::createVolumeSet(int raid, const std::string& name, uint64_t cap
     } else if ((number = firstFreeVolume()) < 0) {
         return failNumber(reason, "no free volume set number");
     }
-    const uint64_t data = uint64_t(dataDisks(level, members));
-    const uint64_t perMember = (capacity + data - 1) / data;
+    const uint64_t perMember = footprint(level, members, capacity);
     uint64_t offset = 0;
     bool fits = false;
     for (const auto& gap : freeGaps(raid)) {
@@ -958,7 +992,15 @@ int DeviceModel::createVolumeSet(int raid, const std::string& name, uint64_t cap
     }
     if (!fits)
         return failNumber(reason, "raid set " + std::to_string(raid) + " has no free space of that size");
+    return addVolume(raid, number, name, capacity, level, stripe, options, offset, perMember, true);
+}
 
+int DeviceModel::addVolume(int raid, int number, const std::string& name, uint64_t capacity, int level,
+                           uint32_t stripe, const VolumeOptions& options, uint64_t offset, uint64_t perMember,
+                           bool announce)
+{
+    RaidSet& set = m_raidSets[size_t(raid)];
+    const int members = int(set.members.size());
     Volume& v = m_volumes[size_t(number)];
     v = Volume{};
     v.exists = true;
@@ -982,8 +1024,10 @@ int DeviceModel::createVolumeSet(int raid, const std::string& name, uint64_t cap
     v.offset = offset;
     v.perMember = perMember;
     set.volumes.push_back(number);
-    raise(kClassVolume, kVolumeCreate, name);
-    raise(kClassVolume, kVolumeStartInit, name);
+    if (announce) {
+        raise(kClassVolume, kVolumeCreate, name);
+        raise(kClassVolume, kVolumeStartInit, name);
+    }
     return number;
 }
 
@@ -1017,7 +1061,7 @@ bool DeviceModel::deleteVolumeSet(int volume, std::string* reason)
             freeDisk(*d);
         else if (d)
             d->passThroughVolume = -1;
-        dropVolume(volume);
+        dropPassThrough(volume);
         raiseDevice(kClassDevice, kPassThroughDeleted, address.first, address.second);
         return true;
     }
@@ -1046,7 +1090,8 @@ int DeviceModel::createNestedVolume(const std::string& name, const std::vector<i
         if (!seen.insert(m).second)
             return failNumber(reason, "volume set " + std::to_string(m) + " is given twice");
         const Volume& v = m_volumes[size_t(m)];
-        if (v.flags & (sGUI_VOLUMESET::kFlagNested | sGUI_VOLUMESET::kFlagNestedMember) || v.raidSet < 0)
+        if (v.flags & (sGUI_VOLUMESET::kFlagNested | sGUI_VOLUMESET::kFlagNestedMember) || v.raidSet < 0
+            || v.passThrough.first >= 0)
             return failNumber(reason, "volume set " + std::to_string(m) + " cannot join a nested volume set");
         smallest = smallest == 0 ? v.capacity : std::min(smallest, v.capacity);
     }
@@ -1090,7 +1135,8 @@ bool DeviceModel::setHotSpare(int e, int s, int kind, int raid, std::string* rea
         return failWith(reason, "no free disk in " + where(e, s));
     if (kind < 0 || kind > 2)
         return failWith(reason, "a hot spare is global (0), dedicated (1) or of its enclosure (2)");
-    if (kind == 1 && (raid < 0 || raid >= m_raidSetNumbers || !m_raidSets[size_t(raid)].exists))
+    if (kind == 1 && (raid < 0 || raid >= m_raidSetNumbers || !m_raidSets[size_t(raid)].exists
+                      || m_raidSets[size_t(raid)].passThrough))
         return failWith(reason, "no raid set " + std::to_string(raid) + " to dedicate the hot spare to");
     if (kind == 2 && older())
         return failWith(reason, "the older family has no enclosure hot spares");
@@ -1115,6 +1161,12 @@ bool DeviceModel::clearHotSpare(int e, int s, std::string* reason)
 
 int DeviceModel::setPassThrough(int e, int s, std::string* reason)
 {
+    return makePassThrough(e, s, nullptr, reason);
+}
+
+int DeviceModel::makePassThrough(int e, int s, const uint8_t* settings, std::string* reason)
+{
+    // A raid set of the one disk (state flags 0x80) holding a level-5 volume set of all of it.
     if (!validSlot(e, s, reason))
         return -1;
     Disk& d = *diskAt(e, s);
@@ -1123,6 +1175,17 @@ int DeviceModel::setPassThrough(int e, int s, std::string* reason)
     const int number = firstFreeVolume();
     if (number < 0)
         return failNumber(reason, "no free volume set number");
+    const int raid = firstFreeRaidSet();
+    if (raid < 0)
+        return failNumber(reason, "no free raid set number");
+    RaidSet& set = m_raidSets[size_t(raid)];
+    set = RaidSet{};
+    set.exists = true;
+    set.passThrough = true;
+    set.name = deviceName(e, s);
+    set.members = {{e, s}};
+    set.minCapacity = d.capacity;
+    set.volumes = {number};
     Volume& v = m_volumes[size_t(number)];
     v = Volume{};
     v.exists = true;
@@ -1132,14 +1195,32 @@ int DeviceModel::setPassThrough(int e, int s, std::string* reason)
         v.capacity -= 1;
     v.level = kLevelPassThrough;
     v.memberCount = 1;
+    v.raidSet = raid;
     v.id = uint8_t(number / 8);
     v.lun = uint8_t(number % 8);
+    if (settings) {
+        v.channel = settings[0];
+        v.id = settings[1];
+        v.lun = settings[2];
+        v.tagged = settings[3];
+        v.cache = settings[4];
+        v.byte53 = settings[5];
+    }
     v.serial = makeVolumeSerial(number);
     v.passThrough = {e, s};
-    d.state = sGUI_PHY_DRV::kStatePassThrough;
+    d.state = sGUI_PHY_DRV::kStatePassThrough | sGUI_PHY_DRV::kStateMember | sGUI_PHY_DRV::kStateMemberLow;
+    d.raidSet = uint8_t(raid);
     d.passThroughVolume = number;
     raiseDevice(kClassDevice, kPassThroughCreated, e, s);
     return number;
+}
+
+void DeviceModel::dropPassThrough(int volume)
+{
+    const int raid = m_volumes[size_t(volume)].raidSet;
+    dropVolume(volume);
+    if (raid >= 0 && m_raidSets[size_t(raid)].passThrough)
+        m_raidSets[size_t(raid)] = RaidSet{};
 }
 
 bool DeviceModel::clearPassThrough(int e, int s, std::string* reason)
@@ -1174,6 +1255,29 @@ bool DeviceModel::setVolumeState(int volume, uint32_t state, uint32_t progress, 
     if (started(kStateRebuild) && v.raidSet >= 0)
         raise(kClassRaidSet, kRaidRebuild, m_raidSets[size_t(v.raidSet)].name);
     return true;
+}
+
+bool DeviceModel::advanceProgress(int volume, int tenths)
+{
+    if (volume < 0 || volume >= m_volumeNumbers || !m_volumes[size_t(volume)].exists || tenths < 0)
+        return false;
+    Volume& v = m_volumes[size_t(volume)];
+    static const std::pair<uint32_t, uint8_t> kRunning[] = {
+        {kStateInit, kVolumeCompleteInit}, {kStateMigrate, kVolumeCompleteMigrate}, {kStateCheck, kVolumeCompleteCheck}};
+    if (v.state & kStateFailed)
+        return false;
+    for (const auto& running : kRunning) {
+        if (!(v.state & running.first))
+            continue;
+        v.progress = uint32_t(std::min<uint64_t>(uint64_t(v.progress) + uint64_t(tenths), 1000));
+        if (v.progress >= 1000) {
+            v.state &= ~running.first;
+            v.progress = 0;
+            raise(kClassVolume, running.second, v.name);
+        }
+        return true;
+    }
+    return false;
 }
 
 // ---- Fault switches

@@ -16,6 +16,24 @@
 
 namespace zynsim {
 
+// Event classes and codes, volume state bits and raid levels the model uses.
+namespace modelcodes {
+enum : uint8_t { kClassRaidSet = 1, kClassVolume = 2, kClassDevice = 3, kClassMonitor = 5, kClassGeneral = 6 };
+enum : uint8_t {
+    kRaidCreate = 0, kRaidDelete = 1, kRaidExpand = 2, kRaidRebuild = 3, kRaidDegraded = 4,
+    kVolumeStartInit = 0, kVolumeStartCheck = 3, kVolumeCompleteInit = 4, kVolumeCompleteMigrate = 6,
+    kVolumeCompleteCheck = 7, kVolumeCreate = 8, kVolumeDelete = 9, kVolumeModify = 10,
+    kVolumeDegraded = 11, kVolumeFailed = 12, kVolumeAbortCheck = 21,
+    kDeviceInserted = 0, kDeviceRemoved = 1, kDeviceFailed = 7, kPassThroughCreated = 10,
+    kPassThroughModified = 11, kPassThroughDeleted = 12,
+    kHotSpareCreated = 30, kHotSpareDeleted = 31, kPoweredOn = 38,
+};
+constexpr uint32_t kStateInit = 0x1, kStateFailed = 0x2, kStateMigrate = 0x4, kStateRebuild = 0x8,
+                   kStateCheck = 0x100;
+constexpr int kLevelRaid0 = 0, kLevelRaid10 = 1, kLevelRaid3 = 2, kLevelRaid5 = 3, kLevelRaid6 = 4,
+              kLevelPassThrough = 5;
+} // namespace modelcodes
+
 class DeviceModel {
 public:
     DeviceModel(const ControllerConfig& config, const std::string& controllerSerial);
@@ -69,7 +87,54 @@ public:
     void addEvent(const sEVET_DATA& event);
     void logPowerOn();                                 // hardware monitor event 38
     bool setVolumeState(int volume, uint32_t state, uint32_t progress, std::string* reason);
+    // Moves the running initialisation, migration or check on by `tenths`; at 1000 the volume
+    // is back to normal and the completion event is logged. False when none runs.
+    bool advanceProgress(int volume, int tenths);
     void setClock(int64_t unixSeconds) { m_clock = unixSeconds; }
+
+    // ---- The RAID configuration commands (raidchanges.cpp). Each takes what its payload says,
+    // checks everything first, then changes the model and logs the events, and answers the
+    // status letter: 'A' done, 'B' raid set not normal, 'D' no raid set, 'E' no volume set,
+    // 'F' no (suitable) drive, 'G' invalid parameter, 'K' no disk space, 'H' not supported.
+    using Address = std::pair<int, int>;   // {enclosure, slot}; older family {0, channel}
+    struct VolumeSpec {
+        std::string name;                  // empty: the controller's "Volume---VOL#nnn"
+        uint64_t blocks = 0;
+        int level = 0;
+        int stripeCode = 0;                // stripe 8 << code sectors
+        uint8_t address[6] = {};           // channel, id, lun, tagged, cache, byte 53
+        uint8_t encryption = 0;
+    };
+    struct LevelChange {
+        int volume;
+        int level;
+        int stripeCode;
+    };
+    using Locate = LocateState;
+    bool olderFamily() const { return older(); }
+    bool jbodFamily() const { return jbod(); }
+    bool nestedVolumes() const { return extendedVolumes(); }
+    uint8_t commandCreateRaidSet(const std::vector<Address>& disks, const std::string& name, uint16_t flags);
+    uint8_t commandDeleteRaidSet(int raid);
+    uint8_t commandExpandRaidSet(int raid, const std::vector<Address>& disks, const std::vector<LevelChange>& changes);
+    uint8_t commandRaidSetState(int raid, bool activate);
+    uint8_t commandCreateHotSpares(const std::vector<Address>& disks, int kind, int raid);
+    uint8_t commandDeleteHotSpares(const std::vector<Address>& disks);
+    uint8_t commandCreateVolume(int raid, const VolumeSpec& spec);
+    uint8_t commandCreateNestedVolume(const std::vector<int>& raids, const VolumeSpec& spec);
+    uint8_t commandModifyVolume(int volume, const VolumeSpec& spec);   // blocks 0, name empty: kept
+    uint8_t commandDeleteVolume(int volume);
+    uint8_t commandStartCheck(int volume);
+    uint8_t commandStopCheck();
+    uint8_t commandLockVolume(int volume);
+    uint8_t commandCreatePassThrough(const Address& disk, const uint8_t settings[6]);
+    uint8_t commandModifyPassThrough(const Address& disk, const uint8_t settings[6]);
+    uint8_t commandDeletePassThrough(const Address& disk);
+    uint8_t commandLocate(const Locate& locate);
+    uint8_t commandFailDisk(const Address& disk);
+    uint8_t commandActivateDisk(const Address& disk);
+    const Locate& locate() const { return m_locate; }
+    int volumeNumbers() const { return m_volumeNumbers; }
 
     void setEventRingCapacity(uint32_t capacity);
     void setHwMonitorBlock(const Bytes& block);
@@ -91,6 +156,8 @@ public:
     static constexpr int kMaxMonitorValues = 50;   // per kind, older family
     static constexpr int kMaxPowerSupplies = 8;
     static constexpr uint64_t kMaxCapacity = uint64_t(1) << 48;
+    // Free space is kept and reported in units of 512 blocks on each member.
+    static constexpr uint64_t kSpaceUnit = 512;
 
 private:
     friend class ConfigReader;
@@ -104,6 +171,7 @@ private:
         uint8_t raidSet = sGUI_PHY_DRV::kNoRaidSet;
         uint16_t dedicatedTo = 0;
         int passThroughVolume = -1;
+        int failedFrom = -1;                          // the raid set a failed disk was in
     };
     struct Sensor {
         std::string name;
@@ -124,6 +192,9 @@ private:
         uint64_t minCapacity = 0;
         std::vector<int> volumes;
         uint16_t flags = 0;
+        bool passThrough = false;                     // the raid set of a pass-through disk
+        bool activated = false;                       // 0x53: complete even with members missing
+        bool offline = false;                         // 0x56
     };
     struct Volume {
         bool exists = false;
@@ -131,15 +202,18 @@ private:
         uint64_t capacity = 0;
         uint32_t rebuildDone = 0, stripe = 0, state = 0, progress = 0;
         uint8_t channel = 0, id = 0, lun = 0, tagged = 1, cache = 1;
+        uint8_t byte53 = 0;                           // the setting after the cache mode
         int memberCount = 0;
         uint8_t level = 0;
-        int raidSet = -1;                             // -1: none (nested, pass-through)
+        int raidSet = -1;                             // -1: none (nested); a pass-through
+                                                      // volume's: its disk's own raid set
         uint32_t flags = 0;
         std::vector<int> nested;
         uint8_t encryptionType = 0, keyStatus = 0;
         uint32_t extra = 0;
         std::string serial;
-        uint64_t offset = 0, perMember = 0;           // blocks on each member of the raid set
+        uint64_t offset = 0, perMember = 0;           // blocks on each member of the raid set,
+                                                      // whole units of 512 blocks
         std::pair<int, int> passThrough{-1, -1};
     };
     struct Monitor {   // older family 0x1B block
@@ -169,10 +243,26 @@ private:
 
     uint32_t missingMask(int raid) const;
     static int tolerance(int level);
-    static int dataDisks(int level, int members);
+    // Blocks a volume of `capacity` takes on each of `members` disks, whole 512-block units; and
+    // the largest capacity `space` blocks on each member hold.
+    static uint64_t footprint(int level, int members, uint64_t capacity);
+    static uint64_t capacityIn(int level, int members, uint64_t space);
+    static bool levelFits(int level, int members);   // the command rules: 0 n>=1, 1 n>=2, 2-4 n>=3
+    uint64_t usableSpace(int raid) const;            // per member: whole units of 512 blocks
     void membersLost(int raid, int missingBefore);
     std::vector<std::pair<uint64_t, uint64_t>> freeGaps(int raid) const;   // {offset, length}
     int firstFreeVolume() const;
+    int firstFreeRaidSet() const;
+    bool raidSetInUse(int raid) const;               // exists and is no pass-through raid set
+    bool raidSetNormal(int raid) const;              // complete, online, nothing migrating
+    bool addressTaken(const uint8_t address[3], int except) const;
+    const Disk* presentDisk(const Address& a) const;
+    void compact(int raid);                          // the raid set's volumes laid out afresh
+    int addVolume(int raid, int number, const std::string& name, uint64_t capacity, int level,
+                  uint32_t stripe, const VolumeOptions& options, uint64_t offset, uint64_t perMember,
+                  bool announce);   // announce: log 2/8 and 2/0
+    int makePassThrough(int e, int s, const uint8_t* settings, std::string* reason);
+    void dropPassThrough(int volume);
     std::string makeVolumeSerial(int volume);
     void freeDisk(Disk& disk);
     void dropVolume(int volume);
@@ -207,6 +297,7 @@ private:
     Bytes m_monitorOverride;
     std::map<int, Bytes> m_sensorOverride;
     std::map<int, std::array<uint8_t, 5>> m_countOverride;
+    Locate m_locate;
 };
 
 } // namespace zynsim

@@ -214,6 +214,25 @@ const std::map<uint8_t, FakeController::Impl::Handler>& FakeController::Impl::ha
         {0x36, &Impl::reset},
         {0x37, &Impl::setTermPort},
         {0x39, &Impl::setDhcpIp},
+        {0x40, &Impl::createPassThrough},
+        {0x41, &Impl::modifyPassThrough},
+        {0x42, &Impl::deletePassThrough},
+        {0x43, &Impl::identifyDrive},
+        {0x50, &Impl::createRaidSet},
+        {0x51, &Impl::deleteRaidSet},
+        {0x52, &Impl::expandRaidSet},
+        {0x53, &Impl::activateRaidSet},
+        {0x54, &Impl::createHotSpare},
+        {0x55, &Impl::deleteHotSpare},
+        {0x56, &Impl::offlineRaidSet},
+        {0x57, &Impl::createSedRaidSet},
+        {0x60, &Impl::createVolume},
+        {0x61, &Impl::modifyVolume},
+        {0x62, &Impl::deleteVolume},
+        {0x63, &Impl::startCheck},
+        {0x64, &Impl::stopCheck},
+        {0x65, &Impl::createNestedVolume},
+        {0x66, &Impl::lockVolume},
         {0xEF, &Impl::setUnitSerial},
     };
     return table;
@@ -742,6 +761,25 @@ bool FakeController::setVolumeState(int volume, uint32_t state, uint32_t progres
 {
     std::lock_guard<std::mutex> lock(d->mutex);
     return d->model->setVolumeState(volume, state, progress, reason);
+}
+
+bool FakeController::advanceProgress(int volume, int tenths)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->model->advanceProgress(volume, tenths);
+}
+
+void FakeController::advanceAll(int tenths)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    for (int v = 0; v < d->model->volumeNumbers(); ++v)
+        d->model->advanceProgress(v, tenths);
+}
+
+LocateState FakeController::locateState() const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->model->locate();
 }
 
 void FakeController::setClock(int64_t unixSeconds)

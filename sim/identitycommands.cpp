@@ -251,6 +251,8 @@ FakeController::Impl::Handler FakeController::Impl::setupOperation(uint8_t op)
     case setup::OpFirmwareBlock: return &Impl::firmwareBlock;
     case setup::OpLcdTitle: return &Impl::lcdTitleSetting;
     case setup::OpRealTimeClock: return &Impl::realTimeClock;
+    case setup::OpFailDisk: return &Impl::failDiskOperation;
+    case setup::OpActivateDisk: return &Impl::activateDiskOperation;
     default: return nullptr;
     }
 }

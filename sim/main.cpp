@@ -5,12 +5,15 @@
 #include "iokit/userclient_service.h"
 
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -44,6 +47,8 @@ const char kUsage[] =
     "  --reset-silence MS  how long a controller hears nothing after a reset (default 2000)\n"
     "  --frame-log FILE    append every controller's frame log to FILE, one hex line per frame\n"
     "                      or chunk: time, via, kind, command, peer, bytes\n"
+    "  --progress-ms N     every N ms, move each running initialisation, migration and check\n"
+    "                      on by 1% (default: they do not move)\n"
     "  --help              show this text\n"
     "\n"
     "Without --config each controller starts with a few disks, one raid set, one volume set\n"
@@ -186,6 +191,46 @@ private:
     std::thread m_thread;
 };
 
+// Moves the volumes' background work on: 1% of it every period, until stopped.
+class ProgressTicker {
+public:
+    ProgressTicker(std::vector<std::shared_ptr<zynsim::FakeController>> controllers, long periodMs)
+        : m_controllers(std::move(controllers)), m_period(periodMs)
+    {
+        m_thread = std::thread([this] { run(); });
+    }
+    ~ProgressTicker()
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_stop = true;
+        }
+        m_wake.notify_all();
+        m_thread.join();
+    }
+    ProgressTicker(const ProgressTicker&) = delete;
+    ProgressTicker& operator=(const ProgressTicker&) = delete;
+
+private:
+    static constexpr int kTenthsPerTick = 10;
+
+    void run()
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        while (!m_wake.wait_for(lock, m_period, [this] { return m_stop; })) {
+            for (const auto& controller : m_controllers)
+                controller->advanceAll(kTenthsPerTick);
+        }
+    }
+
+    std::vector<std::shared_ptr<zynsim::FakeController>> m_controllers;
+    std::chrono::milliseconds m_period;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_stop = false;
+    std::thread m_thread;
+};
+
 bool parseNumber(const char* text, long min, long max, long* out)
 {
     char* end = nullptr;
@@ -206,6 +251,7 @@ int main(int argc, char** argv)
     std::string frameLog;
     long slots = -1;
     long port = 7890;
+    long progressMs = 0;
     bool passwordGiven = false;
     std::string modelConfig;
     bool modelConfigGiven = false;
@@ -265,6 +311,9 @@ int main(int argc, char** argv)
             config.resetSilenceMs = int(ms);
         } else if (option == "--frame-log") {
             frameLog = value;
+        } else if (option == "--progress-ms") {
+            if (!parseNumber(value, 1, 3600000, &progressMs))
+                return fail(std::string("--progress-ms takes milliseconds from 1 to 3600000, not ") + value);
         } else {
             return fail("unknown option " + option + " (see --help)");
         }
@@ -329,9 +378,13 @@ int main(int argc, char** argv)
     ChangeReader changes(controllers);
     if (!changes.start())
         std::fprintf(stderr, "zynsim: no run-time changes: %s\n", std::strerror(errno));
+    std::unique_ptr<ProgressTicker> progress;
+    if (progressMs > 0)
+        progress = std::make_unique<ProgressTicker>(controllers, progressMs);
 
     int received = 0;
     sigwait(&signals, &received);
+    progress.reset();
     changes.stop();
     simulator.stop();
     std::printf("stopped (%s)\n", received == SIGINT ? "SIGINT" : "SIGTERM");

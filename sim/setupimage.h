@@ -25,6 +25,8 @@ enum Operation : uint8_t {
     OpOtherVolumeBitmap = 0x05,   // nested volumes and pass-through volumes
     OpVolumeBitmap = 0x06,        // volume sets on raid sets
     OpRealTimeClock = 0x07,
+    OpFailDisk = 0x08,            // answered by FakeController, as is the next one
+    OpActivateDisk = 0x0B,
     OpReadPage = 0x40,
     OpWriteShort = 0x41,          // 'A': u16 offset, length modulo 256
     OpWriteLong = 0x42,           // 'B': u32 offset, u16 length

@@ -28,10 +28,68 @@
 //    is. Pages of 0x1A: p <= C/16 answer (page 0: the newest 16, newest at record 15; slots
 //    without an event are zero), p > C/16 answers 'G'.
 //  * Every change logs the event the controller would log: disk inserted/removed/failed
-//    (class 3 code 0/1/7), pass-through created/deleted (3/10, 3/12), raid set created/deleted/
-//    degraded/rebuilding (1/0, 1/1, 1/4, 1/3), volume created + initialisation started (2/8 then
-//    2/0), deleted (2/9), init complete (2/4), degraded (2/11), failed (2/12), migrating (2/10),
-//    hot spare created/deleted (6/30, 6/31).
+//    (class 3 code 0/1/7), pass-through created/changed/deleted (3/10, 3/11, 3/12), raid set
+//    created/deleted/expanded/degraded/rebuilding (1/0, 1/1, 1/2, 1/4, 1/3), volume created +
+//    initialisation started (2/8 then 2/0), deleted (2/9), init complete (2/4), degraded (2/11),
+//    failed (2/12), changed or migrating (2/10), migration complete (2/6), check started/
+//    complete/stopped (2/3, 2/7, 2/21), hot spare created/deleted (6/30, 6/31).
+//  * Free space: a raid set's members hold whole units of 512 blocks (the smallest member's
+//    capacity rounded down); each volume takes whole units on every member, ceil(per member /
+//    512) with per member C/n (Raid0), 2C/n (Raid1+0), C/(n-1) (Raid3/5), C/(n-2) (Raid6). The
+//    free segments (raid set bytes 83, 84..) count these units, in disk order.
+//  * A pass-through disk (state 0x8A) is a raid set of its own (state flags 0x80, one member,
+//    no free segment) holding one level-5 volume set of the whole disk; the volume goes into the
+//    "other volumes" bitmap (0x1F op 5), its raid set into the raid set bitmap.
+//
+// RAID configuration commands. Each decodes its payload strictly ('G' for a length or a fixed
+// byte the client would not send), checks everything, then changes the model and logs the
+// events before it answers. 'A' done, 'B' raid set not normal (degraded, offline or a volume
+// migrating), 'D' no raid set (also a pass-through disk's), 'E' no volume set, 'F' no disk or
+// not a suitable one, 'G' invalid parameter, 'K' no space, 'H' not on this family (the JBOD
+// profiles have no raid sets, volumes, spares or pass-through disks). Older family: drive
+// masks, bit n = channel n; a 4-byte mask also works on the enclosure family (enclosure 0).
+//   0x50 {u32 mask, name blank-filled} (20) or {n 1-32, 0, 0, 0, name zero-filled, mode,
+//      n x {enclosure, slot}} (21 + 2n): the lowest free raid set number; a name's trailing
+//      blanks are dropped, no name (first byte 0) gives "Raid Set # 00N" blank-padded to 16.
+//      Listed disks must be free ('F'); the same disk twice 'G'. 0x57: the same (enclosure
+//      form only) with the self-encrypting flag 0x1000.
+//   0x51 {raid}: 'B' while it holds volume sets; its dedicated hot spares become free disks.
+//   0x52 {raid, u32 mask, triples} (57) or {raid, n, 0, 0, 0, n pairs from 5, triples from 69}
+//      (1023): {1, level, stripe code} at triples + 3v changes volume v of the raid set ('E'
+//      otherwise), {0, 0, 0} leaves it. The free disks join; every volume of the raid set is
+//      laid out afresh over the members (a changed one migrates: state 0x4, progress 0); 'K'
+//      when they no longer fit. One event 1/2.
+//   0x53 {raid}: state flags | 0x05, also with members missing; 0x56 {raid}: bit 0 cleared.
+//   0x54 {u32 mask} global spares, or {FF FF FF FF, enclosure, slot, kind 0-2, u16 raid} (9):
+//      dedicated (kind 1) to a raid set ('D'). 0x55 {u32 mask} or {FF FF FF FF, enclosure, slot,
+//      zeros} (6-644): back to free disks ('F' unless a hot spare).
+//   0x60 {raid, name, u64 blocks, level, stripe code 0-8 (8 << code sectors), channel, id, lun,
+//      tagged, cache, byte 53, flags 0-3, encryption, 6 zeros} (41): the lowest free volume
+//      number, first fit in the free segments; levels 0 (n >= 1), 1 (n >= 2), 2-4 (n >= 3).
+//      Up to 97656 blocks (0.05 GB) above what the largest segment holds is cut to it, more is
+//      'K'; then a channel/id/lun in use 'G'. No name: "Volume---VOL#nnn". It initialises
+//      (state 0x1, 2/8 then 2/0) whatever the flags say; encryption sets flags 0x40008000.
+//   0x65 {n 2-8, 8 raid sets, name, u64 blocks, settings, flags, encryption} (43, extended
+//      volume records only, else 'H'): the nested volume at the lowest free number, then one
+//      member volume (flag 0x100) per raid set in the next free numbers, each an even share;
+//      ready at once (state 0) with one event 2/8. Deleting it (0x62) removes the members.
+//   0x61 {volume, name or zeros, u64 blocks or 0, settings, 4 zeros} (37): a level or stripe
+//      change migrates, a larger capacity takes space (laid out afresh when it does not fit
+//      in place); no shrinking ('G'); a nested volume changes its name and address only. 2/10.
+//   0x62 {volume}: pass-through volumes and nested members 'G'. 0x66 {volume}: clears 0x40000000.
+//   0x63 {volume, 0|1, 0|1}: 'B' unless state 0 on a complete raid set; state 0x100. 0x64 {}:
+//      every check stops (2/21 each).
+//   0x40 {drive, 6 settings} (7) or {drive, 6 settings, 0} (8); enclosure family {enclosure,
+//      slot, 6 settings} (8). Settings: channel, id, lun, tagged, cache, byte 53; a channel, id
+//      or lun of 0xFF or an address in use 'G'. 0x41 the same form (7 / 8), 0x42 {drive} /
+//      {enclosure, slot}: 'F' unless a pass-through disk.
+//   0x43 {0, u32 mask} (5), or {0, mode, enclosure, slot} (4, enclosure family): mode 0 one
+//      disk, 1 an enclosure, 2 all off; FakeController::locateState.
+//   0x1F op 8 / 0x0B {.., enclosure (0 on the older family), slot at 10} (525): fail a disk /
+//      bring a failed one back: into its place in its raid set (volumes failed by the loss
+//      recover when the rest survives), or as a free disk when that raid set is gone; 3/0.
+// Still 'H': 0x44, 0x45, 0x46, 0x58, 0x59. Progress moves only through advanceProgress /
+// advanceAll (zynsim --progress-ms).
 //
 // Identity, settings and maintenance. Each command checks its payload's length and fixed bytes
 // and answers 'G' when they are wrong; the access strings are zynconst's.
@@ -138,6 +196,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "records.h"
@@ -204,6 +263,13 @@ struct VolumeOptions {
     uint8_t encryptionType = 0;
     uint8_t keyStatus = 0;
     std::string serial;                  // empty: made up from the controller's serial
+};
+
+// The locate lights command 0x43 left on: disks ({enclosure, slot}; older family {0, channel}),
+// or every slot of one enclosure.
+struct LocateState {
+    std::vector<std::pair<int, int>> disks;
+    int enclosure = -1;                  // -1: none
 };
 
 // The password the application's command road logs in with; always accepted by 0x14.
@@ -340,6 +406,11 @@ public:
     void addEvent(const sEVET_DATA& event);         // logged as given
     // State word and progress (tenths of a per cent, at most 1000).
     bool setVolumeState(int volume, uint32_t state, uint32_t progress, std::string* reason = nullptr);
+    // Moves the initialisation, migration or check running on `volume` on by `tenths` of a per
+    // cent; at 1000 the state bit goes (progress 0) and the completion event is logged (2/4, 2/6,
+    // 2/7). False when nothing runs there (or the volume has failed). advanceAll: every volume.
+    bool advanceProgress(int volume, int tenths);
+    void advanceAll(int tenths);
     // Fixes the clock events are stamped with (seconds since 1970, local time); 0: the real clock.
     void setClock(int64_t unixSeconds);
 
@@ -386,6 +457,7 @@ public:
     uint8_t dhcp() const;                     // sSYSTEM_INFO byte 158
     uint8_t lcdTitle() const;                 // 0x1F op 1
     std::string lastHttpRequest() const;      // the last complete request of the web server
+    LocateState locateState() const;          // as the last accepted 0x43 left it
     bool restarting() const;                  // within the silence after 0x36
 
 private:

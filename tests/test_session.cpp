@@ -120,13 +120,13 @@ void TestSession::framesOnTheWire()
     int length = 0;
     QCOMPARE(cmd(0x13, {}, &reply, 2048, &length), 0u);
     QCOMPARE(length, 64);
-    QCOMPARE(cmd(0x52, {0x07, 0x00}, &reply, 2048, &length), 72u);   // not a command the model knows
+    QCOMPARE(cmd(0x7E, {0x07, 0x00}, &reply, 2048, &length), 72u);   // not a command the model knows
 
     auto chunks = entries(*m_ctl, LogEntry::RxChunk);
     QCOMPARE(chunks.size(), size_t(2));
     QCOMPARE(chunks[0].bytes, (Bytes{0x5E, 0x01, 0x61, 0x01, 0x00, 0x13, 0x14}));
-    QCOMPARE(chunks[1].bytes, (Bytes{0x5E, 0x01, 0x61, 0x03, 0x00, 0x52, 0x07, 0x00, 0x5C}));
-    auto frames = entries(*m_ctl, LogEntry::RxFrame, 0x52);
+    QCOMPARE(chunks[1].bytes, (Bytes{0x5E, 0x01, 0x61, 0x03, 0x00, 0x7E, 0x07, 0x00, 0x88}));
+    auto frames = entries(*m_ctl, LogEntry::RxFrame, 0x7E);
     QCOMPARE(frames.size(), size_t(1));
     QCOMPARE(frames[0].bytes, (Bytes{0x07, 0x00}));
 }

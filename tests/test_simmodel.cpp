@@ -184,7 +184,7 @@ void checkConsistent(FakeController& c)
                 continue;
             QVERIFY(d.present());
             QCOMPARE(int(d.raidSet()), r);
-            QCOMPARE(int(d.stateLow()), 0x88);
+            QCOMPARE(int(d.stateLow()), set.stateFlags() == 0x80 ? 0x8A : 0x88);
             if (older)
                 QCOMPARE(int(set.memberEnclosure(i)), 0);
         }
@@ -313,6 +313,18 @@ private slots:
     // --- the web server ---
     void httpShortAndLongForm();
     void httpRequestsAndRefusals();
+
+    // --- the RAID configuration commands ---
+    void raidSetCommands();
+    void volumeSpaceByLevel_data();
+    void volumeSpaceByLevel();
+    void volumeCreation();
+    void volumeChangesChecksAndProgress();
+    void nestedVolumeCommand();
+    void expandRaidSet();
+    void hotSpareCommands();
+    void passThroughCommands();
+    void driveCommands();
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -402,9 +414,10 @@ void TestSimModel::raidSetRecordBytes()
     QCOMPARE(int(r[63]), 2);
     QCOMPARE(Bytes(r.begin() + 64, r.begin() + 66), Bytes({0, 1}));
     QCOMPARE(zynwire::getU16(r.data() + 80), uint16_t(0x1000));
-    // Raid5 of 3: 250000 and 100000 blocks on each member; one gap after them.
+    // Units of 512 blocks on each member: 1953 in all; Raid5 of 3 takes 250000 blocks (489 units)
+    // and 100000 blocks (196 units) of each; one gap after them.
     QCOMPARE(int(r[83]), 1);
-    QCOMPARE(u32(r, 84), uint32_t(650000ull * 3 / 512));
+    QCOMPARE(u32(r, 84), 1953u - 489 - 196);
 
     // Deleting the first volume leaves a hole in front: two free segments, in disk order.
     QVERIFY(c.deleteVolumeSet(0, &why));
@@ -412,14 +425,14 @@ void TestSimModel::raidSetRecordBytes()
     QCOMPARE(int(r[63]), 1);
     QCOMPARE(int(r[64]), 1);
     QCOMPARE(int(r[83]), 2);
-    QCOMPARE(u32(r, 84), uint32_t(250000ull * 3 / 512));
-    QCOMPARE(u32(r, 88), uint32_t(650000ull * 3 / 512));
-    // A new volume that fits the hole goes there, first fit.
+    QCOMPARE(u32(r, 84), 489u);
+    QCOMPARE(u32(r, 88), 1953u - 489 - 196);
+    // A new volume that fits the hole goes there, first fit (200000 blocks: 391 units).
     QCOMPARE(c.createVolumeSet(0, "C", 400000, 3, 64, {}, &why), 0);
     r = ask(c, 0x20, {0});
     QCOMPARE(int(r[83]), 2);
-    QCOMPARE(u32(r, 84), uint32_t(50000ull * 3 / 512));
-    QCOMPARE(u32(r, 88), uint32_t(650000ull * 3 / 512));
+    QCOMPARE(u32(r, 84), 489u - 391);
+    QCOMPARE(u32(r, 88), 1953u - 489 - 196);
     checkConsistent(c);
 }
 
@@ -616,7 +629,7 @@ void TestSimModel::absentAndOutOfRange()
     QVERIFY(allZero(values));
     QCOMPARE(letter(ask(c, 0x1B, {3, 3, 0})), 'H');
     // Commands still without a model answer 'H'.
-    QCOMPARE(letter(ask(c, 0x52)), 'H');
+    QCOMPARE(letter(ask(c, 0x45, {0, 1})), 'H');
     // No reply of the model is a single data byte.
     for (uint8_t code : {0x19, 0x1A, 0x1B, 0x20, 0x21, 0x22, 0x24}) {
         for (const Bytes& payload : {Bytes{}, Bytes{0}, Bytes{0, 0}, Bytes{0, 1, 0}, Bytes{2, 3, 0}}) {
@@ -828,20 +841,29 @@ void TestSimModel::hotSparesAndPassThrough()
     COMPARE_EVENTS(eventKeys(c, mark), {{6, 30, "Enc#1 Slot#03"}, {6, 30, "Enc#1 Slot#04"},
                                         {6, 30, "Enc#1 Slot#05"}, {6, 31, "Enc#1 Slot#05"}});
 
-    // Pass-through: a level-5 volume set of one disk, outside any raid set.
+    // Pass-through: a raid set of one disk (flags 0x80) holding a level-5 volume set of it.
     const int v = c.setPassThrough(0, 5, &why);
     QCOMPARE(v, 0);
-    QCOMPARE(int(c.disk(0, 5).stateLow()), 0x02);
+    QCOMPARE(int(c.disk(0, 5).stateLow()), 0x8A);
+    QCOMPARE(int(c.disk(0, 5).raidSet()), 0);
+    const sGUI_RAIDSET pr = c.raidSet(0);
+    QCOMPARE(int(pr.stateFlags()), 0x80);
+    QCOMPARE(pr.memberCount(), 1);
+    QCOMPARE(pr.volumeCount(), 1);
+    QCOMPARE(int(pr.volumeNumber(0)), v);
+    QCOMPARE(pr.freeSegmentCount(), 0);
     const sGUI_VOLUMESET p = c.volumeSet(v);
     QVERIFY(p.exists());
     QCOMPARE(int(p.raidLevel()), 5);
-    QCOMPARE(int(p.raidSet()), 0xFF);
+    QCOMPARE(int(p.raidSet()), 0);
     QCOMPARE(p.memberCount(), 1);
     QCOMPARE(p.capacity(), uint64_t(1000000));
     QCOMPARE(c.events().back().code(), uint8_t(10));
     checkConsistent(c);
+    QVERIFY(c.createVolumeSet(0, "W", 1000, 0, 128, {}, &why) < 0);   // not a raid set for volumes
     QVERIFY(c.clearPassThrough(0, 5, &why));
     QVERIFY(!c.volumeSet(v).exists());
+    QVERIFY(!c.raidSet(0).exists());
     QCOMPARE(int(c.disk(0, 5).stateLow()), 0x40);
     QCOMPARE(c.events().back().code(), uint8_t(12));
     QCOMPARE(c.events().back().eventClass(), uint8_t(3));
@@ -849,6 +871,7 @@ void TestSimModel::hotSparesAndPassThrough()
     QCOMPARE(c.setPassThrough(0, 5, &why), 0);
     QVERIFY(c.removeDisk(0, 5, &why));
     QVERIFY(!c.volumeSet(0).exists());
+    QVERIFY(!c.raidSet(0).exists());
 
     // Deleting the raid set frees it members and its dedicated spare.
     const size_t before = c.events().size();
@@ -1661,7 +1684,7 @@ void TestSimModel::setupRefusalsAndMalformedRequests()
     QCOMPARE(letter(ask(c, 0x1F, Bytes(wrongPrefix.begin(), wrongPrefix.begin() + 9))), 'G');
     QCOMPARE(letter(ask(c, 0x1F)), 'G');
     QCOMPARE(letter(ask(c, 0x1F, setupPayload(0x40, {}, 10))), 'G');      // no page number
-    QCOMPARE(letter(ask(c, 0x1F, setupPayload(0x08, {0}, 525))), 'H');    // not modelled
+    QCOMPARE(letter(ask(c, 0x1F, setupPayload(0x0A, {0}, 525))), 'H');    // not modelled
     QCOMPARE(letter(ask(c, 0x1F, setupPayload(0x43, {0}, 525))), 'H');
     QCOMPARE(c.setupImage(), changed);
 }
@@ -2735,6 +2758,603 @@ void TestSimModel::httpRequestsAndRefusals()
     QCOMPARE(statusLineOf(endless.back()), std::string("HTTP/1.1 431 Request Header Fields Too Large"));
     QCOMPARE(statusLineOf(sendHttp(c, "GET / HTTP/1.1\r\n\r\n")[0]), std::string("HTTP/1.1 200 OK"));
 }
+
+// ---------------------------------------------------------------------------------------------
+
+namespace {
+
+Bytes le32(uint32_t v)
+{
+    Bytes b(4);
+    zynwire::putU32(b.data(), v);
+    return b;
+}
+
+Bytes le64(uint64_t v)
+{
+    Bytes b(8);
+    zynwire::putU64(b.data(), v);
+    return b;
+}
+
+Bytes field16(const std::string& text, uint8_t fill)
+{
+    Bytes b(16, fill);
+    std::copy(text.begin(), text.end(), b.begin());
+    return b;
+}
+
+Bytes join(std::initializer_list<Bytes> parts)
+{
+    Bytes out;
+    for (const Bytes& part : parts)
+        out.insert(out.end(), part.begin(), part.end());
+    return out;
+}
+
+// 0x50, enclosure form: count, 0 0 0, name, mode, {enclosure, slot} each.
+Bytes raidSetList(const std::vector<std::pair<int, int>>& disks, const std::string& name)
+{
+    Bytes p = join({{uint8_t(disks.size()), 0, 0, 0}, field16(name, 0), {0}});
+    for (const auto& d : disks)
+        p.insert(p.end(), {uint8_t(d.first), uint8_t(d.second)});
+    return p;
+}
+
+// 0x60: raid set, name, blocks, level, stripe code, channel 0, id, lun, tagged 1, cache 0, 4,
+// foreground initialisation, encryption, zeros.
+Bytes newVolume(uint8_t raid, const std::string& name, uint64_t blocks, uint8_t level, uint8_t stripe, uint8_t id,
+                uint8_t lun = 0, uint8_t encryption = 0)
+{
+    return join({{raid}, field16(name, 0), le64(blocks), {level, stripe, 0, id, lun, 1, 0, 4, 1, encryption},
+                 Bytes(6, 0)});
+}
+
+// 0x61: volume, name (empty: zeros), blocks (0: kept), level, stripe code, address {0, id, lun, 1, 0, 4}.
+Bytes volumeChange(uint8_t volume, const std::string& name, uint64_t blocks, uint8_t level, uint8_t stripe, uint8_t id)
+{
+    return join({{volume}, field16(name, 0), le64(blocks), {level, stripe, 0, id, 0, 1, 0, 4}, Bytes(4, 0)});
+}
+
+// Every record and event of the controller: a refused command must leave it as it was.
+Bytes stateOf(FakeController& c)
+{
+    Bytes all;
+    auto add = [&all](const Bytes& b) { all.insert(all.end(), b.begin(), b.end()); };
+    for (int i = 0; i < 128; ++i) {
+        add(bytesOf(c.raidSet(i)));
+        add(c.volumeReply(i));
+    }
+    for (const auto& a : slotsOf(c))
+        add(bytesOf(c.disk(a.first, a.second)));
+    for (const sEVET_DATA& e : c.events())
+        add(bytesOf(e));
+    return all;
+}
+
+#define REFUSED(c, code, payload, want)                                                              \
+    do {                                                                                             \
+        const Bytes before_ = stateOf(c);                                                            \
+        QCOMPARE(letter(ask(c, code, payload)), want);                                               \
+        QVERIFY2(stateOf(c) == before_, "a refused command changed the model");                      \
+    } while (0)
+
+// Free units (512 blocks on each member) of the raid set's first segment; -1 without one.
+int64_t freeUnits(FakeController& c, int raid)
+{
+    const sGUI_RAIDSET r = c.raidSet(raid);
+    return r.freeSegmentCount() > 0 ? int64_t(r.freeSegment(0)) : -1;
+}
+
+FakeController* withDisks(FakeController* c, const std::vector<std::pair<int, int>>& disks, uint64_t blocks = 1000000)
+{
+    for (const auto& d : disks)
+        c->addDisk(d.first, d.second, "M", "S" + std::to_string(d.first) + std::to_string(d.second), blocks);
+    return c;
+}
+
+} // namespace
+
+void TestSimModel::raidSetCommands()
+{
+    FakeController c(configOf(Profile::Older));
+    withDisks(&c, {{0, 0}, {0, 2}, {0, 3}, {0, 4}, {0, 5}});
+    QVERIFY(c.addDisk(0, 1, "M", "S01", 1200000));
+    const size_t mark = c.events().size();
+    // Older form: drive mask and a blank-filled name, trailing blanks dropped.
+    QCOMPARE(letter(ask(c, 0x50, join({le32(0x07), field16("Alpha", ' ')}))), 'A');
+    Bytes r = ask(c, 0x20, {0});
+    QCOMPARE(text(r, 0, 16), std::string("Alpha"));
+    QCOMPARE(zynwire::getU64(r.data() + 16), uint64_t(1000000));
+    QCOMPARE(Bytes(r.begin() + 28, r.begin() + 32), Bytes({0, 1, 2, 0}));
+    QCOMPARE(int(r[61]), 3);
+    QCOMPARE(int(r[62]), 0x05);
+    QCOMPARE(int(r[63]), 0);
+    QCOMPARE(int(r[83]), 1);
+    QCOMPARE(u32(r, 84), 1000000u / 512);
+    for (int ch = 0; ch < 3; ++ch) {
+        QCOMPARE(int(c.disk(0, ch).stateLow()), 0x88);
+        QCOMPARE(int(c.disk(0, ch).raidSet()), 0);
+    }
+    // No name: the controller's, blank-padded, at the lowest free number.
+    QCOMPARE(letter(ask(c, 0x50, join({le32(0x08), field16("", 0)}))), 'A');
+    QCOMPARE(c.raidSet(1).name(), std::string("Raid Set # 001  "));
+    REFUSED(c, 0x50, join({le32(0x11), field16("X", ' ')}), 'F');          // channel 0 is a member
+    REFUSED(c, 0x50, join({le32(1u << 9), field16("X", ' ')}), 'F');       // no disk there
+    REFUSED(c, 0x50, join({le32(1u << 20), field16("X", ' ')}), 'F');      // no such channel
+    REFUSED(c, 0x50, join({le32(0), field16("X", ' ')}), 'G');
+    REFUSED(c, 0x50, Bytes(19, 0), 'G');
+    REFUSED(c, 0x50, raidSetList({{0, 4}}, "X"), 'G');                       // not this family's form
+    COMPARE_EVENTS(eventKeys(c, mark), {{1, 0, "Alpha"}, {1, 0, "Raid Set # 001  "}});
+
+    // Deleting: not while it holds volumes; its dedicated spare is freed with it.
+    QCOMPARE(c.createVolumeSet(0, "V", 1000, 0, 128), 0);
+    QVERIFY(c.setHotSpare(0, 4, 1, 1));
+    REFUSED(c, 0x51, Bytes{0}, 'B');
+    REFUSED(c, 0x51, Bytes{5}, 'D');
+    REFUSED(c, 0x51, Bytes(), 'G');
+    const size_t deleted = c.events().size();
+    QCOMPARE(letter(ask(c, 0x51, {1})), 'A');
+    QVERIFY(!c.raidSet(1).exists());
+    QCOMPARE(int(c.disk(0, 3).stateLow()), 0x40);
+    QCOMPARE(int(c.disk(0, 3).raidSet()), 255);
+    QCOMPARE(int(c.disk(0, 4).stateLow()), 0x40);
+    COMPARE_EVENTS(eventKeys(c, deleted), {{1, 1, "Raid Set # 001  "}, {6, 31, "Channel#05"}});
+
+    // Offline clears bit 0 of the state flags, activation sets 0x05 even with a member missing.
+    QCOMPARE(letter(ask(c, 0x56, {0})), 'A');
+    QCOMPARE(int(c.raidSet(0).stateFlags()), 0x04);
+    REFUSED(c, 0x60, newVolume(0, "W", 1000, 0, 0, 7), 'B');   // an offline raid set is not normal
+    QCOMPARE(letter(ask(c, 0x53, {0})), 'A');
+    QVERIFY(c.failDisk(0, 1));
+    QCOMPARE(c.raidSet(0).degraded(), 0x2u);
+    QCOMPARE(int(c.raidSet(0).stateFlags()), 0x05);
+    REFUSED(c, 0x53, Bytes{3}, 'D');
+    checkConsistent(c);
+
+    // Changing commands need a log-in in password mode.
+    c.setPasswordRequired(true);
+    REFUSED(c, 0x50, join({le32(0x08), field16("", 0)}), 'M');
+
+    // Enclosure form: {enclosure, slot} pairs, a zero-filled name; 0x57 marks it self-encrypting.
+    FakeController e(configOf(Profile::Enclosure));
+    withDisks(&e, {{0, 0}, {0, 1}, {0, 2}, {1, 0}});
+    QCOMPARE(letter(ask(e, 0x50, raidSetList({{1, 0}, {0, 2}}, "Shelf"))), 'A');
+    r = ask(e, 0x20, {0});
+    QCOMPARE(text(r, 0, 16), std::string("Shelf"));
+    QCOMPARE(Bytes(r.begin() + 28, r.begin() + 30), Bytes({0, 2}));
+    QCOMPARE(Bytes(r.begin() + 240, r.begin() + 242), Bytes({1, 0}));
+    QCOMPARE(zynwire::getU16(r.data() + 80), uint16_t(0));
+    Bytes wrongCount = raidSetList({{0, 0}, {0, 1}}, "X");
+    wrongCount[0] = 3;
+    REFUSED(e, 0x50, wrongCount, 'G');
+    REFUSED(e, 0x50, raidSetList({}, "X"), 'G');
+    std::vector<std::pair<int, int>> many(33, {0, 0});
+    REFUSED(e, 0x50, raidSetList(many, "X"), 'G');
+    Bytes notZero = raidSetList({{0, 0}}, "X");
+    notZero[2] = 1;
+    REFUSED(e, 0x50, notZero, 'G');
+    REFUSED(e, 0x50, raidSetList({{0, 0}, {0, 0}}, "X"), 'G');
+    REFUSED(e, 0x50, raidSetList({{0, 0}, {3, 0}}, "X"), 'F');
+    QCOMPARE(letter(ask(e, 0x57, raidSetList({{0, 0}, {0, 1}}, "Sealed"))), 'A');
+    QCOMPARE(e.raidSet(1).flags(), uint16_t(0x1000));
+    checkConsistent(e);
+}
+
+void TestSimModel::volumeSpaceByLevel_data()
+{
+    QTest::addColumn<int>("level");
+    QTest::addColumn<int>("members");
+    QTest::addColumn<qulonglong>("blocks");
+    QTest::addColumn<int>("units");   // per member: ceil(blocks on each member / 512)
+    QTest::newRow("raid0 of 4") << 0 << 4 << 1000000ull << 489;      // 250000
+    QTest::newRow("raid1+0 of 4") << 1 << 4 << 1000000ull << 977;    // 500000
+    QTest::newRow("raid1+0 of 3") << 1 << 3 << 999999ull << 1303;    // 666666
+    QTest::newRow("raid3 of 4") << 2 << 4 << 900000ull << 586;       // 300000
+    QTest::newRow("raid5 of 3") << 3 << 3 << 1000001ull << 977;      // 500001
+    QTest::newRow("raid6 of 4") << 4 << 4 << 900000ull << 879;       // 450000
+    QTest::newRow("raid6 of 3") << 4 << 3 << 400000ull << 782;       // 400000
+}
+
+void TestSimModel::volumeSpaceByLevel()
+{
+    QFETCH(int, level);
+    QFETCH(int, members);
+    QFETCH(qulonglong, blocks);
+    QFETCH(int, units);
+    FakeController c(configOf(Profile::Enclosure));
+    std::vector<std::pair<int, int>> disks;
+    for (int s = 0; s < members; ++s)
+        disks.emplace_back(0, s);
+    withDisks(&c, disks);
+    QCOMPARE(c.createRaidSet("R", disks), 0);
+    QCOMPARE(freeUnits(c, 0), int64_t(1953));
+    QCOMPARE(letter(ask(c, 0x60, newVolume(0, "V", blocks, uint8_t(level), 4, 1))), 'A');
+    QCOMPARE(freeUnits(c, 0), int64_t(1953 - units));
+    QCOMPARE(c.volumeSet(0).capacity(), uint64_t(blocks));
+    QCOMPARE(c.volumeSet(0).memberCount(), members);
+    QCOMPARE(letter(ask(c, 0x62, {0})), 'A');
+    QCOMPARE(freeUnits(c, 0), int64_t(1953));
+}
+
+void TestSimModel::volumeCreation()
+{
+    FakeController c(configOf(Profile::Enclosure));
+    withDisks(&c, {{0, 0}, {0, 1}, {0, 2}, {0, 3}, {0, 4}});
+    QVERIFY(c.addDisk(1, 0, "M", "P", 2000000));
+    QCOMPARE(c.createRaidSet("R", {{0, 0}, {0, 1}, {0, 2}}), 0);
+    QCOMPARE(c.createRaidSet("One", {{0, 3}}), 1);
+    QCOMPARE(c.setPassThrough(1, 0), 0);   // raid set 2
+    const size_t mark = c.events().size();
+    QCOMPARE(letter(ask(c, 0x60, newVolume(0, "Data", 100000, 3, 4, 1, 2, 1))), 'A');
+    const Bytes v = ask(c, 0x21, {1});
+    QCOMPARE(text(v, 0, 16), std::string("Data"));
+    QCOMPARE(zynwire::getU64(v.data() + 16), uint64_t(100000));
+    QCOMPARE(u32(v, 36), 128u);                                   // 8 << 4
+    QCOMPARE(u32(v, 40), 0x1u);
+    QCOMPARE(u32(v, 44), 0u);
+    QCOMPARE(Bytes(v.begin() + 48, v.begin() + 54), Bytes({0, 1, 2, 1, 0, 4}));
+    QCOMPARE(int(v[56]), 3);
+    QCOMPARE(int(v[57]), 3);
+    QCOMPARE(int(v[58]), 0);
+    QCOMPARE(u32(v, 64), 0x40008000u);                            // encrypted, unlocked
+    QCOMPARE(int(v[85]), 1);
+    const Bytes r = ask(c, 0x20, {0});
+    QCOMPARE(int(r[63]), 1);
+    QCOMPARE(int(r[64]), 1);
+    QCOMPARE(u32(r, 84), 1953u - 98);                             // 50000 blocks on each
+    COMPARE_EVENTS(eventKeys(c, mark), {{2, 8, "Data"}, {2, 0, "Data"}});
+    // Locking clears the unlocked flag.
+    QCOMPARE(letter(ask(c, 0x66, {1})), 'A');
+    QCOMPARE(c.volumeSet(1).flags(), 0x8000u);
+    REFUSED(c, 0x66, Bytes{9}, 'E');
+
+    REFUSED(c, 0x60, newVolume(5, "W", 1000, 0, 4, 7), 'D');
+    REFUSED(c, 0x60, newVolume(2, "W", 1000, 0, 4, 7), 'D');     // the pass-through disk's
+    REFUSED(c, 0x60, newVolume(1, "W", 1000, 3, 4, 7), 'G');     // Raid5 of one disk
+    REFUSED(c, 0x60, newVolume(0, "W", 1000, 5, 4, 7), 'G');
+    REFUSED(c, 0x60, newVolume(0, "W", 1000, 3, 9, 7), 'G');
+    REFUSED(c, 0x60, newVolume(0, "W", 0, 3, 4, 7), 'G');
+    REFUSED(c, 0x60, newVolume(0, "W", 1000, 3, 4, 1, 2), 'G');  // channel/id/lun in use
+    Bytes tail = newVolume(0, "W", 1000, 3, 4, 7);
+    tail[36] = 1;
+    REFUSED(c, 0x60, tail, 'G');
+    REFUSED(c, 0x60, Bytes(tail.begin(), tail.end() - 1), 'G');
+    // Up to 0.05 GB (97656 blocks) above the free space is cut to it; more is refused.
+    const uint64_t most = 1953ull * 512;
+    REFUSED(c, 0x60, newVolume(1, "W", most + 97657, 0, 4, 7), 'K');
+    QCOMPARE(letter(ask(c, 0x60, newVolume(1, "", most + 97656, 0, 4, 7))), 'A');
+    QCOMPARE(c.volumeSet(2).capacity(), most);
+    QCOMPARE(c.volumeSet(2).name(), std::string("Volume---VOL#002"));
+    QCOMPARE(c.raidSet(1).freeSegmentCount(), 0);
+    REFUSED(c, 0x60, newVolume(1, "W", 1, 0, 4, 8), 'K');
+    // A degraded raid set takes none.
+    QVERIFY(c.failDisk(0, 2));
+    REFUSED(c, 0x60, newVolume(0, "W", 1000, 3, 4, 7), 'B');
+    checkConsistent(c);
+}
+
+void TestSimModel::volumeChangesChecksAndProgress()
+{
+    FakeController c(configOf(Profile::Enclosure));
+    withDisks(&c, {{0, 0}, {0, 1}, {0, 2}});
+    QCOMPARE(c.createRaidSet("R", {{0, 0}, {0, 1}, {0, 2}}), 0);
+    QCOMPARE(letter(ask(c, 0x60, newVolume(0, "V", 100000, 3, 4, 1))), 'A');
+    const size_t mark = c.events().size();
+    QVERIFY(c.advanceProgress(0, 999));
+    QCOMPARE(c.volumeSet(0).progress(), 999u);
+    QVERIFY(c.advanceProgress(0, 5));
+    QCOMPARE(c.volumeSet(0).state(), 0u);
+    QCOMPARE(c.volumeSet(0).progress(), 0u);
+    QVERIFY(!c.advanceProgress(0, 1));
+
+    // A level and stripe change migrates; the name field of zeros keeps the name.
+    QCOMPARE(letter(ask(c, 0x61, volumeChange(0, "", 0, 4, 5, 1))), 'A');
+    sGUI_VOLUMESET v = c.volumeSet(0);
+    QCOMPARE(v.name(), std::string("V"));
+    QCOMPARE(int(v.raidLevel()), 4);
+    QCOMPARE(v.stripe(), 256u);
+    QCOMPARE(v.state(), 0x4u);
+    QCOMPARE(freeUnits(c, 0), int64_t(1953 - 196));            // Raid6 of 3: all 100000 on each
+    REFUSED(c, 0x63, (Bytes{0, 0, 1}), 'B');                     // not while migrating
+    c.advanceAll(600);
+    c.advanceAll(600);
+    QCOMPARE(c.volumeSet(0).state(), 0u);
+    // A new name and a larger capacity: the space is taken, nothing migrates.
+    QCOMPARE(letter(ask(c, 0x61, volumeChange(0, "Renamed", 200000, 4, 5, 1))), 'A');
+    QCOMPARE(c.volumeSet(0).capacity(), uint64_t(200000));
+    QCOMPARE(c.volumeSet(0).state(), 0u);
+    QCOMPARE(freeUnits(c, 0), int64_t(1953 - 391));
+    REFUSED(c, 0x61, volumeChange(0, "", 100000, 4, 5, 1), 'G');   // no shrinking
+    REFUSED(c, 0x61, volumeChange(0, "", 3000000, 4, 5, 1), 'K');
+    REFUSED(c, 0x61, volumeChange(9, "", 0, 4, 5, 1), 'E');
+    REFUSED(c, 0x61, volumeChange(0, "", 0, 4, 9, 1), 'G');
+    const Bytes change = volumeChange(0, "", 0, 4, 5, 1);
+    REFUSED(c, 0x61, Bytes(change.begin(), change.end() - 1), 'G');
+
+    // A check runs to its end, or is stopped.
+    QCOMPARE(letter(ask(c, 0x63, {0, 0, 1})), 'A');
+    QCOMPARE(c.volumeSet(0).state(), 0x100u);
+    QVERIFY(c.advanceProgress(0, 1000));
+    QCOMPARE(c.volumeSet(0).state(), 0u);
+    QCOMPARE(letter(ask(c, 0x63, {0, 1, 0})), 'A');
+    QCOMPARE(letter(ask(c, 0x64)), 'A');
+    QCOMPARE(c.volumeSet(0).state(), 0u);
+    REFUSED(c, 0x64, Bytes{0}, 'G');
+    REFUSED(c, 0x63, (Bytes{9, 0, 0}), 'E');
+    REFUSED(c, 0x63, (Bytes{0, 2, 0}), 'G');
+    COMPARE_EVENTS(eventKeys(c, mark), {{2, 4, "V"}, {2, 10, "V"}, {2, 6, "V"}, {2, 10, "Renamed"},
+                                        {2, 3, "Renamed"}, {2, 7, "Renamed"}, {2, 3, "Renamed"},
+                                        {2, 21, "Renamed"}});
+
+    // Deleting gives the space back; the next volume takes the lowest free number.
+    QCOMPARE(letter(ask(c, 0x62, {0})), 'A');
+    QVERIFY(!c.volumeSet(0).exists());
+    QCOMPARE(c.raidSet(0).volumeCount(), 0);
+    QCOMPARE(freeUnits(c, 0), int64_t(1953));
+    QCOMPARE(c.events().back().code(), uint8_t(9));
+    REFUSED(c, 0x62, Bytes{0}, 'E');
+    QCOMPARE(letter(ask(c, 0x60, newVolume(0, "Again", 1000, 0, 4, 1))), 'A');
+    QVERIFY(c.volumeSet(0).exists());
+    checkConsistent(c);
+}
+
+void TestSimModel::nestedVolumeCommand()
+{
+    FakeController c(configOf(Profile::Enclosure));
+    withDisks(&c, {{0, 0}, {0, 1}, {0, 2}, {0, 3}, {0, 4}, {0, 5}});
+    QCOMPARE(c.createRaidSet("A", {{0, 0}, {0, 1}, {0, 2}}), 0);
+    QCOMPARE(c.createRaidSet("B", {{0, 3}, {0, 4}, {0, 5}}), 1);
+    // count, raid sets, name, blocks, level, stripe code, address, flags, encryption.
+    auto nested = [](std::vector<uint8_t> raids, uint64_t blocks) {
+        const uint8_t count = uint8_t(raids.size());
+        raids.resize(8, 0);
+        return join({{count}, Bytes(raids.begin(), raids.end()), field16("Nest", 0), le64(blocks),
+                     {3, 4, 0, 3, 0, 1, 1, 4, 3, 0}});
+    };
+    const size_t mark = c.events().size();
+    QCOMPARE(letter(ask(c, 0x65, nested({0, 1}, 400000))), 'A');
+    const Bytes n = ask(c, 0x21, {0});
+    QCOMPARE(u32(n, 64), 0x100000u);
+    QCOMPARE(zynwire::getU64(n.data() + 16), uint64_t(400000));
+    QCOMPARE(int(n[57]), 3);
+    QCOMPARE(Bytes(n.begin() + 68, n.begin() + 70), Bytes({1, 2}));
+    QCOMPARE(int(n[84]), 2);
+    for (int m = 1; m <= 2; ++m) {
+        const Bytes member = ask(c, 0x21, {uint8_t(m)});
+        QCOMPARE(u32(member, 64), 0x100u);
+        QCOMPARE(int(member[58]), m - 1);
+        QCOMPARE(zynwire::getU64(member.data() + 16), uint64_t(200000));
+        QCOMPARE(c.raidSet(m - 1).volumeCount(), 1);
+        QCOMPARE(int(c.raidSet(m - 1).volumeNumber(0)), m);
+        QCOMPARE(freeUnits(c, m - 1), int64_t(1953 - 196));
+    }
+    COMPARE_EVENTS(eventKeys(c, mark), {{2, 8, "Nest"}});
+    checkConsistent(c);
+
+    REFUSED(c, 0x65, nested({0}, 1000), 'G');
+    REFUSED(c, 0x65, nested({0, 0}, 1000), 'G');
+    REFUSED(c, 0x65, nested({0, 7}, 1000), 'D');
+    REFUSED(c, 0x65, nested({0, 1}, 8000000), 'K');
+    REFUSED(c, 0x62, Bytes{1}, 'G');                           // a member goes with its nested volume
+    // Deleting removes the members too, with one event.
+    QCOMPARE(letter(ask(c, 0x62, {0})), 'A');
+    for (int m = 0; m < 3; ++m)
+        QVERIFY(!c.volumeSet(m).exists());
+    QCOMPARE(freeUnits(c, 0), int64_t(1953));
+    COMPARE_EVENTS(eventKeys(c, mark + 1), {{2, 9, "Nest"}});
+
+    FakeController o(configOf(Profile::Older));
+    REFUSED(o, 0x65, nested({0, 1}, 1000), 'H');
+}
+
+void TestSimModel::expandRaidSet()
+{
+    FakeController c(configOf(Profile::Older));
+    withDisks(&c, {{0, 0}, {0, 1}, {0, 2}, {0, 3}, {0, 4}});
+    QCOMPARE(c.createRaidSet("R", {{0, 0}, {0, 1}, {0, 2}}), 0);
+    QCOMPARE(c.createVolumeSet(0, "V", 600000, 3, 128), 0);
+    QVERIFY(c.setVolumeState(0, 0, 0));
+    QCOMPARE(c.createVolumeSet(0, "W", 30000, 0, 128), 1);
+    QCOMPARE(freeUnits(c, 0), int64_t(1953 - 586 - 20));      // 300000 and 10000 on each
+    // Older form: raid set, drive mask, {1, level, stripe code} at 5 + 3v.
+    auto expand = [](uint8_t raid, uint32_t mask, uint8_t volume, uint8_t lead) {
+        Bytes p = join({{raid}, le32(mask), Bytes(52, 0)});
+        if (lead != 0) {
+            p[5 + 3 * volume] = lead;
+            p[6 + 3 * volume] = 3;
+            p[7 + 3 * volume] = 6;
+        }
+        return p;
+    };
+    REFUSED(c, 0x52, expand(0, 0x01, 0, 1), 'F');
+    REFUSED(c, 0x52, expand(0, 0, 0, 1), 'G');
+    REFUSED(c, 0x52, expand(3, 0x08, 0, 1), 'D');
+    REFUSED(c, 0x52, expand(0, 0x08, 0, 2), 'G');
+    REFUSED(c, 0x52, expand(0, 0x08, 5, 1), 'E');
+    const Bytes good = expand(0, 0x08, 0, 1);
+    REFUSED(c, 0x52, Bytes(good.begin(), good.end() - 1), 'G');
+    const size_t mark = c.events().size();
+    QCOMPARE(letter(ask(c, 0x52, good)), 'A');
+    const sGUI_RAIDSET r = c.raidSet(0);
+    QCOMPARE(r.memberCount(), 4);
+    QCOMPARE(int(r.memberSlot(3)), 3);
+    QCOMPARE(int(c.disk(0, 3).stateLow()), 0x88);
+    // Both laid out afresh over four: 200000 and 7500 on each, one free segment behind them.
+    QCOMPARE(c.raidSet(0).freeSegmentCount(), 1);
+    QCOMPARE(freeUnits(c, 0), int64_t(1953 - 391 - 15));
+    QCOMPARE(c.volumeSet(1).memberCount(), 4);
+    QCOMPARE(c.volumeSet(1).state(), 0x1u);                    // still initialising, not migrating
+    const sGUI_VOLUMESET v = c.volumeSet(0);
+    QCOMPARE(v.memberCount(), 4);
+    QCOMPARE(v.stripe(), 512u);
+    QCOMPARE(v.state(), 0x4u);
+    QCOMPARE(v.progress(), 0u);
+    COMPARE_EVENTS(eventKeys(c, mark), {{1, 2, "R"}});
+    REFUSED(c, 0x52, expand(0, 0x10, 0, 0), 'B');              // still migrating
+    checkConsistent(c);
+
+    // Enclosure form: raid set, count, 0 0 0, pairs from 5, triples from 69.
+    FakeController e(configOf(Profile::Enclosure));
+    withDisks(&e, {{0, 0}, {0, 1}, {1, 0}});
+    QCOMPARE(e.createRaidSet("E", {{0, 0}, {0, 1}}), 0);
+    Bytes p(1023, 0);
+    p[1] = 1;
+    p[5] = 1;
+    REFUSED(e, 0x52, Bytes(p.begin(), p.end() - 1), 'G');
+    p[7] = 1;
+    REFUSED(e, 0x52, p, 'G');                                   // past the pairs: zeros
+    p[7] = 0;
+    QCOMPARE(letter(ask(e, 0x52, p)), 'A');
+    QCOMPARE(int(e.raidSet(0).memberEnclosure(2)), 1);
+}
+
+void TestSimModel::hotSpareCommands()
+{
+    FakeController c(configOf(Profile::Enclosure));
+    withDisks(&c, {{0, 0}, {0, 1}, {0, 3}, {0, 4}, {0, 5}});
+    QCOMPARE(c.createRaidSet("R", {{0, 0}, {0, 1}}), 0);
+    const size_t mark = c.events().size();
+    const Bytes dedicated = {0xFF, 0xFF, 0xFF, 0xFF, 0, 3, 1, 0, 0};
+    QCOMPARE(letter(ask(c, 0x54, dedicated)), 'A');
+    const Bytes d = ask(c, 0x22, {3, 0});
+    QCOMPARE(int(d[76]), 0x20);
+    QCOMPARE(int(d[80]), 1);
+    QCOMPARE(int(d[81]), 255);
+    QCOMPARE(zynwire::getU16(d.data() + 272), uint16_t(0));
+    QCOMPARE(letter(ask(c, 0x54, {0xFF, 0xFF, 0xFF, 0xFF, 0, 4, 2, 9, 9})), 'A');
+    QCOMPARE(int(c.disk(0, 4).spareKind()), 2);
+    QCOMPARE(letter(ask(c, 0x54, le32(0x20))), 'A');            // mask form: global spares
+    QCOMPARE(int(c.disk(0, 5).stateLow()), 0x20);
+    QCOMPARE(int(c.disk(0, 5).spareKind()), 0);
+    REFUSED(c, 0x54, (Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0}), 'F');   // a member
+    REFUSED(c, 0x54, (Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0, 7, 0, 0, 0}), 'F');   // empty slot
+    REFUSED(c, 0x54, (Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0, 1, 1, 9, 0}), 'D');
+    REFUSED(c, 0x54, (Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0, 1, 3, 0, 0}), 'G');
+    REFUSED(c, 0x54, (Bytes{0xFF, 0xFF, 0xFF, 0, 0, 1, 0, 0, 0}), 'G');
+    REFUSED(c, 0x54, Bytes(dedicated.begin(), dedicated.end() - 1), 'G');
+
+    // Deleting: the client's list length, only bytes 4 and 5 count.
+    QCOMPARE(letter(ask(c, 0x55, {0xFF, 0xFF, 0xFF, 0xFF, 0, 3, 0, 0, 0, 0})), 'A');
+    QCOMPARE(int(c.disk(0, 3).stateLow()), 0x40);
+    REFUSED(c, 0x55, (Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0, 3}), 'F');
+    REFUSED(c, 0x55, (Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0, 4, 1, 0}), 'G');
+    REFUSED(c, 0x55, (Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0}), 'G');
+    QCOMPARE(letter(ask(c, 0x55, le32(0x20))), 'A');
+    COMPARE_EVENTS(eventKeys(c, mark), {{6, 30, "Enc#1 Slot#04"}, {6, 30, "Enc#1 Slot#05"}, {6, 30, "Enc#1 Slot#06"},
+                                        {6, 31, "Enc#1 Slot#04"}, {6, 31, "Enc#1 Slot#06"}});
+
+    FakeController o(configOf(Profile::Older));
+    withDisks(&o, {{0, 2}, {0, 3}});
+    REFUSED(o, 0x54, (Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0, 2, 0, 0, 0}), 'G');
+    REFUSED(o, 0x54, le32(0x0D), 'F');                           // channel 0 has no disk
+    QCOMPARE(letter(ask(o, 0x54, le32(0x0C))), 'A');
+    QCOMPARE(int(o.disk(0, 3).stateLow()), 0x20);
+}
+
+void TestSimModel::passThroughCommands()
+{
+    FakeController c(configOf(Profile::Enclosure));
+    withDisks(&c, {{0, 0}, {0, 1}, {0, 2}});
+    QVERIFY(c.addDisk(1, 0, "M", "P", 2000000));
+    QCOMPARE(c.createRaidSet("R", {{0, 0}, {0, 1}}), 0);
+    const size_t mark = c.events().size();
+    QCOMPARE(letter(ask(c, 0x40, {1, 0, 0, 5, 3, 1, 0, 4})), 'A');
+    QCOMPARE(int(c.disk(1, 0).stateLow()), 0x8A);
+    QCOMPARE(int(c.disk(1, 0).raidSet()), 1);
+    const Bytes r = ask(c, 0x20, {1});
+    QCOMPARE(int(r[61]), 1);
+    QCOMPARE(int(r[62]), 0x80);
+    QCOMPARE(int(r[63]), 1);
+    QCOMPARE(int(r[64]), 0);
+    QCOMPARE(int(r[240]), 1);
+    const Bytes v = ask(c, 0x21, {0});
+    QCOMPARE(int(v[57]), 5);
+    QCOMPARE(int(v[58]), 1);
+    QCOMPARE(Bytes(v.begin() + 48, v.begin() + 54), Bytes({0, 5, 3, 1, 0, 4}));
+    QCOMPARE(zynwire::getU64(v.data() + 16), uint64_t(2000000));
+    REFUSED(c, 0x40, (Bytes{0, 0, 0, 6, 0, 1, 0, 4}), 'F');       // a member
+    REFUSED(c, 0x40, (Bytes{1, 5, 0, 6, 0, 1, 0, 4}), 'F');       // empty slot
+    REFUSED(c, 0x40, (Bytes{0, 2, 0, 0xFF, 0, 1, 0, 4}), 'G');
+    REFUSED(c, 0x40, (Bytes{0, 2, 0, 5, 3, 1, 0, 4}), 'G');       // address in use
+    REFUSED(c, 0x40, (Bytes{0, 2, 0, 6, 0, 1, 0}), 'G');
+    QCOMPARE(letter(ask(c, 0x41, {1, 0, 0, 6, 3, 1, 1, 4})), 'A');
+    const Bytes changed = c.volumeReply(0);
+    QCOMPARE(Bytes(changed.begin() + 48, changed.begin() + 54), Bytes({0, 6, 3, 1, 1, 4}));
+    REFUSED(c, 0x41, (Bytes{0, 2, 0, 7, 0, 1, 0, 4}), 'F');
+    checkConsistent(c);
+    QCOMPARE(letter(ask(c, 0x42, {1, 0})), 'A');
+    QCOMPARE(int(c.disk(1, 0).stateLow()), 0x40);
+    QVERIFY(!c.raidSet(1).exists());
+    QVERIFY(!c.volumeSet(0).exists());
+    REFUSED(c, 0x42, (Bytes{1, 0}), 'F');
+    COMPARE_EVENTS(eventKeys(c, mark), {{3, 10, "Enc#2 Slot#01"}, {3, 11, "Enc#2 Slot#01"}, {3, 12, "Enc#2 Slot#01"}});
+
+    // Older family: {drive, 6 settings}, or with a zero after them.
+    FakeController o(configOf(Profile::Older));
+    withDisks(&o, {{0, 2}, {0, 3}});
+    QCOMPARE(letter(ask(o, 0x40, {2, 0, 1, 0, 1, 1, 4})), 'A');
+    REFUSED(o, 0x40, (Bytes{3, 0, 2, 0, 1, 1, 4, 1}), 'G');
+    QCOMPARE(letter(ask(o, 0x40, {3, 0, 2, 0, 1, 1, 4, 0})), 'A');
+    QCOMPARE(int(o.volumeSet(1).id()), 2);
+    REFUSED(o, 0x42, (Bytes{2, 0}), 'G');
+    QCOMPARE(letter(ask(o, 0x42, {2})), 'A');
+    checkConsistent(o);
+}
+
+void TestSimModel::driveCommands()
+{
+    // Locate lights: a mask on either family, {0, mode, enclosure, slot} on the enclosure family.
+    FakeController o(configOf(Profile::Older));
+    QCOMPARE(letter(ask(o, 0x43, {0, 0x05, 0, 0, 0})), 'A');
+    QCOMPARE(o.locateState().disks, (std::vector<std::pair<int, int>>{{0, 0}, {0, 2}}));
+    REFUSED(o, 0x43, (Bytes{0, 0, 0, 1}), 'G');
+    FakeController c(configOf(Profile::Enclosure));
+    QCOMPARE(letter(ask(c, 0x43, {0, 0, 1, 2})), 'A');
+    QCOMPARE(c.locateState().disks, (std::vector<std::pair<int, int>>{{1, 2}}));
+    QCOMPARE(letter(ask(c, 0x43, {0, 1, 1, 0})), 'A');
+    QCOMPARE(c.locateState().enclosure, 1);
+    QVERIFY(c.locateState().disks.empty());
+    QCOMPARE(letter(ask(c, 0x43, {0, 2, 0, 0})), 'A');
+    QCOMPARE(c.locateState().enclosure, -1);
+    QCOMPARE(letter(ask(c, 0x43, {0, 0, 5, 0})), 'F');
+    QCOMPARE(letter(ask(c, 0x43, {0, 3, 0, 0})), 'G');
+
+    // Failing a member degrades its raid set; activating brings it back in its place.
+    withDisks(&c, {{0, 0}, {0, 1}, {0, 2}, {0, 3}});
+    QCOMPARE(c.createRaidSet("R", {{0, 0}, {0, 1}, {0, 2}}), 0);
+    QCOMPARE(c.createVolumeSet(0, "V", 1000, 3, 128), 0);
+    QVERIFY(c.setVolumeState(0, 0, 0));
+    auto op = [](uint8_t operation, uint8_t e, uint8_t s) { return setupPayload(operation, {e, s}, 525); };
+    const size_t mark = c.events().size();
+    QCOMPARE(letter(ask(c, 0x1F, op(8, 0, 1))), 'A');
+    QCOMPARE(int(c.disk(0, 1).stateLow()), 0x10);
+    QCOMPARE(c.raidSet(0).degraded(), 0x2u);
+    QCOMPARE(c.volumeSet(0).degraded(), 0x2u);
+    REFUSED(c, 0x1F, op(8, 0, 1), 'F');
+    REFUSED(c, 0x1F, op(8, 0, 7), 'F');
+    REFUSED(c, 0x1F, setupPayload(8, {0, 2}, 524), 'G');
+    REFUSED(c, 0x1F, op(0x0B, 0, 2), 'F');                      // not failed
+    QCOMPARE(letter(ask(c, 0x1F, op(0x0B, 0, 1))), 'A');
+    QCOMPARE(int(c.disk(0, 1).stateLow()), 0x88);
+    QCOMPARE(c.raidSet(0).degraded(), 0u);
+    QCOMPARE(int(c.raidSet(0).stateFlags()), 0x05);
+    COMPARE_EVENTS(eventKeys(c, mark), {{3, 7, "Enc#1 Slot#02"}, {1, 4, "R"}, {2, 11, "V"}, {3, 0, "Enc#1 Slot#02"}});
+    // Two members lost fail the Raid5 volume; one back makes it usable again.
+    QCOMPARE(letter(ask(c, 0x1F, op(8, 0, 1))), 'A');
+    QCOMPARE(letter(ask(c, 0x1F, op(8, 0, 2))), 'A');
+    QCOMPARE(c.volumeSet(0).state() & 0x2u, 0x2u);
+    QCOMPARE(letter(ask(c, 0x1F, op(0x0B, 0, 2))), 'A');
+    QCOMPARE(c.volumeSet(0).state() & 0x2u, 0u);
+    // A failed disk of no raid set comes back free.
+    QCOMPARE(letter(ask(c, 0x1F, op(8, 0, 3))), 'A');
+    QCOMPARE(letter(ask(c, 0x1F, op(0x0B, 0, 3))), 'A');
+    QCOMPARE(int(c.disk(0, 3).stateLow()), 0x40);
+    checkConsistent(c);
+    c.setPasswordRequired(true);
+    REFUSED(c, 0x1F, op(8, 0, 0), 'M');
+}
+
 
 QTEST_APPLESS_MAIN(TestSimModel)
 #include "test_simmodel.moc"

@@ -34,6 +34,8 @@ namespace {
 
 const char* const kClientAddress = "127.0.0.200";
 constexpr int kWaitMs = 1000;
+// A command code the protocol does not have: the model answers 'H' whatever the payload.
+constexpr uint8_t kUnmodelled = 0x7E;
 
 // Built here rather than with the simulator's codec, so that the two check each other.
 Bytes command(uint8_t code, const Bytes& payload = {})
@@ -432,8 +434,8 @@ void TestSimulator::statusAnswers()
     QVERIFY(c);
     const uint16_t port = sim.udpPort(c);
     UdpClient client(kClientAddress);
-    // Unsupported for now.
-    QCOMPARE(ask(client, "127.0.0.206", port, command(0x52, {1, 2})), status('H'));
+    // Unsupported.
+    QCOMPARE(ask(client, "127.0.0.206", port, command(kUnmodelled, {1, 2})), status('H'));
     // A complete frame with a wrong checksum.
     Bytes bad = command(0x23);
     bad.back() ^= 0x5A;
@@ -468,7 +470,7 @@ void TestSimulator::reassemblesSplitDatagrams()
     QCOMPARE(replyData(client.receiveFrame(kWaitMs)).size(), size_t(256));
     // Two frames in one datagram get two replies.
     Bytes both = command(0x15);
-    const Bytes second = command(0x52);
+    const Bytes second = command(kUnmodelled);
     both.insert(both.end(), second.begin(), second.end());
     client.send("127.0.0.207", port, both);
     QCOMPARE(client.receiveFrame(kWaitMs), status('A'));
@@ -527,13 +529,13 @@ void TestSimulator::largeFramesInDatagrams()
     const uint16_t port = sim.udpPort(c);
     UdpClient client(kClientAddress);
     // A 3000-byte command frame arrives as 1400, 1400 and 200 bytes.
-    const Bytes big = command(0x52, pattern(2993));
+    const Bytes big = command(kUnmodelled, pattern(2993));
     QCOMPARE(big.size(), size_t(3000));
     for (size_t off = 0; off < big.size(); off += 1400)
         client.send("127.0.0.211", port, Bytes(big.begin() + off, big.begin() + std::min(big.size(), off + 1400)));
     QCOMPARE(client.receiveFrame(kWaitMs), status('H'));
     QCOMPARE(chunkSizes(*c, LogEntry::RxChunk), (std::vector<size_t>{1400, 1400, 200}));
-    QCOMPARE(c->framesReceived(0x52), 1);
+    QCOMPARE(c->framesReceived(kUnmodelled), 1);
     QCOMPARE(c->log()[3].bytes, Bytes(big.begin() + 6, big.end() - 1));   // RxFrame payload
 
     // A long reply leaves in datagrams of at most 1400 bytes.
@@ -702,10 +704,10 @@ void TestSimulator::passwordMode()
     const char* ip = "127.0.0.217";
 
     // Off: nothing asks for a password.
-    QCOMPARE(ask(one, ip, port, command(0x52)), status('H'));
+    QCOMPARE(ask(one, ip, port, command(kUnmodelled)), status('H'));
     c->setPasswordRequired(true);
     QVERIFY(c->passwordRequired());
-    QCOMPARE(ask(one, ip, port, command(0x52)), status('M'));
+    QCOMPARE(ask(one, ip, port, command(kUnmodelled)), status('M'));
     QCOMPARE(ask(one, ip, port, command(0x36)), status('M'));
     QCOMPARE(ask(one, ip, port, command(0xEE)), status('H'));           // reads never get 'M'
     QCOMPARE(replyData(ask(one, ip, port, command(0x23))).size(), size_t(256));
@@ -716,21 +718,21 @@ void TestSimulator::passwordMode()
     tooLong[0] = 16;
     QCOMPARE(ask(one, ip, port, command(0x14, tooLong)), status('G'));
     QVERIFY(!c->loggedIn());
-    QCOMPARE(ask(one, ip, port, command(0x52)), status('M'));
+    QCOMPARE(ask(one, ip, port, command(kUnmodelled)), status('M'));
 
     // The road password works; the log-in belongs to the controller, not the sender.
     QCOMPARE(ask(one, ip, port, command(0x14, password(zynsim::kRoadPassword))), status('A'));
     QVERIFY(c->loggedIn());
-    QCOMPARE(ask(other, ip, port, command(0x52)), status('H'));
+    QCOMPARE(ask(other, ip, port, command(kUnmodelled)), status('H'));
     QCOMPARE(ask(other, ip, port, command(0x15)), status('A'));
-    QCOMPARE(ask(one, ip, port, command(0x52)), status('M'));
+    QCOMPARE(ask(one, ip, port, command(kUnmodelled)), status('M'));
     // The controller's own password, and a wrong one afterwards does not log out.
     QCOMPARE(ask(one, ip, port, command(0x14, password("secret"))), status('A'));
     QCOMPARE(ask(one, ip, port, command(0x14, password("secreT"))), status('J'));
     QVERIFY(c->loggedIn());
     // Turning the mode on again asks again.
     c->setPasswordRequired(true);
-    QCOMPARE(ask(one, ip, port, command(0x52)), status('M'));
+    QCOMPARE(ask(one, ip, port, command(kUnmodelled)), status('M'));
 }
 
 void TestSimulator::frameLogAndFile()
@@ -974,7 +976,7 @@ void TestSimulator::driverChunkLimits()
     QCOMPARE(kr, iokit::kIOReturnSuccess);
 
     // A 2000-byte frame goes as 1031 + 969; 1032 bytes at once are refused whole.
-    const Bytes big = command(0x52, pattern(1993));
+    const Bytes big = command(kUnmodelled, pattern(1993));
     QCOMPARE(big.size(), size_t(2000));
     QCOMPARE(conn.write(Bytes(big.begin(), big.begin() + 1032)), -2);
     QCOMPARE(conn.write(Bytes(big.begin(), big.begin() + 1031)), 1031);
@@ -982,7 +984,7 @@ void TestSimulator::driverChunkLimits()
     QCOMPARE(conn.write(Bytes(big.begin() + 1031, big.end())), 969);
     QCOMPARE(conn.readAll(7), status('H'));
     QCOMPARE(chunkSizes(*c, LogEntry::RxChunk), (std::vector<size_t>{1031, 969}));
-    QCOMPARE(c->framesReceived(0x52), 1);
+    QCOMPARE(c->framesReceived(kUnmodelled), 1);
 
     // Reads give at most 1031 bytes and never more than the capacity.
     c->script(0x20, 1, Answer::data(pattern(3000)));
@@ -1107,7 +1109,7 @@ void TestSimulator::driverDelayAndSplit()
     late.delayMs = 150;
     c->script(0x15, 1, late);
     QCOMPARE(conn.write(command(0x15)), 7);
-    QCOMPARE(conn.write(command(0x52)), 7);   // queued behind the late reply
+    QCOMPARE(conn.write(command(kUnmodelled)), 7);   // queued behind the late reply
     QVERIFY(conn.read(4096).empty());
     std::this_thread::sleep_for(std::chrono::milliseconds(180));
     Bytes both = status('A');
