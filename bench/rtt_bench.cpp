@@ -36,22 +36,6 @@ Stats summarise(std::vector<double> us)
     return {us[us.size() / 2], us[std::min(us.size() - 1, us.size() * 99 / 100)]};
 }
 
-template <typename F>
-std::vector<double> measure(int rounds, F&& once)
-{
-    std::vector<double> samples;
-    samples.reserve(size_t(rounds));
-    for (int i = 0; i < rounds; ++i) {
-        const auto t0 = Clock::now();
-        if (!once()) {
-            std::fprintf(stderr, "round %d failed\n", i);
-            return std::vector<double>();
-        }
-        samples.push_back(std::chrono::duration<double, std::micro>(Clock::now() - t0).count());
-    }
-    return samples;
-}
-
 class Session : public CZynlibALL {
 };
 
@@ -126,20 +110,37 @@ static int run(int rounds, const char* folder)
         return 1;
     }
 
-    sSYSTEM_INFO info;
-    auto udpStats = summarise(measure(rounds, [&] { return udp.ZynGetSysInfo(&info) == 0; }));
-    auto localStats = summarise(measure(rounds, [&] { return local.ZynGetSysInfo(&info) == 0; }));
-
     RawEcho echo(address);
     const int client = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     const sockaddr_in target = echo.address();
     const unsigned char request[7] = {0x5E, 0x01, 0x61, 0x01, 0x00, 0x23, 0x24};
-    auto echoStats = summarise(measure(rounds, [&] {
+    sSYSTEM_INFO info;
+    auto echoOnce = [&] {
         unsigned char reply[1400];
         sendto(client, request, sizeof request, 0, reinterpret_cast<const sockaddr*>(&target), sizeof target);
         return recv(client, reply, sizeof reply, 0) == 262;
-    }));
+    };
+    auto udpOnce = [&] { return udp.ZynGetSysInfo(&info) == 0; };
+    auto localOnce = [&] { return local.ZynGetSysInfo(&info) == 0; };
+
+    // The three take turns round by round, so that each sees the machine in the same state.
+    std::vector<double> echoSamples, udpSamples, localSamples;
+    for (int i = 0; i < rounds; ++i) {
+        for (auto* pair : {&echoSamples, &udpSamples, &localSamples}) {
+            const auto t0 = Clock::now();
+            const bool ok = pair == &echoSamples ? echoOnce() : pair == &udpSamples ? udpOnce() : localOnce();
+            if (!ok) {
+                std::fprintf(stderr, "round %d failed\n", i);
+                close(client);
+                return 1;
+            }
+            pair->push_back(std::chrono::duration<double, std::micro>(Clock::now() - t0).count());
+        }
+    }
     close(client);
+    const Stats echoStats = summarise(echoSamples);
+    const Stats udpStats = summarise(udpSamples);
+    const Stats localStats = summarise(localSamples);
 
     std::printf("round trip of command 0x23 (7-byte frame, 262-byte reply), %d rounds\n", rounds);
     std::printf("%-22s median %8.1f us   p99 %8.1f us\n", "raw UDP echo", echoStats.median, echoStats.p99);

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstring>
 #include <vector>
+#include <poll.h>
 #include <sys/select.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -93,11 +94,10 @@ bool EthernetInterface::waitReadable(long us)
 {
     if (m_socket < 0 || us < 0)
         return false;
-    fd_set set;
-    FD_ZERO(&set);
-    FD_SET(m_socket, &set);
-    timeval tv{us / 1000000L, us % 1000000L};
-    return ::select(m_socket + 1, &set, nullptr, nullptr, &tv) > 0;
+    pollfd fd{m_socket, POLLIN, 0};
+    // Whole milliseconds for poll; a shorter wait rounds up to one.
+    const int ms = int(std::min<long>((us + 999) / 1000, 1000000));
+    return ::poll(&fd, 1, ms) > 0;
 }
 
 int EthernetInterface::WaitForReply(int socket, long seconds, long microseconds)
@@ -124,31 +124,24 @@ int EthernetInterface::receiveFromPeer(unsigned char* buffer, int capacity)
 {
     if (m_socket < 0)
         return -1;
-    fd_set set;
-    FD_ZERO(&set);
-    FD_SET(m_socket, &set);
-    timeval zero{0, 0};
-    const int ready = ::select(m_socket + 1, &set, nullptr, nullptr, &zero);
-    if (ready < 0)
-        return -1;
-    if (ready == 0 || capacity <= 0)
+    if (capacity <= 0)
         return 0;
-    sockaddr_in from{};
-    socklen_t fromLength = sizeof from;
-    const ssize_t size = ::recvfrom(m_socket, buffer, size_t(capacity), MSG_PEEK,
-                                    reinterpret_cast<sockaddr*>(&from), &fromLength);
-    if (size < 0)
-        return (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) ? 0 : -1;
-    if (!samePeer(from, m_peer)) {
-        // Not from our controller: drop it.
-        unsigned char discard;
-        ::recv(m_socket, &discard, sizeof discard, 0);
-        return 0;
+    // One datagram if one is waiting; a datagram longer than the room loses its tail.
+    for (;;) {
+        sockaddr_in from{};
+        socklen_t fromLength = sizeof from;
+        const ssize_t n = ::recvfrom(m_socket, buffer, size_t(capacity), MSG_DONTWAIT,
+                                     reinterpret_cast<sockaddr*>(&from), &fromLength);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            // Nothing waiting; a pending error from an earlier datagram is no reply either.
+            return (errno == EAGAIN || errno == EWOULDBLOCK || errno == ECONNREFUSED) ? 0 : -1;
+        }
+        if (!samePeer(from, m_peer))
+            continue;   // not from our controller: dropped
+        return int(n);
     }
-    const ssize_t n = ::recv(m_socket, buffer, size_t(size), 0);
-    if (n < 0)
-        return -1;
-    return int(n);
 }
 
 int EthernetInterface::recv(_IF_CMD_BLOCK* block)
@@ -197,8 +190,10 @@ int EthernetInterface::exchange(_IF_CMD_BLOCK* block)
     // A reply that came too late for an earlier exchange must not pass for this one's.
     ClearReadBuffer();
 
-    std::vector<unsigned char> scratch(kZynScratchSize, 0);
-    return transferFrame(block, budget, scratch.data(), kZynScratchSize);
+    // Only the bytes received are ever read from the scratch, so it need not be cleared.
+    if (m_scratch.empty())
+        m_scratch.resize(kZynScratchSize);
+    return transferFrame(block, budget, m_scratch.data(), kZynScratchSize);
 }
 
 void EthernetInterface::waitForData()

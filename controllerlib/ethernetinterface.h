@@ -6,6 +6,8 @@
 
 #include <netinet/in.h>
 
+#include <vector>
+
 class EthernetInterface : public ZynInterface {
 public:
     EthernetInterface();
@@ -45,4 +47,5 @@ private:
 
     int m_socket = -1;
     sockaddr_in m_peer{};
+    std::vector<unsigned char> m_scratch;   // receive scratch, made on first use
 };

@@ -50,15 +50,6 @@ uint64_t commandKind(u8 command, const sSYSTEM_INFO& info)
     return kind;
 }
 
-struct FreeDeleter {
-    void operator()(unsigned char* p) const { std::free(p); }
-};
-using Scratch = std::unique_ptr<unsigned char, FreeDeleter>;
-
-Scratch allocScratch()
-{
-    return Scratch(static_cast<unsigned char*>(std::calloc(kZynScratchSize, 1)));
-}
 
 } // namespace
 
@@ -207,10 +198,15 @@ u32 CZynlib::ZynCmdReadWrite(u8 command, void* payload, int payloadLength, void*
     if (raw ? payloadLength > kZynScratchSize : payloadLength > kMaxPayload)
         return ZYN_ERR_INVALID_ARG;
 
-    Scratch frame = allocScratch();
-    Scratch answer = allocScratch();
-    if (!frame || !answer)
-        return ZYN_ERR_IO;
+    // The frame and reply buffers live as long as the session: allocating and clearing two
+    // 192 KiB buffers for every command costs more than the exchange itself. Only the bytes of
+    // this command's frame and reply are ever read from them.
+    if (m_frameBuffer.empty()) {
+        m_frameBuffer.resize(kZynScratchSize);
+        m_replyBuffer.resize(kZynScratchSize);
+    }
+    unsigned char* const frame = m_frameBuffer.data();
+    unsigned char* const answer = m_replyBuffer.data();
 
     _IF_CMD_BLOCK block;
     int received = 0;
@@ -224,9 +220,9 @@ u32 CZynlib::ZynCmdReadWrite(u8 command, void* payload, int payloadLength, void*
             block.readBuffer = static_cast<unsigned char*>(reply);
             block.readLength = reply != nullptr ? replyCapacity : 0;
         } else {
-            block.writeBuffer = frame.get();
-            block.writeLength = ZynBuildFrame(command, payload, payloadLength, frame.get());
-            block.readBuffer = answer.get();
+            block.writeBuffer = frame;
+            block.writeLength = ZynBuildFrame(command, payload, payloadLength, frame);
+            block.readBuffer = answer;
             block.readLength = kZynScratchSize;
         }
         block.frameLength = get_frame_length;
@@ -258,11 +254,11 @@ u32 CZynlib::ZynCmdReadWrite(u8 command, void* payload, int payloadLength, void*
 
     if (received < kZynFrameOverhead)
         return command == ZYN_CMD_RESET ? ZYN_OK : ZYN_ERR_RECV;
-    const int dataLength = ZynCheckReplyFrame(answer.get(), received);
+    const int dataLength = ZynCheckReplyFrame(answer, received);
     if (dataLength < 0)
         return command == ZYN_CMD_RESET ? ZYN_OK : ZYN_ERR_BAD_FRAME;
 
-    const unsigned char* data = answer.get() + 5;
+    const unsigned char* data = answer + 5;
     if (received == 7 && command != ZYN_CMD_POLL_EVENT && data[0] >= kZynStatusFirst && data[0] <= kZynStatusLast) {
         if (data[0] == kZynStatusOk)
             return ZYN_OK;

@@ -6,6 +6,7 @@
 #include "zyninterface.h"
 
 #include <cstdint>
+#include <vector>
 
 typedef uint8_t u8;
 typedef uint16_t u16;
@@ -381,6 +382,9 @@ protected:
     u32 m_eventRingCapacity = 0;    // records the ring copy was allocated for
     int m_mtu = 0;
     int m_setupLayout = -1;
+    // Frame and reply buffers of ZynCmdReadWrite (kZynScratchSize each, made on first use).
+    std::vector<u8> m_frameBuffer;
+    std::vector<u8> m_replyBuffer;
     // Storage of the SNMP query, per session (several controllers query at once).
     char m_oidText[kSnmpTextSize] = {};
     char m_snmpCommunity[kSnmpTextSize] = {};
