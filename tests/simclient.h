@@ -8,6 +8,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -128,5 +129,28 @@ private:
     int m_fd = -1;
     uint16_t m_port = 0;
 };
+
+// A command frame, built here rather than with the simulator's codec so that the two check
+// each other.
+inline std::vector<uint8_t> command(uint8_t code, const std::vector<uint8_t>& payload = {})
+{
+    using Bytes = std::vector<uint8_t>;
+    // Sized once and filled in place (growing an initializer-list vector trips gcc 12's
+    // -Warray-bounds at -O2).
+    const size_t length = payload.size() + 1;
+    Bytes f(payload.size() + 7);
+    f[0] = 0x5E;
+    f[1] = 0x01;
+    f[2] = 0x61;
+    f[3] = uint8_t(length);
+    f[4] = uint8_t(length >> 8);
+    f[5] = code;
+    std::copy(payload.begin(), payload.end(), f.begin() + 6);
+    unsigned sum = 0;
+    for (size_t i = 3; i + 1 < f.size(); ++i)
+        sum += f[i];
+    f.back() = uint8_t(sum);
+    return f;
+}
 
 } // namespace simtest

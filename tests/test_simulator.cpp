@@ -37,26 +37,7 @@ constexpr int kWaitMs = 1000;
 // A command code the protocol does not have: the model answers 'H' whatever the payload.
 constexpr uint8_t kUnmodelled = 0x7E;
 
-// Built here rather than with the simulator's codec, so that the two check each other.
-Bytes command(uint8_t code, const Bytes& payload = {})
-{
-    // Sized once and filled in place (growing an initializer-list vector trips gcc 12's
-    // -Warray-bounds at -O2).
-    const size_t length = payload.size() + 1;
-    Bytes f(payload.size() + 7);
-    f[0] = 0x5E;
-    f[1] = 0x01;
-    f[2] = 0x61;
-    f[3] = uint8_t(length);
-    f[4] = uint8_t(length >> 8);
-    f[5] = code;
-    std::copy(payload.begin(), payload.end(), f.begin() + 6);
-    unsigned sum = 0;
-    for (size_t i = 3; i + 1 < f.size(); ++i)
-        sum += f[i];
-    f.back() = uint8_t(sum);
-    return f;
-}
+using simtest::command;
 
 Bytes status(char letter)
 {
