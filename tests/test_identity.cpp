@@ -755,6 +755,24 @@ void TestIdentity::snmpQueries()
     QVERIFY(message.getPDU() != nullptr);
     QCOMPARE(int(message.getPDU()->getTag()), 0xA0);
     QCOMPARE(message.getPDU()->getRequestID(), 1);
+    // The same bytes through an independent decoder, when one is installed.
+    if (QFile::exists("/usr/bin/openssl")) {
+        QTemporaryDir dir;
+        QFile der(dir.path() + "/get.der");
+        QVERIFY(der.open(QIODevice::WriteOnly));
+        der.write(reinterpret_cast<const char*>(sent.data()), qint64(sent.size()));
+        der.close();
+        QProcess openssl;
+        openssl.start("/usr/bin/openssl", {"asn1parse", "-inform", "DER", "-in", der.fileName()});
+        QVERIFY(openssl.waitForFinished(10000));
+        const QString parsed = QString::fromLatin1(openssl.readAllStandardOutput());
+        QCOMPARE(openssl.exitCode(), 0);
+        QVERIFY2(parsed.contains(QRegularExpression("INTEGER\\s+:00")), qPrintable(parsed));
+        QVERIFY2(parsed.contains(QString(":") + zynconst::kDefaultCommunity), qPrintable(parsed));
+        QVERIFY2(parsed.contains("cont [ 0 ]"), qPrintable(parsed));
+        QVERIFY2(parsed.contains(QRegularExpression("INTEGER\\s+:01")), qPrintable(parsed));
+        QVERIFY2(parsed.contains("OBJECT"), qPrintable(parsed));
+    }
 
     // GetNext: the object after sysDescr (sysUpTime, TimeTicks): only the type is reported.
     length = 9;
