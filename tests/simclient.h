@@ -153,4 +153,20 @@ inline std::vector<uint8_t> command(uint8_t code, const std::vector<uint8_t>& pa
     return f;
 }
 
+// The data of a well-formed reply frame; empty when the frame is malformed.
+inline std::vector<uint8_t> replyData(const std::vector<uint8_t>& frame)
+{
+    if (frame.size() < 6 || frame[0] != 0x5E || frame[1] != 0x01 || frame[2] != 0x61)
+        return {};
+    const size_t length = size_t(frame[3]) | (size_t(frame[4]) << 8);
+    if (frame.size() != length + 6)
+        return {};
+    unsigned sum = 0;
+    for (size_t i = 3; i + 1 < frame.size(); ++i)
+        sum += frame[i];
+    if (uint8_t(sum) != frame.back())
+        return {};
+    return std::vector<uint8_t>(frame.begin() + 5, frame.end() - 1);
+}
+
 } // namespace simtest

@@ -34,21 +34,7 @@ constexpr int kWaitMs = 1000;
 
 using simtest::command;
 
-// The data of a well-formed reply frame; empty when malformed.
-Bytes replyData(const Bytes& frame)
-{
-    if (frame.size() < 6 || frame[0] != 0x5E || frame[1] != 0x01 || frame[2] != 0x61)
-        return {};
-    const size_t length = size_t(frame[3]) | (size_t(frame[4]) << 8);
-    if (frame.size() != length + 6)
-        return {};
-    unsigned sum = 0;
-    for (size_t i = 3; i < frame.size() - 1; ++i)
-        sum += frame[i];
-    if (uint8_t(sum) != frame.back())
-        return {};
-    return Bytes(frame.begin() + 5, frame.end() - 1);
-}
+using simtest::replyData;
 
 // The reply of `c` to one command, through the controller's frame entry.
 Bytes ask(FakeController& c, uint8_t code, const Bytes& payload = {})

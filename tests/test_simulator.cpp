@@ -44,21 +44,7 @@ Bytes status(char letter)
     return {0x5E, 0x01, 0x61, 0x01, 0x00, uint8_t(letter), uint8_t(letter + 1)};
 }
 
-// A checked reply frame's data; empty (and a failed check) when the frame is malformed.
-Bytes replyData(const Bytes& frame)
-{
-    if (frame.size() < 6 || frame[0] != 0x5E || frame[1] != 0x01 || frame[2] != 0x61)
-        return {};
-    const size_t length = size_t(frame[3]) | (size_t(frame[4]) << 8);
-    if (frame.size() != length + 6)
-        return {};
-    unsigned sum = 0;
-    for (size_t i = 3; i < frame.size() - 1; ++i)
-        sum += frame[i];
-    if (uint8_t(sum) != frame.back())
-        return {};
-    return Bytes(frame.begin() + 5, frame.end() - 1);
-}
+using simtest::replyData;
 
 Bytes password(const std::string& text)
 {
