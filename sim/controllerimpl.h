@@ -45,6 +45,7 @@ struct FakeController::Impl {
     };
     std::map<uint8_t, std::deque<Script>> scripts;
     std::deque<Script> scriptsAll;
+    int framesLeftBeforeSilence = -1;   // -1: no silence ahead
     int openExchanges = 0;
     int overlapping = 0;
 

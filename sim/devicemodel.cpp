@@ -14,6 +14,8 @@ namespace {
 constexpr size_t kEventPageRecords = 16;
 constexpr size_t kEventPageSize = kEventPageRecords * sizeof(sEVET_DATA);
 constexpr size_t kDescriptorSize = sSENSORS::kNamesSize;
+// The slot names fit the 2048 bytes the application reads them into (85 names).
+constexpr size_t kSlotNamesSize = 2048;
 constexpr int kDescriptorPages = 5;
 constexpr size_t kE100BlockSize = 64;
 constexpr size_t kMaxOverride = 0xFFFF;
@@ -558,11 +560,12 @@ std::string DeviceModel::defaultSensorName(int section, int index)
 
 Bytes DeviceModel::descriptorPage(int e, int section) const
 {
-    Bytes page(kDescriptorSize, 0);
+    Bytes page(section == 0 ? kSlotNamesSize : kDescriptorSize, 0);
     const Enclosure* enclosure = enclosureAt(e);
     if (!enclosure)
         return page;
-    const int count = std::min<int>(propertyCounts(e)[size_t(section)], sSENSORS::kMaxEntries);
+    const int count = std::min<int>({propertyCounts(e)[size_t(section)], sSENSORS::kMaxEntries,
+                                     int(page.size() / sSENSORS::kNameSize)});
     for (int i = 0; i < count; ++i) {
         std::string name;
         if (section > 0 && size_t(i) < enclosure->sensors[size_t(section - 1)].size())

@@ -429,6 +429,9 @@ FakeController::FakeController(const ControllerConfig& config)
     // A locally administered address, distinct for every controller of this process.
     const uint32_t tail = ((pid & 0xFFu) << 16) | (number & 0xFFFFu);
     d->mac = {0x02, 0x56, 0x52, uint8_t(tail >> 16), uint8_t(tail >> 8), uint8_t(tail)};
+    if (config.mac != std::array<uint8_t, 6>{})
+        d->mac = config.mac;
+    d->framesLeftBeforeSilence = config.silentAfterFrames;
     d->vendor = kVendorName;
     d->modelName = "ZRC-" + std::to_string(config.modelNumber);
     d->password = config.password;
@@ -483,6 +486,11 @@ FakeController::Reply FakeController::handleFrame(const Bytes& in, const std::st
         d->settleRestart();
         if (d->rebooting)
             return reply;
+        // A controller that has fallen silent hears nothing either.
+        if (d->framesLeftBeforeSilence == 0)
+            return reply;
+        if (d->framesLeftBeforeSilence > 0)
+            --d->framesLeftBeforeSilence;
     }
     if (!frame::isValid(in)) {
         reply.bytes = frame::encodeStatus('L');
@@ -546,6 +554,12 @@ void FakeController::setPasswordRequired(bool on)
     d->passwordRequired = on;
     if (on)
         d->loggedIn = false;
+}
+
+void FakeController::setSilentAfterFrames(int frames)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->framesLeftBeforeSilence = frames < 0 ? -1 : frames;
 }
 
 bool FakeController::passwordRequired() const

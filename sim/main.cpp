@@ -45,6 +45,9 @@ const char kUsage[] =
     "  --capabilities N    system information byte 196 (default 3): 1 the clock takes UTC,\n"
     "                      2 the unit serial has a command of its own\n"
     "  --reset-silence MS  how long a controller hears nothing after a reset (default 2000)\n"
+    "  --silent-after N    each controller answers its first N frames, then none\n"
+    "  --clone             every controller has the identity of the first (serial, MAC,\n"
+    "                      firmware, model), as a controller found twice would\n"
     "  --frame-log FILE    append every controller's frame log to FILE, one hex line per frame\n"
     "                      or chunk: time, via, kind, command, peer, bytes\n"
     "  --progress-ms N     every N ms, move each running initialisation, migration and check\n"
@@ -253,6 +256,7 @@ int main(int argc, char** argv)
     long port = 7890;
     long progressMs = 0;
     bool passwordGiven = false;
+    bool clone = false;
     std::string modelConfig;
     bool modelConfigGiven = false;
     zynsim::ControllerConfig config;
@@ -262,6 +266,10 @@ int main(int argc, char** argv)
         if (option == "--help" || option == "-h") {
             std::fputs(kUsage, stdout);
             return 0;
+        }
+        if (option == "--clone") {
+            clone = true;
+            continue;
         }
         if (i + 1 >= argc)
             return fail("unknown option or missing value: " + option + " (see --help)");
@@ -309,6 +317,11 @@ int main(int argc, char** argv)
             if (!parseNumber(value, 0, 600000, &ms))
                 return fail(std::string("--reset-silence takes milliseconds from 0 to 600000, not ") + value);
             config.resetSilenceMs = int(ms);
+        } else if (option == "--silent-after") {
+            long frames = 0;
+            if (!parseNumber(value, 0, 1000000, &frames))
+                return fail(std::string("--silent-after takes a number from 0 to 1000000, not ") + value);
+            config.silentAfterFrames = int(frames);
         } else if (option == "--frame-log") {
             frameLog = value;
         } else if (option == "--progress-ms") {
@@ -346,6 +359,11 @@ int main(int argc, char** argv)
     std::vector<std::shared_ptr<zynsim::FakeController>> controllers;
     auto prepare = [&](const std::shared_ptr<zynsim::FakeController>& controller) {
         controllers.push_back(controller);
+        if (clone && controllers.size() == 1) {
+            const zynsim::Bytes info = controller->systemInfo();
+            config.serial = controller->serial();
+            std::copy(info.begin() + 152, info.begin() + 158, config.mac.begin());
+        }
         if (modelConfigGiven)
             controller->loadConfig(modelConfig, nullptr);
         if (passwordGiven)

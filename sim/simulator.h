@@ -234,6 +234,8 @@ struct ControllerConfig {
     int setupLayout = -1;                // setup image layout 0-3; other values: by profile
     uint8_t capabilities = 0x03;         // sSYSTEM_INFO byte 196: 0x01 UTC clock, 0x02 command 0xEF
     int resetSilenceMs = 2000;           // how long the controller hears nothing after 0x36
+    int silentAfterFrames = -1;          // answer this many frames, then none (-1: always answer)
+    std::array<uint8_t, 6> mac{};        // all zero: a distinct address is made up
 };
 
 // The clock as command 0x1D last set it.
@@ -459,6 +461,8 @@ public:
     std::string lastHttpRequest() const;      // the last complete request of the web server
     LocateState locateState() const;          // as the last accepted 0x43 left it
     bool restarting() const;                  // within the silence after 0x36
+    // Answers the next `frames` frames, then none (-1: answers again).
+    void setSilentAfterFrames(int frames);
 
 private:
     struct Impl;

@@ -1,0 +1,345 @@
+#include "controller.h"
+
+#include "enclosure.h"
+#include "event.h"
+#include "host.h"
+#include "raidset.h"
+#include "volumeset.h"
+
+#include <QDebug>
+#include <QMutexLocker>
+
+#include <cstring>
+
+namespace {
+
+// Command names of the retry line: row (command >> 4) - 1, column command & 0xF.
+const char* const kCommandNames[6][16] = {
+    {"GUI_SET_SERIAL", "GUI_SET_VENDOR", "GUI_SET_MODEL", "GUI_IDENTIFY", "GUI_CHECK_PASSWORD",
+     "GUI_LOGOUT", "GUI_HTTP", "GUI_SET_ETHERNET_ADDR", "GUI_SET_LOGO", "GUI_POLL_EVENT",
+     "GUI_GET_EVENT", "GUI_GET_HW_MONITOR", "GUI_SMART_TEST", "GUI_SET_TIME", "GUI_SNMP", "GUI_MISC"},
+    {"GUI_GET_INFO_R", "GUI_GET_INFO_V", "GUI_GET_INFO_P", "GUI_GET_INFO_S", "GUI_CLEAR_EVENT",
+     "", "", "", "", "", "", "", "", "", "", ""},
+    {"GUI_MUTE_BEEPER", "GUI_BEEPER_SETTING", "GUI_SET_PASSWORD", "GUI_HOST_INTERFACE_MODE",
+     "GUI_REBUILD_PRIORITY", "GUI_MAX_ATA_MODE", "GUI_RESET_CONTROLLER", "GUI_COM_PORT_SETTING",
+     "GUI_NO_OPERATION", "GUI_DHCP_IP", "", "", "", "", "", ""},
+    {"GUI_CREATE_PASS_THROUGH", "GUI_MODIFY_PASS_THROUGH", "GUI_DELETE_PASS_THROUGH",
+     "GUI_IDENTIFY_DEVICE", "", "", "", "", "", "", "", "", "", "", "", ""},
+    {"GUI_CREATE_RAIDSET", "GUI_DELETE_RAIDSET", "GUI_EXPAND_RAIDSET", "GUI_ACTIVATE_RAIDSET",
+     "GUI_CREATE_HOT_SPARE", "GUI_DELETE_HOT_SPARE", "GUI_OFFLINE_RAIDSET", "", "", "", "", "", "",
+     "", "", ""},
+    {"GUI_CREATE_VOLUME", "GUI_MODIFY_VOLUME", "GUI_DELETE_VOLUME", "GUI_START_CHECK_VOLUME",
+     "GUI_STOP_CHECK_VOLUME", "", "", "", "", "", "", "", "", "", "", ""},
+};
+
+// Results that count as a failed try: the transport could not complete the exchange.
+bool retryable(u32 result)
+{
+    switch (result) {
+    case ZYN_ERR_TRANSPORT:
+    case ZYN_ERR_RECV:
+    case ZYN_ERR_SEND_TIMEOUT:
+    case ZYN_ERR_REPLY_TIMEOUT:
+    case ZYN_ERR_TRANSPORT_OTHER:
+        return true;
+    default:
+        return false;
+    }
+}
+
+template <typename T>
+void deleteAll(std::vector<T*>& table)
+{
+    for (T* entry : table)
+        delete entry;
+    table.clear();
+}
+
+} // namespace
+
+QReadWriteLock* DeviceRecordLock(QZynController* owner)
+{
+    static QReadWriteLock ownLock;
+    return owner != nullptr ? owner->RecordLock() : &ownLock;
+}
+
+QZynController::QZynController(ZynInterface* transport, int connectionType)
+    : QZynDevice(Controller)
+    , m_sysInfo(nullptr, &m_recordLock)
+    , m_snmpInfo(nullptr, &m_recordLock)
+    , m_connectionType(connectionType)
+{
+    std::memset(m_hwMonitor, 0, sizeof m_hwMonitor);
+    AllocateResources();
+
+    // The calls below take this object's command road already.
+    if (ZynInitSession(transport) != ZYN_OK) {
+        qDebug("Failed to ZynInitSession(...)");
+        return;
+    }
+    sSYSTEM_INFO info;
+    std::memset(&info, 0, sizeof info);
+    if (ZynGetSysInfo(&info) != ZYN_OK) {
+        qDebug() << GetText() << "Failed to ZynGetSysInfo(...)";
+        return;
+    }
+    m_sysInfo.SetupInfo(&info);
+
+    _SNMP_CONFIG snmp;
+    const u32 rc = ZynGetSnmpInfo(&snmp);
+    if (rc != ZYN_OK) {
+        qDebug() << GetText() << "Failed to ZynGetSnmpInfo(...), status = " << rc;
+        std::memset(&snmp, 0, sizeof snmp);
+    }
+    m_snmpInfo.SetupInfo(&snmp);
+}
+
+QZynController::~QZynController()
+{
+    FreeResources();
+}
+
+void QZynController::AllocateResources()
+{
+    m_raidSets.reserve(kRaidSets);
+    for (int i = 0; i < kRaidSets; ++i)
+        m_raidSets.push_back(new QZynRaidSet(this, i, nullptr));
+    m_volumeSets.reserve(kVolumeSets);
+    for (int i = 0; i < kVolumeSets; ++i)
+        m_volumeSets.push_back(new QZynVolumeSet(this, i, nullptr));
+    m_events.reserve(kEvents);
+    for (int i = 0; i < kEvents; ++i)
+        m_events.push_back(new QZynEvent(this, i, nullptr));
+    m_disks.resize(kEnclosures);
+    for (int e = 0; e < kEnclosures; ++e) {
+        m_disks[e].reserve(kSlots);
+        for (int s = 0; s < kSlots; ++s)
+            m_disks[e].push_back(new QZynDisk(this, QZynDiskIndex(s, e), nullptr));
+    }
+    m_enclosures.reserve(kEnclosures);
+    for (int i = 0; i < kEnclosures; ++i)
+        m_enclosures.push_back(new QZynEnclosure(this, i, nullptr));
+    std::memset(m_hwMonitor, 0, sizeof m_hwMonitor);
+    m_enclosureHwMonitor = std::make_unique<sSENSORS>();
+    std::memset(m_enclosureHwMonitor.get(), 0, sizeof(sSENSORS));
+    m_dummyDisk = std::make_unique<QZynDisk>(this, QZynDiskIndex::Dummy(), nullptr);
+    m_guiItem = std::make_unique<QZynGuiItem>(this);
+}
+
+void QZynController::FreeResources()
+{
+    m_dummyDisk.reset();
+    m_guiItem.reset();
+    deleteAll(m_raidSets);
+    deleteAll(m_volumeSets);
+    deleteAll(m_events);
+    for (auto& table : m_disks)
+        deleteAll(table);
+    m_disks.clear();
+    deleteAll(m_enclosures);
+    m_enclosureHwMonitor.reset();
+}
+
+int QZynController::GetState() const
+{
+    QMutexLocker locker(&m_stateMutex);
+    return m_state.load();
+}
+
+void QZynController::SetState(int state)
+{
+    QMutexLocker locker(&m_stateMutex);
+    m_state.store(state);
+}
+
+bool QZynController::IsStatus(u32 mask) const
+{
+    QMutexLocker locker(&m_stateMutex);
+    return (m_status & mask) != 0;
+}
+
+void QZynController::SetStatus(u32 mask)
+{
+    QMutexLocker locker(&m_stateMutex);
+    m_status |= mask;
+}
+
+void QZynController::ClearStatus(u32 mask)
+{
+    QMutexLocker locker(&m_stateMutex);
+    m_status &= ~mask;
+}
+
+u32 QZynController::GetStatus() const
+{
+    QMutexLocker locker(&m_stateMutex);
+    return m_status;
+}
+
+QString QZynController::GetText() const
+{
+    const QString name = m_snmpInfo.GetName();
+    const QString location = m_snmpInfo.GetLocation();
+    if (!name.isEmpty() && !location.isEmpty())
+        return name + QLatin1Char(' ') + location;
+    if (!name.isEmpty())
+        return name;
+    if (!location.isEmpty())
+        return m_sysInfo.GetModelName() + QLatin1Char(' ') + location;
+    if (m_connectionType == ConnectionEthernet)
+        return m_sysInfo.GetModelName() + QLatin1Char('(') + m_sysInfo.GetIPAddressString() + QLatin1Char(')');
+    return m_sysInfo.GetModelName();
+}
+
+QString QZynController::StateIconPath(int state)
+{
+    return state == StateConnecting || state == StateOnline
+        ? QStringLiteral(":/images/icons/devices/controller.png")
+        : QStringLiteral(":/images/icons/event/warning.png");
+}
+
+QIcon QZynController::GetStateIcon() const
+{
+    QIcon icon;
+    icon.addFile(StateIconPath(GetState()), QSize(), QIcon::Normal);
+    return icon;
+}
+
+QZynRaidSet* QZynController::GetRaidSet(int i) const
+{
+    return i >= 0 && i < int(m_raidSets.size()) ? m_raidSets[size_t(i)] : nullptr;
+}
+
+QZynVolumeSet* QZynController::GetVolumeSet(int i) const
+{
+    return i >= 0 && i < int(m_volumeSets.size()) ? m_volumeSets[size_t(i)] : nullptr;
+}
+
+QZynEnclosure* QZynController::GetEnclosure(int i) const
+{
+    return i >= 0 && i < int(m_enclosures.size()) ? m_enclosures[size_t(i)] : nullptr;
+}
+
+QZynEvent* QZynController::GetEvent(int i) const
+{
+    return i >= 0 && i < int(m_events.size()) ? m_events[size_t(i)] : nullptr;
+}
+
+QZynDisk* QZynController::GetDisk(const QZynDiskIndex& index) const
+{
+    if (index.enclosure >= 0 && index.enclosure < int(m_disks.size()) && index.slot >= 0
+        && index.slot < kSlots)
+        return m_disks[size_t(index.enclosure)][size_t(index.slot)];
+    qDebug() << "QZynController::GetDisk() invalid << enc = " << index.enclosure << "slot = " << index.slot
+             << ",(failed disk in raidset member? return dummy disk)!!!";
+    return m_dummyDisk.get();
+}
+
+void QZynController::GetRaidSetCount(std::vector<int>& out) const
+{
+    out.clear();
+    for (int i = 0; i < int(m_raidSets.size()); ++i)
+        if (m_raidSets[size_t(i)]->IsPresent())
+            out.push_back(i);
+}
+
+void QZynController::GetVolumeSetCount(std::vector<int>& out) const
+{
+    out.clear();
+    for (int i = 0; i < int(m_volumeSets.size()); ++i) {
+        const sGUI_VOLUMESET r = m_volumeSets[size_t(i)]->GetRecord();
+        if (r.exists() && QZynVolumeSet::IsNestedVolume(r))
+            out.push_back(i);
+    }
+    std::vector<int> raidSets;
+    GetRaidSetCount(raidSets);
+    std::vector<int> volumes;
+    for (int raid : raidSets) {
+        m_raidSets[size_t(raid)]->GetVolumeSetCount(volumes);
+        out.insert(out.end(), volumes.begin(), volumes.end());
+    }
+}
+
+void QZynController::GetEnclosureCount(std::vector<int>& out) const
+{
+    out.clear();
+    const int count = std::min<int>(m_sysInfo.GetRecord().highestEnclosure(), kEnclosures);
+    for (int i = 0; i < count; ++i)
+        if (m_enclosures[size_t(i)]->IsPresent())
+            out.push_back(i);
+}
+
+QString QZynController::CommandName(u8 command)
+{
+    const int row = (command >> 4) - 1;
+    if (row < 0 || row >= 6)
+        return QString();
+    return QString::fromLatin1(kCommandNames[row][command & 0xF]);
+}
+
+u32 QZynController::ZynCmdReadWrite(u8 command, void* payload, int payloadLength, void* reply,
+                                    int replyCapacity, int& replyLength, u32 flags)
+{
+    const u32 rc = ZynCmdReadWriteInternal(command, payload, payloadLength, reply, replyCapacity,
+                                           replyLength, flags);
+    // The password check itself is never answered by another log-in.
+    if (rc != ZYN_ERR_PASSWORD_REQUIRED || command == ZYN_CMD_CHECK_PASSWORD)
+        return rc;
+    char password[32] = {};
+    std::strncpy(password, kControllerPassword, sizeof password - 1);
+    const u32 login = ZynChkPassword(password);
+    if (login != ZYN_OK)
+        return login;
+    return ZynCmdReadWriteInternal(command, payload, payloadLength, reply, replyCapacity, replyLength, flags);
+}
+
+u32 QZynController::ZynCmdReadWriteInternal(u8 command, void* payload, int payloadLength, void* reply,
+                                            int replyCapacity, int& replyLength, u32 flags)
+{
+    QMutexLocker locker(&m_commandMutex);
+    replyLength = 0;
+    const int state = m_state.load();
+    if (state != StateConnecting && state != StateOnline)
+        return ZYN_ERR_TRANSPORT_OTHER;
+
+    for (int left = kCommandTries - 1; left >= 0; --left) {
+        const u32 rc = CZynlibALL::ZynCmdReadWrite(command, payload, payloadLength, reply, replyCapacity,
+                                                   replyLength, flags);
+        if (!retryable(rc))
+            return rc;
+        const QByteArray model = m_sysInfo.GetModelName().toLocal8Bit();
+        const QByteArray name = CommandName(command).toLatin1();
+        qDebug("[%s]Controller error, retry[%d] GUI command(%x,%s), status = 0x%x", model.constData(), left,
+               unsigned(command), name.constData(), unsigned(rc));
+    }
+    giveUp();
+    return ZYN_ERR_TRANSPORT_OTHER;
+}
+
+void QZynController::giveUp()
+{
+    SetState(StateOffline);
+    // A controller that is not listed (its construction is still running, or it has been
+    // removed already) belongs to whoever holds it; only a listed one is the host's to end.
+    QZynHost* host = ZynGetHost();
+    if (!host->remove_controller(this))
+        return;
+    emit host->DeviceChanged(this, DeviceRemoved);
+    deleteLater();
+}
+
+int QZynController::ZynDoIO(_IF_CMD_BLOCK* block)
+{
+    return CZynlibALL::ZynDoIO(block);
+}
+
+void QZynController::Start()
+{
+    qDebug("Starting controller");
+}
+
+void QZynController::Stop()
+{
+    qDebug("Stopping controller");
+    QObject::disconnect(this, nullptr, nullptr, nullptr);
+}

@@ -1,0 +1,148 @@
+// One RAID controller: a device of kind 3 and the controller's command session in one object.
+// Every command of every thread takes the controller's command road: one at a time under the
+// command mutex, up to three tries on transport failures, an automatic log-in when the
+// controller asks for its password, and the controller given up after the third failure.
+#pragma once
+
+#include "device.h"
+#include "disk.h"
+#include "guiitem.h"
+#include "records.h"
+#include "snmpinfo.h"
+#include "sysinfo.h"
+#include "zynlib.h"
+#include "zynlog.h"
+
+#include <QIcon>
+#include <QMutex>
+#include <QReadWriteLock>
+
+#include <atomic>
+#include <memory>
+#include <vector>
+
+class QZynRaidSet;
+class QZynVolumeSet;
+class QZynEnclosure;
+class QZynEvent;
+
+class QZynController : public QZynDevice, public CZynlibALL {
+    Q_OBJECT
+public:
+    enum State { StateConnecting = 1, StateOnline = 2, StateOffline = 3 };
+    enum ConnectionType { ConnectionDriver = 1, ConnectionEthernet = 3 };
+    static constexpr u32 STATUS_CONTROLLER_NEED_AUTH = 1;
+
+    static constexpr int kRaidSets = 128;
+    static constexpr int kVolumeSets = 128;
+    static constexpr int kEvents = 256;
+    static constexpr int kEnclosures = 32;
+    static constexpr int kSlots = 256;
+    static constexpr int kHwMonitorRecords = 5;
+    // Seconds a checked password holds before the need-auth status returns.
+    static constexpr int kAuthorisationSeconds = 300;
+    // The password the command road logs in with when a command asks for it.
+    static constexpr const char* kControllerPassword = "QRT205813946071";
+    // Tries of one command on the command road.
+    static constexpr int kCommandTries = 3;
+
+    // Opens the session on `transport` (kept by the session, also when opening fails).
+    QZynController(ZynInterface* transport, int connectionType);
+    ~QZynController() override;
+
+    void AllocateResources();
+    void FreeResources();
+
+    int GetState() const;
+    void SetState(int state);
+    bool IsStatus(u32 mask) const;
+    void SetStatus(u32 mask);
+    void ClearStatus(u32 mask);
+    u32 GetStatus() const;
+
+    QZynSysInfo* GetSysInfo() { return &m_sysInfo; }
+    const QZynSysInfo* GetSysInfo() const { return &m_sysInfo; }
+    QZynSNMPInfo* GetSNMPInfo() { return &m_snmpInfo; }
+    const QZynSNMPInfo* GetSNMPInfo() const { return &m_snmpInfo; }
+    bool operator==(const QZynController& other) const { return m_sysInfo == other.m_sysInfo; }
+
+    int GetConnectionType() const { return m_connectionType; }
+    int GetHostSlot() const { return m_hostSlot.load(); }
+    void SetHostSlot(int slot) { m_hostSlot.store(slot); }
+    int GetAuthorisationHold() const { return m_authorisationHold.load(); }
+    void SetAuthorisationHold(int seconds) { m_authorisationHold.store(seconds); }
+    // One second of the hold gone; the value before.
+    int DecrementAuthorisationHold() { return m_authorisationHold.fetch_sub(1); }
+    int GetHwMonitorHold() const { return m_hwMonitorHold.load(); }
+    void SetHwMonitorHold(int hold) { m_hwMonitorHold.store(uint8_t(hold)); }
+    int GetEventCounter() const { return m_eventCounter; }
+    void SetEventCounter(int counter) { m_eventCounter = counter; }
+    QZynGuiItem* GetGuiItem() const { return m_guiItem.get(); }
+    // Guards the records and texts of this controller's device objects.
+    QReadWriteLock* RecordLock() { return &m_recordLock; }
+
+    // The controller's name in the device tree and the log lines.
+    QString GetText() const;
+    QIcon GetStateIcon() const;
+    static QString StateIconPath(int state);
+
+    // Lookups: null out of range (the disk lookup gives the dummy disk).
+    QZynRaidSet* GetRaidSet(int i) const;
+    QZynVolumeSet* GetVolumeSet(int i) const;
+    QZynEnclosure* GetEnclosure(int i) const;
+    QZynEvent* GetEvent(int i) const;
+    QZynDisk* GetDisk(const QZynDiskIndex& index) const;
+    QZynDisk* GetDummyDisk() const { return m_dummyDisk.get(); }
+    // Numbers of the present raid sets, 0..127.
+    void GetRaidSetCount(std::vector<int>& out) const;
+    // Present nested volumes first, then each raid set's volume list in raid set order.
+    void GetVolumeSetCount(std::vector<int>& out) const;
+    // Numbers below the enclosure count (at most 32) whose enclosure is present.
+    void GetEnclosureCount(std::vector<int>& out) const;
+    bool IsEnclosureFamily() const { return m_sysInfo.GetRecord().isEnclosureFamily(); }
+
+    // The command road.
+    u32 ZynCmdReadWrite(u8 command, void* payload, int payloadLength, void* reply, int replyCapacity,
+                        int& replyLength, u32 flags = 0) override;
+    u32 ZynCmdReadWriteInternal(u8 command, void* payload, int payloadLength, void* reply,
+                                int replyCapacity, int& replyLength, u32 flags = 0);
+    int ZynDoIO(_IF_CMD_BLOCK* block) override;
+
+    // The name of a command in the retry line; empty outside the table.
+    static QString CommandName(u8 command);
+
+signals:
+    void DeviceChanged(QZynDevice* device, int event);
+    void LogMessage(QZynLog* log);
+
+public slots:
+    void Start();
+    void Stop();
+
+private:
+    // After the last failed try: offline, and when the host lists it, removed, announced and
+    // deleted later.
+    void giveUp();
+
+    std::atomic<uint8_t> m_hwMonitorHold{1};
+    _HWMON_INFO m_hwMonitor[kHwMonitorRecords];
+    std::unique_ptr<sSENSORS> m_enclosureHwMonitor;
+    std::atomic<int> m_authorisationHold{0};
+    std::atomic<int> m_hostSlot{-1};
+    int m_eventCounter = 0;
+    std::atomic<int> m_state{StateConnecting};
+    u32 m_status = STATUS_CONTROLLER_NEED_AUTH;
+    QReadWriteLock m_recordLock;
+    QZynSysInfo m_sysInfo;
+    QZynSNMPInfo m_snmpInfo;
+    std::unique_ptr<QZynGuiItem> m_guiItem;
+    const int m_connectionType;
+    std::vector<QZynVolumeSet*> m_volumeSets;
+    std::vector<QZynRaidSet*> m_raidSets;
+    std::vector<QZynEnclosure*> m_enclosures;
+    std::vector<std::vector<QZynDisk*>> m_disks;
+    std::vector<QZynEvent*> m_events;
+    std::unique_ptr<QZynDisk> m_dummyDisk;
+    QMutex m_commandMutex;
+    mutable QMutex m_stateMutex;
+};

@@ -1,0 +1,91 @@
+// The private copy of a controller record that each device object keeps. The polling thread
+// refills the copies while the GUI thread reads them, so every access goes through the owning
+// controller's record lock: readers take a copy under the read lock, writers replace the bytes
+// under the write lock.
+#pragma once
+
+#include <QReadWriteLock>
+#include <QString>
+
+#include <cstring>
+#include <memory>
+
+class QZynController;
+
+// The record lock of `owner`; a lock of its own for objects without an owner.
+QReadWriteLock* DeviceRecordLock(QZynController* owner);
+
+template <typename Record>
+class DeviceRecord {
+public:
+    DeviceRecord(QReadWriteLock* lock, const Record* source)
+        : m_lock(lock)
+        , m_record(std::make_unique<Record>())
+    {
+        copyFrom(source);
+    }
+    DeviceRecord(const DeviceRecord&) = delete;
+    DeviceRecord& operator=(const DeviceRecord&) = delete;
+
+    void setLock(QReadWriteLock* lock) { m_lock = lock; }
+    QReadWriteLock* lock() const { return m_lock; }
+
+    Record get() const
+    {
+        QReadLocker locker(m_lock);
+        return *m_record;
+    }
+    // Copies `source`, or zero-fills when it is null.
+    void set(const Record* source)
+    {
+        QWriteLocker locker(m_lock);
+        copyFrom(source);
+    }
+    // Copies `fresh` when it differs from the held bytes; true when it did.
+    bool replace(const Record& fresh)
+    {
+        QWriteLocker locker(m_lock);
+        if (std::memcmp(m_record.get(), &fresh, sizeof(Record)) == 0)
+            return false;
+        std::memcpy(m_record.get(), &fresh, sizeof(Record));
+        return true;
+    }
+    // Changes the held record in place under the write lock.
+    template <typename Edit>
+    void edit(Edit change)
+    {
+        QWriteLocker locker(m_lock);
+        change(*m_record);
+    }
+
+private:
+    void copyFrom(const Record* source)
+    {
+        if (source != nullptr)
+            std::memcpy(m_record.get(), source, sizeof(Record));
+        else
+            std::memset(m_record.get(), 0, sizeof(Record));
+    }
+
+    QReadWriteLock* m_lock;
+    std::unique_ptr<Record> m_record;
+};
+
+namespace devicetext {
+
+// A fixed-width field as Latin-1 over its whole width, NUL bytes included.
+inline QString field(const uint8_t* bytes, int width)
+{
+    return QString::fromLatin1(reinterpret_cast<const char*>(bytes), width);
+}
+
+// A text field up to its first NUL, never past its width.
+inline QString upToNul(const uint8_t* bytes, int width)
+{
+    int n = 0;
+    while (n < width && bytes[n] != 0)
+        ++n;
+    return QString::fromLatin1(reinterpret_cast<const char*>(bytes), n);
+}
+
+} // namespace devicetext

@@ -1,0 +1,57 @@
+// An enclosure of a controller: its property record, slot descriptors and sensors.
+#pragma once
+
+#include "device.h"
+#include "devicerecord.h"
+#include "disk.h"
+#include "records.h"
+
+#include <vector>
+
+class QZynController;
+
+class QZynEnclosure : public QZynDevice {
+    Q_OBJECT
+public:
+    static constexpr int kDescriptors = 128;
+    static constexpr int kDescriptorSize = 24;
+    static constexpr int kDescriptorPageSize = kDescriptors * kDescriptorSize;   // 3072
+
+    QZynEnclosure(QZynController* owner, int index, const sGUI_ENC_PROPERTY* record);
+    QZynEnclosure& operator=(const QZynEnclosure& other);
+
+    void SetupInfo(const sGUI_ENC_PROPERTY* record);
+    // Reads the property record again when the enclosure exists; the read's result.
+    uint32_t UpdateInfo();
+    sGUI_ENC_PROPERTY GetRecord() const { return m_record.get(); }
+    void SetAbsent();
+    bool IsPresent() const { return GetRecord().exists(); }
+
+    QZynController* GetOwner() const { return m_owner; }
+    int GetIndex() const { return m_index; }
+
+    QString GetVendorName() const;
+    QString GetName() const;
+    QString GetReversion() const;
+    void GetDiskCount(std::vector<QZynDiskIndex>& out) const;
+    void GetFreeDiskCount(std::vector<QZynDiskIndex>& out) const;
+    // Copies a page of kDescriptorPageSize bytes.
+    void SetDiskDescriptor(const unsigned char* page);
+    // Descriptor `slot` up to its first NUL and at most 24 characters; empty out of range.
+    QString GetDiskDescriptor(int slot) const;
+
+    // The enclosure's own sensor block.
+    sSENSORS GetSensors() const { return m_sensors.get(); }
+    void SetSensors(const sSENSORS& sensors) { m_sensors.set(&sensors); }
+
+private:
+    struct DescriptorPage {
+        unsigned char bytes[kDescriptorPageSize];
+    };
+
+    QZynController* m_owner;
+    int m_index;
+    DeviceRecord<sGUI_ENC_PROPERTY> m_record;
+    DeviceRecord<DescriptorPage> m_descriptors;
+    DeviceRecord<sSENSORS> m_sensors;
+};

@@ -1,0 +1,52 @@
+// One entry of a controller's event log and its texts.
+#pragma once
+
+#include "device.h"
+#include "devicerecord.h"
+#include "records.h"
+
+class QZynController;
+
+class QZynEvent : public QZynDevice {
+    Q_OBJECT
+public:
+    enum Level { LevelNone = 0, Urgent = 1, Serious = 2, Warning = 3, Informational = 4 };
+    enum Class { NoEvent = 0, RaidSetEvent = 1, VolumeSetEvent = 2, DeviceEvent = 3,
+                 HostEvent = 4, HwMonitorEvent = 5, GeneralEvent = 6 };
+
+    QZynEvent(QZynController* owner, int index, const sEVET_DATA* record);
+    QZynEvent& operator=(const QZynEvent& other);
+
+    // Copies the record (zero-fills on null) and parses a non-null one.
+    void SetupInfo(const sEVET_DATA* record);
+    // Fills the level and the five texts from the record; a record of class 0 leaves them.
+    void ParseEventObject();
+
+    sEVET_DATA GetRecord() const { return m_record.get(); }
+    QZynController* GetOwner() const { return m_owner; }
+    int GetIndex() const { return m_index; }
+
+    int GetLevel() const;
+    QString GetDateText() const;
+    QString GetDeviceText() const;
+    QString GetEventText() const;
+    QString GetDurationText() const;
+    QString GetCountText() const;
+
+    // The class names of classes 0-5; empty for others.
+    static QString ClassName(int eventClass);
+    // The text and level of code `code` of class `eventClass`: "Unknown Event" and level 0
+    // past the class's table; false for a class outside 1-6.
+    static bool Describe(int eventClass, int code, QString* text, int* level);
+
+private:
+    struct Texts {
+        int level = 0;
+        QString date, device, event, duration, count;
+    };
+
+    QZynController* m_owner;
+    int m_index;
+    DeviceRecord<sEVET_DATA> m_record;
+    Texts m_texts;   // under the record lock
+};

@@ -1,0 +1,234 @@
+#include "host.h"
+
+#include "controller.h"
+#include "darwinuserclient.h"
+#include "ethernetinterface.h"
+#include "os/mac/os_darwin_userclient.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QMutexLocker>
+#include <QThread>
+
+#include <stdexcept>
+
+namespace {
+
+constexpr short kControllerPort = 7890;
+
+int sourceOf(const QZynController* controller)
+{
+    return controller->GetConnectionType() == QZynController::ConnectionEthernet ? QZynDevice::Network
+                                                                                  : QZynDevice::LocalHost;
+}
+
+} // namespace
+
+QZynControllerList::~QZynControllerList()
+{
+    for (QZynController* controller : *this)
+        delete controller;
+}
+
+QZynHost* ZynGetHost()
+{
+    static QZynHost* const host = new QZynHost(nullptr);
+    return host;
+}
+
+QZynHost::QZynHost(QObject* parent)
+    : QObject(parent)
+{
+}
+
+void QZynHost::log(int source, int level, const QString& text)
+{
+    emit LogMessage(new QZynLog(QZynLog::LogList, quint32(source), quint32(level), text));
+}
+
+bool QZynHost::add_controller(QZynController* controller)
+{
+    if (controller == nullptr)
+        return false;
+    QMutexLocker locker(&m_mutex);
+    size_t slot = m_controllers.size();
+    for (size_t i = 0; i < m_controllers.size(); ++i) {
+        QZynController* listed = m_controllers[i];
+        if (listed == nullptr) {
+            slot = std::min(slot, i);
+            continue;
+        }
+        if (*listed == *controller)
+            return false;
+    }
+    if (slot == m_controllers.size())
+        m_controllers.push_back(controller);
+    else
+        m_controllers[slot] = controller;
+    log(sourceOf(controller), 4, controller->GetText() + tr(" connected."));
+    controller->SetHostSlot(int(slot));
+    return true;
+}
+
+bool QZynHost::remove_controller(QZynController* controller)
+{
+    if (controller == nullptr)
+        return false;
+    QMutexLocker locker(&m_mutex);
+    const int slot = controller->GetHostSlot();
+    if (slot < 0 || size_t(slot) >= m_controllers.size() || m_controllers[size_t(slot)] != controller)
+        return false;
+    m_controllers[size_t(slot)] = nullptr;
+    log(sourceOf(controller), 4, controller->GetText() + tr(" disconnected."));
+    return true;
+}
+
+int QZynHost::get_total_controllers()
+{
+    QMutexLocker locker(&m_mutex);
+    return int(m_controllers.size());
+}
+
+QZynController* QZynHost::get_controller(int slot)
+{
+    QMutexLocker locker(&m_mutex);
+    if (slot < 0 || size_t(slot) >= m_controllers.size())
+        throw std::out_of_range("controller slot");
+    return m_controllers[size_t(slot)];
+}
+
+QZynController* QZynHost::take_at(int slot)
+{
+    QMutexLocker locker(&m_mutex);
+    if (slot < 0 || size_t(slot) >= m_controllers.size())
+        return nullptr;
+    QZynController* controller = m_controllers[size_t(slot)];
+    m_controllers[size_t(slot)] = nullptr;
+    return controller;
+}
+
+int QZynHost::get_controller_index(QZynController* controller)
+{
+    QMutexLocker locker(&m_mutex);
+    for (size_t i = 0; i < m_controllers.size(); ++i)
+        if (controller != nullptr && m_controllers[i] == controller)
+            return int(i);
+    return -1;
+}
+
+bool QZynHost::adopt(QZynController* controller)
+{
+    if (controller->GetState() == QZynController::StateOffline) {
+        qDebug() << controller->GetText() << "went offline while connecting, not added";
+        delete controller;
+        return false;
+    }
+    // Controllers live on the GUI thread, so that their deferred deletion runs after the queued
+    // announcements that still carry them.
+    if (QCoreApplication* app = QCoreApplication::instance())
+        if (controller->thread() == QThread::currentThread())
+            controller->moveToThread(app->thread());
+    if (!add_controller(controller)) {
+        delete controller;
+        return false;
+    }
+    return true;
+}
+
+int QZynHost::scan_controller()
+{
+    int added = 0;
+    for (int index = 0; index < kDriverSlots; ++index) {
+        auto* transport = new DarwinUserClientInterface();
+        if (!transport->init(index)) {
+            delete transport;
+            continue;
+        }
+        if (adopt(new QZynController(transport, QZynController::ConnectionDriver)))
+            ++added;
+    }
+    return added;
+}
+
+QList<QZynController*> QZynHost::scan_controller_by_ip(QString ip)
+{
+    const QByteArray address = ip.toUtf8();
+    qDebug("Scanning controller at ip %s", address.constData());
+    auto* transport = new EthernetInterface();
+    if (!transport->init(address.constData(), kControllerPort)) {
+        delete transport;
+        log(QZynDevice::Network, 2, tr("No controller found at %0").arg(ip));
+        return {};
+    }
+    auto* controller = new QZynController(transport, QZynController::ConnectionEthernet);
+    if (!adopt(controller))
+        return {};
+    return {controller};
+}
+
+QList<QZynController*> QZynHost::add_controller_by_entryid(quint64 id)
+{
+    auto* transport = new QDarwinUserClient();
+    if (!transport->init(id)) {
+        delete transport;
+        log(QZynDevice::LocalHost, 2, tr("No controller found"));
+        return {};
+    }
+    auto* controller = new QZynController(transport, QZynController::ConnectionDriver);
+    if (!adopt(controller))
+        return {};
+    return {controller};
+}
+
+QZynController* QZynHost::get_controller_by_ip(QString ip)
+{
+    const int total = get_total_controllers();
+    for (int i = 0; i < total; ++i) {
+        QZynController* c = get_controller(i);
+        if (c != nullptr && c->GetConnectionType() == QZynController::ConnectionEthernet
+            && c->GetSysInfo()->GetIPAddressString() == ip)
+            return c;
+    }
+    return nullptr;
+}
+
+QZynController* QZynHost::get_controller_by_entryid(quint64 id)
+{
+    const int total = get_total_controllers();
+    for (int i = 0; i < total; ++i) {
+        QZynController* c = get_controller(i);
+        if (c == nullptr)
+            continue;
+        auto* transport = dynamic_cast<QDarwinUserClient*>(c->ZynGetInterface());
+        if (transport != nullptr && transport->GetEntryID() == id)
+            return c;
+    }
+    return nullptr;
+}
+
+void QZynHost::removeAndAnnounce(QZynController* controller)
+{
+    if (!remove_controller(controller))
+        return;
+    controller->Stop();
+    emit DeviceChanged(controller, QZynDevice::DeviceRemoved);
+    controller->deleteLater();
+}
+
+bool QZynHost::remove_controller_by_ip(QString ip)
+{
+    if (QZynController* c = get_controller_by_ip(ip)) {
+        qDebug().noquote() << QStringLiteral("remove_controller_by_ip(%0)").arg(ip);
+        removeAndAnnounce(c);
+    }
+    return true;
+}
+
+bool QZynHost::remove_controller_by_entryid(quint64 id)
+{
+    if (QZynController* c = get_controller_by_entryid(id)) {
+        qDebug().noquote() << QStringLiteral("remove_controller_by_entryid(%0)").arg(id);
+        removeAndAnnounce(c);
+    }
+    return true;
+}

@@ -1,0 +1,70 @@
+// The process-wide host object: the list of the controllers the application manages.
+#pragma once
+
+#include "device.h"
+#include "zynlog.h"
+
+#include <QList>
+#include <QMutex>
+#include <QObject>
+#include <QString>
+
+#include <vector>
+
+class QZynController;
+
+// Slots of controllers; an emptied slot stays (null) so slot numbers never change. Destroying
+// the list deletes every controller still in it.
+class QZynControllerList : public std::vector<QZynController*> {
+public:
+    QZynControllerList() = default;
+    ~QZynControllerList();
+    QZynControllerList(const QZynControllerList&) = delete;
+    QZynControllerList& operator=(const QZynControllerList&) = delete;
+};
+
+class QZynHost : public QObject {
+    Q_OBJECT
+public:
+    explicit QZynHost(QObject* parent = nullptr);
+
+    // Lists `controller` in the lowest empty slot; false for null or a controller the list
+    // holds already (same identity), which stays the caller's.
+    bool add_controller(QZynController* controller);
+    // Empties the controller's slot; false when it held nothing. The caller keeps the object.
+    bool remove_controller(QZynController* controller);
+    int get_total_controllers();
+    // The slot's controller (null when empty); std::out_of_range past the end.
+    QZynController* get_controller(int slot);
+    QZynController* take_at(int slot);
+    int get_controller_index(QZynController* controller);
+
+    // Tries driver slots 0 to 127; the number of controllers added.
+    int scan_controller();
+    QList<QZynController*> scan_controller_by_ip(QString ip);
+    QList<QZynController*> add_controller_by_entryid(quint64 id);
+    QZynController* get_controller_by_ip(QString ip);
+    QZynController* get_controller_by_entryid(quint64 id);
+    bool remove_controller_by_ip(QString ip);
+    bool remove_controller_by_entryid(quint64 id);
+
+    // Driver slots the scan tries.
+    static constexpr int kDriverSlots = 128;
+
+signals:
+    void DeviceChanged(QZynDevice* device, int event);
+    void LogMessage(QZynLog* log);
+
+private:
+    // Lists a controller a scan made: one whose construction ended offline, or that the list
+    // holds already, is deleted. True when it was listed.
+    bool adopt(QZynController* controller);
+    void log(int source, int level, const QString& text);
+    void removeAndAnnounce(QZynController* controller);
+
+    QZynControllerList m_controllers;
+    QMutex m_mutex;
+};
+
+// The host, made on first use (from the main thread, before any worker runs).
+QZynHost* ZynGetHost();

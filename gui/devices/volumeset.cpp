@@ -1,0 +1,142 @@
+#include "volumeset.h"
+
+#include "controller.h"
+#include "raidset.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+const char* const kPlainLevels[6] = {"Raid0", "Raid1+0", "Raid3", "Raid5", "Raid6", "Pass Through Disk"};
+const char* const kNestedLevels[6] = {"Raid00", "Raid100", "Raid30", "Raid50", "Raid60", "Unknown"};
+
+} // namespace
+
+QZynVolumeSet::QZynVolumeSet(QZynController* owner, int index, const sGUI_VOLUMESET* record)
+    : QZynDevice(VolumeSet)
+    , m_owner(owner)
+    , m_index(index)
+    , m_record(DeviceRecordLock(owner), record)
+{
+}
+
+QZynVolumeSet& QZynVolumeSet::operator=(const QZynVolumeSet& other)
+{
+    if (this == &other)
+        return *this;
+    const sGUI_VOLUMESET copy = other.GetRecord();
+    m_owner = other.m_owner;
+    m_index = other.m_index;
+    m_record.setLock(DeviceRecordLock(m_owner));
+    m_record.set(&copy);
+    return *this;
+}
+
+void QZynVolumeSet::SetupInfo(const sGUI_VOLUMESET* record)
+{
+    m_record.set(record);
+}
+
+uint32_t QZynVolumeSet::UpdateInfo()
+{
+    if (!IsPresent() || m_owner == nullptr || m_index < 0 || m_index > 255)
+        return 0;
+    sGUI_VOLUMESET fresh;
+    const uint32_t rc = m_owner->ZynGetVolSetInfo(uint8_t(m_index), &fresh);
+    m_record.set(&fresh);
+    return rc;
+}
+
+void QZynVolumeSet::SetAbsent()
+{
+    m_record.edit([](sGUI_VOLUMESET& r) { zynwire::putU32(r.bytes + sGUI_VOLUMESET::kCapacity, 0); });
+}
+
+bool QZynVolumeSet::IsNestedVolume(const sGUI_VOLUMESET& record)
+{
+    return record.isNested();   // byte 66 bit 4
+}
+
+QString QZynVolumeSet::GetName() const
+{
+    const sGUI_VOLUMESET r = GetRecord();
+    return devicetext::field(r.bytes + sGUI_VOLUMESET::kName, sGUI_VOLUMESET::kNameSize);
+}
+
+QString QZynVolumeSet::GetSerialNumber() const
+{
+    const sGUI_VOLUMESET r = GetRecord();
+    return devicetext::field(r.bytes + sGUI_VOLUMESET::kSerial, sGUI_VOLUMESET::kSerialSize);
+}
+
+QZynRaidSet* QZynVolumeSet::GetRaidSet() const
+{
+    return m_owner != nullptr ? m_owner->GetRaidSet(GetRecord().raidSet()) : nullptr;
+}
+
+int QZynVolumeSet::PositionAtController() const
+{
+    if (m_owner == nullptr)
+        return m_index;
+    std::vector<int> volumes;
+    m_owner->GetVolumeSetCount(volumes);
+    const auto it = std::find(volumes.begin(), volumes.end(), m_index);
+    return it == volumes.end() ? m_index : int(it - volumes.begin());
+}
+
+int QZynVolumeSet::PositionAtRaidSet() const
+{
+    const QZynRaidSet* raidSet = GetRaidSet();
+    if (raidSet == nullptr)
+        return -1;
+    std::vector<int> volumes;
+    raidSet->GetVolumeSetCount(volumes);
+    const auto it = std::find(volumes.begin(), volumes.end(), m_index);
+    return it == volumes.end() ? -1 : int(it - volumes.begin());
+}
+
+QString QZynVolumeSet::GetStateString() const
+{
+    const sGUI_VOLUMESET r = GetRecord();
+    const uint32_t s = r.state();
+    const bool degraded = r.degraded() != 0;
+    if (s == 0)
+        return degraded ? tr("Degraded") : tr("Normal");
+    const QString progress = IsNestedVolume(r) ? QString()
+                                               : QString::asprintf("(%3.1f%%)", double(r.progress()) / 10.0);
+    if (s & 0x1)
+        return tr("Initializing") + progress;
+    if (s & 0x2)
+        return tr("Failed");
+    if (s & 0x4)
+        return tr("Migrating") + progress;
+    if (s & 0x8)
+        return tr("Rebuilding") + progress;
+    if (s & 0x10)
+        return tr("Need Init");
+    if (s & 0x20)
+        return tr("Need Migrate");
+    if (s & 0x80)
+        return tr("Need Rebuild");
+    if (s & 0x100)
+        return tr("Checking") + progress;
+    if (s & 0x200)
+        return tr("Need Check");
+    if (s & 0x8000)
+        return tr("Cloning") + progress;
+    if (s & 0x4000)
+        return tr("Need Clone");
+    return degraded ? tr("Degraded") : tr("Unknown");
+}
+
+QString QZynVolumeSet::GetRaidLevelString() const
+{
+    if (m_owner != nullptr && m_owner->GetSysInfo()->GetRecord().jbodMode())
+        return QStringLiteral("JBOD");
+    const sGUI_VOLUMESET r = GetRecord();
+    const uint8_t level = r.raidLevel();
+    if (level >= 6)
+        return QStringLiteral("Unknown");
+    return QString::fromLatin1(IsNestedVolume(r) ? kNestedLevels[level] : kPlainLevels[level]);
+}

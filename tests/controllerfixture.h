@@ -1,0 +1,64 @@
+// Controller objects against the simulator: a simulated controller on UDP or as a driver
+// service, and the application's controller object over it.
+#pragma once
+
+#include "controller.h"
+#include "simfixture.h"
+
+#include <QtTest>
+
+#include <memory>
+
+namespace ctltest {
+
+// A transport to address:7890 that gives up a silent exchange after `timeoutSeconds`.
+inline EthernetInterface* udpTransport(const char* address, int timeoutSeconds = 1)
+{
+    auto* transport = new EthernetInterface();
+    transport->setTimeOut(timeoutSeconds);
+    if (!transport->init(address, 7890)) {
+        delete transport;
+        return nullptr;
+    }
+    return transport;
+}
+
+// A simulator with one controller on address:7890 and a controller object over UDP.
+struct ControllerRig {
+    std::unique_ptr<zynsim::Simulator> sim;
+    std::shared_ptr<zynsim::FakeController> ctl;
+    std::unique_ptr<QZynController> controller;
+
+    // Empty on success, else what went wrong.
+    QString start(const char* address, const zynsim::ControllerConfig& config = zynsim::ControllerConfig())
+    {
+        sim = std::make_unique<zynsim::Simulator>();
+        ctl = sim->addUdpController(address, config);
+        if (!ctl)
+            return QString::fromStdString(sim->error());
+        EthernetInterface* transport = udpTransport(address);
+        if (transport == nullptr)
+            return QStringLiteral("no answer at %1").arg(QLatin1String(address));
+        controller = std::make_unique<QZynController>(transport, QZynController::ConnectionEthernet);
+        ctl->clearLog();
+        return QString();
+    }
+    void stop()
+    {
+        controller.reset();
+        ctl.reset();
+        sim.reset();
+    }
+};
+
+// Commands the simulator received, in order.
+inline std::vector<int> commandsReceived(const zynsim::FakeController& controller)
+{
+    std::vector<int> out;
+    for (const zynsim::LogEntry& e : controller.log())
+        if (e.kind == zynsim::LogEntry::RxFrame)
+            out.push_back(e.command);
+    return out;
+}
+
+} // namespace ctltest

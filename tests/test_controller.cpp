@@ -1,0 +1,655 @@
+// The controller object against the simulator: construction over both transports, the command
+// road (log-in, retries, giving up), the host's controller list, and the cost of one object.
+#include "controllerfixture.h"
+#include "enclosure.h"
+#include "event.h"
+#include "host.h"
+#include "raidset.h"
+#include "volumeset.h"
+
+#include <QPointer>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <atomic>
+#include <cstring>
+#include <thread>
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+// The sanitizer runtime's count of the bytes allocated and not yet freed.
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
+#else
+#include <malloc.h>
+#endif
+
+using namespace ctltest;
+using namespace simtest;
+
+namespace {
+
+// Each test its own addresses: ctest runs the programs side by side.
+const char* const kAddress = "127.0.0.73";
+const char* const kSecond = "127.0.0.74";
+const char* const kThird = "127.0.0.75";
+const char* const kFourth = "127.0.0.76";
+
+size_t allocatedBytes()
+{
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    return __sanitizer_get_current_allocated_bytes();
+#else
+    return mallinfo2().uordblks;
+#endif
+}
+
+// Collects the debug lines while it lives, instead of printing them.
+class MessageLog {
+public:
+    MessageLog()
+    {
+        s_current = this;
+        m_previous = qInstallMessageHandler(&MessageLog::handle);
+    }
+    ~MessageLog()
+    {
+        qInstallMessageHandler(m_previous);
+        s_current = nullptr;
+    }
+    QStringList lines() const
+    {
+        QMutexLocker locker(&m_mutex);
+        return m_lines;
+    }
+    QStringList matching(const QString& pattern) const { return lines().filter(QRegularExpression(pattern)); }
+
+private:
+    static void handle(QtMsgType, const QMessageLogContext&, const QString& text)
+    {
+        QMutexLocker locker(&s_current->m_mutex);
+        s_current->m_lines << text;
+    }
+    static MessageLog* s_current;
+    QtMessageHandler m_previous = nullptr;
+    mutable QMutex m_mutex;
+    QStringList m_lines;
+};
+MessageLog* MessageLog::s_current = nullptr;
+
+const QString kRetryPattern = QStringLiteral("Controller error, retry");
+
+Bytes passwordPayload(const char* text)
+{
+    Bytes field(16, 0);
+    field[0] = uint8_t(std::strlen(text));
+    std::memcpy(field.data() + 1, text, std::strlen(text));
+    return field;
+}
+
+} // namespace
+
+class TestController : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanup();
+
+    void constructionOverUdp();
+    void constructionOverTheDriver();
+    void displayTextRules();
+    void failedSessionLeavesACompleteObject();
+    void failedSnmpReadFallsBackToTheModel();
+    void passwordRequiredLogsInOnce();
+    void refusedLogInIsReturned();
+    void checkPasswordIsNeverAnsweredByALogIn();
+    void failuresThatAreNotRetried();
+    void givenUpAfterThreeFailures();
+    void silentAfterTheProbeIsNeverAdded();
+    void cloneIsRefused();
+    void hostSlots();
+    void commandNames();
+    void statusAndHolds();
+    void commandsFromSeveralThreads();
+    void recordsReadWhileRefilled();
+    void stopDisconnects();
+    void costOfOneController();
+
+private:
+    // Deletes every controller the host lists.
+    void emptyHost();
+    // Receives the host's log records (and deletes them).
+    void listenToHost();
+
+    QTemporaryDir m_dir;
+    ControllerRig m_rig;
+    std::unique_ptr<zynsim::Simulator> m_sim;
+    QStringList m_hostLog;
+    QMetaObject::Connection m_hostLogConnection;
+};
+
+void TestController::initTestCase()
+{
+    fastPolls();
+    QVERIFY(m_dir.isValid());
+    qputenv("ZYNMSR_LOCK_DIR", (m_dir.path() + "/lock").toLocal8Bit());
+    qputenv("ZYNMSR_DRIVER_DIR", (m_dir.path() + "/driver").toLocal8Bit());
+    listenToHost();
+}
+
+void TestController::listenToHost()
+{
+    m_hostLogConnection = connect(ZynGetHost(), &QZynHost::LogMessage, this, [this](QZynLog* log) {
+        m_hostLog << QStringLiteral("%1|%2|%3|%4").arg(log->flags).arg(log->source).arg(log->level).arg(log->text);
+        delete log;
+    });
+}
+
+void TestController::emptyHost()
+{
+    QZynHost* host = ZynGetHost();
+    for (int i = 0; i < host->get_total_controllers(); ++i)
+        delete host->take_at(i);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void TestController::cleanup()
+{
+    emptyHost();
+    m_rig.stop();
+    m_sim.reset();
+    m_hostLog.clear();
+}
+
+void TestController::constructionOverUdp()
+{
+    QCOMPARE(m_rig.start(kAddress), QString());
+    QZynController& c = *m_rig.controller;
+    QCOMPARE(c.type, int(QZynDevice::Controller));
+    QCOMPARE(c.name, QStringLiteral("Controller"));
+    QCOMPARE(c.GetState(), int(QZynController::StateConnecting));
+    QVERIFY(c.IsStatus(QZynController::STATUS_CONTROLLER_NEED_AUTH));
+    QCOMPARE(c.GetStatus(), 1u);
+    QCOMPARE(c.GetConnectionType(), 3);
+    QCOMPARE(c.GetHostSlot(), -1);
+    QCOMPARE(c.GetSysInfo()->GetSerialNumber().left(int(m_rig.ctl->serial().size())),
+             QString::fromStdString(m_rig.ctl->serial()));
+    QCOMPARE(c.GetSysInfo()->GetModelName(), QStringLiteral("ZRC-1880-1880"));
+    QCOMPARE(c.GetSysInfo()->GetIPAddressString(), QString::fromLatin1(kAddress));
+    QCOMPARE(c.GetSNMPInfo()->GetName(), QStringLiteral("varnel-raid"));
+    QCOMPARE(c.GetSNMPInfo()->GetLocation(), QStringLiteral("Machine room"));
+    QCOMPARE(c.GetSNMPInfo()->GetContact(), QStringLiteral("Storage administrator"));
+    QCOMPARE(c.GetText(), QStringLiteral("varnel-raid Machine room"));
+    QCOMPARE(QZynController::StateIconPath(c.GetState()), QStringLiteral(":/images/icons/devices/controller.png"));
+    QCOMPARE(QZynController::StateIconPath(3), QStringLiteral(":/images/icons/event/warning.png"));
+    QVERIFY(c.GetGuiItem() != nullptr);
+    QVERIFY(c.GetGuiItem()->diskModel == nullptr);
+    QCOMPARE(c.GetGuiItem()->controller, &c);
+    // Every device object is there, none of them present.
+    QVERIFY(c.GetRaidSet(127) != nullptr && !c.GetRaidSet(127)->IsPresent());
+    QCOMPARE(c.GetVolumeSet(127)->GetIndex(), 127);
+    QCOMPARE(c.GetEvent(255)->GetIndex(), 255);
+    QCOMPARE(c.GetEnclosure(31)->GetIndex(), 31);
+    QCOMPARE(c.GetDisk(QZynDiskIndex(255, 31))->GetIndex(), QZynDiskIndex(255, 31));
+    std::vector<int> raidSets;
+    c.GetRaidSetCount(raidSets);
+    QVERIFY(raidSets.empty());
+}
+
+void TestController::constructionOverTheDriver()
+{
+    m_sim = std::make_unique<zynsim::Simulator>();
+    const std::string folder = (m_dir.path() + "/driver").toStdString();
+    auto ctl = m_sim->addDriverController(folder, 0, configOf(zynsim::Profile::Older));
+    QVERIFY2(ctl, m_sim->error().c_str());
+    auto* transport = new DarwinUserClientInterface();
+    QVERIFY(transport->init(0));
+    QZynController c(transport, QZynController::ConnectionDriver);
+    QCOMPARE(c.GetState(), 1);
+    QCOMPARE(c.GetSysInfo()->GetSerialNumber().left(int(ctl->serial().size())), QString::fromStdString(ctl->serial()));
+    QVERIFY(!c.IsEnclosureFamily());
+    QCOMPARE(c.GetText(), QStringLiteral("varnel-raid Machine room"));
+
+    // Without SNMP name and location a driver controller is its model name alone.
+    char empty[] = "";
+    QCOMPARE(c.ZynSetSnmpName(empty), 0u);
+    QCOMPARE(c.ZynSetSnmpLocation(empty), 0u);
+    auto* second = new DarwinUserClientInterface();
+    QVERIFY(second->init(0));
+    QZynController again(second, QZynController::ConnectionDriver);
+    QCOMPARE(again.GetText(), QStringLiteral("ZRC-1880-1880"));
+    QVERIFY(again == c);
+    m_sim->removeDriverController(ctl);
+}
+
+void TestController::displayTextRules()
+{
+    QCOMPARE(m_rig.start(kAddress), QString());
+    QZynController& c = *m_rig.controller;
+    auto textWith = [&](const char* name, const char* location) {
+        _SNMP_CONFIG snmp = c.GetSNMPInfo()->GetRecord();
+        zynwire::putText(snmp.bytes + _SNMP_CONFIG::kName, 32, name);
+        zynwire::putText(snmp.bytes + _SNMP_CONFIG::kLocation, 32, location);
+        c.GetSNMPInfo()->SetupInfo(&snmp);
+        return c.GetText();
+    };
+    QCOMPARE(textWith("rack-7", ""), QStringLiteral("rack-7"));
+    QCOMPARE(textWith("", "Room 2"), QStringLiteral("ZRC-1880-1880 Room 2"));
+    QCOMPARE(textWith("", ""), QStringLiteral("ZRC-1880-1880(127.0.0.73)"));
+    // Full 32-character fields: the location does not run into the name.
+    const std::string location(32, 'L');
+    const std::string name(32, 'N');
+    QCOMPARE(textWith(name.c_str(), location.c_str()),
+             QString::fromStdString(name) + QLatin1Char(' ') + QString::fromStdString(location));
+
+    // The model suffix is taken up to its NUL, and never past the record.
+    sSYSTEM_INFO info = c.GetSysInfo()->GetRecord();
+    zynwire::putText(info.bytes + sSYSTEM_INFO::kModelSuffix, 48, "-X");
+    c.GetSysInfo()->SetupInfo(&info);
+    QCOMPARE(c.GetSysInfo()->GetModelName(), QStringLiteral("ZRC-1880-X"));
+    std::memset(info.bytes + sSYSTEM_INFO::kModelSuffix, 'S', 48);
+    c.GetSysInfo()->SetupInfo(&info);
+    QCOMPARE(c.GetSysInfo()->GetModelName(), QStringLiteral("ZRC-1880") + QString(48, QLatin1Char('S')));
+
+    // Address texts, and the fields that decide identity.
+    const uint8_t ip[] = {192, 168, 0, 5};
+    const uint8_t mac[] = {0, 27, 77, 10, 255, 1};
+    std::memcpy(info.bytes + sSYSTEM_INFO::kIpAddress, ip, 4);
+    std::memcpy(info.bytes + sSYSTEM_INFO::kMacAddress, mac, 6);
+    QZynSysInfo a(&info);
+    QCOMPARE(a.GetIPAddressString(), QStringLiteral("192.168.0.5"));
+    QCOMPARE(a.GetMacAddressString(), QStringLiteral("00-1b-4d-0a-ff-01"));
+    sSYSTEM_INFO other = info;
+    zynwire::putText(other.bytes, 40, "Another vendor");
+    other.bytes[sSYSTEM_INFO::kIpAddress] = 10;
+    QVERIFY(QZynSysInfo(&other) == a);
+    for (int offset : {40, 55, 152, 157, 56, 71, 104, 111}) {
+        sSYSTEM_INFO changed = info;
+        changed.bytes[offset] ^= 0x01;
+        QVERIFY2(QZynSysInfo(&changed) != a, qPrintable(QString::number(offset)));
+    }
+    QVERIFY(QZynSysInfo(nullptr) == QZynSysInfo(nullptr));
+    QCOMPARE(QZynSysInfo(nullptr).GetSerialNumber(), QString(16, QChar(0)));
+    QCOMPARE(QZynSysInfo(nullptr).GetVendorName().size(), 40);
+}
+
+void TestController::failedSessionLeavesACompleteObject()
+{
+    QTest::ignoreMessage(QtDebugMsg, "Failed to ZynInitSession(...)");
+    QZynController c(nullptr, QZynController::ConnectionEthernet);
+    QCOMPARE(c.GetState(), 1);
+    QVERIFY(c.IsStatus(QZynController::STATUS_CONTROLLER_NEED_AUTH));
+    const sSYSTEM_INFO info = c.GetSysInfo()->GetRecord();
+    QVERIFY(std::all_of(info.bytes, info.bytes + 256, [](uint8_t b) { return b == 0; }));
+    const _SNMP_CONFIG snmp = c.GetSNMPInfo()->GetRecord();
+    QVERIFY(std::all_of(snmp.bytes, snmp.bytes + 136, [](uint8_t b) { return b == 0; }));
+    QVERIFY(c.GetRaidSet(0) && c.GetVolumeSet(0) && c.GetEvent(0) && c.GetEnclosure(0));
+    QCOMPARE(c.GetText(), QString(8, QChar(0)) + QStringLiteral("(0.0.0.0)"));
+    sSYSTEM_INFO out;
+    QCOMPARE(c.ZynGetSysInfo(&out), u32(ZYN_ERR_NO_TRANSPORT));
+}
+
+void TestController::failedSnmpReadFallsBackToTheModel()
+{
+    m_sim = std::make_unique<zynsim::Simulator>();
+    auto ctl = m_sim->addUdpController(kAddress, zynsim::ControllerConfig());
+    QVERIFY(ctl);
+    ctl->script(0x1F, 1000, Answer::status('G'));
+    QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QStringLiteral(
+        "^\"ZRC-1880-1880\\(127.0.0.73\\)\" Failed to ZynGetSnmpInfo\\(\\.\\.\\.\\), status = +\\d+$")));
+    QZynController c(udpTransport(kAddress), QZynController::ConnectionEthernet);
+    const _SNMP_CONFIG snmp = c.GetSNMPInfo()->GetRecord();
+    QVERIFY(std::all_of(snmp.bytes, snmp.bytes + 136, [](uint8_t b) { return b == 0; }));
+    QCOMPARE(c.GetText(), QStringLiteral("ZRC-1880-1880(127.0.0.73)"));
+    QCOMPARE(c.GetState(), 1);
+}
+
+void TestController::passwordRequiredLogsInOnce()
+{
+    QCOMPARE(m_rig.start(kAddress), QString());
+    zynsim::FakeController& ctl = *m_rig.ctl;
+    ctl.setPasswordRequired(true);
+    ctl.clearLog();
+    QCOMPARE(m_rig.controller->ZynMuteBeeper(), 0u);
+    QCOMPARE(commandsReceived(ctl), (std::vector<int>{0x30, 0x14, 0x30}));
+    QCOMPARE(payloads(ctl, 0x14).front(), passwordPayload(QZynController::kControllerPassword));
+    QVERIFY(ctl.loggedIn());
+    QCOMPARE(ctl.beeperMutes(), 1);
+    // Logged in: the next command goes alone; reads never asked.
+    ctl.clearLog();
+    QCOMPARE(m_rig.controller->ZynMuteBeeper(), 0u);
+    QCOMPARE(commandsReceived(ctl), std::vector<int>{0x30});
+    // The need-auth status is the application's own prompt: the road leaves it.
+    QVERIFY(m_rig.controller->IsStatus(QZynController::STATUS_CONTROLLER_NEED_AUTH));
+
+    // Asked again after the log-in: the answer stands, no second log-in.
+    ctl.clearLog();
+    ctl.script(0x30, 2, Answer::status('M'));
+    QCOMPARE(m_rig.controller->ZynMuteBeeper(), u32(ZYN_ERR_PASSWORD_REQUIRED));
+    QCOMPARE(commandsReceived(ctl), (std::vector<int>{0x30, 0x14, 0x30}));
+}
+
+void TestController::refusedLogInIsReturned()
+{
+    QCOMPARE(m_rig.start(kAddress), QString());
+    zynsim::FakeController& ctl = *m_rig.ctl;
+    ctl.setPasswordRequired(true);
+    ctl.script(0x14, 1, Answer::status('J'));
+    ctl.clearLog();
+    QCOMPARE(m_rig.controller->ZynMuteBeeper(), u32('J'));
+    QCOMPARE(commandsReceived(ctl), (std::vector<int>{0x30, 0x14}));
+    QCOMPARE(ctl.beeperMutes(), 0);
+}
+
+void TestController::checkPasswordIsNeverAnsweredByALogIn()
+{
+    QCOMPARE(m_rig.start(kAddress), QString());
+    zynsim::FakeController& ctl = *m_rig.ctl;
+    ctl.script(0x14, 1, Answer::status('M'));
+    char password[] = "0000";
+    QCOMPARE(m_rig.controller->ZynChkPassword(password), u32(ZYN_ERR_PASSWORD_REQUIRED));
+    QCOMPARE(commandsReceived(ctl), std::vector<int>{0x14});
+    QCOMPARE(payloads(ctl, 0x14).front(), passwordPayload("0000"));
+}
+
+void TestController::failuresThatAreNotRetried()
+{
+    QCOMPARE(m_rig.start(kAddress), QString());
+    zynsim::FakeController& ctl = *m_rig.ctl;
+    MessageLog messages;
+    int length = 0;
+    // Refused before anything is sent.
+    QCOMPARE(m_rig.controller->ZynCmdReadWrite(0x30, nullptr, -1, nullptr, 0, length), u32(ZYN_ERR_INVALID_ARG));
+    QVERIFY(commandsReceived(ctl).empty());
+    // A status letter, and a reply with a bad checksum, are answers: one frame each.
+    ctl.script(0x30, 1, Answer::status('G'));
+    QCOMPARE(m_rig.controller->ZynMuteBeeper(), u32('G'));
+    Answer bad = Answer::model();
+    bad.badChecksum = true;
+    ctl.script(0x30, 1, bad);
+    QCOMPARE(m_rig.controller->ZynMuteBeeper(), u32(ZYN_ERR_BAD_FRAME));
+    QCOMPARE(commandsReceived(ctl), (std::vector<int>{0x30, 0x30}));
+    // One silent try and then an answer: one retry line, and the answer.
+    ctl.script(0x30, 1, Answer::silence());
+    QCOMPARE(m_rig.controller->ZynMuteBeeper(), 0u);
+    QCOMPARE(messages.matching(kRetryPattern),
+             QStringList{QStringLiteral("[ZRC-1880-1880]Controller error, retry[2] GUI command(30,GUI_MUTE_BEEPER), status = 0x14")});
+    QCOMPARE(m_rig.controller->GetState(), 1);
+}
+
+void TestController::givenUpAfterThreeFailures()
+{
+    m_sim = std::make_unique<zynsim::Simulator>();
+    auto ctl = m_sim->addUdpController(kAddress, zynsim::ControllerConfig());
+    QVERIFY(ctl);
+    QZynHost* host = ZynGetHost();
+    const QList<QZynController*> added = host->scan_controller_by_ip(QString::fromLatin1(kAddress));
+    QCOMPARE(added.size(), 1);
+    QPointer<QZynController> c = added.front();
+    const int slot = c->GetHostSlot();
+    QVERIFY(slot >= 0);
+    QCOMPARE(host->get_controller(slot), c.data());
+    QCOMPARE(m_hostLog, QStringList{QStringLiteral("4|2|4|varnel-raid Machine room connected.")});
+
+    QSignalSpy changes(host, &QZynHost::DeviceChanged);
+    ctl->setSilentAfterFrames(0);
+    ctl->clearLog();
+    for (int left = 2; left >= 0; --left)
+        QTest::ignoreMessage(QtDebugMsg, qPrintable(QStringLiteral(
+            "[ZRC-1880-1880]Controller error, retry[%1] GUI command(30,GUI_MUTE_BEEPER), status = 0x14").arg(left)));
+    QCOMPARE(c->ZynMuteBeeper(), u32(ZYN_ERR_TRANSPORT_OTHER));
+    QCOMPARE(commandsReceived(*ctl).size(), size_t(0));   // silent: nothing logged as received
+    QCOMPARE(c->GetState(), int(QZynController::StateOffline));
+    QVERIFY(host->get_controller(slot) == nullptr);
+    QCOMPARE(changes.count(), 1);
+    QCOMPARE(changes.at(0).at(0).value<QZynDevice*>(), static_cast<QZynDevice*>(c.data()));
+    QCOMPARE(changes.at(0).at(1).toInt(), 1);
+    QCOMPARE(m_hostLog.size(), 2);
+    QCOMPARE(m_hostLog.at(1), QStringLiteral("4|2|4|varnel-raid Machine room disconnected."));
+
+    // Until it is deleted, every command ends at once.
+    ctl->setSilentAfterFrames(-1);
+    ctl->clearLog();
+    MessageLog messages;
+    QElapsedTimer timer;
+    timer.start();
+    QCOMPARE(c->ZynMuteBeeper(), u32(ZYN_ERR_TRANSPORT_OTHER));
+    QVERIFY(timer.elapsed() < 100);
+    QVERIFY(ctl->log().empty());
+    QVERIFY(messages.lines().isEmpty());
+    QTRY_VERIFY(c.isNull());
+    QCOMPARE(changes.count(), 1);
+}
+
+void TestController::silentAfterTheProbeIsNeverAdded()
+{
+    m_sim = std::make_unique<zynsim::Simulator>();
+    zynsim::ControllerConfig config;
+    config.silentAfterFrames = 1;   // the probe only
+    auto ctl = m_sim->addUdpController(kSecond, config);
+    QVERIFY(ctl);
+    QZynHost* host = ZynGetHost();
+    const int before = host->get_total_controllers();
+    QSignalSpy changes(host, &QZynHost::DeviceChanged);
+    MessageLog messages;
+    QVERIFY(host->scan_controller_by_ip(QString::fromLatin1(kSecond)).isEmpty());
+    QCOMPARE(messages.matching(kRetryPattern),
+             (QStringList{QStringLiteral("[]Controller error, retry[2] GUI command(13,GUI_IDENTIFY), status = 0x14"),
+                          QStringLiteral("[]Controller error, retry[1] GUI command(13,GUI_IDENTIFY), status = 0x14"),
+                          QStringLiteral("[]Controller error, retry[0] GUI command(13,GUI_IDENTIFY), status = 0x14")}));
+    QCOMPARE(messages.matching(QStringLiteral("not added")).size(), 1);
+    QCOMPARE(host->get_total_controllers(), before);
+    QTest::qWait(50);
+    QCOMPARE(changes.count(), 0);
+    QVERIFY(m_hostLog.isEmpty());
+}
+
+void TestController::cloneIsRefused()
+{
+    m_sim = std::make_unique<zynsim::Simulator>();
+    zynsim::ControllerConfig config;
+    config.serial = "Y0000000000CLONE";
+    config.mac = {0x02, 0x56, 0x52, 0x00, 0x00, 0x42};
+    QVERIFY(m_sim->addUdpController(kAddress, config));
+    QVERIFY(m_sim->addUdpController(kSecond, config));
+    QZynHost* host = ZynGetHost();
+    QCOMPARE(host->scan_controller_by_ip(QString::fromLatin1(kAddress)).size(), 1);
+    const int total = host->get_total_controllers();
+    QVERIFY(host->scan_controller_by_ip(QString::fromLatin1(kSecond)).isEmpty());
+    QCOMPARE(host->get_total_controllers(), total);
+    QCOMPARE(m_hostLog.size(), 1);
+    QVERIFY(host->get_controller_by_ip(QString::fromLatin1(kSecond)) == nullptr);
+    QVERIFY(host->get_controller_by_ip(QString::fromLatin1(kAddress)) != nullptr);
+}
+
+void TestController::hostSlots()
+{
+    m_sim = std::make_unique<zynsim::Simulator>();
+    for (const char* address : {kAddress, kSecond, kThird, kFourth})
+        QVERIFY(m_sim->addUdpController(address, zynsim::ControllerConfig()));
+    QZynHost* host = ZynGetHost();
+    QZynController* first = host->scan_controller_by_ip(QString::fromLatin1(kAddress)).value(0);
+    QZynController* second = host->scan_controller_by_ip(QString::fromLatin1(kSecond)).value(0);
+    QZynController* third = host->scan_controller_by_ip(QString::fromLatin1(kThird)).value(0);
+    QVERIFY(first && second && third);
+    QCOMPARE(first->GetHostSlot(), 0);
+    QCOMPARE(third->GetHostSlot(), 2);
+    QCOMPARE(host->get_controller_index(second), 1);
+    QVERIFY_EXCEPTION_THROWN(host->get_controller(3), std::out_of_range);
+
+    // Removing twice changes nothing the second time.
+    QVERIFY(host->remove_controller(first));
+    QVERIFY(!host->remove_controller(first));
+    delete first;
+    QZynController* fourth = host->scan_controller_by_ip(QString::fromLatin1(kFourth)).value(0);
+    QVERIFY(fourth);
+    QCOMPARE(fourth->GetHostSlot(), 0);
+    QCOMPARE(host->get_total_controllers(), 3);
+    QCOMPARE(m_hostLog.filter(QStringLiteral("disconnected")).size(), 1);
+
+    // An address nobody has: true, and nothing happens.
+    QSignalSpy changes(host, &QZynHost::DeviceChanged);
+    QVERIFY(host->remove_controller_by_ip(QStringLiteral("127.0.0.99")));
+    QCOMPARE(changes.count(), 0);
+    QPointer<QZynController> gone = second;
+    QTest::ignoreMessage(QtDebugMsg, "remove_controller_by_ip(127.0.0.74)");
+    QTest::ignoreMessage(QtDebugMsg, "Stopping controller");
+    QVERIFY(host->remove_controller_by_ip(QString::fromLatin1(kSecond)));
+    QCOMPARE(changes.count(), 1);
+    QVERIFY(host->get_controller(1) == nullptr);
+    QTRY_VERIFY(gone.isNull());
+    QVERIFY(host->get_controller_by_entryid(0x100000101ull) == nullptr);
+
+    // Nothing at an address: one error record.
+    m_hostLog.clear();
+    QVERIFY(host->scan_controller_by_ip(QStringLiteral("127.0.0.98")).isEmpty());
+    QCOMPARE(m_hostLog, QStringList{QStringLiteral("4|2|2|No controller found at 127.0.0.98")});
+    QVERIFY(!host->add_controller(nullptr));
+}
+
+void TestController::commandNames()
+{
+    QCOMPARE(QZynController::CommandName(0x10), QStringLiteral("GUI_SET_SERIAL"));
+    QCOMPARE(QZynController::CommandName(0x14), QStringLiteral("GUI_CHECK_PASSWORD"));
+    QCOMPARE(QZynController::CommandName(0x1F), QStringLiteral("GUI_MISC"));
+    QCOMPARE(QZynController::CommandName(0x24), QStringLiteral("GUI_CLEAR_EVENT"));
+    QCOMPARE(QZynController::CommandName(0x39), QStringLiteral("GUI_DHCP_IP"));
+    QCOMPARE(QZynController::CommandName(0x43), QStringLiteral("GUI_IDENTIFY_DEVICE"));
+    QCOMPARE(QZynController::CommandName(0x56), QStringLiteral("GUI_OFFLINE_RAIDSET"));
+    QCOMPARE(QZynController::CommandName(0x64), QStringLiteral("GUI_STOP_CHECK_VOLUME"));
+    for (int command : {0x00, 0x0F, 0x25, 0x26, 0x3A, 0x44, 0x57, 0x65, 0x6F, 0x70, 0xEE, 0xFF})
+        QCOMPARE(QZynController::CommandName(u8(command)), QString());
+}
+
+void TestController::statusAndHolds()
+{
+    QTest::ignoreMessage(QtDebugMsg, "Failed to ZynInitSession(...)");
+    QZynController c(nullptr, QZynController::ConnectionDriver);
+    QCOMPARE(c.GetHwMonitorHold(), 1);
+    QCOMPARE(c.GetAuthorisationHold(), 0);
+    c.ClearStatus(QZynController::STATUS_CONTROLLER_NEED_AUTH);
+    QVERIFY(!c.IsStatus(1));
+    c.SetAuthorisationHold(QZynController::kAuthorisationSeconds);
+    QCOMPARE(c.DecrementAuthorisationHold(), 300);
+    QCOMPARE(c.GetAuthorisationHold(), 299);
+    c.SetStatus(1);
+    QCOMPARE(c.GetStatus(), 1u);
+    c.SetState(QZynController::StateOffline);
+    int length = 0;
+    QCOMPARE(c.ZynCmdReadWrite(0x23, nullptr, 0, nullptr, 0, length), u32(ZYN_ERR_TRANSPORT_OTHER));
+    QCOMPARE(c.GetText(), QString(8, QChar(0)));
+}
+
+void TestController::commandsFromSeveralThreads()
+{
+    m_sim = std::make_unique<zynsim::Simulator>();
+    const std::string folder = (m_dir.path() + "/driver").toStdString();
+    auto ctl = m_sim->addDriverController(folder, 0, zynsim::ControllerConfig());
+    QVERIFY(ctl);
+    auto* transport = new DarwinUserClientInterface();
+    QVERIFY(transport->init(0));
+    QZynController c(transport, QZynController::ConnectionDriver);
+    ctl->clearLog();
+    std::atomic<int> failures{0};
+    auto work = [&](bool reads) {
+        for (int i = 0; i < 40; ++i) {
+            if (reads) {
+                sSYSTEM_INFO info;
+                failures += c.ZynGetSysInfo(&info) != 0;
+                failures += c.GetState() != 1;
+            } else {
+                int counter = 0;
+                failures += c.ZynPollEvent(&counter) != 0;
+            }
+        }
+    };
+    std::thread a(work, true);
+    std::thread b(work, false);
+    work(true);
+    a.join();
+    b.join();
+    QCOMPARE(failures.load(), 0);
+    QCOMPARE(ctl->framesReceived(0x23), 80);
+    QCOMPARE(ctl->framesReceived(0x19), 40);
+    QCOMPARE(ctl->overlappingExchanges(), 0);
+    m_sim->removeDriverController(ctl);
+}
+
+void TestController::recordsReadWhileRefilled()
+{
+    QCOMPARE(m_rig.start(kAddress), QString());
+    QZynController& c = *m_rig.controller;
+    sGUI_RAIDSET r;
+    QCOMPARE(c.ZynGetRaidSetInfo(0, &r), 0u);
+    sGUI_VOLUMESET v;
+    QCOMPARE(c.ZynGetVolSetInfo(0, &v), 0u);
+    sEVET_DATA e;
+    std::memset(&e, 0, sizeof e);
+    e.set(1, 0);
+    e.setName("Raid Set # 000");
+    c.GetEvent(0)->SetupInfo(&e);
+    std::atomic<bool> done{false};
+    // The polling thread's part: refilling records and re-parsing events.
+    std::thread writer([&] {
+        sGUI_VOLUMESET busy = v;
+        for (int i = 0; !done; ++i) {
+            busy.setState(i % 2 ? 0x8 : 0);
+            busy.setProgress(uint32_t(i % 1000));
+            c.GetVolumeSet(0)->SetupInfo(&busy);
+            c.GetRaidSet(0)->SetupInfo(i % 3 ? &r : nullptr);
+            e.set(uint8_t(1 + i % 6), uint8_t(i % 40));
+            c.GetEvent(0)->SetupInfo(&e);
+        }
+    });
+    // The GUI thread's part: reading texts.
+    QElapsedTimer timer;
+    timer.start();
+    int reads = 0;
+    int wrong = 0;
+    while (timer.elapsed() < 300) {
+        const QString volume = c.GetVolumeSet(0)->GetStateString();
+        wrong += !(volume == QLatin1String("Normal") || volume.startsWith(QLatin1String("Rebuilding(")));
+        wrong += c.GetRaidSet(0)->GetStateString().isEmpty();
+        wrong += c.GetEvent(0)->GetEventText().isEmpty();
+        c.GetEvent(0)->GetDeviceText();
+        ++reads;
+    }
+    done = true;
+    writer.join();
+    QCOMPARE(wrong, 0);
+    QVERIFY(reads > 0);
+}
+
+void TestController::stopDisconnects()
+{
+    QCOMPARE(m_rig.start(kAddress), QString());
+    QZynController& c = *m_rig.controller;
+    int received = 0;
+    connect(&c, &QZynController::DeviceChanged, this, [&received](QZynDevice*, int) { ++received; });
+    QTest::ignoreMessage(QtDebugMsg, "Starting controller");
+    c.Start();
+    emit c.DeviceChanged(&c, 2);
+    QCOMPARE(received, 1);
+    QTest::ignoreMessage(QtDebugMsg, "Stopping controller");
+    c.Stop();
+    emit c.DeviceChanged(&c, 2);
+    QCOMPARE(received, 1);
+}
+
+void TestController::costOfOneController()
+{
+    m_sim = std::make_unique<zynsim::Simulator>();
+    auto ctl = m_sim->addUdpController(kAddress, zynsim::ControllerConfig());
+    QVERIFY(ctl);
+    EthernetInterface* transport = udpTransport(kAddress);
+    QVERIFY(transport);
+    const size_t before = allocatedBytes();
+    auto c = std::make_unique<QZynController>(transport, QZynController::ConnectionEthernet);
+    const size_t after = allocatedBytes();
+    QCOMPARE(c->GetState(), 1);
+    const double megabytes = double(after - before) / (1024.0 * 1024.0);
+    qInfo("one controller object: %.2f MiB", megabytes);
+    QVERIFY2(after - before < 8u * 1024 * 1024, qPrintable(QString::number(megabytes)));
+}
+
+QTEST_MAIN(TestController)
+#include "test_controller.moc"
