@@ -18,7 +18,8 @@
 //    channel 0 "Channel#01" (with the channel in the event's channel byte).
 //  * 0x1B on the enclosure family: {e, 0} property, {e, 1, page 0-4} names, {e, 2, 0} values,
 //    {e, 3, 0} battery; a shorter payload or another sub-command answers 'G'. An enclosure with
-//    no sensors still answers {e, 2, 0} with 8 zero bytes. Raw replies set by the fault switches
+//    no sensors still answers {e, 2, 0} with 8 zero bytes. Names are 24 bytes each: page 0, the
+//    slot names, comes in 2048 bytes (85 names at most), pages 1-4 in 3072. Raw replies set by the fault switches
 //    are sent as given, except that a single byte gets a zero byte after it.
 //  * Without emptyModel a controller starts with a power-on event, a few disks, raid set 0
 //    "Raid Set # 000" (3 disks), volume set 0 "Volume---VOL#000" (Raid5, initialised) and a
@@ -234,8 +235,10 @@ struct ControllerConfig {
     int setupLayout = -1;                // setup image layout 0-3; other values: by profile
     uint8_t capabilities = 0x03;         // sSYSTEM_INFO byte 196: 0x01 UTC clock, 0x02 command 0xEF
     int resetSilenceMs = 2000;           // how long the controller hears nothing after 0x36
-    int silentAfterFrames = -1;          // answer this many frames, then none (-1: always answer)
-    std::array<uint8_t, 6> mac{};        // all zero: a distinct address is made up
+    int silentAfterFrames = -1;          // answer this many frames, then none (-1: always answer);
+                                         // a silent controller logs nothing it hears
+    std::array<uint8_t, 6> mac{};        // all zero: a distinct address is made up; with the
+                                         // serial of another controller it makes a clone
 };
 
 // The clock as command 0x1D last set it.

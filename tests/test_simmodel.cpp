@@ -590,7 +590,7 @@ void TestSimModel::absentAndOutOfRange()
     QCOMPARE(property.size(), size_t(64));
     QVERIFY(allZero(property));
     const Bytes names = ask(c, 0x1B, {3, 1, 0});
-    QCOMPARE(names.size(), size_t(3072));
+    QCOMPARE(names.size(), size_t(2048));   // slot names fit the application's 2048 bytes
     QVERIFY(allZero(names));
     const Bytes values = ask(c, 0x1B, {3, 2, 0});
     QVERIFY(values.size() >= 2);
@@ -1190,7 +1190,7 @@ void TestSimModel::enclosureSensors()
     const char* const firstNames[] = {"Slot 01", "Fan 1", "Voltage 12V", "Temperature CPU", "Power Supply 1"};
     for (uint8_t page = 0; page < 5; ++page) {
         const Bytes names = ask(c, 0x1B, {0, 1, page});
-        QCOMPARE(names.size(), size_t(3072));
+        QCOMPARE(names.size(), size_t(page == 0 ? 2048 : 3072));
         QCOMPARE(text(names, 0, 24), std::string(firstNames[page]));
     }
     const Bytes slotNames = ask(c, 0x1B, {0, 1, 0});
@@ -1223,16 +1223,16 @@ void TestSimModel::enclosureSensors()
     QCOMPARE(letter(ask(c, 0x1B, {0, 9, 0})), 'G');
     QCOMPARE(letter(ask(c, 0x1B, {0})), 'G');
 
-    // The descriptor page crosses UDP whole.
+    // A descriptor page longer than one datagram crosses UDP whole.
     Simulator sim;
     ControllerConfig config = configOf(Profile::Enclosure, false);
     auto served = sim.addUdpController("127.0.0.217", config, 0);
     QVERIFY2(served, sim.error().c_str());
     UdpClient client("127.0.0.216");
-    client.send("127.0.0.217", sim.udpPort(served), command(0x1B, {0, 1, 0}));
+    client.send("127.0.0.217", sim.udpPort(served), command(0x1B, {0, 1, 2}));
     const Bytes names = replyData(client.receiveFrame(kWaitMs));
     QCOMPARE(names.size(), size_t(3072));
-    QCOMPARE(text(names, 7 * 24, 24), std::string("Slot 08"));
+    QCOMPARE(text(names, 1 * 24, 24), std::string("Voltage 5V"));
 }
 
 void TestSimModel::enclosureFaultSwitches()
@@ -1242,10 +1242,14 @@ void TestSimModel::enclosureFaultSwitches()
     c.setEnclosurePropertyCounts(0, huge);
     const Bytes p = ask(c, 0x1B, {0, 0});
     QCOMPARE(Bytes(p.begin() + 30, p.begin() + 35), Bytes(5, 255));
-    // Replies stop at their limits: 128 names, 2048 value bytes.
+    // Replies stop at their limits: 85 slot names in 2048 bytes, 128 sensor names, 2048
+    // value bytes.
     const Bytes names = ask(c, 0x1B, {0, 1, 0});
-    QCOMPARE(names.size(), size_t(3072));
-    QCOMPARE(text(names, 127 * 24, 24), std::string("Slot 128"));
+    QCOMPARE(names.size(), size_t(2048));
+    QCOMPARE(text(names, 84 * 24, 24), std::string("Slot 85"));
+    const Bytes fans = ask(c, 0x1B, {0, 1, 1});
+    QCOMPARE(fans.size(), size_t(3072));
+    QCOMPARE(text(fans, 127 * 24, 24), std::string("Fan 128"));
     QCOMPARE(text(ask(c, 0x1B, {0, 1, 1}), 2 * 24, 24), std::string("Fan 3"));
     const Bytes values = ask(c, 0x1B, {0, 2, 0});
     QCOMPARE(values.size(), size_t(2048));

@@ -7,7 +7,7 @@
 #include "volumeset.h"
 
 #include <QDebug>
-#include <QMutexLocker>
+#include <mutex>
 
 #include <cstring>
 
@@ -57,9 +57,9 @@ void deleteAll(std::vector<T*>& table)
 
 } // namespace
 
-QReadWriteLock* DeviceRecordLock(QZynController* owner)
+DeviceLock* DeviceRecordLock(QZynController* owner)
 {
-    static QReadWriteLock ownLock;
+    static DeviceLock ownLock;
     return owner != nullptr ? owner->RecordLock() : &ownLock;
 }
 
@@ -142,37 +142,37 @@ void QZynController::FreeResources()
 
 int QZynController::GetState() const
 {
-    QMutexLocker locker(&m_stateMutex);
+    std::lock_guard<std::mutex> locker(m_stateMutex);
     return m_state.load();
 }
 
 void QZynController::SetState(int state)
 {
-    QMutexLocker locker(&m_stateMutex);
+    std::lock_guard<std::mutex> locker(m_stateMutex);
     m_state.store(state);
 }
 
 bool QZynController::IsStatus(u32 mask) const
 {
-    QMutexLocker locker(&m_stateMutex);
+    std::lock_guard<std::mutex> locker(m_stateMutex);
     return (m_status & mask) != 0;
 }
 
 void QZynController::SetStatus(u32 mask)
 {
-    QMutexLocker locker(&m_stateMutex);
+    std::lock_guard<std::mutex> locker(m_stateMutex);
     m_status |= mask;
 }
 
 void QZynController::ClearStatus(u32 mask)
 {
-    QMutexLocker locker(&m_stateMutex);
+    std::lock_guard<std::mutex> locker(m_stateMutex);
     m_status &= ~mask;
 }
 
 u32 QZynController::GetStatus() const
 {
-    QMutexLocker locker(&m_stateMutex);
+    std::lock_guard<std::mutex> locker(m_stateMutex);
     return m_status;
 }
 
@@ -296,7 +296,7 @@ u32 QZynController::ZynCmdReadWrite(u8 command, void* payload, int payloadLength
 u32 QZynController::ZynCmdReadWriteInternal(u8 command, void* payload, int payloadLength, void* reply,
                                             int replyCapacity, int& replyLength, u32 flags)
 {
-    QMutexLocker locker(&m_commandMutex);
+    std::lock_guard<std::mutex> locker(m_commandMutex);
     replyLength = 0;
     const int state = m_state.load();
     if (state != StateConnecting && state != StateOnline)

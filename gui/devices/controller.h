@@ -14,8 +14,8 @@
 #include "zynlog.h"
 
 #include <QIcon>
-#include <QMutex>
-#include <QReadWriteLock>
+#include <mutex>
+#include "devicerecord.h"
 
 #include <atomic>
 #include <memory>
@@ -79,7 +79,7 @@ public:
     void SetEventCounter(int counter) { m_eventCounter = counter; }
     QZynGuiItem* GetGuiItem() const { return m_guiItem.get(); }
     // Guards the records and texts of this controller's device objects.
-    QReadWriteLock* RecordLock() { return &m_recordLock; }
+    DeviceLock* RecordLock() { return &m_recordLock; }
 
     // The controller's name in the device tree and the log lines.
     QString GetText() const;
@@ -132,7 +132,7 @@ private:
     int m_eventCounter = 0;
     std::atomic<int> m_state{StateConnecting};
     u32 m_status = STATUS_CONTROLLER_NEED_AUTH;
-    QReadWriteLock m_recordLock;
+    DeviceLock m_recordLock;
     QZynSysInfo m_sysInfo;
     QZynSNMPInfo m_snmpInfo;
     std::unique_ptr<QZynGuiItem> m_guiItem;
@@ -143,6 +143,6 @@ private:
     std::vector<std::vector<QZynDisk*>> m_disks;
     std::vector<QZynEvent*> m_events;
     std::unique_ptr<QZynDisk> m_dummyDisk;
-    QMutex m_commandMutex;
-    mutable QMutex m_stateMutex;
+    std::mutex m_commandMutex;   // a standard mutex: the thread sanitizer sees its ordering
+    mutable std::mutex m_stateMutex;
 };

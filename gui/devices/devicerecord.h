@@ -4,21 +4,27 @@
 // under the write lock.
 #pragma once
 
-#include <QReadWriteLock>
 #include <QString>
 
 #include <cstring>
 #include <memory>
+#include <mutex>
+#include <shared_mutex>
+
+// A readers-writer lock of the standard library: the sanitizers see its ordering.
+using DeviceLock = std::shared_mutex;
+using DeviceReadLocker = std::shared_lock<DeviceLock>;
+using DeviceWriteLocker = std::unique_lock<DeviceLock>;
 
 class QZynController;
 
 // The record lock of `owner`; a lock of its own for objects without an owner.
-QReadWriteLock* DeviceRecordLock(QZynController* owner);
+DeviceLock* DeviceRecordLock(QZynController* owner);
 
 template <typename Record>
 class DeviceRecord {
 public:
-    DeviceRecord(QReadWriteLock* lock, const Record* source)
+    DeviceRecord(DeviceLock* lock, const Record* source)
         : m_lock(lock)
         , m_record(std::make_unique<Record>())
     {
@@ -27,24 +33,24 @@ public:
     DeviceRecord(const DeviceRecord&) = delete;
     DeviceRecord& operator=(const DeviceRecord&) = delete;
 
-    void setLock(QReadWriteLock* lock) { m_lock = lock; }
-    QReadWriteLock* lock() const { return m_lock; }
+    void setLock(DeviceLock* lock) { m_lock = lock; }
+    DeviceLock* lock() const { return m_lock; }
 
     Record get() const
     {
-        QReadLocker locker(m_lock);
+        DeviceReadLocker locker(*m_lock);
         return *m_record;
     }
     // Copies `source`, or zero-fills when it is null.
     void set(const Record* source)
     {
-        QWriteLocker locker(m_lock);
+        DeviceWriteLocker locker(*m_lock);
         copyFrom(source);
     }
     // Copies `fresh` when it differs from the held bytes; true when it did.
     bool replace(const Record& fresh)
     {
-        QWriteLocker locker(m_lock);
+        DeviceWriteLocker locker(*m_lock);
         if (std::memcmp(m_record.get(), &fresh, sizeof(Record)) == 0)
             return false;
         std::memcpy(m_record.get(), &fresh, sizeof(Record));
@@ -54,7 +60,7 @@ public:
     template <typename Edit>
     void edit(Edit change)
     {
-        QWriteLocker locker(m_lock);
+        DeviceWriteLocker locker(*m_lock);
         change(*m_record);
     }
 
@@ -67,7 +73,7 @@ private:
             std::memset(m_record.get(), 0, sizeof(Record));
     }
 
-    QReadWriteLock* m_lock;
+    DeviceLock* m_lock;
     std::unique_ptr<Record> m_record;
 };
 

@@ -90,6 +90,13 @@ static_assert(std::size(kRaidSetEvents) == 5 && std::size(kVolumeSetEvents) == 2
 
 const char* const kClassNames[] = {"NO_EVENT", "RAIDSET", "VOLUMESET", "DEVICE", "HOST", "H/W MONITOR"};
 
+// A copy that shares nothing with the held text: the polling thread may replace the text, and
+// free it, while the reader still holds its copy.
+QString ownCopy(const QString& text)
+{
+    return QString(text.constData(), text.size());
+}
+
 bool timedVolumeEvent(int code)
 {
     return (code >= 4 && code <= 7) || (code >= 14 && code <= 21);
@@ -114,14 +121,14 @@ QZynEvent& QZynEvent::operator=(const QZynEvent& other)
     const sEVET_DATA copy = other.GetRecord();
     Texts texts;
     {
-        QReadLocker locker(other.m_record.lock());
+        DeviceReadLocker locker(*other.m_record.lock());
         texts = other.m_texts;
     }
     m_owner = other.m_owner;
     m_index = other.m_index;
     m_record.setLock(DeviceRecordLock(m_owner));
     m_record.set(&copy);
-    QWriteLocker locker(m_record.lock());
+    DeviceWriteLocker locker(*m_record.lock());
     m_texts = texts;
     return *this;
 }
@@ -207,42 +214,42 @@ void QZynEvent::ParseEventObject()
             break;
         }
     }
-    QWriteLocker locker(m_record.lock());
+    DeviceWriteLocker locker(*m_record.lock());
     m_texts = t;
 }
 
 int QZynEvent::GetLevel() const
 {
-    QReadLocker locker(m_record.lock());
+    DeviceReadLocker locker(*m_record.lock());
     return m_texts.level;
 }
 
 QString QZynEvent::GetDateText() const
 {
-    QReadLocker locker(m_record.lock());
-    return m_texts.date;
+    DeviceReadLocker locker(*m_record.lock());
+    return ownCopy(m_texts.date);
 }
 
 QString QZynEvent::GetDeviceText() const
 {
-    QReadLocker locker(m_record.lock());
-    return m_texts.device;
+    DeviceReadLocker locker(*m_record.lock());
+    return ownCopy(m_texts.device);
 }
 
 QString QZynEvent::GetEventText() const
 {
-    QReadLocker locker(m_record.lock());
-    return m_texts.event;
+    DeviceReadLocker locker(*m_record.lock());
+    return ownCopy(m_texts.event);
 }
 
 QString QZynEvent::GetDurationText() const
 {
-    QReadLocker locker(m_record.lock());
-    return m_texts.duration;
+    DeviceReadLocker locker(*m_record.lock());
+    return ownCopy(m_texts.duration);
 }
 
 QString QZynEvent::GetCountText() const
 {
-    QReadLocker locker(m_record.lock());
-    return m_texts.count;
+    DeviceReadLocker locker(*m_record.lock());
+    return ownCopy(m_texts.count);
 }

@@ -7,7 +7,7 @@
 
 #include <QCoreApplication>
 #include <QDebug>
-#include <QMutexLocker>
+#include <mutex>
 #include <QThread>
 
 #include <stdexcept>
@@ -50,7 +50,7 @@ bool QZynHost::add_controller(QZynController* controller)
 {
     if (controller == nullptr)
         return false;
-    QMutexLocker locker(&m_mutex);
+    std::lock_guard<std::mutex> locker(m_mutex);
     size_t slot = m_controllers.size();
     for (size_t i = 0; i < m_controllers.size(); ++i) {
         QZynController* listed = m_controllers[i];
@@ -74,7 +74,7 @@ bool QZynHost::remove_controller(QZynController* controller)
 {
     if (controller == nullptr)
         return false;
-    QMutexLocker locker(&m_mutex);
+    std::lock_guard<std::mutex> locker(m_mutex);
     const int slot = controller->GetHostSlot();
     if (slot < 0 || size_t(slot) >= m_controllers.size() || m_controllers[size_t(slot)] != controller)
         return false;
@@ -85,13 +85,13 @@ bool QZynHost::remove_controller(QZynController* controller)
 
 int QZynHost::get_total_controllers()
 {
-    QMutexLocker locker(&m_mutex);
+    std::lock_guard<std::mutex> locker(m_mutex);
     return int(m_controllers.size());
 }
 
 QZynController* QZynHost::get_controller(int slot)
 {
-    QMutexLocker locker(&m_mutex);
+    std::lock_guard<std::mutex> locker(m_mutex);
     if (slot < 0 || size_t(slot) >= m_controllers.size())
         throw std::out_of_range("controller slot");
     return m_controllers[size_t(slot)];
@@ -99,7 +99,7 @@ QZynController* QZynHost::get_controller(int slot)
 
 QZynController* QZynHost::take_at(int slot)
 {
-    QMutexLocker locker(&m_mutex);
+    std::lock_guard<std::mutex> locker(m_mutex);
     if (slot < 0 || size_t(slot) >= m_controllers.size())
         return nullptr;
     QZynController* controller = m_controllers[size_t(slot)];
@@ -109,7 +109,7 @@ QZynController* QZynHost::take_at(int slot)
 
 int QZynHost::get_controller_index(QZynController* controller)
 {
-    QMutexLocker locker(&m_mutex);
+    std::lock_guard<std::mutex> locker(m_mutex);
     for (size_t i = 0; i < m_controllers.size(); ++i)
         if (controller != nullptr && m_controllers[i] == controller)
             return int(i);

@@ -5,7 +5,7 @@
 #include "zynlog.h"
 
 #include <QList>
-#include <QMutex>
+#include <mutex>
 #include <QObject>
 #include <QString>
 
@@ -63,7 +63,7 @@ private:
     void removeAndAnnounce(QZynController* controller);
 
     QZynControllerList m_controllers;
-    QMutex m_mutex;
+    std::mutex m_mutex;
 };
 
 // The host, made on first use (from the main thread, before any worker runs).

@@ -1,6 +1,6 @@
 #include "snmpinfo.h"
 
-QZynSNMPInfo::QZynSNMPInfo(const _SNMP_CONFIG* source, QReadWriteLock* lock)
+QZynSNMPInfo::QZynSNMPInfo(const _SNMP_CONFIG* source, DeviceLock* lock)
     : m_record(lock != nullptr ? lock : DeviceRecordLock(nullptr), source)
 {
 }

@@ -8,7 +8,7 @@
 
 class QZynSNMPInfo {
 public:
-    explicit QZynSNMPInfo(const _SNMP_CONFIG* source, QReadWriteLock* lock = nullptr);
+    explicit QZynSNMPInfo(const _SNMP_CONFIG* source, DeviceLock* lock = nullptr);
 
     void SetupInfo(const _SNMP_CONFIG* source);
     _SNMP_CONFIG GetRecord() const { return m_record.get(); }

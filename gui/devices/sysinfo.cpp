@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-QZynSysInfo::QZynSysInfo(const sSYSTEM_INFO* source, QReadWriteLock* lock)
+QZynSysInfo::QZynSysInfo(const sSYSTEM_INFO* source, DeviceLock* lock)
     : m_record(lock != nullptr ? lock : DeviceRecordLock(nullptr), source)
 {
 }

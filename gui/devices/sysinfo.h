@@ -9,7 +9,7 @@
 class QZynSysInfo {
 public:
     // `lock` guards the record (the owning controller's record lock); null: a lock of its own.
-    explicit QZynSysInfo(const sSYSTEM_INFO* source, QReadWriteLock* lock = nullptr);
+    explicit QZynSysInfo(const sSYSTEM_INFO* source, DeviceLock* lock = nullptr);
 
     void SetupInfo(const sSYSTEM_INFO* source);
     sSYSTEM_INFO GetRecord() const { return m_record.get(); }
