@@ -34,6 +34,13 @@ public:
     DeviceRecord& operator=(const DeviceRecord&) = delete;
 
     void setLock(DeviceLock* lock) { m_lock = lock; }
+    // Takes a copy of `other`'s record and from now on guards its own with `lock`.
+    void assign(const DeviceRecord& other, DeviceLock* lock)
+    {
+        const Record copy = other.get();
+        m_lock = lock;
+        set(&copy);
+    }
     DeviceLock* lock() const { return m_lock; }
 
     Record get() const

@@ -18,11 +18,9 @@ QZynDisk& QZynDisk::operator=(const QZynDisk& other)
 {
     if (this == &other)
         return *this;
-    const sGUI_PHY_DRV copy = other.GetRecord();
     m_owner = other.m_owner;
     m_index = other.m_index;
-    m_record.setLock(DeviceRecordLock(m_owner));
-    m_record.set(&copy);
+    m_record.assign(other.m_record, DeviceRecordLock(m_owner));
     return *this;
 }
 

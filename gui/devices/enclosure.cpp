@@ -16,13 +16,11 @@ QZynEnclosure& QZynEnclosure::operator=(const QZynEnclosure& other)
 {
     if (this == &other)
         return *this;
-    const sGUI_ENC_PROPERTY copy = other.GetRecord();
     m_owner = other.m_owner;
     m_index = other.m_index;
-    m_record.setLock(DeviceRecordLock(m_owner));
+    m_record.assign(other.m_record, DeviceRecordLock(m_owner));
     m_descriptors.setLock(DeviceRecordLock(m_owner));
     m_sensors.setLock(DeviceRecordLock(m_owner));
-    m_record.set(&copy);
     return *this;
 }
 

@@ -118,7 +118,6 @@ QZynEvent& QZynEvent::operator=(const QZynEvent& other)
 {
     if (this == &other)
         return *this;
-    const sEVET_DATA copy = other.GetRecord();
     Texts texts;
     {
         DeviceReadLocker locker(*other.m_record.lock());
@@ -126,8 +125,7 @@ QZynEvent& QZynEvent::operator=(const QZynEvent& other)
     }
     m_owner = other.m_owner;
     m_index = other.m_index;
-    m_record.setLock(DeviceRecordLock(m_owner));
-    m_record.set(&copy);
+    m_record.assign(other.m_record, DeviceRecordLock(m_owner));
     DeviceWriteLocker locker(*m_record.lock());
     m_texts = texts;
     return *this;
@@ -218,6 +216,12 @@ void QZynEvent::ParseEventObject()
     m_texts = t;
 }
 
+QString QZynEvent::text(QString Texts::*member) const
+{
+    DeviceReadLocker locker(*m_record.lock());
+    return ownCopy(m_texts.*member);
+}
+
 int QZynEvent::GetLevel() const
 {
     DeviceReadLocker locker(*m_record.lock());
@@ -226,30 +230,25 @@ int QZynEvent::GetLevel() const
 
 QString QZynEvent::GetDateText() const
 {
-    DeviceReadLocker locker(*m_record.lock());
-    return ownCopy(m_texts.date);
+    return text(&Texts::date);
 }
 
 QString QZynEvent::GetDeviceText() const
 {
-    DeviceReadLocker locker(*m_record.lock());
-    return ownCopy(m_texts.device);
+    return text(&Texts::device);
 }
 
 QString QZynEvent::GetEventText() const
 {
-    DeviceReadLocker locker(*m_record.lock());
-    return ownCopy(m_texts.event);
+    return text(&Texts::event);
 }
 
 QString QZynEvent::GetDurationText() const
 {
-    DeviceReadLocker locker(*m_record.lock());
-    return ownCopy(m_texts.duration);
+    return text(&Texts::duration);
 }
 
 QString QZynEvent::GetCountText() const
 {
-    DeviceReadLocker locker(*m_record.lock());
-    return ownCopy(m_texts.count);
+    return text(&Texts::count);
 }

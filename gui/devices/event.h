@@ -45,6 +45,8 @@ private:
         QString date, device, event, duration, count;
     };
 
+    QString text(QString Texts::*member) const;
+
     QZynController* m_owner;
     int m_index;
     DeviceRecord<sEVET_DATA> m_record;

@@ -12,34 +12,35 @@ void QZynSysInfo::SetupInfo(const sSYSTEM_INFO* source)
     m_record.set(source);
 }
 
-QString QZynSysInfo::GetVendorName() const
+QString QZynSysInfo::field(int offset, int width) const
 {
     const sSYSTEM_INFO r = GetRecord();
-    return devicetext::field(r.bytes + sSYSTEM_INFO::kVendorName, sSYSTEM_INFO::kVendorNameSize);
+    return devicetext::field(r.bytes + offset, width);
+}
+
+QString QZynSysInfo::GetVendorName() const
+{
+    return field(sSYSTEM_INFO::kVendorName, sSYSTEM_INFO::kVendorNameSize);
 }
 
 QString QZynSysInfo::GetSerialNumber() const
 {
-    const sSYSTEM_INFO r = GetRecord();
-    return devicetext::field(r.bytes + sSYSTEM_INFO::kSerialNumber, sSYSTEM_INFO::kSerialNumberSize);
+    return field(sSYSTEM_INFO::kSerialNumber, sSYSTEM_INFO::kSerialNumberSize);
 }
 
 QString QZynSysInfo::GetFirmWareVersion() const
 {
-    const sSYSTEM_INFO r = GetRecord();
-    return devicetext::field(r.bytes + sSYSTEM_INFO::kFirmwareVersion, sSYSTEM_INFO::kFirmwareVersionSize);
+    return field(sSYSTEM_INFO::kFirmwareVersion, sSYSTEM_INFO::kFirmwareVersionSize);
 }
 
 QString QZynSysInfo::GetBootVersion() const
 {
-    const sSYSTEM_INFO r = GetRecord();
-    return devicetext::field(r.bytes + sSYSTEM_INFO::kBootRomVersion, sSYSTEM_INFO::kBootRomVersionSize);
+    return field(sSYSTEM_INFO::kBootRomVersion, sSYSTEM_INFO::kBootRomVersionSize);
 }
 
 QString QZynSysInfo::GetMbrVersion() const
 {
-    const sSYSTEM_INFO r = GetRecord();
-    return devicetext::field(r.bytes + sSYSTEM_INFO::kMbrVersion, sSYSTEM_INFO::kMbrVersionSize);
+    return field(sSYSTEM_INFO::kMbrVersion, sSYSTEM_INFO::kMbrVersionSize);
 }
 
 QString QZynSysInfo::GetModelName() const

@@ -29,5 +29,7 @@ public:
     bool operator!=(const QZynSysInfo& other) const { return !(*this == other); }
 
 private:
+    QString field(int offset, int width) const;
+
     DeviceRecord<sSYSTEM_INFO> m_record;
 };

@@ -25,11 +25,9 @@ QZynVolumeSet& QZynVolumeSet::operator=(const QZynVolumeSet& other)
 {
     if (this == &other)
         return *this;
-    const sGUI_VOLUMESET copy = other.GetRecord();
     m_owner = other.m_owner;
     m_index = other.m_index;
-    m_record.setLock(DeviceRecordLock(m_owner));
-    m_record.set(&copy);
+    m_record.assign(other.m_record, DeviceRecordLock(m_owner));
     return *this;
 }
 
