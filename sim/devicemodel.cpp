@@ -181,7 +181,7 @@ std::string DeviceModel::deviceName(int e, int s) const
 
 uint8_t DeviceModel::deviceChannel(int s) const
 {
-    return older() ? uint8_t(s) : 0;
+    return uint8_t(s);
 }
 
 // ---- Events
@@ -196,10 +196,12 @@ uint32_t DeviceModel::packedTime() const
          | (uint32_t(t.tm_hour) << 12) | (uint32_t(t.tm_min) << 6) | uint32_t(t.tm_sec & 0x3F);
 }
 
-void DeviceModel::raise(uint8_t eventClass, uint8_t code, const std::string& name, uint8_t channel)
+void DeviceModel::raise(uint8_t eventClass, uint8_t code, const std::string& name, uint8_t channel,
+                        uint32_t enclosure)
 {
     sEVET_DATA event{};
     event.set(eventClass, code, channel);
+    event.setDuration(enclosure);
     event.setTime(packedTime());
     event.setName(name);
     addEvent(event);
@@ -207,7 +209,7 @@ void DeviceModel::raise(uint8_t eventClass, uint8_t code, const std::string& nam
 
 void DeviceModel::raiseDevice(uint8_t eventClass, uint8_t code, int e, int s)
 {
-    raise(eventClass, code, deviceName(e, s), deviceChannel(s));
+    raise(eventClass, code, deviceName(e, s), deviceChannel(s), older() ? 0 : uint32_t(e));
 }
 
 void DeviceModel::addEvent(const sEVET_DATA& event)
@@ -744,16 +746,16 @@ void DeviceModel::membersLost(int raid, int missingBefore)
     if (set.passThrough)
         return;
     if (missingBefore == 0)
-        raise(kClassRaidSet, kRaidDegraded, set.name);
+        raise(kClassRaidSet, kRaidDegraded, set.name, uint8_t(raid));
     for (int v : set.volumes) {
         Volume& volume = m_volumes[size_t(v)];
         if (after > tolerance(volume.level)) {
             if (!(volume.state & kStateFailed)) {
                 volume.state |= kStateFailed;
-                raise(kClassVolume, kVolumeFailed, volume.name);
+                raise(kClassVolume, kVolumeFailed, volume.name, uint8_t(v));
             }
         } else if (missingBefore == 0) {
-            raise(kClassVolume, kVolumeDegraded, volume.name);
+            raise(kClassVolume, kVolumeDegraded, volume.name, uint8_t(v));
         }
     }
 }
@@ -799,7 +801,7 @@ bool DeviceModel::failDisk(int e, int s, std::string* reason)
     if (d.passThroughVolume >= 0) {
         Volume& volume = m_volumes[size_t(d.passThroughVolume)];
         volume.state |= kStateFailed;
-        raise(kClassVolume, kVolumeFailed, volume.name);
+        raise(kClassVolume, kVolumeFailed, volume.name, uint8_t(d.passThroughVolume));
     } else if (raid >= 0) {
         membersLost(raid, before);
     }
@@ -850,7 +852,7 @@ int DeviceModel::createRaidSet(const std::string& name, const std::vector<std::p
         d.state = sGUI_PHY_DRV::kStateMember | sGUI_PHY_DRV::kStateMemberLow;
         d.raidSet = uint8_t(number);
     }
-    raise(kClassRaidSet, kRaidCreate, name);
+    raise(kClassRaidSet, kRaidCreate, name, uint8_t(number));
     return number;
 }
 
@@ -868,7 +870,7 @@ bool DeviceModel::deleteRaidSet(int raid, std::string* reason)
             freeDisk(*d);
     }
     set = RaidSet{};
-    raise(kClassRaidSet, kRaidDelete, name);
+    raise(kClassRaidSet, kRaidDelete, name, uint8_t(raid));
     // Its dedicated hot spares become free disks.
     const int enclosures = older() ? 1 : enclosureCount();
     for (int e = 0; e < enclosures; ++e) {
@@ -1028,8 +1030,8 @@ int DeviceModel::addVolume(int raid, int number, const std::string& name, uint64
     v.perMember = perMember;
     set.volumes.push_back(number);
     if (announce) {
-        raise(kClassVolume, kVolumeCreate, name);
-        raise(kClassVolume, kVolumeStartInit, name);
+        raise(kClassVolume, kVolumeCreate, name, uint8_t(number));
+        raise(kClassVolume, kVolumeStartInit, name, uint8_t(number));
     }
     return number;
 }
@@ -1072,7 +1074,7 @@ bool DeviceModel::deleteVolumeSet(int volume, std::string* reason)
         m_volumes[size_t(member)].flags &= ~sGUI_VOLUMESET::kFlagNestedMember;
     const std::string name = v.name;
     dropVolume(volume);
-    raise(kClassVolume, kVolumeDelete, name);
+    raise(kClassVolume, kVolumeDelete, name, uint8_t(volume));
     return true;
 }
 
@@ -1125,7 +1127,7 @@ int DeviceModel::createNestedVolume(const std::string& name, const std::vector<i
     v.serial = makeVolumeSerial(number);
     for (int m : members)
         m_volumes[size_t(m)].flags |= sGUI_VOLUMESET::kFlagNestedMember;
-    raise(kClassVolume, kVolumeCreate, name);
+    raise(kClassVolume, kVolumeCreate, name, uint8_t(number));
     return number;
 }
 
@@ -1248,15 +1250,17 @@ bool DeviceModel::setVolumeState(int volume, uint32_t state, uint32_t progress, 
     v.progress = progress;
     auto started = [&](uint32_t bit) { return !(old & bit) && (state & bit); };
     if (started(kStateInit))
-        raise(kClassVolume, kVolumeStartInit, v.name);
+        raise(kClassVolume, kVolumeStartInit, v.name, uint8_t(volume));
     if ((old & kStateInit) && !(state & kStateInit) && !(state & kStateFailed))
-        raise(kClassVolume, kVolumeCompleteInit, v.name);
+        raise(kClassVolume, kVolumeCompleteInit, v.name, uint8_t(volume));
     if (started(kStateFailed))
-        raise(kClassVolume, kVolumeFailed, v.name);
+        raise(kClassVolume, kVolumeFailed, v.name, uint8_t(volume));
     if (started(kStateMigrate))
-        raise(kClassVolume, kVolumeModify, v.name);
-    if (started(kStateRebuild) && v.raidSet >= 0)
-        raise(kClassRaidSet, kRaidRebuild, m_raidSets[size_t(v.raidSet)].name);
+        raise(kClassVolume, kVolumeModify, v.name, uint8_t(volume));
+    if (started(kStateRebuild) && v.raidSet >= 0) {
+        raise(kClassRaidSet, kRaidRebuild, m_raidSets[size_t(v.raidSet)].name, uint8_t(v.raidSet));
+        raise(kClassVolume, kVolumeStartRebuild, v.name, uint8_t(volume));
+    }
     return true;
 }
 
@@ -1266,7 +1270,8 @@ bool DeviceModel::advanceProgress(int volume, int tenths)
         return false;
     Volume& v = m_volumes[size_t(volume)];
     static const std::pair<uint32_t, uint8_t> kRunning[] = {
-        {kStateInit, kVolumeCompleteInit}, {kStateMigrate, kVolumeCompleteMigrate}, {kStateCheck, kVolumeCompleteCheck}};
+        {kStateInit, kVolumeCompleteInit}, {kStateMigrate, kVolumeCompleteMigrate},
+        {kStateRebuild, kVolumeCompleteRebuild}, {kStateCheck, kVolumeCompleteCheck}};
     if (v.state & kStateFailed)
         return false;
     for (const auto& running : kRunning) {
@@ -1276,7 +1281,7 @@ bool DeviceModel::advanceProgress(int volume, int tenths)
         if (v.progress >= 1000) {
             v.state &= ~running.first;
             v.progress = 0;
-            raise(kClassVolume, running.second, v.name);
+            raise(kClassVolume, running.second, v.name, uint8_t(volume));
         }
         return true;
     }

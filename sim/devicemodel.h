@@ -21,7 +21,8 @@ namespace modelcodes {
 enum : uint8_t { kClassRaidSet = 1, kClassVolume = 2, kClassDevice = 3, kClassMonitor = 5, kClassGeneral = 6 };
 enum : uint8_t {
     kRaidCreate = 0, kRaidDelete = 1, kRaidExpand = 2, kRaidRebuild = 3, kRaidDegraded = 4,
-    kVolumeStartInit = 0, kVolumeStartCheck = 3, kVolumeCompleteInit = 4, kVolumeCompleteMigrate = 6,
+    kVolumeStartInit = 0, kVolumeStartRebuild = 1, kVolumeStartCheck = 3, kVolumeCompleteInit = 4, kVolumeCompleteRebuild = 5,
+    kVolumeCompleteMigrate = 6,
     kVolumeCompleteCheck = 7, kVolumeCreate = 8, kVolumeDelete = 9, kVolumeModify = 10,
     kVolumeDegraded = 11, kVolumeFailed = 12, kVolumeAbortCheck = 21,
     kDeviceInserted = 0, kDeviceRemoved = 1, kDeviceFailed = 7, kPassThroughCreated = 10,
@@ -238,7 +239,10 @@ private:
     uint8_t deviceChannel(int s) const;
 
     uint32_t packedTime() const;
-    void raise(uint8_t eventClass, uint8_t code, const std::string& name, uint8_t channel = 0);
+    // `channel`: the event's byte 2 (the raid set, volume set or slot number); `enclosure`: the
+    // u32 at 8 of device events on the enclosure family.
+    void raise(uint8_t eventClass, uint8_t code, const std::string& name, uint8_t channel = 0,
+               uint32_t enclosure = 0);
     void raiseDevice(uint8_t eventClass, uint8_t code, int e, int s);
 
     uint32_t missingMask(int raid) const;

@@ -197,7 +197,7 @@ uint8_t DeviceModel::commandExpandRaidSet(int raid, const std::vector<Address>& 
         v.perMember = footprint(v.level, members, v.capacity);
     }
     compact(raid);
-    raise(kClassRaidSet, kRaidExpand, set.name);
+    raise(kClassRaidSet, kRaidExpand, set.name, uint8_t(raid));
     return kDone;
 }
 
@@ -311,8 +311,8 @@ uint8_t DeviceModel::commandCreateVolume(int raid, const VolumeSpec& spec)
     addVolume(raid, number, name, capacity, spec.level, stripeSectors(spec.stripeCode), options, offset,
               footprint(spec.level, members, capacity), false);
     v.byte53 = spec.address[5];
-    raise(kClassVolume, kVolumeCreate, name);
-    raise(kClassVolume, kVolumeStartInit, name);
+    raise(kClassVolume, kVolumeCreate, name, uint8_t(number));
+    raise(kClassVolume, kVolumeStartInit, name, uint8_t(number));
     return kDone;
 }
 
@@ -465,7 +465,7 @@ uint8_t DeviceModel::commandModifyVolume(int volume, const VolumeSpec& spec)
         if (!fits)
             compact(v.raidSet);
     }
-    raise(kClassVolume, kVolumeModify, v.name);
+    raise(kClassVolume, kVolumeModify, v.name, uint8_t(volume));
     return kDone;
 }
 
@@ -483,7 +483,7 @@ uint8_t DeviceModel::commandDeleteVolume(int volume)
         for (int member : std::vector<int>(v.nested))
             dropVolume(member);
         dropVolume(volume);
-        raise(kClassVolume, kVolumeDelete, name);
+        raise(kClassVolume, kVolumeDelete, name, uint8_t(volume));
         return kDone;
     }
     return deleteVolumeSet(volume, nullptr) ? kDone : kInvalid;
@@ -509,7 +509,7 @@ uint8_t DeviceModel::commandStartCheck(int volume)
             return kNotNormal;
     v.state = kStateCheck;
     v.progress = 0;
-    raise(kClassVolume, kVolumeStartCheck, v.name);
+    raise(kClassVolume, kVolumeStartCheck, v.name, uint8_t(volume));
     return kDone;
 }
 
@@ -521,7 +521,7 @@ uint8_t DeviceModel::commandStopCheck()
         if (v.exists && (v.state & kStateCheck)) {
             v.state &= ~kStateCheck;
             v.progress = 0;
-            raise(kClassVolume, kVolumeAbortCheck, v.name);
+            raise(kClassVolume, kVolumeAbortCheck, v.name, uint8_t(&v - m_volumes.data()));
         }
     }
     return kDone;

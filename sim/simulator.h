@@ -15,7 +15,9 @@
 //    own sensor block (no slots).
 //  * Display names count from 1: slot 0 is "Slot 01" in the enclosure descriptor; device events
 //    name enclosure 0 slot 2 "Enc#1 Slot#03" (it fits the 16-byte field) and older-family
-//    channel 0 "Channel#01" (with the channel in the event's channel byte).
+//    channel 0 "Channel#01". Byte 2 of an event is the number of its raid set, volume set or
+//    slot (the channel on the older family); device events of the enclosure family carry the
+//    enclosure in their u32 at 8.
 //  * 0x1B on the enclosure family: {e, 0} property, {e, 1, page 0-4} names, {e, 2, 0} values,
 //    {e, 3, 0} battery; a shorter payload or another sub-command answers 'G'. An enclosure with
 //    no sensors still answers {e, 2, 0} with 8 zero bytes. Names are 24 bytes each: page 0, the
@@ -32,8 +34,9 @@
 //    (class 3 code 0/1/7), pass-through created/changed/deleted (3/10, 3/11, 3/12), raid set
 //    created/deleted/expanded/degraded/rebuilding (1/0, 1/1, 1/2, 1/4, 1/3), volume created +
 //    initialisation started (2/8 then 2/0), deleted (2/9), init complete (2/4), degraded (2/11),
-//    failed (2/12), changed or migrating (2/10), migration complete (2/6), check started/
-//    complete/stopped (2/3, 2/7, 2/21), hot spare created/deleted (6/30, 6/31).
+//    failed (2/12), changed or migrating (2/10), migration complete (2/6), rebuild started
+//    (1/3 then 2/1) and complete (2/5), check started/complete/stopped (2/3, 2/7, 2/21), hot
+//    spare created/deleted (6/30, 6/31).
 //  * Free space: a raid set's members hold whole units of 512 blocks (the smallest member's
 //    capacity rounded down); each volume takes whole units on every member, ceil(per member /
 //    512) with per member C/n (Raid0), 2C/n (Raid1+0), C/(n-1) (Raid3/5), C/(n-2) (Raid6). The
@@ -411,9 +414,9 @@ public:
     void addEvent(const sEVET_DATA& event);         // logged as given
     // State word and progress (tenths of a per cent, at most 1000).
     bool setVolumeState(int volume, uint32_t state, uint32_t progress, std::string* reason = nullptr);
-    // Moves the initialisation, migration or check running on `volume` on by `tenths` of a per
-    // cent; at 1000 the state bit goes (progress 0) and the completion event is logged (2/4, 2/6,
-    // 2/7). False when nothing runs there (or the volume has failed). advanceAll: every volume.
+    // Moves the initialisation, migration, rebuild or check running on `volume` on by `tenths` of
+    // a per cent; at 1000 the state bit goes (progress 0) and the completion event is logged (2/4,
+    // 2/6, 2/5, 2/7). False when nothing runs there (or the volume has failed). advanceAll: every volume.
     bool advanceProgress(int volume, int tenths);
     void advanceAll(int tenths);
     // Fixes the clock events are stamped with (seconds since 1970, local time); 0: the real clock.

@@ -7,7 +7,9 @@
 
 #include <QtTest>
 
+#include <cstdio>
 #include <memory>
+#include <mutex>
 
 namespace ctltest {
 
@@ -60,5 +62,43 @@ inline std::vector<int> commandsReceived(const zynsim::FakeController& controlle
             out.push_back(e.command);
     return out;
 }
+
+// Collects the debug lines while it lives, instead of printing them.
+class MessageLog {
+public:
+    MessageLog()
+    {
+        std::lock_guard<std::mutex> locker(s_mutex);
+        s_current = this;
+        m_previous = qInstallMessageHandler(&MessageLog::handle);
+    }
+    ~MessageLog()
+    {
+        std::lock_guard<std::mutex> locker(s_mutex);
+        qInstallMessageHandler(m_previous);
+        s_current = nullptr;
+    }
+    QStringList lines() const
+    {
+        std::lock_guard<std::mutex> locker(s_mutex);
+        return m_lines;
+    }
+    QStringList matching(const QString& pattern) const { return lines().filter(QRegularExpression(pattern)); }
+
+private:
+    // Threads that log while the collector goes find it gone, under the same lock.
+    static void handle(QtMsgType type, const QMessageLogContext&, const QString& text)
+    {
+        std::lock_guard<std::mutex> locker(s_mutex);
+        if (s_current != nullptr)
+            s_current->m_lines << text;
+        if (type != QtDebugMsg && type != QtInfoMsg)
+            std::fprintf(stderr, "%s\n", qPrintable(text));
+    }
+    static inline std::mutex s_mutex;
+    static inline MessageLog* s_current = nullptr;
+    QtMessageHandler m_previous = nullptr;
+    QStringList m_lines;
+};
 
 } // namespace ctltest

@@ -43,38 +43,6 @@ size_t allocatedBytes()
 #endif
 }
 
-// Collects the debug lines while it lives, instead of printing them.
-class MessageLog {
-public:
-    MessageLog()
-    {
-        s_current = this;
-        m_previous = qInstallMessageHandler(&MessageLog::handle);
-    }
-    ~MessageLog()
-    {
-        qInstallMessageHandler(m_previous);
-        s_current = nullptr;
-    }
-    QStringList lines() const
-    {
-        QMutexLocker locker(&m_mutex);
-        return m_lines;
-    }
-    QStringList matching(const QString& pattern) const { return lines().filter(QRegularExpression(pattern)); }
-
-private:
-    static void handle(QtMsgType, const QMessageLogContext&, const QString& text)
-    {
-        QMutexLocker locker(&s_current->m_mutex);
-        s_current->m_lines << text;
-    }
-    static MessageLog* s_current;
-    QtMessageHandler m_previous = nullptr;
-    mutable QMutex m_mutex;
-    QStringList m_lines;
-};
-MessageLog* MessageLog::s_current = nullptr;
 
 const QString kRetryPattern = QStringLiteral("Controller error, retry");
 

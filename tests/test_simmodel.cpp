@@ -423,8 +423,9 @@ void TestSimModel::volumeReplyLayouts()
     std::string why;
     QCOMPARE(c.createVolumeSet(0, "Extended", 3000000, 4, 256, extended, &why), 0);
     QVERIFY(c.setVolumeState(0, 0x8, 345, &why));
-    // Leaving initialisation completes it; a rebuild starting is the raid set's event.
-    COMPARE_EVENTS(eventKeys(c, c.events().size() - 2), {{2, 4, "Extended"}, {1, 3, "R"}});
+    // Leaving initialisation completes it; a rebuild starting is the raid set's event, then the
+    // volume's.
+    COMPARE_EVENTS(eventKeys(c, c.events().size() - 3), {{2, 4, "Extended"}, {1, 3, "R"}, {2, 1, "Extended"}});
 
     Bytes r = ask(c, 0x21, {0});
     QCOMPARE(r.size(), size_t(128));
@@ -1062,8 +1063,9 @@ void TestSimModel::eventTimeAndDeviceNames()
     QCOMPARE(int((packed >> 6) & 0x3F), parts.tm_min);
     QCOMPARE(int(packed & 0x3F), parts.tm_sec);
     QCOMPARE(e.name(), std::string("Enc#2 Slot#03"));
-    QCOMPARE(int(e.channel()), 0);
-    QCOMPARE(e.duration(), 0u);
+    // The slot in byte 2 and the enclosure in the u32 at 8.
+    QCOMPARE(int(e.channel()), 2);
+    QCOMPARE(e.duration(), 1u);
     // The event as the page carries it.
     const Bytes page = ask(c, 0x1A, {0});
     QCOMPARE(Bytes(page.begin() + 15 * 32, page.end()), bytesOf(e));

@@ -1,6 +1,7 @@
 #include "controller.h"
 
 #include "enclosure.h"
+#include "eventwatcher.h"
 #include "event.h"
 #include "host.h"
 #include "raidset.h"
@@ -128,6 +129,9 @@ void QZynController::AllocateResources()
 
 void QZynController::FreeResources()
 {
+    // The worker stops before anything it reads goes.
+    delete m_eventWatcher;
+    m_eventWatcher = nullptr;
     m_dummyDisk.reset();
     m_guiItem.reset();
     deleteAll(m_raidSets);
@@ -333,13 +337,47 @@ int QZynController::ZynDoIO(_IF_CMD_BLOCK* block)
     return CZynlibALL::ZynDoIO(block);
 }
 
+void QZynController::ensureEventWatcher()
+{
+    if (m_eventWatcher == nullptr)
+        m_eventWatcher = new ControllerEventWatcherThread(this, nullptr);
+}
+
 void QZynController::Start()
 {
     qDebug("Starting controller");
+    ensureEventWatcher();
+    m_eventWatcher->Start();
 }
 
 void QZynController::Stop()
 {
     qDebug("Stopping controller");
     QObject::disconnect(this, nullptr, nullptr, nullptr);
+    if (m_eventWatcher != nullptr)
+        m_eventWatcher->Stop();
+}
+
+void QZynController::Pause()
+{
+    if (m_eventWatcher != nullptr)
+        m_eventWatcher->Stop();
+}
+
+void QZynController::Resume()
+{
+    ensureEventWatcher();
+    m_eventWatcher->Start();
+}
+
+void QZynController::StartEventWatcher()
+{
+    ensureEventWatcher();
+    m_eventWatcher->Start();
+}
+
+void QZynController::StopEventWatcher()
+{
+    if (m_eventWatcher != nullptr)
+        m_eventWatcher->Stop();
 }

@@ -21,6 +21,7 @@
 #include <memory>
 #include <vector>
 
+class ControllerEventWatcherThread;
 class QZynRaidSet;
 class QZynVolumeSet;
 class QZynEnclosure;
@@ -75,8 +76,11 @@ public:
     int DecrementAuthorisationHold() { return m_authorisationHold.fetch_sub(1); }
     int GetHwMonitorHold() const { return m_hwMonitorHold.load(); }
     void SetHwMonitorHold(int hold) { m_hwMonitorHold.store(uint8_t(hold)); }
-    int GetEventCounter() const { return m_eventCounter; }
-    void SetEventCounter(int counter) { m_eventCounter = counter; }
+    int GetEventCounter() const { return m_eventCounter.load(); }
+    void SetEventCounter(int counter) { m_eventCounter.store(counter); }
+    // While set the one-second refresh does nothing (nothing sets it yet).
+    bool IsRefreshSuspended() const { return m_refreshSuspended.load() != 0; }
+    ControllerEventWatcherThread* GetEventWatcher() const { return m_eventWatcher; }
     QZynGuiItem* GetGuiItem() const { return m_guiItem.get(); }
     // Guards the records and texts of this controller's device objects.
     DeviceLock* RecordLock() { return &m_recordLock; }
@@ -100,6 +104,58 @@ public:
     // Numbers below the enclosure count (at most 32) whose enclosure is present.
     void GetEnclosureCount(std::vector<int>& out) const;
     bool IsEnclosureFamily() const { return m_sysInfo.GetRecord().isEnclosureFamily(); }
+    // Every slot address (enclosures by number), each with its disk object.
+    void GetDiskSlotCount(std::vector<QZynDiskIndex>& out) const;
+    void GetDiskCount(std::vector<QZynDiskIndex>& out) const;
+    void GetFreeDiskCount(std::vector<QZynDiskIndex>& out) const;
+    void GetHotSpareDiskCount(std::vector<QZynDiskIndex>& out) const;
+    // Ring slots holding an event, oldest first.
+    void GetEventCount(std::vector<int>& out) const;
+    QString GetFreeVolumeSetName() const;
+    // The first channel, id and lun no volume set uses; false when all are used.
+    bool GetFreeChIdLun(u8* ch, u8* id, u8* lun) const;
+    // Ring slots the event table uses: the ring capacity, at most the table's 256.
+    int EventRingSlots() const;
+
+    // Filling and refreshing the tables; the update operations tell whether the record changed.
+    void AddRaidSet(QZynRaidSet* raidSet);
+    bool UpdateRaidSet(QZynRaidSet* raidSet);
+    void RemoveRaidSet(QZynRaidSet* raidSet);
+    void AddVolumeSet(QZynVolumeSet* volume);
+    bool UpdateVolumeSet(QZynVolumeSet* volume);
+    void RemoveVolumeSet(QZynVolumeSet* volume);
+    void AddDisk(QZynDisk* disk);
+    bool UpdateDisk(QZynDisk* disk);
+    void RemoveDisk(QZynDisk* disk);
+    void AddEnclosure(QZynEnclosure* enclosure);
+    bool UpdateEnclosure(QZynEnclosure* enclosure);
+    void RemoveEnclosure(QZynEnclosure* enclosure);
+    void AddEvent(QZynEvent* event);
+    void UpdateEvent(QZynEvent* event);
+    void RemoveEvent(QZynEvent* event);
+
+    // Fills the tables when the controller first comes online; the first map failure.
+    u32 BuildDeviceHierarchy();
+    // Reads new events (mode 1, dispatching them) or the whole log (mode 0); events handled.
+    int RunEventLoop(u8 mode);
+    bool ProcessHwMonitor();
+    // The hardware-monitor records, in storage order: kinds 2, 1, 3, 6 and 4.
+    _HWMON_INFO GetHwMonitor(int record) const;
+    sSENSORS GetEnclosureHwMonitor() const;
+
+    // Every reader of the controller's event log other than the polling thread runs `read`
+    // through here: under the event mutex, with the session's event bookkeeping put back
+    // afterwards, so the polling thread still gets every new event once.
+    template <typename Read>
+    void ReadWholeEventLog(Read read)
+    {
+        std::lock_guard<std::mutex> locker(m_eventMutex);
+        const u32 lastConsumed = m_lastEventCounter;
+        const u32 held = m_eventsHeld;
+        read();
+        m_lastEventCounter = lastConsumed;
+        m_eventsHeld = held;
+    }
 
     // The command road.
     u32 ZynCmdReadWrite(u8 command, void* payload, int payloadLength, void* reply, int replyCapacity,
@@ -118,21 +174,41 @@ signals:
 public slots:
     void Start();
     void Stop();
+    void Pause();
+    void Resume();
+    void StartEventWatcher();
+    void StopEventWatcher();
+    void ProcessRaidSetEvent(QZynEvent* event);
+    void ProcessVolumeSetEvent(QZynEvent* event);
+    void ProcessDiskEvent(QZynEvent* event);
+    void ProcessEnclosureEvent(QZynEvent* event);
+
+public:
+    // Emits DeviceChanged on this object's thread (queued when called from another thread).
+    void Announce(QZynDevice* device, int change);
 
 private:
+    // The raid set a disk's record names (byte 81), and its first volume set.
+    QZynRaidSet* raidSetOf(const QZynDisk* disk) const;
+    QZynVolumeSet* firstVolumeOf(const QZynRaidSet* raidSet) const;
+    // Reads the property and the slot descriptors of an enclosure; the property read's result.
+    u32 readEnclosure(QZynEnclosure* enclosure, bool* descriptorsRead);
+    void ensureEventWatcher();
     // After the last failed try: offline, and when the host lists it, removed, announced and
     // deleted later.
     void giveUp();
 
+    ControllerEventWatcherThread* m_eventWatcher = nullptr;
     std::atomic<uint8_t> m_hwMonitorHold{1};
+    std::atomic<uint8_t> m_refreshSuspended{0};
     _HWMON_INFO m_hwMonitor[kHwMonitorRecords];
     std::unique_ptr<sSENSORS> m_enclosureHwMonitor;
     std::atomic<int> m_authorisationHold{0};
     std::atomic<int> m_hostSlot{-1};
-    int m_eventCounter = 0;
+    std::atomic<int> m_eventCounter{0};
     std::atomic<int> m_state{StateConnecting};
     u32 m_status = STATUS_CONTROLLER_NEED_AUTH;
-    DeviceLock m_recordLock;
+    mutable DeviceLock m_recordLock;
     QZynSysInfo m_sysInfo;
     QZynSNMPInfo m_snmpInfo;
     std::unique_ptr<QZynGuiItem> m_guiItem;
@@ -144,5 +220,6 @@ private:
     std::vector<QZynEvent*> m_events;
     std::unique_ptr<QZynDisk> m_dummyDisk;
     std::mutex m_commandMutex;   // a standard mutex: the thread sanitizer sees its ordering
+    std::mutex m_eventMutex;     // one reader of the event log at a time
     mutable std::mutex m_stateMutex;
 };

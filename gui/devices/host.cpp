@@ -153,6 +153,9 @@ int QZynHost::scan_controller()
 QList<QZynController*> QZynHost::scan_controller_by_ip(QString ip)
 {
     const QByteArray address = ip.toUtf8();
+    // A controller the list holds already is not asked again.
+    if (get_controller_by_ip(ip) != nullptr)
+        return {};
     qDebug("Scanning controller at ip %s", address.constData());
     auto* transport = new EthernetInterface();
     if (!transport->init(address.constData(), kControllerPort)) {

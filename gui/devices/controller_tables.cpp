@@ -1,0 +1,776 @@
+// The controller's device tables: filling them, keeping them current from the controller's
+// events, announcing each change, and the lookups the views and dialogs use.
+#include "controller.h"
+
+#include "enclosure.h"
+#include "event.h"
+#include "raidset.h"
+#include "volumeset.h"
+
+#include <QDebug>
+#include <QThread>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+constexpr int kTableEvents = 256;
+// A pass-through disk's raid set shows its volume a moment after the event: re-read it so often.
+constexpr int kPassThroughRereads = 10;
+constexpr int kPassThroughRereadPauseMs = 200;
+
+} // namespace
+
+void QZynController::Announce(QZynDevice* device, int change)
+{
+    if (device == nullptr)
+        return;
+    if (QThread::currentThread() == thread()) {
+        emit DeviceChanged(device, change);
+        return;
+    }
+    // From the polling thread the announcement is handed to this object's own thread and made
+    // there. A handed-over announcement dies with this object, so no receiver is ever given a
+    // device of a controller that has gone.
+    QMetaObject::invokeMethod(
+        this, [this, device, change] { emit DeviceChanged(device, change); }, Qt::QueuedConnection);
+}
+
+// ---- Lookups ---------------------------------------------------------------------------
+
+void QZynController::GetDiskSlotCount(std::vector<QZynDiskIndex>& out) const
+{
+    out.clear();
+    const sSYSTEM_INFO info = m_sysInfo.GetRecord();
+    if (!info.isEnclosureFamily()) {
+        for (int slot = 0; slot < info.driveChannels(); ++slot)
+            out.emplace_back(slot, 0, m_disks[0][size_t(slot)]);
+        return;
+    }
+    std::vector<int> enclosures;
+    GetEnclosureCount(enclosures);
+    for (int e : enclosures) {
+        const int slotCount = std::min(m_enclosures[size_t(e)]->GetRecord().slotCount(), kSlots);
+        for (int slot = 0; slot < slotCount; ++slot)
+            out.emplace_back(slot, e, m_disks[size_t(e)][size_t(slot)]);
+    }
+}
+
+void QZynController::GetDiskCount(std::vector<QZynDiskIndex>& out) const
+{
+    GetDiskSlotCount(out);
+    out.erase(std::remove_if(out.begin(), out.end(), [](const QZynDiskIndex& i) { return i.disk->GetState() == 0; }),
+              out.end());
+}
+
+void QZynController::GetFreeDiskCount(std::vector<QZynDiskIndex>& out) const
+{
+    GetDiskSlotCount(out);
+    out.erase(std::remove_if(out.begin(), out.end(),
+                             [](const QZynDiskIndex& i) { return (i.disk->GetState() & sGUI_PHY_DRV::kStateFree) == 0; }),
+              out.end());
+}
+
+void QZynController::GetHotSpareDiskCount(std::vector<QZynDiskIndex>& out) const
+{
+    GetDiskSlotCount(out);
+    out.erase(std::remove_if(out.begin(), out.end(),
+                             [](const QZynDiskIndex& i) { return (i.disk->GetState() & sGUI_PHY_DRV::kStateHotSpare) == 0; }),
+              out.end());
+}
+
+int QZynController::EventRingSlots() const
+{
+    return int(std::min<u32>(m_sysInfo.GetRecord().eventRingCapacity(), kTableEvents));
+}
+
+void QZynController::GetEventCount(std::vector<int>& out) const
+{
+    out.clear();
+    const int ringSlots = EventRingSlots();
+    if (ringSlots == 0)
+        return;
+    const int first = m_eventCounter.load() % ringSlots;
+    for (int k = 0; k < ringSlots; ++k) {
+        const int slot = (first + k) % ringSlots;
+        if (m_events[size_t(slot)]->GetRecord().eventClass() != 0)
+            out.push_back(slot);
+    }
+}
+
+QString QZynController::GetFreeVolumeSetName() const
+{
+    QStringList taken;
+    for (const QZynVolumeSet* volume : m_volumeSets) {
+        const sGUI_VOLUMESET r = volume->GetRecord();
+        if (r.exists())
+            taken << devicetext::upToNul(r.bytes + sGUI_VOLUMESET::kName, sGUI_VOLUMESET::kNameSize);
+    }
+    const QString model = m_sysInfo.GetModelName();
+    for (int n = 0;; ++n) {
+        const QString name = model + QString::asprintf("-VOL#%03d", n);
+        if (!taken.contains(name))
+            return name;
+    }
+}
+
+bool QZynController::GetFreeChIdLun(u8* ch, u8* id, u8* lun) const
+{
+    bool used[2][16][8] = {};
+    for (const QZynVolumeSet* volume : m_volumeSets) {
+        const sGUI_VOLUMESET r = volume->GetRecord();
+        if (r.exists() && r.channel() < 2 && r.id() < 16 && r.lun() < 8)
+            used[r.channel()][r.id()][r.lun()] = true;
+    }
+    for (u8 c = 0; c < 2; ++c)
+        for (u8 i = 0; i < 16; ++i)
+            for (u8 l = 0; l < 8; ++l)
+                if (!used[c][i][l]) {
+                    *ch = c;
+                    *id = i;
+                    *lun = l;
+                    return true;
+                }
+    return false;
+}
+
+// ---- Filling and refreshing ------------------------------------------------------------
+
+void QZynController::AddRaidSet(QZynRaidSet* raidSet)
+{
+    if (raidSet == nullptr)
+        return;
+    sGUI_RAIDSET r;
+    if (ZynGetRaidSetInfo(u8(raidSet->GetIndex()), &r) == ZYN_OK)
+        raidSet->SetupInfo(&r);
+    qDebug() << "raidindex =(" << raidSet->GetIndex() << ")" << "name =" << raidSet->GetName() << "created";
+}
+
+bool QZynController::UpdateRaidSet(QZynRaidSet* raidSet)
+{
+    if (raidSet == nullptr || !raidSet->IsPresent())
+        return false;
+    sGUI_RAIDSET r;
+    const u32 rc = ZynGetRaidSetInfo(u8(raidSet->GetIndex()), &r);
+    if (rc == ZYN_ERR_NO_OBJECT) {
+        // Gone at the controller: handled as its deletion.
+        sEVET_DATA gone;
+        std::memset(&gone, 0, sizeof gone);
+        gone.set(QZynEvent::RaidSetEvent, 1, u8(raidSet->GetIndex()));
+        QZynEvent event(this, 0, &gone);
+        ProcessRaidSetEvent(&event);
+        return false;
+    }
+    if (rc != ZYN_OK || !raidSet->ReplaceRecord(r))
+        return false;
+    qDebug() << "raidindex =(" << raidSet->GetIndex() << ")" << "name =" << raidSet->GetName() << "updated";
+    return true;
+}
+
+void QZynController::RemoveRaidSet(QZynRaidSet* raidSet)
+{
+    if (raidSet == nullptr)
+        return;
+    raidSet->SetAbsent();
+    qDebug() << "raidindex =(" << raidSet->GetIndex() << ")" << "name =" << raidSet->GetName() << "deleted";
+}
+
+void QZynController::AddVolumeSet(QZynVolumeSet* volume)
+{
+    if (volume == nullptr)
+        return;
+    sGUI_VOLUMESET r;
+    if (ZynGetVolSetInfo(u8(volume->GetIndex()), &r) == ZYN_OK)
+        volume->SetupInfo(&r);
+    qDebug() << "volindex =(" << volume->GetIndex() << ")" << "name =" << volume->GetName() << "created";
+}
+
+bool QZynController::UpdateVolumeSet(QZynVolumeSet* volume)
+{
+    if (volume == nullptr)
+        return false;
+    sGUI_VOLUMESET r;
+    if (ZynGetVolSetInfo(u8(volume->GetIndex()), &r) != ZYN_OK || !volume->ReplaceRecord(r))
+        return false;
+    qDebug() << "volindex =(" << volume->GetIndex() << ")" << "name =" << volume->GetName() << "updated";
+    return true;
+}
+
+void QZynController::RemoveVolumeSet(QZynVolumeSet* volume)
+{
+    if (volume == nullptr)
+        return;
+    volume->SetAbsent();
+    qDebug() << "volindex =(" << volume->GetIndex() << ")" << "name =" << volume->GetName() << "deleted";
+}
+
+void QZynController::AddDisk(QZynDisk* disk)
+{
+    if (disk == nullptr || disk->GetIndex().IsDummy())
+        return;
+    const QZynDiskIndex& at = disk->GetIndex();
+    sGUI_PHY_DRV r;
+    if (ZynGetPhysicalDriveInfo(u8(at.enclosure), u8(at.slot), &r) == ZYN_OK)
+        disk->SetupInfo(&r);
+    qDebug() << "diskindex =(" << at.enclosure << "," << at.slot << ")" << "name =" << disk->GetName() << "added";
+}
+
+bool QZynController::UpdateDisk(QZynDisk* disk)
+{
+    if (disk == nullptr || disk->GetIndex().IsDummy())
+        return false;
+    const QZynDiskIndex& at = disk->GetIndex();
+    sGUI_PHY_DRV r;
+    if (ZynGetPhysicalDriveInfo(u8(at.enclosure), u8(at.slot), &r) != ZYN_OK || !disk->ReplaceRecord(r))
+        return false;
+    qDebug() << "diskindex =(" << at.enclosure << "," << at.slot << ")" << "name =" << disk->GetName() << "updated";
+    return true;
+}
+
+void QZynController::RemoveDisk(QZynDisk* disk)
+{
+    if (disk == nullptr || disk->GetIndex().IsDummy())
+        return;
+    disk->SetAbsent();
+    const QZynDiskIndex& at = disk->GetIndex();
+    qDebug() << "diskindex =(" << at.enclosure << "," << at.slot << ")" << "name =" << disk->GetName() << "removed";
+}
+
+u32 QZynController::readEnclosure(QZynEnclosure* enclosure, bool* descriptorsRead)
+{
+    *descriptorsRead = false;
+    sGUI_ENC_PROPERTY property;
+    const u32 rc = ZynGetEnclosureProperty(u8(enclosure->GetIndex()), &property);
+    if (rc != ZYN_OK)
+        return rc;
+    enclosure->SetupInfo(&property);
+    // The descriptors come in at most 2048 bytes; the page holds 3072, the rest stays zero.
+    std::vector<unsigned char> page(QZynEnclosure::kDescriptorPageSize, 0);
+    if (ZynGetEnclosureDescriptor(u8(enclosure->GetIndex()), 0, page.data(), 2048) == ZYN_OK) {
+        enclosure->SetDiskDescriptor(page.data());
+        *descriptorsRead = true;
+    }
+    return rc;
+}
+
+void QZynController::AddEnclosure(QZynEnclosure* enclosure)
+{
+    if (enclosure == nullptr)
+        return;
+    bool descriptors = false;
+    readEnclosure(enclosure, &descriptors);
+    qDebug() << "encindex =(" << enclosure->GetIndex() << ")" << "name =" << enclosure->GetName() << "created";
+}
+
+bool QZynController::UpdateEnclosure(QZynEnclosure* enclosure)
+{
+    if (enclosure == nullptr)
+        return false;
+    sGUI_ENC_PROPERTY property;
+    const u32 rc = ZynGetEnclosureProperty(u8(enclosure->GetIndex()), &property);
+    if (rc == ZYN_ERR_NO_OBJECT) {
+        RemoveEnclosure(enclosure);
+        return true;
+    }
+    if (rc != ZYN_OK)
+        return false;
+    enclosure->SetupInfo(&property);
+    qDebug() << "encindex =(" << enclosure->GetIndex() << ")" << "name =" << enclosure->GetName() << "updated";
+    return true;
+}
+
+void QZynController::RemoveEnclosure(QZynEnclosure* enclosure)
+{
+    if (enclosure == nullptr)
+        return;
+    enclosure->SetAbsent();
+    qDebug() << "encindex =(" << enclosure->GetIndex() << ")" << "deleted";
+}
+
+void QZynController::AddEvent(QZynEvent* event)
+{
+    if (event == nullptr)
+        return;
+    QZynEvent* entry = GetEvent(event->GetIndex());
+    if (entry == nullptr)
+        return;
+    *entry = *event;
+    qDebug() << "eventindex =" << event->GetIndex();
+    Announce(entry, DeviceAdded);
+}
+
+void QZynController::UpdateEvent(QZynEvent* event)
+{
+    AddEvent(event);
+}
+
+void QZynController::RemoveEvent(QZynEvent* event)
+{
+    QZynEvent* entry = event != nullptr ? GetEvent(event->GetIndex()) : nullptr;
+    if (entry == nullptr)
+        return;
+    qDebug() << "eventindex =(" << entry->GetIndex() << ")" << "deleted";
+    Announce(entry, DeviceRemoved);
+}
+
+// ---- Building and events ---------------------------------------------------------------
+
+u32 QZynController::BuildDeviceHierarchy()
+{
+    ZynSetTime(0);
+    int counter = 0;
+    ZynPollEvent(&counter);
+    RunEventLoop(0);
+
+    if (IsEnclosureFamily()) {
+        for (QZynEnclosure* enclosure : m_enclosures) {
+            sGUI_ENC_PROPERTY property;
+            if (ZynGetEnclosureProperty(u8(enclosure->GetIndex()), &property) != ZYN_OK || !property.exists())
+                continue;
+            enclosure->SetupInfo(&property);
+            std::vector<unsigned char> page(QZynEnclosure::kDescriptorPageSize, 0);
+            if (ZynGetEnclosureDescriptor(u8(enclosure->GetIndex()), 0, page.data(), 2048) != ZYN_OK)
+                continue;
+            enclosure->SetDiskDescriptor(page.data());
+            AddEnclosure(enclosure);
+            Announce(enclosure, DeviceAdded);
+        }
+    }
+
+    auto raidMap = std::make_unique<_RAID_MAP>();
+    u32 rc = ZynHelpBuildRaidSetMap(raidMap.get());
+    if (rc != ZYN_OK)
+        return rc;
+    for (u32 i = 0; i < std::min<u32>(raidMap->count, _RAID_MAP::kMaxEntries); ++i) {
+        QZynRaidSet* raidSet = GetRaidSet(raidMap->entries[i].number);
+        if (raidSet == nullptr)
+            continue;
+        raidSet->SetupInfo(&raidMap->entries[i].raidSet);
+        AddRaidSet(raidSet);
+        Announce(raidSet, DeviceAdded);
+    }
+
+    auto volumeMap = std::make_unique<_VOL_MAP>();
+    rc = ZynHelpBuildVolumeSetMap(volumeMap.get());
+    if (rc != ZYN_OK)
+        return rc;
+    for (u32 i = 0; i < std::min<u32>(volumeMap->count, _VOL_MAP::kMaxEntries); ++i) {
+        QZynVolumeSet* volume = GetVolumeSet(volumeMap->entries[i].number);
+        if (volume == nullptr)
+            continue;
+        volume->SetupInfo(&volumeMap->entries[i].volumeSet);
+        AddVolumeSet(volume);
+        Announce(volume, DeviceAdded);
+    }
+
+    auto driveMap = std::make_unique<_DRV_MAP>();
+    rc = ZynHelpBuildDeviceMap(driveMap.get());
+    if (rc != ZYN_OK)
+        return rc;
+    for (u32 i = 0; i < std::min<u32>(driveMap->count, _DRV_MAP::kMaxEntries); ++i) {
+        const _DRV_MAP::Entry& entry = driveMap->entries[i];
+        QZynDisk* disk = GetDisk(QZynDiskIndex(entry.slot, entry.enclosure));
+        if (disk == m_dummyDisk.get())
+            continue;
+        disk->SetupInfo(&entry.drive);
+        AddDisk(disk);
+        Announce(disk, DeviceAdded);
+    }
+    return ZYN_OK;
+}
+
+int QZynController::RunEventLoop(u8 mode)
+{
+    const int ringSlots = EventRingSlots();
+    if (ringSlots == 0) {
+        qDebug("No event ring on this controller, no events handled");
+        return 0;
+    }
+    std::vector<sEVET_DATA> records;
+    {
+        std::lock_guard<std::mutex> locker(m_eventMutex);
+        int count = 0;
+        if (ZynGetReqEventPage(char(mode), &count) != ZYN_OK)
+            return 0;
+        for (int i = count - 1; i >= 0; --i) {
+            sEVET_DATA record;
+            if (ZynGetEventObject(i, &record) == 0 || record.eventClass() == 0)
+                continue;
+            records.push_back(record);
+        }
+    }
+    int handled = 0;
+    for (const sEVET_DATA& record : records) {
+        const int slot = m_eventCounter.load() % ringSlots;
+        QZynEvent event(this, slot, &record);
+        AddEvent(&event);
+        m_eventCounter.store(slot + 1);
+        if (mode == 1) {
+            switch (record.eventClass()) {
+            case QZynEvent::RaidSetEvent: ProcessRaidSetEvent(&event); break;
+            case QZynEvent::VolumeSetEvent: ProcessVolumeSetEvent(&event); break;
+            case QZynEvent::DeviceEvent: ProcessDiskEvent(&event); break;
+            case QZynEvent::GeneralEvent:
+                if (event.GetDeviceText().startsWith(QLatin1String("Enclosure#")))
+                    ProcessEnclosureEvent(&event);
+                break;
+            default: break;
+            }
+        }
+        ++handled;
+    }
+    return handled;
+}
+
+QZynRaidSet* QZynController::raidSetOf(const QZynDisk* disk) const
+{
+    return GetRaidSet(disk->GetRecord().raidSet());
+}
+
+QZynVolumeSet* QZynController::firstVolumeOf(const QZynRaidSet* raidSet) const
+{
+    return raidSet != nullptr ? GetVolumeSet(raidSet->GetRecord().volumeNumber(0)) : nullptr;
+}
+
+void QZynController::ProcessRaidSetEvent(QZynEvent* event)
+{
+    if (event == nullptr)
+        return;
+    const sEVET_DATA record = event->GetRecord();
+    QZynRaidSet* raidSet = GetRaidSet(record.channel());
+    if (raidSet == nullptr)
+        return;
+    std::vector<QZynDiskIndex> members;
+    std::vector<int> volumes;
+    auto refreshMembers = [&](bool presentOnly) {
+        raidSet->GetDiskCount(members);
+        for (const QZynDiskIndex& member : members) {
+            QZynDisk* disk = GetDisk(member);
+            if (disk == m_dummyDisk.get() || (presentOnly && disk->GetState() == 0))
+                continue;
+            UpdateDisk(disk);
+            Announce(disk, DeviceUpdated);
+        }
+    };
+    switch (record.code()) {
+    case 0:
+        AddRaidSet(raidSet);
+        refreshMembers(false);
+        Announce(raidSet, DeviceAdded);
+        break;
+    case 1:
+        raidSet->GetVolumeSetCount(volumes);
+        for (int number : volumes)
+            if (QZynVolumeSet* volume = GetVolumeSet(number)) {
+                RemoveVolumeSet(volume);
+                Announce(volume, DeviceRemoved);
+            }
+        refreshMembers(true);
+        RemoveRaidSet(raidSet);
+        Announce(raidSet, DeviceRemoved);
+        break;
+    case 2:
+        UpdateRaidSet(raidSet);
+        raidSet->GetVolumeSetCount(volumes);
+        for (int number : volumes)
+            if (QZynVolumeSet* volume = GetVolumeSet(number)) {
+                UpdateVolumeSet(volume);
+                Announce(volume, DeviceUpdated);
+            }
+        refreshMembers(true);
+        Announce(raidSet, DeviceUpdated);
+        break;
+    default:
+        UpdateRaidSet(raidSet);
+        Announce(raidSet, DeviceUpdated);
+        break;
+    }
+}
+
+void QZynController::ProcessVolumeSetEvent(QZynEvent* event)
+{
+    if (event == nullptr)
+        return;
+    const sEVET_DATA record = event->GetRecord();
+    QZynVolumeSet* volume = GetVolumeSet(record.channel());
+    if (volume == nullptr)
+        return;
+    auto refreshRaidSetOf = [this](QZynVolumeSet* v) {
+        if (QZynRaidSet* raidSet = v->GetRaidSet()) {
+            UpdateRaidSet(raidSet);
+            Announce(raidSet, DeviceUpdated);
+        }
+    };
+    auto nestedMembers = [this](const sGUI_VOLUMESET& r) {
+        std::vector<QZynVolumeSet*> out;
+        const int count = std::min(r.nestedCount(), sGUI_VOLUMESET::kMaxNestedMembers);
+        for (int i = 0; i < count; ++i)
+            if (QZynVolumeSet* member = GetVolumeSet(r.nestedMember(i)))
+                out.push_back(member);
+        return out;
+    };
+    const int code = record.code();
+    if ((code >= 14 && code <= 21) || code == 25 || code == 26) {
+        if (volume->IsPresent()) {
+            UpdateVolumeSet(volume);
+            Announce(volume, DeviceUpdated);
+        }
+        return;
+    }
+    if (code == 8) {
+        AddVolumeSet(volume);
+        const sGUI_VOLUMESET r = volume->GetRecord();
+        if (!QZynVolumeSet::IsNestedVolume(r)) {
+            refreshRaidSetOf(volume);
+        } else {
+            for (QZynVolumeSet* member : nestedMembers(r)) {
+                AddVolumeSet(member);
+                refreshRaidSetOf(member);
+                Announce(member, DeviceAdded);
+            }
+        }
+        Announce(volume, DeviceAdded);
+        return;
+    }
+    if (code == 9) {
+        const sGUI_VOLUMESET r = volume->GetRecord();
+        if (QZynVolumeSet::IsNestedVolume(r)) {
+            for (QZynVolumeSet* member : nestedMembers(r)) {
+                RemoveVolumeSet(member);
+                Announce(member, DeviceRemoved);
+                refreshRaidSetOf(member);
+            }
+            RemoveVolumeSet(volume);
+            Announce(volume, DeviceRemoved);
+        } else {
+            RemoveVolumeSet(volume);
+            Announce(volume, DeviceRemoved);
+            refreshRaidSetOf(volume);
+        }
+        return;
+    }
+    if (!volume->IsPresent()) {
+        AddVolumeSet(volume);
+        if (QZynRaidSet* raidSet = volume->GetRaidSet()) {
+            if (!raidSet->IsPresent()) {
+                AddRaidSet(raidSet);
+                Announce(raidSet, DeviceAdded);
+            }
+            UpdateRaidSet(raidSet);
+            Announce(raidSet, DeviceUpdated);
+        }
+        Announce(volume, DeviceAdded);
+    }
+    if (code == 3 || code == 23) {
+        for (QZynVolumeSet* other : m_volumeSets)
+            if (other->IsPresent() && UpdateVolumeSet(other))
+                Announce(other, DeviceUpdated);
+    }
+    UpdateVolumeSet(volume);
+    Announce(volume, DeviceUpdated);
+}
+
+void QZynController::ProcessDiskEvent(QZynEvent* event)
+{
+    if (event == nullptr)
+        return;
+    const sEVET_DATA record = event->GetRecord();
+    const u32 enclosure = zynwire::getU32(record.bytes + sEVET_DATA::kDuration);
+    QZynDisk* disk = GetDisk(QZynDiskIndex(record.channel(), enclosure < 0x10000 ? int(enclosure) : -1));
+    if (disk == m_dummyDisk.get())
+        return;
+    const bool jbod = m_sysInfo.GetRecord().jbodMode();
+    switch (record.code()) {
+    case 0: {
+        AddDisk(disk);
+        QZynRaidSet* raidSet = raidSetOf(disk);
+        if (jbod) {
+            if (raidSet != nullptr) {
+                AddRaidSet(raidSet);
+                QZynVolumeSet* volume = firstVolumeOf(raidSet);
+                AddVolumeSet(volume);
+                Announce(raidSet, DeviceAdded);
+                Announce(volume, DeviceAdded);
+            }
+        } else if (disk->IsRaidSetMember() && raidSet != nullptr) {
+            if (raidSet->IsPresent()) {
+                UpdateRaidSet(raidSet);
+                Announce(raidSet, DeviceUpdated);
+            } else {
+                AddRaidSet(raidSet);
+                Announce(raidSet, DeviceAdded);
+            }
+            std::vector<int> volumes;
+            raidSet->GetVolumeSetCount(volumes);
+            for (int number : volumes) {
+                QZynVolumeSet* volume = GetVolumeSet(number);
+                if (volume == nullptr)
+                    continue;
+                if (volume->IsPresent()) {
+                    UpdateVolumeSet(volume);
+                    Announce(volume, DeviceUpdated);
+                } else {
+                    AddVolumeSet(volume);
+                    Announce(volume, DeviceAdded);
+                }
+            }
+        }
+        Announce(disk, DeviceAdded);
+        break;
+    }
+    case 1: {
+        if (jbod) {
+            QZynRaidSet* raidSet = raidSetOf(disk);
+            if (QZynVolumeSet* volume = firstVolumeOf(raidSet)) {
+                RemoveVolumeSet(volume);
+                Announce(volume, DeviceRemoved);
+            }
+            if (raidSet != nullptr) {
+                RemoveRaidSet(raidSet);
+                Announce(raidSet, DeviceRemoved);
+            }
+        }
+        const QString name = devicetext::upToNul(disk->GetRecord().bytes, sGUI_PHY_DRV::kModelSize);
+        if (!name.endsWith(QLatin1String("SES2Device"))) {
+            RemoveDisk(disk);
+            Announce(disk, DeviceRemoved);
+        }
+        break;
+    }
+    case 10: {
+        UpdateDisk(disk);
+        Announce(disk, DeviceUpdated);
+        QZynRaidSet* raidSet = raidSetOf(disk);
+        if (raidSet == nullptr)
+            break;
+        for (int attempt = 0; attempt < kPassThroughRereads; ++attempt) {
+            AddRaidSet(raidSet);
+            if (raidSet->GetRecord().volumeCount() != 0)
+                break;
+            QThread::msleep(kPassThroughRereadPauseMs);
+        }
+        Announce(raidSet, DeviceAdded);
+        if (QZynVolumeSet* volume = firstVolumeOf(raidSet)) {
+            AddVolumeSet(volume);
+            Announce(volume, DeviceAdded);
+        }
+        break;
+    }
+    case 11:
+        if (QZynVolumeSet* volume = firstVolumeOf(raidSetOf(disk))) {
+            UpdateVolumeSet(volume);
+            Announce(volume, DeviceUpdated);
+        }
+        break;
+    case 12: {
+        QZynRaidSet* raidSet = raidSetOf(disk);
+        if (QZynVolumeSet* volume = firstVolumeOf(raidSet)) {
+            RemoveVolumeSet(volume);
+            Announce(volume, DeviceRemoved);
+        }
+        if (raidSet != nullptr) {
+            RemoveRaidSet(raidSet);
+            Announce(raidSet, DeviceRemoved);
+        }
+        if (UpdateDisk(disk) && (disk->GetState() & sGUI_PHY_DRV::kStatePassThrough) == 0) {
+            Announce(disk, DeviceUpdated);
+        } else {
+            RemoveDisk(disk);
+            Announce(disk, DeviceRemoved);
+        }
+        break;
+    }
+    default:
+        UpdateDisk(disk);
+        Announce(disk, DeviceUpdated);
+        break;
+    }
+}
+
+void QZynController::ProcessEnclosureEvent(QZynEvent* event)
+{
+    if (event == nullptr)
+        return;
+    // "Enclosure#N", N from 1 to 32, all of its digits.
+    const QString text = event->GetDeviceText();
+    static const QLatin1String kPrefix("Enclosure#");
+    if (!text.startsWith(kPrefix))
+        return;
+    int digits = 0;
+    while (kPrefix.size() + digits < text.size() && text.at(kPrefix.size() + digits).isDigit() && digits < 3)
+        ++digits;
+    bool ok = false;
+    const int number = text.mid(kPrefix.size(), digits).toInt(&ok);
+    if (!ok || number < 1 || number > kEnclosures)
+        return;
+    QZynEnclosure* enclosure = GetEnclosure(number - 1);
+    switch (event->GetRecord().code()) {
+    case 22:
+        AddEnclosure(enclosure);
+        Announce(enclosure, DeviceAdded);
+        break;
+    case 23:
+        RemoveEnclosure(enclosure);
+        Announce(enclosure, DeviceRemoved);
+        break;
+    default:
+        UpdateEnclosure(enclosure);
+        Announce(enclosure, DeviceUpdated);
+        break;
+    }
+}
+
+bool QZynController::ProcessHwMonitor()
+{
+    if (!IsEnclosureFamily()) {
+        // Read in the order 1, 3, 2, 6, 4; kept in the order 2, 1, 3, 6, 4.
+        static const struct {
+            u32 kind;
+            int record;
+        } kReads[] = {{HwFans, 1}, {HwTemperatures, 2}, {HwVoltages, 0}, {HwBattery, 3}, {HwPower, 4}};
+        for (const auto& read : kReads) {
+            _HWMON_INFO info;
+            if (ZynGetHWMon(read.kind, &info) != ZYN_OK)
+                return false;
+            DeviceWriteLocker locker(m_recordLock);
+            m_hwMonitor[read.record] = info;
+        }
+        Announce(this, HwMonitorRefreshed);
+        return true;
+    }
+    auto sensors = std::make_unique<sSENSORS>();
+    if (ZynGetEnclosureHwMonitor(m_sysInfo.GetRecord().highestEnclosure(), sensors.get()) != ZYN_OK)
+        return false;
+    {
+        DeviceWriteLocker locker(m_recordLock);
+        *m_enclosureHwMonitor = *sensors;
+    }
+    std::vector<int> enclosures;
+    GetEnclosureCount(enclosures);
+    for (int number : enclosures) {
+        if (ZynGetEnclosureHwMonitor(u8(number), sensors.get()) != ZYN_OK)
+            return false;
+        m_enclosures[size_t(number)]->SetSensors(*sensors);
+        Announce(m_enclosures[size_t(number)], HwMonitorRefreshed);
+    }
+    Announce(this, HwMonitorRefreshed);
+    return true;
+}
+
+_HWMON_INFO QZynController::GetHwMonitor(int record) const
+{
+    _HWMON_INFO info;
+    std::memset(&info, 0, sizeof info);
+    if (record < 0 || record >= kHwMonitorRecords)
+        return info;
+    DeviceReadLocker locker(m_recordLock);
+    return m_hwMonitor[record];
+}
+
+sSENSORS QZynController::GetEnclosureHwMonitor() const
+{
+    DeviceReadLocker locker(m_recordLock);
+    return *m_enclosureHwMonitor;
+}

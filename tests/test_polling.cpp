@@ -1,0 +1,539 @@
+// Polling end to end: the host lists controllers, a stand-in for the main window starts them,
+// and each controller's polling thread builds its tables and announces every change the
+// simulator makes, with the real threads and timers.
+#include "controllerfixture.h"
+#include "enclosure.h"
+#include "event.h"
+#include "eventwatcher.h"
+#include "host.h"
+#include "raidset.h"
+#include "volumeset.h"
+
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <atomic>
+#include <cstring>
+#include <thread>
+
+using namespace ctltest;
+using namespace simtest;
+
+namespace {
+
+const char* const kAddress = "127.0.0.81";
+const char* const kOlderAddress = "127.0.0.82";
+
+// One announcement as the GUI thread saw it.
+struct Change {
+    int kind;
+    int index;      // disks: enclosure * 256 + slot
+    int code;
+    QString text;   // events: the device text
+};
+
+int indexOf(QZynDevice* device)
+{
+    switch (device->type) {
+    case QZynDevice::RaidSet: return static_cast<QZynRaidSet*>(device)->GetIndex();
+    case QZynDevice::VolumeSet: return static_cast<QZynVolumeSet*>(device)->GetIndex();
+    case QZynDevice::Enclosure: return static_cast<QZynEnclosure*>(device)->GetIndex();
+    case QZynDevice::Event: return static_cast<QZynEvent*>(device)->GetIndex();
+    case QZynDevice::Disk: {
+        const QZynDiskIndex& at = static_cast<QZynDisk*>(device)->GetIndex();
+        return at.enclosure * 256 + at.slot;
+    }
+    default: return -1;
+    }
+}
+
+sEVET_DATA eventOf(uint8_t eventClass, uint8_t code, uint8_t number, const char* name = "", uint32_t at8 = 0)
+{
+    sEVET_DATA e;
+    std::memset(&e, 0, sizeof e);
+    e.set(eventClass, code, number);
+    e.setName(name);
+    e.setDuration(at8);
+    e.setTime(0x80000000u | (5u << 27) | (26u << 22) | (1u << 17));
+    return e;
+}
+
+} // namespace
+
+// Plays the main window's part: starts each controller the host announces and keeps what the
+// controllers announce.
+class Harness : public QObject {
+    Q_OBJECT
+public:
+    Harness()
+    {
+        connect(ZynGetHost(), &QZynHost::DeviceChanged, this, &Harness::hostChanged);
+        connect(ZynGetHost(), &QZynHost::LogMessage, this, [](QZynLog* log) { delete log; });
+    }
+    QList<Change> changes;
+    QList<QPointer<QZynController>> removed;
+
+    int count(int kind, int index, int code) const
+    {
+        int n = 0;
+        for (const Change& c : changes)
+            n += c.kind == kind && c.index == index && c.code == code;
+        return n;
+    }
+    bool has(int kind, int index, int code) const { return count(kind, index, code) > 0; }
+
+public slots:
+    void hostChanged(QZynDevice* device, int code)
+    {
+        if (device->type != QZynDevice::Controller)
+            return;
+        auto* controller = static_cast<QZynController*>(device);
+        if (code == QZynDevice::DeviceAdded) {
+            connect(controller, &QZynController::DeviceChanged, this, &Harness::deviceChanged);
+            controller->Start();
+        } else if (code == QZynDevice::DeviceRemoved) {
+            removed << QPointer<QZynController>(controller);
+        }
+    }
+    void deviceChanged(QZynDevice* device, int code)
+    {
+        Change c{device->type, indexOf(device), code, QString()};
+        if (device->type == QZynDevice::Event)
+            c.text = static_cast<QZynEvent*>(device)->GetDeviceText();
+        changes << c;
+    }
+};
+
+class TestPolling : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanup();
+
+    void buildAnnouncesInOrder();
+    void changesAreAnnouncedOnce();
+    void libraryChangesAreAnnouncedOnce();
+    void pauseStopsAndResumeGoesOn();
+    void authorisationHoldRunsOut();
+    void hardwareMonitorOfTheSelectedController();
+    void noEventIsLostToAnotherReader();
+    void ringCapacities_data();
+    void ringCapacities();
+    void numbersOutOfRangeInEvents();
+    void olderFamilyTables();
+    void driverScanAndEntryIds();
+    void givenUpWhilePolling();
+
+private:
+    // Serves a controller at `address`, lists it, announces it and waits until it is online.
+    QZynController* online(const char* address, const zynsim::ControllerConfig& config = zynsim::ControllerConfig());
+    void emptyHost();
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<zynsim::Simulator> m_sim;
+    std::shared_ptr<zynsim::FakeController> m_ctl;
+    std::unique_ptr<Harness> m_harness;
+    std::unique_ptr<MessageLog> m_messages;
+};
+
+void TestPolling::initTestCase()
+{
+    fastPolls();
+    QVERIFY(m_dir.isValid());
+    qputenv("ZYNMSR_LOCK_DIR", (m_dir.path() + "/lock").toLocal8Bit());
+    qputenv("ZYNMSR_DRIVER_DIR", (m_dir.path() + "/driver").toLocal8Bit());
+    ControllerEventWatcherThread::SetIntervals(100, 300, 20);
+}
+
+void TestPolling::emptyHost()
+{
+    QZynHost* host = ZynGetHost();
+    for (int i = 0; i < host->get_total_controllers(); ++i)
+        delete host->take_at(i);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void TestPolling::cleanup()
+{
+    emptyHost();
+    QCoreApplication::processEvents();
+    m_harness.reset();
+    m_ctl.reset();
+    m_sim.reset();
+    m_messages.reset();
+}
+
+QZynController* TestPolling::online(const char* address, const zynsim::ControllerConfig& config)
+{
+    m_messages = std::make_unique<MessageLog>();
+    m_harness = std::make_unique<Harness>();
+    if (!m_sim)
+        m_sim = std::make_unique<zynsim::Simulator>();
+    m_ctl = m_sim->addUdpController(address, config);
+    if (!m_ctl)
+        return nullptr;
+    const QList<QZynController*> added = ZynGetHost()->scan_controller_by_ip(QString::fromLatin1(address));
+    if (added.size() != 1)
+        return nullptr;
+    QZynController* c = added.front();
+    emit ZynGetHost()->DeviceChanged(c, QZynDevice::DeviceAdded);
+    QElapsedTimer timer;
+    timer.start();
+    while (c->GetState() != QZynController::StateOnline && timer.elapsed() < 5000)
+        QTest::qWait(10);
+    QTest::qWait(50);   // the build's announcements reach this thread
+    return c->GetState() == QZynController::StateOnline ? c : nullptr;
+}
+
+void TestPolling::buildAnnouncesInOrder()
+{
+    QZynController* c = online(kAddress);
+    QVERIFY(c);
+    QTRY_VERIFY(m_harness->has(QZynDevice::Disk, 1 * 256 + 1, 0));
+    // Events first, then enclosures, raid sets, volume sets and disks.
+    QList<int> order;
+    for (const Change& change : m_harness->changes)
+        if (change.code == 0 && (order.isEmpty() || order.back() != change.kind))
+            order << change.kind;
+    QCOMPARE(order, (QList<int>{QZynDevice::Event, QZynDevice::Enclosure, QZynDevice::RaidSet,
+                                QZynDevice::VolumeSet, QZynDevice::Disk}));
+    QCOMPARE(m_harness->count(QZynDevice::RaidSet, 0, 0), 1);
+    QCOMPARE(m_harness->count(QZynDevice::VolumeSet, 0, 0), 1);
+    for (int s = 0; s < 5; ++s)
+        QVERIFY(m_harness->has(QZynDevice::Disk, s, 0));
+    QVERIFY(m_harness->has(QZynDevice::Enclosure, 0, 0));
+    QCOMPARE(m_ctl->framesReceived(0x1D), 1);   // the clock, once
+    QCOMPARE(c->GetRaidSet(0)->GetStateString(), QStringLiteral("Normal"));
+    QCOMPARE(c->GetDisk(QZynDiskIndex(3, 0))->GetUsageString(), QStringLiteral("HotSpare[Global]"));
+    QCOMPARE(c->GetEnclosure(0)->GetDiskDescriptor(0), QStringLiteral("Slot 01"));
+    std::vector<int> events;
+    c->GetEventCount(events);
+    QVERIFY(events.size() >= 5);
+    QVERIFY(m_messages->matching(QStringLiteral("^Set controller state to online$")).size() == 1);
+    QTRY_VERIFY(!m_messages->matching(QStringLiteral("monitor thread elapsed time")).isEmpty());
+    // An online controller announces itself every pass.
+    QTRY_VERIFY(m_harness->has(QZynDevice::Controller, -1, 2));
+
+    // Starting again while it runs changes nothing.
+    c->Start();
+    QTest::qWait(150);
+    QCOMPARE(m_ctl->framesReceived(0x1D), 1);
+    QCOMPARE(m_harness->count(QZynDevice::RaidSet, 0, 0), 1);
+}
+
+void TestPolling::changesAreAnnouncedOnce()
+{
+    QZynController* c = online(kAddress);
+    QVERIFY(c);
+    m_harness->changes.clear();
+
+    const int volume = m_ctl->createVolumeSet(0, "Second", 2000000, 3, 128);
+    QVERIFY(volume > 0);
+    QTRY_VERIFY_WITH_TIMEOUT(m_harness->has(QZynDevice::VolumeSet, volume, 0), 2000);
+    QVERIFY(m_harness->has(QZynDevice::RaidSet, 0, 2));
+    QTest::qWait(300);
+    QCOMPARE(m_harness->count(QZynDevice::VolumeSet, volume, 0), 1);
+
+    const int raid = m_ctl->createRaidSet("Spare set", {{0, 4}, {1, 0}, {1, 1}});
+    QVERIFY(raid > 0);
+    QTRY_VERIFY_WITH_TIMEOUT(m_harness->has(QZynDevice::RaidSet, raid, 0), 2000);
+    QVERIFY(m_ctl->deleteRaidSet(raid));
+    QTRY_VERIFY_WITH_TIMEOUT(m_harness->has(QZynDevice::RaidSet, raid, 1), 2000);
+    QVERIFY(!c->GetRaidSet(raid)->IsPresent());
+    QTest::qWait(300);
+    QCOMPARE(m_harness->count(QZynDevice::RaidSet, raid, 0), 1);
+    QCOMPARE(m_harness->count(QZynDevice::RaidSet, raid, 1), 1);
+
+    QVERIFY(m_ctl->addDisk(1, 3, "Varnel VD8000S", "NEW0001", 15628053168ull));
+    QTRY_VERIFY_WITH_TIMEOUT(m_harness->has(QZynDevice::Disk, 256 + 3, 0), 2000);
+    QCOMPARE(c->GetDisk(QZynDiskIndex(3, 1))->GetUsageString(), QStringLiteral("Free"));
+
+    QVERIFY(m_ctl->setVolumeState(0, 0x8, 990));
+    QTRY_VERIFY_WITH_TIMEOUT(c->GetVolumeSet(0)->GetStateString() == QLatin1String("Rebuilding(99.0%)"), 2000);
+    m_harness->changes.clear();
+    QVERIFY(m_ctl->advanceProgress(0, 10));
+    QTRY_VERIFY_WITH_TIMEOUT(m_harness->has(QZynDevice::VolumeSet, 0, 2), 2000);
+    QTRY_COMPARE(c->GetVolumeSet(0)->GetStateString(), QStringLiteral("Normal"));
+}
+
+void TestPolling::libraryChangesAreAnnouncedOnce()
+{
+    QZynController* c = online(kAddress);
+    QVERIFY(c);
+    m_harness->changes.clear();
+    _DEVICE_LIST list;
+    std::memset(&list, 0, sizeof list);
+    list.count = 2;
+    list.drives[0] = {1, 0};
+    list.drives[1] = {1, 1};
+    char name[] = "Library set";
+    QCOMPARE(c->ZynCreateRaidSet(&list, name, 0), 0u);
+    QTRY_VERIFY_WITH_TIMEOUT(m_harness->has(QZynDevice::RaidSet, 1, 0), 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_harness->has(QZynDevice::Disk, 256 + 0, 2), 2000);
+    _VOLUMESET_CAP cap;
+    std::memset(&cap, 0, sizeof cap);
+    cap.size = sizeof cap;
+    cap.raidSet = 1;
+    cap.capacity = 100.0;
+    cap.level = 0;
+    cap.stripe = 5;
+    cap.channel = 0;
+    cap.id = 1;
+    cap.lun = 0;
+    cap.tagged = 1;
+    cap.cache = 1;
+    cap.reserved4 = 4;
+    QCOMPARE(c->ZynCreateVolSet(&cap, 0), 0u);
+    QTRY_VERIFY_WITH_TIMEOUT(m_harness->has(QZynDevice::VolumeSet, 1, 0), 2000);
+    QCOMPARE(c->ZynDelVolSet(1), 0u);
+    QTRY_VERIFY_WITH_TIMEOUT(m_harness->has(QZynDevice::VolumeSet, 1, 1), 2000);
+    QCOMPARE(c->ZynDelRaidSet(1), 0u);
+    QTRY_VERIFY_WITH_TIMEOUT(m_harness->has(QZynDevice::RaidSet, 1, 1), 2000);
+    QTest::qWait(300);
+    QCOMPARE(m_harness->count(QZynDevice::RaidSet, 1, 0), 1);
+    QCOMPARE(m_harness->count(QZynDevice::RaidSet, 1, 1), 1);
+    QCOMPARE(m_harness->count(QZynDevice::VolumeSet, 1, 0), 1);
+    QCOMPARE(m_harness->count(QZynDevice::VolumeSet, 1, 1), 1);
+}
+
+void TestPolling::pauseStopsAndResumeGoesOn()
+{
+    QZynController* c = online(kAddress);
+    QVERIFY(c);
+    c->Pause();
+    QCOMPARE(c->GetState(), int(QZynController::StateOffline));
+    QCOMPARE(m_messages->matching(QStringLiteral("^Set controller state to offline$")).size(), 1);
+    QCOMPARE(m_messages->matching(QStringLiteral("^m_authtimer->start\\(10000\\) stopped$")).size(), 1);
+    m_ctl->clearLog();
+    QTest::qWait(300);
+    QVERIFY(m_ctl->log().empty());
+
+    const int raidSetAdds = m_harness->count(QZynDevice::RaidSet, 0, 0);
+    c->Resume();
+    QTRY_COMPARE(c->GetState(), int(QZynController::StateOnline));
+    QTRY_VERIFY(m_ctl->framesReceived(0x19) > 0);
+    QCOMPARE(m_ctl->framesReceived(0x1D), 0);   // no second build
+    QCOMPARE(m_harness->count(QZynDevice::RaidSet, 0, 0), raidSetAdds);
+    QVERIFY(m_ctl->addDisk(1, 4, "Varnel VD8000S", "NEW0002", 15628053168ull));
+    QTRY_VERIFY_WITH_TIMEOUT(m_harness->has(QZynDevice::Disk, 256 + 4, 0), 2000);
+
+    // Stopped for good: offline, and no frame goes out.
+    c->StopEventWatcher();
+    QCOMPARE(c->GetState(), int(QZynController::StateOffline));
+    m_ctl->clearLog();
+    QTest::qWait(300);
+    QVERIFY(m_ctl->log().empty());
+}
+
+void TestPolling::authorisationHoldRunsOut()
+{
+    QZynController* c = online(kAddress);
+    QVERIFY(c);
+    // Counting below zero from the start never sets it.
+    c->ClearStatus(QZynController::STATUS_CONTROLLER_NEED_AUTH);
+    QTest::qWait(200);
+    QVERIFY(!c->IsStatus(QZynController::STATUS_CONTROLLER_NEED_AUTH));
+    QVERIFY(c->GetAuthorisationHold() < 0);
+    // A password accepted: the hold runs out once.
+    c->SetAuthorisationHold(10);
+    QTRY_VERIFY_WITH_TIMEOUT(c->IsStatus(QZynController::STATUS_CONTROLLER_NEED_AUTH), 2000);
+    QTest::qWait(100);
+    QCOMPARE(m_messages->matching(QStringLiteral("SetStatus\\(STATUS_CONTROLLER_NEED_AUTH\\)$")).size(), 1);
+    // Set already when the hold reaches zero: nothing more.
+    c->SetAuthorisationHold(3);
+    QTRY_VERIFY(c->GetAuthorisationHold() < 0);
+    QCOMPARE(m_messages->matching(QStringLiteral("SetStatus\\(STATUS_CONTROLLER_NEED_AUTH\\)$")).size(), 1);
+}
+
+void TestPolling::hardwareMonitorOfTheSelectedController()
+{
+    QZynController* c = online(kAddress);
+    QVERIFY(c);
+    QTest::qWait(400);
+    QVERIFY(!m_harness->has(QZynDevice::Controller, -1, 3));
+    c->SetHwMonitorHold(0);
+    QTRY_VERIFY_WITH_TIMEOUT(m_harness->has(QZynDevice::Controller, -1, 3), 2000);
+    QVERIFY(m_harness->has(QZynDevice::Enclosure, 0, 3));
+    const sSENSORS own = c->GetEnclosureHwMonitor();
+    const sSENSORS first = c->GetEnclosure(0)->GetSensors();
+    QVERIFY(own.sections[1].count + own.sections[2].count + first.sections[1].count > 0);
+}
+
+void TestPolling::noEventIsLostToAnotherReader()
+{
+    QZynController* c = online(kAddress);
+    QVERIFY(c);
+    m_harness->changes.clear();
+    std::atomic<bool> done{false};
+    std::atomic<int> fullReads{0};
+    // Another reader of the whole log, as the configuration report does.
+    std::thread reader([&] {
+        while (!done) {
+            c->ReadWholeEventLog([&] {
+                int count = 0;
+                c->ZynGetReqEventPage(0, &count);
+                sEVET_DATA record;
+                for (int i = 0; i < count; ++i)
+                    c->ZynGetEventObject(i, &record);
+            });
+            ++fullReads;
+        }
+    });
+    for (int i = 1; i <= 20; ++i) {
+        m_ctl->addEvent(eventOf(6, 8, 0, qPrintable(QStringLiteral("Mark %1").arg(i, 2, 10, QLatin1Char('0')))));
+        QTest::qWait(15);
+    }
+    QTest::qWait(500);
+    done = true;
+    reader.join();
+    QVERIFY(fullReads > 5);
+    for (int i = 1; i <= 20; ++i) {
+        const QString mark = QStringLiteral("Mark %1").arg(i, 2, 10, QLatin1Char('0'));
+        int seen = 0;
+        for (const Change& change : m_harness->changes)
+            seen += change.kind == QZynDevice::Event && change.code == 0 && change.text == mark;
+        QVERIFY2(seen == 1, qPrintable(mark + QStringLiteral(" seen %1 times").arg(seen)));
+    }
+}
+
+void TestPolling::ringCapacities_data()
+{
+    QTest::addColumn<uint>("capacity");
+    QTest::newRow("512") << 512u;
+    QTest::newRow("0") << 0u;
+    QTest::newRow("16") << 16u;
+}
+
+void TestPolling::ringCapacities()
+{
+    QFETCH(uint, capacity);
+    zynsim::ControllerConfig config;
+    config.eventRingCapacity = capacity;
+    QZynController* c = online(kAddress, config);
+    QVERIFY(c);
+    for (int i = 0; i < 40; ++i)
+        m_ctl->addEvent(eventOf(6, 8, 0, "Many"));
+    QVERIFY(m_ctl->addDisk(1, 5, "Varnel VD8000S", "NEW0003", 15628053168ull));
+    // Without events the disk still turns up, as a disk in an empty slot.
+    QTRY_VERIFY_WITH_TIMEOUT(m_harness->has(QZynDevice::Disk, 256 + 5, 0), 2000);
+    std::vector<int> events;
+    c->GetEventCount(events);
+    for (int slot : events)
+        QVERIFY(slot >= 0 && slot < std::min<int>(int(capacity), 256));
+    if (capacity == 0) {
+        QVERIFY(events.empty());
+        QVERIFY(!m_messages->matching(QStringLiteral("No event ring")).isEmpty());
+    } else {
+        QVERIFY(!events.empty());
+    }
+}
+
+void TestPolling::numbersOutOfRangeInEvents()
+{
+    QZynController* c = online(kAddress);
+    QVERIFY(c);
+    m_harness->changes.clear();
+    m_ctl->addEvent(eventOf(1, 0, 200));                      // raid set 200
+    m_ctl->addEvent(eventOf(1, 1, 127));                      // an absent raid set deleted
+    m_ctl->addEvent(eventOf(2, 8, 250));                      // volume set 250
+    m_ctl->addEvent(eventOf(2, 9, 127));                      // an absent volume set deleted
+    m_ctl->addEvent(eventOf(3, 0, 200, "", 40));              // enclosure 40
+    m_ctl->addEvent(eventOf(3, 1, 9, "", 0xFFFFFFFFu));       // enclosure far out
+    m_ctl->addEvent(eventOf(6, 22, 0, "Enclosure#99"));
+    m_ctl->addEvent(eventOf(6, 23, 0, "Enclosure#0"));
+    m_ctl->addEvent(eventOf(6, 24, 0, "Enclosure#x"));
+    m_ctl->addEvent(eventOf(6, 24, 0, "Enclosure#2"));        // enclosure 1, updated
+    m_ctl->addEvent(eventOf(2, 77, 0));                       // a code past the table
+    QTRY_VERIFY_WITH_TIMEOUT(m_harness->has(QZynDevice::Enclosure, 1, 2), 2000);
+    QTest::qWait(200);
+    QVERIFY(!m_harness->has(QZynDevice::Enclosure, 98, 0));
+    QVERIFY(c->GetEnclosure(0)->IsPresent());
+    QCOMPARE(c->GetState(), int(QZynController::StateOnline));
+}
+
+void TestPolling::olderFamilyTables()
+{
+    QZynController* c = online(kOlderAddress, configOf(zynsim::Profile::Older));
+    QVERIFY(c);
+    QTRY_VERIFY(m_harness->has(QZynDevice::Disk, 4, 0));
+    std::vector<QZynDiskIndex> all, used, free, spares;
+    c->GetDiskSlotCount(all);
+    c->GetDiskCount(used);
+    c->GetFreeDiskCount(free);
+    c->GetHotSpareDiskCount(spares);
+    QCOMPARE(int(all.size()), int(m_ctl->systemInfo()[174]));
+    QCOMPARE(int(used.size()), 5);
+    QCOMPARE(int(free.size()), 1);
+    QCOMPARE(free.front().slot, 4);
+    QCOMPARE(int(spares.size()), 1);
+    QCOMPARE(spares.front().slot, 3);
+    QCOMPARE(c->GetFreeVolumeSetName(), QStringLiteral("ZRC-1880-1880-VOL#000"));
+    u8 ch = 9, id = 9, lun = 9;
+    QVERIFY(c->GetFreeChIdLun(&ch, &id, &lun));
+    const sGUI_VOLUMESET v = c->GetVolumeSet(0)->GetRecord();
+    QVERIFY(!(ch == v.channel() && id == v.id() && lun == v.lun()));
+    QCOMPARE(int(ch), 0);
+
+    // The hardware monitor of the older family: five records.
+    c->SetHwMonitorHold(0);
+    QTRY_VERIFY_WITH_TIMEOUT(m_harness->has(QZynDevice::Controller, -1, 3), 2000);
+    QVERIFY(c->GetHwMonitor(1).count > 0);   // the fans
+    QCOMPARE(c->GetHwMonitor(7).count, uint16_t(0));
+
+    // A disk removed, by its event.
+    QVERIFY(m_ctl->removeDisk(0, 4));
+    QTRY_VERIFY_WITH_TIMEOUT(m_harness->has(QZynDevice::Disk, 4, 1), 2000);
+    QCOMPARE(c->GetDisk(QZynDiskIndex(4, 0))->GetState(), 0u);
+}
+
+void TestPolling::driverScanAndEntryIds()
+{
+    m_harness = std::make_unique<Harness>();
+    m_messages = std::make_unique<MessageLog>();
+    m_sim = std::make_unique<zynsim::Simulator>();
+    const std::string folder = (m_dir.path() + "/driver").toStdString();
+    auto first = m_sim->addDriverController(folder, 0, zynsim::ControllerConfig());
+    auto second = m_sim->addDriverController(folder, 1, configOf(zynsim::Profile::Older));
+    QVERIFY(first && second);
+    QZynHost* host = ZynGetHost();
+    QCOMPARE(host->scan_controller(), 2);
+    QCOMPARE(host->scan_controller(), 0);   // the same controllers again
+    QCOMPARE(host->get_total_controllers(), 2);
+    QCOMPARE(host->get_controller(0)->GetConnectionType(), 1);
+
+    auto third = m_sim->addDriverController(folder, 2, zynsim::ControllerConfig(), 0x2000000042ull);
+    QVERIFY(third);
+    const QList<QZynController*> added = host->add_controller_by_entryid(0x2000000042ull);
+    QCOMPARE(added.size(), 1);
+    QPointer<QZynController> c = added.front();
+    QCOMPARE(host->get_controller_by_entryid(0x2000000042ull), c.data());
+    QVERIFY(host->get_controller_by_ip(c->GetSysInfo()->GetIPAddressString()) == nullptr);
+    emit host->DeviceChanged(c, QZynDevice::DeviceAdded);
+    QTRY_COMPARE(c->GetState(), int(QZynController::StateOnline));
+    QVERIFY(host->remove_controller_by_entryid(0x2000000042ull));
+    QCOMPARE(m_harness->removed.size(), 1);
+    QTRY_VERIFY(c.isNull());
+    QVERIFY(host->remove_controller_by_entryid(0x2000000099ull));
+    QCOMPARE(m_harness->removed.size(), 1);
+    m_sim->removeDriverController(first);
+    m_sim->removeDriverController(second);
+    m_sim->removeDriverController(third);
+}
+
+void TestPolling::givenUpWhilePolling()
+{
+    QPointer<QZynController> c = online(kAddress);
+    QVERIFY(c);
+    m_ctl->setSilentAfterFrames(0);
+    QTRY_VERIFY_WITH_TIMEOUT(m_harness->removed.size() == 1, 10000);
+    QCOMPARE(m_harness->removed.front().data(), c.data());
+    QTRY_VERIFY_WITH_TIMEOUT(c.isNull(), 10000);
+    QCOMPARE(m_messages->matching(QStringLiteral("Controller error, retry\\[0\\]")).size(), 1);
+    QCOMPARE(ZynGetHost()->get_controller(0), static_cast<QZynController*>(nullptr));
+    // The queued announcements that still name it are harmless to a receiver that checks.
+    QTest::qWait(100);
+}
+
+QTEST_MAIN(TestPolling)
+#include "test_polling.moc"
