@@ -417,10 +417,15 @@ void TestController::cloneIsRefused()
     zynsim::ControllerConfig config;
     config.serial = "Y0000000000CLONE";
     config.mac = {0x02, 0x56, 0x52, 0x00, 0x00, 0x42};
-    QVERIFY(m_sim->addUdpController(kAddress, config));
+    auto first = m_sim->addUdpController(kAddress, config);
+    QVERIFY(first);
     QVERIFY(m_sim->addUdpController(kSecond, config));
     QZynHost* host = ZynGetHost();
     QCOMPARE(host->scan_controller_by_ip(QString::fromLatin1(kAddress)).size(), 1);
+    // A listed address is not probed again.
+    const int probes = first->framesReceived(0x13);
+    QVERIFY(host->scan_controller_by_ip(QString::fromLatin1(kAddress)).isEmpty());
+    QCOMPARE(first->framesReceived(0x13), probes);
     const int total = host->get_total_controllers();
     QVERIFY(host->scan_controller_by_ip(QString::fromLatin1(kSecond)).isEmpty());
     QCOMPARE(host->get_total_controllers(), total);

@@ -21,6 +21,13 @@ constexpr int kTableEvents = 256;
 constexpr int kPassThroughRereads = 10;
 constexpr int kPassThroughRereadPauseMs = 200;
 
+// A name for the debug lines: the record's text up to its first NUL.
+QString shown(const QString& name)
+{
+    const int nul = name.indexOf(QChar(0));
+    return nul < 0 ? name : name.left(nul);
+}
+
 } // namespace
 
 void QZynController::Announce(QZynDevice* device, int change)
@@ -145,7 +152,7 @@ void QZynController::AddRaidSet(QZynRaidSet* raidSet)
     sGUI_RAIDSET r;
     if (ZynGetRaidSetInfo(u8(raidSet->GetIndex()), &r) == ZYN_OK)
         raidSet->SetupInfo(&r);
-    qDebug() << "raidindex =(" << raidSet->GetIndex() << ")" << "name =" << raidSet->GetName() << "created";
+    qDebug() << "raidindex =(" << raidSet->GetIndex() << ")" << "name =" << shown(raidSet->GetName()) << "created";
 }
 
 bool QZynController::UpdateRaidSet(QZynRaidSet* raidSet)
@@ -165,7 +172,7 @@ bool QZynController::UpdateRaidSet(QZynRaidSet* raidSet)
     }
     if (rc != ZYN_OK || !raidSet->ReplaceRecord(r))
         return false;
-    qDebug() << "raidindex =(" << raidSet->GetIndex() << ")" << "name =" << raidSet->GetName() << "updated";
+    qDebug() << "raidindex =(" << raidSet->GetIndex() << ")" << "name =" << shown(raidSet->GetName()) << "updated";
     return true;
 }
 
@@ -174,7 +181,7 @@ void QZynController::RemoveRaidSet(QZynRaidSet* raidSet)
     if (raidSet == nullptr)
         return;
     raidSet->SetAbsent();
-    qDebug() << "raidindex =(" << raidSet->GetIndex() << ")" << "name =" << raidSet->GetName() << "deleted";
+    qDebug() << "raidindex =(" << raidSet->GetIndex() << ")" << "name =" << shown(raidSet->GetName()) << "deleted";
 }
 
 void QZynController::AddVolumeSet(QZynVolumeSet* volume)
@@ -184,7 +191,7 @@ void QZynController::AddVolumeSet(QZynVolumeSet* volume)
     sGUI_VOLUMESET r;
     if (ZynGetVolSetInfo(u8(volume->GetIndex()), &r) == ZYN_OK)
         volume->SetupInfo(&r);
-    qDebug() << "volindex =(" << volume->GetIndex() << ")" << "name =" << volume->GetName() << "created";
+    qDebug() << "volindex =(" << volume->GetIndex() << ")" << "name =" << shown(volume->GetName()) << "created";
 }
 
 bool QZynController::UpdateVolumeSet(QZynVolumeSet* volume)
@@ -194,7 +201,7 @@ bool QZynController::UpdateVolumeSet(QZynVolumeSet* volume)
     sGUI_VOLUMESET r;
     if (ZynGetVolSetInfo(u8(volume->GetIndex()), &r) != ZYN_OK || !volume->ReplaceRecord(r))
         return false;
-    qDebug() << "volindex =(" << volume->GetIndex() << ")" << "name =" << volume->GetName() << "updated";
+    qDebug() << "volindex =(" << volume->GetIndex() << ")" << "name =" << shown(volume->GetName()) << "updated";
     return true;
 }
 
@@ -203,7 +210,7 @@ void QZynController::RemoveVolumeSet(QZynVolumeSet* volume)
     if (volume == nullptr)
         return;
     volume->SetAbsent();
-    qDebug() << "volindex =(" << volume->GetIndex() << ")" << "name =" << volume->GetName() << "deleted";
+    qDebug() << "volindex =(" << volume->GetIndex() << ")" << "name =" << shown(volume->GetName()) << "deleted";
 }
 
 void QZynController::AddDisk(QZynDisk* disk)
@@ -214,7 +221,7 @@ void QZynController::AddDisk(QZynDisk* disk)
     sGUI_PHY_DRV r;
     if (ZynGetPhysicalDriveInfo(u8(at.enclosure), u8(at.slot), &r) == ZYN_OK)
         disk->SetupInfo(&r);
-    qDebug() << "diskindex =(" << at.enclosure << "," << at.slot << ")" << "name =" << disk->GetName() << "added";
+    qDebug() << "diskindex =(" << at.enclosure << "," << at.slot << ")" << "name =" << shown(disk->GetName()) << "added";
 }
 
 bool QZynController::UpdateDisk(QZynDisk* disk)
@@ -225,7 +232,7 @@ bool QZynController::UpdateDisk(QZynDisk* disk)
     sGUI_PHY_DRV r;
     if (ZynGetPhysicalDriveInfo(u8(at.enclosure), u8(at.slot), &r) != ZYN_OK || !disk->ReplaceRecord(r))
         return false;
-    qDebug() << "diskindex =(" << at.enclosure << "," << at.slot << ")" << "name =" << disk->GetName() << "updated";
+    qDebug() << "diskindex =(" << at.enclosure << "," << at.slot << ")" << "name =" << shown(disk->GetName()) << "updated";
     return true;
 }
 
@@ -235,7 +242,7 @@ void QZynController::RemoveDisk(QZynDisk* disk)
         return;
     disk->SetAbsent();
     const QZynDiskIndex& at = disk->GetIndex();
-    qDebug() << "diskindex =(" << at.enclosure << "," << at.slot << ")" << "name =" << disk->GetName() << "removed";
+    qDebug() << "diskindex =(" << at.enclosure << "," << at.slot << ")" << "name =" << shown(disk->GetName()) << "removed";
 }
 
 u32 QZynController::readEnclosure(QZynEnclosure* enclosure, bool* descriptorsRead)
@@ -261,7 +268,7 @@ void QZynController::AddEnclosure(QZynEnclosure* enclosure)
         return;
     bool descriptors = false;
     readEnclosure(enclosure, &descriptors);
-    qDebug() << "encindex =(" << enclosure->GetIndex() << ")" << "name =" << enclosure->GetName() << "created";
+    qDebug() << "encindex =(" << enclosure->GetIndex() << ")" << "name =" << shown(enclosure->GetName()) << "created";
 }
 
 bool QZynController::UpdateEnclosure(QZynEnclosure* enclosure)
@@ -277,7 +284,7 @@ bool QZynController::UpdateEnclosure(QZynEnclosure* enclosure)
     if (rc != ZYN_OK)
         return false;
     enclosure->SetupInfo(&property);
-    qDebug() << "encindex =(" << enclosure->GetIndex() << ")" << "name =" << enclosure->GetName() << "updated";
+    qDebug() << "encindex =(" << enclosure->GetIndex() << ")" << "name =" << shown(enclosure->GetName()) << "updated";
     return true;
 }
 

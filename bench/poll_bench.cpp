@@ -1,0 +1,279 @@
+// Polling benchmark: N simulated controllers (both families, 32 disks, 8 raid sets and 16 volume
+// sets each) over UDP on loopback, listed by the host and polled by their own threads. Reports
+// for each N the polling threads' CPU time per controller per second, the frames per second
+// each controller receives, the process's resident memory, and the time from a change in the
+// simulator to its announcement on the GUI thread.
+//
+//   zynpollbench [SECONDS] [N ...]      (default: 30 seconds, N = 1 8 32)
+// Memory is counted from the moment the simulated controllers exist, so it is the program's.
+#include "controller.h"
+#include "eventwatcher.h"
+#include "host.h"
+#include "simulator.h"
+#include "volumeset.h"
+#include "zyninterface.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Resident memory of this process in KiB.
+long residentKiB()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::atol(line.c_str() + 6);
+    return 0;
+}
+
+std::string modelConfig(bool enclosureFamily)
+{
+    std::string text;
+    if (enclosureFamily) {
+        text += "enclosure 0 slots 16\nenclosure 1 slots 16\n";
+    } else {
+        text += "controller channels 32\n";
+    }
+    for (int d = 0; d < 32; ++d) {
+        const int e = enclosureFamily ? d / 16 : 0;
+        const int s = enclosureFamily ? d % 16 : d;
+        text += "disk " + std::to_string(e) + " " + std::to_string(s) + " capacity 7814037168\n";
+    }
+    for (int r = 0; r < 8; ++r) {
+        text += "raidset \"RS" + std::to_string(r) + "\" disks";
+        for (int m = 0; m < 4; ++m) {
+            const int d = r * 4 + m;
+            text += enclosureFamily ? " " + std::to_string(d / 16) + ":" + std::to_string(d % 16)
+                                    : " " + std::to_string(d);
+        }
+        text += "\n";
+        for (int v = 0; v < 2; ++v)
+            text += "volume \"V" + std::to_string(r * 2 + v) + "\" raidset " + std::to_string(r)
+                  + " capacity 1000000000 level 3 state 0\n";
+    }
+    return text;
+}
+
+double percentile(std::vector<double> values, double p)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    return values[size_t(p * double(values.size() - 1) + 0.5)];
+}
+
+// The CPU time of the worker's thread, read on that thread.
+double threadCpuSeconds(ControllerEventWatcherThread* worker)
+{
+    double seconds = 0;
+    QMetaObject::invokeMethod(
+        worker,
+        [&seconds] {
+            timespec ts{};
+            clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+            seconds = double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
+        },
+        Qt::BlockingQueuedConnection);
+    return seconds;
+}
+
+void wait(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+struct Result {
+    int n;
+    double cpuMsPerControllerSecond;
+    double framesPerControllerSecond;
+    long rssKiB;
+    double rssPerControllerMiB;
+    double latencyMedianMs, latencyP99Ms;
+    int samples;
+};
+
+Result run(int n, int seconds)
+{
+    QZynHost* host = ZynGetHost();
+    zynsim::Simulator sim;
+    std::vector<std::shared_ptr<zynsim::FakeController>> simulated;
+    std::vector<QZynController*> controllers;
+    for (int i = 0; i < n; ++i) {
+        const bool enclosure = i % 2 == 0;
+        zynsim::ControllerConfig config;
+        config.profile = enclosure ? zynsim::Profile::Enclosure : zynsim::Profile::Older;
+        config.raidSetNumbers = 16;
+        config.volumeNumbers = 32;   // the older family's layout leaves it to the controller
+        const std::string address = "127.0.1." + std::to_string(10 + i);
+        auto ctl = sim.addUdpController(address, config);
+        std::string error;
+        if (!ctl || !ctl->loadConfig(modelConfig(enclosure), &error)) {
+            std::fprintf(stderr, "simulator: %s %s\n", sim.error().c_str(), error.c_str());
+            std::exit(1);
+        }
+        simulated.push_back(ctl);
+    }
+    // What the application itself takes: measured from here, the simulated controllers made.
+    const long rssBefore = residentKiB();
+    for (int i = 0; i < n; ++i) {
+        const std::string address = "127.0.1." + std::to_string(10 + i);
+        const QList<QZynController*> added = host->scan_controller_by_ip(QString::fromStdString(address));
+        if (added.size() != 1) {
+            std::fprintf(stderr, "controller at %s not added\n", address.c_str());
+            std::exit(1);
+        }
+        controllers.push_back(added.front());
+    }
+
+    // Announcements on this (the GUI) thread, with the time they came.
+    QElapsedTimer clock;
+    clock.start();
+    struct Seen {
+        QZynController* controller;
+        int volume;
+        int code;
+        qint64 at;
+    };
+    std::vector<Seen> seen;
+    for (QZynController* c : controllers) {
+        QObject::connect(c, &QZynController::DeviceChanged, c, [&seen, &clock, c](QZynDevice* device, int code) {
+            if (device->type == QZynDevice::VolumeSet && (code == 0 || code == 1))
+                seen.push_back({c, static_cast<QZynVolumeSet*>(device)->GetIndex(), code, clock.elapsed()});
+        });
+        c->Start();
+    }
+    for (QZynController* c : controllers)
+        while (c->GetState() != QZynController::StateOnline)
+            wait(20);
+    wait(1500);   // the first passes after the build
+
+    const long rss = residentKiB();
+    std::vector<double> cpuBefore;
+    for (QZynController* c : controllers)
+        cpuBefore.push_back(threadCpuSeconds(c->GetEventWatcher()));
+    int framesBefore = 0;
+    for (auto& ctl : simulated)
+        for (int cmd = 0; cmd < 256; ++cmd)
+            framesBefore += ctl->framesReceived(uint8_t(cmd));
+
+    // A change every 1.5 s on the next controller: a volume set created, then deleted.
+    std::vector<double> latencies;
+    QElapsedTimer window;
+    window.start();
+    int round = 0;
+    while (window.elapsed() < seconds * 1000) {
+        const size_t k = size_t(round) % controllers.size();
+        const bool create = (round / int(controllers.size())) % 2 == 0;
+        const qint64 madeAt = clock.elapsed();
+        int volume = -1;
+        if (create) {
+            volume = simulated[k]->createVolumeSet(0, "Bench", 2000000, 0, 128);
+        } else {
+            volume = -1;
+            for (int v = 127; v >= 0; --v)
+                if (simulated[k]->volumeSet(v).exists() && simulated[k]->volumeSet(v).name() == "Bench") {
+                    volume = v;
+                    break;
+                }
+            simulated[k]->deleteVolumeSet(volume);
+        }
+        const int code = create ? 0 : 1;
+        while (clock.elapsed() - madeAt < 3000) {
+            wait(5);
+            const auto it = std::find_if(seen.begin(), seen.end(), [&](const Seen& s) {
+                return s.controller == controllers[k] && s.volume == volume && s.code == code && s.at >= madeAt;
+            });
+            if (it != seen.end()) {
+                latencies.push_back(double(it->at - madeAt));
+                break;
+            }
+        }
+        seen.clear();
+        ++round;
+        const qint64 next = madeAt + 1500;
+        if (clock.elapsed() < next)
+            wait(int(next - clock.elapsed()));
+    }
+    const double elapsed = double(window.elapsed()) / 1000.0;
+
+    double cpu = 0;
+    for (size_t i = 0; i < controllers.size(); ++i)
+        cpu += threadCpuSeconds(controllers[i]->GetEventWatcher()) - cpuBefore[i];
+    int frames = -framesBefore;
+    for (auto& ctl : simulated)
+        for (int cmd = 0; cmd < 256; ++cmd)
+            frames += ctl->framesReceived(uint8_t(cmd));
+
+    for (QZynController* c : controllers) {
+        host->remove_controller(c);
+        delete c;
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    Result r;
+    r.n = n;
+    r.cpuMsPerControllerSecond = cpu * 1000.0 / elapsed / n;
+    r.framesPerControllerSecond = double(frames) / elapsed / n;
+    r.rssKiB = rss;
+    r.rssPerControllerMiB = double(rss - rssBefore) / 1024.0 / n;
+    r.latencyMedianMs = percentile(latencies, 0.5);
+    r.latencyP99Ms = percentile(latencies, 0.99);
+    r.samples = int(latencies.size());
+    return r;
+}
+
+void quiet(QtMsgType type, const QMessageLogContext&, const QString& text)
+{
+    if (type != QtDebugMsg && type != QtInfoMsg)
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    qInstallMessageHandler(quiet);
+    int seconds = 30;
+    std::vector<int> counts;
+    for (int i = 1; i < argc; ++i) {
+        const int value = std::atoi(argv[i]);
+        if (value <= 0) {
+            std::fprintf(stderr, "usage: zynpollbench [SECONDS] [N ...]\n");
+            return 2;
+        }
+        if (i == 1)
+            seconds = value;
+        else
+            counts.push_back(value);
+    }
+    if (counts.empty())
+        counts = {1, 8, 32};
+
+    std::printf("%4s %12s %12s %10s %12s %10s %10s %8s\n", "N", "cpu ms/ctl/s", "frames/ctl/s", "RSS MiB",
+                "MiB per ctl", "lat p50", "lat p99", "samples");
+    for (int n : counts) {
+        const Result r = run(n, seconds);
+        std::printf("%4d %12.3f %12.1f %10.1f %12.2f %8.0fms %8.0fms %8d\n", r.n, r.cpuMsPerControllerSecond,
+                    r.framesPerControllerSecond, double(r.rssKiB) / 1024.0, r.rssPerControllerMiB, r.latencyMedianMs,
+                    r.latencyP99Ms, r.samples);
+        std::fflush(stdout);
+    }
+    return 0;
+}
