@@ -3,6 +3,7 @@
 #pragma once
 
 #include "controller.h"
+#include "host.h"
 #include "simfixture.h"
 
 #include <QtTest>
@@ -52,6 +53,15 @@ struct ControllerRig {
         sim.reset();
     }
 };
+
+// Deletes every controller the host lists, and what was to be deleted later.
+inline void emptyHost()
+{
+    QZynHost* host = ZynGetHost();
+    for (int i = 0; i < host->get_total_controllers(); ++i)
+        delete host->take_at(i);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
 
 // Commands the simulator received, in order.
 inline std::vector<int> commandsReceived(const zynsim::FakeController& controller)

@@ -83,8 +83,6 @@ private slots:
     void costOfOneController();
 
 private:
-    // Deletes every controller the host lists.
-    void emptyHost();
     // Receives the host's log records (and deletes them).
     void listenToHost();
 
@@ -112,13 +110,6 @@ void TestController::listenToHost()
     });
 }
 
-void TestController::emptyHost()
-{
-    QZynHost* host = ZynGetHost();
-    for (int i = 0; i < host->get_total_controllers(); ++i)
-        delete host->take_at(i);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
 
 void TestController::cleanup()
 {

@@ -128,7 +128,6 @@ private slots:
 private:
     // Serves a controller at `address`, lists it, announces it and waits until it is online.
     QZynController* online(const char* address, const zynsim::ControllerConfig& config = zynsim::ControllerConfig());
-    void emptyHost();
 
     QTemporaryDir m_dir;
     std::unique_ptr<zynsim::Simulator> m_sim;
@@ -146,13 +145,6 @@ void TestPolling::initTestCase()
     ControllerEventWatcherThread::SetIntervals(100, 300, 20);
 }
 
-void TestPolling::emptyHost()
-{
-    QZynHost* host = ZynGetHost();
-    for (int i = 0; i < host->get_total_controllers(); ++i)
-        delete host->take_at(i);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
 
 void TestPolling::cleanup()
 {

@@ -21,6 +21,17 @@ constexpr int kTableEvents = 256;
 constexpr int kPassThroughRereads = 10;
 constexpr int kPassThroughRereadPauseMs = 200;
 
+// Hands each entry of a map that was read (`rc` 0) to `fill`; the read's result.
+template <typename Map, typename Fill>
+u32 forEachEntry(u32 rc, const Map& map, Fill fill)
+{
+    if (rc != ZYN_OK)
+        return rc;
+    for (u32 i = 0; i < std::min<u32>(map.count, Map::kMaxEntries); ++i)
+        fill(map.entries[i]);
+    return ZYN_OK;
+}
+
 // A name for the debug lines: the record's text up to its first NUL.
 QString shown(const QString& name)
 {
@@ -347,45 +358,34 @@ u32 QZynController::BuildDeviceHierarchy()
     }
 
     auto raidMap = std::make_unique<_RAID_MAP>();
-    u32 rc = ZynHelpBuildRaidSetMap(raidMap.get());
+    u32 rc = forEachEntry(ZynHelpBuildRaidSetMap(raidMap.get()), *raidMap, [this](const _RAID_MAP::Entry& entry) {
+        if (QZynRaidSet* raidSet = GetRaidSet(entry.number)) {
+            raidSet->SetupInfo(&entry.raidSet);
+            AddRaidSet(raidSet);
+            Announce(raidSet, DeviceAdded);
+        }
+    });
     if (rc != ZYN_OK)
         return rc;
-    for (u32 i = 0; i < std::min<u32>(raidMap->count, _RAID_MAP::kMaxEntries); ++i) {
-        QZynRaidSet* raidSet = GetRaidSet(raidMap->entries[i].number);
-        if (raidSet == nullptr)
-            continue;
-        raidSet->SetupInfo(&raidMap->entries[i].raidSet);
-        AddRaidSet(raidSet);
-        Announce(raidSet, DeviceAdded);
-    }
-
     auto volumeMap = std::make_unique<_VOL_MAP>();
-    rc = ZynHelpBuildVolumeSetMap(volumeMap.get());
+    rc = forEachEntry(ZynHelpBuildVolumeSetMap(volumeMap.get()), *volumeMap, [this](const _VOL_MAP::Entry& entry) {
+        if (QZynVolumeSet* volume = GetVolumeSet(entry.number)) {
+            volume->SetupInfo(&entry.volumeSet);
+            AddVolumeSet(volume);
+            Announce(volume, DeviceAdded);
+        }
+    });
     if (rc != ZYN_OK)
         return rc;
-    for (u32 i = 0; i < std::min<u32>(volumeMap->count, _VOL_MAP::kMaxEntries); ++i) {
-        QZynVolumeSet* volume = GetVolumeSet(volumeMap->entries[i].number);
-        if (volume == nullptr)
-            continue;
-        volume->SetupInfo(&volumeMap->entries[i].volumeSet);
-        AddVolumeSet(volume);
-        Announce(volume, DeviceAdded);
-    }
-
     auto driveMap = std::make_unique<_DRV_MAP>();
-    rc = ZynHelpBuildDeviceMap(driveMap.get());
-    if (rc != ZYN_OK)
-        return rc;
-    for (u32 i = 0; i < std::min<u32>(driveMap->count, _DRV_MAP::kMaxEntries); ++i) {
-        const _DRV_MAP::Entry& entry = driveMap->entries[i];
+    return forEachEntry(ZynHelpBuildDeviceMap(driveMap.get()), *driveMap, [this](const _DRV_MAP::Entry& entry) {
         QZynDisk* disk = GetDisk(QZynDiskIndex(entry.slot, entry.enclosure));
         if (disk == m_dummyDisk.get())
-            continue;
+            return;
         disk->SetupInfo(&entry.drive);
         AddDisk(disk);
         Announce(disk, DeviceAdded);
-    }
-    return ZYN_OK;
+    });
 }
 
 int QZynController::RunEventLoop(u8 mode)
