@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QMetaMethod>
 #include <mutex>
 #include <QThread>
 
@@ -43,6 +44,9 @@ QZynHost::QZynHost(QObject* parent)
 
 void QZynHost::log(int source, int level, const QString& text)
 {
+    // The receiver deletes the record: without one it is not made.
+    if (!isSignalConnected(QMetaMethod::fromSignal(&QZynHost::LogMessage)))
+        return;
     emit LogMessage(new QZynLog(QZynLog::LogList, quint32(source), quint32(level), text));
 }
 

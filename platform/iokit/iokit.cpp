@@ -7,6 +7,7 @@
 #include "userclient_wire.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -27,6 +28,7 @@ struct MatchingDictionary {
     bool byEntryId = false;
     std::string className;
     uint64_t entryId = 0;
+    std::atomic<int> references{1};
 };
 
 namespace {
@@ -472,13 +474,21 @@ MatchingDictionary* IORegistryEntryIDMatching(uint64_t entryId)
 
 void ReleaseMatching(MatchingDictionary* matching)
 {
-    delete matching;
+    if (matching != nullptr && matching->references.fetch_sub(1) == 1)
+        delete matching;
+}
+
+MatchingDictionary* RetainMatching(MatchingDictionary* matching)
+{
+    if (matching != nullptr)
+        matching->references.fetch_add(1);
+    return matching;
 }
 
 kern_return_t IOServiceGetMatchingServices(mach_port_t, MatchingDictionary* matching,
                                            io_iterator_t* iterator)
 {
-    std::unique_ptr<MatchingDictionary> owned(matching);
+    std::unique_ptr<MatchingDictionary, void (*)(MatchingDictionary*)> owned(matching, ReleaseMatching);
     if (!matching || !iterator)
         return kIOReturnBadArgument;
     *iterator = IO_OBJECT_NULL;
@@ -700,6 +710,309 @@ kern_return_t IOConnectCallStructMethod(io_connect_t connect, uint32_t selector,
 mach_port_t mach_task_self()
 {
     return 1;
+}
+
+
+// ---- Notifications ---------------------------------------------------------------------
+
+struct IONotificationPort {
+    struct Registration {
+        bool firstMatch = true;
+        std::string className;
+        IOServiceMatchingCallback callback = nullptr;
+        void* refcon = nullptr;
+        io_iterator_t iterator = IO_OBJECT_NULL;
+    };
+
+    std::mutex mutex;   // registrations, known, messages
+    RunLoopSource source;
+    std::vector<Registration> registrations;
+    std::map<uint64_t, ServiceRef> known;   // services of the registered classes last seen
+    IOServiceInterestCallback powerCallback = nullptr;
+    void* powerRefcon = nullptr;
+    std::vector<std::pair<uint32_t, intptr_t>> messages;
+
+    // The services of the registered classes now, by entry id.
+    std::map<uint64_t, ServiceRef> current()
+    {
+        std::map<uint64_t, ServiceRef> now;
+        std::vector<std::string> classes;
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            for (const Registration& r : registrations)
+                classes.push_back(r.className);
+        }
+        if (classes.empty())
+            return now;
+        for (ServiceRef& ref : allServices())
+            if (std::find(classes.begin(), classes.end(), ref.info.className) != classes.end())
+                now.emplace(ref.info.entryId, std::move(ref));
+        return now;
+    }
+
+    void deliver()
+    {
+        std::map<uint64_t, ServiceRef> now = current();
+        std::vector<ServiceRef> appeared, gone;
+        std::vector<Registration> registered;
+        std::vector<std::pair<uint32_t, intptr_t>> pending;
+        IOServiceInterestCallback power = nullptr;
+        void* powerRef = nullptr;
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            for (const auto& [id, ref] : now)
+                if (!known.count(id))
+                    appeared.push_back(ref);
+            for (const auto& [id, ref] : known)
+                if (!now.count(id))
+                    gone.push_back(ref);
+            known = std::move(now);
+            registered = registrations;
+            pending.swap(messages);
+            power = powerCallback;
+            powerRef = powerRefcon;
+        }
+        for (const Registration& r : registered) {
+            std::vector<ServiceRef> items;
+            for (const ServiceRef& ref : r.firstMatch ? appeared : gone)
+                if (ref.info.className == r.className)
+                    items.push_back(ref);
+            if (items.empty())
+                continue;
+            if (std::shared_ptr<Object> it = handles().find(r.iterator, Object::Iterator)) {
+                std::lock_guard<std::mutex> lock(it->positionMutex);
+                it->items = std::move(items);
+                it->position = 0;
+            }
+            r.callback(r.refcon, r.iterator);
+        }
+        for (const auto& [type, argument] : pending)
+            if (power != nullptr)
+                power(powerRef, IO_OBJECT_NULL, type, reinterpret_cast<void*>(argument));
+    }
+};
+
+IONotificationPortRef IONotificationPortCreate(mach_port_t)
+{
+    auto* port = new IONotificationPort;
+    port->source.perform = [port] { port->deliver(); };
+    return port;
+}
+
+void IONotificationPortDestroy(IONotificationPortRef port)
+{
+    if (port == nullptr)
+        return;
+    for (const IONotificationPort::Registration& r : port->registrations)
+        handles().take(r.iterator);
+    delete port;
+}
+
+RunLoopSource* IONotificationPortGetRunLoopSource(IONotificationPortRef port)
+{
+    return port != nullptr ? &port->source : nullptr;
+}
+
+kern_return_t IOServiceAddMatchingNotification(IONotificationPortRef port, const char* type,
+                                               MatchingDictionary* matching,
+                                               IOServiceMatchingCallback callback, void* refcon,
+                                               io_iterator_t* iterator)
+{
+    std::unique_ptr<MatchingDictionary, void (*)(MatchingDictionary*)> owned(matching, ReleaseMatching);
+    if (port == nullptr || type == nullptr || matching == nullptr || matching->byEntryId || callback == nullptr
+        || iterator == nullptr)
+        return kIOReturnBadArgument;
+    const bool firstMatch = std::strcmp(type, kIOFirstMatchNotification) == 0;
+    if (!firstMatch && std::strcmp(type, kIOTerminatedNotification) != 0)
+        return kIOReturnUnsupported;
+    auto object = std::make_shared<Object>();
+    object->kind = Object::Iterator;
+    const io_object_t handle = handles().insert(object);
+    if (handle == IO_OBJECT_NULL)
+        return kIOReturnNoMemory;
+    {
+        std::lock_guard<std::mutex> lock(port->mutex);
+        port->registrations.push_back({firstMatch, matching->className, callback, refcon, handle});
+    }
+    // What is there now counts as seen: a first match reports it through this iterator.
+    std::map<uint64_t, ServiceRef> now = port->current();
+    {
+        std::lock_guard<std::mutex> lock(port->mutex);
+        for (auto& [id, ref] : now) {
+            if (ref.info.className != matching->className)
+                continue;
+            if (firstMatch)
+                object->items.push_back(ref);
+            port->known.emplace(id, ref);
+        }
+    }
+    *iterator = handle;
+    return kIOReturnSuccess;
+}
+
+// ---- Power -----------------------------------------------------------------------------
+
+namespace {
+
+struct PowerRegistration {
+    std::mutex mutex;
+    IONotificationPort* port = nullptr;   // null once deregistered
+    std::shared_ptr<PowerSource> source;
+};
+
+struct PowerState {
+    std::mutex mutex;
+    std::shared_ptr<PowerSource> source;
+    std::map<io_object_t, std::shared_ptr<PowerRegistration>> registrations;
+    io_object_t next = 0x7000;
+};
+
+PowerState& powerState()
+{
+    static PowerState state;
+    return state;
+}
+
+std::shared_ptr<PowerRegistration> findPowerRegistration(io_object_t handle)
+{
+    PowerState& state = powerState();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    const auto it = state.registrations.find(handle);
+    return it == state.registrations.end() ? nullptr : it->second;
+}
+
+} // namespace
+
+void setPowerSource(std::shared_ptr<PowerSource> source)
+{
+    PowerState& state = powerState();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    state.source = std::move(source);
+}
+
+std::shared_ptr<PowerSource> powerSource()
+{
+    PowerState& state = powerState();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    return state.source;
+}
+
+io_connect_t IORegisterForSystemPower(void* refcon, IONotificationPortRef* port,
+                                      IOServiceInterestCallback callback, io_object_t* notifier)
+{
+    if (port == nullptr || callback == nullptr || notifier == nullptr)
+        return IO_OBJECT_NULL;
+    std::shared_ptr<PowerSource> source = powerSource();
+    if (!source)
+        return IO_OBJECT_NULL;
+    IONotificationPort* created = IONotificationPortCreate(kIOMasterPortDefault);
+    created->powerCallback = callback;
+    created->powerRefcon = refcon;
+    auto registration = std::make_shared<PowerRegistration>();
+    registration->port = created;
+    registration->source = source;
+    const bool started = source->start([registration](uint32_t type, intptr_t argument) {
+        std::lock_guard<std::mutex> lock(registration->mutex);
+        if (registration->port == nullptr)
+            return;
+        std::lock_guard<std::mutex> portLock(registration->port->mutex);
+        registration->port->messages.emplace_back(type, argument);
+    });
+    if (!started) {
+        IONotificationPortDestroy(created);
+        return IO_OBJECT_NULL;
+    }
+    io_object_t handle = IO_OBJECT_NULL;
+    {
+        PowerState& state = powerState();
+        std::lock_guard<std::mutex> lock(state.mutex);
+        handle = state.next++;
+        state.registrations.emplace(handle, registration);
+    }
+    *port = created;
+    *notifier = handle;
+    return handle;
+}
+
+kern_return_t IOAllowPowerChange(io_connect_t root, intptr_t argument)
+{
+    std::shared_ptr<PowerRegistration> registration = findPowerRegistration(root);
+    if (!registration)
+        return kIOReturnBadArgument;
+    registration->source->allowPowerChange(argument);
+    return kIOReturnSuccess;
+}
+
+kern_return_t IODeregisterForSystemPower(io_object_t* notifier)
+{
+    if (notifier == nullptr)
+        return kIOReturnBadArgument;
+    std::shared_ptr<PowerRegistration> registration;
+    {
+        PowerState& state = powerState();
+        std::lock_guard<std::mutex> lock(state.mutex);
+        const auto it = state.registrations.find(*notifier);
+        if (it == state.registrations.end())
+            return kIOReturnBadArgument;
+        registration = it->second;
+        state.registrations.erase(it);
+    }
+    registration->source->stop();
+    std::lock_guard<std::mutex> lock(registration->mutex);
+    registration->port = nullptr;   // the caller destroys the port
+    *notifier = IO_OBJECT_NULL;
+    return kIOReturnSuccess;
+}
+
+struct InjectedPowerSource::State {
+    mutable std::mutex mutex;
+    std::function<void(uint32_t, intptr_t)> deliver;
+    std::vector<intptr_t> allowed;
+};
+
+InjectedPowerSource::InjectedPowerSource()
+    : m_state(std::make_shared<State>())
+{
+}
+
+InjectedPowerSource::~InjectedPowerSource() = default;
+
+bool InjectedPowerSource::start(std::function<void(uint32_t, intptr_t)> deliver)
+{
+    std::lock_guard<std::mutex> lock(m_state->mutex);
+    m_state->deliver = std::move(deliver);
+    return true;
+}
+
+void InjectedPowerSource::stop()
+{
+    std::lock_guard<std::mutex> lock(m_state->mutex);
+    m_state->deliver = nullptr;
+}
+
+void InjectedPowerSource::allowPowerChange(intptr_t argument)
+{
+    std::lock_guard<std::mutex> lock(m_state->mutex);
+    m_state->allowed.push_back(argument);
+}
+
+bool InjectedPowerSource::inject(uint32_t messageType, intptr_t argument)
+{
+    std::function<void(uint32_t, intptr_t)> deliver;
+    {
+        std::lock_guard<std::mutex> lock(m_state->mutex);
+        deliver = m_state->deliver;
+    }
+    if (!deliver)
+        return false;
+    deliver(messageType, argument);
+    return true;
+}
+
+std::vector<intptr_t> InjectedPowerSource::allowed() const
+{
+    std::lock_guard<std::mutex> lock(m_state->mutex);
+    return m_state->allowed;
 }
 
 } // namespace iokit

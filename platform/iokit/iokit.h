@@ -4,6 +4,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
 
 namespace iokit {
 
@@ -40,7 +43,9 @@ struct MatchingDictionary;
 kern_return_t IOMasterPort(mach_port_t bootstrap, mach_port_t* master);
 MatchingDictionary* IOServiceMatching(const char* className);
 MatchingDictionary* IORegistryEntryIDMatching(uint64_t entryId);
+// Matching dictionaries are counted: each consumer takes one reference.
 void ReleaseMatching(MatchingDictionary* matching);
+MatchingDictionary* RetainMatching(MatchingDictionary* matching);
 
 // Consumes `matching`. The iterator yields the matching services in registry order.
 kern_return_t IOServiceGetMatchingServices(mach_port_t master, MatchingDictionary* matching,
@@ -67,5 +72,77 @@ kern_return_t IOConnectCallStructMethod(io_connect_t connect, uint32_t selector,
                                         void* output, size_t* outputSize);
 
 mach_port_t mach_task_self();
+
+// ---- Notifications -----------------------------------------------------------------------
+// A notification port collects what happened (services that appeared or went away, power
+// messages); its run-loop source hands it to the callbacks on the thread whose run loop runs
+// the source (cfrunloop.h).
+
+struct RunLoopSource {
+    std::function<void()> perform;   // delivers what the port holds; run by the run loop
+};
+
+struct IONotificationPort;
+using IONotificationPortRef = IONotificationPort*;
+using IOServiceMatchingCallback = void (*)(void* refcon, io_iterator_t iterator);
+using IOServiceInterestCallback = void (*)(void* refcon, io_service_t service, uint32_t messageType,
+                                          void* messageArgument);
+
+constexpr const char* kIOFirstMatchNotification = "IOServiceFirstMatch";
+constexpr const char* kIOTerminatedNotification = "IOServiceTerminate";
+
+IONotificationPortRef IONotificationPortCreate(mach_port_t master);
+void IONotificationPortDestroy(IONotificationPortRef port);
+RunLoopSource* IONotificationPortGetRunLoopSource(IONotificationPortRef port);
+
+// Consumes `matching`. The iterator yields the services present now (first match) or none
+// (terminate); drain it to arm the notification. Later, when the port's source runs, the
+// callback gets the iterator again holding the services that appeared (resp. went away) of the
+// registry in force: the registry folder is looked at afresh each time.
+kern_return_t IOServiceAddMatchingNotification(IONotificationPortRef port, const char* type,
+                                               MatchingDictionary* matching,
+                                               IOServiceMatchingCallback callback, void* refcon,
+                                               io_iterator_t* iterator);
+
+// System power. The messages come from the power source in force (setPowerSource); without
+// one, registration fails (returns IO_OBJECT_NULL).
+constexpr uint32_t kIOMessageCanSystemSleep = 0xE0000270;
+constexpr uint32_t kIOMessageSystemWillSleep = 0xE0000280;
+constexpr uint32_t kIOMessageSystemHasPoweredOn = 0xE0000300;
+constexpr uint32_t kIOMessageSystemWillPowerOn = 0xE0000320;
+
+class PowerSource {
+public:
+    virtual ~PowerSource() = default;
+    // Starts delivering messages to `deliver` (from any thread); false when it cannot.
+    virtual bool start(std::function<void(uint32_t messageType, intptr_t argument)> deliver) = 0;
+    virtual void stop() = 0;
+    virtual void allowPowerChange(intptr_t argument) = 0;
+};
+// The power source registrations use from now on (null: none).
+void setPowerSource(std::shared_ptr<PowerSource> source);
+std::shared_ptr<PowerSource> powerSource();
+
+// A power source whose messages a test injects; it records the changes allowed.
+class InjectedPowerSource : public PowerSource {
+public:
+    InjectedPowerSource();
+    ~InjectedPowerSource() override;
+    bool start(std::function<void(uint32_t, intptr_t)> deliver) override;
+    void stop() override;
+    void allowPowerChange(intptr_t argument) override;
+    // False when nothing is registered.
+    bool inject(uint32_t messageType, intptr_t argument);
+    std::vector<intptr_t> allowed() const;
+
+private:
+    struct State;
+    std::shared_ptr<State> m_state;
+};
+
+io_connect_t IORegisterForSystemPower(void* refcon, IONotificationPortRef* port,
+                                      IOServiceInterestCallback callback, io_object_t* notifier);
+kern_return_t IOAllowPowerChange(io_connect_t root, intptr_t argument);
+kern_return_t IODeregisterForSystemPower(io_object_t* notifier);
 
 } // namespace iokit

@@ -1,0 +1,72 @@
+// The device-arrival and power-state watchers: each runs the platform's notification run loop
+// on a thread of its own, in one-second slices, so that a stop is seen within a second.
+#pragma once
+
+#include "cf/cfrunloop.h"
+#include "iokit/iokit.h"
+
+#include <QObject>
+#include <QThread>
+
+#include <mutex>
+
+// Reports services of the controller driver's class that appear or go away, by entry id.
+class QDeviceWatcherThread : public QObject {
+    Q_OBJECT
+public:
+    // Moves itself onto its own thread and starts it; `parent` must be null.
+    explicit QDeviceWatcherThread(QObject* parent = nullptr);
+    ~QDeviceWatcherThread() override;
+
+    // Ends the watch loop and the thread; returns within about a second.
+    void Stop();
+    bool IsRunning() const;
+
+    void DeviceAdded(iokit::io_service_t service);
+    void DeviceRemoved(iokit::io_service_t service);
+    void EmitDeviceChanged(bool added, quint64 entryId) { emit DeviceChanged(added, entryId); }
+
+signals:
+    void DeviceChanged(bool added, quint64 entryID);
+
+public slots:
+    // The watch loop; from another thread the call is handed to the worker thread.
+    void DoWork();
+
+private:
+    void reportService(iokit::io_service_t service, bool added);
+
+    bool m_running = false;
+    QThread m_thread;
+    mutable std::mutex m_mutex;
+    cf::CFRunLoopRef m_runLoop = nullptr;
+    iokit::IONotificationPortRef m_port = nullptr;
+};
+
+// Forwards the system's power messages and answers its sleep questions.
+class QPowerStateWatcherThread : public QObject {
+    Q_OBJECT
+public:
+    explicit QPowerStateWatcherThread(QObject* parent = nullptr);
+    ~QPowerStateWatcherThread() override;
+
+    void Stop();
+    bool IsRunning() const;
+
+    void HandlePowerStateChanged(uint32_t messageType, void* messageArgument);
+    void EmitPowerStateChanged(quint32 messageType) { emit PowerStateChanged(messageType); }
+
+signals:
+    void PowerStateChanged(quint32 messageType);
+
+public slots:
+    void DoWork();
+
+private:
+    bool m_running = false;
+    QThread m_thread;
+    iokit::io_connect_t m_rootPort = iokit::IO_OBJECT_NULL;
+    iokit::IONotificationPortRef m_port = nullptr;
+    iokit::io_object_t m_notifier = iokit::IO_OBJECT_NULL;
+    mutable std::mutex m_mutex;
+};

@@ -1,0 +1,160 @@
+#include "controllerwatcher.h"
+
+#include "controller.h"
+#include "host.h"
+
+#include <QDebug>
+#include <QMetaMethod>
+#include <QNetworkDatagram>
+#include <QThread>
+
+#include <atomic>
+
+namespace {
+
+// The identify frame without payload: the discovery datagram.
+const char kDiscoveryFrame[] = {0x5E, 0x01, 0x61, 0x01, 0x00, 0x13, 0x14};
+std::atomic<int> g_settlingMs{5000};
+
+QHostAddress addressFromEnvironment(const char* variable, const QHostAddress& otherwise)
+{
+    const QByteArray value = qgetenv(variable);
+    QHostAddress address;
+    if (!value.isEmpty() && address.setAddress(QString::fromLatin1(value)) && address.protocol() == QAbstractSocket::IPv4Protocol)
+        return address;
+    return otherwise;
+}
+
+} // namespace
+
+void ControllerWatcher::SetSettlingMilliseconds(int ms)
+{
+    g_settlingMs = ms;
+}
+
+QHostAddress ControllerWatcher::DiscoveryTarget()
+{
+    return addressFromEnvironment("PALVIR_DISCOVERY_TARGET", QHostAddress(QHostAddress::Broadcast));
+}
+
+QString ControllerWatcher::NoticeLine()
+{
+    return tr("Palvir storage manager for Varnel RAID controllers");
+}
+
+ControllerWatcher::ControllerWatcher(QObject* parent)
+    : QObject(parent)
+    , m_socket(this)
+    , m_broadcastTimer(this)
+{
+    const QHostAddress bind = addressFromEnvironment("PALVIR_DISCOVERY_BIND", QHostAddress(QHostAddress::AnyIPv4));
+    m_socket.bind(bind, kReplyPort, QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint);
+    connect(&m_socket, &QUdpSocket::readyRead, this, &ControllerWatcher::Read_Broadcast_Datagram);
+    m_broadcastTimer.setSingleShot(true);
+    m_broadcastTimer.setInterval(0);
+    connect(&m_broadcastTimer, &QTimer::timeout, this, &ControllerWatcher::Send_Broadcast_Datagram);
+}
+
+void ControllerWatcher::status(const QString& text)
+{
+    // The receiver deletes the record: without one it is not made.
+    if (!isSignalConnected(QMetaMethod::fromSignal(&ControllerWatcher::LogMessage)))
+        return;
+    emit LogMessage(new QZynLog(QZynLog::StatusBar, QZynDevice::LocalHost, 4, text));
+}
+
+void ControllerWatcher::process()
+{
+    qDebug() << "ControllerWatcher started" << QThread::currentThread();
+    scan_controller_by_driver();
+    m_startTimer = new QTimer(this);
+    m_startTimer->setSingleShot(true);
+    connect(m_startTimer, &QTimer::timeout, this, &ControllerWatcher::update);
+    m_startTimer->start(0);
+}
+
+void ControllerWatcher::scan_controller_by_driver()
+{
+    qDebug() << "FindController" << "thread = " << QThread::currentThread();
+    if (m_host == nullptr)
+        return;
+    // The slots that held nothing before the scan are where its controllers land.
+    std::vector<QZynController*> before;
+    for (int i = 0; i < m_host->get_total_controllers(); ++i)
+        before.push_back(m_host->get_controller(i));
+    const int added = m_host->scan_controller();
+    if (added > 0) {
+        qDebug("%d controller(s) found.\n", added);
+        for (int i = 0; i < m_host->get_total_controllers(); ++i) {
+            QZynController* c = m_host->get_controller(i);
+            if (c != nullptr && (size_t(i) >= before.size() || before[size_t(i)] != c))
+                emit m_host->DeviceChanged(c, QZynDevice::DeviceAdded);
+        }
+    }
+    status(m_host->get_total_controllers() != 0 ? NoticeLine() : tr("Finding controller..."));
+}
+
+void ControllerWatcher::scan_controller_by_broadcast(quint32 flag)
+{
+    qDebug() << "Broadcast started, flag = " << flag;
+    m_broadcastTimer.start();
+}
+
+bool ControllerWatcher::add_ctrl_by_ip(QString ip)
+{
+    if (m_host == nullptr)
+        return false;
+    const QList<QZynController*> added = m_host->scan_controller_by_ip(ip);
+    for (QZynController* c : added)
+        emit m_host->DeviceChanged(c, QZynDevice::DeviceAdded);
+    status(NoticeLine());
+    return !added.isEmpty();
+}
+
+void ControllerWatcher::remove_controller_by_ip(QString ip)
+{
+    if (m_host != nullptr)
+        m_host->remove_controller_by_ip(ip);
+}
+
+bool ControllerWatcher::update_device_by_entryid(bool added, quint64 id)
+{
+    if (m_host == nullptr)
+        return false;
+    if (!added)
+        return m_host->remove_controller_by_entryid(id);
+    // The driver needs a moment to bring a controller that has just arrived up.
+    QThread::msleep(static_cast<unsigned long>(g_settlingMs.load()));
+    const QList<QZynController*> list = m_host->add_controller_by_entryid(id);
+    for (QZynController* c : list)
+        emit m_host->DeviceChanged(c, QZynDevice::DeviceAdded);
+    status(NoticeLine());
+    return !list.isEmpty();
+}
+
+void ControllerWatcher::Send_Broadcast_Datagram()
+{
+    m_socket.writeDatagram(kDiscoveryFrame, sizeof kDiscoveryFrame, DiscoveryTarget(), kControllerPort);
+    qDebug("Send broadcast datagram");
+}
+
+void ControllerWatcher::Read_Broadcast_Datagram()
+{
+    while (m_socket.hasPendingDatagrams()) {
+        QByteArray datagram(int(qMax<qint64>(m_socket.pendingDatagramSize(), 0)), 0);
+        QHostAddress sender;
+        quint16 port = 0;
+        const qint64 read = m_socket.readDatagram(datagram.data(), datagram.size(), &sender, &port);
+        if (read < 3 || quint8(datagram[0]) != 0x5E || quint8(datagram[1]) != 0x01 || quint8(datagram[2]) != 0x61)
+            continue;
+        add_ctrl_by_ip(QHostAddress(sender.toIPv4Address()).toString());
+    }
+}
+
+void ControllerWatcher::update()
+{
+}
+
+void ControllerWatcher::scan_controller_by_broadcast_zynhttp_proxy_server()
+{
+}

@@ -1,0 +1,290 @@
+// Discovery: the controller watcher on its own thread (driver scan, network rescan on loopback,
+// add by address), the device-arrival watcher over the driver folder, and the power watcher
+// with injected messages.
+#include "controllerfixture.h"
+#include "controllerwatcher.h"
+#include "host.h"
+#include "os/mac/os_darwin_event.h"
+
+#include <QPointer>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QUdpSocket>
+#include <QtTest>
+
+#include <fstream>
+
+using namespace ctltest;
+using namespace simtest;
+
+namespace {
+
+// The watcher binds 46000 on this address and sends its discovery datagram to the first
+// simulated controller; nothing leaves loopback.
+const char* const kBind = "127.0.0.1";
+const char* const kFirst = "127.0.0.92";
+const char* const kSecond = "127.0.0.93";
+const char* const kThird = "127.0.0.94";
+
+const QByteArray kDiscovery = QByteArray::fromHex("5e0161010013" "14");
+
+} // namespace
+
+class TestDiscovery : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    // First: the host's list has no slot yet.
+    void nothingFoundAtStart();
+    void rescanAddsEveryControllerOnce();
+    void driverScanAtStart();
+    void hotPlugThroughTheDriverFolder();
+    void powerMessages();
+    void powerWithoutASource();
+
+private:
+    // Starts the watcher on its own thread, as the main window does.
+    void startWatcher();
+    void stopWatcher();
+    int announced() const { return m_added.size(); }
+
+    QTemporaryDir m_dir;
+    std::string m_folder;
+    std::unique_ptr<zynsim::Simulator> m_sim;
+    std::unique_ptr<MessageLog> m_messages;
+    QThread* m_thread = nullptr;
+    ControllerWatcher* m_watcher = nullptr;
+    QList<QPointer<QZynController>> m_added;
+    QList<QPointer<QZynController>> m_removed;
+    QStringList m_status;
+    QMetaObject::Connection m_hostConnection;
+};
+
+void TestDiscovery::initTestCase()
+{
+    fastPolls();
+    QVERIFY(m_dir.isValid());
+    qputenv("ZYNMSR_LOCK_DIR", (m_dir.path() + "/lock").toLocal8Bit());
+    qputenv("PALVIR_DISCOVERY_BIND", kBind);
+    qputenv("PALVIR_DISCOVERY_TARGET", kFirst);
+    ControllerWatcher::SetSettlingMilliseconds(50);
+}
+
+void TestDiscovery::init()
+{
+    static int round = 0;
+    m_folder = (m_dir.path() + "/driver" + QString::number(++round)).toStdString();
+    qputenv("ZYNMSR_DRIVER_DIR", QByteArray::fromStdString(m_folder));
+    m_messages = std::make_unique<MessageLog>();
+    m_sim = std::make_unique<zynsim::Simulator>();
+    m_hostConnection = connect(ZynGetHost(), &QZynHost::DeviceChanged, this, [this](QZynDevice* d, int code) {
+        auto* c = static_cast<QZynController*>(d);
+        (code == 0 ? m_added : m_removed) << QPointer<QZynController>(c);
+    });
+}
+
+void TestDiscovery::cleanup()
+{
+    stopWatcher();
+    disconnect(m_hostConnection);
+    emptyHost();
+    m_added.clear();
+    m_removed.clear();
+    m_status.clear();
+    m_sim.reset();
+    m_messages.reset();
+}
+
+void TestDiscovery::startWatcher()
+{
+    m_thread = new QThread;
+    m_watcher = new ControllerWatcher;
+    m_watcher->SetHost(ZynGetHost());
+    m_watcher->moveToThread(m_thread);
+    connect(m_thread, &QThread::started, m_watcher, &ControllerWatcher::process);
+    connect(m_watcher, &ControllerWatcher::LogMessage, this, [this](QZynLog* log) {
+        m_status << log->text;
+        delete log;
+    });
+    m_thread->start();
+}
+
+void TestDiscovery::stopWatcher()
+{
+    if (m_thread == nullptr)
+        return;
+    m_thread->quit();
+    m_thread->wait();
+    delete m_watcher;
+    delete m_thread;
+    m_watcher = nullptr;
+    m_thread = nullptr;
+    QCoreApplication::processEvents();   // records still on their way
+}
+
+void TestDiscovery::rescanAddsEveryControllerOnce()
+{
+    auto first = m_sim->addUdpController(kFirst, zynsim::ControllerConfig());
+    auto second = m_sim->addUdpController(kSecond, zynsim::ControllerConfig());
+    auto third = m_sim->addUdpController(kThird, zynsim::ControllerConfig());
+    QVERIFY(first && second && third);
+    startWatcher();
+    QTRY_VERIFY(!m_status.isEmpty());
+
+    first->clearLog();
+    QMetaObject::invokeMethod(m_watcher, "scan_controller_by_broadcast", Qt::QueuedConnection, Q_ARG(quint32, 0));
+    QTRY_COMPARE(announced(), 1);
+    QCOMPARE(m_added.front()->GetSysInfo()->GetIPAddressString(), QString::fromLatin1(kFirst));
+    // Exactly one discovery datagram, from the watcher's port.
+    int datagrams = 0;
+    for (const LogEntry& e : first->log())
+        if (e.kind == LogEntry::RxChunk && QString::fromStdString(e.peer).endsWith(QLatin1String(":46000"))) {
+            ++datagrams;
+            QCOMPARE(QByteArray(reinterpret_cast<const char*>(e.bytes.data()), int(e.bytes.size())), kDiscovery);
+        }
+    QCOMPARE(datagrams, 1);
+
+    // Replies from another controller, twice, and a datagram that is no reply.
+    QUdpSocket peer;
+    QVERIFY(peer.bind(QHostAddress(QString::fromLatin1(kSecond)), 0));
+    const QByteArray reply = QByteArray::fromHex("5e01610100" "4142");
+    peer.writeDatagram(reply, QHostAddress(QString::fromLatin1(kBind)), ControllerWatcher::kReplyPort);
+    peer.writeDatagram(reply, QHostAddress(QString::fromLatin1(kBind)), ControllerWatcher::kReplyPort);
+    QUdpSocket stranger;
+    QVERIFY(stranger.bind(QHostAddress(QString::fromLatin1(kThird)), 0));
+    stranger.writeDatagram(QByteArray::fromHex("5e02610100" "4142"), QHostAddress(QString::fromLatin1(kBind)),
+                           ControllerWatcher::kReplyPort);
+    QTRY_COMPARE(announced(), 2);
+    QTest::qWait(500);
+    QCOMPARE(announced(), 2);
+    QCOMPARE(m_added.back()->GetSysInfo()->GetIPAddressString(), QString::fromLatin1(kSecond));
+    QCOMPARE(third->framesReceived(0x13), 0);
+    // The first controller's second reply to a new rescan adds nothing either.
+    QMetaObject::invokeMethod(m_watcher, "scan_controller_by_broadcast", Qt::QueuedConnection, Q_ARG(quint32, 0));
+    QTest::qWait(300);
+    QCOMPARE(announced(), 2);
+
+    // Added by address, and removed by address.
+    QVERIFY(QMetaObject::invokeMethod(m_watcher, "add_ctrl_by_ip", Qt::QueuedConnection, Q_ARG(QString, QString::fromLatin1(kThird))));
+    QTRY_COMPARE(announced(), 3);
+    QMetaObject::invokeMethod(m_watcher, "remove_controller_by_ip", Qt::QueuedConnection, Q_ARG(QString, QString::fromLatin1(kThird)));
+    QTRY_COMPARE(m_removed.size(), 1);
+    QTRY_VERIFY(m_removed.front().isNull());
+    QVERIFY(m_status.contains(ControllerWatcher::NoticeLine()));
+}
+
+void TestDiscovery::driverScanAtStart()
+{
+    QVERIFY(m_sim->addDriverController(m_folder, 0, zynsim::ControllerConfig()));
+    QVERIFY(m_sim->addDriverController(m_folder, 1, configOf(zynsim::Profile::Older)));
+    startWatcher();
+    QTRY_COMPARE(announced(), 2);
+    QTRY_VERIFY(!m_status.isEmpty());
+    QCOMPARE(m_status.front(), ControllerWatcher::NoticeLine());
+    QCOMPARE(m_added[0]->GetHostSlot(), 0);
+    QCOMPARE(m_added[1]->GetHostSlot(), 1);
+    // A rescan finds nothing new.
+    QMetaObject::invokeMethod(m_watcher, "scan_controller_by_driver", Qt::QueuedConnection);
+    QTRY_COMPARE(m_status.size(), 2);
+    QCOMPARE(announced(), 2);
+}
+
+void TestDiscovery::nothingFoundAtStart()
+{
+    startWatcher();
+    QTRY_VERIFY(!m_status.isEmpty());
+    QCOMPARE(m_status, QStringList{QStringLiteral("Finding controller...")});
+    QCOMPARE(announced(), 0);
+}
+
+void TestDiscovery::hotPlugThroughTheDriverFolder()
+{
+    auto present = m_sim->addDriverController(m_folder, 0, zynsim::ControllerConfig(), 0x100000001ull);
+    QVERIFY(present);
+    startWatcher();
+    QTRY_COMPARE(announced(), 1);
+    QDeviceWatcherThread devices;
+    QSignalSpy reports(&devices, &QDeviceWatcherThread::DeviceChanged);
+    connect(&devices, &QDeviceWatcherThread::DeviceChanged, m_watcher, &ControllerWatcher::update_device_by_entryid);
+    devices.DoWork();
+    // The service present at start is reported once, and the host refuses it again.
+    QTRY_COMPARE(reports.count(), 1);
+    QCOMPARE(reports.at(0).at(0).toBool(), true);
+    QCOMPARE(reports.at(0).at(1).toULongLong(), 0x100000001ull);
+
+    auto plugged = m_sim->addDriverController(m_folder, 1, configOf(zynsim::Profile::Older), 0x100000201ull);
+    QVERIFY(plugged);
+    QTRY_COMPARE(announced(), 2);
+    QCOMPARE(reports.count(), 2);
+    QPointer<QZynController> added = m_added.back();
+    QCOMPARE(ZynGetHost()->get_controller_by_entryid(0x100000201ull), added.data());
+
+    // A service of another maker's device is logged and not reported.
+    {
+        std::ofstream other(m_folder + "/other.service");
+        other << "class=ZynMSR\nentry_id=777\nsocket=other.sock\nname=ZynMSR\nparent=Another maker\norder=9\n";
+    }
+    QTRY_VERIFY(m_messages->matching(QStringLiteral("^777  device added$")).size() == 1);
+    QCOMPARE(reports.count(), 2);
+
+    m_sim->removeDriverController(plugged);
+    QTRY_COMPARE(m_removed.size(), 1);
+    QCOMPARE(reports.count(), 3);
+    QCOMPARE(reports.at(2).at(0).toBool(), false);
+    QTRY_VERIFY(added.isNull());
+    QCOMPARE(announced(), 2);
+
+    QElapsedTimer timer;
+    timer.start();
+    devices.Stop();
+    QVERIFY(timer.elapsed() < 1200);
+    m_sim->removeDriverController(present);
+}
+
+void TestDiscovery::powerMessages()
+{
+    auto source = std::make_shared<iokit::InjectedPowerSource>();
+    iokit::setPowerSource(source);
+    QPowerStateWatcherThread power;
+    QSignalSpy messages(&power, &QPowerStateWatcherThread::PowerStateChanged);
+    power.DoWork();
+    // Injected once the watcher has registered (an expression QTRY_ would repeat).
+    QElapsedTimer registered;
+    registered.start();
+    while (!source->inject(0xE0000270, 11) && registered.elapsed() < 3000)
+        QTest::qWait(10);
+    QVERIFY(source->inject(0xE0000280, 12));
+    QVERIFY(source->inject(0xE0000320, 14));
+    QVERIFY(source->inject(0xE0000300, 13));
+    QVERIFY(source->inject(0x12345678, 15));
+    QTRY_COMPARE(messages.count(), 5);
+    const quint32 expected[] = {0xE0000270, 0xE0000280, 0xE0000320, 0xE0000300, 0x12345678};
+    for (int i = 0; i < 5; ++i)
+        QCOMPARE(messages.at(i).at(0).value<quint32>(), expected[i]);
+    QCOMPARE(source->allowed(), (std::vector<intptr_t>{11, 12}));
+    QCOMPARE(m_messages->matching(QStringLiteral("finished waking up")).size(), 1);
+    QCOMPARE(m_messages->matching(QStringLiteral("started the wake up process")).size(), 1);
+    QElapsedTimer timer;
+    timer.start();
+    power.Stop();
+    QVERIFY(timer.elapsed() < 1200);
+    iokit::setPowerSource(nullptr);
+}
+
+void TestDiscovery::powerWithoutASource()
+{
+    iokit::setPowerSource(nullptr);
+    QPowerStateWatcherThread power;
+    power.DoWork();
+    QTRY_COMPARE(m_messages->matching(QStringLiteral("^Failed to IORegisterForSystemPower\\(\\)!!")).size(), 1);
+    QElapsedTimer timer;
+    timer.start();
+    power.Stop();
+    QVERIFY(timer.elapsed() < 1200);
+}
+
+QTEST_MAIN(TestDiscovery)
+#include "test_discovery.moc"
