@@ -5,7 +5,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/deps.sh"
 build="${PALVIR_TSAN_BUILD_DIR:-$root/build-tsan}"
-tests=(test_controller test_devices test_polling)
+tests=(test_controller test_devices test_polling test_discovery)
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPALVIR_TSAN=ON
 cmake --build "$build" -j "$(nproc)" --target "${tests[@]}"
 cd "$build"

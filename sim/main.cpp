@@ -4,11 +4,13 @@
 
 #include "iokit/userclient_service.h"
 
+#include <array>
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <csignal>
 #include <cstdio>
+#include <functional>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -87,7 +89,9 @@ const char kUsage[] =
     "Each line applies to every controller's model as it is (nothing is reset; the line logs\n"
     "its events; an enclosure line adds the next enclosure), and zynsim answers on standard\n"
     "output with one line: \"ok\", or \"error: line 1: REASON\" when a controller refused it\n"
-    "(its model is then unchanged). The end of standard input ends the changes, not zynsim.\n";
+    "(its model is then unchanged). The end of standard input ends the changes, not zynsim.\n"
+    "Hot plug: \"unplug N\" withdraws the driver service of slot N, \"plug N\" publishes it\n"
+    "again with the same identity and a fresh model.\n";
 
 constexpr size_t kMaxConfigBytes = 1 << 20;
 
@@ -102,8 +106,12 @@ int fail(const std::string& message)
 // of the input, on a read error, or when stopped.
 class ChangeReader {
 public:
-    explicit ChangeReader(std::vector<std::shared_ptr<zynsim::FakeController>> controllers)
+    // `special` may take a line first: true when it did, with the answer in `reply`.
+    using Special = std::function<bool(const std::string& line, std::string* reply)>;
+
+    ChangeReader(std::vector<std::shared_ptr<zynsim::FakeController>> controllers, Special special)
         : m_controllers(std::move(controllers))
+        , m_special(std::move(special))
     {
     }
     ~ChangeReader() { stop(); }
@@ -176,6 +184,12 @@ private:
 
     void apply(const std::string& line)
     {
+        std::string reply;
+        if (m_special && m_special(line, &reply)) {
+            std::printf("%s\n", reply.c_str());
+            std::fflush(stdout);
+            return;
+        }
         std::string firstError;
         for (const auto& controller : m_controllers) {
             std::string error;
@@ -190,6 +204,7 @@ private:
     }
 
     std::vector<std::shared_ptr<zynsim::FakeController>> m_controllers;
+    Special m_special;
     int m_wake[2] = {-1, -1};
     std::thread m_thread;
 };
@@ -381,19 +396,61 @@ int main(int argc, char** argv)
                     unsigned(simulator.udpPort(controller)), controller->serial().c_str(),
                     zynsim::profileName(config.profile).c_str());
     }
+    std::vector<std::shared_ptr<zynsim::FakeController>> services(size_t(std::max(slots, 0L)));
     for (long slot = 0; slot < slots; ++slot) {
         const uint64_t entryId = 0x100000000ull + 0x100ull * uint64_t(slot) + 1;
         auto controller = simulator.addDriverController(driverDir, int(slot), config, entryId);
         if (!controller)
             return fail(simulator.error());
         prepare(controller);
+        services[size_t(slot)] = controller;
         std::printf("driver %s slot %ld entry 0x%llx serial %s profile %s\n", driverDir.c_str(), slot,
                     static_cast<unsigned long long>(entryId), controller->serial().c_str(),
                     zynsim::profileName(config.profile).c_str());
     }
     std::fflush(stdout);
 
-    ChangeReader changes(controllers);
+    // Hot plug: "unplug N" withdraws the driver service of slot N, "plug N" publishes it again
+    // (the same identity, a fresh model).
+    std::mutex servicesMutex;
+    std::vector<std::pair<std::string, std::array<uint8_t, 6>>> identities(services.size());
+    auto hotPlug = [&](const std::string& line, std::string* reply) {
+        char verb[16] = {};
+        long slot = -1;
+        char extra = 0;
+        if (std::sscanf(line.c_str(), "%15s %ld %c", verb, &slot, &extra) != 2
+            || (std::strcmp(verb, "plug") != 0 && std::strcmp(verb, "unplug") != 0))
+            return false;
+        std::lock_guard<std::mutex> lock(servicesMutex);
+        if (slot < 0 || slot >= long(services.size())) {
+            *reply = "error: no driver slot " + std::to_string(slot);
+            return true;
+        }
+        auto& service = services[size_t(slot)];
+        const uint64_t entryId = 0x100000000ull + 0x100ull * uint64_t(slot) + 1;
+        if (std::strcmp(verb, "unplug") == 0) {
+            if (service) {
+                const zynsim::Bytes info = service->systemInfo();
+                identities[size_t(slot)].first = service->serial();
+                std::copy(info.begin() + 152, info.begin() + 158, identities[size_t(slot)].second.begin());
+                simulator.removeDriverController(service);
+            }
+            service.reset();
+            *reply = "ok";
+            return true;
+        }
+        if (service) {
+            *reply = "error: slot " + std::to_string(slot) + " is plugged";
+            return true;
+        }
+        zynsim::ControllerConfig again = config;
+        again.serial = identities[size_t(slot)].first;
+        again.mac = identities[size_t(slot)].second;
+        service = simulator.addDriverController(driverDir, int(slot), again, entryId);
+        *reply = service ? "ok" : "error: " + simulator.error();
+        return true;
+    };
+    ChangeReader changes(controllers, hotPlug);
     if (!changes.start())
         std::fprintf(stderr, "zynsim: no run-time changes: %s\n", std::strerror(errno));
     std::unique_ptr<ProgressTicker> progress;

@@ -67,6 +67,7 @@ void ControllerEventWatcherThread::Stop()
         DoWork(false);
     m_thread.quit();
     m_thread.wait();
+    std::lock_guard<std::recursive_mutex> done(m_workMutex);
 }
 
 void ControllerEventWatcherThread::DoWork(bool start)
@@ -75,6 +76,7 @@ void ControllerEventWatcherThread::DoWork(bool start)
         QMetaObject::invokeMethod(this, "DoWork", Qt::QueuedConnection, Q_ARG(bool, start));
         return;
     }
+    std::lock_guard<std::recursive_mutex> work(m_workMutex);
     if (start) {
         {
             std::lock_guard<std::mutex> locker(m_mutex);
@@ -131,6 +133,7 @@ void ControllerEventWatcherThread::stopTimer(QTimer*& timer, void (ControllerEve
 
 void ControllerEventWatcherThread::update()
 {
+    std::lock_guard<std::recursive_mutex> work(m_workMutex);
     const qint64 began = QDateTime::currentSecsSinceEpoch();
     if (!m_controller->IsRefreshSuspended()) {
         m_controller->RunEventLoop(1);
@@ -211,12 +214,14 @@ void ControllerEventWatcherThread::update_sys_info()
 
 void ControllerEventWatcherThread::update_hwmon()
 {
+    std::lock_guard<std::recursive_mutex> work(m_workMutex);
     if (m_controller->GetHwMonitorHold() == 0)
         m_controller->ProcessHwMonitor();
 }
 
 void ControllerEventWatcherThread::update_auth()
 {
+    std::lock_guard<std::recursive_mutex> work(m_workMutex);
     const int now = m_controller->DecrementAuthorisationHold() - 1;
     if (now != 0 || m_controller->IsStatus(QZynController::STATUS_CONTROLLER_NEED_AUTH))
         return;

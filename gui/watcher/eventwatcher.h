@@ -54,7 +54,10 @@ private:
     bool m_running = false;
     QThread m_thread;
     QZynController* m_controller;
-    mutable std::mutex m_mutex;
+    mutable std::mutex m_mutex;   // the running flag
+    // Held while a piece of work runs (the start, the stop, each timer's slot); the stop takes
+    // it once more after the thread has ended, so whatever the work did is over and seen.
+    std::recursive_mutex m_workMutex;
     QTimer* m_timer = nullptr;
     QTimer* m_hwtimer = nullptr;
     QTimer* m_authtimer = nullptr;

@@ -1,5 +1,7 @@
 #include "os_darwin_event.h"
 
+#include "iokit/logindpower.h"
+
 #include <QDebug>
 
 #include <cstring>
@@ -203,6 +205,11 @@ void QPowerStateWatcherThread::DoWork()
     while (IsRunning())
         CFRunLoopRunInMode(kCFRunLoopDefaultMode, kSliceSeconds, false);
     CFRunLoopRemoveSource(loop, IONotificationPortGetRunLoopSource(m_port), kCFRunLoopCommonModes);
+}
+
+void QPowerStateWatcherThread::UseSystemPowerSource()
+{
+    setPowerSource(std::make_shared<LogindPowerSource>());
 }
 
 void QPowerStateWatcherThread::HandlePowerStateChanged(uint32_t messageType, void* messageArgument)

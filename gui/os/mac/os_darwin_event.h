@@ -54,6 +54,9 @@ public:
     bool IsRunning() const;
 
     void HandlePowerStateChanged(uint32_t messageType, void* messageArgument);
+    // The system's own sleep and wake (logind on the system bus) as the power source of the
+    // watchers registered from now on.
+    static void UseSystemPowerSource();
     void EmitPowerStateChanged(quint32 messageType) { emit PowerStateChanged(messageType); }
 
 signals:
