@@ -1,0 +1,225 @@
+#include "settings.h"
+
+#include <QDebug>
+#include <QSettings>
+
+namespace {
+
+// A locale stored as plain text ("zh_TW") is that locale; a stored locale value is itself.
+QLocale localeOf(const QVariant& value)
+{
+    if (value.type() == QVariant::String || value.type() == QVariant::ByteArray)
+        return QLocale(value.toString());
+    return value.toLocale();
+}
+
+// Passwords are never written to the log.
+const char* const kHidden = "***";
+
+} // namespace
+
+QZynSettings::QZynSettings()
+    : locale(QLocale::system())
+{
+}
+
+QZynSettings::~QZynSettings()
+{
+    // The tasks were made for this record (by the reader or the scheduler dialog); the
+    // scheduler does not own them, the record does.
+    while (scheduler.TaskCount() > 0)
+        delete scheduler.RemoveTask(0);
+}
+
+void QZynSettings::ReadSettings()
+{
+    ReadGeneralSettings();
+    ReadNetworkSettings();
+    ReadNotificationSettings();
+    ReadSchedulerSettings();
+}
+
+void QZynSettings::WriteSettings()
+{
+    WriteGeneralSettings();
+    WriteNotificationSettings();
+    WriteSchedulerSettings();
+}
+
+void QZynSettings::ReadGeneralSettings()
+{
+    QSettings store;
+    locale = localeOf(store.value("general/locale", QLocale(QStringLiteral("en"))));
+    needpass = store.value("general/needpass", false).toBool();
+    account = store.value("general/account", QString()).toString();
+    password = store.value("general/password", QString()).toString();
+    qDebug() << "general/locale" << locale;
+    qDebug() << "general/needpass" << needpass;
+    qDebug() << "general/account" << account;
+    qDebug() << "general/password" << kHidden;
+}
+
+void QZynSettings::ReadNetworkSettings()
+{
+    QSettings store;
+    retrycount = store.value("network/retrycount", 3).toInt();
+    timeout = store.value("network/timeout", 40).toInt();
+    pollinginterval = store.value("network/pollinginterval", 1).toInt();
+    qDebug() << "network/retrycount" << retrycount;
+    qDebug() << "network/timeout" << timeout;
+    qDebug() << "network/pollinginterval" << pollinginterval;
+}
+
+void QZynSettings::ReadNotificationSettings()
+{
+    QSettings store;
+    level = store.value("notification/level", false).toInt();
+    mailserver = store.value("notification/mail/server", QString()).toString();
+    mailport = store.value("notification/mail/port", 25).toInt();
+    sendername = store.value("notification/mail/sendername", QString()).toString();
+    senderaddr = store.value("notification/mail/senderaddr", QString()).toString();
+    for (int i = 0; i < 3; ++i)
+        recipients[i] = store.value(QStringLiteral("notification/mail/recepient%1").arg(i + 1), QString()).toString();
+    mailauth = store.value("notification/mail/auth", false).toBool();
+    mailssl = store.value("notification/mail/ssl", false).toBool();
+    mailaccount = store.value("notification/mail/account", QString()).toString();
+    mailpassword = store.value("notification/mail/password", QString()).toString();
+    byemail = store.value("notification/byemail", false).toBool();
+    attachlogfile = store.value("notification/mail/attachlogfile", false).toBool();
+    for (int i = 0; i < 3; ++i)
+        trapip[i] = store.value(QStringLiteral("notification/snmp/trapip%1").arg(i + 1), QStringLiteral("192.168.0.0")).toString();
+    for (int i = 0; i < 3; ++i)
+        trapport[i] = store.value(QStringLiteral("notification/snmp/trapport%1").arg(i + 1), 162).toInt();
+    community = store.value("notification/snmp/community", QStringLiteral("kestro")).toString();
+    bysnmptrap = store.value("notification/snmp/bysnmptrap", false).toBool();
+    bymessage = store.value("notification/bymessage", false).toBool();
+    bysystemlog = store.value("notification/bysystemlog", false).toBool();
+
+    qDebug() << "notification/level" << level;
+    qDebug() << "notification/mail/server" << mailserver;
+    qDebug() << "notification/mail/port" << mailport;
+    qDebug() << "notification/mail/sendername" << sendername;
+    qDebug() << "notification/mail/senderaddr" << senderaddr;
+    for (int i = 0; i < 3; ++i)
+        qDebug() << qPrintable(QStringLiteral("notification/mail/recepient%1").arg(i + 1)) << recipients[i];
+    qDebug() << "notification/mail/auth" << mailauth;
+    qDebug() << "notification/mail/ssl" << mailssl;
+    qDebug() << "notification/mail/account" << mailaccount;
+    qDebug() << "notification/mail/password" << kHidden;
+    qDebug() << "notification/bymessage" << bymessage;
+    qDebug() << "notification/bysystemlog" << bysystemlog;
+    qDebug() << "notification/mail/attachlogfile" << attachlogfile;
+    for (int i = 0; i < 3; ++i)
+        qDebug() << qPrintable(QStringLiteral("notification/snmp/trapip%1").arg(i + 1)) << trapip[i];
+    for (int i = 0; i < 3; ++i)
+        qDebug() << qPrintable(QStringLiteral("notification/snmp/trapport%1").arg(i + 1)) << trapport[i];
+    qDebug() << "notification/snmp/community" << community;
+}
+
+void QZynSettings::ReadSchedulerSettings()
+{
+    QSettings store;
+    const int count = store.beginReadArray("scheduler/tasks");
+    for (int i = 0; i < count; ++i) {
+        store.setArrayIndex(i);
+        auto* task = new QZynTask(store.value("name").toString(), nullptr);
+        task->startyear = quint16(store.value("startyear").toInt());
+        task->startmonth = quint16(store.value("startmonth").toInt());
+        task->startday = quint16(store.value("startday").toInt());
+        task->starthour = quint16(store.value("starthour").toInt());
+        task->startminute = quint16(store.value("startminute").toInt());
+        task->endyear = quint16(store.value("endyear").toInt());
+        task->endmonth = quint16(store.value("endmonth").toInt());
+        task->endday = quint16(store.value("endday").toInt());
+        task->flags = quint16(store.value("flags").toInt());
+        task->triggertype = store.value("triggertype").toInt();
+        task->SetTriggerBytes(store.value("triggercontent").toByteArray());
+        task->operation = store.value("operation").toInt();
+        switch (task->operation) {
+        case QZynTask::CheckVolume:
+            task->content.checkvolume = store.value("operation/checkvolume").toInt();
+            break;
+        case QZynTask::Mail:
+            task->content.subject = store.value("operation/subject").toString();
+            task->content.msg = store.value("operation/msg").toString();
+            break;
+        case QZynTask::MessageBox:
+            task->content.msgbox = store.value("operation/msgbox").toString();
+            break;
+        default:
+            break;
+        }
+        scheduler.AddTask(task);
+    }
+    store.endArray();
+}
+
+void QZynSettings::WriteGeneralSettings()
+{
+    QSettings store;
+    store.setValue("general/locale", locale);
+}
+
+void QZynSettings::WriteNotificationSettings()
+{
+    QSettings store;
+    store.setValue("notification/level", level);
+    store.setValue("notification/mail/server", mailserver);
+    store.setValue("notification/mail/port", mailport);
+    store.setValue("notification/mail/sendername", sendername);
+    store.setValue("notification/mail/senderaddr", senderaddr);
+    for (int i = 0; i < 3; ++i)
+        store.setValue(QStringLiteral("notification/mail/recepient%1").arg(i + 1), recipients[i]);
+    store.setValue("notification/mail/auth", mailauth);
+    store.setValue("notification/mail/ssl", mailssl);
+    store.setValue("notification/mail/account", mailaccount);
+    store.setValue("notification/mail/password", mailpassword);
+    store.setValue("notification/mail/attachlogfile", attachlogfile);
+    store.setValue("notification/byemail", byemail);
+    store.setValue("notification/bymessage", bymessage);
+    store.setValue("notification/bysystemlog", bysystemlog);
+    for (int i = 0; i < 3; ++i)
+        store.setValue(QStringLiteral("notification/snmp/trapip%1").arg(i + 1), trapip[i]);
+    for (int i = 0; i < 3; ++i)
+        store.setValue(QStringLiteral("notification/snmp/trapport%1").arg(i + 1), trapport[i]);
+    store.setValue("notification/snmp/community", community);
+    store.setValue("notification/snmp/bysnmptrap", bysnmptrap);
+}
+
+void QZynSettings::WriteSchedulerSettings()
+{
+    QSettings store;
+    store.beginWriteArray("scheduler/tasks");
+    for (int i = 0; i < scheduler.TaskCount(); ++i) {
+        const QZynTask* task = scheduler.GetTask(i);
+        store.setArrayIndex(i);
+        store.setValue("name", task->name);
+        store.setValue("startyear", int(task->startyear));
+        store.setValue("startmonth", int(task->startmonth));
+        store.setValue("startday", int(task->startday));
+        store.setValue("starthour", int(task->starthour));
+        store.setValue("startminute", int(task->startminute));
+        store.setValue("endyear", int(task->endyear));
+        store.setValue("endmonth", int(task->endmonth));
+        store.setValue("endday", int(task->endday));
+        store.setValue("flags", int(task->flags));
+        store.setValue("triggertype", task->triggertype);
+        store.setValue("triggercontent", task->TriggerBytes());
+        store.setValue("operation", task->operation);
+        switch (task->operation) {
+        case QZynTask::CheckVolume:
+            store.setValue("operation/checkvolume", uint(task->content.checkvolume));
+            break;
+        case QZynTask::Mail:
+            store.setValue("operation/subject", task->content.subject);
+            store.setValue("operation/msg", task->content.msg);
+            break;
+        case QZynTask::MessageBox:
+            store.setValue("operation/msgbox", task->content.msgbox);
+            break;
+        default:
+            break;
+        }
+    }
+    store.endArray();
+}

@@ -1,0 +1,57 @@
+// The program's preferences record and its settings store.
+#pragma once
+
+#include "scheduler.h"
+
+#include <QLocale>
+#include <QString>
+
+class QZynSettings {
+public:
+    QZynSettings();
+    // Deletes the tasks its scheduler still lists.
+    ~QZynSettings();
+    QZynSettings(const QZynSettings&) = delete;
+    QZynSettings& operator=(const QZynSettings&) = delete;
+
+    // The groups of the store (QSettings of the application's organisation and name), each
+    // with a store object of its own; the network group and the general account keys are
+    // only read.
+    void ReadSettings();
+    void WriteSettings();
+    void ReadGeneralSettings();
+    void ReadNetworkSettings();
+    void ReadNotificationSettings();
+    void ReadSchedulerSettings();
+    void WriteGeneralSettings();
+    void WriteNetworkSettings() {}
+    void WriteNotificationSettings();
+    void WriteSchedulerSettings();
+
+    QLocale locale;
+    bool needpass = false;
+    QString account;
+    QString password;
+    int timeout = 40;
+    int retrycount = 3;
+    int pollinginterval = 1;
+    int level = 0;
+    bool byemail = false;
+    QString mailserver;
+    int mailport = 25;
+    QString sendername;
+    QString senderaddr;
+    QString recipients[3];
+    bool mailauth = false;
+    bool mailssl = false;
+    QString mailaccount;
+    QString mailpassword;
+    bool attachlogfile = false;
+    bool bysnmptrap = false;
+    QString trapip[3];
+    int trapport[3] = {162, 162, 162};
+    QString community;
+    bool bymessage = false;
+    bool bysystemlog = false;
+    QZynScheduler scheduler;
+};

@@ -1,0 +1,289 @@
+// The settings record and its store: defaults, the exact keys written, values by type, plain
+// text locales, scheduled tasks across an exit and a start, and no password in the log.
+#include "settings.h"
+
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+QStringList g_log;
+
+void collect(QtMsgType, const QMessageLogContext&, const QString& text)
+{
+    g_log << text;
+}
+
+QZynTask* task(const QString& name, int operation)
+{
+    auto* t = new QZynTask(name);
+    t->startyear = 2026;
+    t->startmonth = 12;
+    t->startday = 9;
+    t->starthour = 7;
+    t->startminute = 30;
+    t->endyear = 2027;
+    t->endmonth = 1;
+    t->endday = 2;
+    t->flags = QZynTask::kFlagDisabled;
+    t->triggertype = QZynTask::Weekly;
+    t->trigger.interval = 2;
+    t->trigger.weekdays = 0x15;
+    t->trigger.days = 0x0800FFFF;
+    t->operation = operation;
+    t->content.msgbox = QStringLiteral("Box ") + name;
+    t->content.subject = QStringLiteral("Subject ") + name;
+    t->content.msg = QStringLiteral("Message ") + name;
+    t->content.checkvolume = 1;
+    return t;
+}
+
+} // namespace
+
+class TestSettings : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+
+    void emptyStoreGivesTheDefaults();
+    void exactKeysWritten();
+    void valuesRoundTrip();
+    void plainTextLocale();
+    void tasksAcrossExitAndStart();
+    void partialTaskEntries();
+    void passwordsNeverLogged();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestSettings::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    QCoreApplication::setOrganizationName(QStringLiteral("Varnel"));
+    QCoreApplication::setApplicationName(QStringLiteral("Palvir"));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
+}
+
+void TestSettings::init()
+{
+    QSettings store;
+    store.clear();
+    store.sync();
+}
+
+void TestSettings::emptyStoreGivesTheDefaults()
+{
+    QZynSettings s;
+    s.ReadSettings();
+    QCOMPARE(s.locale, QLocale(QStringLiteral("en")));
+    QCOMPARE(s.timeout, 40);
+    QCOMPARE(s.retrycount, 3);
+    QCOMPARE(s.pollinginterval, 1);
+    QCOMPARE(s.level, 0);
+    QCOMPARE(s.mailport, 25);
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(s.trapip[i], QStringLiteral("192.168.0.0"));
+        QCOMPARE(s.trapport[i], 162);
+        QVERIFY(s.recipients[i].isEmpty());
+    }
+    QCOMPARE(s.community, QStringLiteral("kestro"));
+    QVERIFY(!s.byemail && !s.bysnmptrap && !s.bymessage && !s.bysystemlog && !s.mailauth && !s.mailssl
+            && !s.attachlogfile && !s.needpass);
+    QVERIFY(s.mailserver.isEmpty() && s.account.isEmpty() && s.password.isEmpty() && s.mailaccount.isEmpty());
+    QCOMPARE(s.scheduler.TaskCount(), 0);
+}
+
+void TestSettings::exactKeysWritten()
+{
+    {
+        QSettings store;
+        store.setValue("network/timeout", 7);
+        store.setValue("general/password", "kept");
+    }
+    {
+        QZynSettings s;
+        s.ReadSettings();
+        s.WriteSettings();
+    }
+    QSettings store;
+    QStringList keys = store.allKeys();
+    keys.sort();
+    QStringList expected{QStringLiteral("general/locale"), QStringLiteral("general/password"),
+                         QStringLiteral("network/timeout"), QStringLiteral("scheduler/tasks/size")};
+    for (const char* key : {"level", "mail/server", "mail/port", "mail/sendername", "mail/senderaddr", "mail/recepient1",
+                            "mail/recepient2", "mail/recepient3", "mail/auth", "mail/ssl", "mail/account",
+                            "mail/password", "mail/attachlogfile", "byemail", "bymessage", "bysystemlog",
+                            "snmp/trapip1", "snmp/trapip2", "snmp/trapip3", "snmp/trapport1", "snmp/trapport2",
+                            "snmp/trapport3", "snmp/community", "snmp/bysnmptrap"})
+        expected << QStringLiteral("notification/") + QLatin1String(key);
+    QCOMPARE(expected.size(), 4 + 24);
+    expected.sort();
+    QCOMPARE(keys, expected);
+    // What is only read stays as it was.
+    QCOMPARE(store.value("network/timeout").toInt(), 7);
+    QCOMPARE(store.value("general/password").toString(), QStringLiteral("kept"));
+    QCOMPARE(store.value("scheduler/tasks/size").toInt(), 0);
+}
+
+void TestSettings::valuesRoundTrip()
+{
+    {
+        QZynSettings s;
+        s.ReadSettings();
+        s.locale = QLocale(QStringLiteral("de_DE"));
+        s.level = 3;
+        s.byemail = true;
+        s.mailserver = QStringLiteral("127.0.0.1");
+        s.mailport = 2525;
+        s.sendername = QStringLiteral("Palvir");
+        s.senderaddr = QStringLiteral("raid@example.invalid");
+        s.recipients[1] = QStringLiteral("ops@example.invalid");
+        s.mailauth = true;
+        s.mailssl = true;
+        s.mailaccount = QStringLiteral("ops");
+        s.mailpassword = QStringLiteral("s3cret");
+        s.attachlogfile = true;
+        s.bysnmptrap = true;
+        s.trapip[2] = QStringLiteral("127.0.0.5");
+        s.trapport[2] = 1162;
+        s.community = QStringLiteral("public");
+        s.bymessage = true;
+        s.bysystemlog = true;
+        s.WriteSettings();
+    }
+    QZynSettings r;
+    r.ReadSettings();
+    QCOMPARE(r.locale, QLocale(QStringLiteral("de_DE")));
+    QCOMPARE(r.level, 3);
+    QVERIFY(r.byemail && r.mailauth && r.mailssl && r.attachlogfile && r.bysnmptrap && r.bymessage && r.bysystemlog);
+    QCOMPARE(r.mailserver, QStringLiteral("127.0.0.1"));
+    QCOMPARE(r.mailport, 2525);
+    QCOMPARE(r.senderaddr, QStringLiteral("raid@example.invalid"));
+    QCOMPARE(r.recipients[1], QStringLiteral("ops@example.invalid"));
+    QVERIFY(r.recipients[0].isEmpty());
+    QCOMPARE(r.mailpassword, QStringLiteral("s3cret"));   // stored as plain text
+    QCOMPARE(r.trapip[2], QStringLiteral("127.0.0.5"));
+    QCOMPARE(r.trapip[0], QStringLiteral("192.168.0.0"));
+    QCOMPARE(r.trapport[2], 1162);
+    QCOMPARE(r.community, QStringLiteral("public"));
+}
+
+void TestSettings::plainTextLocale()
+{
+    {
+        QSettings store;
+        store.setValue("general/locale", QStringLiteral("zh_TW"));
+    }
+    QZynSettings s;
+    s.ReadSettings();
+    QCOMPARE(s.locale, QLocale(QStringLiteral("zh_TW")));
+    s.WriteSettings();
+    QSettings store;
+    QCOMPARE(store.value("general/locale").type(), QVariant::Locale);
+    QZynSettings again;
+    again.ReadSettings();
+    QCOMPARE(again.locale.name(), QStringLiteral("zh_TW"));
+}
+
+void TestSettings::tasksAcrossExitAndStart()
+{
+    {
+        QZynSettings s;
+        s.ReadSettings();
+        for (int i = 0; i < 5; ++i)
+            s.scheduler.AddTask(task(QStringLiteral("T%1").arg(i), i % 3));
+        s.WriteSettings();
+    }
+    {
+        QZynSettings s;
+        s.ReadSettings();
+        QCOMPARE(s.scheduler.TaskCount(), 5);
+        const QZynTask* mail = s.scheduler.GetTask(1);
+        QCOMPARE(mail->name, QStringLiteral("T1"));
+        QCOMPARE(mail->content.subject, QStringLiteral("Subject T1"));
+        QCOMPARE(mail->content.msg, QStringLiteral("Message T1"));
+        QVERIFY(mail->content.msgbox.isEmpty());
+        const QZynTask* check = s.scheduler.GetTask(2);
+        QCOMPARE(check->content.checkvolume, 1);
+        QVERIFY(check->content.subject.isEmpty());
+        const QZynTask* box = s.scheduler.GetTask(0);
+        QCOMPARE(box->content.msgbox, QStringLiteral("Box T0"));
+        QCOMPARE(box->StartDateTime(), QDateTime(QDate(2026, 12, 9), QTime(7, 30)));
+        QCOMPARE(box->endyear, quint16(2027));
+        QCOMPARE(box->flags, QZynTask::kFlagDisabled);
+        QCOMPARE(box->triggertype, int(QZynTask::Weekly));
+        QCOMPARE(box->TriggerBytes(), QByteArray::fromHex("02001500ffff0008"));
+        // Two of five removed: three come back, in list order.
+        QZynTask* gone1 = s.scheduler.GetTask(1);
+        QZynTask* gone3 = s.scheduler.GetTask(3);
+        QVERIFY(s.scheduler.RemoveTask(gone1));
+        QVERIFY(s.scheduler.RemoveTask(gone3));
+        delete gone1;
+        delete gone3;
+        s.WriteSettings();
+        QSettings store;
+        QCOMPARE(store.value("scheduler/tasks/size").toInt(), 3);
+        QCOMPARE(store.value("scheduler/tasks/2/name").toString(), QStringLiteral("T2"));
+        QCOMPARE(store.value("scheduler/tasks/2/operation/checkvolume").toUInt(), 1u);
+    }
+    QZynSettings s;
+    s.ReadSettings();
+    QCOMPARE(s.scheduler.TaskCount(), 3);
+    QCOMPARE(s.scheduler.GetTask(0)->name, QStringLiteral("T0"));
+    QCOMPARE(s.scheduler.GetTask(1)->name, QStringLiteral("T2"));
+    QCOMPARE(s.scheduler.GetTask(2)->name, QStringLiteral("T4"));
+}
+
+void TestSettings::partialTaskEntries()
+{
+    {
+        QSettings store;
+        store.beginWriteArray("scheduler/tasks");
+        store.setArrayIndex(0);
+        store.setValue("name", "No start year");
+        store.setValue("startmonth", 5);
+        store.setValue("triggercontent", QByteArray::fromHex("0400"));
+        store.endArray();
+    }
+    QZynSettings s;
+    s.ReadSettings();
+    QCOMPARE(s.scheduler.TaskCount(), 1);
+    const QZynTask* t = s.scheduler.GetTask(0);
+    QCOMPARE(t->startyear, quint16(0));
+    QCOMPARE(t->startmonth, quint16(5));
+    QCOMPARE(t->trigger.interval, quint16(4));
+    QCOMPARE(t->trigger.days, 0u);
+    QVERIFY(!t->IsValid());
+    // Written back as it was read.
+    s.WriteSettings();
+    QSettings store;
+    QCOMPARE(store.value("scheduler/tasks/1/startyear").toInt(), 0);
+    QCOMPARE(store.value("scheduler/tasks/1/triggercontent").toByteArray(), QByteArray::fromHex("0400000000000000"));
+}
+
+void TestSettings::passwordsNeverLogged()
+{
+    {
+        QSettings store;
+        store.setValue("general/password", "Letmein1");
+        store.setValue("notification/mail/password", "Mailpass2");
+        store.setValue("notification/mail/server", "127.0.0.9");
+    }
+    g_log.clear();
+    QtMessageHandler previous = qInstallMessageHandler(collect);
+    QZynSettings s;
+    s.ReadSettings();
+    qInstallMessageHandler(previous);
+    QCOMPARE(s.password, QStringLiteral("Letmein1"));
+    QVERIFY(!g_log.filter(QStringLiteral("notification/mail/server \"127.0.0.9\"")).isEmpty());
+    QVERIFY(g_log.filter(QStringLiteral("Letmein1")).isEmpty());
+    QVERIFY(g_log.filter(QStringLiteral("Mailpass2")).isEmpty());
+    QCOMPARE(g_log.filter(QStringLiteral("password ***")).size(), 2);
+    QCOMPARE(g_log.filter(QStringLiteral("byemail")).size(), 0);   // read, not logged
+}
+
+QTEST_MAIN(TestSettings)
+#include "test_settings.moc"
