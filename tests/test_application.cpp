@@ -1,0 +1,194 @@
+// The application object: its identity, the translation folder, and choosing the language from
+// real translation files made by lrelease.
+#include "zynapplication.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+QString lrelease()
+{
+    QString path = QStandardPaths::findExecutable(QStringLiteral("lrelease"));
+    if (path.isEmpty())
+        path = QStandardPaths::findExecutable(QStringLiteral("lrelease"), {QStringLiteral("/usr/lib/qt5/bin")});
+    return path;
+}
+
+// A translation of one text of `context` into `folder`/`name`.qm.
+bool makeTranslation(const QString& folder, const QString& name, const char* context, const char* source,
+                     const QString& translation)
+{
+    const QString ts = folder + QLatin1Char('/') + name + QStringLiteral(".ts");
+    QFile file(ts);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(QStringLiteral("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<!DOCTYPE TS>\n<TS version=\"2.1\">\n"
+                              "<context><name>%1</name><message><source>%2</source>"
+                              "<translation>%3</translation></message></context>\n</TS>\n")
+                   .arg(QLatin1String(context), QLatin1String(source), translation)
+                   .toUtf8());
+    file.close();
+    const int rc = QProcess::execute(lrelease(), {QStringLiteral("-silent"), ts, QStringLiteral("-qm"),
+                                                 folder + QLatin1Char('/') + name + QStringLiteral(".qm")});
+    QFile::remove(ts);
+    return rc == 0;
+}
+
+QString shown()
+{
+    return QCoreApplication::translate("ControllerWatcher", "Finding controller...");
+}
+
+QString toolkitShown()
+{
+    return QCoreApplication::translate("QWidget", "Close");
+}
+
+} // namespace
+
+class TestApplication : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+
+    void identityAndFolders();
+    void loadsTheMatchingFile();
+    void letterCaseOfTheFileName();
+    void noFallbackToTheLanguage();
+    void filesThatMatchNothing();
+    void aFileThatDoesNotLoad();
+    void theBuildsOwnTranslation();
+
+private:
+    ZynApplication* app() { return static_cast<ZynApplication*>(QCoreApplication::instance()); }
+    QTemporaryDir m_dir;
+    QString m_folder;
+};
+
+void TestApplication::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    if (lrelease().isEmpty())
+        QSKIP("lrelease is not installed");
+}
+
+void TestApplication::init()
+{
+    static int round = 0;
+    m_folder = m_dir.path() + QStringLiteral("/translators%1").arg(++round);
+    QVERIFY(QDir().mkpath(m_folder));
+    // Back to the built-in texts: a matching file that does not load takes both out.
+    ZynApplication::SetTranslatorFolder(m_dir.path());
+    QFile reset(m_dir.path() + QStringLiteral("/palvir_en_GB.qm"));
+    QVERIFY(reset.open(QIODevice::WriteOnly));
+    reset.write("no translation");
+    reset.close();
+    QLocale british(QStringLiteral("en_GB"));
+    QVERIFY(!app()->LoadLanguage(british));
+    QVERIFY(reset.remove());
+    QCOMPARE(shown(), QStringLiteral("Finding controller..."));
+    ZynApplication::SetTranslatorFolder(m_folder);
+}
+
+void TestApplication::identityAndFolders()
+{
+    ZynApplication::SetTranslatorFolder(QString());
+    QCOMPARE(QCoreApplication::organizationName(), QStringLiteral("Varnel"));
+    QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("Palvir"));
+    QCOMPARE(QCoreApplication::organizationDomain(), QStringLiteral("varnel.invalid"));
+    QCOMPARE(app()->GetPath(), QCoreApplication::applicationDirPath());
+    QCOMPARE(app()->GetTranslatorPath(), QCoreApplication::applicationDirPath() + QStringLiteral("/../translators/"));
+    QVERIFY(app()->GetSettings() != nullptr);
+    QVERIFY(app()->SwitchTranslator(*new QTranslator(app()), QString()));
+    QVERIFY(app()->AppIdleForFiveSecs());
+}
+
+void TestApplication::loadsTheMatchingFile()
+{
+    QVERIFY(makeTranslation(m_folder, QStringLiteral("palvir_en_US"), "ControllerWatcher", "Finding controller...",
+                            QStringLiteral("Looking (en)")));
+    QVERIFY(makeTranslation(m_folder, QStringLiteral("palvir_zh_TW"), "ControllerWatcher", "Finding controller...",
+                            QStringLiteral("尋找控制器...")));
+    QVERIFY(makeTranslation(m_folder, QStringLiteral("qt_zh_TW"), "QWidget", "Close", QStringLiteral("關閉")));
+    QCOMPARE(app()->GetTranslatorFileList(), (QStringList{QStringLiteral("palvir_en_US.qm"), QStringLiteral("palvir_zh_TW.qm")}));
+    QLocale locale(QStringLiteral("zh_TW"));
+    QVERIFY(app()->LoadLanguage(locale));
+    QCOMPARE(shown(), QStringLiteral("尋找控制器..."));
+    QCOMPARE(toolkitShown(), QStringLiteral("關閉"));
+    // Without the toolkit's file the program's translation still counts.
+    QVERIFY(QFile::remove(m_folder + QStringLiteral("/qt_zh_TW.qm")));
+    QLocale english(QStringLiteral("en"));   // named en_US: the whole name must match
+    QVERIFY(app()->LoadLanguage(english));
+    QCOMPARE(shown(), QStringLiteral("Looking (en)"));
+    QCOMPARE(toolkitShown(), QStringLiteral("Close"));
+}
+
+void TestApplication::letterCaseOfTheFileName()
+{
+    QVERIFY(makeTranslation(m_folder, QStringLiteral("palvir_ZH_TW"), "ControllerWatcher", "Finding controller...",
+                            QStringLiteral("upper")));
+    QVERIFY(makeTranslation(m_folder, QStringLiteral("qt_ZH_TW"), "QWidget", "Close", QStringLiteral("upper close")));
+    QLocale locale(QStringLiteral("zh_TW"));
+    QVERIFY(app()->LoadLanguage(locale));
+    QCOMPARE(shown(), QStringLiteral("upper"));
+    QCOMPARE(toolkitShown(), QStringLiteral("upper close"));
+}
+
+void TestApplication::noFallbackToTheLanguage()
+{
+    QVERIFY(makeTranslation(m_folder, QStringLiteral("palvir_zh"), "ControllerWatcher", "Finding controller...",
+                            QStringLiteral("zh only")));
+    QLocale locale(QStringLiteral("zh_TW"));
+    QVERIFY(!app()->LoadLanguage(locale));
+    QCOMPARE(shown(), QStringLiteral("Finding controller..."));
+}
+
+void TestApplication::filesThatMatchNothing()
+{
+    QLocale locale(QStringLiteral("de_DE"));
+    QVERIFY(!app()->LoadLanguage(locale));   // no files at all
+    QVERIFY(makeTranslation(m_folder, QStringLiteral("palvir_"), "ControllerWatcher", "Finding controller...",
+                            QStringLiteral("empty tag")));
+    QVERIFY(!app()->LoadLanguage(locale));
+    ZynApplication::SetTranslatorFolder(m_folder + QStringLiteral("/missing"));
+    QVERIFY(app()->GetTranslatorFileList().isEmpty());
+    QVERIFY(!app()->LoadLanguage(locale));
+}
+
+void TestApplication::aFileThatDoesNotLoad()
+{
+    QFile broken(m_folder + QStringLiteral("/palvir_fr_FR.qm"));
+    QVERIFY(broken.open(QIODevice::WriteOnly));
+    broken.write("not a translation");
+    broken.close();
+    QVERIFY(makeTranslation(m_folder, QStringLiteral("palvir_it_IT"), "ControllerWatcher", "Finding controller...",
+                            QStringLiteral("Cerco...")));
+    QLocale italian(QStringLiteral("it"));
+    QVERIFY(app()->LoadLanguage(italian));
+    QLocale french(QStringLiteral("fr"));
+    QVERIFY(!app()->LoadLanguage(french));
+    // The earlier translation was taken out for the attempt.
+    QCOMPARE(shown(), QStringLiteral("Finding controller..."));
+}
+
+void TestApplication::theBuildsOwnTranslation()
+{
+    ZynApplication::SetTranslatorFolder(QString());
+    QVERIFY(app()->GetTranslatorFileList().contains(QStringLiteral("palvir_de_DE.qm")));
+    QLocale german(QStringLiteral("de"));
+    QVERIFY(app()->LoadLanguage(german));
+    QCOMPARE(shown(), QStringLiteral("Controller werden gesucht..."));
+}
+
+int main(int argc, char** argv)
+{
+    ZynApplication application(argc, argv);
+    TestApplication test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_application.moc"
