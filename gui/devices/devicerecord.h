@@ -102,3 +102,48 @@ inline QString upToNul(const uint8_t* bytes, int width)
 }
 
 } // namespace devicetext
+
+#include "device.h"
+
+// A device object that keeps a copy of one controller record: its owner, the record under the
+// owner's record lock, and what every such object does with it.
+template <typename Record>
+class QZynRecordDevice : public QZynDevice {
+public:
+    QZynRecordDevice(int kind, QZynController* owner, const Record* record)
+        : QZynDevice(kind)
+        , m_owner(owner)
+        , m_record(DeviceRecordLock(owner), record)
+    {
+    }
+
+    // Copies the record, or zero-fills it when null.
+    void SetupInfo(const Record* record) { m_record.set(record); }
+    Record GetRecord() const { return m_record.get(); }
+    // Copies `fresh` when it differs; true when it did.
+    bool ReplaceRecord(const Record& fresh) { return m_record.replace(fresh); }
+    QZynController* GetOwner() const { return m_owner; }
+
+protected:
+    void assignFrom(const QZynRecordDevice& other)
+    {
+        m_owner = other.m_owner;
+        m_record.assign(other.m_record, DeviceRecordLock(m_owner));
+    }
+    // Reads the record again with `read` when `present`, and keeps what the read left (a failed
+    // read leaves zeros); the read's result, 0 when nothing was read.
+    template <typename Read>
+    uint32_t refresh(bool present, Read read)
+    {
+        if (!present || m_owner == nullptr)
+            return 0;
+        Record fresh;
+        std::memset(&fresh, 0, sizeof fresh);
+        const uint32_t rc = read(&fresh);
+        m_record.set(&fresh);
+        return rc;
+    }
+
+    QZynController* m_owner;
+    DeviceRecord<Record> m_record;
+};

@@ -7,10 +7,8 @@
 #include <vector>
 
 QZynDisk::QZynDisk(QZynController* owner, const QZynDiskIndex& index, const sGUI_PHY_DRV* record)
-    : QZynDevice(Disk)
-    , m_owner(owner)
+    : QZynRecordDevice(Disk, owner, record)
     , m_index(index)
-    , m_record(DeviceRecordLock(owner), record)
 {
 }
 
@@ -18,26 +16,17 @@ QZynDisk& QZynDisk::operator=(const QZynDisk& other)
 {
     if (this == &other)
         return *this;
-    m_owner = other.m_owner;
+    assignFrom(other);
     m_index = other.m_index;
-    m_record.assign(other.m_record, DeviceRecordLock(m_owner));
     return *this;
-}
-
-void QZynDisk::SetupInfo(const sGUI_PHY_DRV* record)
-{
-    m_record.set(record);
 }
 
 uint32_t QZynDisk::UpdateInfo()
 {
-    if (GetState() == 0 || m_owner == nullptr || m_index.enclosure < 0 || m_index.enclosure > 255
-        || m_index.slot < 0 || m_index.slot > 255)
-        return 0;
-    sGUI_PHY_DRV fresh;
-    const uint32_t rc = m_owner->ZynGetPhysicalDriveInfo(uint8_t(m_index.enclosure), uint8_t(m_index.slot), &fresh);
-    m_record.set(&fresh);
-    return rc;
+    const bool addressable = m_index.enclosure >= 0 && m_index.enclosure <= 255 && m_index.slot >= 0 && m_index.slot <= 255;
+    return refresh(GetState() != 0 && addressable, [this](sGUI_PHY_DRV* fresh) {
+        return m_owner->ZynGetPhysicalDriveInfo(uint8_t(m_index.enclosure), uint8_t(m_index.slot), fresh);
+    });
 }
 
 void QZynDisk::SetAbsent()

@@ -32,21 +32,17 @@ struct QZynDiskIndex {
     static QZynDiskIndex Dummy() { return QZynDiskIndex(); }
 };
 
-class QZynDisk : public QZynDevice {
+class QZynDisk : public QZynRecordDevice<sGUI_PHY_DRV> {
     Q_OBJECT
 public:
     QZynDisk(QZynController* owner, const QZynDiskIndex& index, const sGUI_PHY_DRV* record);
     QZynDisk& operator=(const QZynDisk& other);
 
-    void SetupInfo(const sGUI_PHY_DRV* record);
     // Reads the record again when a drive is there; the result of the read (0 when none).
     uint32_t UpdateInfo();
-    sGUI_PHY_DRV GetRecord() const { return m_record.get(); }
-    bool ReplaceRecord(const sGUI_PHY_DRV& fresh) { return m_record.replace(fresh); }
     // Marks the slot empty (state bytes 76 and 77 cleared).
     void SetAbsent();
 
-    QZynController* GetOwner() const { return m_owner; }
     const QZynDiskIndex& GetIndex() const { return m_index; }
 
     QString GetName() const;
@@ -67,7 +63,5 @@ private:
     uint8_t family() const;
     static bool isMember(const sGUI_PHY_DRV& record, uint32_t state);
 
-    QZynController* m_owner;
     QZynDiskIndex m_index;
-    DeviceRecord<sGUI_PHY_DRV> m_record;
 };

@@ -3,10 +3,8 @@
 #include "controller.h"
 
 QZynEnclosure::QZynEnclosure(QZynController* owner, int index, const sGUI_ENC_PROPERTY* record)
-    : QZynDevice(Enclosure)
-    , m_owner(owner)
+    : QZynRecordDevice(Enclosure, owner, record)
     , m_index(index)
-    , m_record(DeviceRecordLock(owner), record)
     , m_descriptors(DeviceRecordLock(owner), nullptr)
     , m_sensors(DeviceRecordLock(owner), nullptr)
 {
@@ -16,28 +14,17 @@ QZynEnclosure& QZynEnclosure::operator=(const QZynEnclosure& other)
 {
     if (this == &other)
         return *this;
-    m_owner = other.m_owner;
+    assignFrom(other);
     m_index = other.m_index;
-    m_record.assign(other.m_record, DeviceRecordLock(m_owner));
     m_descriptors.setLock(DeviceRecordLock(m_owner));
     m_sensors.setLock(DeviceRecordLock(m_owner));
     return *this;
 }
 
-void QZynEnclosure::SetupInfo(const sGUI_ENC_PROPERTY* record)
-{
-    m_record.set(record);
-}
-
 uint32_t QZynEnclosure::UpdateInfo()
 {
-    if (!IsPresent() || m_owner == nullptr || m_index < 0 || m_index > 255)
-        return 0;
-    sGUI_ENC_PROPERTY fresh;
-    std::memset(&fresh, 0, sizeof fresh);
-    const uint32_t rc = m_owner->ZynGetEnclosureProperty(uint8_t(m_index), &fresh);
-    m_record.set(&fresh);
-    return rc;
+    return refresh(IsPresent() && m_index >= 0 && m_index <= 255,
+                   [this](sGUI_ENC_PROPERTY* fresh) { return m_owner->ZynGetEnclosureProperty(uint8_t(m_index), fresh); });
 }
 
 void QZynEnclosure::SetAbsent()

@@ -10,7 +10,7 @@
 
 class QZynController;
 
-class QZynEnclosure : public QZynDevice {
+class QZynEnclosure : public QZynRecordDevice<sGUI_ENC_PROPERTY> {
     Q_OBJECT
 public:
     static constexpr int kDescriptors = 128;
@@ -20,14 +20,11 @@ public:
     QZynEnclosure(QZynController* owner, int index, const sGUI_ENC_PROPERTY* record);
     QZynEnclosure& operator=(const QZynEnclosure& other);
 
-    void SetupInfo(const sGUI_ENC_PROPERTY* record);
     // Reads the property record again when the enclosure exists; the read's result.
     uint32_t UpdateInfo();
-    sGUI_ENC_PROPERTY GetRecord() const { return m_record.get(); }
     void SetAbsent();
     bool IsPresent() const { return GetRecord().exists(); }
 
-    QZynController* GetOwner() const { return m_owner; }
     int GetIndex() const { return m_index; }
 
     QString GetVendorName() const;
@@ -49,9 +46,7 @@ private:
         unsigned char bytes[kDescriptorPageSize];
     };
 
-    QZynController* m_owner;
     int m_index;
-    DeviceRecord<sGUI_ENC_PROPERTY> m_record;
     DeviceRecord<DescriptorPage> m_descriptors;
     DeviceRecord<sSENSORS> m_sensors;
 };

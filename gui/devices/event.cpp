@@ -105,10 +105,8 @@ bool timedVolumeEvent(int code)
 } // namespace
 
 QZynEvent::QZynEvent(QZynController* owner, int index, const sEVET_DATA* record)
-    : QZynDevice(Event)
-    , m_owner(owner)
+    : QZynRecordDevice(Event, owner, record)
     , m_index(index)
-    , m_record(DeviceRecordLock(owner), record)
 {
     if (record != nullptr)
         ParseEventObject();
@@ -123,9 +121,8 @@ QZynEvent& QZynEvent::operator=(const QZynEvent& other)
         DeviceReadLocker locker(*other.m_record.lock());
         texts = other.m_texts;
     }
-    m_owner = other.m_owner;
+    assignFrom(other);
     m_index = other.m_index;
-    m_record.assign(other.m_record, DeviceRecordLock(m_owner));
     DeviceWriteLocker locker(*m_record.lock());
     m_texts = texts;
     return *this;

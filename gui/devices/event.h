@@ -7,7 +7,7 @@
 
 class QZynController;
 
-class QZynEvent : public QZynDevice {
+class QZynEvent : public QZynRecordDevice<sEVET_DATA> {
     Q_OBJECT
 public:
     enum Level { LevelNone = 0, Urgent = 1, Serious = 2, Warning = 3, Informational = 4 };
@@ -22,8 +22,6 @@ public:
     // Fills the level and the five texts from the record; a record of class 0 leaves them.
     void ParseEventObject();
 
-    sEVET_DATA GetRecord() const { return m_record.get(); }
-    QZynController* GetOwner() const { return m_owner; }
     int GetIndex() const { return m_index; }
 
     int GetLevel() const;
@@ -47,8 +45,6 @@ private:
 
     QString text(QString Texts::*member) const;
 
-    QZynController* m_owner;
     int m_index;
-    DeviceRecord<sEVET_DATA> m_record;
     Texts m_texts;   // under the record lock
 };

@@ -6,10 +6,8 @@
 #include <algorithm>
 
 QZynRaidSet::QZynRaidSet(QZynController* owner, int index, const sGUI_RAIDSET* record)
-    : QZynDevice(RaidSet)
-    , m_owner(owner)
+    : QZynRecordDevice(RaidSet, owner, record)
     , m_index(index)
-    , m_record(DeviceRecordLock(owner), record)
 {
 }
 
@@ -17,25 +15,15 @@ QZynRaidSet& QZynRaidSet::operator=(const QZynRaidSet& other)
 {
     if (this == &other)
         return *this;
-    m_owner = other.m_owner;
+    assignFrom(other);
     m_index = other.m_index;
-    m_record.assign(other.m_record, DeviceRecordLock(m_owner));
     return *this;
-}
-
-void QZynRaidSet::SetupInfo(const sGUI_RAIDSET* record)
-{
-    m_record.set(record);
 }
 
 uint32_t QZynRaidSet::UpdateInfo()
 {
-    if (!IsPresent() || m_owner == nullptr || m_index < 0 || m_index > 255)
-        return 0;
-    sGUI_RAIDSET fresh;
-    const uint32_t rc = m_owner->ZynGetRaidSetInfo(uint8_t(m_index), &fresh);
-    m_record.set(&fresh);
-    return rc;
+    return refresh(IsPresent() && m_index >= 0 && m_index <= 255,
+                   [this](sGUI_RAIDSET* fresh) { return m_owner->ZynGetRaidSetInfo(uint8_t(m_index), fresh); });
 }
 
 void QZynRaidSet::SetAbsent()

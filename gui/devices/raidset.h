@@ -14,7 +14,7 @@
 class QZynController;
 class QZynVolumeSet;
 
-class QZynRaidSet : public QZynDevice {
+class QZynRaidSet : public QZynRecordDevice<sGUI_RAIDSET> {
     Q_OBJECT
 public:
     // Free-segment entries from byte 84 up to the high volume numbers at 128.
@@ -23,18 +23,12 @@ public:
     QZynRaidSet(QZynController* owner, int index, const sGUI_RAIDSET* record);
     QZynRaidSet& operator=(const QZynRaidSet& other);
 
-    void SetupInfo(const sGUI_RAIDSET* record);
     // Reads the record again when the raid set exists; the result of the read (0 when none).
     uint32_t UpdateInfo();
-    // A copy of the record.
-    sGUI_RAIDSET GetRecord() const { return m_record.get(); }
-    // Copies `fresh` when it differs; true when it did.
-    bool ReplaceRecord(const sGUI_RAIDSET& fresh) { return m_record.replace(fresh); }
     // Marks the raid set absent (member count 0).
     void SetAbsent();
     bool IsPresent() const { return GetRecord().exists(); }
 
-    QZynController* GetOwner() const { return m_owner; }
     int GetIndex() const { return m_index; }
 
     QString GetName() const;
@@ -59,7 +53,5 @@ public:
     static void Members(const sGUI_RAIDSET& record, std::vector<QZynDiskIndex>& out);
 
 private:
-    QZynController* m_owner;
     int m_index;
-    DeviceRecord<sGUI_RAIDSET> m_record;
 };

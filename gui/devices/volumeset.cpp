@@ -14,10 +14,8 @@ const char* const kNestedLevels[6] = {"Raid00", "Raid100", "Raid30", "Raid50", "
 } // namespace
 
 QZynVolumeSet::QZynVolumeSet(QZynController* owner, int index, const sGUI_VOLUMESET* record)
-    : QZynDevice(VolumeSet)
-    , m_owner(owner)
+    : QZynRecordDevice(VolumeSet, owner, record)
     , m_index(index)
-    , m_record(DeviceRecordLock(owner), record)
 {
 }
 
@@ -25,25 +23,15 @@ QZynVolumeSet& QZynVolumeSet::operator=(const QZynVolumeSet& other)
 {
     if (this == &other)
         return *this;
-    m_owner = other.m_owner;
+    assignFrom(other);
     m_index = other.m_index;
-    m_record.assign(other.m_record, DeviceRecordLock(m_owner));
     return *this;
-}
-
-void QZynVolumeSet::SetupInfo(const sGUI_VOLUMESET* record)
-{
-    m_record.set(record);
 }
 
 uint32_t QZynVolumeSet::UpdateInfo()
 {
-    if (!IsPresent() || m_owner == nullptr || m_index < 0 || m_index > 255)
-        return 0;
-    sGUI_VOLUMESET fresh;
-    const uint32_t rc = m_owner->ZynGetVolSetInfo(uint8_t(m_index), &fresh);
-    m_record.set(&fresh);
-    return rc;
+    return refresh(IsPresent() && m_index >= 0 && m_index <= 255,
+                   [this](sGUI_VOLUMESET* fresh) { return m_owner->ZynGetVolSetInfo(uint8_t(m_index), fresh); });
 }
 
 void QZynVolumeSet::SetAbsent()
