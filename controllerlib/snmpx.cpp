@@ -138,7 +138,7 @@ bool ByteArray::append(const ByteArray* other)
     if (other == nullptr)
         return false;
     if (other == this) {
-        // Doubling in place: the source is the part held before the call.
+        // Doubling in place: the source is what was held before the call.
         if (length > size - length)
             return false;
         if (length > 0)

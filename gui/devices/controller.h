@@ -76,8 +76,8 @@ public:
     int DecrementAuthorisationHold() { return m_authorisationHold.fetch_sub(1); }
     int GetHwMonitorHold() const { return m_hwMonitorHold.load(); }
     void SetHwMonitorHold(int hold) { m_hwMonitorHold.store(uint8_t(hold)); }
+    // Where the next event lands in the event table.
     int GetEventCounter() const { return m_eventCounter.load(); }
-    void SetEventCounter(int counter) { m_eventCounter.store(counter); }
     // While set the one-second refresh does nothing (nothing sets it yet).
     bool IsRefreshSuspended() const { return m_refreshSuspended.load() != 0; }
     ControllerEventWatcherThread* GetEventWatcher() const { return m_eventWatcher; }

@@ -39,6 +39,12 @@ QString shown(const QString& name)
     return nul < 0 ? name : name.left(nul);
 }
 
+// The debug line of a table change: "raidindex =( 3 ) name = "..." created".
+void note(const char* table, int index, const QString& name, const char* what)
+{
+    qDebug() << (QByteArray(table) + " =(").constData() << index << ")" << "name =" << shown(name) << what;
+}
+
 } // namespace
 
 void QZynController::Announce(QZynDevice* device, int change)
@@ -163,7 +169,7 @@ void QZynController::AddRaidSet(QZynRaidSet* raidSet)
     sGUI_RAIDSET r;
     if (ZynGetRaidSetInfo(u8(raidSet->GetIndex()), &r) == ZYN_OK)
         raidSet->SetupInfo(&r);
-    qDebug() << "raidindex =(" << raidSet->GetIndex() << ")" << "name =" << shown(raidSet->GetName()) << "created";
+    note("raidindex", raidSet->GetIndex(), raidSet->GetName(), "created");
 }
 
 bool QZynController::UpdateRaidSet(QZynRaidSet* raidSet)
@@ -183,7 +189,7 @@ bool QZynController::UpdateRaidSet(QZynRaidSet* raidSet)
     }
     if (rc != ZYN_OK || !raidSet->ReplaceRecord(r))
         return false;
-    qDebug() << "raidindex =(" << raidSet->GetIndex() << ")" << "name =" << shown(raidSet->GetName()) << "updated";
+    note("raidindex", raidSet->GetIndex(), raidSet->GetName(), "updated");
     return true;
 }
 
@@ -192,7 +198,7 @@ void QZynController::RemoveRaidSet(QZynRaidSet* raidSet)
     if (raidSet == nullptr)
         return;
     raidSet->SetAbsent();
-    qDebug() << "raidindex =(" << raidSet->GetIndex() << ")" << "name =" << shown(raidSet->GetName()) << "deleted";
+    note("raidindex", raidSet->GetIndex(), raidSet->GetName(), "deleted");
 }
 
 void QZynController::AddVolumeSet(QZynVolumeSet* volume)
@@ -202,7 +208,7 @@ void QZynController::AddVolumeSet(QZynVolumeSet* volume)
     sGUI_VOLUMESET r;
     if (ZynGetVolSetInfo(u8(volume->GetIndex()), &r) == ZYN_OK)
         volume->SetupInfo(&r);
-    qDebug() << "volindex =(" << volume->GetIndex() << ")" << "name =" << shown(volume->GetName()) << "created";
+    note("volindex", volume->GetIndex(), volume->GetName(), "created");
 }
 
 bool QZynController::UpdateVolumeSet(QZynVolumeSet* volume)
@@ -212,7 +218,7 @@ bool QZynController::UpdateVolumeSet(QZynVolumeSet* volume)
     sGUI_VOLUMESET r;
     if (ZynGetVolSetInfo(u8(volume->GetIndex()), &r) != ZYN_OK || !volume->ReplaceRecord(r))
         return false;
-    qDebug() << "volindex =(" << volume->GetIndex() << ")" << "name =" << shown(volume->GetName()) << "updated";
+    note("volindex", volume->GetIndex(), volume->GetName(), "updated");
     return true;
 }
 
@@ -221,7 +227,7 @@ void QZynController::RemoveVolumeSet(QZynVolumeSet* volume)
     if (volume == nullptr)
         return;
     volume->SetAbsent();
-    qDebug() << "volindex =(" << volume->GetIndex() << ")" << "name =" << shown(volume->GetName()) << "deleted";
+    note("volindex", volume->GetIndex(), volume->GetName(), "deleted");
 }
 
 void QZynController::AddDisk(QZynDisk* disk)
@@ -279,7 +285,7 @@ void QZynController::AddEnclosure(QZynEnclosure* enclosure)
         return;
     bool descriptors = false;
     readEnclosure(enclosure, &descriptors);
-    qDebug() << "encindex =(" << enclosure->GetIndex() << ")" << "name =" << shown(enclosure->GetName()) << "created";
+    note("encindex", enclosure->GetIndex(), enclosure->GetName(), "created");
 }
 
 bool QZynController::UpdateEnclosure(QZynEnclosure* enclosure)
@@ -295,7 +301,7 @@ bool QZynController::UpdateEnclosure(QZynEnclosure* enclosure)
     if (rc != ZYN_OK)
         return false;
     enclosure->SetupInfo(&property);
-    qDebug() << "encindex =(" << enclosure->GetIndex() << ")" << "name =" << shown(enclosure->GetName()) << "updated";
+    note("encindex", enclosure->GetIndex(), enclosure->GetName(), "updated");
     return true;
 }
 
@@ -344,14 +350,9 @@ u32 QZynController::BuildDeviceHierarchy()
 
     if (IsEnclosureFamily()) {
         for (QZynEnclosure* enclosure : m_enclosures) {
-            sGUI_ENC_PROPERTY property;
-            if (ZynGetEnclosureProperty(u8(enclosure->GetIndex()), &property) != ZYN_OK || !property.exists())
+            bool descriptors = false;
+            if (readEnclosure(enclosure, &descriptors) != ZYN_OK || !enclosure->IsPresent() || !descriptors)
                 continue;
-            enclosure->SetupInfo(&property);
-            std::vector<unsigned char> page(QZynEnclosure::kDescriptorPageSize, 0);
-            if (ZynGetEnclosureDescriptor(u8(enclosure->GetIndex()), 0, page.data(), 2048) != ZYN_OK)
-                continue;
-            enclosure->SetDiskDescriptor(page.data());
             AddEnclosure(enclosure);
             Announce(enclosure, DeviceAdded);
         }

@@ -22,8 +22,6 @@ public:
     explicit ControllerWatcher(QObject* parent = nullptr);
 
     void SetHost(QZynHost* host) { m_host = host; }
-    QUdpSocket* Socket() { return &m_socket; }
-    QTimer* BroadcastTimer() { return &m_broadcastTimer; }
 
     // Test seam: the settling wait after a controller arrives (5000 ms in the product).
     static void SetSettlingMilliseconds(int ms);

@@ -26,7 +26,6 @@ public:
     // thread it stops polling and leaves the thread to end when the current call returns.
     void Stop();
     bool IsRunning() const;
-    QThread* WorkerThread() { return &m_thread; }
 
     // Test seam: the timer intervals (1000, 10000 and 1000 ms in the product), for workers
     // created afterwards and timers started afterwards.
