@@ -106,6 +106,7 @@ struct sGUI_RAIDSET {
         kVolumeCount = 63,
         kVolumeNumbers = 64,         // volume numbers 0-15
         kFlags = 80,                 // u16; 0x1000: self-encrypting raid set
+        kVolumeLimit = 82,           // & 0x83 == 0x80: the raid set holds at most 16 volumes
         kFreeSegmentCount = 83,
         kFreeSegments = 84,          // u32 sizes, in units of 512 blocks
         kVolumeNumbersHigh = 112,    // volume number i (i >= 16) at 112 + i
@@ -129,6 +130,7 @@ struct sGUI_RAIDSET {
     // Volume number i (i < kMaxVolumes): 0-15 from 64, the rest from 112 + i.
     uint8_t volumeNumber(int i) const { return i < 16 ? bytes[kVolumeNumbers + i] : bytes[kVolumeNumbersHigh + i]; }
     uint16_t flags() const { return zynwire::getU16(bytes + kFlags); }
+    int supportedVolumes() const { return (bytes[kVolumeLimit] & 0x83) == 0x80 ? 16 : kMaxVolumes; }
     int freeSegmentCount() const { return bytes[kFreeSegmentCount]; }
     uint32_t freeSegment(int j) const { return zynwire::getU32(bytes + kFreeSegments + 4 * j); }
 
@@ -253,8 +255,25 @@ struct sGUI_PHY_DRV {
         kStateHigh = 77,         // high byte (enclosure-based family)
         kSpareKind = 80,         // 0 global, 1 dedicated, 2 enclosure
         kRaidSet = 81,           // raid set that uses the drive, 255 none
+        kMediaErrors = 88,       // i32
+        kTimeouts = 92,          // i32
+        kAddress = 96,           // u64, the disk's address on the enclosure family
+        // ATA view (the older family, SATA disks of the enclosure family):
+        kSmart = 106,            // six 4-byte attributes: value, threshold, two bytes unused
+        kAtaTemperature = 130,   // u8, degrees C
+        // SAS view:
+        kRotation = 104,         // u16, rpm
+        kSasTemperature = 106,   // u16, degrees C
+        kSasCounters = 112,      // twenty u64 error counters
         kDedicatedRaidSet = 272, // u16, raid set of a dedicated hot spare
     };
+    // The SMART attributes of the ATA view, in record order.
+    enum SmartAttribute { SmartReadErrorRate, SmartSpinupTime, SmartReallocationCount,
+                          SmartSeekErrorRate, SmartSpinupRetries, SmartCalibrationRetries,
+                          kSmartAttributes };
+    static constexpr int kSasCounterCount = 20;
+    // A first byte of 255 in the last attribute: the disk does not report it.
+    static constexpr uint8_t kSmartAbsent = 255;
     // State bits.
     static constexpr uint16_t kStatePassThrough = 0x02;
     static constexpr uint16_t kStateOfflined = 0x04;
@@ -263,6 +282,7 @@ struct sGUI_PHY_DRV {
     static constexpr uint16_t kStateHotSpare = 0x20;
     static constexpr uint16_t kStateFree = 0x40;
     static constexpr uint16_t kStateMember = 0x80;
+    static constexpr uint16_t kStateSata = 0x100;   // enclosure family: a SATA disk
     static constexpr uint8_t kNoRaidSet = 255;
 
     bool present() const { return bytes[kState] != 0; }
@@ -275,6 +295,15 @@ struct sGUI_PHY_DRV {
     uint8_t spareKind() const { return bytes[kSpareKind]; }
     uint8_t raidSet() const { return bytes[kRaidSet]; }
     uint16_t dedicatedRaidSet() const { return zynwire::getU16(bytes + kDedicatedRaidSet); }
+    int32_t mediaErrors() const { return int32_t(zynwire::getU32(bytes + kMediaErrors)); }
+    int32_t timeouts() const { return int32_t(zynwire::getU32(bytes + kTimeouts)); }
+    uint64_t address() const { return zynwire::getU64(bytes + kAddress); }
+    uint8_t smartValue(int attribute) const { return bytes[kSmart + 4 * attribute]; }
+    uint8_t smartThreshold(int attribute) const { return bytes[kSmart + 4 * attribute + 1]; }
+    uint8_t ataTemperature() const { return bytes[kAtaTemperature]; }
+    uint16_t rotation() const { return zynwire::getU16(bytes + kRotation); }
+    uint16_t sasTemperature() const { return zynwire::getU16(bytes + kSasTemperature); }
+    uint64_t sasCounter(int i) const { return zynwire::getU64(bytes + kSasCounters + 8 * i); }
 
     void setModel(const std::string& text) { zynwire::putText(bytes + kModel, kModelSize, text); }
     void setSerial(const std::string& text) { zynwire::putText(bytes + kSerial, kSerialSize, text); }
@@ -284,6 +313,21 @@ struct sGUI_PHY_DRV {
     void setSpareKind(uint8_t v) { bytes[kSpareKind] = v; }
     void setRaidSet(uint8_t v) { bytes[kRaidSet] = v; }
     void setDedicatedRaidSet(uint16_t v) { zynwire::putU16(bytes + kDedicatedRaidSet, v); }
+    void setErrorCounts(int32_t media, int32_t timeouts)
+    {
+        zynwire::putU32(bytes + kMediaErrors, uint32_t(media));
+        zynwire::putU32(bytes + kTimeouts, uint32_t(timeouts));
+    }
+    void setAddress(uint64_t v) { zynwire::putU64(bytes + kAddress, v); }
+    void setSmart(int attribute, uint8_t value, uint8_t threshold)
+    {
+        bytes[kSmart + 4 * attribute] = value;
+        bytes[kSmart + 4 * attribute + 1] = threshold;
+    }
+    void setAtaTemperature(uint8_t v) { bytes[kAtaTemperature] = v; }
+    void setRotation(uint16_t v) { zynwire::putU16(bytes + kRotation, v); }
+    void setSasTemperature(uint16_t v) { zynwire::putU16(bytes + kSasTemperature, v); }
+    void setSasCounter(int i, uint64_t v) { zynwire::putU64(bytes + kSasCounters + 8 * i, v); }
 };
 static_assert(sizeof(sGUI_PHY_DRV) == 292, "drive record is 292 bytes");
 
@@ -607,4 +651,11 @@ constexpr const char* kJbod6GSubsystemAlt = "Varnel JBOD 6G Subsystem";
 // Model numbers of the external boxes that have no setup table.
 constexpr uint32_t kModelE100 = 100;
 constexpr uint32_t kModelE200 = 200;
+// Model names (system information, 8 characters at 104) of the two external boxes, whose
+// hardware monitor is the E100 record.
+constexpr const char* kModelNameE100 = "ZYN-E100";
+constexpr const char* kModelNameE200 = "ZYN-E200";
+// Models whose hardware monitor reports a processor and a controller temperature first and
+// names its voltages (board types 1 and 2 only).
+constexpr uint32_t kDualTemperatureModels[] = {1110, 1120, 1130, 1160};
 } // namespace zynident

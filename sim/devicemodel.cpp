@@ -505,7 +505,43 @@ sGUI_PHY_DRV DeviceModel::disk(int e, int s) const
     record.setSpareKind(d->spareKind);
     record.setRaidSet(d->raidSet);
     record.setDedicatedRaidSet(d->dedicatedTo);
+    const DiskHealth& h = d->health;
+    if (h.sata && !older())
+        record.setState(uint16_t(d->state | sGUI_PHY_DRV::kStateSata));
+    record.setErrorCounts(h.mediaErrors, h.timeouts);
+    record.setAddress(h.address);
+    if (older() || h.sata) {
+        for (int a = 0; a < sGUI_PHY_DRV::kSmartAttributes; ++a)
+            record.setSmart(a, h.smart[size_t(a)].first, h.smart[size_t(a)].second);
+        record.setAtaTemperature(uint8_t(std::min<int>(h.temperature, 255)));
+    } else {
+        record.setRotation(h.rpm);
+        record.setSasTemperature(h.temperature);
+        for (int i = 0; i < sGUI_PHY_DRV::kSasCounterCount; ++i)
+            record.setSasCounter(i, h.counters[size_t(i)]);
+    }
     return record;
+}
+
+DiskHealth DeviceModel::defaultHealth(int e, int s)
+{
+    DiskHealth h;
+    h.address = 0x5000000000100000ull | (uint64_t(e & 0xFF) << 8) | uint64_t(s & 0xFF);
+    h.temperature = uint16_t(31 + (s % 8));
+    h.smart = {{{200, 51}, {172, 21}, {200, 140}, {200, 0}, {100, 0}, {100, 0}}};
+    h.rpm = 7200;
+    return h;
+}
+
+bool DeviceModel::setDiskHealth(int e, int s, const DiskHealth& health, std::string* reason)
+{
+    if (!validSlot(e, s, reason))
+        return false;
+    Disk& d = *diskAt(e, s);
+    if (!d.present)
+        return failWith(reason, where(e, s) + " holds no disk");
+    d.health = health;
+    return true;
 }
 
 std::array<uint8_t, 5> DeviceModel::propertyCounts(int e) const
@@ -546,16 +582,16 @@ std::string DeviceModel::defaultSensorName(int section, int index)
     static const char* const temperatures[] = {"Temperature CPU", "Temperature Board"};
     switch (section) {
     case 0: return formatted("Slot %02d", index + 1);
-    case 1: return formatted("Fan %d", index + 1);
-    case 2:
+    case kSensorVoltages + 1:
         if (index < int(std::size(voltages)))
             return voltages[index];
         return formatted("Voltage %d", index + 1);
-    case 3:
+    case kSensorFans + 1: return formatted("Fan %d", index + 1);
+    case kSensorPower + 1: return formatted("Power Supply %d", index + 1);
+    case kSensorTemperatures + 1:
         if (index < int(std::size(temperatures)))
             return temperatures[index];
         return formatted("Temperature %d", index + 1);
-    case 4: return formatted("Power Supply %d", index + 1);
     }
     return {};
 }
@@ -642,7 +678,7 @@ Bytes DeviceModel::e100Block() const
     if (!m_monitor.fans.empty())
         zynwire::putU16(out.data() + _HWMON_E100::kFan, m_monitor.fans[0]);
     for (size_t i = 0; i < m_monitor.voltages.size() && i < 4; ++i)
-        zynwire::putU16(out.data() + _HWMON_E100::kVoltage0 + 4 * i, m_monitor.voltages[i].first);
+        zynwire::putU16(out.data() + _HWMON_E100::kVoltage0 + 4 * i, m_monitor.voltages[i].second);   // measured
     for (size_t i = 0; i < m_monitor.temps.size() && i < 2; ++i)
         out[_HWMON_E100::kTemperature0 + i] = uint8_t(m_monitor.temps[i]);
     return out;
@@ -661,7 +697,8 @@ void DeviceModel::freeDisk(Disk& disk)
 }
 
 bool DeviceModel::addDisk(int e, int s, const std::string& model, const std::string& serial,
-                          uint64_t capacity, const std::string& firmware, std::string* reason)
+                          uint64_t capacity, const std::string& firmware, std::string* reason,
+                          const DiskHealth* health)
 {
     if (!validSlot(e, s, reason))
         return false;
@@ -682,6 +719,7 @@ bool DeviceModel::addDisk(int e, int s, const std::string& model, const std::str
     d.serial = serial;
     d.firmware = firmware;
     d.capacity = capacity;
+    d.health = health ? *health : defaultHealth(e, s);
     freeDisk(d);
     raiseDevice(kClassDevice, kDeviceInserted, e, s);
     return true;
@@ -1347,10 +1385,10 @@ void DeviceModel::fillSensors(Enclosure& enclosure, const std::array<int, 4>& co
             sensor.name = defaultSensorName(int(k + 1), int(i));
             sensor.flags = 0;
             switch (k) {
-            case 0: sensor.value = uint32_t(3000 + 120 * i); break;                    // rpm
-            case 1: sensor.value = i < std::size(nominal) ? nominal[i] + nominal[i] / 100 : 1000; break;   // mV
-            case 2: sensor.value = uint32_t(34 + 4 * i); break;                        // degrees C
-            default: sensor.value = 1; break;                                          // supply good
+            case kSensorVoltages: sensor.value = i < std::size(nominal) ? nominal[i] + nominal[i] / 100 : 1000; break;   // mV
+            case kSensorFans: sensor.value = uint32_t(3000 + 120 * i); break;                 // rpm
+            case kSensorPower: sensor.value = 1; break;                                       // supply good
+            default: sensor.value = uint32_t(34 + 4 * i); break;                              // degrees C
             }
         }
     }
@@ -1366,11 +1404,11 @@ void DeviceModel::defaultHardware()
         m_enclosures.push_back(std::move(channels));
         if (m_config.profile == Profile::E100) {
             m_monitor.fans = {2800};
-            m_monitor.voltages = {{12100, 12000}, {5050, 5000}, {3300, 3300}, {1810, 1800}};
+            m_monitor.voltages = {{12000, 12100}, {5000, 5050}, {3300, 3300}, {1800, 1810}};
             m_monitor.temps = {36, 41};
         } else {
             m_monitor.fans = {3010, 2980};
-            m_monitor.voltages = {{12096, 12000}, {5040, 5000}, {3312, 3300}};
+            m_monitor.voltages = {{12000, 12096}, {5000, 5040}, {3300, 3312}};
             m_monitor.temps = {38, 45};
             m_monitor.power = {true, true};
         }
@@ -1382,13 +1420,13 @@ void DeviceModel::defaultHardware()
         Enclosure enclosure;
         enclosure.name = jbod() ? "JBOD Enclosure" : "Backplane " + std::to_string(i + 1);
         enclosure.slots.resize(slots);
-        fillSensors(enclosure, {2, 3, 2, 2});
+        fillSensors(enclosure, {3, 2, 2, 2});
         m_enclosures.push_back(std::move(enclosure));
     }
     m_controllerSensors = Enclosure{};
     m_controllerSensors.name = "ZRC-" + std::to_string(m_config.modelNumber);
     m_controllerSensors.type = 1;
-    fillSensors(m_controllerSensors, {1, 4, 2, 0});
+    fillSensors(m_controllerSensors, {4, 1, 0, 2});
     m_controllerSensors.battery = jbod() ? -1 : 100;
 }
 

@@ -37,6 +37,9 @@ constexpr int kLevelRaid0 = 0, kLevelRaid10 = 1, kLevelRaid3 = 2, kLevelRaid5 = 
 
 class DeviceModel {
 public:
+    // The sensor sections of an enclosure after its slot names (section 0): section k + 1.
+    enum SensorKind { kSensorVoltages = 0, kSensorFans = 1, kSensorPower = 2, kSensorTemperatures = 3 };
+
     DeviceModel(const ControllerConfig& config, const std::string& controllerSerial);
 
     // The answer to one frame: a status letter, or data when `letter` is 0.
@@ -69,8 +72,12 @@ public:
     std::vector<sEVET_DATA> events() const;
     uint32_t eventCounter() const;
 
+    // health null: what a fresh disk of the slot reports (defaultHealth).
     bool addDisk(int e, int s, const std::string& model, const std::string& serial,
-                 uint64_t capacity, const std::string& firmware, std::string* reason);
+                 uint64_t capacity, const std::string& firmware, std::string* reason,
+                 const DiskHealth* health = nullptr);
+    bool setDiskHealth(int e, int s, const DiskHealth& health, std::string* reason);
+    static DiskHealth defaultHealth(int e, int s);
     bool removeDisk(int e, int s, std::string* reason);
     bool failDisk(int e, int s, std::string* reason);
     int createRaidSet(const std::string& name, const std::vector<std::pair<int, int>>& disks,
@@ -173,6 +180,7 @@ private:
         uint16_t dedicatedTo = 0;
         int passThroughVolume = -1;
         int failedFrom = -1;                          // the raid set a failed disk was in
+        DiskHealth health;
     };
     struct Sensor {
         std::string name;
@@ -183,7 +191,7 @@ private:
         std::string vendor = "Varnel", name, revision = "0102";
         uint8_t type = 2;
         std::vector<Disk> slots;
-        std::array<std::vector<Sensor>, 4> sensors;   // fans, voltages, temperatures, power
+        std::array<std::vector<Sensor>, 4> sensors;   // sections 1-4, by kSensor*
         int battery = -1;                             // -1: no battery
     };
     struct RaidSet {

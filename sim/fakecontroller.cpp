@@ -371,7 +371,8 @@ Bytes FakeController::Impl::systemInfoLocked() const
     r[kBeeperByte] = beeper;
     r[160] = jbod ? 1 : 0;
     r[179] = 1;
-    r[188] = setup::boardTypeOf(setup->layout());
+    r[188] = config.boardType >= 0 && config.boardType <= 255 ? uint8_t(config.boardType)
+                                                              : setup::boardTypeOf(setup->layout());
     // Ring capacity, channels, set numbers, family, enclosures, extended volume record.
     model->fillSystemInfo(r);
     putText(r, 208, 47, "-" + modelNumber);   // the last byte stays NUL
@@ -433,7 +434,7 @@ FakeController::FakeController(const ControllerConfig& config)
         d->mac = config.mac;
     d->framesLeftBeforeSilence = config.silentAfterFrames;
     d->vendor = kVendorName;
-    d->modelName = "ZRC-" + std::to_string(config.modelNumber);
+    d->modelName = config.profile == Profile::E100 ? "ZYN-E100" : "ZRC-" + std::to_string(config.modelNumber);
     d->password = config.password;
     d->bootedAt = Impl::SteadyClock::now();
     d->model = std::make_unique<DeviceModel>(d->config, d->serial);
@@ -694,6 +695,12 @@ bool FakeController::addDisk(int enclosure, int slot, const std::string& model, 
 {
     std::lock_guard<std::mutex> lock(d->mutex);
     return d->model->addDisk(enclosure, slot, model, serial, capacityBlocks, "VS02", reason);
+}
+
+bool FakeController::setDiskHealth(int enclosure, int slot, const DiskHealth& health, std::string* reason)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->model->setDiskHealth(enclosure, slot, health, reason);
 }
 
 bool FakeController::removeDisk(int enclosure, int slot, std::string* reason)

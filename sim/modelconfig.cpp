@@ -426,7 +426,10 @@ bool ConfigReader::enclosure(Cursor& c, std::string* why)
         } else if (key == "fans" || key == "voltages" || key == "temps" || key == "power") {
             if (!c.number(key.c_str(), 0, DeviceModel::kMaxSensorsPerSection, &n, why))
                 return false;
-            const size_t k = key == "fans" ? 0 : key == "voltages" ? 1 : key == "temps" ? 2 : 3;
+            const size_t k = key == "voltages" ? DeviceModel::kSensorVoltages
+                             : key == "fans"   ? DeviceModel::kSensorFans
+                             : key == "power"  ? DeviceModel::kSensorPower
+                                               : DeviceModel::kSensorTemperatures;
             counts[k] = int(n);
         } else if (key == "battery") {
             if (c.peekWord("none")) {
@@ -469,12 +472,45 @@ bool ConfigReader::disk(Cursor& c, std::string* why)
     std::string serialText = serial;
     std::string firmware = "VS02";
     int64_t capacity = 7814037168;
+    DiskHealth health = DeviceModel::defaultHealth(int(e), int(s));
     while (!c.atEnd()) {
         std::string key;
         if (!c.word(&key, why, "an option"))
             return false;
         bool ok = true;
-        if (key == "model")
+        int64_t n = 0;
+        if (key == "sata") {
+            health.sata = true;
+        } else if (key == "address") {
+            ok = c.number("address", 0, int64_t(1) << 62, &n, why);
+            health.address = uint64_t(n);
+        } else if (key == "media" || key == "timeouts") {
+            ok = c.number(key.c_str(), 0, 0x7FFFFFFF, &n, why);
+            (key == "media" ? health.mediaErrors : health.timeouts) = int32_t(n);
+        } else if (key == "temp") {
+            ok = c.number("temp", 0, 0xFFFF, &n, why);
+            health.temperature = uint16_t(n);
+        } else if (key == "rpm") {
+            ok = c.number("rpm", 0, 0xFFFF, &n, why);
+            health.rpm = uint16_t(n);
+        } else if (key == "smart") {
+            for (auto& attribute : health.smart) {
+                int64_t v = 0, t = 0;
+                if (c.atEnd()) {
+                    *why = "smart: six V:T pairs";
+                    return false;
+                }
+                if (!c.pair("smart", 0, 255, 255, &v, &t, why))
+                    return false;
+                attribute = {uint8_t(v), uint8_t(t)};
+            }
+        } else if (key == "counters") {
+            for (auto& counter : health.counters) {
+                if (!c.number("counters (twenty of them)", 0, int64_t(1) << 62, &n, why))
+                    return false;
+                counter = uint64_t(n);
+            }
+        } else if (key == "model")
             ok = c.text("model", sGUI_PHY_DRV::kModelSize, &model, why);
         else if (key == "serial")
             ok = c.text("serial", sGUI_PHY_DRV::kSerialSize, &serialText, why);
@@ -489,7 +525,7 @@ bool ConfigReader::disk(Cursor& c, std::string* why)
         if (!ok)
             return false;
     }
-    return m.addDisk(int(e), int(s), model, serialText, uint64_t(capacity), firmware, why);
+    return m.addDisk(int(e), int(s), model, serialText, uint64_t(capacity), firmware, why, &health);
 }
 
 bool ConfigReader::raidset(Cursor& c, std::string* why)
@@ -737,12 +773,14 @@ bool ConfigReader::sensorGroups(Cursor& c, Enclosure* enclosure, std::string* wh
             return false;
         }
         if (enclosure) {
-            auto& section = sections[size_t(k)];
+            static const int sectionOf[4] = {DeviceModel::kSensorFans, DeviceModel::kSensorVoltages,
+                                             DeviceModel::kSensorTemperatures, DeviceModel::kSensorPower};
+            auto& section = sections[size_t(sectionOf[k])];
             const size_t known = section.size();
             section.resize(values.size());
             for (size_t i = 0; i < values.size(); ++i) {
                 if (i >= known)
-                    section[i].name = DeviceModel::defaultSensorName(k + 1, int(i));
+                    section[i].name = DeviceModel::defaultSensorName(sectionOf[k] + 1, int(i));
                 section[i].value = uint32_t(values[i].first);
                 section[i].flags = uint32_t(values[i].second);
             }

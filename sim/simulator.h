@@ -18,7 +18,8 @@
 //    channel 0 "Channel#01". Byte 2 of an event is the number of its raid set, volume set or
 //    slot (the channel on the older family); device events of the enclosure family carry the
 //    enclosure in their u32 at 8.
-//  * 0x1B on the enclosure family: {e, 0} property, {e, 1, page 0-4} names, {e, 2, 0} values,
+//  * 0x1B on the enclosure family: {e, 0} property, {e, 1, page 0-4} names (page 0 slots, then
+//    the sections 1 voltages, 2 fans, 3 power supplies, 4 temperatures), {e, 2, 0} values,
 //    {e, 3, 0} battery; a shorter payload or another sub-command answers 'G'. An enclosure with
 //    no sensors still answers {e, 2, 0} with 8 zero bytes. Names are 24 bytes each: page 0, the
 //    slot names, comes in 2048 bytes (85 names at most), pages 1-4 in 3072. Raw replies set by the fault switches
@@ -170,7 +171,10 @@
 //             [voltages N] [temps N] [power N] [battery 0-100|254|255|none]
 //       enclosure family only; the first one drops the profile's enclosures; numbered 0, 1, ...
 //       in order (at most 32), before any disk. Sensor counts 0-128 each, 256 in all.
-//   disk E S [model "T"] [serial "T"] [firmware "T"] [capacity BLOCKS]
+//   disk E S [model "T"] [serial "T"] [firmware "T"] [capacity BLOCKS] [sata] [address U64]
+//        [media N] [timeouts N] [temp N] [smart V:T V:T V:T V:T V:T V:T] [rpm N]
+//        [counters N x 20]
+//       the diagnostics of DiskHealth; left out: those of a fresh disk of the slot.
 //   fail E:S | remove E:S
 //   raidset [N] "NAME" disks E:S E:S ... [sed]
 //   volume [N] "NAME" raidset R capacity BLOCKS level 0-4 [stripe SECTORS] [channel C] [id I]
@@ -184,9 +188,9 @@
 //   event CLASS CODE ["NAME"] [channel N]
 //   sensor [enclosure E] KIND VALUES [/ KIND VALUES ...]
 //       KIND: fan, voltage, temp, power, battery, ups. Older family: the 0x1B block (fan rpm;
-//       voltage V[:W] = the entry's two words, W = V when left out; temp -128..127; power: one value per supply,
+//       voltage V[:W] = the entry's two words, nominal and measured, W = V when left out; temp -128..127; power: one value per supply,
 //       nonzero = good, at most 8; battery N: block 55 AA 01 N; ups N: one state byte). E100: at
-//       most 1 fan, 4 voltages, 2 temps. Enclosure family: without "enclosure E" the
+//       most 1 fan, 4 voltages (their measured words), 2 temps. Enclosure family: without "enclosure E" the
 //       controller's own sensors; values V[:FLAGS]; battery as in the enclosure line.
 //
 //   Names of raid and volume sets hold 1-16 characters, disk models 40, serials 20, firmware 8,
@@ -218,7 +222,8 @@ enum class Profile {
     Enclosure,   // enclosure-based family: family byte 3
     Jbod,        // "Varnel JBOD Subsystem"
     Jbod6G,      // "Varnel 6G JBOD Subsystem"
-    E100,        // older family external box: 5 drive channels, its own monitor block
+    E100,        // older family external box: 5 drive channels, its own monitor block, model
+                 // name "ZYN-E100"
 };
 // "older", "enclosure", "jbod", "jbod6g", "e100"; false for an unknown name.
 bool profileFromName(const std::string& name, Profile* out);
@@ -237,6 +242,7 @@ struct ControllerConfig {
     int raidSetNumbers = 16;             // sSYSTEM_INFO byte 178 (1-128)
     int setupLayout = -1;                // setup image layout 0-3; other values: by profile
     uint8_t capabilities = 0x03;         // sSYSTEM_INFO byte 196: 0x01 UTC clock, 0x02 command 0xEF
+    int boardType = -1;                  // sSYSTEM_INFO byte 188 (0-255); -1: by the setup layout
     int resetSilenceMs = 2000;           // how long the controller hears nothing after 0x36
     int silentAfterFrames = -1;          // answer this many frames, then none (-1: always answer);
                                          // a silent controller logs nothing it hears
@@ -256,6 +262,22 @@ struct ClockSetting {
 struct RaidSetOptions {
     int number = -1;                     // -1: the first free number
     uint16_t flags = 0;                  // record flags (sGUI_RAIDSET::kFlagSed)
+};
+
+// What a disk reports of itself besides its identity: the diagnostics of its drive record.
+// The older family's disks and the enclosure family's SATA disks report the ATA view (SMART
+// attributes and a one-byte temperature), the enclosure family's others the SAS view (rotation,
+// temperature and twenty error counters).
+struct DiskHealth {
+    bool sata = false;                   // enclosure family: a SATA disk (drive state bit 0x100)
+    uint64_t address = 0;
+    int32_t mediaErrors = 0;
+    int32_t timeouts = 0;
+    uint16_t temperature = 0;            // degrees C
+    // SMART value and threshold per attribute; a calibration value of 255 reads "not reported".
+    std::array<std::pair<uint8_t, uint8_t>, 6> smart{};
+    uint16_t rpm = 0;
+    std::array<uint64_t, 20> counters{};
 };
 
 // Options of a new volume set.
@@ -391,6 +413,8 @@ public:
     bool addDisk(int enclosure, int slot, const std::string& model, const std::string& serial,
                  uint64_t capacityBlocks, std::string* reason = nullptr);
     bool removeDisk(int enclosure, int slot, std::string* reason = nullptr);
+    // Replaces the diagnostics of a present disk (no event).
+    bool setDiskHealth(int enclosure, int slot, const DiskHealth& health, std::string* reason = nullptr);
     bool failDisk(int enclosure, int slot, std::string* reason = nullptr);
     // Returns the raid set number, -1 on error. disks: {enclosure, slot} each.
     int createRaidSet(const std::string& name, const std::vector<std::pair<int, int>>& disks,

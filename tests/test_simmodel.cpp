@@ -1179,17 +1179,17 @@ void TestSimModel::enclosureSensors()
     QCOMPARE(text(p, 0, 8), std::string("Acme"));
     QCOMPARE(text(p, 8, 16), std::string("Shelf A"));
     QCOMPARE(text(p, 24, 4), std::string("0201"));
-    QCOMPARE(Bytes(p.begin() + 28, p.begin() + 35), Bytes({3, 0, 4, 1, 2, 1, 1}));
+    QCOMPARE(Bytes(p.begin() + 28, p.begin() + 35), Bytes({3, 0, 4, 2, 1, 1, 1}));
     QCOMPARE(p, bytesOf(c.enclosure(0)));
     const Bytes second = ask(c, 0x1B, {1, 0});
     QCOMPARE(Bytes(second.begin() + 28, second.begin() + 35), Bytes({2, 0, 2, 0, 0, 0, 0}));
     // Enclosure 2 is the controller's own block: no slots.
     p = ask(c, 0x1B, {2, 0});
     QCOMPARE(int(p[28]), 1);
-    QCOMPARE(Bytes(p.begin() + 30, p.begin() + 35), Bytes({0, 1, 4, 1, 0}));
+    QCOMPARE(Bytes(p.begin() + 30, p.begin() + 35), Bytes({0, 4, 1, 0, 1}));
 
     // Names, 24 bytes each, by section.
-    const char* const firstNames[] = {"Slot 01", "Fan 1", "Voltage 12V", "Temperature CPU", "Power Supply 1"};
+    const char* const firstNames[] = {"Slot 01", "Voltage 12V", "Fan 1", "Power Supply 1", "Temperature CPU"};
     for (uint8_t page = 0; page < 5; ++page) {
         const Bytes names = ask(c, 0x1B, {0, 1, page});
         QCOMPARE(names.size(), size_t(page == 0 ? 2048 : 3072));
@@ -1198,7 +1198,7 @@ void TestSimModel::enclosureSensors()
     const Bytes slotNames = ask(c, 0x1B, {0, 1, 0});
     QCOMPARE(text(slotNames, 72, 24), std::string("Slot 04"));
     QVERIFY(allZero(Bytes(slotNames.begin() + 96, slotNames.end())));
-    QCOMPARE(text(ask(c, 0x1B, {0, 1, 2}), 24, 24), std::string("Voltage 5V"));
+    QCOMPARE(text(ask(c, 0x1B, {0, 1, 1}), 24, 24), std::string("Voltage 5V"));
     QCOMPARE(letter(ask(c, 0x1B, {0, 1, 5})), 'G');
     QCOMPARE(letter(ask(c, 0x1B, {0, 1})), 'G');
 
@@ -1207,7 +1207,7 @@ void TestSimModel::enclosureSensors()
     std::vector<uint32_t> words;
     for (size_t i = 0; i + 4 <= values.size(); i += 4)
         words.push_back(u32(values, i));
-    QCOMPARE(words, (std::vector<uint32_t>{4100, 1, 12100, 5100, 0, 2, 41, 0, 1, 0}));
+    QCOMPARE(words, (std::vector<uint32_t>{12100, 5100, 0, 2, 4100, 1, 1, 0, 41, 0}));
     const Bytes own = ask(c, 0x1B, {2, 2, 0});
     QCOMPARE(own.size(), size_t(8 * (1 + 4 + 1)));
     QCOMPARE(u32(own, 8 + 32), 0xFFFFFFFBu);   // the temperature -5
@@ -1234,7 +1234,7 @@ void TestSimModel::enclosureSensors()
     client.send("127.0.0.217", sim.udpPort(served), command(0x1B, {0, 1, 2}));
     const Bytes names = replyData(client.receiveFrame(kWaitMs));
     QCOMPARE(names.size(), size_t(3072));
-    QCOMPARE(text(names, 1 * 24, 24), std::string("Voltage 5V"));
+    QCOMPARE(text(names, 1 * 24, 24), std::string("Fan 2"));
 }
 
 void TestSimModel::enclosureFaultSwitches()
@@ -1249,14 +1249,14 @@ void TestSimModel::enclosureFaultSwitches()
     const Bytes names = ask(c, 0x1B, {0, 1, 0});
     QCOMPARE(names.size(), size_t(2048));
     QCOMPARE(text(names, 84 * 24, 24), std::string("Slot 85"));
-    const Bytes fans = ask(c, 0x1B, {0, 1, 1});
+    const Bytes fans = ask(c, 0x1B, {0, 1, 2});
     QCOMPARE(fans.size(), size_t(3072));
     QCOMPARE(text(fans, 127 * 24, 24), std::string("Fan 128"));
-    QCOMPARE(text(ask(c, 0x1B, {0, 1, 1}), 2 * 24, 24), std::string("Fan 3"));
+    QCOMPARE(text(ask(c, 0x1B, {0, 1, 2}), 2 * 24, 24), std::string("Fan 3"));
     const Bytes values = ask(c, 0x1B, {0, 2, 0});
     QCOMPARE(values.size(), size_t(2048));
-    QCOMPARE(u32(values, 0), 3000u);        // the model's two fans, then zeros
-    QCOMPARE(u32(values, 8), 0u);
+    QCOMPARE(u32(values, 0), 12120u);       // the model's three voltages, then zeros
+    QCOMPARE(u32(values, 12), 0u);
     // Counts of an enclosure that is not there.
     const uint8_t some[5] = {0, 2, 0, 0, 0};
     c.setEnclosurePropertyCounts(9, some);

@@ -342,7 +342,7 @@ void TestSimulator::systemInfoByProfile()
     QCOMPARE(text(info, 56, 16), config.firmware);
     QVERIFY(!text(info, 72, 16).empty());
     QVERIFY(!text(info, 88, 16).empty());
-    QCOMPARE(text(info, 104, 8), std::string("ZRC-1883"));
+    QCOMPARE(text(info, 104, 8), std::string(profile == "e100" ? "ZYN-E100" : "ZRC-1883"));
     QCOMPARE(Bytes(info.begin() + 116, info.begin() + 120), Bytes({127, 0, 0, 202}));
     QCOMPARE(uint32_t(info[148] | info[149] << 8 | info[150] << 16 | uint32_t(info[151]) << 24), 512u);
     QCOMPARE(int(info[160]), jbod);
