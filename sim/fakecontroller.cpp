@@ -370,7 +370,15 @@ Bytes FakeController::Impl::systemInfoLocked() const
     r[kDhcpByte] = dhcp;
     r[kBeeperByte] = beeper;
     r[160] = jbod ? 1 : 0;
-    r[179] = 1;
+    // Processor, caches (bytes) and memory (MB, MHz, ECC).
+    zynwire::putU32(r.data() + 124, 800);
+    zynwire::putU32(r.data() + 128, 32768);
+    zynwire::putU32(r.data() + 132, 32768);
+    zynwire::putU32(r.data() + 136, 262144);
+    zynwire::putU32(r.data() + 140, 1024);
+    zynwire::putU32(r.data() + 144, 533);
+    r[162] = 1;
+    r[179] = config.onBoardNetwork ? 1 : 0;
     r[188] = config.boardType >= 0 && config.boardType <= 255 ? uint8_t(config.boardType)
                                                               : setup::boardTypeOf(setup->layout());
     // Ring capacity, channels, set numbers, family, enclosures, extended volume record.

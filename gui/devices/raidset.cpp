@@ -101,7 +101,11 @@ uint64_t QZynRaidSet::GetMinDiskCapacity() const
 
 uint64_t QZynRaidSet::GetFreeCapacity() const
 {
-    const sGUI_RAIDSET r = GetRecord();
+    return FreeCapacity(GetRecord());
+}
+
+uint64_t QZynRaidSet::FreeCapacity(const sGUI_RAIDSET& r)
+{
     const int count = std::min(std::max(1, r.freeSegmentCount()), kFreeSegmentArea);
     uint64_t largest = 0;
     for (int j = 0; j < count; ++j)

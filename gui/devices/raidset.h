@@ -51,6 +51,8 @@ public:
     // The member list and volume numbers of a record, bounded by the record.
     static void VolumeNumbers(const sGUI_RAIDSET& record, std::vector<int>& out);
     static void Members(const sGUI_RAIDSET& record, std::vector<QZynDiskIndex>& out);
+    // The free space of a record in 512-byte blocks: the largest free segment on every member.
+    static uint64_t FreeCapacity(const sGUI_RAIDSET& record);
 
 private:
     int m_index;

@@ -1,0 +1,64 @@
+// A configuration report: a plain-text snapshot of one controller (system information, raid
+// sets, volume sets, disks, hardware monitor and event log) written to a new numbered file
+// "Ctlr<slot>-<number>.log" in the report folder. Built on the caller's stack for one report;
+// runs on the GUI thread, its reads take the controller's command road.
+#pragma once
+
+#include "records.h"
+
+#include <QString>
+
+#include <map>
+#include <string>
+
+class QZynController;
+class QZynEvent;
+
+class QLogFile {
+public:
+    // Result of a report whose file could not be created or written.
+    static constexpr int kFileError = 7;
+    // The highest sequence number a report file takes.
+    static constexpr int kMaxSequence = 99999;
+
+    // `event` (may be null) is the event the report is written for.
+    QLogFile(QZynController* controller, QZynEvent* event);
+    QLogFile(const QLogFile&) = delete;
+    QLogFile& operator=(const QLogFile&) = delete;
+
+    // Writes one report: 0, the status of the system-information read (no file is made), or
+    // kFileError.
+    int SaveRaidCfgIntoLogFile();
+    // The full path of the last report attempted; empty before the first.
+    QString GetFileName() const { return m_fileName; }
+
+    // The folder reports go to, ending with "/": "CtrlLog" beside the application's folder,
+    // unless SetFolder chose another (empty: back to the default).
+    static QString Folder();
+    static void SetFolder(const QString& folder);
+
+private:
+    void Exe_Raid_Info_Cmd();
+    uint32_t ShowRaidSetInfo(const sGUI_RAIDSET& raidSet);
+    void Exe_Vol_Info_Cmd();
+    uint32_t ShowVolumeSetInfo(const sGUI_VOLUMESET& volume);
+    void Exe_Disk_Info_Cmd();
+    void Exe_Hw_Info_Cmd();
+    void Exe_SAS_Hw_Info_Cmd();
+    void Exe_Event_Info_Cmd();
+
+    // Creates the first free report file; false when none could be made.
+    bool createFile(int* descriptor);
+    void print(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    void text(const std::string& s) { m_text += s; }
+    void rule(int width);
+    std::string slotName(int enclosure, int slot);
+
+    QZynController* m_controller;
+    QZynEvent* m_event;
+    sSYSTEM_INFO m_sysInfo;
+    std::string m_text;                 // the report while it is written
+    QString m_fileName;
+    // Slot-name pages of the enclosures read so far.
+    std::map<int, std::string> m_slotNames;
+};
