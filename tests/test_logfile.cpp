@@ -26,6 +26,15 @@ QByteArray readAll(const QString& path)
     return file.readAll();
 }
 
+// The parts of a report between its "\r\n\r\n" separators (sections, and each disk).
+QList<QByteArray> sectionsOf(const QString& path)
+{
+    QList<QByteArray> out;
+    for (const QString& part : QString::fromLatin1(readAll(path)).split(QStringLiteral("\r\n\r\n")))
+        out << part.toLatin1();
+    return out;
+}
+
 QByteArray rule(int width)
 {
     return QByteArray(width, '=') + '\n';
@@ -123,15 +132,9 @@ void TestLogFile::olderFamilyReport()
     QVERIFY2(why.isEmpty(), qPrintable(why));
     QLogFile file(m_rig.controller.get(), nullptr);
     QCOMPARE(file.GetFileName(), QString());
-    const QByteArray whole = [&] {
-        const int rc = file.SaveRaidCfgIntoLogFile();
-        return rc == 0 ? readAll(file.GetFileName()) : QByteArray();
-    }();
+    QCOMPARE(file.SaveRaidCfgIntoLogFile(), 0);
     QCOMPARE(file.GetFileName(), m_dir->path() + QStringLiteral("/CtrlLog/Ctlr00-00000.log"));
-    // Sections are separated by "\r\n\r\n", and so is each disk.
-    QList<QByteArray> s;
-    for (const QString& part : QString::fromLatin1(whole).split(QStringLiteral("\r\n\r\n")))
-        s << part.toLatin1();
+    const QList<QByteArray> s = sectionsOf(file.GetFileName());
     QCOMPARE(s.size(), 10);   // system, raid sets, volumes, four disks, monitor, events
 
     QCOMPARE(s[0], QByteArray("Triggered event: None\n\n\n"
@@ -221,9 +224,7 @@ void TestLogFile::enclosureFamilyReport()
     QLogFile file(m_rig.controller.get(), nullptr);
     QCOMPARE(file.SaveRaidCfgIntoLogFile(), 0);
     QCOMPARE(QFileInfo(file.GetFileName()).fileName(), QStringLiteral("Ctlr04-00000.log"));
-    QList<QByteArray> s;
-    for (const QString& part : QString::fromLatin1(readAll(file.GetFileName())).split(QStringLiteral("\r\n\r\n")))
-        s << part.toLatin1();
+    const QList<QByteArray> s = sectionsOf(file.GetFileName());
     QCOMPARE(s.size(), 11);   // system, raid sets, volumes, five slots, monitor, events
 
     QVERIFY(s[0].endsWith("Controller Name    : ZRC-1880-1880\n"
@@ -364,9 +365,9 @@ void TestLogFile::otherMonitorForms()
     QVERIFY2(why.isEmpty(), qPrintable(why));
     QLogFile file(m_rig.controller.get(), nullptr);
     QCOMPARE(file.SaveRaidCfgIntoLogFile(), 0);
-    const QStringList s = QString::fromLatin1(readAll(file.GetFileName())).split(QStringLiteral("\r\n\r\n"));
+    const QList<QByteArray> s = sectionsOf(file.GetFileName());
     QVERIFY(s.size() >= 2);
-    QCOMPARE(s[s.size() - 2].toLatin1(), QByteArray("The Hardware Monitor Information\n") + rule(43) + expected);
+    QCOMPARE(s[s.size() - 2], QByteArray("The Hardware Monitor Information\n") + rule(43) + expected);
 }
 
 void TestLogFile::triggeringEventAndNoAddress()

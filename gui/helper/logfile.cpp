@@ -41,23 +41,29 @@ std::string upper(std::string s)
     return s;
 }
 
-// Formats like printf into a std::string.
-std::string format(const char* f, ...) __attribute__((format(printf, 1, 2)));
-std::string format(const char* f, ...)
+// Appends printf-formatted text to `out`.
+void appendFormatted(std::string& out, const char* f, va_list args)
 {
-    va_list args;
-    va_start(args, f);
     va_list again;
     va_copy(again, args);
     const int n = std::vsnprintf(nullptr, 0, f, args);
-    va_end(args);
-    std::string out;
     if (n > 0) {
-        out.resize(size_t(n) + 1);
-        std::vsnprintf(&out[0], out.size(), f, again);
-        out.resize(size_t(n));
+        const size_t at = out.size();
+        out.resize(at + size_t(n) + 1);
+        std::vsnprintf(&out[at], size_t(n) + 1, f, again);
+        out.resize(at + size_t(n));
     }
     va_end(again);
+}
+
+std::string format(const char* f, ...) __attribute__((format(printf, 1, 2)));
+std::string format(const char* f, ...)
+{
+    std::string out;
+    va_list args;
+    va_start(args, f);
+    appendFormatted(out, f, args);
+    va_end(args);
     return out;
 }
 
@@ -161,11 +167,6 @@ const char* diskState(uint16_t state)
     return "NORM";
 }
 
-int sensorCount(const sSENSORS::Section& section)
-{
-    return std::min<int>(section.count, sSENSORS::kMaxEntries);
-}
-
 } // namespace
 
 QLogFile::QLogFile(QZynController* controller, QZynEvent* event)
@@ -191,17 +192,8 @@ void QLogFile::print(const char* f, ...)
 {
     va_list args;
     va_start(args, f);
-    va_list again;
-    va_copy(again, args);
-    const int n = std::vsnprintf(nullptr, 0, f, args);
+    appendFormatted(m_text, f, args);
     va_end(args);
-    if (n > 0) {
-        const size_t at = m_text.size();
-        m_text.resize(at + size_t(n) + 1);
-        std::vsnprintf(&m_text[at], size_t(n) + 1, f, again);
-        m_text.resize(at + size_t(n));
-    }
-    va_end(again);
 }
 
 void QLogFile::rule(int width)
@@ -303,16 +295,23 @@ int QLogFile::SaveRaidCfgIntoLogFile()
 
 // ---- Raid sets -----------------------------------------------------------------------------
 
+template <typename Map, typename Show>
+void QLogFile::eachOfMap(u32 (CZynlib::*build)(Map*), Show show)
+{
+    auto map = std::make_unique<Map>();
+    if ((m_controller->*build)(map.get()) != ZYN_OK)
+        return;
+    const int count = std::min<int>(int(map->count), Map::kMaxEntries);
+    for (int i = 0; i < count; ++i)
+        show(map->entries[i]);
+}
+
 void QLogFile::Exe_Raid_Info_Cmd()
 {
     print("Raid Set Information \n");
     rule(43);
-    auto map = std::make_unique<_RAID_MAP>();
-    if (m_controller->ZynHelpBuildRaidSetMap(map.get()) != ZYN_OK)
-        return;
-    const int count = std::min<int>(int(map->count), _RAID_MAP::kMaxEntries);
-    for (int i = 0; i < count; ++i)
-        ShowRaidSetInfo(map->entries[i].raidSet);
+    eachOfMap<_RAID_MAP>(&CZynlib::ZynHelpBuildRaidSetMap,
+                         [this](const _RAID_MAP::Entry& entry) { ShowRaidSetInfo(entry.raidSet); });
 }
 
 uint32_t QLogFile::ShowRaidSetInfo(const sGUI_RAIDSET& r)
@@ -349,12 +348,8 @@ void QLogFile::Exe_Vol_Info_Cmd()
 {
     print("Volume Set Information \n");
     rule(43);
-    auto map = std::make_unique<_VOL_MAP>();
-    if (m_controller->ZynHelpBuildVolumeSetMap(map.get()) != ZYN_OK)
-        return;
-    const int count = std::min<int>(int(map->count), _VOL_MAP::kMaxEntries);
-    for (int i = 0; i < count; ++i)
-        ShowVolumeSetInfo(map->entries[i].volumeSet);
+    eachOfMap<_VOL_MAP>(&CZynlib::ZynHelpBuildVolumeSetMap,
+                        [this](const _VOL_MAP::Entry& entry) { ShowVolumeSetInfo(entry.volumeSet); });
 }
 
 uint32_t QLogFile::ShowVolumeSetInfo(const sGUI_VOLUMESET& v)
@@ -405,98 +400,117 @@ void QLogFile::Exe_Disk_Info_Cmd()
 {
     print("Drives Information \n");
     rule(63);
-    auto map = std::make_unique<_DRV_MAP>();
-    if (m_controller->ZynHelpBuildDeviceMap(map.get()) != ZYN_OK)
-        return;
+    eachOfMap<_DRV_MAP>(&CZynlib::ZynHelpBuildDeviceMap, [this](const _DRV_MAP::Entry& entry) { ShowDiskInfo(entry); });
+}
+
+void QLogFile::ShowDiskInfo(const _DRV_MAP::Entry& entry)
+{
     const bool enclosureFamily = m_sysInfo.isEnclosureFamily();
-    const int count = std::min<int>(int(map->count), _DRV_MAP::kMaxEntries);
-    for (int i = 0; i < count; ++i) {
-        const _DRV_MAP::Entry& entry = map->entries[i];
-        const sGUI_PHY_DRV& d = entry.drive;
-        const uint16_t state = uint16_t(d.stateLow() | (enclosureFamily ? d.stateHigh() << 8 : 0));
-        const bool empty = state == 0;
-        const bool sas = enclosureFamily && !(state & sGUI_PHY_DRV::kStateSata);
-        auto line = [this](const char* label, const std::string& value) {
-            print("%-35s: %s\n", label, value.c_str());
-        };
-        if (enclosureFamily) {
-            line("Device Type", format("%s(%llX)", sas ? "SAS" : "SATA", static_cast<unsigned long long>(d.address())));
-            line("Device Location", format("Enclosure#%d %s", entry.enclosure + 1, slotName(entry.enclosure, entry.slot).c_str()));
-        } else {
-            line("IDE Channel", format("%d", entry.slot + 1));
-        }
-        line("Model Name", empty ? "N.A." : d.model());
-        line("Serial Number", empty ? "N.A." : d.serial());
-        line("Firmware Rev.", empty ? "N.A." : d.firmware());
-        line("Disk Capacity", format("%.1fGB", gigabytes(d.capacity())));
-        line("Device State", diskState(state));
-        line("Timeout Count", format("%d", d.timeouts()));
-        line("Media Error Count", format("%d", d.mediaErrors()));
-        if (sas) {
-            static const char* const counters[] = {
-                "Read Errors Receovered W/O Delay", "Read Errors Receovered W Delay",
-                "Read Errors Receovered W Retry", "Read Errors Receovered", "Read Total Bytes",
-                "Read Errors Unrecovered",
-                "Write Errors Receovered W/O Delay", "Write Errors Receovered W Delay",
-                "Write Errors Receovered W Retry", "Write Errors Receovered", "Write Total Bytes",
-                "Write Errors Unrecovered",
-                "Verify Errors Receovered W/O Delay", "Verify Errors Receovered W Delay",
-                "Verify Errors Receovered W Retry", "Verify Errors Receovered", "Verify Errors Unrecovered",
-                "Non-Medium Errors", "P-LIST Count", "G-LIST Count"};
-            static_assert(std::size(counters) == sGUI_PHY_DRV::kSasCounterCount, "one label per counter");
-            constexpr int kBeforeRotation = 17;
-            for (int k = 0; k < sGUI_PHY_DRV::kSasCounterCount; ++k) {
-                if (k == kBeforeRotation) {
-                    line("Rotation Speed", format("%d(RPM)", d.rotation()));
-                    line("Device Temperature", format("%d C", d.sasTemperature()));
-                }
-                line(counters[k], format("0x%.16llX", static_cast<unsigned long long>(d.sasCounter(k))));
-            }
-        } else {
-            static const char* const attributes[] = {
-                "SMART Read Error Rate", "SMART Spinup Time", "SMART Reallocation Count",
-                "SMART Seek Error Rate", "SMART Spinup Retries", "SMART Calibration Retries"};
-            static_assert(std::size(attributes) == sGUI_PHY_DRV::kSmartAttributes, "one label per attribute");
-            line("Device Temperature", format("%d C", d.ataTemperature()));
-            for (int a = 0; a < sGUI_PHY_DRV::kSmartAttributes; ++a) {
-                if (a == sGUI_PHY_DRV::SmartCalibrationRetries && d.smartValue(a) == sGUI_PHY_DRV::kSmartAbsent)
-                    line(attributes[a], "N.A.(N.A.)");
-                else
-                    line(attributes[a], format("%d(%d)", d.smartValue(a), d.smartThreshold(a)));
-            }
-        }
-        text("\r\n\r\n");
+    const sGUI_PHY_DRV& d = entry.drive;
+    const uint16_t state = uint16_t(d.stateLow() | (enclosureFamily ? d.stateHigh() << 8 : 0));
+    const bool empty = state == 0;
+    const bool sas = enclosureFamily && !(state & sGUI_PHY_DRV::kStateSata);
+    auto line = [this](const char* label, const std::string& value) {
+        print("%-35s: %s\n", label, value.c_str());
+    };
+    if (enclosureFamily) {
+        line("Device Type", format("%s(%llX)", sas ? "SAS" : "SATA", static_cast<unsigned long long>(d.address())));
+        line("Device Location", format("Enclosure#%d %s", entry.enclosure + 1, slotName(entry.enclosure, entry.slot).c_str()));
+    } else {
+        line("IDE Channel", format("%d", entry.slot + 1));
     }
+    line("Model Name", empty ? "N.A." : d.model());
+    line("Serial Number", empty ? "N.A." : d.serial());
+    line("Firmware Rev.", empty ? "N.A." : d.firmware());
+    line("Disk Capacity", format("%.1fGB", gigabytes(d.capacity())));
+    line("Device State", diskState(state));
+    line("Timeout Count", format("%d", d.timeouts()));
+    line("Media Error Count", format("%d", d.mediaErrors()));
+    if (sas) {
+        static const char* const counters[] = {
+            "Read Errors Receovered W/O Delay", "Read Errors Receovered W Delay",
+            "Read Errors Receovered W Retry", "Read Errors Receovered", "Read Total Bytes",
+            "Read Errors Unrecovered",
+            "Write Errors Receovered W/O Delay", "Write Errors Receovered W Delay",
+            "Write Errors Receovered W Retry", "Write Errors Receovered", "Write Total Bytes",
+            "Write Errors Unrecovered",
+            "Verify Errors Receovered W/O Delay", "Verify Errors Receovered W Delay",
+            "Verify Errors Receovered W Retry", "Verify Errors Receovered", "Verify Errors Unrecovered",
+            "Non-Medium Errors", "P-LIST Count", "G-LIST Count"};
+        static_assert(std::size(counters) == sGUI_PHY_DRV::kSasCounterCount, "one label per counter");
+        constexpr int kBeforeRotation = 17;
+        for (int k = 0; k < sGUI_PHY_DRV::kSasCounterCount; ++k) {
+            if (k == kBeforeRotation) {
+                line("Rotation Speed", format("%d(RPM)", d.rotation()));
+                line("Device Temperature", format("%d C", d.sasTemperature()));
+            }
+            line(counters[k], format("0x%.16llX", static_cast<unsigned long long>(d.sasCounter(k))));
+        }
+    } else {
+        static const char* const attributes[] = {
+            "SMART Read Error Rate", "SMART Spinup Time", "SMART Reallocation Count",
+            "SMART Seek Error Rate", "SMART Spinup Retries", "SMART Calibration Retries"};
+        static_assert(std::size(attributes) == sGUI_PHY_DRV::kSmartAttributes, "one label per attribute");
+        line("Device Temperature", format("%d C", d.ataTemperature()));
+        for (int a = 0; a < sGUI_PHY_DRV::kSmartAttributes; ++a) {
+            if (a == sGUI_PHY_DRV::SmartCalibrationRetries && d.smartValue(a) == sGUI_PHY_DRV::kSmartAbsent)
+                line(attributes[a], "N.A.(N.A.)");
+            else
+                line(attributes[a], format("%d(%d)", d.smartValue(a), d.smartThreshold(a)));
+        }
+    }
+    text("\r\n\r\n");
 }
 
 // ---- Hardware monitor ----------------------------------------------------------------------
+
+void QLogFile::sensorLines(const sSENSORS& sensors, int section, bool enclosure)
+{
+    const sSENSORS::Section& s = sensors.sections[section];
+    const int count = std::min<int>(s.count, sSENSORS::kMaxEntries);
+    for (int i = 0; i < count; ++i) {
+        const std::string name = s.name(i);
+        const uint32_t value = s.value(i);
+        switch (section) {
+        case kVoltages:
+            print("  %-16s : %2.3lf V\n", name.c_str(), value / 1000.0);
+            break;
+        case kFans:
+            print("  %-16s : %ld RPM\n", name.c_str(), long(int32_t(value)));
+            break;
+        case kPowerSupplies:
+            print("  %-16s : %s\n", name.c_str(), s.flag(i) == 1 ? "OK" : "FAILED");
+            break;
+        case kTemperatures:
+            // An enclosure reports -20 for a sensor it cannot read.
+            if (enclosure && int32_t(value) == -20)
+                print("  %-16s : %s\n", name.c_str(), "N.A.");
+            else
+                print("  %-16s : %ld C\n", name.c_str(), long(int32_t(value)));
+            break;
+        default:   // the battery
+            if (value == 255)
+                print("  %-16s : Not Installed\n", name.c_str());
+            else if (value == 254)
+                print("  %-16s : Failed\n", name.c_str());
+            else
+                print("  %-16s : %d%%\n", name.c_str(), int(value));
+            break;
+        }
+    }
+}
 
 void QLogFile::Exe_SAS_Hw_Info_Cmd()
 {
     rule(53);
     print("[Controller H/W Monitor]\n");
     auto sensors = std::make_unique<sSENSORS>();
+    // The controller's own sensors come as the enclosure after the last one.
     const int enclosures = m_sysInfo.highestEnclosure();
     if (m_controller->ZynGetEnclosureHwMonitor(uint8_t(enclosures), sensors.get()) != ZYN_OK)
         return;
-    enum { Voltages = 1, Fans = 2, Power = 3, Temperatures = 4, Battery = sSENSORS::kBatterySection };
-    const sSENSORS::Section* sec = sensors->sections;
-    for (int i = 0; i < sensorCount(sec[Temperatures]); ++i)
-        print("  %-16s : %ld C\n", sec[Temperatures].name(i).c_str(), long(int32_t(sec[Temperatures].value(i))));
-    for (int i = 0; i < sensorCount(sec[Fans]); ++i)
-        print("  %-16s : %ld RPM\n", sec[Fans].name(i).c_str(), long(int32_t(sec[Fans].value(i))));
-    for (int i = 0; i < sensorCount(sec[Voltages]); ++i)
-        print("  %-16s : %2.3lf V\n", sec[Voltages].name(i).c_str(), sec[Voltages].value(i) / 1000.0);
-    for (int i = 0; i < sensorCount(sec[Battery]); ++i) {
-        const uint32_t charge = sec[Battery].value(i);
-        const std::string name = sec[Battery].name(i);
-        if (charge == 255)
-            print("  %-16s : Not Installed\n", name.c_str());
-        else if (charge == 254)
-            print("  %-16s : Failed\n", name.c_str());
-        else
-            print("  %-16s : %d%%\n", name.c_str(), int(charge));
-    }
+    for (int section : {kTemperatures, kFans, kVoltages, kBattery})
+        sensorLines(*sensors, section, false);
 
     for (int e = 0; e < enclosures; ++e) {
         sGUI_ENC_PROPERTY property;
@@ -506,19 +520,8 @@ void QLogFile::Exe_SAS_Hw_Info_Cmd()
             continue;
         print("[Enclosure#%d : %s%s%s]\n", e + 1, property.vendor().c_str(), property.name().c_str(),
               property.revision().c_str());
-        for (int i = 0; i < sensorCount(sec[Voltages]); ++i)
-            print("  %-16s : %2.3lf V\n", sec[Voltages].name(i).c_str(), sec[Voltages].value(i) / 1000.0);
-        for (int i = 0; i < sensorCount(sec[Fans]); ++i)
-            print("  %-16s : %ld RPM\n", sec[Fans].name(i).c_str(), long(int32_t(sec[Fans].value(i))));
-        for (int i = 0; i < sensorCount(sec[Power]); ++i)
-            print("  %-16s : %s\n", sec[Power].name(i).c_str(), sec[Power].flag(i) == 1 ? "OK" : "FAILED");
-        for (int i = 0; i < sensorCount(sec[Temperatures]); ++i) {
-            const int32_t t = int32_t(sec[Temperatures].value(i));
-            if (t == -20)
-                print("  %-16s : %s\n", sec[Temperatures].name(i).c_str(), "N.A.");
-            else
-                print("  %-16s : %ld C\n", sec[Temperatures].name(i).c_str(), long(t));
-        }
+        for (int section : {kVoltages, kFans, kPowerSupplies, kTemperatures})
+            sensorLines(*sensors, section, true);
     }
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "records.h"
+#include "zynlib.h"
 
 #include <QString>
 
@@ -43,10 +44,17 @@ private:
     void Exe_Vol_Info_Cmd();
     uint32_t ShowVolumeSetInfo(const sGUI_VOLUMESET& volume);
     void Exe_Disk_Info_Cmd();
+    void ShowDiskInfo(const _DRV_MAP::Entry& entry);
     void Exe_Hw_Info_Cmd();
     void Exe_SAS_Hw_Info_Cmd();
+    // The sensor sections of an enclosure block.
+    enum { kVoltages = 1, kFans = 2, kPowerSupplies = 3, kTemperatures = 4, kBattery = sSENSORS::kBatterySection };
+    void sensorLines(const sSENSORS& sensors, int section, bool enclosure);
     void Exe_Event_Info_Cmd();
 
+    // Runs `show` on every entry of the map `build` makes; nothing when that fails.
+    template <typename Map, typename Show>
+    void eachOfMap(u32 (CZynlib::*build)(Map*), Show show);
     // Creates the first free report file; false when none could be made.
     bool createFile(int* descriptor);
     void print(const char* format, ...) __attribute__((format(printf, 2, 3)));
