@@ -1,5 +1,9 @@
 #include "controller.h"
 
+#include "diskitemmodel.h"
+#include "raidsetitemmodel.h"
+#include "volumesetitemmodel.h"
+
 #include "enclosure.h"
 #include "eventwatcher.h"
 #include "event.h"
@@ -346,6 +350,15 @@ void QZynController::ensureEventWatcher()
 void QZynController::Start()
 {
     qDebug("Starting controller");
+    // The event and hardware-monitor models come with their own views.
+    if (m_guiItem->diskModel == nullptr)
+        m_guiItem->diskModel = new QZynDiskItemModel(this, nullptr);
+    if (m_guiItem->raidSetModel == nullptr)
+        m_guiItem->raidSetModel = new QZynRaidSetItemModel(this, nullptr);
+    if (m_guiItem->volumeSetModel == nullptr)
+        m_guiItem->volumeSetModel = new QZynVolumeSetItemModel(this, nullptr);
+    if (m_guiItem->memberDiskModel == nullptr)
+        m_guiItem->memberDiskModel = new QZynRaidSetMemberDiskItemModel(this, nullptr);
     ensureEventWatcher();
     m_eventWatcher->Start();
 }

@@ -1,5 +1,7 @@
 #include "device.h"
 
+#include "images.h"
+
 namespace {
 
 const char* const namearray[QZynDevice::kKinds] = {
@@ -14,6 +16,8 @@ QZynDevice::QZynDevice(int type)
     , type(type)
     , name(KindName(type))
 {
+    // Device objects hand out icons of the embedded images.
+    PalvirInitImages();
 }
 
 QString QZynDevice::KindName(int type)

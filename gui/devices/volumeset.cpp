@@ -126,3 +126,25 @@ QString QZynVolumeSet::GetRaidLevelString() const
         return QStringLiteral("Unknown");
     return QString::fromLatin1(IsNestedVolume(r) ? kNestedLevels[level] : kPlainLevels[level]);
 }
+
+QString QZynVolumeSet::GetStateIconPath() const
+{
+    const sGUI_VOLUMESET r = GetRecord();
+    const uint32_t state = r.state();
+    if (state == 0) {
+        if (r.degraded() != 0)
+            return QStringLiteral(":/images/icons/event/warning.png");
+        return uint32_t(r.capacity()) != 0 ? QStringLiteral(":/images/icons/devices/database-icon.png")
+                                           : QStringLiteral(":/images/icons/event/error.png");
+    }
+    // Initializing, migrating, rebuilding, checking and what waits for one of them.
+    return (state & 0x3BD) != 0 ? QStringLiteral(":/images/icons/event/warning.png")
+                                : QStringLiteral(":/images/icons/event/error.png");
+}
+
+QIcon QZynVolumeSet::GetStateIcon() const
+{
+    QIcon icon;
+    icon.addFile(GetStateIconPath(), QSize(), QIcon::Normal, QIcon::Off);
+    return icon;
+}

@@ -1,6 +1,8 @@
 // A volume set of a controller: its record and what the views show of it.
 #pragma once
 
+#include <QIcon>
+
 #include "device.h"
 #include "devicerecord.h"
 #include "records.h"
@@ -31,6 +33,9 @@ public:
     int PositionAtRaidSet() const;
     QString GetStateString() const;
     QString GetRaidLevelString() const;
+    QIcon GetStateIcon() const;
+    // The resource path of the state icon.
+    QString GetStateIconPath() const;
 
     // Byte 66 bit 4: a volume striped over volume sets of several raid sets.
     static bool IsNestedVolume(const sGUI_VOLUMESET& record);

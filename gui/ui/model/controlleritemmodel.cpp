@@ -1,0 +1,179 @@
+#include "controlleritemmodel.h"
+
+#include "controller.h"
+#include "host.h"
+#include "images.h"
+#include "itemmodel.h"
+#include "raidset.h"
+#include "volumeset.h"
+
+using namespace zynmodel;
+
+QControllerItemModel::QControllerItemModel(QZynHost* host, QObject* parent)
+    : QStandardItemModel(parent)
+    , m_host(host)
+    , m_localHostDevice(std::make_unique<QZynDevice>(QZynDevice::LocalHost))
+    , m_networkDevice(std::make_unique<QZynDevice>(QZynDevice::Network))
+{
+    PalvirInitImages();
+    connect(m_host, &QZynHost::DeviceChanged, this, &QControllerItemModel::DeviceItemChanged);
+    m_localHost = newDeviceItem(m_localHostDevice.get(), tr("LocalHost"), QIcon(QStringLiteral(":/images/icons/app/localhost.png")));
+    m_network = newDeviceItem(m_networkDevice.get(), tr("Network"), QIcon(QStringLiteral(":/images/icons/app/network_w.png")));
+    invisibleRootItem()->insertRow(0, m_localHost);
+    invisibleRootItem()->insertRow(1, m_network);
+    m_currentParent = m_localHost;
+    UpdateHeader();
+}
+
+QControllerItemModel::~QControllerItemModel()
+{
+    disconnect(m_host, &QZynHost::DeviceChanged, this, &QControllerItemModel::DeviceItemChanged);
+}
+
+void QControllerItemModel::UpdateHeader()
+{
+    setHorizontalHeaderLabels({tr("Controller Hierarchy")});
+}
+
+QStandardItem* QControllerItemModel::newDeviceItem(QZynDevice* device, const QString& text, const QIcon& icon) const
+{
+    auto* item = new QStandardItem(icon, ViewText(text));
+    item->setEditable(false);
+    item->setData(DeviceVariant(device), DeviceItemRole);
+    return item;
+}
+
+QStandardItem* QControllerItemModel::FindItem(QZynDevice* device, QStandardItem* start) const
+{
+    return device != nullptr ? FindDeviceItem(this, DeviceVariant(device), start) : nullptr;
+}
+
+void QControllerItemModel::AddControllerItem(QZynController* controller, QStandardItem* parent)
+{
+    if (controller == nullptr || parent == nullptr)
+        return;
+    connect(controller, &QZynController::DeviceChanged, this, &QControllerItemModel::DeviceItemChanged,
+            Qt::UniqueConnection);
+    QStandardItem* row = newDeviceItem(controller, controller->GetText(), controller->GetStateIcon());
+    parent->appendRow(row);
+    std::vector<int> raidSets;
+    controller->GetRaidSetCount(raidSets);
+    for (int number : raidSets) {
+        QZynRaidSet* raidset = controller->GetRaidSet(number);
+        if (raidset == nullptr)
+            continue;
+        QStandardItem* raidRow = newDeviceItem(raidset, raidset->GetName(), raidset->GetStateIcon());
+        row->appendRow(raidRow);
+        std::vector<int> volumes;
+        raidset->GetVolumeSetCount(volumes);
+        for (int v : volumes)
+            if (QZynVolumeSet* volume = controller->GetVolumeSet(v))
+                raidRow->appendRow(newDeviceItem(volume, volume->GetName(), volume->GetStateIcon()));
+    }
+}
+
+void QControllerItemModel::AddRaidSetItem(QZynRaidSet* raidset, QStandardItem*)
+{
+    if (raidset == nullptr)
+        return;
+    QStandardItem* controllerRow = FindItem(raidset->GetOwner(), nullptr);
+    if (controllerRow == nullptr || FindItem(raidset, controllerRow) != nullptr)
+        return;
+    InsertChecked(controllerRow, raidset->PositionAtController(),
+                  {newDeviceItem(raidset, raidset->GetName(), raidset->GetStateIcon())},
+                  ZYN_INSERT_SITE("AddRaidSetItem"), true);
+}
+
+void QControllerItemModel::AddVolumeSetItem(QZynVolumeSet* volume, QStandardItem*)
+{
+    if (volume == nullptr || volume->GetRecord().isNested())
+        return;
+    QStandardItem* raidRow = FindItem(volume->GetRaidSet(), nullptr);
+    if (raidRow == nullptr || FindItem(volume, raidRow) != nullptr)
+        return;
+    InsertChecked(raidRow, volume->PositionAtRaidSet(), {newDeviceItem(volume, volume->GetName(), volume->GetStateIcon())},
+                  ZYN_INSERT_SITE("AddVolumeSetItem"), true);
+}
+
+void QControllerItemModel::UpdateControllerItem(QZynController* controller, QStandardItem* item)
+{
+    if (controller == nullptr || item == nullptr)
+        return;
+    item->setText(ViewText(controller->GetSysInfo()->GetModelName()));
+    item->setIcon(controller->GetStateIcon());
+}
+
+void QControllerItemModel::UpdateRaidSetItem(QZynRaidSet* raidset, QStandardItem* item)
+{
+    if (raidset == nullptr || item == nullptr)
+        return;
+    item->setText(ViewText(raidset->GetName()));
+    item->setIcon(raidset->GetStateIcon());
+}
+
+void QControllerItemModel::UpdateVolumeSetItem(QZynVolumeSet* volume, QStandardItem* item)
+{
+    if (volume == nullptr || item == nullptr)
+        return;
+    item->setText(ViewText(volume->GetName()));
+    item->setIcon(volume->GetStateIcon());
+}
+
+void QControllerItemModel::RemoveControllerItem(QStandardItem* item)
+{
+    RemoveRowOf(this, item);
+}
+
+void QControllerItemModel::RemoveRaidSetItem(QStandardItem* item)
+{
+    RemoveRowOf(this, item);
+}
+
+void QControllerItemModel::RemoveVolumeSetItem(QStandardItem* item)
+{
+    RemoveRowOf(this, item);
+}
+
+void QControllerItemModel::DeviceItemChanged(QZynDevice* device, int code)
+{
+    if (device == nullptr)
+        return;
+    switch (device->type) {
+    case QZynDevice::Controller: {
+        auto* controller = static_cast<QZynController*>(device);
+        if (code == 0) {
+            m_currentParent = controller->GetConnectionType() == QZynController::ConnectionEthernet ? m_network : m_localHost;
+            // A controller announced again keeps its one row.
+            if (FindItem(controller, m_currentParent) == nullptr)
+                AddControllerItem(controller, m_currentParent);
+        } else if (code == 1) {
+            RemoveControllerItem(FindItem(controller, nullptr));
+        }
+        break;
+    }
+    case QZynDevice::RaidSet: {
+        auto* raidset = static_cast<QZynRaidSet*>(device);
+        if (code == 0)
+            AddRaidSetItem(raidset, nullptr);
+        else if (code == 1)
+            RemoveRaidSetItem(FindItem(raidset, nullptr));
+        else if (code == 2)
+            UpdateRaidSetItem(raidset, FindItem(raidset, nullptr));
+        break;
+    }
+    case QZynDevice::VolumeSet: {
+        auto* volume = static_cast<QZynVolumeSet*>(device);
+        if (volume->GetRecord().isNested())
+            break;
+        if (code == 0)
+            AddVolumeSetItem(volume, nullptr);
+        else if (code == 1)
+            RemoveVolumeSetItem(FindItem(volume, nullptr));
+        else if (code == 2)
+            UpdateVolumeSetItem(volume, FindItem(volume, nullptr));
+        break;
+    }
+    default:
+        break;
+    }
+}

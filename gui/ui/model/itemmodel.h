@@ -1,0 +1,63 @@
+// What every device view model shares: the role that holds a row's device, the lookup of a
+// device's row, the checked insertion of a new row and the shared value texts.
+#pragma once
+
+#include <QList>
+#include <QStandardItemModel>
+#include <QString>
+#include <QVariant>
+
+#include <cstdint>
+
+class QZynDevice;
+
+namespace zynmodel {
+
+// Column 0 of every device row holds the device's own pointer type in this role.
+constexpr int DeviceItemRole = Qt::UserRole + 1;
+
+// Capacity of `blocks` 512-byte blocks: decimal gigabytes with one decimal and " GB".
+QString CapacityText(uint64_t blocks);
+// Channel, id and LUN of a volume set: "%02d/%02d/%02d".
+QString LocationText(unsigned channel, unsigned id, unsigned lun);
+// Stripe length in blocks: half of it, then " KB".
+QString StripeText(uint32_t blocks);
+// A name as a view shows it: NUL padding from fixed-width fields left out.
+QString ViewText(const QString& text);
+
+// `count` new items.
+QList<QStandardItem*> NewRow(int count);
+// Writes a cell's text and makes it read-only.
+void SetCell(QStandardItem* item, const QString& text);
+
+// Where a checked insertion's warnings come from.
+struct InsertSite {
+    const char* member;
+    int line;
+};
+// Inserts `row` under `parent` at `position`. A position past the row count warns and appends;
+// a negative one warns, frees the row and inserts nothing (false). `treeWording`: the controller
+// tree's wording of the second warning.
+bool InsertChecked(QStandardItem* parent, int position, const QList<QStandardItem*>& row, InsertSite site,
+                   bool treeWording = false);
+
+// The column-0 item of the row holding `device` under `parent` (the root when null), searching
+// its rows and, depth first, their children; null when there is none.
+QStandardItem* FindDeviceItem(const QStandardItemModel* model, const QVariant& device, QStandardItem* parent);
+template <typename Device>
+QStandardItem* FindItem(const QStandardItemModel* model, Device* device, QStandardItem* parent)
+{
+    if (device == nullptr)
+        return nullptr;
+    return FindDeviceItem(model, QVariant::fromValue(device), parent);
+}
+
+// A device as the row of its own type holds it (QZynRaidSet*, QZynDisk*, ...).
+QVariant DeviceVariant(QZynDevice* device);
+
+// Removes the row of `item` from its parent (the root for a top-level row).
+void RemoveRowOf(QStandardItemModel* model, QStandardItem* item);
+
+} // namespace zynmodel
+
+#define ZYN_INSERT_SITE(member) zynmodel::InsertSite{member, __LINE__}

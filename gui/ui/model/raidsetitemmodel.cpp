@@ -1,0 +1,100 @@
+#include "raidsetitemmodel.h"
+
+#include "controller.h"
+#include "images.h"
+#include "itemmodel.h"
+#include "raidset.h"
+#include "volumeset.h"
+
+using namespace zynmodel;
+
+namespace {
+constexpr int kColumns = 7;
+}
+
+QZynRaidSetItemModel::QZynRaidSetItemModel(QZynController* controller, QObject* parent)
+    : QStandardItemModel(parent)
+    , m_controller(controller)
+{
+    PalvirInitImages();
+    connect(m_controller, &QZynController::DeviceChanged, this, &QZynRaidSetItemModel::DeviceItemChanged);
+    UpdateHeader();
+    SetupData();
+}
+
+QZynRaidSetItemModel::~QZynRaidSetItemModel()
+{
+    disconnect(m_controller, &QZynController::DeviceChanged, this, &QZynRaidSetItemModel::DeviceItemChanged);
+}
+
+void QZynRaidSetItemModel::UpdateHeader()
+{
+    setHorizontalHeaderLabels({tr("Name"), tr("Member Disk"), tr("Total Raw Capacity"), tr("Free Raw Capacity"),
+                               tr("Min Member Disk Capacity"), tr("Volumes"), tr("State")});
+}
+
+void QZynRaidSetItemModel::SetupData()
+{
+    std::vector<int> numbers;
+    m_controller->GetRaidSetCount(numbers);
+    for (int number : numbers)
+        UpdateItem(m_controller->GetRaidSet(number), 0, nullptr);
+}
+
+QList<QStandardItem*> QZynRaidSetItemModel::PrepareRow() const
+{
+    return NewRow(kColumns);
+}
+
+QStandardItem* QZynRaidSetItemModel::FindItem(QZynRaidSet* raidset, QStandardItem* parent) const
+{
+    return zynmodel::FindItem(this, raidset, parent);
+}
+
+void QZynRaidSetItemModel::UpdateItem(QZynRaidSet* raidset, int code, QStandardItem* parent)
+{
+    if (raidset == nullptr)
+        return;
+    QStandardItem* under = parent != nullptr ? parent : invisibleRootItem();
+    QStandardItem* item = FindItem(raidset, parent);
+    if (item == nullptr) {
+        if (code != 0)
+            return;
+        const QList<QStandardItem*> row = PrepareRow();
+        row[0]->setData(QVariant::fromValue(raidset), DeviceItemRole);
+        if (!InsertChecked(under, raidset->PositionAtController(), row, ZYN_INSERT_SITE("UpdateItem")))
+            return;
+        item = row[0];
+    }
+    const int r = item->row();
+    const sGUI_RAIDSET record = raidset->GetRecord();
+    SetCell(item, ViewText(raidset->GetName()));
+    item->setIcon(raidset->GetStateIcon());
+    item->setData(QVariant::fromValue(raidset), DeviceItemRole);
+    SetCell(under->child(r, 1), QString::number(record.memberCount()));
+    SetCell(under->child(r, 2), CapacityText(raidset->GetTotalCapacity()));
+    SetCell(under->child(r, 3), CapacityText(raidset->GetFreeCapacity()));
+    SetCell(under->child(r, 4), CapacityText(raidset->GetMinDiskCapacity()));
+    SetCell(under->child(r, 5), QString::number(record.volumeCount()));
+    SetCell(under->child(r, 6), raidset->GetStateString());
+}
+
+void QZynRaidSetItemModel::RemoveItem(QZynRaidSet* raidset)
+{
+    RemoveRowOf(this, FindItem(raidset, nullptr));
+}
+
+void QZynRaidSetItemModel::DeviceItemChanged(QZynDevice* device, int code)
+{
+    if (device == nullptr)
+        return;
+    if (device->type == QZynDevice::RaidSet) {
+        auto* raidset = static_cast<QZynRaidSet*>(device);
+        if (code == 1)
+            RemoveItem(raidset);
+        else if (code == 0 || code == 2)
+            UpdateItem(raidset, code, nullptr);
+    } else if (device->type == QZynDevice::VolumeSet) {
+        UpdateItem(static_cast<QZynVolumeSet*>(device)->GetRaidSet(), 2, nullptr);
+    }
+}
