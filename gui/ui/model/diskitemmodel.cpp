@@ -79,7 +79,7 @@ QString QZynDiskItemModel::SlotText(const QZynController* controller, const QZyn
     if (!controller->IsEnclosureFamily())
         return QString::number(at.slot);
     const QZynEnclosure* enclosure = controller->GetEnclosure(at.enclosure);
-    return enclosure != nullptr ? ViewText(enclosure->GetDiskDescriptor(at.slot)) : QString();
+    return enclosure != nullptr ? enclosure->GetDiskDescriptor(at.slot) : QString();
 }
 
 void QZynDiskItemModel::UpdateItem(QZynDisk* disk, int code, QStandardItem* parent)
@@ -99,11 +99,11 @@ void QZynDiskItemModel::UpdateItem(QZynDisk* disk, int code, QStandardItem* pare
     const int r = item->row();
     const bool present = disk->GetState() != 0;
     const QString none = QStringLiteral("N.A.");
-    SetCell(item, present ? ViewText(disk->GetName()) : none);
+    SetCell(item, present ? disk->GetName() : none);
     item->setIcon(disk->GetStateIcon());
     item->setData(QVariant::fromValue(disk), DeviceItemRole);
-    SetCell(under->child(r, 1), present ? ViewText(disk->GetSerialNumber()) : none);
-    SetCell(under->child(r, 2), present ? ViewText(disk->GetFirmwareRevString()) : none);
+    SetCell(under->child(r, 1), present ? disk->GetSerialNumber() : none);
+    SetCell(under->child(r, 2), present ? disk->GetFirmwareRevString() : none);
     SetCell(under->child(r, 3), present ? CapacityText(disk->GetRecord().capacity()) : none);
     SetCell(under->child(r, 4), present ? disk->GetUsageString() : none);
     SetCell(under->child(r, 5), present ? disk->GetStateString() : none);
@@ -113,7 +113,7 @@ void QZynDiskItemModel::UpdateItem(QZynDisk* disk, int code, QStandardItem* pare
 QString QZynDiskItemModel::enclosureText(const QZynEnclosure* enclosure) const
 {
     return tr("Enclsoure#%0: ").arg(enclosure->GetIndex() + 1)
-         + ViewText(enclosure->GetVendorName() + enclosure->GetName() + enclosure->GetReversion());
+         + enclosure->GetVendorName() + enclosure->GetName() + enclosure->GetReversion();
 }
 
 void QZynDiskItemModel::AddEnclosureItem(QZynEnclosure* enclosure, QStandardItem* parent)
@@ -239,10 +239,10 @@ void QZynRaidSetMemberDiskItemModel::fillRow(QStandardItem* parent, int r, QZynD
     const bool present = disk->GetState() != 0;
     const QString none = QStringLiteral("-----");
     QStandardItem* first = parent->child(r, 0);
-    SetCell(first, present ? ViewText(disk->GetName()) : none);
+    SetCell(first, present ? disk->GetName() : none);
     first->setIcon(disk->GetStateIcon());
     first->setData(QVariant::fromValue(disk), DeviceItemRole);
-    SetCell(parent->child(r, 1), present ? ViewText(disk->GetSerialNumber()) : none);
+    SetCell(parent->child(r, 1), present ? disk->GetSerialNumber() : none);
     SetCell(parent->child(r, 2), present ? CapacityText(disk->GetRecord().capacity()) : none);
     SetCell(parent->child(r, 3), present ? disk->GetStateString() : none);
     SetCell(parent->child(r, 4), present ? QZynDiskItemModel::SlotText(m_controller, disk) : none);

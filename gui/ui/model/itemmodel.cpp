@@ -42,7 +42,7 @@ QList<QStandardItem*> NewRow(int count)
 
 void SetCell(QStandardItem* item, const QString& text)
 {
-    item->setText(text);
+    item->setText(ViewText(text));
     item->setEditable(false);
 }
 

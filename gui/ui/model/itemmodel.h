@@ -27,7 +27,7 @@ QString ViewText(const QString& text);
 
 // `count` new items.
 QList<QStandardItem*> NewRow(int count);
-// Writes a cell's text and makes it read-only.
+// Writes a cell's text (as ViewText shows it) and makes it read-only.
 void SetCell(QStandardItem* item, const QString& text);
 
 // Where a checked insertion's warnings come from.

@@ -68,7 +68,7 @@ void QZynRaidSetItemModel::UpdateItem(QZynRaidSet* raidset, int code, QStandardI
     }
     const int r = item->row();
     const sGUI_RAIDSET record = raidset->GetRecord();
-    SetCell(item, ViewText(raidset->GetName()));
+    SetCell(item, raidset->GetName());
     item->setIcon(raidset->GetStateIcon());
     item->setData(QVariant::fromValue(raidset), DeviceItemRole);
     SetCell(under->child(r, 1), QString::number(record.memberCount()));

@@ -72,13 +72,13 @@ void QZynVolumeSetItemModel::UpdateItem(QZynVolumeSet* volume, QStandardItem* pa
     }
     const int r = item->row();
     const sGUI_VOLUMESET record = volume->GetRecord();
-    SetCell(item, ViewText(volume->GetName()));
+    SetCell(item, volume->GetName());
     item->setIcon(volume->GetStateIcon());
     item->setData(QVariant::fromValue(volume), DeviceItemRole);
     QString raidSetName = QStringLiteral("-----");
     if (!record.isNested()) {
         const QZynRaidSet* raidSet = volume->GetRaidSet();
-        raidSetName = raidSet != nullptr ? ViewText(raidSet->GetName()) : QString();
+        raidSetName = raidSet != nullptr ? raidSet->GetName() : QString();
     }
     SetCell(under->child(r, 1), raidSetName);
     SetCell(under->child(r, 2), volume->GetRaidLevelString());
