@@ -63,6 +63,23 @@ inline void emptyHost()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+// Lists the controller served at `address` under the host, announces it as the discovery does
+// and waits until it is online and its build's announcements have arrived; null otherwise.
+inline QZynController* announceOnline(const char* address, int waitMs = 5000)
+{
+    const QList<QZynController*> added = ZynGetHost()->scan_controller_by_ip(QString::fromLatin1(address));
+    if (added.size() != 1)
+        return nullptr;
+    QZynController* c = added.front();
+    emit ZynGetHost()->DeviceChanged(c, QZynDevice::DeviceAdded);
+    QElapsedTimer timer;
+    timer.start();
+    while (c->GetState() != QZynController::StateOnline && timer.elapsed() < waitMs)
+        QTest::qWait(10);
+    QTest::qWait(100);   // the build's announcements reach this thread
+    return c->GetState() == QZynController::StateOnline ? c : nullptr;
+}
+
 // Commands the simulator received, in order.
 inline std::vector<int> commandsReceived(const zynsim::FakeController& controller)
 {

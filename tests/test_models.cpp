@@ -201,17 +201,7 @@ QZynController* TestModels::online(const char* address, zynsim::Profile profile,
         qWarning("%s", why.c_str());
         return nullptr;
     }
-    const QList<QZynController*> added = ZynGetHost()->scan_controller_by_ip(QString::fromLatin1(address));
-    if (added.size() != 1)
-        return nullptr;
-    QZynController* controller = added.front();
-    emit ZynGetHost()->DeviceChanged(controller, QZynDevice::DeviceAdded);
-    QElapsedTimer timer;
-    timer.start();
-    while (controller->GetState() != QZynController::StateOnline && timer.elapsed() < 5000)
-        QTest::qWait(10);
-    QTest::qWait(100);   // the build's announcements reach the models
-    return controller->GetState() == QZynController::StateOnline ? controller : nullptr;
+    return announceOnline(address);
 }
 
 void TestModels::enclosureFamilyModels()

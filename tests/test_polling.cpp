@@ -165,17 +165,7 @@ QZynController* TestPolling::online(const char* address, const zynsim::Controlle
     m_ctl = m_sim->addUdpController(address, config);
     if (!m_ctl)
         return nullptr;
-    const QList<QZynController*> added = ZynGetHost()->scan_controller_by_ip(QString::fromLatin1(address));
-    if (added.size() != 1)
-        return nullptr;
-    QZynController* c = added.front();
-    emit ZynGetHost()->DeviceChanged(c, QZynDevice::DeviceAdded);
-    QElapsedTimer timer;
-    timer.start();
-    while (c->GetState() != QZynController::StateOnline && timer.elapsed() < 5000)
-        QTest::qWait(10);
-    QTest::qWait(50);   // the build's announcements reach this thread
-    return c->GetState() == QZynController::StateOnline ? c : nullptr;
+    return announceOnline(address);
 }
 
 void TestPolling::buildAnnouncesInOrder()
