@@ -17,8 +17,8 @@ QControllerItemModel::QControllerItemModel(QZynHost* host, QObject* parent)
 {
     PalvirInitImages();
     connect(m_host, &QZynHost::DeviceChanged, this, &QControllerItemModel::DeviceItemChanged);
-    m_localHost = newDeviceItem(m_localHostDevice.get(), tr("LocalHost"), QIcon(QStringLiteral(":/images/icons/app/localhost.png")));
-    m_network = newDeviceItem(m_networkDevice.get(), tr("Network"), QIcon(QStringLiteral(":/images/icons/app/network_w.png")));
+    m_localHost = newDeviceItem(m_localHostDevice.get(), tr("LocalHost"), QStringLiteral(":/images/icons/app/localhost.png"));
+    m_network = newDeviceItem(m_networkDevice.get(), tr("Network"), QStringLiteral(":/images/icons/app/network_w.png"));
     invisibleRootItem()->insertRow(0, m_localHost);
     invisibleRootItem()->insertRow(1, m_network);
     m_currentParent = m_localHost;
@@ -35,9 +35,10 @@ void QControllerItemModel::UpdateHeader()
     setHorizontalHeaderLabels({tr("Controller Hierarchy")});
 }
 
-QStandardItem* QControllerItemModel::newDeviceItem(QZynDevice* device, const QString& text, const QIcon& icon) const
+QStandardItem* QControllerItemModel::newDeviceItem(QZynDevice* device, const QString& text, const QString& icon) const
 {
-    auto* item = new QStandardItem(icon, ViewText(text));
+    auto* item = new QStandardItem(ViewText(text));
+    SetIcon(item, icon);
     item->setEditable(false);
     item->setData(DeviceVariant(device), DeviceItemRole);
     return item;
@@ -54,7 +55,7 @@ void QControllerItemModel::AddControllerItem(QZynController* controller, QStanda
         return;
     connect(controller, &QZynController::DeviceChanged, this, &QControllerItemModel::DeviceItemChanged,
             Qt::UniqueConnection);
-    QStandardItem* row = newDeviceItem(controller, controller->GetText(), controller->GetStateIcon());
+    QStandardItem* row = newDeviceItem(controller, controller->GetText(), QZynController::StateIconPath(controller->GetState()));
     parent->appendRow(row);
     std::vector<int> raidSets;
     controller->GetRaidSetCount(raidSets);
@@ -62,13 +63,13 @@ void QControllerItemModel::AddControllerItem(QZynController* controller, QStanda
         QZynRaidSet* raidset = controller->GetRaidSet(number);
         if (raidset == nullptr)
             continue;
-        QStandardItem* raidRow = newDeviceItem(raidset, raidset->GetName(), raidset->GetStateIcon());
+        QStandardItem* raidRow = newDeviceItem(raidset, raidset->GetName(), QZynRaidSet::StateIconPath(raidset->GetStateString()));
         row->appendRow(raidRow);
         std::vector<int> volumes;
         raidset->GetVolumeSetCount(volumes);
         for (int v : volumes)
             if (QZynVolumeSet* volume = controller->GetVolumeSet(v))
-                raidRow->appendRow(newDeviceItem(volume, volume->GetName(), volume->GetStateIcon()));
+                raidRow->appendRow(newDeviceItem(volume, volume->GetName(), volume->GetStateIconPath()));
     }
 }
 
@@ -80,7 +81,7 @@ void QControllerItemModel::AddRaidSetItem(QZynRaidSet* raidset, QStandardItem*)
     if (controllerRow == nullptr || FindItem(raidset, controllerRow) != nullptr)
         return;
     InsertChecked(controllerRow, raidset->PositionAtController(),
-                  {newDeviceItem(raidset, raidset->GetName(), raidset->GetStateIcon())},
+                  {newDeviceItem(raidset, raidset->GetName(), QZynRaidSet::StateIconPath(raidset->GetStateString()))},
                   ZYN_INSERT_SITE("AddRaidSetItem"), true);
 }
 
@@ -91,7 +92,7 @@ void QControllerItemModel::AddVolumeSetItem(QZynVolumeSet* volume, QStandardItem
     QStandardItem* raidRow = FindItem(volume->GetRaidSet(), nullptr);
     if (raidRow == nullptr || FindItem(volume, raidRow) != nullptr)
         return;
-    InsertChecked(raidRow, volume->PositionAtRaidSet(), {newDeviceItem(volume, volume->GetName(), volume->GetStateIcon())},
+    InsertChecked(raidRow, volume->PositionAtRaidSet(), {newDeviceItem(volume, volume->GetName(), volume->GetStateIconPath())},
                   ZYN_INSERT_SITE("AddVolumeSetItem"), true);
 }
 
@@ -100,7 +101,7 @@ void QControllerItemModel::UpdateControllerItem(QZynController* controller, QSta
     if (controller == nullptr || item == nullptr)
         return;
     item->setText(ViewText(controller->GetSysInfo()->GetModelName()));
-    item->setIcon(controller->GetStateIcon());
+    SetIcon(item, QZynController::StateIconPath(controller->GetState()));
 }
 
 void QControllerItemModel::UpdateRaidSetItem(QZynRaidSet* raidset, QStandardItem* item)
@@ -108,7 +109,7 @@ void QControllerItemModel::UpdateRaidSetItem(QZynRaidSet* raidset, QStandardItem
     if (raidset == nullptr || item == nullptr)
         return;
     item->setText(ViewText(raidset->GetName()));
-    item->setIcon(raidset->GetStateIcon());
+    SetIcon(item, QZynRaidSet::StateIconPath(raidset->GetStateString()));
 }
 
 void QControllerItemModel::UpdateVolumeSetItem(QZynVolumeSet* volume, QStandardItem* item)
@@ -116,7 +117,7 @@ void QControllerItemModel::UpdateVolumeSetItem(QZynVolumeSet* volume, QStandardI
     if (volume == nullptr || item == nullptr)
         return;
     item->setText(ViewText(volume->GetName()));
-    item->setIcon(volume->GetStateIcon());
+    SetIcon(item, volume->GetStateIconPath());
 }
 
 void QControllerItemModel::RemoveControllerItem(QStandardItem* item)

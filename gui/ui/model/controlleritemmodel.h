@@ -37,7 +37,7 @@ public slots:
     void DeviceItemChanged(QZynDevice* device, int code);
 
 private:
-    QStandardItem* newDeviceItem(QZynDevice* device, const QString& text, const QIcon& icon) const;
+    QStandardItem* newDeviceItem(QZynDevice* device, const QString& text, const QString& icon) const;
 
     QStandardItem* m_currentParent = nullptr;
     QStandardItem* m_localHost = nullptr;

@@ -100,7 +100,7 @@ void QZynDiskItemModel::UpdateItem(QZynDisk* disk, int code, QStandardItem* pare
     const bool present = disk->GetState() != 0;
     const QString none = QStringLiteral("N.A.");
     SetCell(item, present ? disk->GetName() : none);
-    item->setIcon(disk->GetStateIcon());
+    SetIcon(item, disk->GetStateIconPath());
     item->setData(QVariant::fromValue(disk), DeviceItemRole);
     SetCell(under->child(r, 1), present ? disk->GetSerialNumber() : none);
     SetCell(under->child(r, 2), present ? disk->GetFirmwareRevString() : none);
@@ -129,7 +129,7 @@ void QZynDiskItemModel::AddEnclosureItem(QZynEnclosure* enclosure, QStandardItem
     if (item == nullptr) {
         item = new QStandardItem;
         SetCell(item, enclosureText(enclosure));
-        item->setIcon(QIcon(QString::fromLatin1(kEnclosureIcon)));
+        SetIcon(item, QString::fromLatin1(kEnclosureIcon));
         item->setData(QVariant::fromValue(enclosure), DeviceItemRole);
         under->appendRow(item);
     }
@@ -240,7 +240,7 @@ void QZynRaidSetMemberDiskItemModel::fillRow(QStandardItem* parent, int r, QZynD
     const QString none = QStringLiteral("-----");
     QStandardItem* first = parent->child(r, 0);
     SetCell(first, present ? disk->GetName() : none);
-    first->setIcon(disk->GetStateIcon());
+    SetIcon(first, disk->GetStateIconPath());
     first->setData(QVariant::fromValue(disk), DeviceItemRole);
     SetCell(parent->child(r, 1), present ? disk->GetSerialNumber() : none);
     SetCell(parent->child(r, 2), present ? CapacityText(disk->GetRecord().capacity()) : none);

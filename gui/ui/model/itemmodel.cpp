@@ -6,6 +6,7 @@
 #include "raidset.h"
 #include "volumeset.h"
 
+#include <QHash>
 #include <QtDebug>
 
 namespace zynmodel {
@@ -44,6 +45,33 @@ void SetCell(QStandardItem* item, const QString& text)
 {
     item->setText(ViewText(text));
     item->setEditable(false);
+}
+
+namespace {
+// The image path an item's icon was made from.
+constexpr int kIconPathRole = Qt::UserRole + 2;
+}
+
+QIcon CachedIcon(const QString& path)
+{
+    static QHash<QString, QIcon> icons;
+    auto it = icons.find(path);
+    if (it == icons.end()) {
+        QIcon icon;
+        if (!path.isEmpty())
+            icon.addFile(path, QSize(), QIcon::Normal, QIcon::Off);
+        it = icons.insert(path, icon);
+    }
+    return it.value();
+}
+
+void SetIcon(QStandardItem* item, const QString& path)
+{
+    const QVariant shown = item->data(kIconPathRole);
+    if (shown.isValid() && shown.toString() == path)
+        return;
+    item->setIcon(CachedIcon(path));
+    item->setData(path, kIconPathRole);
 }
 
 bool InsertChecked(QStandardItem* parent, int position, const QList<QStandardItem*>& row, InsertSite site,

@@ -2,6 +2,7 @@
 // device's row, the checked insertion of a new row and the shared value texts.
 #pragma once
 
+#include <QIcon>
 #include <QList>
 #include <QStandardItemModel>
 #include <QString>
@@ -29,6 +30,12 @@ QString ViewText(const QString& text);
 QList<QStandardItem*> NewRow(int count);
 // Writes a cell's text (as ViewText shows it) and makes it read-only.
 void SetCell(QStandardItem* item, const QString& text);
+
+// The one icon of an image path (the empty icon for an empty path).
+QIcon CachedIcon(const QString& path);
+// Gives the item the icon of `path` unless it shows that image already: a row rewritten with
+// what it holds changes nothing (and so tells no view or proxy of a change).
+void SetIcon(QStandardItem* item, const QString& path);
 
 // Where a checked insertion's warnings come from.
 struct InsertSite {

@@ -69,7 +69,7 @@ void QZynRaidSetItemModel::UpdateItem(QZynRaidSet* raidset, int code, QStandardI
     const int r = item->row();
     const sGUI_RAIDSET record = raidset->GetRecord();
     SetCell(item, raidset->GetName());
-    item->setIcon(raidset->GetStateIcon());
+    SetIcon(item, QZynRaidSet::StateIconPath(raidset->GetStateString()));
     item->setData(QVariant::fromValue(raidset), DeviceItemRole);
     SetCell(under->child(r, 1), QString::number(record.memberCount()));
     SetCell(under->child(r, 2), CapacityText(raidset->GetTotalCapacity()));

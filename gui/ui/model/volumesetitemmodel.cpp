@@ -73,7 +73,7 @@ void QZynVolumeSetItemModel::UpdateItem(QZynVolumeSet* volume, QStandardItem* pa
     const int r = item->row();
     const sGUI_VOLUMESET record = volume->GetRecord();
     SetCell(item, volume->GetName());
-    item->setIcon(volume->GetStateIcon());
+    SetIcon(item, volume->GetStateIconPath());
     item->setData(QVariant::fromValue(volume), DeviceItemRole);
     QString raidSetName = QStringLiteral("-----");
     if (!record.isNested()) {
