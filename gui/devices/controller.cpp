@@ -1,6 +1,8 @@
 #include "controller.h"
 
 #include "diskitemmodel.h"
+#include "eventitemmodel.h"
+#include "hwmonitoritemmodel.h"
 #include "raidsetitemmodel.h"
 #include "volumesetitemmodel.h"
 
@@ -350,13 +352,16 @@ void QZynController::ensureEventWatcher()
 void QZynController::Start()
 {
     qDebug("Starting controller");
-    // The event and hardware-monitor models come with their own views.
     if (m_guiItem->diskModel == nullptr)
         m_guiItem->diskModel = new QZynDiskItemModel(this, nullptr);
+    if (m_guiItem->eventModel == nullptr)
+        m_guiItem->eventModel = new QZynEventItemModel(this, nullptr);
     if (m_guiItem->raidSetModel == nullptr)
         m_guiItem->raidSetModel = new QZynRaidSetItemModel(this, nullptr);
     if (m_guiItem->volumeSetModel == nullptr)
         m_guiItem->volumeSetModel = new QZynVolumeSetItemModel(this, nullptr);
+    if (m_guiItem->hwMonitorModel == nullptr)
+        m_guiItem->hwMonitorModel = new QZynHwMonitorItemModel(this, nullptr);
     if (m_guiItem->memberDiskModel == nullptr)
         m_guiItem->memberDiskModel = new QZynRaidSetMemberDiskItemModel(this, nullptr);
     ensureEventWatcher();

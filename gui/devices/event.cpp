@@ -249,3 +249,20 @@ QString QZynEvent::GetCountText() const
 {
     return text(&Texts::count);
 }
+
+QString QZynEvent::GetIconPath() const
+{
+    switch (GetLevel()) {
+    case Serious: return QStringLiteral(":/images/icons/event/error.png");
+    case Warning: return QStringLiteral(":/images/icons/event/warning.png");
+    case Informational: return QStringLiteral(":/images/icons/event/info.png");
+    default: return QStringLiteral(":/images/icons/event/urgent.png");
+    }
+}
+
+QIcon QZynEvent::GetIcon() const
+{
+    QIcon icon;
+    icon.addFile(GetIconPath(), QSize(), QIcon::Normal, QIcon::Off);
+    return icon;
+}

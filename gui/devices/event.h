@@ -5,6 +5,8 @@
 #include "devicerecord.h"
 #include "records.h"
 
+#include <QIcon>
+
 class QZynController;
 
 class QZynEvent : public QZynRecordDevice<sEVET_DATA> {
@@ -30,6 +32,9 @@ public:
     QString GetEventText() const;
     QString GetDurationText() const;
     QString GetCountText() const;
+    // The icon of the event's level: error, warning, information, and urgent for the rest.
+    QIcon GetIcon() const;
+    QString GetIconPath() const;
 
     // The class names of classes 0-5; empty for others.
     static QString ClassName(int eventClass);

@@ -1,0 +1,40 @@
+// The expand-raid-set wizard's preview of the raid set's volume sets, and the delegate that
+// opens the new level and new stripe size on the current value only.
+#pragma once
+
+#include <QStandardItemModel>
+#include <QStyledItemDelegate>
+
+class QZynDevice;
+class QZynRaidSet;
+class QZynVolumeSet;
+
+class QExpandVolumeSetItemModel : public QStandardItemModel {
+    Q_OBJECT
+public:
+    QExpandVolumeSetItemModel(QZynRaidSet* raidset, QObject* parent);
+    ~QExpandVolumeSetItemModel() override;
+
+    void UpdateHeader();
+    void SetupData();
+    void UpdateItem(QZynVolumeSet* volume, QStandardItem* parent);
+    QStandardItem* FindItem(QZynVolumeSet* volume, QStandardItem* parent) const;
+    void RemoveItem(QZynVolumeSet* volume);
+    QList<QStandardItem*> PrepareRow() const;
+
+public slots:
+    void DeviceItemChanged(QZynDevice* device, int code);
+
+private:
+    QZynRaidSet* m_raidSet;
+};
+
+class ExpandVolumeSetViewDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override;
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
+    void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+};

@@ -1,0 +1,110 @@
+#include "scheduleritemmodel.h"
+
+#include "itemmodel.h"
+#include "scheduler.h"
+#include "settings.h"
+#include "zynapplication.h"
+
+#include <QCoreApplication>
+
+using namespace zynmodel;
+
+SchedulerItemModel::SchedulerItemModel(QObject* parent)
+    : QStandardItemModel(parent)
+{
+    setHorizontalHeaderLabels({tr("Name"), tr("Trigger"), tr("Details"), tr("Next Run Time"), tr("Status")});
+    if (parent != nullptr && parent->metaObject()->indexOfSignal("item_changed(QZynTask*,int)") >= 0)
+        connect(parent, SIGNAL(item_changed(QZynTask*,int)), this, SLOT(DeviceItemChanged(QZynTask*,int)));
+    if (auto* application = qobject_cast<ZynApplication*>(QCoreApplication::instance()))
+        connect(&application->GetSettings()->scheduler, &QZynScheduler::item_changed, this,
+                &SchedulerItemModel::DeviceItemChanged);
+}
+
+void SchedulerItemModel::SetupData(QZynScheduler* scheduler)
+{
+    if (scheduler == nullptr)
+        return;
+    for (int i = 0; i < scheduler->TaskCount(); ++i)
+        AddItem(scheduler->GetTask(i), nullptr);
+}
+
+QString SchedulerItemModel::TriggerText(const QZynTask* task)
+{
+    const int type = task->triggertype;
+    if (type < 0 || type >= int(std::size(trigger_string)))
+        return QString();
+    return QString::fromLatin1(trigger_string[type]);
+}
+
+QString SchedulerItemModel::DetailsText(const QZynTask* task)
+{
+    const int hour = task->starthour;
+    const int minute = task->startminute;
+    const int interval = task->trigger.interval;
+    switch (task->triggertype) {
+    case QZynTask::Daily:
+        return QString::asprintf("At %02d:%02d every %d day(s)", hour, minute, interval);
+    case QZynTask::Weekly: {
+        QStringList days;
+        for (int d = 0; d < int(std::size(daysofweekstring)); ++d)
+            if (task->trigger.weekdays & (1u << d))
+                days << QString::fromLatin1(daysofweekstring[d]);
+        return QString::asprintf("At %02d:%02d on %s of every %d week(s)", hour, minute,
+                                 days.join(QStringLiteral(", ")).toLatin1().constData(), interval);
+    }
+    case QZynTask::Monthly: {
+        QString days;
+        for (int bit = 0; bit < 28; ++bit)
+            if (task->trigger.days & (1u << bit))
+                days += QString::asprintf("%d, ", bit + 1);
+        days.chop(2);
+        return QString::asprintf("At %02d:%02d on day %s of every %d month(s)", hour, minute,
+                                 days.toLatin1().constData(), interval);
+    }
+    default:
+        return QString();
+    }
+}
+
+void SchedulerItemModel::AddItem(QZynTask* task, QStandardItem* parent)
+{
+    if (task == nullptr)
+        return;
+    QStandardItem* under = parent != nullptr ? parent : invisibleRootItem();
+    const QList<QStandardItem*> row = NewRow(5);
+    for (QStandardItem* item : row)
+        item->setEditable(false);
+    row[0]->setData(QVariant::fromValue(task), DeviceItemRole);
+    under->insertRow(0, row);
+    UpdateItem(task, parent);
+}
+
+void SchedulerItemModel::UpdateItem(QZynTask* task, QStandardItem* parent)
+{
+    QStandardItem* item = zynmodel::FindItem(this, task, parent);
+    if (item == nullptr)
+        return;
+    QStandardItem* under = item->parent() != nullptr ? item->parent() : invisibleRootItem();
+    const int r = item->row();
+    SetCell(item, task->name);
+    SetCell(under->child(r, 1), TriggerText(task));
+    // A type without a name has no details either.
+    SetCell(under->child(r, 2), TriggerText(task).isEmpty() ? QString() : DetailsText(task));
+    SetCell(under->child(r, 3), task->next_run_time.toString(QStringLiteral("yyyy/M/d AP hh:mm")));
+    SetCell(under->child(r, 4), (task->flags & QZynTask::kFlagDisabled) ? tr("Disabled") : tr("Enabled"));
+}
+
+void SchedulerItemModel::RemoveItem(QZynTask* task)
+{
+    RemoveRowOf(this, zynmodel::FindItem(this, task, nullptr));
+}
+
+void SchedulerItemModel::DeviceItemChanged(QZynTask* task, int code)
+{
+    if (code == 0)
+        AddItem(task, nullptr);
+    else if (code == 1)
+        RemoveItem(task);
+    else if (code == 2)
+        UpdateItem(task, nullptr);
+}
