@@ -80,9 +80,10 @@ public:
 
     Qt::ItemFlags flags(const QModelIndex& index) const override
     {
-        if (!index.isValid())
-            return Qt::ItemIsEnabled;
+        // The root keeps the flags Qt's item models give it (the drop flag at most).
         Qt::ItemFlags f = QSortFilterProxyModel::flags(index);
+        if (!index.isValid())
+            return f;
         if (index.column() == 0 && isKind(deviceAt(index)))
             f |= Qt::ItemIsUserCheckable;
         return f;
