@@ -3,6 +3,7 @@
 // changes, the progress bar of a busy volume set, the state icons and the checked insertion.
 // With PALVIR_SHOT_DIR set, a picture of a tree view over each model goes there.
 #include "controllerfixture.h"
+#include "viewfixture.h"
 #include "controlleritemmodel.h"
 #include "diskitemmodel.h"
 #include "enclosure.h"
@@ -26,6 +27,7 @@
 #include <QtTest>
 
 using namespace ctltest;
+using namespace viewtest;
 using zynmodel::DeviceItemRole;
 
 namespace {
@@ -45,21 +47,6 @@ QStringList headers(const QAbstractItemModel* model)
     for (int c = 0; c < model->columnCount(); ++c)
         out << model->headerData(c, Qt::Horizontal).toString();
     return out;
-}
-
-QImage imageOf(const QIcon& icon)
-{
-    return icon.pixmap(20, 20).toImage().convertToFormat(QImage::Format_ARGB32);
-}
-
-QImage imageOf(const char* path)
-{
-    return imageOf(QIcon(QString::fromLatin1(path)));
-}
-
-QImage iconAt(const QModelIndex& index)
-{
-    return imageOf(index.data(Qt::DecorationRole).value<QIcon>());
 }
 
 // Records the progress bars drawn through it.
@@ -84,44 +71,6 @@ public:
         return QString::fromLatin1(source).toUpper();
     }
     bool isEmpty() const override { return false; }
-};
-
-// With PALVIR_SHOT_DIR set: a picture of a tree view over `model`, and its title beside it.
-void shoot(QAbstractItemModel* model, const QString& name, const QString& title, QAbstractItemDelegate* delegate = nullptr)
-{
-    const QString folder = qEnvironmentVariable("PALVIR_SHOT_DIR");
-    if (folder.isEmpty())
-        return;
-    QDir().mkpath(folder);
-    QTreeView view;
-    view.setWindowTitle(title);
-    view.setModel(model);
-    view.setIconSize(QSize(24, 24));
-    if (delegate != nullptr)
-        view.setItemDelegate(delegate);
-    view.resize(900, 360);
-    view.expandAll();
-    for (int c = 0; c < model->columnCount(); ++c)
-        view.resizeColumnToContents(c);
-    view.show();
-    QTest::qWait(20);
-    view.grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
-    QFile text(folder + QLatin1Char('/') + name + QStringLiteral(".txt"));
-    if (text.open(QIODevice::WriteOnly))
-        text.write(QStringLiteral("%1 (%2x%3)\n").arg(title).arg(view.width()).arg(view.height()).toUtf8());
-}
-
-// Starts each controller the host announces, as the main window does.
-class Starter : public QObject {
-    Q_OBJECT
-public:
-    Starter() { connect(ZynGetHost(), &QZynHost::DeviceChanged, this, &Starter::hostChanged); }
-public slots:
-    void hostChanged(QZynDevice* device, int code)
-    {
-        if (device->type == QZynDevice::Controller && code == QZynDevice::DeviceAdded)
-            static_cast<QZynController*>(device)->Start();
-    }
 };
 
 const char* const kEnclosureConfig =
@@ -266,7 +215,7 @@ void TestModels::enclosureFamilyModels()
 
     shoot(raid, QStringLiteral("enclosure-raidsets"), QStringLiteral("Raid sets (enclosure family)"));
     VolumeSetViewDelegate delegate;
-    shoot(volumes, QStringLiteral("enclosure-volumes"), QStringLiteral("Volume sets (enclosure family)"), &delegate);
+    shoot(volumes, QStringLiteral("enclosure-volumes"), QStringLiteral("Volume sets (enclosure family)"), nullptr, &delegate);
     shoot(disks, QStringLiteral("enclosure-disks"), QStringLiteral("Disks (enclosure family)"));
     shoot(members, QStringLiteral("enclosure-members"), QStringLiteral("Members of Raid Set # 001"));
 }

@@ -3,6 +3,7 @@
 // the hardware monitor is refreshed from the test thread. With PALVIR_SHOT_DIR set, pictures of
 // the hardware monitor (both families), the event list, the task list and a proxy with ticks.
 #include "controllerfixture.h"
+#include "viewfixture.h"
 #include "enclosure.h"
 #include "event.h"
 #include "eventitemmodel.h"
@@ -28,24 +29,10 @@
 #include <QtTest>
 
 using namespace ctltest;
+using namespace viewtest;
 using zynmodel::DeviceItemRole;
 
 namespace {
-
-QImage imageOf(const QIcon& icon)
-{
-    return icon.pixmap(20, 20).toImage().convertToFormat(QImage::Format_ARGB32);
-}
-
-QImage imageOf(const QString& path)
-{
-    return imageOf(QIcon(path));
-}
-
-QImage iconAt(const QModelIndex& index)
-{
-    return imageOf(index.data(Qt::DecorationRole).value<QIcon>());
-}
 
 const QString kError = QStringLiteral(":/images/icons/event/error.png");
 const QString kWarning = QStringLiteral(":/images/icons/event/warning.png");
@@ -71,42 +58,6 @@ QModelIndex groupOf(const QAbstractItemModel* model, const QString& label)
             return model->index(r, 0);
     return QModelIndex();
 }
-
-// With PALVIR_SHOT_DIR set: a tree view over `model` and its title beside it.
-void shoot(QAbstractItemModel* model, const QString& name, const QString& title, QTreeView* given = nullptr)
-{
-    const QString folder = qEnvironmentVariable("PALVIR_SHOT_DIR");
-    if (folder.isEmpty())
-        return;
-    QDir().mkpath(folder);
-    QTreeView own;
-    QTreeView& view = given != nullptr ? *given : own;
-    view.setWindowTitle(title);
-    view.setModel(model);
-    view.setIconSize(QSize(20, 20));
-    view.resize(820, 380);
-    view.expandAll();
-    for (int c = 0; c < model->columnCount(); ++c)
-        view.resizeColumnToContents(c);
-    view.show();
-    QTest::qWait(20);
-    view.grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
-    QFile text(folder + QLatin1Char('/') + name + QStringLiteral(".txt"));
-    if (text.open(QIODevice::WriteOnly))
-        text.write(QStringLiteral("%1 (%2x%3)\n").arg(title).arg(view.width()).arg(view.height()).toUtf8());
-}
-
-class Starter : public QObject {
-    Q_OBJECT
-public:
-    Starter() { connect(ZynGetHost(), &QZynHost::DeviceChanged, this, &Starter::hostChanged); }
-public slots:
-    void hostChanged(QZynDevice* device, int code)
-    {
-        if (device->type == QZynDevice::Controller && code == QZynDevice::DeviceAdded)
-            static_cast<QZynController*>(device)->Start();
-    }
-};
 
 // Stands in for the scheduler dialog: the signal the task list follows.
 class SchedulerDialogDouble : public QObject {

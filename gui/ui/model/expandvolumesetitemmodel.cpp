@@ -54,14 +54,10 @@ void QExpandVolumeSetItemModel::UpdateItem(QZynVolumeSet* volume, QStandardItem*
     if (volume == nullptr)
         return;
     QStandardItem* under = parent != nullptr ? parent : invisibleRootItem();
-    QStandardItem* item = FindItem(volume, parent);
-    if (item == nullptr) {
-        const QList<QStandardItem*> row = PrepareRow();
-        row[0]->setData(QVariant::fromValue(volume), DeviceItemRole);
-        if (!InsertChecked(under, volume->PositionAtController(), row, ZYN_INSERT_SITE("UpdateItem")))
-            return;
-        item = row[0];
-    }
+    QStandardItem* item = FindOrInsert(this, volume, parent, 5, [volume] { return volume->PositionAtController(); },
+                                       ZYN_INSERT_SITE("UpdateItem"));
+    if (item == nullptr)
+        return;
     const int r = item->row();
     const sGUI_VOLUMESET record = volume->GetRecord();
     SetCell(item, volume->GetName());

@@ -62,6 +62,21 @@ QStandardItem* FindItem(const QStandardItemModel* model, Device* device, QStanda
 // A device as the row of its own type holds it (QZynRaidSet*, QZynDisk*, ...).
 QVariant DeviceVariant(QZynDevice* device);
 
+// The column-0 item of `device`'s row under `parent` (the root when null). A device without a
+// row gets a new row of `columns` items, holding the device, inserted with the position check
+// at `position()`; null when that position is negative.
+template <typename Device, typename Position>
+QStandardItem* FindOrInsert(QStandardItemModel* model, Device* device, QStandardItem* parent, int columns,
+                            Position position, InsertSite site)
+{
+    if (QStandardItem* item = FindItem(model, device, parent))
+        return item;
+    const QList<QStandardItem*> row = NewRow(columns);
+    row[0]->setData(QVariant::fromValue(device), DeviceItemRole);
+    QStandardItem* under = parent != nullptr ? parent : model->invisibleRootItem();
+    return InsertChecked(under, position(), row, site) ? row[0] : nullptr;
+}
+
 // Removes the row of `item` from its parent (the root for a top-level row).
 void RemoveRowOf(QStandardItemModel* model, QStandardItem* item);
 

@@ -56,16 +56,13 @@ void QZynRaidSetItemModel::UpdateItem(QZynRaidSet* raidset, int code, QStandardI
     if (raidset == nullptr)
         return;
     QStandardItem* under = parent != nullptr ? parent : invisibleRootItem();
-    QStandardItem* item = FindItem(raidset, parent);
-    if (item == nullptr) {
-        if (code != 0)
-            return;
-        const QList<QStandardItem*> row = PrepareRow();
-        row[0]->setData(QVariant::fromValue(raidset), DeviceItemRole);
-        if (!InsertChecked(under, raidset->PositionAtController(), row, ZYN_INSERT_SITE("UpdateItem")))
-            return;
-        item = row[0];
-    }
+    // Only an added raid set gets a row.
+    QStandardItem* item = code == 0 ? FindOrInsert(this, raidset, parent, kColumns,
+                                                   [raidset] { return raidset->PositionAtController(); },
+                                                   ZYN_INSERT_SITE("UpdateItem"))
+                                    : FindItem(raidset, parent);
+    if (item == nullptr)
+        return;
     const int r = item->row();
     const sGUI_RAIDSET record = raidset->GetRecord();
     SetCell(item, raidset->GetName());

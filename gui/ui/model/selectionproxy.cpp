@@ -94,6 +94,18 @@ Qt::ItemFlags QDiskSortFilterProxyModel::flags(const QModelIndex& index) const
     return f;
 }
 
+bool QDiskSortFilterProxyModel::acceptsFree(int sourceRow, const QModelIndex& sourceParent,
+                                            const std::function<bool(const QZynDisk*)>& also) const
+{
+    QZynDevice* device = sourceDevice(sourceRow, sourceParent);
+    if (isEnclosure(device))
+        return hasFreeSlot(static_cast<QZynEnclosure*>(device));
+    if (!isDisk(device))
+        return false;
+    auto* disk = static_cast<QZynDisk*>(device);
+    return offer(disk, healthyWith(disk, sGUI_PHY_DRV::kStateFree) && also(disk));
+}
+
 bool QDiskSortFilterProxyModel::filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const
 {
     QZynDevice* device = sourceDevice(sourceRow, sourceParent);
@@ -115,13 +127,7 @@ bool QHotSpareDiskSortFilterProxyModel::filterAcceptsRow(int sourceRow, const QM
 
 bool QFreeDiskSortFilterProxyModel::filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const
 {
-    QZynDevice* device = sourceDevice(sourceRow, sourceParent);
-    if (isEnclosure(device))
-        return hasFreeSlot(static_cast<QZynEnclosure*>(device));
-    if (!isDisk(device))
-        return false;
-    auto* disk = static_cast<QZynDisk*>(device);
-    return offer(disk, healthyWith(disk, sGUI_PHY_DRV::kStateFree));
+    return acceptsFree(sourceRow, sourceParent, [](const QZynDisk*) { return true; });
 }
 
 QExpandSortFilterProxyModel::QExpandSortFilterProxyModel(QZynRaidSet* raidset, CheckList* list, QObject* parent)
@@ -132,14 +138,9 @@ QExpandSortFilterProxyModel::QExpandSortFilterProxyModel(QZynRaidSet* raidset, C
 
 bool QExpandSortFilterProxyModel::filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const
 {
-    QZynDevice* device = sourceDevice(sourceRow, sourceParent);
-    if (isEnclosure(device))
-        return hasFreeSlot(static_cast<QZynEnclosure*>(device));
-    if (!isDisk(device))
-        return false;
-    auto* disk = static_cast<QZynDisk*>(device);
-    const bool bigEnough = m_raidSet != nullptr && disk->GetRecord().capacity() >= m_raidSet->GetMinDiskCapacity();
-    return offer(disk, healthyWith(disk, sGUI_PHY_DRV::kStateFree) && bigEnough);
+    return acceptsFree(sourceRow, sourceParent, [this](const QZynDisk* disk) {
+        return m_raidSet != nullptr && disk->GetRecord().capacity() >= m_raidSet->GetMinDiskCapacity();
+    });
 }
 
 // ---- Raid sets and volume sets -------------------------------------------------------------

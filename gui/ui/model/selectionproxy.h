@@ -10,6 +10,8 @@
 #include <QPair>
 #include <QSortFilterProxyModel>
 
+#include <functional>
+
 class QZynDevice;
 class QZynDisk;
 class QZynRaidSet;
@@ -127,6 +129,9 @@ public:
 
 protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
+    // Enclosures with a free slot, and free drives that have not failed and pass `also`.
+    bool acceptsFree(int sourceRow, const QModelIndex& sourceParent,
+                     const std::function<bool(const QZynDisk*)>& also) const;
 };
 
 class QHotSpareDiskSortFilterProxyModel : public QDiskSortFilterProxyModel {

@@ -62,14 +62,10 @@ void QZynVolumeSetItemModel::UpdateItem(QZynVolumeSet* volume, QStandardItem* pa
     if (volume == nullptr)
         return;
     QStandardItem* under = parent != nullptr ? parent : invisibleRootItem();
-    QStandardItem* item = FindItem(volume, parent);
-    if (item == nullptr) {
-        const QList<QStandardItem*> row = PrepareRow();
-        row[0]->setData(QVariant::fromValue(volume), DeviceItemRole);
-        if (!InsertChecked(under, volume->PositionAtController(), row, ZYN_INSERT_SITE("UpdateItem")))
-            return;
-        item = row[0];
-    }
+    QStandardItem* item = FindOrInsert(this, volume, parent, kColumns, [volume] { return volume->PositionAtController(); },
+                                       ZYN_INSERT_SITE("UpdateItem"));
+    if (item == nullptr)
+        return;
     const int r = item->row();
     const sGUI_VOLUMESET record = volume->GetRecord();
     SetCell(item, volume->GetName());

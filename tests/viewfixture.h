@@ -1,0 +1,80 @@
+// What the view tests share: icons as images, a stand-in for the main window that starts the
+// controllers the host announces, and pictures of views when PALVIR_SHOT_DIR is set.
+#pragma once
+
+#include "controller.h"
+#include "host.h"
+
+#include <QAbstractItemDelegate>
+#include <QDir>
+#include <QFile>
+#include <QIcon>
+#include <QImage>
+#include <QTreeView>
+#include <QtTest>
+
+namespace viewtest {
+
+inline QImage imageOf(const QIcon& icon)
+{
+    return icon.pixmap(20, 20).toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+inline QImage imageOf(const QString& path)
+{
+    return imageOf(QIcon(path));
+}
+
+inline QImage imageOf(const char* path)
+{
+    return imageOf(QString::fromLatin1(path));
+}
+
+inline QImage iconAt(const QModelIndex& index)
+{
+    return imageOf(index.data(Qt::DecorationRole).value<QIcon>());
+}
+
+// Starts each controller the host announces, as the main window does.
+class Starter : public QObject {
+    Q_OBJECT
+public:
+    Starter() { connect(ZynGetHost(), &QZynHost::DeviceChanged, this, &Starter::hostChanged); }
+public slots:
+    void hostChanged(QZynDevice* device, int code)
+    {
+        if (device->type == QZynDevice::Controller && code == QZynDevice::DeviceAdded)
+            static_cast<QZynController*>(device)->Start();
+    }
+};
+
+// With PALVIR_SHOT_DIR set: a picture of a tree view (`given`, or one of its own) over `model`,
+// and beside it a text with the window title and size.
+inline void shoot(QAbstractItemModel* model, const QString& name, const QString& title, QTreeView* given = nullptr,
+                  QAbstractItemDelegate* delegate = nullptr)
+{
+    const QString folder = qEnvironmentVariable("PALVIR_SHOT_DIR");
+    if (folder.isEmpty())
+        return;
+    QDir().mkpath(folder);
+    QTreeView own;
+    QTreeView& view = given != nullptr ? *given : own;
+    view.setWindowTitle(title);
+    view.setModel(model);
+    if (given == nullptr)
+        view.setIconSize(QSize(24, 24));
+    if (delegate != nullptr)
+        view.setItemDelegate(delegate);
+    view.resize(900, 380);
+    view.expandAll();
+    for (int c = 0; c < model->columnCount(); ++c)
+        view.resizeColumnToContents(c);
+    view.show();
+    QTest::qWait(20);
+    view.grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
+    QFile text(folder + QLatin1Char('/') + name + QStringLiteral(".txt"));
+    if (text.open(QIODevice::WriteOnly))
+        text.write(QStringLiteral("%1 (%2x%3)\n").arg(title).arg(view.width()).arg(view.height()).toUtf8());
+}
+
+} // namespace viewtest
