@@ -139,18 +139,7 @@ QZynController* TestModels::online(const char* address, zynsim::Profile profile,
 {
     m_starter = std::make_unique<Starter>();
     m_sim = std::make_unique<zynsim::Simulator>();
-    zynsim::ControllerConfig c;
-    c.profile = profile;
-    c.emptyModel = true;
-    m_ctl = m_sim->addUdpController(address, c);
-    if (!m_ctl)
-        return nullptr;
-    std::string why;
-    if (!m_ctl->loadConfig(config, &why)) {
-        qWarning("%s", why.c_str());
-        return nullptr;
-    }
-    return announceOnline(address);
+    return serveOnline(*m_sim, &m_ctl, address, profile, config);
 }
 
 void TestModels::enclosureFamilyModels()

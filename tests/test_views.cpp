@@ -127,16 +127,7 @@ QZynController* TestViews::online(const char* address, zynsim::Profile profile, 
 {
     m_starter = std::make_unique<Starter>();
     m_sim = std::make_unique<zynsim::Simulator>();
-    zynsim::ControllerConfig c;
-    c.profile = profile;
-    c.emptyModel = true;
-    m_ctl = m_sim->addUdpController(address, c);
-    std::string why;
-    if (!m_ctl || !m_ctl->loadConfig(config, &why)) {
-        qWarning("%s", why.c_str());
-        return nullptr;
-    }
-    return announceOnline(address);
+    return serveOnline(*m_sim, &m_ctl, address, profile, config);
 }
 
 QZynController* TestViews::unpolled(const char* address, zynsim::ControllerConfig config, const char* model)

@@ -2,7 +2,7 @@
 // controllers the host announces, and pictures of views when PALVIR_SHOT_DIR is set.
 #pragma once
 
-#include "controller.h"
+#include "controllerfixture.h"
 #include "host.h"
 
 #include <QAbstractItemDelegate>
@@ -47,6 +47,23 @@ public slots:
             static_cast<QZynController*>(device)->Start();
     }
 };
+
+// A simulated controller of `profile` holding the model `config` at `address` (in `sim`), listed
+// under the host, announced and online; null otherwise.
+inline QZynController* serveOnline(zynsim::Simulator& sim, std::shared_ptr<zynsim::FakeController>* ctl,
+                                   const char* address, zynsim::Profile profile, const char* config)
+{
+    zynsim::ControllerConfig c;
+    c.profile = profile;
+    c.emptyModel = true;
+    *ctl = sim.addUdpController(address, c);
+    std::string why;
+    if (!*ctl || !(*ctl)->loadConfig(config, &why)) {
+        qWarning("%s", why.c_str());
+        return nullptr;
+    }
+    return ctltest::announceOnline(address);
+}
 
 // With PALVIR_SHOT_DIR set: a picture of a tree view (`given`, or one of its own) over `model`,
 // and beside it a text with the window title and size.
