@@ -635,6 +635,103 @@ struct _PASS_DISK_CAP {
 };
 static_assert(sizeof(_PASS_DISK_CAP) == 11, "pass-through parameters are 11 bytes");
 
+// An ATA task-file command to one disk, with at most one sector of data (in and out).
+struct _ATA_PASSTHROUGH_COMMAND {
+    uint8_t features;
+    uint8_t sectorCount;
+    uint8_t lbaLow;
+    uint8_t lbaMid;
+    uint8_t lbaHigh;
+    uint8_t device;
+    uint8_t command;
+    uint8_t status;          // returned
+    uint8_t error;           // returned
+    uint8_t reserved[6];
+    uint8_t direction;       // 1 data from the disk, 2 data to the disk, else none
+    uint8_t data[512];
+
+    enum Direction : uint8_t { DataIn = 1, DataOut = 2 };
+};
+static_assert(sizeof(_ATA_PASSTHROUGH_COMMAND) == 528, "ATA pass-through record is 528 bytes");
+
+// A SCSI command to one disk with optional data (in and out). The data area holds the longest
+// data a reply can carry.
+struct _SCSI_PASSTHROUGH_COMMAND {
+    static constexpr int kCdbSize = 16;
+    static constexpr int kDataCapacity = 4096;
+    uint8_t cdb[kCdbSize];
+    uint8_t cdbLength;
+    uint8_t direction;       // 0 none, 1 from the disk, 2 to the disk
+    uint8_t reserved[2];
+    uint32_t dataLength;     // data to the disk; on return, the data from the disk
+    uint8_t data[kDataCapacity];
+
+    enum Direction : uint8_t { NoData = 0, DataIn = 1, DataOut = 2 };
+};
+static_assert(sizeof(_SCSI_PASSTHROUGH_COMMAND) == 24 + 4096, "SCSI pass-through record: data at 24");
+
+// Ultra320 SCSI target settings (setup fields 45, 78 and 81).
+struct _U320_SCSI_TARGET_CONFIG {
+    uint8_t qas[4];          // channels 0-3: 0 off, 1 on
+    uint8_t autoSpeedDown;
+    uint8_t twoTbMode;
+};
+static_assert(sizeof(_U320_SCSI_TARGET_CONFIG) == 6, "U320 target record is 6 bytes");
+
+enum _FIBRE_CH_SPEED : uint8_t { FIBRE_SPEED_0, FIBRE_SPEED_1, FIBRE_SPEED_2, FIBRE_SPEED_3 };
+enum _FIBRE_TOPOLOGY : uint8_t { FIBRE_TOPOLOGY_0, FIBRE_TOPOLOGY_1, FIBRE_TOPOLOGY_2, FIBRE_TOPOLOGY_3 };
+enum _FIBRE_LOOP_STATUS : uint8_t { FIBRE_LOOP_SOFT = 0, FIBRE_LOOP_HARD = 1 };
+
+// One fibre channel port.
+struct _FIBRE_CONFIG {
+    uint8_t wwn[8];          // most significant byte first
+    uint8_t speed;
+    uint8_t topology;
+    uint8_t loopId;          // low 4 bits of the stored byte
+    uint8_t loopStatus;      // bit 7 of the stored byte
+};
+static_assert(sizeof(_FIBRE_CONFIG) == 12, "fibre port record is 12 bytes");
+
+// A host world-wide name and its nickname.
+struct _FIBRE_HOST_WWNAME {
+    uint8_t wwn[8];          // most significant byte first; bytes 0-3 must not all be zero
+    uint8_t nickname[24];
+};
+static_assert(sizeof(_FIBRE_HOST_WWNAME) == 32, "host name record is 32 bytes");
+
+struct _FIBRE_HOST_WWNAME_LIST {
+    static constexpr int kMaxEntries = 20;
+    uint8_t count;
+    _FIBRE_HOST_WWNAME entries[kMaxEntries];
+};
+static_assert(sizeof(_FIBRE_HOST_WWNAME_LIST) == 641, "host name list is 641 bytes");
+
+// A host filter of one volume set.
+struct _FIBRE_VOL_HOST_FILTER {
+    uint8_t wwn[8];          // most significant byte first; bytes 0-3 must not all be zero
+    uint8_t mask[8];         // most significant byte first
+    uint8_t type;            // 0 include, 1 exclude
+    uint8_t mode;            // 0 read/write, 1 read-only
+    uint16_t tag;            // the volume's tag, in the first filter only
+};
+static_assert(sizeof(_FIBRE_VOL_HOST_FILTER) == 20, "host filter is 20 bytes");
+
+struct _FIBRE_VOL_HOST_FILTER_LIST {
+    static constexpr int kMaxEntries = 8;
+    uint8_t count;
+    uint8_t volume;          // volume-set number (low byte)
+    _FIBRE_VOL_HOST_FILTER entries[kMaxEntries];
+};
+static_assert(sizeof(_FIBRE_VOL_HOST_FILTER_LIST) == 162, "host filter list is 162 bytes");
+
+// The expander information block: reply bytes 4-3663 of 0x47 {0, expander}.
+struct sGUI_EXP_INFO {
+    static constexpr int kSize = 3660;
+    static constexpr int kReplyOffset = 4;
+    uint8_t bytes[kSize];
+};
+static_assert(sizeof(sGUI_EXP_INFO) == 3660, "expander information is 3660 bytes");
+
 #pragma pack(pop)
 
 // Identify string (reply of command 0x13): the product text, with the decimal model number at

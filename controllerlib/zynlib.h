@@ -278,6 +278,54 @@ public:
     virtual u32 ZynCloneDisk(_DEVICE_LIST* source, _DEVICE_LIST* target, unsigned char mode);
     virtual u32 ZynAbortDiskCloning(unsigned short drive);
 
+    // Pass-through to one disk (command 0x1C). `first` is passed through to the controller
+    // (the enclosure on the enclosure family).
+    virtual u32 ZynAtaPassthroughCmd(u8 first, u8 device, _ATA_PASSTHROUGH_COMMAND* command);
+    virtual u32 ZynScsiPassthroughCmd(u8 first, u8 device, _SCSI_PASSTHROUGH_COMMAND* command);
+    static constexpr char kPassthroughTag[4] = {'K', 'v', 'o', 'D'};
+
+    // Model commands: Ultra320 targets, fibre channel ports, host names and host filters, the
+    // scheduled volume check, self-encrypting disk keys, expanders, the volume key buffer.
+    virtual u32 ZynGetU320ScsiTargetConfig(_U320_SCSI_TARGET_CONFIG* config);
+    virtual u32 ZynSetQas(unsigned int channel, unsigned char value);
+    virtual u32 ZynGetFibreConfig(unsigned int channel, _FIBRE_CONFIG* config);
+    virtual u32 ZynSetFibreConfigSpeed(unsigned int channel, _FIBRE_CH_SPEED speed);
+    virtual u32 ZynSetFibreConfigTopology(unsigned int channel, _FIBRE_TOPOLOGY topology);
+    virtual u32 ZynSetFibreConfigLoopId(unsigned int channel, unsigned char id);
+    virtual u32 ZynSetFibreConfigLoopStatus(unsigned int channel, _FIBRE_LOOP_STATUS status);
+    virtual u32 ZynGetFibreHostNameList(_FIBRE_HOST_WWNAME_LIST* list);
+    virtual u32 ZynAddFibreHostName(_FIBRE_HOST_WWNAME* name);
+    virtual u32 ZynDelFibreHostName(unsigned int index);
+    // `lun` is SCSI id x 8 + LUN.
+    virtual u32 ZynGetFibreHostFilterList(unsigned int channel, unsigned int lun, _FIBRE_VOL_HOST_FILTER_LIST* list);
+    virtual u32 ZynAddFibreHostFilter(unsigned int channel, unsigned int lun, _FIBRE_VOL_HOST_FILTER* filter);
+    virtual u32 ZynDelFibreHostFilter(unsigned int channel, unsigned int lun, unsigned int index);
+    virtual u32 ZynSetScheduleVolumeCheck(unsigned char scheduler, unsigned char idle, unsigned char scrub,
+                                          unsigned char parity);
+    virtual u32 ZynCreateSEDKey(unsigned char* key, unsigned short* a, unsigned short* b);
+    virtual u32 ZynChangeSEDKey(unsigned char* key, unsigned short* a, unsigned short* b);
+    virtual u32 ZynClearSEDKey();
+    virtual u32 ZynDisableSEDKey(unsigned short* a, unsigned short* b);
+    virtual u32 ZynExportSEDKey(unsigned char* out);
+    virtual u32 ZynImportSEDKey(char* path, unsigned char type, unsigned short* a, unsigned short* b,
+                                unsigned short* c, unsigned short* d);
+    virtual u32 ZynGetExpanderInfo(int expander, sGUI_EXP_INFO* info);
+    virtual u32 ZynClearExpanderErrorLog(int expander);
+    virtual u32 ZynSetExpanderDhpm(unsigned char* data, unsigned char value, int length);
+    virtual u32 ZynSetExpanderEdfb(unsigned char* data, unsigned char value, int length);
+    virtual u32 ZynSetExpanderLinkSpeed(unsigned char max, unsigned char min, unsigned char* data, int length);
+    // The volume encryption key buffer for the volume sets at `count` positions of the volume
+    // set map (0: every one); `length` holds the capacity of `out` and gets the buffer's length.
+    virtual u32 ZynGenerateAESKeyBuffer(unsigned char count, unsigned char* volumes, unsigned int* length,
+                                        unsigned char* out);
+    static constexpr int kSedKeySize = 32;
+    static constexpr int kSedKeyFileSize = 512;
+    static constexpr int kExpanderDataMax = 16;
+    static constexpr int kVolumeKeyTextSize = 256;
+    static constexpr const char* kKeyFileMagic = "ZynEncryptionKeyFile    ";
+    // Test seam: the pause between the keys of two volume sets (2000 ms in the product).
+    static void setKeyPauseMilliseconds(int ms);
+
     // One SNMP message to the controller's agent (command 0x1E) and its answer; 12 when the
     // answer is longer than `replyCapacity`.
     virtual u32 ZynSNMP(char* request, int length, char* reply, int* replyLength, int replyCapacity = kSnmpReplySize);
@@ -357,6 +405,15 @@ protected:
     u32 writeAddressField(int id, const char* text, CFieldInfo* adjust = nullptr);
     // Writes `text` cut or zero-padded to `width` bytes into a field.
     u32 writeTextField(int id, const char* text, int width);
+    // Helpers of the model commands.
+    u32 writeFibreEntry(unsigned int channel, u8 speed, u8 topology, u8 loop);
+    u32 writeHostName(int slot, const _FIBRE_HOST_WWNAME* name);   // null: clears the slot
+    // The number of the first volume set at channel / lun (-1: none).
+    u32 findFilterVolume(unsigned int channel, unsigned int lun, int* volume);
+    u32 readFilterList(unsigned int channel, unsigned int lun, _FIBRE_VOL_HOST_FILTER_LIST* list, int* volume);
+    u32 writeFilter(int volume, int slot, const _FIBRE_VOL_HOST_FILTER* filter, u16 tag);   // null: clears
+    u32 sedKeyCommand(const u8* payload, int length, unsigned short* words[4], u8* reply, int* received);
+    u32 sedKeySet(u8 withoutKey, u8 withKey, unsigned char* key, unsigned short* a, unsigned short* b);
     // Sends a command whose reply is a status only.
     u32 statusCommand(u8 command, const u8* payload, int length);
     // Reads the bitmap of raid sets (op 4) or volume sets (ops 5 and 6) in use.
@@ -393,6 +450,12 @@ protected:
 };
 
 class CZynlibSMART : public CZynlib {
+public:
+    // A SMART operation on one disk (command 0x1C); `out` (may be null) takes what the
+    // operation returns.
+    u32 ZynExeSMART(int operation, u8 device, u8 argument, u8* out);
+    static constexpr int kSmartReplySize = 2048;
+    static constexpr int kSmartPageSize = 512;
 };
 
 class CZynlibALL : public CZynlibSMART {

@@ -54,6 +54,8 @@ struct FakeController::Impl {
     uint8_t rebuildPriority = 0;
     uint8_t maxAtaMode = 0;
     uint8_t lcdTitle = 0;
+    Bytes sedKey;                               // empty: no key
+    std::array<uint8_t, 4> scheduleCheck{};     // scheduler, idle, scrub, parity
     std::array<uint8_t, 6> termPort{{0, 0, 1, 0, 0, 0}};
     int beeperMutes = 0;
     // The clock set by 0x1D and when it was set.
@@ -150,6 +152,19 @@ struct FakeController::Impl {
     // 0x1F operations 8 and 0x0B.
     static Bytes failDiskOperation(Impl& self, const Bytes& payload);
     static Bytes activateDiskOperation(Impl& self, const Bytes& payload);
+
+    // modelcommands.cpp
+    static Bytes passthrough(Impl& self, const Bytes& payload);        // 0x1C
+    static Bytes revertSp(Impl& self, const Bytes& payload);           // 0x44
+    static Bytes eraseFailDisk(Impl& self, const Bytes& payload);      // 0x45
+    static Bytes cloneDisk(Impl& self, const Bytes& payload);          // 0x46
+    static Bytes expander(Impl& self, const Bytes& payload);           // 0x47
+    static Bytes deleteSedRaidSet(Impl& self, const Bytes& payload);   // 0x58
+    static Bytes deleteIseRaidSet(Impl& self, const Bytes& payload);   // 0x59
+    static Bytes sedKeyCommand(Impl& self, const Bytes& payload);      // 0x5A
+    static Bytes expanderDhpm(Impl& self, const Bytes& payload);       // 0xF4
+    static Bytes expanderLinkSpeed(Impl& self, const Bytes& payload);  // 0xF5
+    static Bytes scheduleVolumeCheck(Impl& self, const Bytes& payload); // 0x1F operation 10
 
     // Ends a restart whose silence is over: logs the power-on event. With `mutex` held.
     void settleRestart();

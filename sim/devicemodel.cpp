@@ -533,6 +533,98 @@ DiskHealth DeviceModel::defaultHealth(int e, int s)
     return h;
 }
 
+namespace {
+
+constexpr uint8_t kSpinningAttributes[6] = {1, 3, 5, 7, 10, 11};
+constexpr uint8_t kSolidStateAttributes[6] = {1, 5, 9, 12, 173, 194};
+
+bool solidState(const std::string& model)
+{
+    return model.find("SSD") != std::string::npos;
+}
+
+// ATA strings go two characters to a word, the first in the high byte, blank-padded.
+void putAtaString(Bytes& page, size_t word, size_t words, const std::string& text)
+{
+    for (size_t i = 0; i < 2 * words; ++i) {
+        const char c = i < text.size() ? text[i] : ' ';
+        page[2 * word + (i ^ 1)] = uint8_t(c);
+    }
+}
+
+} // namespace
+
+Bytes DeviceModel::smartPage(int e, int s, bool thresholds) const
+{
+    const Disk* d = diskAt(e, s);
+    if (!d || !d->present)
+        return {};
+    Bytes page(512, 0);
+    page[0] = 0x10;   // revision
+    const bool ssd = solidState(d->model);
+    for (int a = 0; a < 6; ++a) {
+        uint8_t* entry = page.data() + 2 + 12 * a;
+        entry[0] = (ssd ? kSolidStateAttributes : kSpinningAttributes)[a];
+        const auto& pair = d->health.smart[size_t(a)];
+        if (thresholds) {
+            entry[1] = pair.second;
+            continue;
+        }
+        entry[1] = 0x0F;   // flags
+        entry[3] = pair.first;
+        entry[4] = pair.first;   // worst
+        const uint32_t raw = entry[0] == 194 ? d->health.temperature : entry[0] == 9 ? 1000u + uint32_t(s) : 0u;
+        zynwire::putU32(entry + 5, raw);
+    }
+    return page;
+}
+
+bool DeviceModel::smartThresholdExceeded(int e, int s) const
+{
+    const Disk* d = diskAt(e, s);
+    if (!d || !d->present)
+        return false;
+    for (const auto& pair : d->health.smart)
+        if (pair.second != 0 && pair.first <= pair.second)
+            return true;
+    return false;
+}
+
+Bytes DeviceModel::ataIdentify(int e, int s) const
+{
+    const Disk* d = diskAt(e, s);
+    if (!d || !d->present)
+        return {};
+    Bytes page(512, 0);
+    putAtaString(page, 10, 10, d->serial);
+    putAtaString(page, 23, 4, d->firmware);
+    putAtaString(page, 27, 20, d->model);
+    zynwire::putU32(page.data() + 2 * 60, uint32_t(std::min<uint64_t>(d->capacity, 0x0FFFFFFF)));
+    zynwire::putU64(page.data() + 2 * 100, d->capacity);
+    zynwire::putU16(page.data() + 2 * 217, solidState(d->model) ? 1 : 7200);
+    return page;
+}
+
+Bytes DeviceModel::scsiInquiry(int e, int s) const
+{
+    const Disk* d = diskAt(e, s);
+    if (!d || !d->present)
+        return {};
+    Bytes data(36, ' ');
+    data[0] = 0x00;   // a disk
+    data[1] = 0x00;
+    data[2] = 0x06;   // version
+    data[3] = 0x02;   // response format
+    data[4] = 31;     // additional length
+    data[5] = data[6] = data[7] = 0;
+    const std::string vendor = "VARNEL";
+    std::copy(vendor.begin(), vendor.end(), data.begin() + 8);
+    const std::string product = d->model.size() > 7 ? d->model.substr(7, 16) : d->model;
+    std::copy(product.begin(), product.begin() + std::min<size_t>(product.size(), 16), data.begin() + 16);
+    std::copy(d->firmware.begin(), d->firmware.begin() + std::min<size_t>(d->firmware.size(), 4), data.begin() + 32);
+    return data;
+}
+
 bool DeviceModel::setDiskHealth(int e, int s, const DiskHealth& health, std::string* reason)
 {
     if (!validSlot(e, s, reason))

@@ -78,6 +78,14 @@ public:
                  const DiskHealth* health = nullptr);
     bool setDiskHealth(int e, int s, const DiskHealth& health, std::string* reason);
     static DiskHealth defaultHealth(int e, int s);
+    // What a present disk answers to pass-through commands (empty for an empty slot): its SMART
+    // attribute or threshold page (512 bytes; a disk whose model names "SSD" reports solid-state
+    // attributes), its ATA IDENTIFY data (512 bytes) and its SCSI INQUIRY data (36 bytes).
+    Bytes smartPage(int e, int s, bool thresholds) const;
+    Bytes ataIdentify(int e, int s) const;
+    Bytes scsiInquiry(int e, int s) const;
+    // Whether an attribute of the disk is at or below its threshold.
+    bool smartThresholdExceeded(int e, int s) const;
     bool removeDisk(int e, int s, std::string* reason);
     bool failDisk(int e, int s, std::string* reason);
     int createRaidSet(const std::string& name, const std::vector<std::pair<int, int>>& disks,

@@ -197,6 +197,7 @@ const std::map<uint8_t, FakeController::Impl::Handler>& FakeController::Impl::ha
         {0x19, &Impl::pollEvents},
         {0x1A, &Impl::eventPage},
         {0x1B, &Impl::hardwareMonitor},
+        {0x1C, &Impl::passthrough},
         {0x1D, &Impl::setTime},
         {0x1E, &Impl::snmpRequest},
         {kSetupCommand, &Impl::setupData},
@@ -218,6 +219,10 @@ const std::map<uint8_t, FakeController::Impl::Handler>& FakeController::Impl::ha
         {0x41, &Impl::modifyPassThrough},
         {0x42, &Impl::deletePassThrough},
         {0x43, &Impl::identifyDrive},
+        {0x44, &Impl::revertSp},
+        {0x45, &Impl::eraseFailDisk},
+        {0x46, &Impl::cloneDisk},
+        {0x47, &Impl::expander},
         {0x50, &Impl::createRaidSet},
         {0x51, &Impl::deleteRaidSet},
         {0x52, &Impl::expandRaidSet},
@@ -226,6 +231,9 @@ const std::map<uint8_t, FakeController::Impl::Handler>& FakeController::Impl::ha
         {0x55, &Impl::deleteHotSpare},
         {0x56, &Impl::offlineRaidSet},
         {0x57, &Impl::createSedRaidSet},
+        {0x58, &Impl::deleteSedRaidSet},
+        {0x59, &Impl::deleteIseRaidSet},
+        {0x5A, &Impl::sedKeyCommand},
         {0x60, &Impl::createVolume},
         {0x61, &Impl::modifyVolume},
         {0x62, &Impl::deleteVolume},
@@ -234,6 +242,8 @@ const std::map<uint8_t, FakeController::Impl::Handler>& FakeController::Impl::ha
         {0x65, &Impl::createNestedVolume},
         {0x66, &Impl::lockVolume},
         {0xEF, &Impl::setUnitSerial},
+        {0xF4, &Impl::expanderDhpm},
+        {0xF5, &Impl::expanderLinkSpeed},
     };
     return table;
 }

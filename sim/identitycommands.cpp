@@ -253,6 +253,7 @@ FakeController::Impl::Handler FakeController::Impl::setupOperation(uint8_t op)
     case setup::OpRealTimeClock: return &Impl::realTimeClock;
     case setup::OpFailDisk: return &Impl::failDiskOperation;
     case setup::OpActivateDisk: return &Impl::activateDiskOperation;
+    case setup::OpScheduleCheck: return &Impl::scheduleVolumeCheck;
     default: return nullptr;
     }
 }

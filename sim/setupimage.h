@@ -26,6 +26,7 @@ enum Operation : uint8_t {
     OpVolumeBitmap = 0x06,        // volume sets on raid sets
     OpRealTimeClock = 0x07,
     OpFailDisk = 0x08,            // answered by FakeController, as is the next one
+    OpScheduleCheck = 0x0A,       // answered by FakeController
     OpActivateDisk = 0x0B,
     OpReadPage = 0x40,
     OpWriteShort = 0x41,          // 'A': u16 offset, length modulo 256

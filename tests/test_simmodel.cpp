@@ -597,8 +597,9 @@ void TestSimModel::absentAndOutOfRange()
     QVERIFY(values.size() >= 2);
     QVERIFY(allZero(values));
     QCOMPARE(letter(ask(c, 0x1B, {3, 3, 0})), 'H');
-    // Commands still without a model answer 'H'.
-    QCOMPARE(letter(ask(c, 0x45, {0, 1})), 'H');
+    // Commands without a model answer 'H'; a disk command for an empty slot its letter.
+    QCOMPARE(letter(ask(c, 0x48, {0, 1})), 'H');
+    QCOMPARE(letter(ask(c, 0x45, {0, 1})), '_');
     // No reply of the model is a single data byte.
     for (uint8_t code : {0x19, 0x1A, 0x1B, 0x20, 0x21, 0x22, 0x24}) {
         for (const Bytes& payload : {Bytes{}, Bytes{0}, Bytes{0, 0}, Bytes{0, 1, 0}, Bytes{2, 3, 0}}) {
@@ -1658,7 +1659,7 @@ void TestSimModel::setupRefusalsAndMalformedRequests()
     QCOMPARE(letter(ask(c, 0x1F, Bytes(wrongPrefix.begin(), wrongPrefix.begin() + 9))), 'G');
     QCOMPARE(letter(ask(c, 0x1F)), 'G');
     QCOMPARE(letter(ask(c, 0x1F, setupPayload(0x40, {}, 10))), 'G');      // no page number
-    QCOMPARE(letter(ask(c, 0x1F, setupPayload(0x0A, {0}, 525))), 'H');    // not modelled
+    QCOMPARE(letter(ask(c, 0x1F, setupPayload(0x0A, {11}, 525))), 'G');   // scheduler 0-10
     QCOMPARE(letter(ask(c, 0x1F, setupPayload(0x43, {0}, 525))), 'H');
     QCOMPARE(c.setupImage(), changed);
 }
