@@ -96,6 +96,10 @@ SetupImage::SetupImage(int layout, const std::string& password, const std::strin
     put(kSnmpContact, text("Storage administrator"));
     put(kSnmpLocation, text("Machine room"));
     put(kSnmpName, text("varnel-raid"));
+    // Fibre channel models: four ports (speed, topology, loop id), no host names, no filters.
+    put(kFibrePorts, {2, 1, 0x03, 0, 2, 1, 0x04, 0, 2, 1, 0x05, 0, 2, 1, 0x06, 0});
+    put(kFibreHostNames, {});
+    put(kFibreHostFilters, {});
 }
 
 bool SetupImage::hasField(uint32_t id) const

@@ -38,7 +38,8 @@ bool hasPrefix(const Bytes& payload);
 
 // Fields of the setup table the simulator reads or fills in.
 enum Field : uint32_t {
-    kIpAddress = 16, kSubnetMask = 17, kPasswordLength = 20, kPassword = 21, kGateway = 29,
+    kIpAddress = 16, kSubnetMask = 17, kPasswordLength = 20, kPassword = 21,
+    kFibrePorts = 23, kFibreHostNames = 24, kFibreHostFilters = 25, kGateway = 29,
     kDhcp = 32, kHttpPort = 44, kTelnetPort = 55, kSnmpCommunity = 72, kSnmpContact = 73,
     kSnmpLocation = 74, kSnmpName = 75, kUnitSerial = 76, kSmtpPort = 80, kPowerSupplies = 86,
     kMaxCommandLength = 103,
