@@ -715,6 +715,36 @@ bool FakeController::addDisk(int enclosure, int slot, const std::string& model, 
     return d->model->addDisk(enclosure, slot, model, serial, capacityBlocks, "VS02", reason);
 }
 
+Bytes FakeController::smartPage(int enclosure, int slot, bool thresholds) const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->model->smartPage(enclosure, slot, thresholds);
+}
+
+Bytes FakeController::ataIdentify(int enclosure, int slot) const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->model->ataIdentify(enclosure, slot);
+}
+
+Bytes FakeController::scsiInquiry(int enclosure, int slot) const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->model->scsiInquiry(enclosure, slot);
+}
+
+Bytes FakeController::sedKey() const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->sedKey;
+}
+
+std::array<uint8_t, 4> FakeController::scheduledCheck() const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->scheduleCheck;
+}
+
 bool FakeController::setDiskHealth(int enclosure, int slot, const DiskHealth& health, std::string* reason)
 {
     std::lock_guard<std::mutex> lock(d->mutex);

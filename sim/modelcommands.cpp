@@ -108,7 +108,19 @@ Bytes ata(DeviceModel& model, const Bytes& p)
         reply[1] = 0x04;
         return dataAnswer(reply);
     };
+    auto thresholdCheck = [&] {
+        if (model.smartThresholdExceeded(a.first, a.second)) {
+            reply[4] = 0xF4;
+            reply[5] = 0x2C;
+        } else {
+            reply[4] = 0x4F;
+            reply[5] = 0xC2;
+        }
+        return dataAnswer(reply);
+    };
     switch (command) {
+    case 0xDA:   // the controller's own threshold check
+        return thresholdCheck();
     case 0xEC:
         return dataIn(identify) ? dataAnswer(reply) : aborted();
     case 0xE5:
@@ -124,11 +136,7 @@ Bytes ata(DeviceModel& model, const Bytes& p)
         case 0xD9:
             return dataAnswer(reply);
         case 0xDA:
-            if (model.smartThresholdExceeded(a.first, a.second)) {
-                reply[4] = 0xF4;
-                reply[5] = 0x2C;
-            }
-            return dataAnswer(reply);
+            return thresholdCheck();
         case 0xD6:   // write log: a sector to the disk
             return p[0] == kAtaOut ? dataAnswer(reply) : aborted();
         default:

@@ -93,8 +93,27 @@
 //   0x1F op 8 / 0x0B {.., enclosure (0 on the older family), slot at 10} (525): fail a disk /
 //      bring a failed one back: into its place in its raid set (volumes failed by the loss
 //      recover when the rest survives), or as a free disk when that raid set is gone; 3/0.
-// Still 'H': 0x44, 0x45, 0x46, 0x58, 0x59. Progress moves only through advanceProgress /
-// advanceAll (zynsim --progress-ms).
+//   0x44 {enc, slot, 0, 0, 0, psid} (37) / 0x45 {enc, slot}: ']' / '_' for an empty slot.
+//      0x46 {0, n, mode, 0, 0, n x {se, ss, te, ts}} or {1, drive}: 'f' when a disk is missing;
+//      'H' on the older family. 0x58 {raid, 0, 0, erase} / 0x59 {raid, 0, 0, 0}: as 0x51.
+// Progress moves only through advanceProgress / advanceAll (zynsim --progress-ms).
+//
+// Pass-through and model commands.
+//   0x1C {op, "KvoD", slot, arg} (7): SMART of the disk in enclosure 0 at `slot`: ops 0/1 two
+//      bytes and the attribute / threshold page (smartPage), 4/8/9/16/17 u16 1, 10 u32 10000,
+//      18 24 bytes; 'F' for an empty slot. {0x13 in | 0x14 out | 0x15 none, "KvoD", slot,
+//      task file 6-12, enclosure 13, sector 21-532} (639): status, error, count, LBA, data in
+//      from 2; IDENTIFY (0xEC), SMART 0xB0 (needs 4F C2; D0 page, D1 thresholds, D8/D9, DA,
+//      D6 write log out), the threshold check 0xDA (F4 2C when an attribute reached its
+//      threshold, else 4F C2), power mode 0xE5 (FF); others aborted (51, 04). {0x16, "KvoD",
+//      slot, cdb length, out, .., enclosure 13, cdb 29, data 61} (639): [0] 0, u32 length at 6,
+//      data from 10 (TEST UNIT READY, INQUIRY 36 bytes); otherwise check condition (02 70 00
+//      05 20 00; 02 for an empty slot).
+//   0x47 {0, e} 3664 bytes for expanders 0-1, {1, e} 'A'. 0xF4 (17) 'A'; 0xF5 {max, min
+//      codes 3/6/12/24/95, data} (18). 0x5A keys: 1-4 {sub, 0 x 4, key 32} create (1, 2; 'Y'
+//      with a key) or change (3, 4; 'Y' without one), 5 clear, 6 disable, 7 export (512
+//      bytes, 'Y' without a key), 8 {8, type 0-1, 0, 0, 0, key 512} import; answers 5C and
+//      little-endian words. 0x1F op 10 {scheduler 0-10, idle 0-9, scrub, parity, zeros}.
 //
 // Identity, settings and maintenance. Each command checks its payload's length and fixed bytes
 // and answers 'G' when they are wrong; the access strings are zynconst's.
@@ -406,6 +425,15 @@ public:
     Bytes volumeReply(int i) const;                 // the 128 bytes of the 0x21 reply
     sGUI_PHY_DRV disk(int enclosure, int slot) const;   // older family: enclosure 0, slot = channel
     sGUI_ENC_PROPERTY enclosure(int e) const;
+    // What a disk answers to pass-through: its SMART attribute or threshold page, its ATA
+    // IDENTIFY and its SCSI INQUIRY data (empty for an empty slot). SMART requests name the disk
+    // by slot (enclosure 0); ATA and SCSI requests carry the enclosure in payload byte 13.
+    Bytes smartPage(int enclosure, int slot, bool thresholds) const;
+    Bytes ataIdentify(int enclosure, int slot) const;
+    Bytes scsiInquiry(int enclosure, int slot) const;
+    // The self-encrypting disk key 0x5A set (empty: none), and what 0x1F operation 10 set.
+    Bytes sedKey() const;
+    std::array<uint8_t, 4> scheduledCheck() const;
     std::vector<sEVET_DATA> events() const;         // the ring, oldest first
     uint32_t eventCounter() const;                  // what 0x19 answers
 
