@@ -6,6 +6,7 @@
 #include "zyninterface.h"
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 typedef uint8_t u8;
@@ -407,6 +408,8 @@ protected:
     u32 writeTextField(int id, const char* text, int width);
     // Helpers of the model commands.
     u32 writeFibreEntry(unsigned int channel, u8 speed, u8 topology, u8 loop);
+    // Reads a port's entry, lets `change` edit it and writes it back.
+    u32 changeFibreEntry(unsigned int channel, const std::function<void(u8& speed, u8& topology, u8& loop)>& change);
     u32 writeHostName(int slot, const _FIBRE_HOST_WWNAME* name);   // null: clears the slot
     // The number of the first volume set at channel / lun (-1: none).
     u32 findFilterVolume(unsigned int channel, unsigned int lun, int* volume);

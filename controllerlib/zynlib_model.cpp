@@ -329,49 +329,46 @@ u32 CZynlib::writeFibreEntry(unsigned int channel, u8 speed, u8 topology, u8 loo
     return ZynWriteSetupData(23, entry, sizeof entry, &adjust);
 }
 
-u32 CZynlib::ZynSetFibreConfigSpeed(unsigned int channel, _FIBRE_CH_SPEED speed)
+u32 CZynlib::changeFibreEntry(unsigned int channel, const std::function<void(u8& speed, u8& topology, u8& loop)>& change)
 {
-    if (channel >= 4 || speed > 3)
-        return ZYN_ERR_INVALID_ARG;
     _FIBRE_CONFIG now;
     const u32 rc = ZynGetFibreConfig(channel, &now);
     if (rc != ZYN_OK)
         return rc;
-    return writeFibreEntry(channel, speed, now.topology, u8(now.loopId | (now.loopStatus << 7)));
+    u8 speed = now.speed;
+    u8 topology = now.topology;
+    u8 loop = u8(now.loopId | (now.loopStatus << 7));
+    change(speed, topology, loop);
+    return writeFibreEntry(channel, speed, topology, loop);
+}
+
+u32 CZynlib::ZynSetFibreConfigSpeed(unsigned int channel, _FIBRE_CH_SPEED speed)
+{
+    if (channel >= 4 || speed > 3)
+        return ZYN_ERR_INVALID_ARG;
+    return changeFibreEntry(channel, [speed](u8& s, u8&, u8&) { s = speed; });
 }
 
 u32 CZynlib::ZynSetFibreConfigTopology(unsigned int channel, _FIBRE_TOPOLOGY topology)
 {
     if (channel >= 4 || topology > 3)
         return ZYN_ERR_INVALID_ARG;
-    _FIBRE_CONFIG now;
-    const u32 rc = ZynGetFibreConfig(channel, &now);
-    if (rc != ZYN_OK)
-        return rc;
-    return writeFibreEntry(channel, now.speed, topology, u8(now.loopId | (now.loopStatus << 7)));
+    return changeFibreEntry(channel, [topology](u8&, u8& t, u8&) { t = topology; });
 }
 
 u32 CZynlib::ZynSetFibreConfigLoopId(unsigned int channel, unsigned char id)
 {
     if (channel >= 4 || id > 14)
         return ZYN_ERR_INVALID_ARG;
-    _FIBRE_CONFIG now;
-    const u32 rc = ZynGetFibreConfig(channel, &now);
-    if (rc != ZYN_OK)
-        return rc;
     // The new id, with the loop status kept.
-    return writeFibreEntry(channel, now.speed, now.topology, u8(id | (now.loopStatus << 7)));
+    return changeFibreEntry(channel, [id](u8&, u8&, u8& loop) { loop = u8(id | (loop & 0x80)); });
 }
 
 u32 CZynlib::ZynSetFibreConfigLoopStatus(unsigned int channel, _FIBRE_LOOP_STATUS status)
 {
     if (channel >= 4 || status > 1)
         return ZYN_ERR_INVALID_ARG;
-    _FIBRE_CONFIG now;
-    const u32 rc = ZynGetFibreConfig(channel, &now);
-    if (rc != ZYN_OK)
-        return rc;
-    return writeFibreEntry(channel, now.speed, now.topology, status == 1 ? 0xFF : 0x00);
+    return changeFibreEntry(channel, [status](u8&, u8&, u8& loop) { loop = status == 1 ? 0xFF : 0x00; });
 }
 
 // ---- Host names ----------------------------------------------------------------------------
