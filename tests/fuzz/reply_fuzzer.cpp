@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -60,8 +61,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 1)
         return 0;
-    // First byte picks the command and the caller's capacity; the rest is the reply.
-    static const uint8_t commands[] = {0x23, 0x19, 0x36, 0x13, 0x20, 0xEE};
+    // First byte picks the command and the caller's capacity; the rest is the reply. The
+    // pass-through, expander and key commands (0x1C twice: SCSI and ATA) go through the
+    // library's own operations, which read fields of the reply.
+    static const uint8_t commands[] = {0x23, 0x19, 0x36, 0x13, 0x20, 0xEE, 0x1C, 0x1C, 0x47, 0x5A};
+    const size_t pick = data[0] % sizeof commands;
+    const uint8_t selector = data[0];
     const uint8_t command = commands[data[0] % sizeof commands];
     const int capacity = (data[0] & 0x80) ? 256 : 2048;
     ++data;
@@ -77,6 +82,37 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     Session session;
     session.bind(new ReplayTransport(data, size));
+    switch (pick) {
+    case 6: {
+        auto scsi = std::make_unique<_SCSI_PASSTHROUGH_COMMAND>();
+        std::memset(scsi.get(), 0, sizeof *scsi);
+        scsi->cdb[0] = 0x12;
+        scsi->cdbLength = 6;
+        scsi->direction = _SCSI_PASSTHROUGH_COMMAND::DataIn;
+        session.ZynScsiPassthroughCmd(0, 1, scsi.get());
+        return 0;
+    }
+    case 7: {
+        _ATA_PASSTHROUGH_COMMAND ata;
+        std::memset(&ata, 0, sizeof ata);
+        ata.command = (selector & 0x40) ? 0xDA : 0xEC;
+        ata.direction = (selector & 0x40) ? 0 : _ATA_PASSTHROUGH_COMMAND::DataIn;
+        session.ZynAtaPassthroughCmd(0, 1, &ata);
+        return 0;
+    }
+    case 8: {
+        auto info = std::make_unique<sGUI_EXP_INFO>();
+        session.ZynGetExpanderInfo(0, info.get());
+        return 0;
+    }
+    case 9: {
+        unsigned short a = 0, b = 0;
+        session.ZynCreateSEDKey(nullptr, &a, &b);
+        return 0;
+    }
+    default:
+        break;
+    }
     std::vector<uint8_t> reply(size_t(capacity), 0);
     int replyLength = 0;
     uint8_t payload[8] = {0x5E, 0x01, 0x61, 0x01, 0x00, 0x13, 0x14, 0};
