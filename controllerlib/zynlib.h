@@ -407,7 +407,6 @@ protected:
     // Writes `text` cut or zero-padded to `width` bytes into a field.
     u32 writeTextField(int id, const char* text, int width);
     // Helpers of the model commands.
-    u32 writeFibreEntry(unsigned int channel, u8 speed, u8 topology, u8 loop);
     // Reads a port's entry, lets `change` edit it and writes it back.
     u32 changeFibreEntry(unsigned int channel, const std::function<void(u8& speed, u8& topology, u8& loop)>& change);
     u32 writeHostName(int slot, const _FIBRE_HOST_WWNAME* name);   // null: clears the slot

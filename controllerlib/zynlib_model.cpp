@@ -314,32 +314,22 @@ u32 CZynlib::ZynGetFibreConfig(unsigned int channel, _FIBRE_CONFIG* config)
     return rc;
 }
 
-// Writes a channel's entry of field 23: speed, topology, the loop byte, and the entry's fourth
-// byte as it stands.
-u32 CZynlib::writeFibreEntry(unsigned int channel, u8 speed, u8 topology, u8 loop)
+// Reads a channel's entry of field 23 (speed, topology, loop byte, one more), lets `change`
+// edit the first three and writes the four bytes back: what the change leaves stays as stored.
+u32 CZynlib::changeFibreEntry(unsigned int channel, const std::function<void(u8& speed, u8& topology, u8& loop)>& change)
 {
     char buffer[kFibreFieldBuffer] = {};
     int length = 0;
     const u32 rc = ZynReadSetupData(23, buffer, sizeof buffer, &length, nullptr);
     if (rc != ZYN_OK)
         return rc;
-    const u8 fourth = length >= int(kFibreEntrySize * (channel + 1)) ? u8(buffer[kFibreEntrySize * channel + 3]) : 0;
-    char entry[kFibreEntrySize] = {char(speed), char(topology), char(loop), char(fourth)};
+    if (length < int(kFibreEntrySize * (channel + 1)))
+        return ZYN_ERR_INVALID_ARG;
+    u8 entry[kFibreEntrySize];
+    std::memcpy(entry, buffer + kFibreEntrySize * channel, sizeof entry);
+    change(entry[0], entry[1], entry[2]);
     CFieldInfo adjust = at(int64_t(kFibreEntrySize) * channel);
-    return ZynWriteSetupData(23, entry, sizeof entry, &adjust);
-}
-
-u32 CZynlib::changeFibreEntry(unsigned int channel, const std::function<void(u8& speed, u8& topology, u8& loop)>& change)
-{
-    _FIBRE_CONFIG now;
-    const u32 rc = ZynGetFibreConfig(channel, &now);
-    if (rc != ZYN_OK)
-        return rc;
-    u8 speed = now.speed;
-    u8 topology = now.topology;
-    u8 loop = u8(now.loopId | (now.loopStatus << 7));
-    change(speed, topology, loop);
-    return writeFibreEntry(channel, speed, topology, loop);
+    return ZynWriteSetupData(23, reinterpret_cast<char*>(entry), sizeof entry, &adjust);
 }
 
 u32 CZynlib::ZynSetFibreConfigSpeed(unsigned int channel, _FIBRE_CH_SPEED speed)
@@ -457,10 +447,12 @@ u32 CZynlib::findFilterVolume(unsigned int channel, unsigned int lun, int* volum
 
 u32 CZynlib::readFilterList(unsigned int channel, unsigned int lun, _FIBRE_VOL_HOST_FILTER_LIST* list, int* volume)
 {
-    std::memset(list, 0, sizeof *list);
     u32 rc = findFilterVolume(channel, lun, volume);
-    if (rc != ZYN_OK || *volume < 0)
+    if (rc != ZYN_OK)
         return rc;
+    std::memset(list, 0, sizeof *list);
+    if (*volume < 0)
+        return ZYN_OK;
     char buffer[kVolumeFilterBytes] = {};
     int length = 0;
     CFieldInfo adjust = at(int64_t(kVolumeFilterBytes) * *volume, kVolumeFilterBytes);
@@ -642,7 +634,11 @@ u32 CZynlib::ZynImportSEDKey(char* path, unsigned char type, unsigned short* a, 
         const ssize_t n = ::read(fd, key + have, sizeof key - have);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
+        if (n < 0) {
+            ::close(fd);
+            return ZYN_ERR_FILE;
+        }
+        if (n == 0)
             break;
         have += size_t(n);
     }

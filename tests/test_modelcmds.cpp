@@ -295,6 +295,8 @@ void TestModelCommands::fibrePorts()
     // A hard loop address: loop id 15 and status 1; a new id keeps the status; soft clears both.
     QCOMPARE(session().ZynSetFibreConfigLoopStatus(1, FIBRE_LOOP_HARD), 0u);
     QCOMPARE(slice(ctl().setupImage(), kFibrePorts + 4, 4), (Bytes{2, 1, 0xFF, 0}));
+    QCOMPARE(session().ZynSetFibreConfigSpeed(1, FIBRE_SPEED_2), 0u);
+    QCOMPARE(slice(ctl().setupImage(), kFibrePorts + 4, 4), (Bytes{2, 1, 0xFF, 0}));   // the loop byte as stored
     QCOMPARE(session().ZynGetFibreConfig(1, &port), 0u);
     QCOMPARE(int(port.loopId), 15);
     QCOMPARE(int(port.loopStatus), 1);
@@ -502,6 +504,8 @@ void TestModelCommands::sedKeys()
     const int before = sent(0x5A);
     QByteArray big = file("big.key", 513);
     QCOMPARE(session().ZynImportSEDKey(big.data(), 0, nullptr, nullptr, nullptr, nullptr), 6u);
+    char unreadable[] = "/proc/self/mem";   // its size reads 0, its first bytes cannot be read
+    QCOMPARE(session().ZynImportSEDKey(unreadable, 0, nullptr, nullptr, nullptr, nullptr), 7u);
     QByteArray missing = (dir.path() + QStringLiteral("/none.key")).toLocal8Bit();
     QCOMPARE(session().ZynImportSEDKey(missing.data(), 0, nullptr, nullptr, nullptr, nullptr), 7u);
     char nothing[] = "";

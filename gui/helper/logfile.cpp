@@ -516,10 +516,10 @@ void QLogFile::Exe_SAS_Hw_Info_Cmd()
         sGUI_ENC_PROPERTY property;
         if (m_controller->ZynGetEnclosureProperty(uint8_t(e), &property) != ZYN_OK || !property.exists())
             continue;
-        if (m_controller->ZynGetEnclosureHwMonitor(uint8_t(e), sensors.get()) != ZYN_OK)
-            continue;
         print("[Enclosure#%d : %s%s%s]\n", e + 1, property.vendor().c_str(), property.name().c_str(),
               property.revision().c_str());
+        if (m_controller->ZynGetEnclosureHwMonitor(uint8_t(e), sensors.get()) != ZYN_OK)
+            continue;
         for (int section : {kVoltages, kFans, kPowerSupplies, kTemperatures})
             sensorLines(*sensors, section, true);
     }
@@ -565,8 +565,7 @@ void QLogFile::Exe_Hw_Info_Cmd()
             else
                 print("Fan#%-2d Speed (RPM)  : %d\n", k + 1, fans.values[k]);
         }
-        if (temperatureCount > 0)
-            print("Controller Temp     : %d (Celsius)\n", temperatures.values[0]);
+        print("Controller Temp     : %d (Celsius)\n", temperatures.values[0]);
         for (int k = 1; k < temperatureCount; ++k)
             print("HDD #%-2d Temp.       : %d\n", k, temperatures.values[k]);
         return;
@@ -596,10 +595,8 @@ void QLogFile::Exe_Hw_Info_Cmd()
         static const char* const names[] = {"Power +12V", "Power +5V", "Power +3.3V", "SATA PHY +2.5V",
                                             "DDR-II +1.8V", "PCI-E +1.8V", "CPU +1.8V", "CPU +1.2V",
                                             "DDR-II +0.9V"};
-        if (temperatureCount > 0)
-            print("%-20.20s: %d (Celsius)\n", "CPU Temperature", temperatures.values[0]);
-        if (temperatureCount > 1)
-            print("%-20.20s: %d (Celsius)\n", "Ctrl Temperature", temperatures.values[1]);
+        print("%-20.20s: %d (Celsius)\n", "CPU Temperature", temperatures.values[0]);
+        print("%-20.20s: %d (Celsius)\n", "Ctrl Temperature", temperatures.values[1]);
         if (voltageCount > 1)
             for (int i = 0; i < int(std::size(names)) && 2 * i + 1 < voltageCount; ++i)
                 print("%-20.20s: %2.3lf\n", names[i], voltages.values[2 * i + 1] / 1000.0);
@@ -621,8 +618,7 @@ void QLogFile::Exe_Event_Info_Cmd()
         int count = 0;
         if (c->ZynGetReqEventPage(0, &count) != ZYN_OK || count <= 0)
             return;
-        const int events = std::min(count, QZynController::kEvents);
-        for (int i = 0; i < events; ++i) {
+        for (int i = 0; i < count; ++i) {
             sEVET_DATA record;
             if (!c->ZynGetEventObject(i, &record))
                 break;

@@ -159,7 +159,7 @@ void QZynHwMonitorItemModel::sensorSection(QStandardItem* groupItem, const sSENS
     const sSENSORS::Section& s = block.sections[section];
     const int count = std::min<int>(s.count, sSENSORS::kMaxEntries);
     for (int i = 0; i < count; ++i) {
-        const QString label = QString::fromLatin1(s.name(i).c_str());
+        const QString label = QString::fromUtf8(s.name(i).c_str());
         const uint32_t v = s.value(i);
         const uint32_t f = s.flag(i);
         const bool status = (f & kStatusBit) != 0;
@@ -252,7 +252,7 @@ void QZynHwMonitorItemModel::SetupSATAHwMonitor()
             sensorRow(g, QStringLiteral("Battery Status"), icon, &text);
         }
         for (int i = 0; i < entries(temperatures); ++i)
-            diskRow(i + 1, int16_t(temperatures.values[i]));
+            diskRow(i + 1, int(temperatures.values[i]));
         return;
     }
     for (int j = 0; j < entries(voltages); j += 2) {
@@ -265,10 +265,10 @@ void QZynHwMonitorItemModel::SetupSATAHwMonitor()
     fanRows();
     for (int k = 0; k < entries(temperatures); ++k) {
         if (k == 0) {
-            const QString text = degrees(int16_t(temperatures.values[0]));
+            const QString text = degrees(int(temperatures.values[0]));
             sensorRow(g, tr("Controller Temp"), kTemperatureIcon, &text);
         } else {
-            diskRow(k, int16_t(temperatures.values[k]));
+            diskRow(k, int(temperatures.values[k]));
         }
     }
 }

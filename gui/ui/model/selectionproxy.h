@@ -52,6 +52,8 @@ public:
         if (!index.isValid())
             return QVariant();
         QZynDevice* device = deviceAt(index);
+        if (device == nullptr && holdsNullDevice(index))
+            return QVariant(false);
         if (isKind(device)) {
             if (index.column() == 0 && (role == Qt::CheckStateRole || role == Qt::EditRole))
                 for (const auto& pair : *m_list)
@@ -105,6 +107,13 @@ protected:
         return sourceDevice(source.row(), source.parent());
     }
     bool isKind(const QZynDevice* device) const;
+    // A row whose device role holds a null device pointer (not a row without a device).
+    bool holdsNullDevice(const QModelIndex& index) const
+    {
+        const QModelIndex source = mapToSource(index);
+        const QVariant v = source.sibling(source.row(), 0).data(zynmodel::DeviceItemRole);
+        return v.isValid() && v.template value<QZynDevice*>() == nullptr;
+    }
     // Accepts or rejects an offered row and keeps the list in step.
     bool offer(Device* device, bool accepted) const
     {
