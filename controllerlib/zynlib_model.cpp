@@ -77,6 +77,17 @@ bool firstWordZero(const uint8_t* bytes)
     return bytes[0] == 0 && bytes[1] == 0 && bytes[2] == 0 && bytes[3] == 0;
 }
 
+// A 639-byte pass-through request: the sub-command, the tag, the device and the first argument.
+std::vector<u8> passthroughRequest(u8 sub, u8 device, u8 first)
+{
+    std::vector<u8> request(kPassthroughRequestSize, 0);
+    request[0] = sub;
+    std::memcpy(request.data() + 1, CZynlib::kPassthroughTag, sizeof CZynlib::kPassthroughTag);
+    request[5] = device;
+    request[13] = first;
+    return request;
+}
+
 // A uniformly drawn number below `bound` from the system's cryptographic random source.
 bool randomBelow(uint32_t bound, uint32_t* out)
 {
@@ -181,14 +192,11 @@ u32 CZynlib::ZynAtaPassthroughCmd(u8 first, u8 device, _ATA_PASSTHROUGH_COMMAND*
     else if (c->direction == _ATA_PASSTHROUGH_COMMAND::DataOut && c->sectorCount >= 2)
         c->sectorCount = 1;
 
-    std::vector<u8> request(kPassthroughRequestSize, 0);
-    request[0] = c->direction == _ATA_PASSTHROUGH_COMMAND::DataIn    ? kAtaDataIn
-               : c->direction == _ATA_PASSTHROUGH_COMMAND::DataOut ? kAtaDataOut
-                                                                     : kAtaNoData;
-    std::memcpy(request.data() + 1, kPassthroughTag, sizeof kPassthroughTag);
-    request[5] = device;
+    const u8 sub = c->direction == _ATA_PASSTHROUGH_COMMAND::DataIn    ? kAtaDataIn
+                 : c->direction == _ATA_PASSTHROUGH_COMMAND::DataOut ? kAtaDataOut
+                                                                       : kAtaNoData;
+    std::vector<u8> request = passthroughRequest(sub, device, first);
     std::memcpy(request.data() + 6, &c->features, 7);   // features .. command
-    request[13] = first;
     std::memcpy(request.data() + kAtaDataAt, c->data, sizeof c->data);
     std::vector<u8> reply(kPassthroughReplySize, 0);
     int length = 0;
@@ -219,14 +227,10 @@ u32 CZynlib::ZynScsiPassthroughCmd(u8 first, u8 device, _SCSI_PASSTHROUGH_COMMAN
     const bool dataOut = c->direction == _SCSI_PASSTHROUGH_COMMAND::DataOut;
     if (dataOut && c->dataLength > u32(kScsiDataOutMax))
         return ZYN_ERR_INVALID_ARG;
-    std::vector<u8> request(kPassthroughRequestSize, 0);
-    request[0] = kScsiRequest;
-    std::memcpy(request.data() + 1, kPassthroughTag, sizeof kPassthroughTag);
-    request[5] = device;
+    std::vector<u8> request = passthroughRequest(kScsiRequest, device, first);
     request[6] = c->cdbLength;
     request[7] = dataOut ? 1 : 0;
     request[10] = c->direction == _SCSI_PASSTHROUGH_COMMAND::NoData ? 0 : 2;
-    request[13] = first;
     std::memcpy(request.data() + kScsiCdbAt, c->cdb, c->cdbLength);
     if (dataOut)
         std::memcpy(request.data() + kScsiDataAt, c->data, c->dataLength);
