@@ -6,11 +6,12 @@
 //
 //   zynpollbench [SECONDS] [N ...]      (default: 30 seconds, N = 1 8 32)
 // Memory is counted from the moment the simulated controllers exist, so it is the program's.
-#include "controller.h"
-#include "eventwatcher.h"
-#include "host.h"
+#include "devices/controller.h"
+#include "watcher/eventwatcher.h"
+#include "devices/host.h"
 #include "simulator.h"
-#include "volumeset.h"
+#include "devices/volumeset.h"
+#include "ui/model/controllermodels.h"
 #include "zyninterface.h"
 
 #include <QCoreApplication>
@@ -77,8 +78,9 @@ double percentile(std::vector<double> values, double p)
 }
 
 // The CPU time of the worker's thread, read on that thread.
-double threadCpuSeconds(ControllerEventWatcherThread* worker)
+double threadCpuSeconds(QZynPoller* poller)
 {
+    auto* worker = dynamic_cast<ControllerEventWatcherThread*>(poller);
     double seconds = 0;
     QMetaObject::invokeMethod(
         worker,
@@ -250,6 +252,8 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     qInstallMessageHandler(quiet);
+    ControllerEventWatcherThread::Install();
+    InstallControllerModels();
     int seconds = 30;
     std::vector<int> counts;
     for (int i = 1; i < argc; ++i) {

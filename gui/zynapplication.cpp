@@ -19,9 +19,13 @@ ZynApplication::ZynApplication(int& argc, char** argv)
     setOrganizationName(QStringLiteral("Varnel"));
     setOrganizationDomain(QString::fromLatin1(kOrganisationDomain));
     setApplicationName(QStringLiteral("Palvir"));
+    QZynSettings::SetApplication(&m_settings);
 }
 
-ZynApplication::~ZynApplication() = default;
+ZynApplication::~ZynApplication()
+{
+    QZynSettings::SetApplication(nullptr);
+}
 
 QString ZynApplication::GetPath() const
 {

@@ -2,7 +2,7 @@
 // the translations of the user interface.
 #pragma once
 
-#include "settings.h"
+#include "devices/settings.h"
 
 #include <QApplication>
 #include <QLocale>

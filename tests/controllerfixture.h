@@ -2,8 +2,8 @@
 // service, and the application's controller object over it.
 #pragma once
 
-#include "controller.h"
-#include "host.h"
+#include "devices/controller.h"
+#include "devices/host.h"
 #include "simfixture.h"
 
 #include <QtTest>

@@ -1,11 +1,12 @@
 // The controller object against the simulator: construction over both transports, the command
 // road (log-in, retries, giving up), the host's controller list, and the cost of one object.
 #include "controllerfixture.h"
-#include "enclosure.h"
-#include "event.h"
-#include "host.h"
-#include "raidset.h"
-#include "volumeset.h"
+#include "devices/enclosure.h"
+#include "devices/event.h"
+#include "devices/host.h"
+#include "devices/raidset.h"
+#include "devices/volumeset.h"
+#include "watcher/eventwatcher.h"
 
 #include <QPointer>
 #include <QSignalSpy>
@@ -99,6 +100,7 @@ void TestController::initTestCase()
     QVERIFY(m_dir.isValid());
     qputenv("ZYNMSR_LOCK_DIR", (m_dir.path() + "/lock").toLocal8Bit());
     qputenv("ZYNMSR_DRIVER_DIR", (m_dir.path() + "/driver").toLocal8Bit());
+    ControllerEventWatcherThread::Install();
     listenToHost();
 }
 

@@ -1,10 +1,10 @@
 // Device objects: raid sets, volume sets, disks, enclosures and events, filled with the records
 // the simulator sends and with records made to hit the edge cases.
 #include "controllerfixture.h"
-#include "enclosure.h"
-#include "event.h"
-#include "raidset.h"
-#include "volumeset.h"
+#include "devices/enclosure.h"
+#include "devices/event.h"
+#include "devices/raidset.h"
+#include "devices/volumeset.h"
 
 #include <QtTest>
 

@@ -2,8 +2,8 @@
 // add by address), the device-arrival watcher over the driver folder, and the power watcher
 // with injected messages.
 #include "controllerfixture.h"
-#include "controllerwatcher.h"
-#include "host.h"
+#include "watcher/controllerwatcher.h"
+#include "devices/host.h"
 #include "os/mac/os_darwin_event.h"
 
 #include <QPointer>

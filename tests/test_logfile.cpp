@@ -2,8 +2,8 @@
 // configurations of both families and the other hardware-monitor forms, the numbering of the
 // files, and the event log read beside the polling thread's bookkeeping.
 #include "controllerfixture.h"
-#include "event.h"
-#include "logfile.h"
+#include "devices/event.h"
+#include "helper/logfile.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

@@ -4,16 +4,16 @@
 // With PALVIR_SHOT_DIR set, a picture of a tree view over each model goes there.
 #include "controllerfixture.h"
 #include "viewfixture.h"
-#include "controlleritemmodel.h"
-#include "diskitemmodel.h"
-#include "enclosure.h"
-#include "eventwatcher.h"
-#include "images.h"
-#include "itemmodel.h"
-#include "raidset.h"
-#include "raidsetitemmodel.h"
-#include "volumeset.h"
-#include "volumesetitemmodel.h"
+#include "ui/model/controlleritemmodel.h"
+#include "ui/model/diskitemmodel.h"
+#include "devices/enclosure.h"
+#include "watcher/eventwatcher.h"
+#include "devices/images.h"
+#include "ui/model/itemmodel.h"
+#include "devices/raidset.h"
+#include "ui/model/raidsetitemmodel.h"
+#include "devices/volumeset.h"
+#include "ui/model/volumesetitemmodel.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
@@ -123,6 +123,8 @@ void TestModels::initTestCase()
     qputenv("ZYNMSR_LOCK_DIR", (m_dir.path() + "/lock").toLocal8Bit());
     qputenv("ZYNMSR_DRIVER_DIR", (m_dir.path() + "/driver").toLocal8Bit());
     ControllerEventWatcherThread::SetIntervals(100, 300, 20);
+    ControllerEventWatcherThread::Install();
+    InstallControllerModels();
     PalvirInitImages();
 }
 

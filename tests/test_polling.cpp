@@ -2,12 +2,12 @@
 // and each controller's polling thread builds its tables and announces every change the
 // simulator makes, with the real threads and timers.
 #include "controllerfixture.h"
-#include "enclosure.h"
-#include "event.h"
-#include "eventwatcher.h"
-#include "host.h"
-#include "raidset.h"
-#include "volumeset.h"
+#include "devices/enclosure.h"
+#include "devices/event.h"
+#include "watcher/eventwatcher.h"
+#include "devices/host.h"
+#include "devices/raidset.h"
+#include "devices/volumeset.h"
 
 #include <QPointer>
 #include <QTemporaryDir>
@@ -143,6 +143,7 @@ void TestPolling::initTestCase()
     qputenv("ZYNMSR_LOCK_DIR", (m_dir.path() + "/lock").toLocal8Bit());
     qputenv("ZYNMSR_DRIVER_DIR", (m_dir.path() + "/driver").toLocal8Bit());
     ControllerEventWatcherThread::SetIntervals(100, 300, 20);
+    ControllerEventWatcherThread::Install();
 }
 
 

@@ -1,6 +1,6 @@
 // The scheduler: next-run rules against a fixed "now" and against a literal day-by-day reading
 // of the rules, the checks that execute due tasks, and tasks the rules cannot schedule.
-#include "scheduler.h"
+#include "devices/scheduler.h"
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>

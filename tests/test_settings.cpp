@@ -1,6 +1,6 @@
 // The settings record and its store: defaults, the exact keys written, values by type, plain
 // text locales, scheduled tasks across an exit and a start, and no password in the log.
-#include "settings.h"
+#include "devices/settings.h"
 
 #include <QSettings>
 #include <QTemporaryDir>

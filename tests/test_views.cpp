@@ -4,21 +4,21 @@
 // the hardware monitor (both families), the event list, the task list and a proxy with ticks.
 #include "controllerfixture.h"
 #include "viewfixture.h"
-#include "enclosure.h"
-#include "event.h"
-#include "eventitemmodel.h"
-#include "eventwatcher.h"
-#include "expandvolumesetitemmodel.h"
-#include "hwmonitoritemmodel.h"
-#include "images.h"
-#include "itemmodel.h"
-#include "raidset.h"
-#include "scheduler.h"
-#include "scheduleritemmodel.h"
-#include "selectionproxy.h"
-#include "treeviews.h"
-#include "volumeset.h"
-#include "volumesetitemmodel.h"
+#include "devices/enclosure.h"
+#include "devices/event.h"
+#include "ui/model/eventitemmodel.h"
+#include "watcher/eventwatcher.h"
+#include "ui/model/expandvolumesetitemmodel.h"
+#include "ui/model/hwmonitoritemmodel.h"
+#include "devices/images.h"
+#include "ui/model/itemmodel.h"
+#include "devices/raidset.h"
+#include "devices/scheduler.h"
+#include "ui/model/scheduleritemmodel.h"
+#include "ui/model/selectionproxy.h"
+#include "ui/model/treeviews.h"
+#include "devices/volumeset.h"
+#include "ui/model/volumesetitemmodel.h"
 
 #include <QAbstractItemModelTester>
 #include <QComboBox>
@@ -110,6 +110,8 @@ void TestViews::initTestCase()
     QVERIFY(m_dir.isValid());
     qputenv("ZYNMSR_LOCK_DIR", (m_dir.path() + "/lock").toLocal8Bit());
     ControllerEventWatcherThread::SetIntervals(100, 300, 20);
+    ControllerEventWatcherThread::Install();
+    InstallControllerModels();
     PalvirInitImages();
 }
 

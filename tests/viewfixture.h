@@ -3,7 +3,8 @@
 #pragma once
 
 #include "controllerfixture.h"
-#include "host.h"
+#include "devices/host.h"
+#include "ui/model/controllermodels.h"
 
 #include <QAbstractItemDelegate>
 #include <QDir>

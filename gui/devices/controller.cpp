@@ -1,21 +1,15 @@
-#include "controller.h"
+#include "devices/controller.h"
 
-#include "diskitemmodel.h"
-#include "eventitemmodel.h"
-#include "hwmonitoritemmodel.h"
-#include "raidsetitemmodel.h"
-#include "volumesetitemmodel.h"
-
-#include "enclosure.h"
-#include "eventwatcher.h"
-#include "event.h"
-#include "host.h"
-#include "raidset.h"
-#include "volumeset.h"
+#include "devices/enclosure.h"
+#include "devices/event.h"
+#include "devices/host.h"
+#include "devices/raidset.h"
+#include "devices/volumeset.h"
 
 #include <QDebug>
 #include <mutex>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -343,29 +337,49 @@ int QZynController::ZynDoIO(_IF_CMD_BLOCK* block)
     return CZynlibALL::ZynDoIO(block);
 }
 
-void QZynController::ensureEventWatcher()
+namespace {
+std::atomic<QZynController::PollerMaker> pollerMaker{nullptr};
+std::mutex startMakersMutex;
+std::vector<QZynController::StartMaker> startMakers;
+}   // namespace
+
+void QZynController::SetPollerMaker(PollerMaker maker)
 {
-    if (m_eventWatcher == nullptr)
-        m_eventWatcher = new ControllerEventWatcherThread(this, nullptr);
+    pollerMaker.store(maker);
+}
+
+void QZynController::AddStartMaker(StartMaker maker)
+{
+    std::lock_guard<std::mutex> lock(startMakersMutex);
+    if (std::find(startMakers.begin(), startMakers.end(), maker) == startMakers.end())
+        startMakers.push_back(maker);
+}
+
+bool QZynController::ensureEventWatcher()
+{
+    if (m_eventWatcher == nullptr) {
+        const PollerMaker make = pollerMaker.load();
+        if (make == nullptr) {
+            qWarning("No polling worker can be made: the controller is not polled");
+            return false;
+        }
+        m_eventWatcher = make(this);
+    }
+    return m_eventWatcher != nullptr;
 }
 
 void QZynController::Start()
 {
     qDebug("Starting controller");
-    if (m_guiItem->diskModel == nullptr)
-        m_guiItem->diskModel = new QZynDiskItemModel(this, nullptr);
-    if (m_guiItem->eventModel == nullptr)
-        m_guiItem->eventModel = new QZynEventItemModel(this, nullptr);
-    if (m_guiItem->raidSetModel == nullptr)
-        m_guiItem->raidSetModel = new QZynRaidSetItemModel(this, nullptr);
-    if (m_guiItem->volumeSetModel == nullptr)
-        m_guiItem->volumeSetModel = new QZynVolumeSetItemModel(this, nullptr);
-    if (m_guiItem->hwMonitorModel == nullptr)
-        m_guiItem->hwMonitorModel = new QZynHwMonitorItemModel(this, nullptr);
-    if (m_guiItem->memberDiskModel == nullptr)
-        m_guiItem->memberDiskModel = new QZynRaidSetMemberDiskItemModel(this, nullptr);
-    ensureEventWatcher();
-    m_eventWatcher->Start();
+    std::vector<StartMaker> makers;
+    {
+        std::lock_guard<std::mutex> lock(startMakersMutex);
+        makers = startMakers;
+    }
+    for (StartMaker make : makers)
+        make(this);
+    if (ensureEventWatcher())
+        m_eventWatcher->Start();
 }
 
 void QZynController::Stop()
@@ -384,14 +398,14 @@ void QZynController::Pause()
 
 void QZynController::Resume()
 {
-    ensureEventWatcher();
-    m_eventWatcher->Start();
+    if (ensureEventWatcher())
+        m_eventWatcher->Start();
 }
 
 void QZynController::StartEventWatcher()
 {
-    ensureEventWatcher();
-    m_eventWatcher->Start();
+    if (ensureEventWatcher())
+        m_eventWatcher->Start();
 }
 
 void QZynController::StopEventWatcher()

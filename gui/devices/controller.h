@@ -4,24 +4,24 @@
 // controller asks for its password, and the controller given up after the third failure.
 #pragma once
 
-#include "device.h"
-#include "disk.h"
-#include "guiitem.h"
+#include "devices/device.h"
+#include "devices/disk.h"
+#include "devices/guiitem.h"
+#include "devices/poller.h"
 #include "records.h"
-#include "snmpinfo.h"
-#include "sysinfo.h"
+#include "devices/snmpinfo.h"
+#include "devices/sysinfo.h"
 #include "zynlib.h"
-#include "zynlog.h"
+#include "devices/zynlog.h"
 
 #include <QIcon>
 #include <mutex>
-#include "devicerecord.h"
+#include "devices/devicerecord.h"
 
 #include <atomic>
 #include <memory>
 #include <vector>
 
-class ControllerEventWatcherThread;
 class QZynRaidSet;
 class QZynVolumeSet;
 class QZynEnclosure;
@@ -80,7 +80,7 @@ public:
     int GetEventCounter() const { return m_eventCounter.load(); }
     // While set the one-second refresh does nothing (nothing sets it yet).
     bool IsRefreshSuspended() const { return m_refreshSuspended.load() != 0; }
-    ControllerEventWatcherThread* GetEventWatcher() const { return m_eventWatcher; }
+    QZynPoller* GetEventWatcher() const { return m_eventWatcher; }
     QZynGuiItem* GetGuiItem() const { return m_guiItem.get(); }
     // Guards the records and texts of this controller's device objects.
     DeviceLock* RecordLock() { return &m_recordLock; }
@@ -171,6 +171,17 @@ signals:
     void DeviceChanged(QZynDevice* device, int event);
     void LogMessage(QZynLog* log);
 
+public:
+    // The layers above the device layer give a starting controller what they own: its polling
+    // worker (the maker of gui/watcher), its item models, its web proxy (makers of the view and
+    // service layers). Each maker is installed at program start, before any controller starts;
+    // installing the same start maker again changes nothing. Start makes the polling worker once
+    // and calls every start maker, in the order installed, on the GUI thread.
+    using PollerMaker = QZynPoller* (*)(QZynController*);
+    using StartMaker = void (*)(QZynController*);
+    static void SetPollerMaker(PollerMaker maker);
+    static void AddStartMaker(StartMaker maker);
+
 public slots:
     void Start();
     void Stop();
@@ -193,12 +204,13 @@ private:
     QZynVolumeSet* firstVolumeOf(const QZynRaidSet* raidSet) const;
     // Reads the property and the slot descriptors of an enclosure; the property read's result.
     u32 readEnclosure(QZynEnclosure* enclosure, bool* descriptorsRead);
-    void ensureEventWatcher();
+    // Makes the polling worker when there is none yet; whether there is one.
+    bool ensureEventWatcher();
     // After the last failed try: offline, and when the host lists it, removed, announced and
     // deleted later.
     void giveUp();
 
-    ControllerEventWatcherThread* m_eventWatcher = nullptr;
+    QZynPoller* m_eventWatcher = nullptr;
     std::atomic<uint8_t> m_hwMonitorHold{1};
     std::atomic<uint8_t> m_refreshSuspended{0};
     _HWMON_INFO m_hwMonitor[kHwMonitorRecords];

@@ -1,11 +1,11 @@
 // The controller's device tables: filling them, keeping them current from the controller's
 // events, announcing each change, and the lookups the views and dialogs use.
-#include "controller.h"
+#include "devices/controller.h"
 
-#include "enclosure.h"
-#include "event.h"
-#include "raidset.h"
-#include "volumeset.h"
+#include "devices/enclosure.h"
+#include "devices/event.h"
+#include "devices/raidset.h"
+#include "devices/volumeset.h"
 
 #include <QDebug>
 #include <QThread>

@@ -1,6 +1,6 @@
-#include "device.h"
+#include "devices/device.h"
 
-#include "images.h"
+#include "devices/images.h"
 
 namespace {
 

@@ -103,7 +103,7 @@ inline QString upToNul(const uint8_t* bytes, int width)
 
 } // namespace devicetext
 
-#include "device.h"
+#include "devices/device.h"
 
 // A device object that keeps a copy of one controller record: its owner, the record under the
 // owner's record lock, and what every such object does with it.

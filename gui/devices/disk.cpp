@@ -1,8 +1,8 @@
-#include "disk.h"
+#include "devices/disk.h"
 
-#include "controller.h"
-#include "raidset.h"
-#include "volumeset.h"
+#include "devices/controller.h"
+#include "devices/raidset.h"
+#include "devices/volumeset.h"
 
 #include <vector>
 

@@ -1,8 +1,8 @@
 // A drive slot of a controller, and the address of a drive.
 #pragma once
 
-#include "device.h"
-#include "devicerecord.h"
+#include "devices/device.h"
+#include "devices/devicerecord.h"
 #include "records.h"
 
 #include <QIcon>

@@ -1,6 +1,6 @@
-#include "enclosure.h"
+#include "devices/enclosure.h"
 
-#include "controller.h"
+#include "devices/controller.h"
 
 QZynEnclosure::QZynEnclosure(QZynController* owner, int index, const sGUI_ENC_PROPERTY* record)
     : QZynRecordDevice(Enclosure, owner, record)

@@ -1,9 +1,9 @@
 // An enclosure of a controller: its property record, slot descriptors and sensors.
 #pragma once
 
-#include "device.h"
-#include "devicerecord.h"
-#include "disk.h"
+#include "devices/device.h"
+#include "devices/devicerecord.h"
+#include "devices/disk.h"
 #include "records.h"
 
 #include <vector>

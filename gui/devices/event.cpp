@@ -1,6 +1,6 @@
-#include "event.h"
+#include "devices/event.h"
 
-#include "controller.h"
+#include "devices/controller.h"
 
 #include <iterator>
 

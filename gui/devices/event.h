@@ -1,8 +1,8 @@
 // One entry of a controller's event log and its texts.
 #pragma once
 
-#include "device.h"
-#include "devicerecord.h"
+#include "devices/device.h"
+#include "devices/devicerecord.h"
 #include "records.h"
 
 #include <QIcon>

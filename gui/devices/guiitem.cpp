@@ -1,4 +1,4 @@
-#include "guiitem.h"
+#include "devices/guiitem.h"
 
 #include <QStandardItemModel>
 

@@ -1,6 +1,6 @@
-#include "host.h"
+#include "devices/host.h"
 
-#include "controller.h"
+#include "devices/controller.h"
 #include "darwinuserclient.h"
 #include "ethernetinterface.h"
 #include "os/mac/os_darwin_userclient.h"

@@ -1,8 +1,8 @@
 // The process-wide host object: the list of the controllers the application manages.
 #pragma once
 
-#include "device.h"
-#include "zynlog.h"
+#include "devices/device.h"
+#include "devices/zynlog.h"
 
 #include <QList>
 #include <mutex>

@@ -1,7 +1,7 @@
-#include "raidset.h"
+#include "devices/raidset.h"
 
-#include "controller.h"
-#include "volumeset.h"
+#include "devices/controller.h"
+#include "devices/volumeset.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 // A raid set of a controller: its record and what the views show of it.
 #pragma once
 
-#include "device.h"
-#include "devicerecord.h"
-#include "disk.h"
+#include "devices/device.h"
+#include "devices/devicerecord.h"
+#include "devices/disk.h"
 #include "records.h"
 
 #include <QIcon>

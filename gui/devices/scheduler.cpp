@@ -1,4 +1,4 @@
-#include "scheduler.h"
+#include "devices/scheduler.h"
 
 #include <QDebug>
 #include <QThread>

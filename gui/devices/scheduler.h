@@ -1,7 +1,7 @@
 // Scheduled tasks and the scheduler that signals each task when it is due.
 #pragma once
 
-#include "device.h"
+#include "devices/device.h"
 
 #include <QDateTime>
 #include <QList>

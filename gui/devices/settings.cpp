@@ -1,7 +1,9 @@
-#include "settings.h"
+#include "devices/settings.h"
 
 #include <QDebug>
 #include <QSettings>
+
+#include <atomic>
 
 namespace {
 
@@ -17,6 +19,20 @@ QLocale localeOf(const QVariant& value)
 const char* const kHidden = "***";
 
 } // namespace
+
+namespace {
+std::atomic<QZynSettings*> applicationSettings{nullptr};
+}   // namespace
+
+QZynSettings* QZynSettings::Application()
+{
+    return applicationSettings.load();
+}
+
+void QZynSettings::SetApplication(QZynSettings* settings)
+{
+    applicationSettings.store(settings);
+}
 
 QZynSettings::QZynSettings()
     : locale(QLocale::system())

@@ -1,7 +1,7 @@
 // The program's preferences record and its settings store.
 #pragma once
 
-#include "scheduler.h"
+#include "devices/scheduler.h"
 
 #include <QLocale>
 #include <QString>
@@ -13,6 +13,11 @@ public:
     ~QZynSettings();
     QZynSettings(const QZynSettings&) = delete;
     QZynSettings& operator=(const QZynSettings&) = delete;
+
+    // The application's settings record: the one the application object holds, which it names
+    // here when it is made and withdraws when it goes; null while there is no application object.
+    static QZynSettings* Application();
+    static void SetApplication(QZynSettings* settings);
 
     // The groups of the store (QSettings of the application's organisation and name), each
     // with a store object of its own; the network group and the general account keys are

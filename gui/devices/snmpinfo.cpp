@@ -1,4 +1,4 @@
-#include "snmpinfo.h"
+#include "devices/snmpinfo.h"
 
 QZynSNMPInfo::QZynSNMPInfo(const _SNMP_CONFIG* source, DeviceLock* lock)
     : m_record(lock != nullptr ? lock : DeviceRecordLock(nullptr), source)

@@ -1,7 +1,7 @@
 // The controller's SNMP settings record.
 #pragma once
 
-#include "devicerecord.h"
+#include "devices/devicerecord.h"
 #include "records.h"
 
 #include <QString>

@@ -1,4 +1,4 @@
-#include "sysinfo.h"
+#include "devices/sysinfo.h"
 
 #include <cstring>
 

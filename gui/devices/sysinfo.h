@@ -1,7 +1,7 @@
 // The controller's system-information record and the texts made from it.
 #pragma once
 
-#include "devicerecord.h"
+#include "devices/devicerecord.h"
 #include "records.h"
 
 #include <QString>

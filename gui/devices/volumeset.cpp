@@ -1,7 +1,7 @@
-#include "volumeset.h"
+#include "devices/volumeset.h"
 
-#include "controller.h"
-#include "raidset.h"
+#include "devices/controller.h"
+#include "devices/raidset.h"
 
 #include <algorithm>
 #include <vector>

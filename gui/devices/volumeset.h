@@ -3,8 +3,8 @@
 
 #include <QIcon>
 
-#include "device.h"
-#include "devicerecord.h"
+#include "devices/device.h"
+#include "devices/devicerecord.h"
 #include "records.h"
 
 #include <cstdint>

@@ -1,8 +1,8 @@
-#include "logfile.h"
+#include "helper/logfile.h"
 
-#include "controller.h"
-#include "event.h"
-#include "raidset.h"
+#include "devices/controller.h"
+#include "devices/event.h"
+#include "devices/raidset.h"
 #include "zynconst.h"
 
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
-#include "controllerwatcher.h"
+#include "watcher/controllerwatcher.h"
 
-#include "controller.h"
-#include "host.h"
+#include "devices/controller.h"
+#include "devices/host.h"
 
 #include <QDebug>
 #include <QMetaMethod>

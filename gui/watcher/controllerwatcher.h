@@ -3,7 +3,7 @@
 // turns device arrivals and removals into additions and removals.
 #pragma once
 
-#include "zynlog.h"
+#include "devices/zynlog.h"
 
 #include <QObject>
 #include <QTimer>

@@ -1,9 +1,9 @@
-#include "eventwatcher.h"
+#include "watcher/eventwatcher.h"
 
-#include "controller.h"
-#include "event.h"
-#include "raidset.h"
-#include "volumeset.h"
+#include "devices/controller.h"
+#include "devices/event.h"
+#include "devices/raidset.h"
+#include "devices/volumeset.h"
 
 #include <QDateTime>
 #include <QDebug>
@@ -25,6 +25,12 @@ void ControllerEventWatcherThread::SetIntervals(int updateMs, int hwMonitorMs, i
     g_updateMs = updateMs;
     g_hwMonitorMs = hwMonitorMs;
     g_authorisationMs = authorisationMs;
+}
+
+void ControllerEventWatcherThread::Install()
+{
+    QZynController::SetPollerMaker(
+        [](QZynController* controller) -> QZynPoller* { return new ControllerEventWatcherThread(controller); });
 }
 
 ControllerEventWatcherThread::ControllerEventWatcherThread(QZynController* controller, QObject* parent)

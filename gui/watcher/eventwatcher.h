@@ -3,7 +3,8 @@
 // its hardware monitor every ten seconds, and counts its password hold down.
 #pragma once
 
-#include "zynlog.h"
+#include "devices/poller.h"
+#include "devices/zynlog.h"
 
 #include <QObject>
 #include <QThread>
@@ -13,19 +14,22 @@
 class QTimer;
 class QZynController;
 
-class ControllerEventWatcherThread : public QObject {
+class ControllerEventWatcherThread : public QObject, public QZynPoller {
     Q_OBJECT
 public:
     // Moves itself onto its own thread and starts that thread; `parent` must be null.
     ControllerEventWatcherThread(QZynController* controller, QObject* parent = nullptr);
     ~ControllerEventWatcherThread() override;
 
+    // Makes this worker the polling worker of every controller started from now on.
+    static void Install();
+
     // Starts polling (the thread too, when a stop ended it); returns at once.
-    void Start();
+    void Start() override;
     // Stops polling and ends the thread; returns when both are done. On the worker's own
     // thread it stops polling and leaves the thread to end when the current call returns.
-    void Stop();
-    bool IsRunning() const;
+    void Stop() override;
+    bool IsRunning() const override;
 
     // Test seam: the timer intervals (1000, 10000 and 1000 ms in the product), for workers
     // created afterwards and timers started afterwards.

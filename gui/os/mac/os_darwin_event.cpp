@@ -1,4 +1,4 @@
-#include "os_darwin_event.h"
+#include "os/mac/os_darwin_event.h"
 
 #include "iokit/logindpower.h"
 

@@ -1,4 +1,4 @@
-#include "os_darwin_userclient.h"
+#include "os/mac/os_darwin_userclient.h"
 
 #include <QDebug>
 

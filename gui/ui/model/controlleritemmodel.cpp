@@ -1,11 +1,11 @@
-#include "controlleritemmodel.h"
+#include "ui/model/controlleritemmodel.h"
 
-#include "controller.h"
-#include "host.h"
-#include "images.h"
-#include "itemmodel.h"
-#include "raidset.h"
-#include "volumeset.h"
+#include "devices/controller.h"
+#include "devices/host.h"
+#include "devices/images.h"
+#include "ui/model/itemmodel.h"
+#include "devices/raidset.h"
+#include "devices/volumeset.h"
 
 using namespace zynmodel;
 

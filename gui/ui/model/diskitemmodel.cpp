@@ -1,11 +1,11 @@
-#include "diskitemmodel.h"
+#include "ui/model/diskitemmodel.h"
 
-#include "controller.h"
-#include "disk.h"
-#include "enclosure.h"
-#include "images.h"
-#include "itemmodel.h"
-#include "raidset.h"
+#include "devices/controller.h"
+#include "devices/disk.h"
+#include "devices/enclosure.h"
+#include "devices/images.h"
+#include "ui/model/itemmodel.h"
+#include "devices/raidset.h"
 
 using namespace zynmodel;
 

@@ -1,9 +1,9 @@
-#include "eventitemmodel.h"
+#include "ui/model/eventitemmodel.h"
 
-#include "controller.h"
-#include "event.h"
-#include "images.h"
-#include "itemmodel.h"
+#include "devices/controller.h"
+#include "devices/event.h"
+#include "devices/images.h"
+#include "ui/model/itemmodel.h"
 
 using namespace zynmodel;
 

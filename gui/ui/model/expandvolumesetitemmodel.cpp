@@ -1,10 +1,10 @@
-#include "expandvolumesetitemmodel.h"
+#include "ui/model/expandvolumesetitemmodel.h"
 
-#include "controller.h"
-#include "images.h"
-#include "itemmodel.h"
-#include "raidset.h"
-#include "volumeset.h"
+#include "devices/controller.h"
+#include "devices/images.h"
+#include "ui/model/itemmodel.h"
+#include "devices/raidset.h"
+#include "devices/volumeset.h"
 
 #include <QComboBox>
 

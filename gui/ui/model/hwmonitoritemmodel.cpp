@@ -1,9 +1,9 @@
-#include "hwmonitoritemmodel.h"
+#include "ui/model/hwmonitoritemmodel.h"
 
-#include "controller.h"
-#include "enclosure.h"
-#include "images.h"
-#include "itemmodel.h"
+#include "devices/controller.h"
+#include "devices/enclosure.h"
+#include "devices/images.h"
+#include "ui/model/itemmodel.h"
 
 #include <algorithm>
 

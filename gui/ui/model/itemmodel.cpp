@@ -1,10 +1,10 @@
-#include "itemmodel.h"
+#include "ui/model/itemmodel.h"
 
-#include "controller.h"
-#include "disk.h"
-#include "enclosure.h"
-#include "raidset.h"
-#include "volumeset.h"
+#include "devices/controller.h"
+#include "devices/disk.h"
+#include "devices/enclosure.h"
+#include "devices/raidset.h"
+#include "devices/volumeset.h"
 
 #include <QHash>
 #include <QtDebug>

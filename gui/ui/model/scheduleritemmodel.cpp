@@ -1,11 +1,8 @@
-#include "scheduleritemmodel.h"
+#include "ui/model/scheduleritemmodel.h"
 
-#include "itemmodel.h"
-#include "scheduler.h"
-#include "settings.h"
-#include "zynapplication.h"
-
-#include <QCoreApplication>
+#include "ui/model/itemmodel.h"
+#include "devices/scheduler.h"
+#include "devices/settings.h"
 
 using namespace zynmodel;
 
@@ -15,9 +12,8 @@ SchedulerItemModel::SchedulerItemModel(QObject* parent)
     setHorizontalHeaderLabels({tr("Name"), tr("Trigger"), tr("Details"), tr("Next Run Time"), tr("Status")});
     if (parent != nullptr && parent->metaObject()->indexOfSignal("item_changed(QZynTask*,int)") >= 0)
         connect(parent, SIGNAL(item_changed(QZynTask*,int)), this, SLOT(DeviceItemChanged(QZynTask*,int)));
-    if (auto* application = qobject_cast<ZynApplication*>(QCoreApplication::instance()))
-        connect(&application->GetSettings()->scheduler, &QZynScheduler::item_changed, this,
-                &SchedulerItemModel::DeviceItemChanged);
+    if (QZynSettings* settings = QZynSettings::Application())
+        connect(&settings->scheduler, &QZynScheduler::item_changed, this, &SchedulerItemModel::DeviceItemChanged);
 }
 
 void SchedulerItemModel::SetupData(QZynScheduler* scheduler)

@@ -1,9 +1,9 @@
-#include "selectionproxy.h"
+#include "ui/model/selectionproxy.h"
 
-#include "disk.h"
-#include "enclosure.h"
-#include "raidset.h"
-#include "volumeset.h"
+#include "devices/disk.h"
+#include "devices/enclosure.h"
+#include "devices/raidset.h"
+#include "devices/volumeset.h"
 
 template <typename Device>
 bool QCheckListProxy<Device>::isKind(const QZynDevice* device) const

@@ -4,7 +4,7 @@
 // longer qualifies leaves the list.
 #pragma once
 
-#include "itemmodel.h"
+#include "ui/model/itemmodel.h"
 
 #include <QList>
 #include <QPair>

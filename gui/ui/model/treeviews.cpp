@@ -1,6 +1,6 @@
-#include "treeviews.h"
+#include "ui/model/treeviews.h"
 
-#include "volumesetitemmodel.h"
+#include "ui/model/volumesetitemmodel.h"
 
 #include <QHeaderView>
 

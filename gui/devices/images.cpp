@@ -1,4 +1,4 @@
-#include "images.h"
+#include "devices/images.h"
 
 #include <QtGlobal>
 
