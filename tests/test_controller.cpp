@@ -81,6 +81,7 @@ private slots:
     void commandsFromSeveralThreads();
     void recordsReadWhileRefilled();
     void stopDisconnects();
+    void startCallsTheInstalledMakers();
     void costOfOneController();
 
 private:
@@ -599,6 +600,34 @@ void TestController::stopDisconnects()
     c.Stop();
     emit c.DeviceChanged(&c, 2);
     QCOMPARE(received, 1);
+}
+
+namespace {
+QString g_made;
+void makeA(QZynController* c) { g_made += c->GetGuiItem()->diskModel == nullptr ? "a" : "A"; }
+void makeB(QZynController*) { g_made += "b"; }
+}   // namespace
+
+void TestController::startCallsTheInstalledMakers()
+{
+    QCOMPARE(m_rig.start(kAddress), QString());
+    QZynController& c = *m_rig.controller;
+    // Each maker once, in the order installed, at every start; the polling worker made once.
+    QZynController::AddStartMaker(makeA);
+    QZynController::AddStartMaker(makeB);
+    QZynController::AddStartMaker(makeA);
+    QTest::ignoreMessage(QtDebugMsg, "Starting controller");
+    c.Start();
+    QZynPoller* poller = c.GetEventWatcher();
+    QVERIFY(poller != nullptr);
+    QTRY_VERIFY(poller->IsRunning());
+    c.StopEventWatcher();
+    QVERIFY(!poller->IsRunning());
+    QTest::ignoreMessage(QtDebugMsg, "Starting controller");
+    c.Start();
+    QCOMPARE(g_made, QStringLiteral("abab"));
+    QCOMPARE(c.GetEventWatcher(), poller);
+    QTRY_VERIFY(poller->IsRunning());
 }
 
 void TestController::costOfOneController()
