@@ -1,6 +1,6 @@
 // Discovery: the controller watcher on its own thread (driver scan, network rescan on loopback,
-// add by address), the device-arrival watcher over the driver folder, and the power watcher
-// with injected messages.
+// replies taken only while a rescan waits and once per sender, add by address), the
+// device-arrival watcher over the driver folder, and the power watcher with injected messages.
 #include "controllerfixture.h"
 #include "watcher/controllerwatcher.h"
 #include "devices/host.h"
@@ -25,6 +25,9 @@ const char* const kBind = "127.0.0.1";
 const char* const kFirst = "127.0.0.92";
 const char* const kSecond = "127.0.0.93";
 const char* const kThird = "127.0.0.94";
+// A controller with the first one's identity (probed, then refused) and one of its own.
+const char* const kClone = "127.0.0.95";
+const char* const kOther = "127.0.0.96";
 
 const QByteArray kDiscovery = QByteArray::fromHex("5e0161010013" "14");
 
@@ -40,6 +43,8 @@ private slots:
     // First: the host's list has no slot yet.
     void nothingFoundAtStart();
     void rescanAddsEveryControllerOnce();
+    void repliesOnlyWhileARescanWaits_data();
+    void repliesOnlyWhileARescanWaits();
     void driverScanAtStart();
     void hotPlugThroughTheDriverFolder();
     void powerMessages();
@@ -174,6 +179,116 @@ void TestDiscovery::rescanAddsEveryControllerOnce()
     QTRY_COMPARE(m_removed.size(), 1);
     QTRY_VERIFY(m_removed.front().isNull());
     QVERIFY(m_status.contains(ControllerWatcher::NoticeLine()));
+}
+
+namespace {
+
+// Probes a simulated controller received: one per address the watcher tried, each from a
+// transport of its own (a port of its own); the discovery datagram comes from the watcher's.
+int probesOf(const zynsim::FakeController& controller)
+{
+    QSet<QString> peers;
+    for (const LogEntry& e : controller.log())
+        if (e.kind == LogEntry::RxChunk && !QString::fromStdString(e.peer).endsWith(QLatin1String(":46000")))
+            peers << QString::fromStdString(e.peer);
+    return peers.size();
+}
+
+int discoveryDatagramsOf(const zynsim::FakeController& controller)
+{
+    int count = 0;
+    for (const LogEntry& e : controller.log())
+        count += e.kind == LogEntry::RxChunk && QString::fromStdString(e.peer).endsWith(QLatin1String(":46000"));
+    return count;
+}
+
+} // namespace
+
+void TestDiscovery::repliesOnlyWhileARescanWaits_data()
+{
+    // Reply-like datagrams from these senders, in order: before any rescan, once the first
+    // controller's reply to a rescan was taken, and after the rescan's window closed; then the
+    // controllers announced, and the probes of the clone and of the other controller.
+    QTest::addColumn<QStringList>("before");
+    QTest::addColumn<QStringList>("during");
+    QTest::addColumn<QStringList>("after");
+    QTest::addColumn<QStringList>("added");
+    QTest::addColumn<QList<int>>("probes");
+    const QString clone = QLatin1String(kClone);
+    const QString other = QLatin1String(kOther);
+    const QString first = QLatin1String(kFirst);
+    QTest::newRow("unasked") << QStringList{clone, other, clone, other, clone} << QStringList() << QStringList()
+                             << QStringList{first} << QList<int>{0, 0};
+    QTest::newRow("after the window") << QStringList() << QStringList() << QStringList{other, clone, other}
+                                      << QStringList{first} << QList<int>{0, 0};
+    QTest::newRow("in a rescan") << QStringList() << QStringList{other} << QStringList()
+                                 << QStringList{first, other} << QList<int>{0, 1};
+    QTest::newRow("again and again in a rescan") << QStringList() << QStringList{clone, clone, clone, other, other, other}
+                                                 << QStringList() << QStringList{first, other} << QList<int>{1, 1};
+    QTest::newRow("all three") << QStringList{clone, other} << QStringList{clone, other, clone} << QStringList{clone, other}
+                               << QStringList{first, other} << QList<int>{1, 1};
+}
+
+void TestDiscovery::repliesOnlyWhileARescanWaits()
+{
+    QFETCH(QStringList, before);
+    QFETCH(QStringList, during);
+    QFETCH(QStringList, after);
+    QFETCH(QStringList, added);
+    QFETCH(QList<int>, probes);
+    const int window = 2000;
+    ControllerWatcher::SetReplyWindowMilliseconds(window);
+    auto restore = qScopeGuard([] { ControllerWatcher::SetReplyWindowMilliseconds(ControllerWatcher::kReplyWindowMs); });
+
+    auto first = m_sim->addUdpController(kFirst, zynsim::ControllerConfig());
+    QVERIFY(first);
+    zynsim::ControllerConfig same;
+    same.serial = first->serial();
+    const zynsim::Bytes info = first->systemInfo();
+    std::copy_n(info.begin() + sSYSTEM_INFO::kMacAddress, same.mac.size(), same.mac.begin());
+    auto clone = m_sim->addUdpController(kClone, same);
+    auto other = m_sim->addUdpController(kOther, zynsim::ControllerConfig());
+    QVERIFY(clone && other);
+    QMap<QString, std::shared_ptr<QUdpSocket>> senders;
+    for (const char* address : {kClone, kOther}) {
+        auto socket = std::make_shared<QUdpSocket>();
+        QVERIFY(socket->bind(QHostAddress(QString::fromLatin1(address)), 0));
+        senders.insert(QString::fromLatin1(address), socket);
+    }
+    auto send = [&senders](const QStringList& from) {
+        for (const QString& address : from)
+            senders.value(address)->writeDatagram(QByteArray::fromHex("5e01610100" "4142"), QHostAddress(QString::fromLatin1(kBind)),
+                                                  ControllerWatcher::kReplyPort);
+    };
+    auto rescan = [this] {
+        QMetaObject::invokeMethod(m_watcher, "scan_controller_by_broadcast", Qt::QueuedConnection, Q_ARG(quint32, 0));
+    };
+    startWatcher();
+    QTRY_VERIFY(!m_status.isEmpty());
+
+    send(before);
+    rescan();
+    QTRY_COMPARE(announced(), 1);
+    QElapsedTimer sinceFirst;
+    sinceFirst.start();
+    send(during);
+    // Once the other controller is announced, what came before it has been read; the second
+    // rescan below settles the rest.
+    if (during.contains(QLatin1String(kOther)))
+        QTRY_COMPARE(announced(), 2);
+    if (!after.isEmpty()) {
+        QTRY_VERIFY_WITH_TIMEOUT(sinceFirst.hasExpired(window), 2 * window);
+        send(after);
+    }
+    // A second rescan: whatever came before its discovery datagram has been read or dropped.
+    rescan();
+    QTRY_COMPARE(discoveryDatagramsOf(*first), 2);
+
+    QStringList seen;
+    for (const QPointer<QZynController>& c : m_added)
+        seen << (c ? c->GetSysInfo()->GetIPAddressString() : QString());
+    QCOMPARE(seen, added);
+    QCOMPARE((QList<int>{probesOf(*clone), probesOf(*other)}), probes);
 }
 
 void TestDiscovery::driverScanAtStart()

@@ -1,12 +1,46 @@
 // The settings record and its store: defaults, the exact keys written, values by type, plain
-// text locales, scheduled tasks across an exit and a start, and no password in the log.
+// text locales, the language from one run of the program to the next (each run a process of
+// its own), scheduled tasks across an exit and a start, and no password in the log.
 #include "devices/settings.h"
 
+#include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cstdio>
+#include <cstring>
+
 namespace {
+
+// `test_settings --run FOLDER [LOCALE]` is one run of the program over the store in FOLDER:
+// it reads the settings, prints "<locale name>,<account>" and, given LOCALE, saves that
+// language as the program does at exit.
+const char* const kRunArgument = "--run";
+
+// The line a store file holds for the language zh_TW saved as a locale value.
+const char* const kZhTwLine = "locale=@Variant(\\0\\0\\0\\x12\\0\\0\\0\\n\\0z\\0h\\0_\\0T\\0W)\n";
+
+void useStoreIn(const QString& folder)
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("Varnel"));
+    QCoreApplication::setApplicationName(QStringLiteral("Palvir"));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
+}
+
+int runOnce(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    useStoreIn(QString::fromLocal8Bit(argv[2]));
+    QZynSettings s;
+    s.ReadSettings();
+    std::fputs(qPrintable(s.locale.name() + QLatin1Char(',') + s.account), stdout);
+    if (argc > 3) {
+        s.locale = QLocale(QString::fromLatin1(argv[3]));
+        s.WriteSettings();
+    }
+    return 0;
+}
 
 QStringList g_log;
 
@@ -51,6 +85,8 @@ private slots:
     void exactKeysWritten();
     void valuesRoundTrip();
     void plainTextLocale();
+    void localeFromRunToRun_data();
+    void localeFromRunToRun();
     void tasksAcrossExitAndStart();
     void partialTaskEntries();
     void passwordsNeverLogged();
@@ -62,9 +98,7 @@ private:
 void TestSettings::initTestCase()
 {
     QVERIFY(m_dir.isValid());
-    QCoreApplication::setOrganizationName(QStringLiteral("Varnel"));
-    QCoreApplication::setApplicationName(QStringLiteral("Palvir"));
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
+    useStoreIn(m_dir.path());
 }
 
 void TestSettings::init()
@@ -188,6 +222,69 @@ void TestSettings::plainTextLocale()
     QCOMPARE(again.locale.name(), QStringLiteral("zh_TW"));
 }
 
+void TestSettings::localeFromRunToRun_data()
+{
+    // The store file as it stands before the first run; the language each run but the last
+    // saves at its exit; what each run reads.
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QStringList>("saved");
+    QTest::addColumn<QStringList>("read");
+    const QByteArray variant = kZhTwLine;
+    QTest::newRow("no store") << QByteArray() << QStringList() << QStringList{"en_US,"};
+    QTest::newRow("[%General] text") << QByteArray("[%General]\naccount=ops\nlocale=zh_TW\n") << QStringList()
+                                     << QStringList{"zh_TW,ops"};
+    QTest::newRow("[%General] locale value") << "[%General]\n" + variant << QStringList() << QStringList{"zh_TW,"};
+    QTest::newRow("[general] by hand") << QByteArray("[general]\naccount=ops\nlocale=zh_TW\n") << QStringList()
+                                       << QStringList{"zh_TW,ops"};
+    QTest::newRow("[General] by hand") << QByteArray("[General]\naccount=ops\nlocale=zh_TW\n") << QStringList()
+                                       << QStringList{"zh_TW,ops"};
+    QTest::newRow("other groups only") << QByteArray("[network]\nlocale=zh_TW\ntimeout=7\n") << QStringList()
+                                       << QStringList{"en_US,"};
+    QTest::newRow("saved, then read") << QByteArray() << QStringList{"zh_TW"} << QStringList{"en_US,", "zh_TW,"};
+    QTest::newRow("changed run after run") << "[%General]\naccount=ops\n" + variant << QStringList{"de_DE", "fr_FR"}
+                                           << QStringList{"zh_TW,ops", "de_DE,ops", "fr_FR,ops"};
+    QTest::newRow("[general] by hand, then saved") << QByteArray("[general]\nlocale=zh_TW\n") << QStringList{"de_DE"}
+                                                   << QStringList{"zh_TW,", "de_DE,"};
+}
+
+void TestSettings::localeFromRunToRun()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, saved);
+    QFETCH(QStringList, read);
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString path = folder.path() + QStringLiteral("/Varnel/Palvir.conf");
+    if (!file.isEmpty()) {
+        QVERIFY(QDir().mkpath(folder.path() + QStringLiteral("/Varnel")));
+        QFile store(path);
+        QVERIFY(store.open(QIODevice::WriteOnly));
+        store.write(file);
+    }
+    QStringList seen;
+    for (int run = 0; run <= saved.size(); ++run) {
+        QStringList arguments{QLatin1String(kRunArgument), folder.path()};
+        if (run < saved.size())
+            arguments << saved.at(run);
+        QProcess program;
+        program.start(QCoreApplication::applicationFilePath(), arguments);
+        QVERIFY(program.waitForFinished(60000));
+        QCOMPARE(program.exitCode(), 0);
+        seen << QString::fromUtf8(program.readAllStandardOutput());
+    }
+    QCOMPARE(seen, read);
+    if (saved.isEmpty())
+        return;
+    // The language is saved once, as a locale value in the group the toolkit writes as [%General].
+    QFile store(path);
+    QVERIFY(store.open(QIODevice::ReadOnly));
+    const QByteArray text = store.readAll();
+    QCOMPARE(text.count("locale=@Variant("), 1);
+    QVERIFY(text.contains("[%General]\nlocale=@Variant("));
+    if (saved.last() == QLatin1String("zh_TW"))
+        QVERIFY(text.contains(QByteArray("[%General]\n") + kZhTwLine));
+}
+
 void TestSettings::tasksAcrossExitAndStart()
 {
     {
@@ -285,5 +382,13 @@ void TestSettings::passwordsNeverLogged()
     QCOMPARE(g_log.filter(QStringLiteral("byemail")).size(), 0);   // read, not logged
 }
 
-QTEST_MAIN(TestSettings)
+int main(int argc, char** argv)
+{
+    if (argc >= 3 && std::strcmp(argv[1], kRunArgument) == 0)
+        return runOnce(argc, argv);
+    QCoreApplication app(argc, argv);
+    TestSettings test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_settings.moc"

@@ -18,6 +18,22 @@ QLocale localeOf(const QVariant& value)
 // Passwords are never written to the log.
 const char* const kHidden = "***";
 
+// The group of the language and the account keys. Where the store is an INI file, the toolkit
+// writes this group as the section [%General] and a later process reads that section back as
+// "General/..."; a [general] or [General] section written by hand is read as keys of no group.
+// The keys are written in the program's own spelling and looked up in each of these.
+const QLatin1String kGeneral("general/");
+const QLatin1String kGeneralReadBack("General/");
+
+QVariant generalValue(const QSettings& store, const char* name, const QVariant& absent)
+{
+    const QString key = QLatin1String(name);
+    for (const QString& spelling : {kGeneral + key, kGeneralReadBack + key, key})
+        if (store.contains(spelling))
+            return store.value(spelling);
+    return absent;
+}
+
 } // namespace
 
 namespace {
@@ -65,10 +81,10 @@ void QZynSettings::WriteSettings()
 void QZynSettings::ReadGeneralSettings()
 {
     QSettings store;
-    locale = localeOf(store.value("general/locale", QLocale(QStringLiteral("en"))));
-    needpass = store.value("general/needpass", false).toBool();
-    account = store.value("general/account", QString()).toString();
-    password = store.value("general/password", QString()).toString();
+    locale = localeOf(generalValue(store, "locale", QLocale(QStringLiteral("en"))));
+    needpass = generalValue(store, "needpass", false).toBool();
+    account = generalValue(store, "account", QString()).toString();
+    password = generalValue(store, "password", QString()).toString();
     qDebug() << "general/locale" << locale;
     qDebug() << "general/needpass" << needpass;
     qDebug() << "general/account" << account;
@@ -173,7 +189,9 @@ void QZynSettings::ReadSchedulerSettings()
 void QZynSettings::WriteGeneralSettings()
 {
     QSettings store;
-    store.setValue("general/locale", locale);
+    // The spelling a later process reads back goes, so that one value is left.
+    store.remove(kGeneralReadBack + QLatin1String("locale"));
+    store.setValue(kGeneral + QLatin1String("locale"), locale);
 }
 
 void QZynSettings::WriteNotificationSettings()

@@ -2,6 +2,7 @@
 
 #include "devices/controller.h"
 #include "devices/host.h"
+#include "zynframe.h"
 
 #include <QDebug>
 #include <QMetaMethod>
@@ -9,12 +10,14 @@
 #include <QThread>
 
 #include <atomic>
+#include <cstring>
 
 namespace {
 
 // The identify frame without payload: the discovery datagram.
 const char kDiscoveryFrame[] = {0x5E, 0x01, 0x61, 0x01, 0x00, 0x13, 0x14};
 std::atomic<int> g_settlingMs{5000};
+std::atomic<int> g_replyWindowMs{ControllerWatcher::kReplyWindowMs};
 
 QHostAddress addressFromEnvironment(const char* variable, const QHostAddress& otherwise)
 {
@@ -30,6 +33,11 @@ QHostAddress addressFromEnvironment(const char* variable, const QHostAddress& ot
 void ControllerWatcher::SetSettlingMilliseconds(int ms)
 {
     g_settlingMs = ms;
+}
+
+void ControllerWatcher::SetReplyWindowMilliseconds(int ms)
+{
+    g_replyWindowMs = ms;
 }
 
 QHostAddress ControllerWatcher::DiscoveryTarget()
@@ -132,9 +140,28 @@ bool ControllerWatcher::update_device_by_entryid(bool added, quint64 id)
     return !list.isEmpty();
 }
 
+bool ControllerWatcher::takeReplyFrom(quint32 sender)
+{
+    if (!m_rescanClock.isValid() || m_rescanClock.elapsed() - m_probingMs >= g_replyWindowMs.load())
+        return false;
+    if (m_replied.contains(sender) || m_replied.size() >= kMaxRepliesPerRescan)
+        return false;
+    m_replied.insert(sender);
+    return true;
+}
+
 void ControllerWatcher::Send_Broadcast_Datagram()
 {
-    m_socket.writeDatagram(kDiscoveryFrame, sizeof kDiscoveryFrame, DiscoveryTarget(), kControllerPort);
+    // What waits unread came before this datagram and answers nothing.
+    char discard;
+    while (m_socket.hasPendingDatagrams())
+        m_socket.readDatagram(&discard, sizeof discard);
+    m_replied.clear();
+    m_probingMs = 0;
+    if (m_socket.writeDatagram(kDiscoveryFrame, sizeof kDiscoveryFrame, DiscoveryTarget(), kControllerPort) == sizeof kDiscoveryFrame)
+        m_rescanClock.start();
+    else
+        m_rescanClock.invalidate();
     qDebug("Send broadcast datagram");
 }
 
@@ -145,9 +172,17 @@ void ControllerWatcher::Read_Broadcast_Datagram()
         QHostAddress sender;
         quint16 port = 0;
         const qint64 read = m_socket.readDatagram(datagram.data(), datagram.size(), &sender, &port);
-        if (read < 3 || quint8(datagram[0]) != 0x5E || quint8(datagram[1]) != 0x01 || quint8(datagram[2]) != 0x61)
+        // A reply is any datagram that begins like a controller frame.
+        if (read < qint64(sizeof kZynFramePrefix)
+            || std::memcmp(datagram.constData(), kZynFramePrefix, sizeof kZynFramePrefix) != 0)
             continue;
-        add_ctrl_by_ip(QHostAddress(sender.toIPv4Address()).toString());
+        const quint32 address = sender.toIPv4Address();
+        if (!takeReplyFrom(address))
+            continue;
+        QElapsedTimer probe;
+        probe.start();
+        add_ctrl_by_ip(QHostAddress(address).toString());
+        m_probingMs += probe.elapsed();
     }
 }
 

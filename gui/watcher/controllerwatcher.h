@@ -5,7 +5,9 @@
 
 #include "devices/zynlog.h"
 
+#include <QElapsedTimer>
 #include <QObject>
+#include <QSet>
 #include <QTimer>
 #include <QUdpSocket>
 
@@ -17,6 +19,11 @@ public:
     // Port the watcher receives discovery replies on; port the controllers listen on.
     static constexpr quint16 kReplyPort = 46000;
     static constexpr quint16 kControllerPort = 7890;
+    // A network rescan takes replies for this long after its discovery datagram went out (the
+    // time the watcher spends probing the senders of its replies not counted), each sender
+    // once, and at most kMaxRepliesPerRescan senders.
+    static constexpr int kReplyWindowMs = 10000;
+    static constexpr int kMaxRepliesPerRescan = 128;
 
     // Binds the discovery socket: $PALVIR_DISCOVERY_BIND, else any IPv4 address.
     explicit ControllerWatcher(QObject* parent = nullptr);
@@ -25,6 +32,8 @@ public:
 
     // Test seam: the settling wait after a controller arrives (5000 ms in the product).
     static void SetSettlingMilliseconds(int ms);
+    // Test seam: the reply window (kReplyWindowMs in the product).
+    static void SetReplyWindowMilliseconds(int ms);
     // Where the discovery datagram goes: $PALVIR_DISCOVERY_TARGET, else the broadcast address.
     static QHostAddress DiscoveryTarget();
     // The application's notice line of the status bar.
@@ -47,9 +56,17 @@ public slots:
 
 private:
     void status(const QString& text);
+    // True when a reply from `sender` is taken: a rescan is outstanding and has not heard
+    // from it yet. Records the sender.
+    bool takeReplyFrom(quint32 sender);
 
     QTimer* m_startTimer = nullptr;
     QZynHost* m_host = nullptr;
     QUdpSocket m_socket;
     QTimer m_broadcastTimer;
+    // The outstanding rescan: since when (invalid: none), how long its replies' probes took,
+    // and the senders heard.
+    QElapsedTimer m_rescanClock;
+    qint64 m_probingMs = 0;
+    QSet<quint32> m_replied;
 };

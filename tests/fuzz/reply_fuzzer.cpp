@@ -19,8 +19,10 @@ public:
     int getDeviceHandle() override { return -1; }
     int syncSend(_IF_CMD_BLOCK* block) override
     {
-        std::vector<unsigned char> scratch(kZynScratchSize, 0);
-        const int available = int(std::min(m_data.size(), scratch.size()));
+        // Room for what the input holds and no more: clearing a transport's whole scratch
+        // buffer for every input would cost more than the exchange.
+        const int available = int(std::min(m_data.size(), size_t(kZynScratchSize)));
+        std::vector<unsigned char> scratch(static_cast<size_t>(available));
         int total = 0;
         int expected = -1;
         // Deliver in pieces of at most 7 bytes so the length is asked on partial frames too.
@@ -52,7 +54,29 @@ private:
 
 class Session : public CZynlibALL {
 public:
+    // The transport stays the caller's (unbound before the session ends).
     void bind(ZynInterface* transport) { m_interface = transport; }
+};
+
+// One session for every input, as the program keeps one per controller: its frame and reply
+// buffers are made once. The operations used here change nothing else in it, so one input
+// does not colour the next.
+Session& sharedSession()
+{
+    static Session one;
+    return one;
+}
+
+// The input's transport, bound to the session while the input runs.
+class Bound {
+public:
+    Bound(const uint8_t* data, size_t size) : m_transport(data, size) { sharedSession().bind(&m_transport); }
+    ~Bound() { sharedSession().bind(nullptr); }
+    Bound(const Bound&) = delete;
+    Bound& operator=(const Bound&) = delete;
+
+private:
+    ReplayTransport m_transport;
 };
 
 } // namespace
@@ -80,8 +104,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ZynCheckReplyFrame(copy.data(), int(copy.size()));
     CalCheckSum(copy.data(), int(copy.size()));
 
-    Session session;
-    session.bind(new ReplayTransport(data, size));
+    Bound bound(data, size);
+    Session& session = sharedSession();
     switch (pick) {
     case 6: {
         auto scsi = std::make_unique<_SCSI_PASSTHROUGH_COMMAND>();
