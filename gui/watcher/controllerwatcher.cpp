@@ -1,6 +1,7 @@
 #include "controllerwatcher.h"
 
 #include "controller.h"
+#include "event.h"
 #include "host.h"
 
 #include <QDebug>
@@ -60,7 +61,7 @@ void ControllerWatcher::status(const QString& text)
     // The receiver deletes the record: without one it is not made.
     if (!isSignalConnected(QMetaMethod::fromSignal(&ControllerWatcher::LogMessage)))
         return;
-    emit LogMessage(new QZynLog(QZynLog::StatusBar, QZynDevice::LocalHost, 4, text));
+    emit LogMessage(new QZynLog(QZynLog::StatusBar, QZynDevice::LocalHost, QZynEvent::Informational, text));
 }
 
 void ControllerWatcher::process()
