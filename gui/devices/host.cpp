@@ -70,7 +70,7 @@ bool QZynHost::add_controller(QZynController* controller)
         m_controllers.push_back(controller);
     else
         m_controllers[slot] = controller;
-    log(sourceOf(controller), QZynEvent::Informational, controller->GetText() + tr(" connected."));
+    log(sourceOf(controller), QZynEvent::Informational, tr("%1 connected.").arg(controller->GetText()));
     controller->SetHostSlot(int(slot));
     return true;
 }
@@ -84,7 +84,7 @@ bool QZynHost::remove_controller(QZynController* controller)
     if (slot < 0 || size_t(slot) >= m_controllers.size() || m_controllers[size_t(slot)] != controller)
         return false;
     m_controllers[size_t(slot)] = nullptr;
-    log(sourceOf(controller), QZynEvent::Informational, controller->GetText() + tr(" disconnected."));
+    log(sourceOf(controller), QZynEvent::Informational, tr("%1 disconnected.").arg(controller->GetText()));
     return true;
 }
 

@@ -98,17 +98,18 @@ QString QZynVolumeSet::GetStateString() const
     const bool degraded = r.degraded() != 0;
     if (s == 0)
         return degraded ? tr("Degraded") : tr("Normal");
-    const QString progress = IsNestedVolume(r) ? QString()
-                                               : QString::asprintf("(%3.1f%%)", double(r.progress()) / 10.0);
+    // A running state shows its progress, except on a nested volume.
+    const bool nested = IsNestedVolume(r);
+    const QString progress = QString::asprintf("%3.1f", double(r.progress()) / 10.0);   // tenths of a per cent
     using V = sGUI_VOLUMESET;
     if (s & V::kStateInitializing)
-        return tr("Initializing") + progress;
+        return nested ? tr("Initializing") : tr("Initializing(%1%)").arg(progress);
     if (s & V::kStateFailed)
         return tr("Failed");
     if (s & V::kStateMigrating)
-        return tr("Migrating") + progress;
+        return nested ? tr("Migrating") : tr("Migrating(%1%)").arg(progress);
     if (s & V::kStateRebuilding)
-        return tr("Rebuilding") + progress;
+        return nested ? tr("Rebuilding") : tr("Rebuilding(%1%)").arg(progress);
     if (s & V::kStateNeedInit)
         return tr("Need Init");
     if (s & V::kStateNeedMigrate)
@@ -116,11 +117,11 @@ QString QZynVolumeSet::GetStateString() const
     if (s & V::kStateNeedRebuild)
         return tr("Need Rebuild");
     if (s & V::kStateChecking)
-        return tr("Checking") + progress;
+        return nested ? tr("Checking") : tr("Checking(%1%)").arg(progress);
     if (s & V::kStateNeedCheck)
         return tr("Need Check");
     if (s & V::kStateCloning)
-        return tr("Cloning") + progress;
+        return nested ? tr("Cloning") : tr("Cloning(%1%)").arg(progress);
     if (s & V::kStateNeedClone)
         return tr("Need Clone");
     return degraded ? tr("Degraded") : tr("Unknown");

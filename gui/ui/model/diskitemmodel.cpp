@@ -112,8 +112,9 @@ void QZynDiskItemModel::UpdateItem(QZynDisk* disk, int code, QStandardItem* pare
 
 QString QZynDiskItemModel::enclosureText(const QZynEnclosure* enclosure) const
 {
-    return tr("Enclsoure#%0: ").arg(enclosure->GetIndex() + 1)
-         + enclosure->GetVendorName() + enclosure->GetName() + enclosure->GetReversion();
+    return tr("Enclsoure#%1: %2")
+        .arg(QString::number(enclosure->GetIndex() + 1),
+             enclosure->GetVendorName() + enclosure->GetName() + enclosure->GetReversion());
 }
 
 void QZynDiskItemModel::AddEnclosureItem(QZynEnclosure* enclosure, QStandardItem* parent)

@@ -194,8 +194,9 @@ void QZynHwMonitorItemModel::sensorSection(QStandardItem* groupItem, const sSENS
 
 QString QZynHwMonitorItemModel::enclosureLabel(const QZynEnclosure* enclosure) const
 {
-    return tr("Enclosure#%0 : ").arg(enclosure->GetIndex() + 1)
-         + zynmodel::ViewText(enclosure->GetVendorName() + enclosure->GetName());
+    return tr("Enclosure#%1 : %2")
+        .arg(QString::number(enclosure->GetIndex() + 1),
+             zynmodel::ViewText(enclosure->GetVendorName() + enclosure->GetName()));
 }
 
 void QZynHwMonitorItemModel::SetupSASHwMonitor()
