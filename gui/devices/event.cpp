@@ -6,7 +6,9 @@
 
 namespace {
 
+// The names of the classes up to the hardware monitor's, by class.
 const char* const kClassNames[] = {"NO_EVENT", "RAIDSET", "VOLUMESET", "DEVICE", "HOST", "H/W MONITOR"};
+static_assert(std::size(kClassNames) == zynevent::kHwMonitorEvent + 1, "one name per class");
 
 // A copy that shares nothing with the held text: the polling thread may replace the text, and
 // free it, while the reader still holds its copy.
