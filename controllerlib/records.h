@@ -53,9 +53,16 @@ struct sSYSTEM_INFO {
         kMbrVersion = 88, kMbrVersionSize = 16,
         kModelName = 104, kModelNameSize = 8,
         kIpAddress = 116,
+        kProcessorClock = 124,   // u32, MHz
+        kICacheSize = 128,       // u32, bytes
+        kDCacheSize = 132,       // u32, bytes
+        kSCacheSize = 136,       // u32, bytes
+        kMemorySize = 140,       // u32, MB
+        kMemoryClock = 144,      // u32, MHz
         kEventRingCapacity = 148,
         kMacAddress = 152,
         kJbodMode = 160,
+        kMemoryEcc = 162,        // nonzero: ECC memory
         kDriveChannels = 174,
         kVolumeSetNumbers = 177,
         kRaidSetNumbers = 178,
@@ -64,10 +71,20 @@ struct sSYSTEM_INFO {
         kFamily = 189,
         kHighestEnclosure = 193,
         kExtendedVolumeRecord = 194,
+        kCapabilities = 196,     // capability bits (zynconst::kCap...)
         kModelSuffix = 208, kModelSuffixSize = 48,
     };
     // Family byte value of the enclosure-based controllers.
     static constexpr uint8_t kEnclosureFamily = 3;
+    // Board types 1 and 2, the compact boards: a hardware monitor without voltages, and an SNMP
+    // path among the setup fields.
+    static constexpr uint8_t kCompactBoardA = 1;
+    static constexpr uint8_t kCompactBoardB = 2;
+    // Board types 8 and 9, the fibre channel boards, with the larger setup layouts.
+    static constexpr uint8_t kFibreBoardMask = 0xFE;
+    static constexpr uint8_t kFibreBoard = 8;
+    // The volume-set number count of the controllers with 128 volume sets.
+    static constexpr uint8_t kVolumeSetNumbers128 = 0x80;
 
     std::string vendorName() const { return zynwire::getText(bytes + kVendorName, kVendorNameSize); }
     std::string serialNumber() const { return zynwire::getText(bytes + kSerialNumber, kSerialNumberSize); }
@@ -77,6 +94,13 @@ struct sSYSTEM_INFO {
     std::string modelName() const { return zynwire::getText(bytes + kModelName, kModelNameSize); }
     std::string modelSuffix() const { return zynwire::getText(bytes + kModelSuffix, kModelSuffixSize); }
     const uint8_t* ipAddress() const { return bytes + kIpAddress; }
+    uint32_t processorClock() const { return zynwire::getU32(bytes + kProcessorClock); }
+    uint32_t iCacheSize() const { return zynwire::getU32(bytes + kICacheSize); }
+    uint32_t dCacheSize() const { return zynwire::getU32(bytes + kDCacheSize); }
+    uint32_t sCacheSize() const { return zynwire::getU32(bytes + kSCacheSize); }
+    uint32_t memorySize() const { return zynwire::getU32(bytes + kMemorySize); }
+    uint32_t memoryClock() const { return zynwire::getU32(bytes + kMemoryClock); }
+    bool memoryEcc() const { return bytes[kMemoryEcc] != 0; }
     uint32_t eventRingCapacity() const { return zynwire::getU32(bytes + kEventRingCapacity); }
     const uint8_t* macAddress() const { return bytes + kMacAddress; }
     bool jbodMode() const { return bytes[kJbodMode] == 1; }
@@ -85,10 +109,13 @@ struct sSYSTEM_INFO {
     uint8_t raidSetNumbers() const { return bytes[kRaidSetNumbers]; }
     bool hasOnBoardNetwork() const { return bytes[kOnBoardNetwork] != 0; }
     uint8_t boardType() const { return bytes[kBoardType]; }
+    bool compactBoard() const { return bytes[kBoardType] == kCompactBoardA || bytes[kBoardType] == kCompactBoardB; }
+    bool fibreBoard() const { return (bytes[kBoardType] & kFibreBoardMask) == kFibreBoard; }
     uint8_t family() const { return bytes[kFamily]; }
     bool isEnclosureFamily() const { return bytes[kFamily] == kEnclosureFamily; }
     uint8_t highestEnclosure() const { return bytes[kHighestEnclosure]; }
     bool hasExtendedVolumeRecord() const { return bytes[kExtendedVolumeRecord] != 0; }
+    uint8_t capabilities() const { return bytes[kCapabilities]; }
 };
 static_assert(sizeof(sSYSTEM_INFO) == 256, "system information record is 256 bytes");
 
@@ -116,6 +143,12 @@ struct sGUI_RAIDSET {
     static constexpr int kMaxVolumes = 128;
     static constexpr int kMaxFreeSegments = 7;
     static constexpr uint16_t kFlagSed = 0x1000;
+    // State flag bits: online (cleared while the raid set is offline) and complete (every
+    // member present); a raid set shows its volumes' states only with both set.
+    static constexpr uint8_t kStateOnline = 0x01;
+    static constexpr uint8_t kStateComplete = 0x04;
+    // The slot of a member that is missing.
+    static constexpr uint8_t kNoMember = 255;
 
     bool exists() const { return bytes[kMemberCount] != 0; }
     std::string name() const { return zynwire::getText(bytes + kName, kNameSize); }
@@ -183,6 +216,23 @@ struct sGUI_VOLUMESET {
     static constexpr uint32_t kFlagUnlocked = 0x40000000;
     // The channel value that selects the extended layout of the 0x21 reply.
     static constexpr uint8_t kExtendedChannel = 0x80;
+    // State word bits.
+    static constexpr uint32_t kStateInitializing = 0x1;
+    static constexpr uint32_t kStateFailed = 0x2;
+    static constexpr uint32_t kStateMigrating = 0x4;
+    static constexpr uint32_t kStateRebuilding = 0x8;
+    static constexpr uint32_t kStateNeedInit = 0x10;
+    static constexpr uint32_t kStateNeedMigrate = 0x20;
+    static constexpr uint32_t kStateNeedRebuild = 0x80;
+    static constexpr uint32_t kStateChecking = 0x100;
+    static constexpr uint32_t kStateNeedCheck = 0x200;
+    static constexpr uint32_t kStateNeedClone = 0x4000;
+    static constexpr uint32_t kStateCloning = 0x8000;
+    // RAID level codes (kRaidLevel); a nested volume reads them as Raid00, Raid100 and so on.
+    enum RaidLevel : uint8_t {
+        kLevelRaid0 = 0, kLevelRaid10 = 1, kLevelRaid3 = 2, kLevelRaid5 = 3, kLevelRaid6 = 4,
+        kLevelPassThrough = 5, kRaidLevels = 6,
+    };
 
     bool exists() const { return zynwire::getU32(bytes + kCapacity) != 0; }
     std::string name() const { return zynwire::getText(bytes + kName, kNameSize); }
@@ -365,20 +415,24 @@ struct sEVET_DATA {
     uint8_t bytes[32];
 
     enum Offset {
-        kClass = 0,      // 1 raid set, 2 volume set, 3 device, 4 host, 5 hardware monitor, 6 general
-        kCode = 1,
-        kChannel = 2,
+        kClass = 0,      // zynevent::Class
+        kCode = 1,       // the code within the class
+        kChannel = 2,    // the raid set, volume set or disk slot the event is about
         kTime = 4,       // u32
         kDuration = 8,   // u32, tenths of a second
+        kEnclosure = 8,  // u32, device events: the disk's enclosure position
         kCount = 12,     // u32
         kName = 16, kNameSize = 16,
     };
+    // The packed time stamp: with the top bit set, bit fields of a date and time.
+    static constexpr uint32_t kTimePacked = 0x80000000u;
 
     uint8_t eventClass() const { return bytes[kClass]; }
     uint8_t code() const { return bytes[kCode]; }
     uint8_t channel() const { return bytes[kChannel]; }
     uint32_t time() const { return zynwire::getU32(bytes + kTime); }
     uint32_t duration() const { return zynwire::getU32(bytes + kDuration); }
+    uint32_t enclosure() const { return zynwire::getU32(bytes + kEnclosure); }
     uint32_t count() const { return zynwire::getU32(bytes + kCount); }
     std::string name() const { return zynwire::getText(bytes + kName, kNameSize); }
 
@@ -390,10 +444,20 @@ struct sEVET_DATA {
     }
     void setTime(uint32_t t) { zynwire::putU32(bytes + kTime, t); }
     void setDuration(uint32_t d) { zynwire::putU32(bytes + kDuration, d); }
+    void setEnclosure(uint32_t e) { zynwire::putU32(bytes + kEnclosure, e); }
     void setCount(uint32_t c) { zynwire::putU32(bytes + kCount, c); }
     void setName(const std::string& text) { zynwire::putText(bytes + kName, kNameSize, text); }
 };
 static_assert(sizeof(sEVET_DATA) == 32, "event record is 32 bytes");
+
+// Sensor values that are no reading, and the flag of a working power supply.
+namespace zynsensor {
+constexpr uint32_t kBatteryFailed = 254;
+constexpr uint32_t kBatteryNotInstalled = 255;
+constexpr uint16_t kFanNotReported = 65535;       // a fan of the older family
+constexpr int32_t kTemperatureNotReported = -20;  // an enclosure's temperature sensor
+constexpr uint32_t kPowerSupplyOk = 1;
+} // namespace zynsensor
 
 // One sensor kind of the hardware monitor of a controller outside the enclosure family.
 struct _HWMON_INFO {
@@ -416,8 +480,11 @@ struct sSENSORS {
         // Name i, up to its first NUL and at most 24 characters.
         std::string name(int i) const { return zynwire::getText(names + kNameSize * i, kNameSize); }
     };
-    static constexpr int kSections = 6;
-    static constexpr int kBatterySection = 5;
+    // The sections in order: the slot names, four sensor kinds and the battery.
+    enum SectionKind {
+        kSlotSection = 0, kVoltageSection = 1, kFanSection = 2, kPowerSection = 3,
+        kTemperatureSection = 4, kBatterySection = 5, kSections = 6,
+    };
     static constexpr int kMaxEntries = 128;
     static constexpr int kNameSize = 24;
     static constexpr int kNamesSize = 3072;

@@ -8,24 +8,26 @@ int get_frame_length(unsigned char* buffer, int count)
         return -1;
     if (buffer[0] != kZynFramePrefix[0] || buffer[1] != kZynFramePrefix[1] || buffer[2] != kZynFramePrefix[2])
         return -2;
-    if (buffer[3] == 0xFF && buffer[4] == 0xFF) {
+    const unsigned char* lengthBytes = buffer + kZynFrameLengthOffset;
+    if (lengthBytes[0] == 0xFF && lengthBytes[1] == 0xFF) {
         // Long form: the 24-bit length follows the marker. Wait until the bytes it occupies and
         // the one after it have arrived, so that the "HTTP" written over them is not overwritten.
         if (count < kZynLongFormHeader)
             return -1;
-        const int length = buffer[5] | (buffer[6] << 8) | (buffer[7] << 16);
-        std::memcpy(buffer + 5, "HTTP", 4);
+        unsigned char* marker = buffer + kZynFrameDataOffset;
+        const int length = marker[0] | (marker[1] << 8) | (marker[2] << 16);
+        std::memcpy(marker, "HTTP", 4);
         return length + kZynFrameOverhead;
     }
-    return (buffer[3] | (buffer[4] << 8)) + kZynFrameOverhead;
+    return (lengthBytes[0] | (lengthBytes[1] << 8)) + kZynFrameOverhead;
 }
 
 int CalCheckSum(unsigned char* frame, int count)
 {
-    if (frame == nullptr || count < 5)
+    if (frame == nullptr || count < kZynFrameDataOffset)
         return 0;
     unsigned sum = 0;
-    for (int i = 3; i <= count - 2; ++i)
+    for (int i = kZynFrameLengthOffset; i <= count - 2; ++i)
         sum += frame[i];
     return int(sum & 0xFF);
 }
@@ -64,11 +66,11 @@ int ZynBuildFrame(unsigned char command, const void* payload, int payloadLength,
     out[0] = kZynFramePrefix[0];
     out[1] = kZynFramePrefix[1];
     out[2] = kZynFramePrefix[2];
-    out[3] = static_cast<unsigned char>(length & 0xFF);
-    out[4] = static_cast<unsigned char>((length >> 8) & 0xFF);
-    out[5] = command;
+    out[kZynFrameLengthOffset] = static_cast<unsigned char>(length & 0xFF);
+    out[kZynFrameLengthOffset + 1] = static_cast<unsigned char>((length >> 8) & 0xFF);
+    out[kZynFrameDataOffset] = command;
     if (payloadLength > 0)
-        std::memcpy(out + 6, payload, size_t(payloadLength));
+        std::memcpy(out + kZynFrameDataOffset + 1, payload, size_t(payloadLength));
     const int frameLength = length + kZynFrameOverhead;
     out[frameLength - 1] = static_cast<unsigned char>(CalCheckSum(out, frameLength));
     return frameLength;
@@ -80,13 +82,13 @@ int ZynCheckReplyFrame(const unsigned char* frame, int count)
         return -1;
     if (frame[0] != kZynFramePrefix[0] || frame[1] != kZynFramePrefix[1] || frame[2] != kZynFramePrefix[2])
         return -1;
-    const int data = frame[3] | (frame[4] << 8);
+    const int data = frame[kZynFrameLengthOffset] | (frame[kZynFrameLengthOffset + 1] << 8);
     if (data > count - kZynFrameOverhead)
         return -1;
     unsigned sum = 0;
-    for (int i = 3; i <= data + 4; ++i)
+    for (int i = kZynFrameLengthOffset; i < kZynFrameDataOffset + data; ++i)
         sum += frame[i];
-    if (frame[data + 5] != static_cast<unsigned char>(sum & 0xFF))
+    if (frame[kZynFrameDataOffset + data] != static_cast<unsigned char>(sum & 0xFF))
         return -1;
     return data;
 }

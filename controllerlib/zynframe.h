@@ -8,6 +8,8 @@
 
 constexpr unsigned char kZynFramePrefix[3] = {0x5E, 0x01, 0x61};
 constexpr int kZynFrameOverhead = 6;       // prefix, length, checksum
+constexpr int kZynFrameLengthOffset = 3;   // the u16 length, where the checksum starts
+constexpr int kZynFrameDataOffset = 5;     // the command byte, or a reply's first data byte
 constexpr int kZynLongFormHeader = 9;      // prefix, FF FF, 24-bit length, one more byte
 
 // -1: need more bytes; -2: not a frame; else the whole frame length.

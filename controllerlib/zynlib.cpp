@@ -15,7 +15,26 @@ constexpr u32 kMaxEventRingCapacity = 0x10000;
 constexpr int kMaxPayload = 0xFFFF - 1;
 
 // Commands a JBOD enclosure accepts.
-constexpr u8 kJbodCommands[] = {0x10, 0x11, 0x12, 0x13, 0x15, 0x17, 0x23, 0x32, 0xEE, 0xEF, 0xF4, 0xF5};
+constexpr u8 kJbodCommands[] = {
+    ZYN_CMD_SET_SERIAL, ZYN_CMD_SET_VENDOR, ZYN_CMD_SET_MODEL, ZYN_CMD_IDENTIFY, ZYN_CMD_LOGOUT, ZYN_CMD_SET_MAC,
+    ZYN_CMD_GET_SYSINFO, ZYN_CMD_SET_PASSWORD, ZYN_CMD_RAW, ZYN_CMD_UNIT_SERIAL, ZYN_CMD_F4, ZYN_CMD_F5};
+
+// Time-outs of a command's exchange, in milliseconds; a reset is not waited for.
+constexpr uint64_t kShortTimeoutMs = 3000;
+constexpr uint64_t kResetTimeoutMs = 0;
+constexpr uint64_t kTimeoutMs = 60000;
+
+// The kind field of the command block: the command's kind, plus kKindEnclosureFamily on the
+// enclosure family.
+constexpr uint64_t kKindPlain = 0;
+constexpr uint64_t kKindHttpPiece = 1;
+constexpr uint64_t kKindClassEd = 4;
+constexpr uint64_t kKindRaw = 8;
+constexpr uint64_t kKindClassEc = 12;
+constexpr uint64_t kKindEnclosureFamily = 16;
+
+// A reply of one data byte, which may be a status letter.
+constexpr int kStatusReplyLength = kZynFrameOverhead + 1;
 
 bool jbodAllows(u8 command)
 {
@@ -27,26 +46,26 @@ uint64_t commandTimeout(u8 command)
     switch (command) {
     case ZYN_CMD_GET_SYSINFO:
     case ZYN_CMD_MUTE_BEEPER:
-        return 3000;
+        return kShortTimeoutMs;
     case ZYN_CMD_RESET:
-        return 0;
+        return kResetTimeoutMs;
     default:
-        return 60000;
+        return kTimeoutMs;
     }
 }
 
 uint64_t commandKind(u8 command, const sSYSTEM_INFO& info)
 {
-    uint64_t kind = 0;
+    uint64_t kind = kKindPlain;
     switch (command) {
-    case ZYN_CMD_HTTP_PIECE: kind = 1; break;
-    case ZYN_CMD_CLASS_ED: kind = 4; break;
-    case ZYN_CMD_RAW: kind = 8; break;
-    case ZYN_CMD_CLASS_EC: kind = 12; break;
+    case ZYN_CMD_HTTP_PIECE: kind = kKindHttpPiece; break;
+    case ZYN_CMD_CLASS_ED: kind = kKindClassEd; break;
+    case ZYN_CMD_RAW: kind = kKindRaw; break;
+    case ZYN_CMD_CLASS_EC: kind = kKindClassEc; break;
     default: break;
     }
     if (info.isEnclosureFamily())
-        kind += 16;
+        kind += kKindEnclosureFamily;
     return kind;
 }
 
@@ -56,14 +75,14 @@ uint64_t commandKind(u8 command, const sSYSTEM_INFO& info)
 u32 ZynMapTransportResult(int result)
 {
     switch (result) {
-    case -1: return ZYN_ERR_IO;
-    case -2: return ZYN_ERR_RECV;
-    case -3: return ZYN_ERR_TRANSPORT;
-    case -5: return ZYN_ERR_TRANSPORT;
-    case -6: return ZYN_ERR_IO;
-    case -7: return ZYN_ERR_REPLY_TIMEOUT;
-    case -8: return ZYN_ERR_SEND_TIMEOUT;
-    case -9: return ZYN_ERR_TRANSPORT_OTHER;
+    case ZYN_IO_OPEN_FAILED: return ZYN_ERR_IO;
+    case ZYN_IO_RECV_FAILED: return ZYN_ERR_RECV;
+    case ZYN_IO_TRANSPORT_FAILED: return ZYN_ERR_TRANSPORT;
+    case ZYN_IO_TRANSPORT_FAILED_ALT: return ZYN_ERR_TRANSPORT;
+    case ZYN_IO_BAD_BLOCK: return ZYN_ERR_IO;
+    case ZYN_IO_REPLY_TIMEOUT: return ZYN_ERR_REPLY_TIMEOUT;
+    case ZYN_IO_SEND_TIMEOUT: return ZYN_ERR_SEND_TIMEOUT;
+    case ZYN_IO_TRANSPORT_OTHER: return ZYN_ERR_TRANSPORT_OTHER;
     default: return ZYN_ERR_IO;
     }
 }
@@ -258,8 +277,9 @@ u32 CZynlib::ZynCmdReadWrite(u8 command, void* payload, int payloadLength, void*
     if (dataLength < 0)
         return command == ZYN_CMD_RESET ? ZYN_OK : ZYN_ERR_BAD_FRAME;
 
-    const unsigned char* data = answer + 5;
-    if (received == 7 && command != ZYN_CMD_POLL_EVENT && data[0] >= kZynStatusFirst && data[0] <= kZynStatusLast) {
+    const unsigned char* data = answer + kZynFrameDataOffset;
+    if (received == kStatusReplyLength && command != ZYN_CMD_POLL_EVENT && data[0] >= kZynStatusFirst
+        && data[0] <= kZynStatusLast) {
         if (data[0] == kZynStatusOk)
             return ZYN_OK;
         if (data[0] == kZynStatusPassword)

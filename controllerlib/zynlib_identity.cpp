@@ -60,7 +60,7 @@ bool parseAddress(const char* text, u8 out[4])
 
 bool hasCapability(const sSYSTEM_INFO& info, u8 bit)
 {
-    return (info.bytes[zynconst::kCapabilityByte] & bit) != 0;
+    return (info.capabilities() & bit) != 0;
 }
 
 } // namespace

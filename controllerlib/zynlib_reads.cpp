@@ -420,7 +420,7 @@ u32 CZynlib::ZynGetEnclosureHwMonitor(u8 enclosure, sSENSORS* sensors)
         sSENSORS::Section& section = sensors->sections[k];
         section.count = u8(n);
         std::memcpy(section.names, names, sSENSORS::kNamesSize);
-        if (k == 0)
+        if (k == sSENSORS::kSlotSection)
             continue;
         copyReceived(section.values, values, length, cursor, 4 * n);
         copyReceived(section.flags, values, length, cursor + 4 * n, 4 * n);

@@ -13,7 +13,7 @@ constexpr int kLoginPasswordSize = 20;
 
 bool boardHasSnmpPath(const sSYSTEM_INFO& info)
 {
-    return info.boardType() == 1 || info.boardType() == 2;
+    return info.compactBoard();
 }
 
 struct FieldPlace {

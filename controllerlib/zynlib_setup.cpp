@@ -100,9 +100,9 @@ int CZynlib::DetermineTableNumber()
     if (m_setupLayout >= 0)
         return m_setupLayout;
     int layout;
-    if ((m_sysInfo.boardType() & 0xFE) != 8) {
+    if (!m_sysInfo.fibreBoard()) {
         layout = 0;
-    } else if (m_sysInfo.volumeSetNumbers() != 0x80) {
+    } else if (m_sysInfo.volumeSetNumbers() != sSYSTEM_INFO::kVolumeSetNumbers128) {
         layout = 1;
     } else {
         // Layout 2 fits in 32 KiB; layout 3 does not. Only a definite answer is kept: a read

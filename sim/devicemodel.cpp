@@ -22,7 +22,9 @@ constexpr size_t kMaxOverride = 0xFFFF;
 
 using namespace modelcodes;
 
-constexpr uint8_t kRaidComplete = 0x05, kRaidIncomplete = 0x01, kRaidPassThrough = 0x80;
+constexpr uint8_t kRaidComplete = sGUI_RAIDSET::kStateOnline | sGUI_RAIDSET::kStateComplete;
+constexpr uint8_t kRaidIncomplete = sGUI_RAIDSET::kStateOnline;
+constexpr uint8_t kRaidPassThrough = 0x80;   // the raid set of a pass-through disk
 // Byte 53 of the volume record: the setting the configuration commands send after the cache mode.
 constexpr int kVolumeByte53 = sGUI_VOLUMESET::kCacheMode + 1;
 
@@ -224,7 +226,7 @@ void DeviceModel::addEvent(const sEVET_DATA& event)
 
 void DeviceModel::logPowerOn()
 {
-    raise(kClassMonitor, kPoweredOn, "");
+    raise(zynevent::kHwMonitorEvent, zynevent::kRaidPoweredOn, "");
 }
 
 std::vector<sEVET_DATA> DeviceModel::events() const
@@ -411,7 +413,7 @@ sGUI_RAIDSET DeviceModel::raidSet(int i) const
     if (set.activated)
         state |= kRaidComplete;
     if (set.offline)
-        state &= uint8_t(~1u);
+        state &= uint8_t(~sGUI_RAIDSET::kStateOnline);
     record.setStateFlags(set.passThrough ? kRaidPassThrough : state);
     record.setVolumeCount(int(set.volumes.size()));
     for (size_t k = 0; k < set.volumes.size(); ++k)
@@ -813,7 +815,7 @@ bool DeviceModel::addDisk(int e, int s, const std::string& model, const std::str
     d.capacity = capacity;
     d.health = health ? *health : defaultHealth(e, s);
     freeDisk(d);
-    raiseDevice(kClassDevice, kDeviceInserted, e, s);
+    raiseDevice(zynevent::kDeviceEvent, zynevent::kDeviceInserted, e, s);
     return true;
 }
 
@@ -876,16 +878,16 @@ void DeviceModel::membersLost(int raid, int missingBefore)
     if (set.passThrough)
         return;
     if (missingBefore == 0)
-        raise(kClassRaidSet, kRaidDegraded, set.name, uint8_t(raid));
+        raise(zynevent::kRaidSetEvent, zynevent::kRaidSetDegraded, set.name, uint8_t(raid));
     for (int v : set.volumes) {
         Volume& volume = m_volumes[size_t(v)];
         if (after > tolerance(volume.level)) {
             if (!(volume.state & kStateFailed)) {
                 volume.state |= kStateFailed;
-                raise(kClassVolume, kVolumeFailed, volume.name, uint8_t(v));
+                raise(zynevent::kVolumeSetEvent, zynevent::kVolumeFailed, volume.name, uint8_t(v));
             }
         } else if (missingBefore == 0) {
-            raise(kClassVolume, kVolumeDegraded, volume.name, uint8_t(v));
+            raise(zynevent::kVolumeSetEvent, zynevent::kVolumeDegraded, volume.name, uint8_t(v));
         }
     }
 }
@@ -901,10 +903,10 @@ bool DeviceModel::removeDisk(int e, int s, std::string* reason)
     const int before = raid >= 0 ? popcount(missingMask(raid)) : 0;
     const int passThrough = d.passThroughVolume;
     d = Disk{};
-    raiseDevice(kClassDevice, kDeviceRemoved, e, s);
+    raiseDevice(zynevent::kDeviceEvent, zynevent::kDeviceRemoved, e, s);
     if (passThrough >= 0) {
         dropPassThrough(passThrough);
-        raiseDevice(kClassDevice, kPassThroughDeleted, e, s);
+        raiseDevice(zynevent::kDeviceEvent, zynevent::kPassThroughDiskDeleted, e, s);
     }
     if (raid >= 0 && passThrough < 0)
         membersLost(raid, before);
@@ -927,11 +929,11 @@ bool DeviceModel::failDisk(int e, int s, std::string* reason)
     d.dedicatedTo = 0;
     d.raidSet = sGUI_PHY_DRV::kNoRaidSet;
     d.failedFrom = raid;
-    raiseDevice(kClassDevice, kDeviceFailed, e, s);
+    raiseDevice(zynevent::kDeviceEvent, zynevent::kDeviceFailed, e, s);
     if (d.passThroughVolume >= 0) {
         Volume& volume = m_volumes[size_t(d.passThroughVolume)];
         volume.state |= kStateFailed;
-        raise(kClassVolume, kVolumeFailed, volume.name, uint8_t(d.passThroughVolume));
+        raise(zynevent::kVolumeSetEvent, zynevent::kVolumeFailed, volume.name, uint8_t(d.passThroughVolume));
     } else if (raid >= 0) {
         membersLost(raid, before);
     }
@@ -982,7 +984,7 @@ int DeviceModel::createRaidSet(const std::string& name, const std::vector<std::p
         d.state = sGUI_PHY_DRV::kStateMember | sGUI_PHY_DRV::kStateMemberLow;
         d.raidSet = uint8_t(number);
     }
-    raise(kClassRaidSet, kRaidCreate, name, uint8_t(number));
+    raise(zynevent::kRaidSetEvent, zynevent::kCreateRaidSet, name, uint8_t(number));
     return number;
 }
 
@@ -1000,7 +1002,7 @@ bool DeviceModel::deleteRaidSet(int raid, std::string* reason)
             freeDisk(*d);
     }
     set = RaidSet{};
-    raise(kClassRaidSet, kRaidDelete, name, uint8_t(raid));
+    raise(zynevent::kRaidSetEvent, zynevent::kDeleteRaidSet, name, uint8_t(raid));
     // Its dedicated hot spares become free disks.
     const int enclosures = older() ? 1 : enclosureCount();
     for (int e = 0; e < enclosures; ++e) {
@@ -1008,7 +1010,7 @@ bool DeviceModel::deleteRaidSet(int raid, std::string* reason)
             Disk& d = m_enclosures[size_t(e)].slots[s];
             if (d.present && d.state == sGUI_PHY_DRV::kStateHotSpare && d.spareKind == 1 && d.dedicatedTo == raid) {
                 freeDisk(d);
-                raiseDevice(kClassGeneral, kHotSpareDeleted, e, int(s));
+                raiseDevice(zynevent::kGeneralEvent, zynevent::kHotSpareDeleted, e, int(s));
             }
         }
     }
@@ -1160,8 +1162,8 @@ int DeviceModel::addVolume(int raid, int number, const std::string& name, uint64
     v.perMember = perMember;
     set.volumes.push_back(number);
     if (announce) {
-        raise(kClassVolume, kVolumeCreate, name, uint8_t(number));
-        raise(kClassVolume, kVolumeStartInit, name, uint8_t(number));
+        raise(zynevent::kVolumeSetEvent, zynevent::kCreateVolume, name, uint8_t(number));
+        raise(zynevent::kVolumeSetEvent, zynevent::kStartInitialize, name, uint8_t(number));
     }
     return number;
 }
@@ -1197,14 +1199,14 @@ bool DeviceModel::deleteVolumeSet(int volume, std::string* reason)
         else if (d)
             d->passThroughVolume = -1;
         dropPassThrough(volume);
-        raiseDevice(kClassDevice, kPassThroughDeleted, address.first, address.second);
+        raiseDevice(zynevent::kDeviceEvent, zynevent::kPassThroughDiskDeleted, address.first, address.second);
         return true;
     }
     for (int member : v.nested)
         m_volumes[size_t(member)].flags &= ~sGUI_VOLUMESET::kFlagNestedMember;
     const std::string name = v.name;
     dropVolume(volume);
-    raise(kClassVolume, kVolumeDelete, name, uint8_t(volume));
+    raise(zynevent::kVolumeSetEvent, zynevent::kDeleteVolume, name, uint8_t(volume));
     return true;
 }
 
@@ -1257,7 +1259,7 @@ int DeviceModel::createNestedVolume(const std::string& name, const std::vector<i
     v.serial = makeVolumeSerial(number);
     for (int m : members)
         m_volumes[size_t(m)].flags |= sGUI_VOLUMESET::kFlagNestedMember;
-    raise(kClassVolume, kVolumeCreate, name, uint8_t(number));
+    raise(zynevent::kVolumeSetEvent, zynevent::kCreateVolume, name, uint8_t(number));
     return number;
 }
 
@@ -1278,7 +1280,7 @@ bool DeviceModel::setHotSpare(int e, int s, int kind, int raid, std::string* rea
     d.state = sGUI_PHY_DRV::kStateHotSpare;
     d.spareKind = uint8_t(kind);
     d.dedicatedTo = uint16_t(kind == 1 ? raid : 0);
-    raiseDevice(kClassGeneral, kHotSpareCreated, e, s);
+    raiseDevice(zynevent::kGeneralEvent, zynevent::kHotSpareCreated, e, s);
     return true;
 }
 
@@ -1290,7 +1292,7 @@ bool DeviceModel::clearHotSpare(int e, int s, std::string* reason)
     if (!d.present || d.state != sGUI_PHY_DRV::kStateHotSpare)
         return failWith(reason, "no hot spare in " + where(e, s));
     freeDisk(d);
-    raiseDevice(kClassGeneral, kHotSpareDeleted, e, s);
+    raiseDevice(zynevent::kGeneralEvent, zynevent::kHotSpareDeleted, e, s);
     return true;
 }
 
@@ -1346,7 +1348,7 @@ int DeviceModel::makePassThrough(int e, int s, const uint8_t* settings, std::str
     d.state = sGUI_PHY_DRV::kStatePassThrough | sGUI_PHY_DRV::kStateMember | sGUI_PHY_DRV::kStateMemberLow;
     d.raidSet = uint8_t(raid);
     d.passThroughVolume = number;
-    raiseDevice(kClassDevice, kPassThroughCreated, e, s);
+    raiseDevice(zynevent::kDeviceEvent, zynevent::kPassThroughDiskCreated, e, s);
     return number;
 }
 
@@ -1380,16 +1382,17 @@ bool DeviceModel::setVolumeState(int volume, uint32_t state, uint32_t progress, 
     v.progress = progress;
     auto started = [&](uint32_t bit) { return !(old & bit) && (state & bit); };
     if (started(kStateInit))
-        raise(kClassVolume, kVolumeStartInit, v.name, uint8_t(volume));
+        raise(zynevent::kVolumeSetEvent, zynevent::kStartInitialize, v.name, uint8_t(volume));
     if ((old & kStateInit) && !(state & kStateInit) && !(state & kStateFailed))
-        raise(kClassVolume, kVolumeCompleteInit, v.name, uint8_t(volume));
+        raise(zynevent::kVolumeSetEvent, zynevent::kCompleteInit, v.name, uint8_t(volume));
     if (started(kStateFailed))
-        raise(kClassVolume, kVolumeFailed, v.name, uint8_t(volume));
+        raise(zynevent::kVolumeSetEvent, zynevent::kVolumeFailed, v.name, uint8_t(volume));
     if (started(kStateMigrate))
-        raise(kClassVolume, kVolumeModify, v.name, uint8_t(volume));
+        raise(zynevent::kVolumeSetEvent, zynevent::kModifyVolume, v.name, uint8_t(volume));
     if (started(kStateRebuild) && v.raidSet >= 0) {
-        raise(kClassRaidSet, kRaidRebuild, m_raidSets[size_t(v.raidSet)].name, uint8_t(v.raidSet));
-        raise(kClassVolume, kVolumeStartRebuild, v.name, uint8_t(volume));
+        raise(zynevent::kRaidSetEvent, zynevent::kRebuildRaidSet, m_raidSets[size_t(v.raidSet)].name,
+              uint8_t(v.raidSet));
+        raise(zynevent::kVolumeSetEvent, zynevent::kStartRebuilding, v.name, uint8_t(volume));
     }
     return true;
 }
@@ -1400,8 +1403,8 @@ bool DeviceModel::advanceProgress(int volume, int tenths)
         return false;
     Volume& v = m_volumes[size_t(volume)];
     static const std::pair<uint32_t, uint8_t> kRunning[] = {
-        {kStateInit, kVolumeCompleteInit}, {kStateMigrate, kVolumeCompleteMigrate},
-        {kStateRebuild, kVolumeCompleteRebuild}, {kStateCheck, kVolumeCompleteCheck}};
+        {kStateInit, zynevent::kCompleteInit}, {kStateMigrate, zynevent::kCompleteMigrate},
+        {kStateRebuild, zynevent::kCompleteRebuild}, {kStateCheck, zynevent::kCompleteCheck}};
     if (v.state & kStateFailed)
         return false;
     for (const auto& running : kRunning) {
@@ -1411,7 +1414,7 @@ bool DeviceModel::advanceProgress(int volume, int tenths)
         if (v.progress >= 1000) {
             v.state &= ~running.first;
             v.progress = 0;
-            raise(kClassVolume, running.second, v.name, uint8_t(volume));
+            raise(zynevent::kVolumeSetEvent, running.second, v.name, uint8_t(volume));
         }
         return true;
     }

@@ -5,6 +5,7 @@
 
 #include "records.h"
 #include "simulator.h"
+#include "zynconst.h"
 
 #include <array>
 #include <cstdint>
@@ -16,23 +17,15 @@
 
 namespace zynsim {
 
-// Event classes and codes, volume state bits and raid levels the model uses.
+// The volume state bits and raid levels the model uses, by the record's names. The events it
+// raises take their classes and codes from zynevent.
 namespace modelcodes {
-enum : uint8_t { kClassRaidSet = 1, kClassVolume = 2, kClassDevice = 3, kClassMonitor = 5, kClassGeneral = 6 };
-enum : uint8_t {
-    kRaidCreate = 0, kRaidDelete = 1, kRaidExpand = 2, kRaidRebuild = 3, kRaidDegraded = 4,
-    kVolumeStartInit = 0, kVolumeStartRebuild = 1, kVolumeStartCheck = 3, kVolumeCompleteInit = 4, kVolumeCompleteRebuild = 5,
-    kVolumeCompleteMigrate = 6,
-    kVolumeCompleteCheck = 7, kVolumeCreate = 8, kVolumeDelete = 9, kVolumeModify = 10,
-    kVolumeDegraded = 11, kVolumeFailed = 12, kVolumeAbortCheck = 21,
-    kDeviceInserted = 0, kDeviceRemoved = 1, kDeviceFailed = 7, kPassThroughCreated = 10,
-    kPassThroughModified = 11, kPassThroughDeleted = 12,
-    kHotSpareCreated = 30, kHotSpareDeleted = 31, kPoweredOn = 38,
-};
-constexpr uint32_t kStateInit = 0x1, kStateFailed = 0x2, kStateMigrate = 0x4, kStateRebuild = 0x8,
-                   kStateCheck = 0x100;
-constexpr int kLevelRaid0 = 0, kLevelRaid10 = 1, kLevelRaid3 = 2, kLevelRaid5 = 3, kLevelRaid6 = 4,
-              kLevelPassThrough = 5;
+constexpr uint32_t kStateInit = sGUI_VOLUMESET::kStateInitializing, kStateFailed = sGUI_VOLUMESET::kStateFailed,
+                   kStateMigrate = sGUI_VOLUMESET::kStateMigrating, kStateRebuild = sGUI_VOLUMESET::kStateRebuilding,
+                   kStateCheck = sGUI_VOLUMESET::kStateChecking;
+constexpr int kLevelRaid0 = sGUI_VOLUMESET::kLevelRaid0, kLevelRaid10 = sGUI_VOLUMESET::kLevelRaid10,
+              kLevelRaid3 = sGUI_VOLUMESET::kLevelRaid3, kLevelRaid5 = sGUI_VOLUMESET::kLevelRaid5,
+              kLevelRaid6 = sGUI_VOLUMESET::kLevelRaid6, kLevelPassThrough = sGUI_VOLUMESET::kLevelPassThrough;
 } // namespace modelcodes
 
 class DeviceModel {

@@ -2,7 +2,6 @@
 // answers and faults on top, and keeps the frame log.
 #include "controllerimpl.h"
 #include "simframe.h"
-#include "zynconst.h"
 
 #include <algorithm>
 #include <atomic>
@@ -33,7 +32,7 @@ constexpr uint8_t kSetupReadOperations[] = {
 };
 
 constexpr size_t kLogLimit = 10000;
-constexpr size_t kSystemInfoSize = 256;
+constexpr size_t kSystemInfoSize = sizeof(sSYSTEM_INFO);
 constexpr size_t kIdentifySize = 64;
 constexpr size_t kIdentifyModelOffset = 24;
 constexpr size_t kPasswordFieldSize = 16;
@@ -369,32 +368,33 @@ Bytes FakeController::Impl::systemInfoLocked() const
     Bytes r(kSystemInfoSize, 0);
     const std::string modelNumber = std::to_string(config.modelNumber);
     const bool jbod = config.profile == Profile::Jbod || config.profile == Profile::Jbod6G;
-    putText(r, 0, 40, vendor);
-    putText(r, 40, 16, serial);
-    putText(r, 56, 16, config.firmware);
-    putText(r, 72, 16, kBootRomVersion);
-    putText(r, 88, 16, kMbrVersion);
-    putText(r, 104, 8, modelName);
-    std::memcpy(r.data() + 116, ip.data(), ip.size());
-    std::memcpy(r.data() + 152, mac.data(), mac.size());
+    using S = sSYSTEM_INFO;
+    putText(r, S::kVendorName, S::kVendorNameSize, vendor);
+    putText(r, S::kSerialNumber, S::kSerialNumberSize, serial);
+    putText(r, S::kFirmwareVersion, S::kFirmwareVersionSize, config.firmware);
+    putText(r, S::kBootRomVersion, S::kBootRomVersionSize, kBootRomVersion);
+    putText(r, S::kMbrVersion, S::kMbrVersionSize, kMbrVersion);
+    putText(r, S::kModelName, S::kModelNameSize, modelName);
+    std::memcpy(r.data() + S::kIpAddress, ip.data(), ip.size());
+    std::memcpy(r.data() + S::kMacAddress, mac.data(), mac.size());
     r[kDhcpByte] = dhcp;
     r[kBeeperByte] = beeper;
-    r[160] = jbod ? 1 : 0;
+    r[S::kJbodMode] = jbod ? 1 : 0;
     // Processor, caches (bytes) and memory (MB, MHz, ECC).
-    zynwire::putU32(r.data() + 124, 800);
-    zynwire::putU32(r.data() + 128, 32768);
-    zynwire::putU32(r.data() + 132, 32768);
-    zynwire::putU32(r.data() + 136, 262144);
-    zynwire::putU32(r.data() + 140, 1024);
-    zynwire::putU32(r.data() + 144, 533);
-    r[162] = 1;
-    r[179] = config.onBoardNetwork ? 1 : 0;
-    r[188] = config.boardType >= 0 && config.boardType <= 255 ? uint8_t(config.boardType)
-                                                              : setup::boardTypeOf(setup->layout());
+    zynwire::putU32(r.data() + S::kProcessorClock, 800);
+    zynwire::putU32(r.data() + S::kICacheSize, 32768);
+    zynwire::putU32(r.data() + S::kDCacheSize, 32768);
+    zynwire::putU32(r.data() + S::kSCacheSize, 262144);
+    zynwire::putU32(r.data() + S::kMemorySize, 1024);
+    zynwire::putU32(r.data() + S::kMemoryClock, 533);
+    r[S::kMemoryEcc] = 1;
+    r[S::kOnBoardNetwork] = config.onBoardNetwork ? 1 : 0;
+    r[S::kBoardType] = config.boardType >= 0 && config.boardType <= 255 ? uint8_t(config.boardType)
+                                                                        : setup::boardTypeOf(setup->layout());
     // Ring capacity, channels, set numbers, family, enclosures, extended volume record.
     model->fillSystemInfo(r);
-    putText(r, 208, 47, "-" + modelNumber);   // the last byte stays NUL
-    r[zynconst::kCapabilityByte] = config.capabilities;
+    putText(r, S::kModelSuffix, S::kModelSuffixSize - 1, "-" + modelNumber);   // the last byte stays NUL
+    r[S::kCapabilities] = config.capabilities;
     return r;
 }
 

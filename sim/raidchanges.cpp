@@ -197,7 +197,7 @@ uint8_t DeviceModel::commandExpandRaidSet(int raid, const std::vector<Address>& 
         v.perMember = footprint(v.level, members, v.capacity);
     }
     compact(raid);
-    raise(kClassRaidSet, kRaidExpand, set.name, uint8_t(raid));
+    raise(zynevent::kRaidSetEvent, zynevent::kExpandRaidSet, set.name, uint8_t(raid));
     return kDone;
 }
 
@@ -311,8 +311,8 @@ uint8_t DeviceModel::commandCreateVolume(int raid, const VolumeSpec& spec)
     addVolume(raid, number, name, capacity, spec.level, stripeSectors(spec.stripeCode), options, offset,
               footprint(spec.level, members, capacity), false);
     v.byte53 = spec.address[5];
-    raise(kClassVolume, kVolumeCreate, name, uint8_t(number));
-    raise(kClassVolume, kVolumeStartInit, name, uint8_t(number));
+    raise(zynevent::kVolumeSetEvent, zynevent::kCreateVolume, name, uint8_t(number));
+    raise(zynevent::kVolumeSetEvent, zynevent::kStartInitialize, name, uint8_t(number));
     return kDone;
 }
 
@@ -465,7 +465,7 @@ uint8_t DeviceModel::commandModifyVolume(int volume, const VolumeSpec& spec)
         if (!fits)
             compact(v.raidSet);
     }
-    raise(kClassVolume, kVolumeModify, v.name, uint8_t(volume));
+    raise(zynevent::kVolumeSetEvent, zynevent::kModifyVolume, v.name, uint8_t(volume));
     return kDone;
 }
 
@@ -483,7 +483,7 @@ uint8_t DeviceModel::commandDeleteVolume(int volume)
         for (int member : std::vector<int>(v.nested))
             dropVolume(member);
         dropVolume(volume);
-        raise(kClassVolume, kVolumeDelete, name, uint8_t(volume));
+        raise(zynevent::kVolumeSetEvent, zynevent::kDeleteVolume, name, uint8_t(volume));
         return kDone;
     }
     return deleteVolumeSet(volume, nullptr) ? kDone : kInvalid;
@@ -509,7 +509,7 @@ uint8_t DeviceModel::commandStartCheck(int volume)
             return kNotNormal;
     v.state = kStateCheck;
     v.progress = 0;
-    raise(kClassVolume, kVolumeStartCheck, v.name, uint8_t(volume));
+    raise(zynevent::kVolumeSetEvent, zynevent::kStartChecking, v.name, uint8_t(volume));
     return kDone;
 }
 
@@ -521,7 +521,7 @@ uint8_t DeviceModel::commandStopCheck()
         if (v.exists && (v.state & kStateCheck)) {
             v.state &= ~kStateCheck;
             v.progress = 0;
-            raise(kClassVolume, kVolumeAbortCheck, v.name, uint8_t(&v - m_volumes.data()));
+            raise(zynevent::kVolumeSetEvent, zynevent::kStopChecking, v.name, uint8_t(&v - m_volumes.data()));
         }
     }
     return kDone;
@@ -569,7 +569,7 @@ uint8_t DeviceModel::commandModifyPassThrough(const Address& disk, const uint8_t
     v.tagged = settings[3];
     v.cache = settings[4];
     v.byte53 = settings[5];
-    raiseDevice(kClassDevice, kPassThroughModified, disk.first, disk.second);
+    raiseDevice(zynevent::kDeviceEvent, zynevent::kPassThroughDiskModified, disk.first, disk.second);
     return kDone;
 }
 
@@ -615,7 +615,7 @@ uint8_t DeviceModel::commandActivateDisk(const Address& disk)
                      && std::count(m_raidSets[size_t(raid)].members.begin(), m_raidSets[size_t(raid)].members.end(), disk);
     if (!member) {
         freeDisk(*d);
-        raiseDevice(kClassDevice, kDeviceInserted, disk.first, disk.second);
+        raiseDevice(zynevent::kDeviceEvent, zynevent::kDeviceInserted, disk.first, disk.second);
         return kDone;
     }
     // Back in its place: the volumes it failed come back when the raid set survives without the rest.
@@ -630,7 +630,7 @@ uint8_t DeviceModel::commandActivateDisk(const Address& disk)
         if (missing <= tolerance(v.level) || set.passThrough)
             v.state &= ~kStateFailed;
     }
-    raiseDevice(kClassDevice, kDeviceInserted, disk.first, disk.second);
+    raiseDevice(zynevent::kDeviceEvent, zynevent::kDeviceInserted, disk.first, disk.second);
     return kDone;
 }
 

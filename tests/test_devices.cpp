@@ -105,6 +105,7 @@ private slots:
     void deviceEventsOnTheOlderFamily();
     void eventTexts();
     void eventTables();
+    void eventCodeNames();
     void enclosureFromTheSimulator();
     void outOfRangeFromTheSimulator();
     void copiesKeepTheirOwnRecords();
@@ -359,6 +360,9 @@ void TestDevices::volumeStateTexts_data()
     QTest::newRow("degraded") << 0u << 4u << 0u << false << "Degraded";
     QTest::newRow("init and rebuild") << 0x9u << 0u << 250u << false << "Initializing(25.0%)";
     QTest::newRow("nested init") << 0x9u << 0u << 250u << true << "Initializing";
+    QTest::newRow("nested cloning") << 0x8000u << 0u << 250u << true << "Cloning";
+    QTest::newRow("checking") << 0x100u << 0u << 5u << false << "Checking(0.5%)";
+    QTest::newRow("nested checking") << 0x100u << 0u << 5u << true << "Checking";
     QTest::newRow("failed") << 0x2u << 0u << 0u << false << "Failed";
     QTest::newRow("migrating") << 0x4u << 0u << 7u << false << "Migrating(0.7%)";
     QTest::newRow("need migrate") << 0x20u << 0u << 0u << false << "Need Migrate";
@@ -598,18 +602,19 @@ void TestDevices::eventsFromTheSimulator()
         texts << event.GetEventText();
         QVERIFY(QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$"))
                     .match(event.GetDateText()).hasMatch());
-        if (record.eventClass() == QZynEvent::DeviceEvent && record.code() == 0 && !sawDevice) {
+        if (record.eventClass() == zynevent::kDeviceEvent && record.code() == zynevent::kDeviceInserted
+            && !sawDevice) {
             sawDevice = true;
             QCOMPARE(event.GetEventText(), QStringLiteral("Device Inserted"));
             QVERIFY(event.GetDeviceText().startsWith(QLatin1String("Enc#")));
             QCOMPARE(event.GetLevel(), 3);
         }
-        if (record.eventClass() == QZynEvent::RaidSetEvent && record.code() == 0) {
+        if (record.eventClass() == zynevent::kRaidSetEvent && record.code() == zynevent::kCreateRaidSet) {
             sawRaid = true;
             QCOMPARE(event.GetEventText(), QStringLiteral("Create RaidSet"));
             QCOMPARE(event.GetDeviceText(), QStringLiteral("Raid Set # 000"));
         }
-        if (record.eventClass() == QZynEvent::HwMonitorEvent && record.code() == 38) {
+        if (record.eventClass() == zynevent::kHwMonitorEvent && record.code() == zynevent::kRaidPoweredOn) {
             sawPowerOn = true;
             QCOMPARE(event.GetEventText(), QStringLiteral("Raid Powered On"));
             QCOMPARE(event.GetDeviceText(), QStringLiteral("H/W MONITOR"));
@@ -767,6 +772,65 @@ void TestDevices::eventTables()
     QCOMPARE(QZynEvent::ClassName(5), QStringLiteral("H/W MONITOR"));
     QCOMPARE(QZynEvent::ClassName(0), QStringLiteral("NO_EVENT"));
     QCOMPARE(QZynEvent::ClassName(6), QString());
+}
+
+void TestDevices::eventCodeNames()
+{
+    // Each name stands for the code whose text it carries.
+    using namespace zynevent;
+    const struct {
+        int eventClass, code;
+        const char* text;
+    } rows[] = {
+        {kRaidSetEvent, kCreateRaidSet, "Create RaidSet"}, {kRaidSetEvent, kDeleteRaidSet, "Delete RaidSet"},
+        {kRaidSetEvent, kExpandRaidSet, "Expand RaidSet"}, {kRaidSetEvent, kRebuildRaidSet, "Rebuild RaidSet"},
+        {kRaidSetEvent, kRaidSetDegraded, "RaidSet Degraded"},
+        {kVolumeSetEvent, kStartInitialize, "Start Initialize"},
+        {kVolumeSetEvent, kStartRebuilding, "Start Rebuilding"},
+        {kVolumeSetEvent, kStartMigrating, "Start Migrating"}, {kVolumeSetEvent, kStartChecking, "Start Checking"},
+        {kVolumeSetEvent, kCompleteInit, "Complete Init"}, {kVolumeSetEvent, kCompleteRebuild, "Complete Rebuild"},
+        {kVolumeSetEvent, kCompleteMigrate, "Complete Migrate"}, {kVolumeSetEvent, kCompleteCheck, "Complete Check"},
+        {kVolumeSetEvent, kCreateVolume, "Create Volume"}, {kVolumeSetEvent, kDeleteVolume, "Delete Volume"},
+        {kVolumeSetEvent, kModifyVolume, "Modify Volume"}, {kVolumeSetEvent, kVolumeDegraded, "Volume Degraded"},
+        {kVolumeSetEvent, kVolumeFailed, "Volume Failed"},
+        {kVolumeSetEvent, kFailedVolumeRevived, "Failed Volume Revived"},
+        {kVolumeSetEvent, kAbortInitialization, "Abort Initialization"},
+        {kVolumeSetEvent, kAbortRebuilding, "Abort Rebuilding"}, {kVolumeSetEvent, kAbortMigration, "Abort Migration"},
+        {kVolumeSetEvent, kAbortChecking, "Abort Checking"},
+        {kVolumeSetEvent, kStopInitialization, "Stop Initialization"},
+        {kVolumeSetEvent, kStopRebuilding, "Stop Rebuilding"}, {kVolumeSetEvent, kStopMigration, "Stop Migration"},
+        {kVolumeSetEvent, kStopChecking, "Stop Checking"},
+        {kVolumeSetEvent, kUnsupportedStripeSize, "Unsupported Stripe Size"},
+        {kVolumeSetEvent, kStartCloning, "Start Cloning"}, {kVolumeSetEvent, kCompleteClone, "Complete Clone"},
+        {kVolumeSetEvent, kAbortCloning, "Abort Cloning"}, {kVolumeSetEvent, kStopCloning, "Stop Cloning"},
+        {kDeviceEvent, kDeviceInserted, "Device Inserted"}, {kDeviceEvent, kDeviceRemoved, "Device Removed"},
+        {kDeviceEvent, kReadingError, "Reading Error"}, {kDeviceEvent, kWritingError, "Writing Error"},
+        {kDeviceEvent, kAtaEccError, "ATA Ecc Error"}, {kDeviceEvent, kChangeAtaMode, "Change ATA Mode"},
+        {kDeviceEvent, kTimeOutError, "Time Out Error"}, {kDeviceEvent, kDeviceFailed, "Device Failed"},
+        {kDeviceEvent, kPciParityError, "PCI Parity Error"}, {kDeviceEvent, kDevFailSmart, "Dev Fail (SMART)"},
+        {kDeviceEvent, kPassThroughDiskCreated, "PassThrough Disk Created"},
+        {kDeviceEvent, kPassThroughDiskModified, "PassThrough Disk Modified"},
+        {kDeviceEvent, kPassThroughDiskDeleted, "PassThrough Disk Deleted"},
+        {kHwMonitorEvent, kRaidPoweredOn, "Raid Powered On"}, {kHwMonitorEvent, kTestEvent, "Test Event"},
+        {kHwMonitorEvent, kPowerOnWithBatteryBackup, "Power On With Battery Backup"},
+        {kGeneralEvent, kAdded, "Added"}, {kGeneralEvent, kRemoved, "Removed"},
+        {kGeneralEvent, kHotSpareCreated, "HotSpare Created"}, {kGeneralEvent, kHotSpareDeleted, "HotSpare Deleted"},
+        {kGeneralEvent, kHotSpareUsed, "HotSpare Used"},
+    };
+    QStringList wrong;
+    for (const auto& row : rows) {
+        QString text;
+        int level = 0;
+        QZynEvent::Describe(row.eventClass, row.code, &text, &level);
+        if (text != QLatin1String(row.text))
+            wrong << QStringLiteral("%1/%2 %3").arg(row.eventClass).arg(row.code).arg(text);
+    }
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QStringLiteral("; "))));
+    const QStringList classes = {QZynEvent::ClassName(kNoEvent), QZynEvent::ClassName(kRaidSetEvent),
+                                 QZynEvent::ClassName(kVolumeSetEvent), QZynEvent::ClassName(kDeviceEvent),
+                                 QZynEvent::ClassName(kHostEvent), QZynEvent::ClassName(kHwMonitorEvent)};
+    QCOMPARE(classes, (QStringList{"NO_EVENT", "RAIDSET", "VOLUMESET", "DEVICE", "HOST", "H/W MONITOR"}));
+    QCOMPARE(int(kGeneralEvent), 6);
 }
 
 void TestDevices::enclosureFromTheSimulator()

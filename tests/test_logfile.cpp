@@ -376,7 +376,7 @@ void TestLogFile::triggeringEventAndNoAddress()
                               [](zynsim::ControllerConfig& c) { c.onBoardNetwork = false; });
     QVERIFY2(why.isEmpty(), qPrintable(why));
     sEVET_DATA record{};
-    record.set(QZynEvent::DeviceEvent, 7, 1);
+    record.set(zynevent::kDeviceEvent, zynevent::kDeviceFailed, 1);
     record.setTime(0x80000000u | (12u << 27) | (26u << 22) | (9u << 17) | (10u << 12) | (5u << 6) | 7u);
     QZynEvent event(m_rig.controller.get(), 0, &record);
     QLogFile file(m_rig.controller.get(), &event);

@@ -1984,7 +1984,7 @@ void TestSimModel::identityCommands()
     QCOMPARE(Bytes(info.begin() + 104, info.begin() + 112), zeroPadded("ZX-9", 8));
     QCOMPARE(Bytes(info.begin() + 152, info.begin() + 158), mac);
     QCOMPARE(c.serial(), std::string("NEWSER12"));
-    QCOMPARE(int(info[zynconst::kCapabilityByte]), 0x03);
+    QCOMPARE(int(info[sSYSTEM_INFO::kCapabilities]), 0x03);
 
     // Texts that fill their fields: a 16-character serial, a 40-character vendor, 8 for the model.
     const std::string vendor40 = "Forty Characters Of Vendor Name Text Ok!";
@@ -2140,7 +2140,7 @@ void TestSimModel::clockRefusals()
     ControllerConfig config = configOf(Profile::Enclosure);
     config.capabilities = zynconst::kCapUnitSerialCommand;
     FakeController local(config);
-    QCOMPARE(int(local.systemInfo()[zynconst::kCapabilityByte]), 0x02);
+    QCOMPARE(int(local.systemInfo()[sSYSTEM_INFO::kCapabilities]), 0x02);
     QCOMPARE(letter(ask(local, 0x1D, timePayload(24, 1, 1, 0, 0, 0, true))), 'G');
     QVERIFY(!local.clockSetting().set);
     QCOMPARE(letter(ask(local, 0x1D, timePayload(24, 1, 1, 0, 0, 0))), 'A');

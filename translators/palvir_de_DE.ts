@@ -15,12 +15,12 @@
 <context>
     <name>QZynHost</name>
     <message>
-        <source> connected.</source>
-        <translation> verbunden.</translation>
+        <source>%1 connected.</source>
+        <translation>%1 verbunden.</translation>
     </message>
     <message>
-        <source> disconnected.</source>
-        <translation> getrennt.</translation>
+        <source>%1 disconnected.</source>
+        <translation>%1 getrennt.</translation>
     </message>
 </context>
 </TS>

@@ -39,7 +39,13 @@ public:
     static constexpr int kEvents = 256;
     static constexpr int kEnclosures = 32;
     static constexpr int kSlots = 256;
+    // The hardware-monitor records of a controller outside the enclosure family, in storage order.
+    enum HwMonitorRecord {
+        HwRecordVoltages = 0, HwRecordFans = 1, HwRecordTemperatures = 2, HwRecordBattery = 3, HwRecordPower = 4,
+    };
     static constexpr int kHwMonitorRecords = 5;
+    // The modes of RunEventLoop.
+    enum EventLoopMode : u8 { LoadEventLog = 0, DispatchNewEvents = 1 };
     // Seconds a checked password holds before the need-auth status returns.
     static constexpr int kAuthorisationSeconds = 300;
     // The password the command road logs in with when a command asks for it.
@@ -136,10 +142,11 @@ public:
 
     // Fills the tables when the controller first comes online; the first map failure.
     u32 BuildDeviceHierarchy();
-    // Reads new events (mode 1, dispatching them) or the whole log (mode 0); events handled.
+    // Reads new events and dispatches them (DispatchNewEvents) or loads the whole log into the
+    // event table (LoadEventLog); events handled.
     int RunEventLoop(u8 mode);
     bool ProcessHwMonitor();
-    // The hardware-monitor records, in storage order: kinds 2, 1, 3, 6 and 4.
+    // The hardware-monitor record `record` (HwMonitorRecord); an empty one for other numbers.
     _HWMON_INFO GetHwMonitor(int record) const;
     sSENSORS GetEnclosureHwMonitor() const;
 

@@ -17,6 +17,10 @@
 namespace {
 
 constexpr int kTableEvents = 256;
+// The addresses a volume set can take: channels, ids on a channel, luns on an id.
+constexpr int kChannels = 2;
+constexpr int kIds = 16;
+constexpr int kLuns = 8;
 // A pass-through disk's raid set shows its volume a moment after the event: re-read it so often.
 constexpr int kPassThroughRereads = 10;
 constexpr int kPassThroughRereadPauseMs = 200;
@@ -119,7 +123,7 @@ void QZynController::GetEventCount(std::vector<int>& out) const
     const int first = m_eventCounter.load() % ringSlots;
     for (int k = 0; k < ringSlots; ++k) {
         const int slot = (first + k) % ringSlots;
-        if (m_events[size_t(slot)]->GetRecord().eventClass() != 0)
+        if (m_events[size_t(slot)]->GetRecord().eventClass() != zynevent::kNoEvent)
             out.push_back(slot);
     }
 }
@@ -142,15 +146,15 @@ QString QZynController::GetFreeVolumeSetName() const
 
 bool QZynController::GetFreeChIdLun(u8* ch, u8* id, u8* lun) const
 {
-    bool used[2][16][8] = {};
+    bool used[kChannels][kIds][kLuns] = {};
     for (const QZynVolumeSet* volume : m_volumeSets) {
         const sGUI_VOLUMESET r = volume->GetRecord();
-        if (r.exists() && r.channel() < 2 && r.id() < 16 && r.lun() < 8)
+        if (r.exists() && r.channel() < kChannels && r.id() < kIds && r.lun() < kLuns)
             used[r.channel()][r.id()][r.lun()] = true;
     }
-    for (u8 c = 0; c < 2; ++c)
-        for (u8 i = 0; i < 16; ++i)
-            for (u8 l = 0; l < 8; ++l)
+    for (u8 c = 0; c < kChannels; ++c)
+        for (u8 i = 0; i < kIds; ++i)
+            for (u8 l = 0; l < kLuns; ++l)
                 if (!used[c][i][l]) {
                     *ch = c;
                     *id = i;
@@ -182,7 +186,7 @@ bool QZynController::UpdateRaidSet(QZynRaidSet* raidSet)
         // Gone at the controller: handled as its deletion.
         sEVET_DATA gone;
         std::memset(&gone, 0, sizeof gone);
-        gone.set(QZynEvent::RaidSetEvent, 1, u8(raidSet->GetIndex()));
+        gone.set(zynevent::kRaidSetEvent, zynevent::kDeleteRaidSet, u8(raidSet->GetIndex()));
         QZynEvent event(this, 0, &gone);
         ProcessRaidSetEvent(&event);
         return false;
@@ -270,9 +274,11 @@ u32 QZynController::readEnclosure(QZynEnclosure* enclosure, bool* descriptorsRea
     if (rc != ZYN_OK)
         return rc;
     enclosure->SetupInfo(&property);
-    // The descriptors come in at most 2048 bytes; the page holds 3072, the rest stays zero.
+    // The slot descriptors come in at most kDescriptorReadSize bytes; the page holds more, the
+    // rest stays zero.
     std::vector<unsigned char> page(QZynEnclosure::kDescriptorPageSize, 0);
-    if (ZynGetEnclosureDescriptor(u8(enclosure->GetIndex()), 0, page.data(), 2048) == ZYN_OK) {
+    if (ZynGetEnclosureDescriptor(u8(enclosure->GetIndex()), sSENSORS::kSlotSection, page.data(),
+                                  QZynEnclosure::kDescriptorReadSize) == ZYN_OK) {
         enclosure->SetDiskDescriptor(page.data());
         *descriptorsRead = true;
     }
@@ -346,7 +352,7 @@ u32 QZynController::BuildDeviceHierarchy()
     ZynSetTime(0);
     int counter = 0;
     ZynPollEvent(&counter);
-    RunEventLoop(0);
+    RunEventLoop(LoadEventLog);
 
     if (IsEnclosureFamily()) {
         for (QZynEnclosure* enclosure : m_enclosures) {
@@ -404,7 +410,7 @@ int QZynController::RunEventLoop(u8 mode)
             return 0;
         for (int i = count - 1; i >= 0; --i) {
             sEVET_DATA record;
-            if (ZynGetEventObject(i, &record) == 0 || record.eventClass() == 0)
+            if (ZynGetEventObject(i, &record) == 0 || record.eventClass() == zynevent::kNoEvent)
                 continue;
             records.push_back(record);
         }
@@ -415,12 +421,12 @@ int QZynController::RunEventLoop(u8 mode)
         QZynEvent event(this, slot, &record);
         AddEvent(&event);
         m_eventCounter.store(slot + 1);
-        if (mode == 1) {
+        if (mode == DispatchNewEvents) {
             switch (record.eventClass()) {
-            case QZynEvent::RaidSetEvent: ProcessRaidSetEvent(&event); break;
-            case QZynEvent::VolumeSetEvent: ProcessVolumeSetEvent(&event); break;
-            case QZynEvent::DeviceEvent: ProcessDiskEvent(&event); break;
-            case QZynEvent::GeneralEvent:
+            case zynevent::kRaidSetEvent: ProcessRaidSetEvent(&event); break;
+            case zynevent::kVolumeSetEvent: ProcessVolumeSetEvent(&event); break;
+            case zynevent::kDeviceEvent: ProcessDiskEvent(&event); break;
+            case zynevent::kGeneralEvent:
                 if (event.GetDeviceText().startsWith(QLatin1String("Enclosure#")))
                     ProcessEnclosureEvent(&event);
                 break;
@@ -463,12 +469,12 @@ void QZynController::ProcessRaidSetEvent(QZynEvent* event)
         }
     };
     switch (record.code()) {
-    case 0:
+    case zynevent::kCreateRaidSet:
         AddRaidSet(raidSet);
         refreshMembers(false);
         Announce(raidSet, DeviceAdded);
         break;
-    case 1:
+    case zynevent::kDeleteRaidSet:
         raidSet->GetVolumeSetCount(volumes);
         for (int number : volumes)
             if (QZynVolumeSet* volume = GetVolumeSet(number)) {
@@ -479,7 +485,7 @@ void QZynController::ProcessRaidSetEvent(QZynEvent* event)
         RemoveRaidSet(raidSet);
         Announce(raidSet, DeviceRemoved);
         break;
-    case 2:
+    case zynevent::kExpandRaidSet:
         UpdateRaidSet(raidSet);
         raidSet->GetVolumeSetCount(volumes);
         for (int number : volumes)
@@ -520,14 +526,15 @@ void QZynController::ProcessVolumeSetEvent(QZynEvent* event)
         return out;
     };
     const int code = record.code();
-    if ((code >= 14 && code <= 21) || code == 25 || code == 26) {
+    if ((code >= zynevent::kAbortInitialization && code <= zynevent::kStopChecking) || code == zynevent::kAbortCloning
+        || code == zynevent::kStopCloning) {
         if (volume->IsPresent()) {
             UpdateVolumeSet(volume);
             Announce(volume, DeviceUpdated);
         }
         return;
     }
-    if (code == 8) {
+    if (code == zynevent::kCreateVolume) {
         AddVolumeSet(volume);
         const sGUI_VOLUMESET r = volume->GetRecord();
         if (!QZynVolumeSet::IsNestedVolume(r)) {
@@ -542,7 +549,7 @@ void QZynController::ProcessVolumeSetEvent(QZynEvent* event)
         Announce(volume, DeviceAdded);
         return;
     }
-    if (code == 9) {
+    if (code == zynevent::kDeleteVolume) {
         const sGUI_VOLUMESET r = volume->GetRecord();
         if (QZynVolumeSet::IsNestedVolume(r)) {
             for (QZynVolumeSet* member : nestedMembers(r)) {
@@ -571,7 +578,7 @@ void QZynController::ProcessVolumeSetEvent(QZynEvent* event)
         }
         Announce(volume, DeviceAdded);
     }
-    if (code == 3 || code == 23) {
+    if (code == zynevent::kStartChecking || code == zynevent::kStartCloning) {
         for (QZynVolumeSet* other : m_volumeSets)
             if (other->IsPresent() && UpdateVolumeSet(other))
                 Announce(other, DeviceUpdated);
@@ -585,13 +592,13 @@ void QZynController::ProcessDiskEvent(QZynEvent* event)
     if (event == nullptr)
         return;
     const sEVET_DATA record = event->GetRecord();
-    const u32 enclosure = zynwire::getU32(record.bytes + sEVET_DATA::kDuration);
+    const u32 enclosure = record.enclosure();
     QZynDisk* disk = GetDisk(QZynDiskIndex(record.channel(), enclosure < 0x10000 ? int(enclosure) : -1));
     if (disk == m_dummyDisk.get())
         return;
     const bool jbod = m_sysInfo.GetRecord().jbodMode();
     switch (record.code()) {
-    case 0: {
+    case zynevent::kDeviceInserted: {
         AddDisk(disk);
         QZynRaidSet* raidSet = raidSetOf(disk);
         if (jbod) {
@@ -628,7 +635,7 @@ void QZynController::ProcessDiskEvent(QZynEvent* event)
         Announce(disk, DeviceAdded);
         break;
     }
-    case 1: {
+    case zynevent::kDeviceRemoved: {
         if (jbod) {
             QZynRaidSet* raidSet = raidSetOf(disk);
             if (QZynVolumeSet* volume = firstVolumeOf(raidSet)) {
@@ -647,7 +654,7 @@ void QZynController::ProcessDiskEvent(QZynEvent* event)
         }
         break;
     }
-    case 10: {
+    case zynevent::kPassThroughDiskCreated: {
         UpdateDisk(disk);
         Announce(disk, DeviceUpdated);
         QZynRaidSet* raidSet = raidSetOf(disk);
@@ -666,13 +673,13 @@ void QZynController::ProcessDiskEvent(QZynEvent* event)
         }
         break;
     }
-    case 11:
+    case zynevent::kPassThroughDiskModified:
         if (QZynVolumeSet* volume = firstVolumeOf(raidSetOf(disk))) {
             UpdateVolumeSet(volume);
             Announce(volume, DeviceUpdated);
         }
         break;
-    case 12: {
+    case zynevent::kPassThroughDiskDeleted: {
         QZynRaidSet* raidSet = raidSetOf(disk);
         if (QZynVolumeSet* volume = firstVolumeOf(raidSet)) {
             RemoveVolumeSet(volume);
@@ -715,11 +722,11 @@ void QZynController::ProcessEnclosureEvent(QZynEvent* event)
         return;
     QZynEnclosure* enclosure = GetEnclosure(number - 1);
     switch (event->GetRecord().code()) {
-    case 22:
+    case zynevent::kAdded:
         AddEnclosure(enclosure);
         Announce(enclosure, DeviceAdded);
         break;
-    case 23:
+    case zynevent::kRemoved:
         RemoveEnclosure(enclosure);
         Announce(enclosure, DeviceRemoved);
         break;
@@ -733,11 +740,15 @@ void QZynController::ProcessEnclosureEvent(QZynEvent* event)
 bool QZynController::ProcessHwMonitor()
 {
     if (!IsEnclosureFamily()) {
-        // Read in the order 1, 3, 2, 6, 4; kept in the order 2, 1, 3, 6, 4.
+        // Read in the order of the kinds; kept in the order of the records.
         static const struct {
             u32 kind;
             int record;
-        } kReads[] = {{HwFans, 1}, {HwTemperatures, 2}, {HwVoltages, 0}, {HwBattery, 3}, {HwPower, 4}};
+        } kReads[] = {{HwFans, HwRecordFans},
+                      {HwTemperatures, HwRecordTemperatures},
+                      {HwVoltages, HwRecordVoltages},
+                      {HwBattery, HwRecordBattery},
+                      {HwPower, HwRecordPower}};
         for (const auto& read : kReads) {
             _HWMON_INFO info;
             if (ZynGetHWMon(read.kind, &info) != ZYN_OK)

@@ -99,7 +99,7 @@ bool QZynDisk::IsInRebuild() const
         if (volume == nullptr)
             continue;
         const sGUI_VOLUMESET v = volume->GetRecord();
-        if ((v.state() & 0x08) == 0)
+        if ((v.state() & sGUI_VOLUMESET::kStateRebuilding) == 0)
             continue;
         for (size_t p = 0; p < members.size() && p < 32; ++p) {
             if (members[p] != m_index)

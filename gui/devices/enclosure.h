@@ -16,6 +16,8 @@ public:
     static constexpr int kDescriptors = 128;
     static constexpr int kDescriptorSize = 24;
     static constexpr int kDescriptorPageSize = kDescriptors * kDescriptorSize;   // 3072
+    // The slot descriptors are read with this capacity.
+    static constexpr int kDescriptorReadSize = 2048;
 
     QZynEnclosure(QZynController* owner, int index, const sGUI_ENC_PROPERTY* record);
     QZynEnclosure& operator=(const QZynEnclosure& other);

@@ -6,89 +6,9 @@
 
 namespace {
 
-struct EventEntry {
-    const char* text;
-    int level;
-};
-
-const EventEntry kRaidSetEvents[] = {
-    {"Create RaidSet", 3}, {"Delete RaidSet", 3}, {"Expand RaidSet", 3}, {"Rebuild RaidSet", 3},
-    {"RaidSet Degraded", 1},
-};
-
-const EventEntry kVolumeSetEvents[] = {
-    {"Start Initialize", 3}, {"Start Rebuilding", 3}, {"Start Migrating", 3}, {"Start Checking", 3},
-    {"Complete Init", 3}, {"Complete Rebuild", 3}, {"Complete Migrate", 3}, {"Complete Check", 3},
-    {"Create Volume", 3}, {"Delete Volume", 3}, {"Modify Volume", 3}, {"Volume Degraded", 1},
-    {"Volume Failed", 1}, {"Failed Volume Revived", 1}, {"Abort Initialization", 3},
-    {"Abort Rebuilding", 3}, {"Abort Migration", 3}, {"Abort Checking", 3},
-    {"Stop Initialization", 3}, {"Stop Rebuilding", 3}, {"Stop Migration", 3}, {"Stop Checking", 3},
-    {"Unsupported Stripe Size", 3}, {"Start Cloning", 3}, {"Complete Clone", 3}, {"Abort Cloning", 3},
-    {"Stop Cloning", 3},
-};
-
-const EventEntry kDeviceEvents[] = {
-    {"Device Inserted", 3}, {"Device Removed", 3}, {"Reading Error", 3}, {"Writing Error", 3},
-    {"ATA Ecc Error", 3}, {"Change ATA Mode", 3}, {"Time Out Error", 3}, {"Device Failed", 1},
-    {"PCI Parity Error", 2}, {"Dev Fail (SMART)", 1}, {"PassThrough Disk Created", 4},
-    {"PassThrough Disk Modified", 4}, {"PassThrough Disk Deleted", 4},
-};
-
-const EventEntry kHostEvents[] = {
-    {"SCSI Bus Reset", 4}, {"SCSI Bus Parity", 4}, {"SCSI Bus SE<>LVD", 4},
-};
-
-const EventEntry kHwMonitorEvents[] = {
-    {"DRAM 1-Bit ECC", 1}, {"DRAM Fatal Error", 1}, {"Controller Over Temperature", 1},
-    {"Backplane Over Temperature", 1}, {"1.5V Abnormal", 1}, {"3.3V Abnormal", 1}, {"5V Abnormal", 1},
-    {"12V Abnormal", 1}, {"1.3V Abnormal", 1}, {"2.5V Abnormal", 1}, {"1.2V or 1.8V or 1.25V Abnormal", 1},
-    {"Power#1 Failed  ", 1}, {"Fan#1 Failed    ", 1}, {"Power#2 Failed  ", 1}, {"Fan#2 Failed    ", 1},
-    {"Power#3 Failed  ", 1}, {"Fan#3 Failed    ", 1}, {"Power#4 Failed  ", 1}, {"Fan#4 Failed    ", 1},
-    {"UPS ACPower Loss", 1},
-    {"Controller Over Temperature Recovered", 2}, {"Backplane Over Temperature Recovered", 2},
-    {"1.5V Abnormal Recovered", 2}, {"3.3V Abnormal Recovered", 2}, {"5V Abnormal Recovered", 2},
-    {"12V Abnormal Recovered", 2}, {"1.3V Abnormal Recovered", 2}, {"2.5V Abnormal Recovered", 2},
-    {"1.2V or 1.8V or 1.25V Abnormal Recovered", 2}, {"Power#1 Failed Recovered", 2},
-    {"Fan#1 Failed Recovered", 2}, {"Power#2 Failed Recovered", 2}, {"Fan#2 Failed Recovered", 2},
-    {"Power#3 Failed Recovered", 2}, {"Fan#3 Failed Recovered", 2}, {"Power#4 Failed Recovered", 2},
-    {"Fan#4 Failed Recovered", 2}, {"UPS ACPower Loss Recovered", 2},
-    {"Raid Powered On", 3}, {"Test Event", 1}, {"Power On With Battery Backup", 2},
-};
-
-const EventEntry kGeneralEvents[] = {
-    {"Recovered", 2}, {"Over Temp.", 1}, {"Failed", 1}, {"Under Voltage", 1}, {"Over Voltage", 1},
-    {"Discovered", 2}, {"Lost Rebuilding/Migration LBA", 1}, {"Offlined", 1}, {"HTTP Log In", 3},
-    {"Telnet Log In", 3}, {"VT100 Log In", 3}, {"API Log In", 3}, {"FC Link Up", 4}, {"FC Link Down", 4},
-    {"In U160 Mode", 2}, {"Restart Init LBA Point", 1}, {"Restart Rebuild LBA Point", 1},
-    {"Restart Migration LBA Point", 1}, {"One BIT ECC Error", 1}, {"Multi BIT ECC Error", 1}, {"Off", 4},
-    {"Unknown Error", 1}, {"Added", 3}, {"Removed", 3}, {"Mismatch", 3}, {"Ready", 4}, {"Restart", 4},
-    {"Halted", 1}, {"Restart Cloning LBA Point", 1}, {"Renamed", 4}, {"HotSpare Created", 3},
-    {"HotSpare Deleted", 3}, {"HotSpare Used", 3}, {"Pre-Fail Warning", 0}, {"No Response", 0},
-    {"Authentication Failed", 0}, {"Secure Erased", 0}, {"Evaluation Alert", 0},
-};
-
-struct EventTable {
-    const EventEntry* entries;
-    int size;
-};
-
-template <size_t N>
-constexpr EventTable tableOf(const EventEntry (&entries)[N])
-{
-    return {entries, int(N)};
-}
-
-const EventTable kTables[] = {
-    tableOf(kRaidSetEvents), tableOf(kVolumeSetEvents), tableOf(kDeviceEvents),
-    tableOf(kHostEvents), tableOf(kHwMonitorEvents), tableOf(kGeneralEvents),
-};
-
-static_assert(std::size(kRaidSetEvents) == 5 && std::size(kVolumeSetEvents) == 27
-                  && std::size(kDeviceEvents) == 13 && std::size(kHostEvents) == 3
-                  && std::size(kHwMonitorEvents) == 41 && std::size(kGeneralEvents) == 38,
-              "event tables");
-
+// The names of the classes up to the hardware monitor's, by class.
 const char* const kClassNames[] = {"NO_EVENT", "RAIDSET", "VOLUMESET", "DEVICE", "HOST", "H/W MONITOR"};
+static_assert(std::size(kClassNames) == zynevent::kHwMonitorEvent + 1, "one name per class");
 
 // A copy that shares nothing with the held text: the polling thread may replace the text, and
 // free it, while the reader still holds its copy.
@@ -97,9 +17,11 @@ QString ownCopy(const QString& text)
     return QString(text.constData(), text.size());
 }
 
+// The volume events that carry how long the work took.
 bool timedVolumeEvent(int code)
 {
-    return (code >= 4 && code <= 7) || (code >= 14 && code <= 21);
+    return (code >= zynevent::kCompleteInit && code <= zynevent::kCompleteCheck)
+        || (code >= zynevent::kAbortInitialization && code <= zynevent::kStopChecking);
 }
 
 } // namespace
@@ -144,15 +66,104 @@ QString QZynEvent::ClassName(int eventClass)
 
 bool QZynEvent::Describe(int eventClass, int code, QString* text, int* level)
 {
-    if (eventClass < RaidSetEvent || eventClass > GeneralEvent)
-        return false;
-    const EventTable& table = kTables[eventClass - 1];
-    if (code < 0 || code >= table.size) {
+    struct Entry {
+        const char* text;
+        Level level;
+    };
+    // The text and level of each code of a class, by code.
+    static const Entry kRaidSetEvents[] = {
+        {"Create RaidSet", Warning}, {"Delete RaidSet", Warning}, {"Expand RaidSet", Warning},
+        {"Rebuild RaidSet", Warning}, {"RaidSet Degraded", Urgent},
+    };
+
+    static const Entry kVolumeSetEvents[] = {
+        {"Start Initialize", Warning}, {"Start Rebuilding", Warning}, {"Start Migrating", Warning},
+        {"Start Checking", Warning}, {"Complete Init", Warning}, {"Complete Rebuild", Warning},
+        {"Complete Migrate", Warning}, {"Complete Check", Warning}, {"Create Volume", Warning},
+        {"Delete Volume", Warning}, {"Modify Volume", Warning}, {"Volume Degraded", Urgent},
+        {"Volume Failed", Urgent}, {"Failed Volume Revived", Urgent}, {"Abort Initialization", Warning},
+        {"Abort Rebuilding", Warning}, {"Abort Migration", Warning}, {"Abort Checking", Warning},
+        {"Stop Initialization", Warning}, {"Stop Rebuilding", Warning}, {"Stop Migration", Warning},
+        {"Stop Checking", Warning}, {"Unsupported Stripe Size", Warning}, {"Start Cloning", Warning},
+        {"Complete Clone", Warning}, {"Abort Cloning", Warning}, {"Stop Cloning", Warning},
+    };
+
+    static const Entry kDeviceEvents[] = {
+        {"Device Inserted", Warning}, {"Device Removed", Warning}, {"Reading Error", Warning},
+        {"Writing Error", Warning}, {"ATA Ecc Error", Warning}, {"Change ATA Mode", Warning},
+        {"Time Out Error", Warning}, {"Device Failed", Urgent}, {"PCI Parity Error", Serious},
+        {"Dev Fail (SMART)", Urgent}, {"PassThrough Disk Created", Informational},
+        {"PassThrough Disk Modified", Informational}, {"PassThrough Disk Deleted", Informational},
+    };
+
+    static const Entry kHostEvents[] = {
+        {"SCSI Bus Reset", Informational}, {"SCSI Bus Parity", Informational}, {"SCSI Bus SE<>LVD", Informational},
+    };
+
+    static const Entry kHwMonitorEvents[] = {
+        {"DRAM 1-Bit ECC", Urgent}, {"DRAM Fatal Error", Urgent}, {"Controller Over Temperature", Urgent},
+        {"Backplane Over Temperature", Urgent}, {"1.5V Abnormal", Urgent}, {"3.3V Abnormal", Urgent},
+        {"5V Abnormal", Urgent}, {"12V Abnormal", Urgent}, {"1.3V Abnormal", Urgent}, {"2.5V Abnormal", Urgent},
+        {"1.2V or 1.8V or 1.25V Abnormal", Urgent}, {"Power#1 Failed  ", Urgent}, {"Fan#1 Failed    ", Urgent},
+        {"Power#2 Failed  ", Urgent}, {"Fan#2 Failed    ", Urgent}, {"Power#3 Failed  ", Urgent},
+        {"Fan#3 Failed    ", Urgent}, {"Power#4 Failed  ", Urgent}, {"Fan#4 Failed    ", Urgent},
+        {"UPS ACPower Loss", Urgent}, {"Controller Over Temperature Recovered", Serious},
+        {"Backplane Over Temperature Recovered", Serious}, {"1.5V Abnormal Recovered", Serious},
+        {"3.3V Abnormal Recovered", Serious}, {"5V Abnormal Recovered", Serious},
+        {"12V Abnormal Recovered", Serious}, {"1.3V Abnormal Recovered", Serious},
+        {"2.5V Abnormal Recovered", Serious}, {"1.2V or 1.8V or 1.25V Abnormal Recovered", Serious},
+        {"Power#1 Failed Recovered", Serious}, {"Fan#1 Failed Recovered", Serious},
+        {"Power#2 Failed Recovered", Serious}, {"Fan#2 Failed Recovered", Serious},
+        {"Power#3 Failed Recovered", Serious}, {"Fan#3 Failed Recovered", Serious},
+        {"Power#4 Failed Recovered", Serious}, {"Fan#4 Failed Recovered", Serious},
+        {"UPS ACPower Loss Recovered", Serious}, {"Raid Powered On", Warning}, {"Test Event", Urgent},
+        {"Power On With Battery Backup", Serious},
+    };
+
+    static const Entry kGeneralEvents[] = {
+        {"Recovered", Serious}, {"Over Temp.", Urgent}, {"Failed", Urgent}, {"Under Voltage", Urgent},
+        {"Over Voltage", Urgent}, {"Discovered", Serious}, {"Lost Rebuilding/Migration LBA", Urgent},
+        {"Offlined", Urgent}, {"HTTP Log In", Warning}, {"Telnet Log In", Warning}, {"VT100 Log In", Warning},
+        {"API Log In", Warning}, {"FC Link Up", Informational}, {"FC Link Down", Informational},
+        {"In U160 Mode", Serious}, {"Restart Init LBA Point", Urgent}, {"Restart Rebuild LBA Point", Urgent},
+        {"Restart Migration LBA Point", Urgent}, {"One BIT ECC Error", Urgent}, {"Multi BIT ECC Error", Urgent},
+        {"Off", Informational}, {"Unknown Error", Urgent}, {"Added", Warning}, {"Removed", Warning},
+        {"Mismatch", Warning}, {"Ready", Informational}, {"Restart", Informational}, {"Halted", Urgent},
+        {"Restart Cloning LBA Point", Urgent}, {"Renamed", Informational}, {"HotSpare Created", Warning},
+        {"HotSpare Deleted", Warning}, {"HotSpare Used", Warning}, {"Pre-Fail Warning", LevelNone},
+        {"No Response", LevelNone}, {"Authentication Failed", LevelNone}, {"Secure Erased", LevelNone},
+        {"Evaluation Alert", LevelNone},
+    };
+
+    static_assert(std::size(kRaidSetEvents) == zynevent::kRaidSetDegraded + 1
+                      && std::size(kVolumeSetEvents) == zynevent::kStopCloning + 1
+                      && std::size(kDeviceEvents) == zynevent::kPassThroughDiskDeleted + 1
+                      && std::size(kHostEvents) == 3
+                      && std::size(kHwMonitorEvents) == zynevent::kPowerOnWithBatteryBackup + 1
+                      && std::size(kGeneralEvents) == 38,
+                  "event tables");
+
+    const Entry* entries = nullptr;
+    int size = 0;
+    auto use = [&](const auto& table) {
+        entries = table;
+        size = int(std::size(table));
+    };
+    switch (eventClass) {
+    case zynevent::kRaidSetEvent: use(kRaidSetEvents); break;
+    case zynevent::kVolumeSetEvent: use(kVolumeSetEvents); break;
+    case zynevent::kDeviceEvent: use(kDeviceEvents); break;
+    case zynevent::kHostEvent: use(kHostEvents); break;
+    case zynevent::kHwMonitorEvent: use(kHwMonitorEvents); break;
+    case zynevent::kGeneralEvent: use(kGeneralEvents); break;
+    default: return false;
+    }
+    if (code < 0 || code >= size) {
         *text = QStringLiteral("Unknown Event");
         *level = LevelNone;
     } else {
-        *text = QString::fromLatin1(table.entries[code].text);
-        *level = table.entries[code].level;
+        *text = QString::fromLatin1(entries[code].text);
+        *level = entries[code].level;
     }
     return true;
 }
@@ -161,13 +172,13 @@ void QZynEvent::ParseEventObject()
 {
     const sEVET_DATA r = GetRecord();
     const int c = r.eventClass();
-    if (c == NoEvent)
+    if (c == zynevent::kNoEvent)
         return;
     const int k = r.code();
     Texts t;
 
     const uint32_t stamp = r.time();
-    if (stamp & 0x80000000u)
+    if (stamp & sEVET_DATA::kTimePacked)
         t.date = QString::asprintf("%04d-%02d-%02d %02d:%02d:%02d", int((stamp >> 22) & 31) + 2000,
                                    int((stamp >> 27) & 15), int((stamp >> 17) & 31), int((stamp >> 12) & 31),
                                    int((stamp >> 6) & 63), int(stamp & 63));
@@ -177,11 +188,11 @@ void QZynEvent::ParseEventObject()
     const QString name = devicetext::upToNul(r.bytes + sEVET_DATA::kName, sEVET_DATA::kNameSize);
     if (Describe(c, k, &t.event, &t.level)) {
         switch (c) {
-        case RaidSetEvent:
-        case GeneralEvent:
+        case zynevent::kRaidSetEvent:
+        case zynevent::kGeneralEvent:
             t.device = name;
             break;
-        case VolumeSetEvent:
+        case zynevent::kVolumeSetEvent:
             t.device = name;
             if (timedVolumeEvent(k)) {
                 const long d = long(r.duration());
@@ -190,19 +201,19 @@ void QZynEvent::ParseEventObject()
                 const long seconds = d / 10 - hours * 3600 - minutes * 60;
                 t.duration = QString::asprintf("%03ld:%02ld:%02ld", hours, minutes, seconds);
             }
-            if (k == 7)
+            if (k == zynevent::kCompleteCheck)
                 t.count = QString::asprintf("%-6d", int32_t(r.count()));
             break;
-        case DeviceEvent: {
+        case zynevent::kDeviceEvent: {
             const bool enclosureFamily =
                 m_owner != nullptr && m_owner->GetSysInfo()->GetRecord().isEnclosureFamily();
             t.device = enclosureFamily ? name : QString::asprintf("IDE Channel #%02d", int(r.channel()) + 1);
             break;
         }
-        case HostEvent:
+        case zynevent::kHostEvent:
             t.device = QStringLiteral("HOST");
             break;
-        case HwMonitorEvent:
+        case zynevent::kHwMonitorEvent:
             t.device = QStringLiteral("H/W MONITOR");
             break;
         default:

@@ -4,6 +4,7 @@
 #include "devices/device.h"
 #include "devices/devicerecord.h"
 #include "records.h"
+#include "zynconst.h"
 
 #include <QIcon>
 
@@ -12,9 +13,8 @@ class QZynController;
 class QZynEvent : public QZynRecordDevice<sEVET_DATA> {
     Q_OBJECT
 public:
+    // Event levels, most urgent first; the log records of QZynLog carry the same levels.
     enum Level { LevelNone = 0, Urgent = 1, Serious = 2, Warning = 3, Informational = 4 };
-    enum Class { NoEvent = 0, RaidSetEvent = 1, VolumeSetEvent = 2, DeviceEvent = 3,
-                 HostEvent = 4, HwMonitorEvent = 5, GeneralEvent = 6 };
 
     QZynEvent(QZynController* owner, int index, const sEVET_DATA* record);
     QZynEvent& operator=(const QZynEvent& other);
@@ -36,10 +36,10 @@ public:
     QIcon GetIcon() const;
     QString GetIconPath() const;
 
-    // The class names of classes 0-5; empty for others.
+    // The names of the classes up to the hardware monitor's (zynevent::Class); empty for others.
     static QString ClassName(int eventClass);
     // The text and level of code `code` of class `eventClass`: "Unknown Event" and level 0
-    // past the class's table; false for a class outside 1-6.
+    // past the class's table; false for a class without a table.
     static bool Describe(int eventClass, int code, QString* text, int* level);
 
 private:

@@ -2,6 +2,7 @@
 
 #include "devices/controller.h"
 #include "darwinuserclient.h"
+#include "devices/event.h"
 #include "ethernetinterface.h"
 #include "os/mac/os_darwin_userclient.h"
 
@@ -69,7 +70,7 @@ bool QZynHost::add_controller(QZynController* controller)
         m_controllers.push_back(controller);
     else
         m_controllers[slot] = controller;
-    log(sourceOf(controller), 4, controller->GetText() + tr(" connected."));
+    log(sourceOf(controller), QZynEvent::Informational, tr("%1 connected.").arg(controller->GetText()));
     controller->SetHostSlot(int(slot));
     return true;
 }
@@ -83,7 +84,7 @@ bool QZynHost::remove_controller(QZynController* controller)
     if (slot < 0 || size_t(slot) >= m_controllers.size() || m_controllers[size_t(slot)] != controller)
         return false;
     m_controllers[size_t(slot)] = nullptr;
-    log(sourceOf(controller), 4, controller->GetText() + tr(" disconnected."));
+    log(sourceOf(controller), QZynEvent::Informational, tr("%1 disconnected.").arg(controller->GetText()));
     return true;
 }
 
@@ -164,7 +165,7 @@ QList<QZynController*> QZynHost::scan_controller_by_ip(QString ip)
     auto* transport = new EthernetInterface();
     if (!transport->init(address.constData(), kControllerPort)) {
         delete transport;
-        log(QZynDevice::Network, 2, tr("No controller found at %0").arg(ip));
+        log(QZynDevice::Network, QZynEvent::Serious, tr("No controller found at %0").arg(ip));
         return {};
     }
     auto* controller = new QZynController(transport, QZynController::ConnectionEthernet);
@@ -178,7 +179,7 @@ QList<QZynController*> QZynHost::add_controller_by_entryid(quint64 id)
     auto* transport = new QDarwinUserClient();
     if (!transport->init(id)) {
         delete transport;
-        log(QZynDevice::LocalHost, 2, tr("No controller found"));
+        log(QZynDevice::LocalHost, QZynEvent::Serious, tr("No controller found"));
         return {};
     }
     auto* controller = new QZynController(transport, QZynController::ConnectionDriver);

@@ -118,14 +118,14 @@ double QZynRaidSet::GetFreeCapacityInGBByVolumeType(unsigned char level) const
     const int n = GetRecord().memberCount();
     const double g = double(GetFreeCapacity()) * 512.0 / 1000 / 1000 / 1000;
     switch (level) {
-    case 0:
+    case sGUI_VOLUMESET::kLevelRaid0:
         return g;
-    case 1:
+    case sGUI_VOLUMESET::kLevelRaid10:
         return g * 0.5;
-    case 2:
-    case 3:
+    case sGUI_VOLUMESET::kLevelRaid3:
+    case sGUI_VOLUMESET::kLevelRaid5:
         return n > 0 ? g * (n - 1) / n : 0.0;
-    case 4:
+    case sGUI_VOLUMESET::kLevelRaid6:
         return n > 0 ? g * (n - 2) / n : 0.0;
     default:
         return 0.0;
@@ -156,20 +156,20 @@ QString QZynRaidSet::GetStateString() const
 {
     const sGUI_RAIDSET r = GetRecord();
     const uint8_t f = r.stateFlags();
-    if ((f & 0x01) == 0 || (f & 0x04) == 0)
-        return (f & 0x04) != 0 ? tr("Unkonwn") : tr("Incomplete");
+    if ((f & sGUI_RAIDSET::kStateOnline) == 0 || (f & sGUI_RAIDSET::kStateComplete) == 0)
+        return (f & sGUI_RAIDSET::kStateComplete) != 0 ? tr("Unkonwn") : tr("Incomplete");
     if (r.degraded() != 0)
         return tr("Degraded");
     const uint32_t c = GetCombinedState();
-    if (c & 0x01)
+    if (c & sGUI_VOLUMESET::kStateInitializing)
         return tr("Initializing");
-    if (c & 0x04)
+    if (c & sGUI_VOLUMESET::kStateMigrating)
         return tr("Migrating");
-    if (c & 0x08)
+    if (c & sGUI_VOLUMESET::kStateRebuilding)
         return tr("Rebuilding");
-    if (c & 0x100)
+    if (c & sGUI_VOLUMESET::kStateChecking)
         return tr("Checking");
-    if (c & 0x80)
+    if (c & sGUI_VOLUMESET::kStateNeedRebuild)
         return tr("Degraded");
     return tr("Normal");
 }

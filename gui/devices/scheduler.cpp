@@ -249,7 +249,7 @@ void QZynScheduler::UpdateTaskNextRunTimeAndStartTimer(QZynTask* task)
         task->next_run_time = QDateTime();
         task->secondsToNextRun = 0;
         qDebug() << "TASK " << task->name << ": cannot be scheduled (date, time, interval, trigger or days), not started";
-        emit item_changed(task, 2);
+        emit item_changed(task, QZynDevice::DeviceUpdated);
         return;
     }
     for (int attempt = 0; !task->UpdateNextRunTime() && attempt < kSpinTries; ++attempt)
@@ -257,7 +257,7 @@ void QZynScheduler::UpdateTaskNextRunTimeAndStartTimer(QZynTask* task)
     if (task->timerId == 0)
         task->timerId = startTimer(g_checkIntervalMs.load(), Qt::CoarseTimer);
     qDebug() << "TASK " << task->name << ": start timer to " << task->secondsToNextRun << "seconds";
-    emit item_changed(task, 2);
+    emit item_changed(task, QZynDevice::DeviceUpdated);
 }
 
 void QZynScheduler::timerEvent(QTimerEvent* event)

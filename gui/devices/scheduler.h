@@ -97,6 +97,7 @@ public:
     static void SetCheckIntervalMilliseconds(int ms);
 
 signals:
+    // `code`: the change, as the change codes of QZynDevice (added, removed, updated).
     void item_changed(QZynTask* task, int code);
     void ExecuteTask(QZynTask* task);
 

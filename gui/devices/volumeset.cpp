@@ -8,8 +8,17 @@
 
 namespace {
 
-const char* const kPlainLevels[6] = {"Raid0", "Raid1+0", "Raid3", "Raid5", "Raid6", "Pass Through Disk"};
-const char* const kNestedLevels[6] = {"Raid00", "Raid100", "Raid30", "Raid50", "Raid60", "Unknown"};
+// By level code.
+const char* const kPlainLevels[sGUI_VOLUMESET::kRaidLevels] = {
+    "Raid0", "Raid1+0", "Raid3", "Raid5", "Raid6", "Pass Through Disk"};
+const char* const kNestedLevels[sGUI_VOLUMESET::kRaidLevels] = {
+    "Raid00", "Raid100", "Raid30", "Raid50", "Raid60", "Unknown"};
+
+// The states that run or wait for work to run: the volume set is not failed.
+constexpr uint32_t kBusyOrWaiting = sGUI_VOLUMESET::kStateInitializing | sGUI_VOLUMESET::kStateMigrating
+    | sGUI_VOLUMESET::kStateRebuilding | sGUI_VOLUMESET::kStateNeedInit | sGUI_VOLUMESET::kStateNeedMigrate
+    | sGUI_VOLUMESET::kStateNeedRebuild | sGUI_VOLUMESET::kStateChecking | sGUI_VOLUMESET::kStateNeedCheck;
+static_assert(kBusyOrWaiting == 0x3BD, "the states of the warning icon");
 
 } // namespace
 
@@ -89,29 +98,31 @@ QString QZynVolumeSet::GetStateString() const
     const bool degraded = r.degraded() != 0;
     if (s == 0)
         return degraded ? tr("Degraded") : tr("Normal");
-    const QString progress = IsNestedVolume(r) ? QString()
-                                               : QString::asprintf("(%3.1f%%)", double(r.progress()) / 10.0);
-    if (s & 0x1)
-        return tr("Initializing") + progress;
-    if (s & 0x2)
+    // A running state shows its progress, except on a nested volume.
+    const bool nested = IsNestedVolume(r);
+    const QString progress = QString::asprintf("%3.1f", double(r.progress()) / 10.0);   // tenths of a per cent
+    using V = sGUI_VOLUMESET;
+    if (s & V::kStateInitializing)
+        return nested ? tr("Initializing") : tr("Initializing(%1%)").arg(progress);
+    if (s & V::kStateFailed)
         return tr("Failed");
-    if (s & 0x4)
-        return tr("Migrating") + progress;
-    if (s & 0x8)
-        return tr("Rebuilding") + progress;
-    if (s & 0x10)
+    if (s & V::kStateMigrating)
+        return nested ? tr("Migrating") : tr("Migrating(%1%)").arg(progress);
+    if (s & V::kStateRebuilding)
+        return nested ? tr("Rebuilding") : tr("Rebuilding(%1%)").arg(progress);
+    if (s & V::kStateNeedInit)
         return tr("Need Init");
-    if (s & 0x20)
+    if (s & V::kStateNeedMigrate)
         return tr("Need Migrate");
-    if (s & 0x80)
+    if (s & V::kStateNeedRebuild)
         return tr("Need Rebuild");
-    if (s & 0x100)
-        return tr("Checking") + progress;
-    if (s & 0x200)
+    if (s & V::kStateChecking)
+        return nested ? tr("Checking") : tr("Checking(%1%)").arg(progress);
+    if (s & V::kStateNeedCheck)
         return tr("Need Check");
-    if (s & 0x8000)
-        return tr("Cloning") + progress;
-    if (s & 0x4000)
+    if (s & V::kStateCloning)
+        return nested ? tr("Cloning") : tr("Cloning(%1%)").arg(progress);
+    if (s & V::kStateNeedClone)
         return tr("Need Clone");
     return degraded ? tr("Degraded") : tr("Unknown");
 }
@@ -122,7 +133,7 @@ QString QZynVolumeSet::GetRaidLevelString() const
         return QStringLiteral("JBOD");
     const sGUI_VOLUMESET r = GetRecord();
     const uint8_t level = r.raidLevel();
-    if (level >= 6)
+    if (level >= sGUI_VOLUMESET::kRaidLevels)
         return QStringLiteral("Unknown");
     return QString::fromLatin1(IsNestedVolume(r) ? kNestedLevels[level] : kPlainLevels[level]);
 }
@@ -138,7 +149,7 @@ QString QZynVolumeSet::GetStateIconPath() const
                                            : QStringLiteral(":/images/icons/event/error.png");
     }
     // Initializing, migrating, rebuilding, checking and what waits for one of them.
-    return (state & 0x3BD) != 0 ? QStringLiteral(":/images/icons/event/warning.png")
+    return (state & kBusyOrWaiting) != 0 ? QStringLiteral(":/images/icons/event/warning.png")
                                 : QStringLiteral(":/images/icons/event/error.png");
 }
 

@@ -18,6 +18,6 @@ public:
 
     quint32 flags = 0;
     quint32 source = 0;   // device-kind code whose name fills the source column
-    quint32 level = 0;    // 2 error, 3 warning, 4 information, else urgent
+    quint32 level = 0;    // an event level (QZynEvent::Level): 2 error, 3 warning, 4 information, else urgent
     QString text;
 };

@@ -1,6 +1,7 @@
 #include "helper/logfile.h"
 
 #include "devices/controller.h"
+#include "devices/enclosure.h"
 #include "devices/event.h"
 #include "devices/raidset.h"
 #include "zynconst.h"
@@ -26,12 +27,16 @@ namespace {
 QString g_folder;
 
 constexpr double kGigabyte = 1000.0 * 1000.0 * 1000.0;
-constexpr int kSlotNamesPage = 2048;   // the slot-name descriptor page
-constexpr int kSensorNameWidth = 24;
+constexpr double kBlockSize = 512.0;
+constexpr uint32_t kKilobyte = 1024;
+constexpr uint32_t kBlocksPerKilobyte = 2;
+constexpr double kMillivolt = 1000.0;
+constexpr int kSlotNamesPage = QZynEnclosure::kDescriptorReadSize;
+constexpr int kSlotNameWidth = QZynEnclosure::kDescriptorSize;
 
 double gigabytes(uint64_t blocks)
 {
-    return double(blocks) * 512.0 / kGigabyte;
+    return double(blocks) * kBlockSize / kGigabyte;
 }
 
 std::string upper(std::string s)
@@ -69,57 +74,62 @@ std::string format(const char* f, ...)
 
 const char* raidSetState(const sGUI_RAIDSET& r, int volumes, uint32_t states, bool allFailed)
 {
-    if (!(r.stateFlags() & 0x04))
+    using V = sGUI_VOLUMESET;
+    if (!(r.stateFlags() & sGUI_RAIDSET::kStateComplete))
         return "Incompleted";
     if (volumes > 0 && allFailed)
         return "Failed";
     if (r.degraded() != 0)
         return "Degraded";
-    if (states & 0x11)
+    if (states & (V::kStateInitializing | V::kStateNeedInit))
         return "Initializing";
-    if (states & 0x24)
+    if (states & (V::kStateMigrating | V::kStateNeedMigrate))
         return "Migrating";
-    if (states & 0x08)
+    if (states & V::kStateRebuilding)
         return "Rebuilding";
-    if (states & 0x100)
+    if (states & V::kStateChecking)
         return "Checking";
-    if (states & 0x80)
+    if (states & V::kStateNeedRebuild)
         return "Degraded";
     return "Normal";
 }
 
 std::string volumeState(const sGUI_VOLUMESET& v)
 {
+    using V = sGUI_VOLUMESET;
     const uint32_t s = v.state();
     if (s == 0)
         return v.degraded() != 0 ? "Degraded" : "Normal";
-    const double percent = v.progress() / 10.0;
+    const double percent = v.progress() / 10.0;   // tenths of a per cent
     auto running = [percent](const char* what) { return format("%s(%3.1f%%)", what, percent); };
-    if (s & 0x1)
+    if (s & V::kStateInitializing)
         return running("Initializing");
-    if (s & 0x2)
+    if (s & V::kStateFailed)
         return "Failed";
-    if (s & 0x4)
+    if (s & V::kStateMigrating)
         return running("Migrating");
-    if (s & 0x8)
+    if (s & V::kStateRebuilding)
         return running("Rebuilding");
-    if (s & 0x10)
+    if (s & V::kStateNeedInit)
         return "Need Init";
-    if (s & 0x20)
+    if (s & V::kStateNeedMigrate)
         return "Need Migrate";
-    if (s & 0x80)
+    if (s & V::kStateNeedRebuild)
         return "Need Rebuild";
-    if (s & 0x100)
+    if (s & V::kStateChecking)
         return running("Checking");
-    if (s & 0x200)
+    if (s & V::kStateNeedCheck)
         return "Need Check";
     return v.degraded() != 0 ? "Degraded" : "Unknown";
 }
 
 const char* raidLevel(const sGUI_VOLUMESET& v, bool jbod)
 {
-    static const char* const plain[] = {"Raid0", "Raid1+0", "Raid3", "Raid5", "Raid6", "PassThr"};
-    static const char* const nested[] = {"Raid00", "Raid100", "Raid30", "Raid50", "Raid60", "Unknown"};
+    // By level code.
+    static const char* const plain[sGUI_VOLUMESET::kRaidLevels] = {
+        "Raid0", "Raid1+0", "Raid3", "Raid5", "Raid6", "PassThr"};
+    static const char* const nested[sGUI_VOLUMESET::kRaidLevels] = {
+        "Raid00", "Raid100", "Raid30", "Raid50", "Raid60", "Unknown"};
     if (jbod)
         return "JBOD";
     const int level = v.raidLevel();
@@ -130,9 +140,10 @@ const char* raidLevel(const sGUI_VOLUMESET& v, bool jbod)
 
 std::string stripeSize(const sGUI_VOLUMESET& v)
 {
-    if (v.raidLevel() == 2 || v.raidLevel() == 5 || v.stripe() == 0)
+    if (v.raidLevel() == sGUI_VOLUMESET::kLevelRaid3 || v.raidLevel() == sGUI_VOLUMESET::kLevelPassThrough
+        || v.stripe() == 0)
         return "N.A.";
-    return format("%uK", v.stripe() / 2);
+    return format("%uK", v.stripe() / kBlocksPerKilobyte);
 }
 
 // The members of a raid set: "E1S1.E1S2." on the enclosure family, "123" on the older one,
@@ -143,7 +154,7 @@ std::string memberChannels(const sGUI_RAIDSET& r, bool enclosureFamily)
     const int members = std::min(r.memberCount(), sGUI_RAIDSET::kMaxMembers);
     for (int i = 0; i < members; ++i) {
         const int slot = r.memberSlot(i);
-        if (slot == 255)
+        if (slot == sGUI_RAIDSET::kNoMember)
             out += 'x';
         else if (enclosureFamily)
             out += format("E%dS%d.", r.memberEnclosure(i) + 1, slot + 1);
@@ -157,7 +168,8 @@ const char* diskState(uint16_t state)
 {
     if (state == 0)
         return "N.A.";
-    const bool member = (state & 0x88) == 0x88;
+    constexpr uint16_t kMember = sGUI_PHY_DRV::kStateMember | sGUI_PHY_DRV::kStateMemberLow;
+    const bool member = (state & kMember) == kMember;
     if (!member && !(state & (sGUI_PHY_DRV::kStatePassThrough | sGUI_PHY_DRV::kStateHotSpare | sGUI_PHY_DRV::kStateFree))) {
         if (state & sGUI_PHY_DRV::kStateOfflined)
             return "Offlined";
@@ -255,12 +267,12 @@ int QLogFile::SaveRaidCfgIntoLogFile()
     print("The System Information\n");
     rule(43);
     const sSYSTEM_INFO& s = m_sysInfo;
-    print("Main Processor     : %dMHz\n", int(zynwire::getU32(s.bytes + 124)));
-    print("CPU ICache Size    : %dKB\n", int(zynwire::getU32(s.bytes + 128) / 1024));
-    print("CPU DCache Size    : %dKB\n", int(zynwire::getU32(s.bytes + 132) / 1024));
-    print("CPU SCache Size    : %dKB\n", int(zynwire::getU32(s.bytes + 136) / 1024));
-    print("System Memory      : %dMB/%dMHz%s\n", int(zynwire::getU32(s.bytes + 140)),
-          int(zynwire::getU32(s.bytes + 144)), s.bytes[162] != 0 ? "/ECC" : "");
+    print("Main Processor     : %dMHz\n", int(s.processorClock()));
+    print("CPU ICache Size    : %dKB\n", int(s.iCacheSize() / kKilobyte));
+    print("CPU DCache Size    : %dKB\n", int(s.dCacheSize() / kKilobyte));
+    print("CPU SCache Size    : %dKB\n", int(s.sCacheSize() / kKilobyte));
+    print("System Memory      : %dMB/%dMHz%s\n", int(s.memorySize()), int(s.memoryClock()),
+          s.memoryEcc() ? "/ECC" : "");
     print("Firmware Version   : %s\n", s.firmwareVersion().c_str());
     print("BOOT ROM Version   : %s\n", s.bootRomVersion().c_str());
     print("Serial Number      : %s", s.serialNumber().c_str());
@@ -326,7 +338,7 @@ uint32_t QLogFile::ShowRaidSetInfo(const sGUI_RAIDSET& r)
         if (rc != ZYN_OK)
             return rc;
         states |= volume.state();
-        if (!(volume.state() & 0x2))
+        if (!(volume.state() & sGUI_VOLUMESET::kStateFailed))
             allFailed = false;
     }
     const uint64_t members = uint64_t(r.memberCount());
@@ -385,15 +397,15 @@ std::string QLogFile::slotName(int enclosure, int slot)
     auto it = m_slotNames.find(enclosure);
     if (it == m_slotNames.end()) {
         std::string page(kSlotNamesPage, '\0');
-        if (m_controller->ZynGetEnclosureDescriptor(uint8_t(enclosure), 0, reinterpret_cast<uint8_t*>(&page[0]),
-                                                    kSlotNamesPage) != ZYN_OK)
+        if (m_controller->ZynGetEnclosureDescriptor(uint8_t(enclosure), sSENSORS::kSlotSection,
+                                                    reinterpret_cast<uint8_t*>(&page[0]), kSlotNamesPage) != ZYN_OK)
             page.assign(kSlotNamesPage, '\0');
         it = m_slotNames.emplace(enclosure, std::move(page)).first;
     }
-    if (slot < 0 || (slot + 1) * kSensorNameWidth > kSlotNamesPage)
+    if (slot < 0 || (slot + 1) * kSlotNameWidth > kSlotNamesPage)
         return std::string();
-    return zynwire::getText(reinterpret_cast<const uint8_t*>(it->second.data()) + slot * kSensorNameWidth,
-                           kSensorNameWidth);
+    return zynwire::getText(reinterpret_cast<const uint8_t*>(it->second.data()) + slot * kSlotNameWidth,
+                           kSlotNameWidth);
 }
 
 void QLogFile::Exe_Disk_Info_Cmd()
@@ -472,26 +484,25 @@ void QLogFile::sensorLines(const sSENSORS& sensors, int section, bool enclosure)
         const std::string name = s.name(i);
         const uint32_t value = s.value(i);
         switch (section) {
-        case kVoltages:
-            print("  %-16s : %2.3lf V\n", name.c_str(), value / 1000.0);
+        case sSENSORS::kVoltageSection:
+            print("  %-16s : %2.3lf V\n", name.c_str(), value / kMillivolt);
             break;
-        case kFans:
+        case sSENSORS::kFanSection:
             print("  %-16s : %ld RPM\n", name.c_str(), long(int32_t(value)));
             break;
-        case kPowerSupplies:
-            print("  %-16s : %s\n", name.c_str(), s.flag(i) == 1 ? "OK" : "FAILED");
+        case sSENSORS::kPowerSection:
+            print("  %-16s : %s\n", name.c_str(), s.flag(i) == zynsensor::kPowerSupplyOk ? "OK" : "FAILED");
             break;
-        case kTemperatures:
-            // An enclosure reports -20 for a sensor it cannot read.
-            if (enclosure && int32_t(value) == -20)
+        case sSENSORS::kTemperatureSection:
+            if (enclosure && int32_t(value) == zynsensor::kTemperatureNotReported)
                 print("  %-16s : %s\n", name.c_str(), "N.A.");
             else
                 print("  %-16s : %ld C\n", name.c_str(), long(int32_t(value)));
             break;
         default:   // the battery
-            if (value == 255)
+            if (value == zynsensor::kBatteryNotInstalled)
                 print("  %-16s : Not Installed\n", name.c_str());
-            else if (value == 254)
+            else if (value == zynsensor::kBatteryFailed)
                 print("  %-16s : Failed\n", name.c_str());
             else
                 print("  %-16s : %d%%\n", name.c_str(), int(value));
@@ -509,7 +520,8 @@ void QLogFile::Exe_SAS_Hw_Info_Cmd()
     const int enclosures = m_sysInfo.highestEnclosure();
     if (m_controller->ZynGetEnclosureHwMonitor(uint8_t(enclosures), sensors.get()) != ZYN_OK)
         return;
-    for (int section : {kTemperatures, kFans, kVoltages, kBattery})
+    for (int section : {sSENSORS::kTemperatureSection, sSENSORS::kFanSection, sSENSORS::kVoltageSection,
+                        sSENSORS::kBatterySection})
         sensorLines(*sensors, section, false);
 
     for (int e = 0; e < enclosures; ++e) {
@@ -520,7 +532,8 @@ void QLogFile::Exe_SAS_Hw_Info_Cmd()
               property.revision().c_str());
         if (m_controller->ZynGetEnclosureHwMonitor(uint8_t(e), sensors.get()) != ZYN_OK)
             continue;
-        for (int section : {kVoltages, kFans, kPowerSupplies, kTemperatures})
+        for (int section : {sSENSORS::kVoltageSection, sSENSORS::kFanSection, sSENSORS::kPowerSection,
+                            sSENSORS::kTemperatureSection})
             sensorLines(*sensors, section, true);
     }
 }
@@ -536,31 +549,33 @@ void QLogFile::Exe_Hw_Info_Cmd()
         print("Controller Temp : %d (Celsius)\n", box.temperature(0));
         print("BackPlane Temp  : %d (Celsius)\n", box.temperature(1));
         print("Fan Speed (RPM) : %d\n", box.fan());
-        print("Power +12.00V   : %2.3lf\n", box.voltage(0) / 1000.0);
-        print("Power +5.00V    : %2.3lf\n", box.voltage(1) / 1000.0);
-        print("Power +3.30V    : %2.3lf\n", box.voltage(2) / 1000.0);
-        print("Power +1.50V    : %2.3lf\n", box.voltage(3) / 1000.0);
+        print("Power +12.00V   : %2.3lf\n", box.voltage(0) / kMillivolt);
+        print("Power +5.00V    : %2.3lf\n", box.voltage(1) / kMillivolt);
+        print("Power +3.30V    : %2.3lf\n", box.voltage(2) / kMillivolt);
+        print("Power +1.50V    : %2.3lf\n", box.voltage(3) / kMillivolt);
         return;
     }
 
-    enum { Fans = 1, Voltages = 2, Temperatures = 3, Power = 4, Battery = 6 };
     _HWMON_INFO fans, temperatures, voltages, battery, power;
-    const std::pair<int, _HWMON_INFO*> reads[] = {
-        {Fans, &fans}, {Temperatures, &temperatures}, {Voltages, &voltages}, {Battery, &battery}, {Power, &power}};
+    const std::pair<u32, _HWMON_INFO*> reads[] = {{CZynlib::HwFans, &fans},
+                                                  {CZynlib::HwTemperatures, &temperatures},
+                                                  {CZynlib::HwVoltages, &voltages},
+                                                  {CZynlib::HwBattery, &battery},
+                                                  {CZynlib::HwPower, &power}};
     for (const auto& read : reads)
-        if (m_controller->ZynGetHWMon(uint32_t(read.first), read.second) != ZYN_OK)
+        if (m_controller->ZynGetHWMon(read.first, read.second) != ZYN_OK)
             return;
     auto count = [](const _HWMON_INFO& info) { return std::min<int>(info.count, _HWMON_INFO::kMaxValues); };
     const int fanCount = count(fans);
     const int temperatureCount = count(temperatures);
     const int voltageCount = count(voltages);
 
-    const uint8_t board = m_sysInfo.boardType();
-    if (board != 1 && board != 2) {
+    if (!m_sysInfo.compactBoard()) {
         for (int j = 0; j + 1 < voltageCount; j += 2)
-            print("Power +%-5.2lfV       : %2.3lf\n", voltages.values[j] / 1000.0, voltages.values[j + 1] / 1000.0);
+            print("Power +%-5.2lfV       : %2.3lf\n", voltages.values[j] / kMillivolt,
+                  voltages.values[j + 1] / kMillivolt);
         for (int k = 0; k < fanCount; ++k) {
-            if (fans.values[k] == 65535)
+            if (fans.values[k] == zynsensor::kFanNotReported)
                 print("Fan#%-2d Speed (RPM)  : N.A.\n", k + 1);
             else
                 print("Fan#%-2d Speed (RPM)  : %d\n", k + 1, fans.values[k]);
@@ -572,19 +587,19 @@ void QLogFile::Exe_Hw_Info_Cmd()
     }
 
     for (int k = 0; k < fanCount; ++k) {
-        if (fans.values[k] == 65535)
+        if (fans.values[k] == zynsensor::kFanNotReported)
             print("Fan#%d Speed (RPM)   : N.A.\n", k + 1);
         else
             print("Fan#%d Speed (RPM)   : %d\n", k + 1, fans.values[k]);
     }
     for (int k = 0; k < count(battery); ++k) {
-        const int charge = battery.values[k];
-        if (charge == 254)
+        const uint16_t charge = battery.values[k];
+        if (charge == zynsensor::kBatteryFailed)
             print("Battery Status      : Failed\n");
-        else if (charge == 255)
+        else if (charge == zynsensor::kBatteryNotInstalled)
             print("Battery Status      : Not Installed\n");
         else
-            print("Battery Status      : %d%%\n", charge);
+            print("Battery Status      : %d%%\n", int(charge));
     }
     uint32_t modelNumber = 0;
     const bool modelKnown = m_controller->ZynGetModelNumber(&modelNumber) == ZYN_OK;
@@ -599,7 +614,7 @@ void QLogFile::Exe_Hw_Info_Cmd()
         print("%-20.20s: %d (Celsius)\n", "Ctrl Temperature", temperatures.values[1]);
         if (voltageCount > 1)
             for (int i = 0; i < int(std::size(names)) && 2 * i + 1 < voltageCount; ++i)
-                print("%-20.20s: %2.3lf\n", names[i], voltages.values[2 * i + 1] / 1000.0);
+                print("%-20.20s: %2.3lf\n", names[i], voltages.values[2 * i + 1] / kMillivolt);
         for (int k = 1; k + 1 < temperatureCount; ++k)
             print("HDD #%-2d Temp.       : %d\n", k, temperatures.values[k + 1]);
     } else {
@@ -623,7 +638,7 @@ void QLogFile::Exe_Event_Info_Cmd()
             if (!c->ZynGetEventObject(i, &record))
                 break;
             // Ring slots that never held an event.
-            if (record.eventClass() == QZynEvent::NoEvent)
+            if (record.eventClass() == zynevent::kNoEvent)
                 continue;
             const QZynEvent event(c, i, &record);
             lines.push_back(format("%-20s %-16s %-21s %-12s %-6s\n", event.GetDateText().toLatin1().constData(),

@@ -47,8 +47,6 @@ private:
     void ShowDiskInfo(const _DRV_MAP::Entry& entry);
     void Exe_Hw_Info_Cmd();
     void Exe_SAS_Hw_Info_Cmd();
-    // The sensor sections of an enclosure block.
-    enum { kVoltages = 1, kFans = 2, kPowerSupplies = 3, kTemperatures = 4, kBattery = sSENSORS::kBatterySection };
     void sensorLines(const sSENSORS& sensors, int section, bool enclosure);
     void Exe_Event_Info_Cmd();
 

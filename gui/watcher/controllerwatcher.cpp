@@ -1,6 +1,7 @@
 #include "watcher/controllerwatcher.h"
 
 #include "devices/controller.h"
+#include "devices/event.h"
 #include "devices/host.h"
 #include "zynframe.h"
 
@@ -68,7 +69,7 @@ void ControllerWatcher::status(const QString& text)
     // The receiver deletes the record: without one it is not made.
     if (!isSignalConnected(QMetaMethod::fromSignal(&ControllerWatcher::LogMessage)))
         return;
-    emit LogMessage(new QZynLog(QZynLog::StatusBar, QZynDevice::LocalHost, 4, text));
+    emit LogMessage(new QZynLog(QZynLog::StatusBar, QZynDevice::LocalHost, QZynEvent::Informational, text));
 }
 
 void ControllerWatcher::process()

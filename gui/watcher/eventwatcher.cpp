@@ -142,7 +142,7 @@ void ControllerEventWatcherThread::update()
     std::lock_guard<std::recursive_mutex> work(m_workMutex);
     const qint64 began = QDateTime::currentSecsSinceEpoch();
     if (!m_controller->IsRefreshSuspended()) {
-        m_controller->RunEventLoop(1);
+        m_controller->RunEventLoop(QZynController::DispatchNewEvents);
         update_raidset();
         update_volumeset();
         update_disk();
@@ -199,8 +199,8 @@ void ControllerEventWatcherThread::update_disk()
         // A disk in a slot that was empty: handled as its insertion.
         sEVET_DATA inserted;
         std::memset(&inserted, 0, sizeof inserted);
-        inserted.set(QZynEvent::DeviceEvent, 0, uint8_t(index.slot));
-        zynwire::putU32(inserted.bytes + sEVET_DATA::kDuration, uint32_t(index.enclosure));
+        inserted.set(zynevent::kDeviceEvent, zynevent::kDeviceInserted, uint8_t(index.slot));
+        inserted.setEnclosure(uint32_t(index.enclosure));
         QZynEvent event(m_controller, 0, &inserted);
         m_controller->ProcessDiskEvent(&event);
     }

@@ -142,23 +142,23 @@ void QControllerItemModel::DeviceItemChanged(QZynDevice* device, int code)
     switch (device->type) {
     case QZynDevice::Controller: {
         auto* controller = static_cast<QZynController*>(device);
-        if (code == 0) {
+        if (code == QZynDevice::DeviceAdded) {
             m_currentParent = controller->GetConnectionType() == QZynController::ConnectionEthernet ? m_network : m_localHost;
             // A controller announced again keeps its one row.
             if (FindItem(controller, m_currentParent) == nullptr)
                 AddControllerItem(controller, m_currentParent);
-        } else if (code == 1) {
+        } else if (code == QZynDevice::DeviceRemoved) {
             RemoveControllerItem(FindItem(controller, nullptr));
         }
         break;
     }
     case QZynDevice::RaidSet: {
         auto* raidset = static_cast<QZynRaidSet*>(device);
-        if (code == 0)
+        if (code == QZynDevice::DeviceAdded)
             AddRaidSetItem(raidset, nullptr);
-        else if (code == 1)
+        else if (code == QZynDevice::DeviceRemoved)
             RemoveRaidSetItem(FindItem(raidset, nullptr));
-        else if (code == 2)
+        else if (code == QZynDevice::DeviceUpdated)
             UpdateRaidSetItem(raidset, FindItem(raidset, nullptr));
         break;
     }
@@ -166,11 +166,11 @@ void QControllerItemModel::DeviceItemChanged(QZynDevice* device, int code)
         auto* volume = static_cast<QZynVolumeSet*>(device);
         if (volume->GetRecord().isNested())
             break;
-        if (code == 0)
+        if (code == QZynDevice::DeviceAdded)
             AddVolumeSetItem(volume, nullptr);
-        else if (code == 1)
+        else if (code == QZynDevice::DeviceRemoved)
             RemoveVolumeSetItem(FindItem(volume, nullptr));
-        else if (code == 2)
+        else if (code == QZynDevice::DeviceUpdated)
             UpdateVolumeSetItem(volume, FindItem(volume, nullptr));
         break;
     }

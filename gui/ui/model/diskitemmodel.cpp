@@ -47,7 +47,7 @@ void QZynDiskItemModel::SetupData()
     std::vector<QZynDiskIndex> addresses;
     m_controller->GetDiskSlotCount(addresses);
     for (const QZynDiskIndex& index : addresses)
-        UpdateItem(m_controller->GetDisk(index), 0, invisibleRootItem());
+        UpdateItem(m_controller->GetDisk(index), QZynDevice::DeviceAdded, invisibleRootItem());
 }
 
 void QZynDiskItemModel::SetupSASData()
@@ -89,7 +89,7 @@ void QZynDiskItemModel::UpdateItem(QZynDisk* disk, int code, QStandardItem* pare
     QStandardItem* under = parent != nullptr ? parent : invisibleRootItem();
     QStandardItem* item = FindItem(disk, parent);
     if (item == nullptr) {
-        if (code != 0)
+        if (code != QZynDevice::DeviceAdded)
             return;
         const QList<QStandardItem*> row = PrepareRow();
         row[0]->setData(QVariant::fromValue(disk), DeviceItemRole);
@@ -112,8 +112,9 @@ void QZynDiskItemModel::UpdateItem(QZynDisk* disk, int code, QStandardItem* pare
 
 QString QZynDiskItemModel::enclosureText(const QZynEnclosure* enclosure) const
 {
-    return tr("Enclsoure#%0: ").arg(enclosure->GetIndex() + 1)
-         + enclosure->GetVendorName() + enclosure->GetName() + enclosure->GetReversion();
+    return tr("Enclsoure#%1: %2")
+        .arg(QString::number(enclosure->GetIndex() + 1),
+             enclosure->GetVendorName() + enclosure->GetName() + enclosure->GetReversion());
 }
 
 void QZynDiskItemModel::AddEnclosureItem(QZynEnclosure* enclosure, QStandardItem* parent)
@@ -136,7 +137,7 @@ void QZynDiskItemModel::AddEnclosureItem(QZynEnclosure* enclosure, QStandardItem
     for (int slot = 0; slot < slotCount; ++slot) {
         QZynDisk* disk = m_controller->GetDisk(QZynDiskIndex(slot, enclosure->GetIndex()));
         if (disk != nullptr && !disk->GetIndex().IsDummy() && FindItem(disk, item) == nullptr)
-            UpdateItem(disk, 0, item);
+            UpdateItem(disk, QZynDevice::DeviceAdded, item);
     }
 }
 
@@ -157,7 +158,7 @@ void QZynDiskItemModel::RemoveEnclosureItem(QZynEnclosure* enclosure, QStandardI
 void QZynDiskItemModel::AddSlot(QZynDisk* disk, QStandardItem* parent)
 {
     if (FindItem(disk, parent) == nullptr)
-        UpdateItem(disk, 0, parent);
+        UpdateItem(disk, QZynDevice::DeviceAdded, parent);
 }
 
 void QZynDiskItemModel::RemoveSlot(QZynDisk* disk, QStandardItem* parent)
@@ -180,12 +181,12 @@ void QZynDiskItemModel::DeviceItemChanged(QZynDevice* device, int code)
             if (parent == nullptr)
                 return;
         }
-        UpdateItem(disk, 2, parent);
+        UpdateItem(disk, QZynDevice::DeviceUpdated, parent);
     } else if (device->type == QZynDevice::Enclosure) {
         auto* enclosure = static_cast<QZynEnclosure*>(device);
-        if (code == 1)
+        if (code == QZynDevice::DeviceRemoved)
             RemoveEnclosureItem(enclosure, nullptr);
-        else if (code == 0)
+        else if (code == QZynDevice::DeviceAdded)
             AddEnclosureItem(enclosure, nullptr);
     }
 }

@@ -83,9 +83,9 @@ void QExpandVolumeSetItemModel::DeviceItemChanged(QZynDevice* device, int code)
     auto* volume = static_cast<QZynVolumeSet*>(device);
     if (volume->GetRaidSet() != m_raidSet)
         return;
-    if (code == 1)
+    if (code == QZynDevice::DeviceRemoved)
         RemoveItem(volume);
-    else if (code == 0 || code == 2)
+    else if (code == QZynDevice::DeviceAdded || code == QZynDevice::DeviceUpdated)
         UpdateItem(volume, nullptr);
 }
 

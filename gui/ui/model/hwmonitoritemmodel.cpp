@@ -18,16 +18,11 @@ const QString kPowerIcon = QStringLiteral(":/images/icons/hwmon/power.png");
 const QString kErrorIcon = QStringLiteral(":/images/icons/event/error.png");
 const QString kWarningIcon = QStringLiteral(":/images/icons/event/warning.png");
 
-// Sections of a sensor block.
-enum { kVoltages = 1, kFans = 2, kPowerSupplies = 3, kTemperatures = 4, kBattery = 5 };
 // Flag bits of a sensor entry.
 constexpr uint32_t kStatusBit = 0x2;
 constexpr uint32_t kVoltageFailure = 0x100 | 0x200;
 constexpr uint32_t kTemperatureFailure = 0x8000000;
 constexpr uint32_t kFanFailure = 0x40000000;
-
-// Records of the older family, in the controller's storage order.
-enum { kVoltageRecord = 0, kFanRecord = 1, kTemperatureRecord = 2, kBatteryRecord = 3 };
 
 QString degrees(int value)
 {
@@ -37,12 +32,12 @@ QString degrees(int value)
 // The text and icon of a battery charge code.
 void charge(uint32_t code, QString* text, QString* icon)
 {
-    if (code == 254) {
+    if (code == zynsensor::kBatteryFailed) {
         *text = QZynHwMonitorItemModel::tr("FAILED");
         *icon = kErrorIcon;
         return;
     }
-    if (code == 255) {
+    if (code == zynsensor::kBatteryNotInstalled) {
         *text = QZynHwMonitorItemModel::tr("Not Installed");
         *icon = kWarningIcon;
         return;
@@ -165,19 +160,19 @@ void QZynHwMonitorItemModel::sensorSection(QStandardItem* groupItem, const sSENS
         const bool status = (f & kStatusBit) != 0;
         QString text;
         switch (section) {
-        case kTemperatures:
+        case sSENSORS::kTemperatureSection:
             text = degrees(int(v));
             sensorRow(groupItem, label, !status ? kTemperatureIcon : (f & kTemperatureFailure) ? kErrorIcon : QString(), &text);
             break;
-        case kFans:
+        case sSENSORS::kFanSection:
             text = QString::asprintf("%d RPM", int(v));
             sensorRow(groupItem, label, !status ? kFanIcon : (f & kFanFailure) ? kErrorIcon : QString(), &text);
             break;
-        case kVoltages:
+        case sSENSORS::kVoltageSection:
             text = QString::number(v / 1000.0, 'f', 3) + QStringLiteral(" V");
             sensorRow(groupItem, label, !status ? kVoltageIcon : (f & kVoltageFailure) ? kErrorIcon : QString(), &text);
             break;
-        case kPowerSupplies: {
+        case sSENSORS::kPowerSection: {
             // A supply whose status is set without the failure bit keeps the text it had.
             const bool failed = status && (f & kFanFailure);
             text = !status ? tr("OK") : tr("FAILED");
@@ -185,7 +180,7 @@ void QZynHwMonitorItemModel::sensorSection(QStandardItem* groupItem, const sSENS
                       !status || failed ? &text : nullptr, true);
             break;
         }
-        case kBattery: {
+        case sSENSORS::kBatterySection: {
             QString icon;
             charge(v, &text, &icon);
             sensorRow(groupItem, label, icon, &text);
@@ -199,15 +194,17 @@ void QZynHwMonitorItemModel::sensorSection(QStandardItem* groupItem, const sSENS
 
 QString QZynHwMonitorItemModel::enclosureLabel(const QZynEnclosure* enclosure) const
 {
-    return tr("Enclosure#%0 : ").arg(enclosure->GetIndex() + 1)
-         + zynmodel::ViewText(enclosure->GetVendorName() + enclosure->GetName());
+    return tr("Enclosure#%1 : %2")
+        .arg(QString::number(enclosure->GetIndex() + 1),
+             zynmodel::ViewText(enclosure->GetVendorName() + enclosure->GetName()));
 }
 
 void QZynHwMonitorItemModel::SetupSASHwMonitor()
 {
     QStandardItem* controllerGroup = group(tr("Controller H/W Monitor"), kControllerIcon);
     const std::unique_ptr<sSENSORS> own = std::make_unique<sSENSORS>(m_controller->GetEnclosureHwMonitor());
-    for (int section : {kTemperatures, kFans, kVoltages, kBattery})
+    for (int section : {sSENSORS::kTemperatureSection, sSENSORS::kFanSection, sSENSORS::kVoltageSection,
+                        sSENSORS::kBatterySection})
         sensorSection(controllerGroup, *own, section);
 
     std::vector<int> enclosures;
@@ -218,7 +215,8 @@ void QZynHwMonitorItemModel::SetupSASHwMonitor()
             continue;
         QStandardItem* enclosureGroup = group(enclosureLabel(enclosure), kEnclosureIcon);
         const std::unique_ptr<sSENSORS> block = std::make_unique<sSENSORS>(enclosure->GetSensors());
-        for (int section : {kVoltages, kFans, kPowerSupplies, kTemperatures})
+        for (int section : {sSENSORS::kVoltageSection, sSENSORS::kFanSection, sSENSORS::kPowerSection,
+                            sSENSORS::kTemperatureSection})
             sensorSection(enclosureGroup, *block, section);
     }
 }
@@ -226,15 +224,16 @@ void QZynHwMonitorItemModel::SetupSASHwMonitor()
 void QZynHwMonitorItemModel::SetupSATAHwMonitor()
 {
     QStandardItem* g = group(tr("Controller H/W Monitor"), kControllerIcon);
-    const _HWMON_INFO voltages = m_controller->GetHwMonitor(kVoltageRecord);
-    const _HWMON_INFO fans = m_controller->GetHwMonitor(kFanRecord);
-    const _HWMON_INFO temperatures = m_controller->GetHwMonitor(kTemperatureRecord);
-    const _HWMON_INFO battery = m_controller->GetHwMonitor(kBatteryRecord);
+    const _HWMON_INFO voltages = m_controller->GetHwMonitor(QZynController::HwRecordVoltages);
+    const _HWMON_INFO fans = m_controller->GetHwMonitor(QZynController::HwRecordFans);
+    const _HWMON_INFO temperatures = m_controller->GetHwMonitor(QZynController::HwRecordTemperatures);
+    const _HWMON_INFO battery = m_controller->GetHwMonitor(QZynController::HwRecordBattery);
 
     auto fanRows = [&] {
         for (int i = 0; i < entries(fans); ++i) {
             const int rpm = fans.values[i];
-            const QString text = rpm == 65535 ? QStringLiteral("N.A.") : QString::asprintf("%d RPM", rpm);
+            const QString text =
+                rpm == zynsensor::kFanNotReported ? QStringLiteral("N.A.") : QString::asprintf("%d RPM", rpm);
             sensorRow(g, QString::asprintf("Fan#%d Speed", i + 1), rpm == 0 ? kErrorIcon : kFanIcon, &text);
         }
     };
@@ -243,8 +242,7 @@ void QZynHwMonitorItemModel::SetupSATAHwMonitor()
         sensorRow(g, QString::asprintf("HDD#%-2d Temp.", number), kTemperatureIcon, &text);
     };
 
-    const uint8_t board = m_controller->GetSysInfo()->GetRecord().boardType();
-    if (board == 1 || board == 2) {
+    if (m_controller->GetSysInfo()->GetRecord().compactBoard()) {
         fanRows();
         for (int i = 0; i < entries(battery); ++i) {
             QString text, icon;

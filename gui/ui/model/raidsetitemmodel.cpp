@@ -38,7 +38,7 @@ void QZynRaidSetItemModel::SetupData()
     std::vector<int> numbers;
     m_controller->GetRaidSetCount(numbers);
     for (int number : numbers)
-        UpdateItem(m_controller->GetRaidSet(number), 0, nullptr);
+        UpdateItem(m_controller->GetRaidSet(number), QZynDevice::DeviceAdded, nullptr);
 }
 
 QList<QStandardItem*> QZynRaidSetItemModel::PrepareRow() const
@@ -57,10 +57,11 @@ void QZynRaidSetItemModel::UpdateItem(QZynRaidSet* raidset, int code, QStandardI
         return;
     QStandardItem* under = parent != nullptr ? parent : invisibleRootItem();
     // Only an added raid set gets a row.
-    QStandardItem* item = code == 0 ? FindOrInsert(this, raidset, parent, kColumns,
-                                                   [raidset] { return raidset->PositionAtController(); },
-                                                   ZYN_INSERT_SITE("UpdateItem"))
-                                    : FindItem(raidset, parent);
+    QStandardItem* item = code == QZynDevice::DeviceAdded
+                              ? FindOrInsert(this, raidset, parent, kColumns,
+                                             [raidset] { return raidset->PositionAtController(); },
+                                             ZYN_INSERT_SITE("UpdateItem"))
+                              : FindItem(raidset, parent);
     if (item == nullptr)
         return;
     const int r = item->row();
@@ -87,11 +88,11 @@ void QZynRaidSetItemModel::DeviceItemChanged(QZynDevice* device, int code)
         return;
     if (device->type == QZynDevice::RaidSet) {
         auto* raidset = static_cast<QZynRaidSet*>(device);
-        if (code == 1)
+        if (code == QZynDevice::DeviceRemoved)
             RemoveItem(raidset);
-        else if (code == 0 || code == 2)
+        else if (code == QZynDevice::DeviceAdded || code == QZynDevice::DeviceUpdated)
             UpdateItem(raidset, code, nullptr);
     } else if (device->type == QZynDevice::VolumeSet) {
-        UpdateItem(static_cast<QZynVolumeSet*>(device)->GetRaidSet(), 2, nullptr);
+        UpdateItem(static_cast<QZynVolumeSet*>(device)->GetRaidSet(), QZynDevice::DeviceUpdated, nullptr);
     }
 }

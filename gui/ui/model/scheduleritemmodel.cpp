@@ -97,10 +97,10 @@ void SchedulerItemModel::RemoveItem(QZynTask* task)
 
 void SchedulerItemModel::DeviceItemChanged(QZynTask* task, int code)
 {
-    if (code == 0)
+    if (code == QZynDevice::DeviceAdded)
         AddItem(task, nullptr);
-    else if (code == 1)
+    else if (code == QZynDevice::DeviceRemoved)
         RemoveItem(task);
-    else if (code == 2)
+    else if (code == QZynDevice::DeviceUpdated)
         UpdateItem(task, nullptr);
 }

@@ -16,7 +16,8 @@ using namespace zynmodel;
 namespace {
 constexpr int kColumns = 6;
 // Initializing, migrating, rebuilding and checking: drawn with their progress.
-constexpr uint32_t kBusyStates = 0x10D;
+constexpr uint32_t kBusyStates = sGUI_VOLUMESET::kStateInitializing | sGUI_VOLUMESET::kStateMigrating
+    | sGUI_VOLUMESET::kStateRebuilding | sGUI_VOLUMESET::kStateChecking;
 }
 
 QZynVolumeSetItemModel::QZynVolumeSetItemModel(QZynController* controller, QObject* parent)
@@ -93,9 +94,9 @@ void QZynVolumeSetItemModel::DeviceItemChanged(QZynDevice* device, int code)
     if (device == nullptr || device->type != QZynDevice::VolumeSet)
         return;
     auto* volume = static_cast<QZynVolumeSet*>(device);
-    if (code == 1)
+    if (code == QZynDevice::DeviceRemoved)
         RemoveItem(volume);
-    else if (code == 0 || code == 2)
+    else if (code == QZynDevice::DeviceAdded || code == QZynDevice::DeviceUpdated)
         UpdateItem(volume, nullptr);
 }
 
