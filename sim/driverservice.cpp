@@ -31,8 +31,8 @@ public:
             return selector <= zynmsr::kSelReleaseLock ? kIOReturnBadArgument : kIOReturnUnsupported;
         if (!m_opened)
             return kIOReturnNotOpen;
-        return selector == zynmsr::kSelWrite ? m_service->write(record, data)
-                                             : m_service->read(record, data);
+        return selector == zynmsr::kSelWrite ? m_service->write(m_id, record, data)
+                                             : m_service->read(m_id, record, data);
     }
 
 private:
@@ -90,13 +90,19 @@ kern_return_t DriverService::scalarCall(uint64_t connection, bool* opened, uint3
             *opened = false;
             break;
         case zynmsr::kSelClearWriteBuffer:
-            m_writeBuffer.clear();
+            if (lockedByOther(connection))
+                result = kIOReturnBusy;
+            else
+                m_writeBuffer.clear();
             break;
         case zynmsr::kSelClearReadBuffer:
-            m_readBuffer.clear();
+            if (lockedByOther(connection))
+                result = kIOReturnBusy;
+            else
+                m_readBuffer.clear();
             break;
         case zynmsr::kSelAcquireLock:
-            if (m_lockHolder != 0 && m_lockHolder != connection)
+            if (lockedByOther(connection))
                 result = kIOReturnBusy;
             else
                 m_lockHolder = connection;
@@ -121,10 +127,29 @@ kern_return_t DriverService::scalarCall(uint64_t connection, bool* opened, uint3
     return result;
 }
 
-kern_return_t DriverService::write(zynmsr::TransferRecord& record, std::vector<uint8_t>& data)
+bool DriverService::lockedByOther(uint64_t connection) const
+{
+    return m_lockHolder != 0 && m_lockHolder != connection;
+}
+
+// While a connection holds the lock the buffers are its own: another connection's transfer is
+// refused as busy and moves nothing.
+static kern_return_t refuseBusy(zynmsr::TransferRecord& record, std::vector<uint8_t>& data)
+{
+    data.clear();
+    record.length = 0;
+    record.result = zynmsr::ZYNMSR_USERCLIENT_RETURNCODE_FAIL;
+    return kIOReturnBusy;
+}
+
+kern_return_t DriverService::write(uint64_t connection, zynmsr::TransferRecord& record,
+                                   std::vector<uint8_t>& data)
 {
     if (record.length > data.size())
         return kIOReturnBadArgument;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (lockedByOther(connection))
+        return refuseBusy(record, data);
     if (record.length > zynmsr::kDriverMTU) {
         record.result = zynmsr::ZYNMSR_USERCLIENT_RETURNCODE_FAIL;
         record.length = 0;
@@ -133,7 +158,6 @@ kern_return_t DriverService::write(zynmsr::TransferRecord& record, std::vector<u
     const size_t count = size_t(record.length);
     m_controller->logEntry({LogEntry::RxChunk, m_via, 0, Bytes(data.begin(), data.begin() + std::ptrdiff_t(count)),
                             {}, Clock::now()});
-    std::lock_guard<std::mutex> lock(m_mutex);
     m_writeBuffer.append(data.data(), count);
     Bytes frame;
     while (m_writeBuffer.next(&frame))
@@ -163,12 +187,15 @@ void DriverService::scheduleReply(const FakeController::Reply& reply)
     }
 }
 
-kern_return_t DriverService::read(zynmsr::TransferRecord& record, std::vector<uint8_t>& data)
+kern_return_t DriverService::read(uint64_t connection, zynmsr::TransferRecord& record,
+                                  std::vector<uint8_t>& data)
 {
     const size_t capacity = size_t(std::min<uint64_t>(record.length, zynmsr::kDriverMTU));
     Bytes out;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
+        if (lockedByOther(connection))
+            return refuseBusy(record, data);
         const auto now = Clock::now();
         while (out.size() < capacity && !m_readBuffer.empty()
                && m_readBuffer.front().availableAt <= now) {

@@ -1,5 +1,7 @@
 // The driver front end: the controller's kernel driver as a user-client service. All
-// connections of one service share its write buffer, read buffer and driver-wide lock.
+// connections of one service share its write buffer, read buffer and driver-wide lock; while a
+// connection holds the lock, the others' writes, reads and clears are refused with
+// kIOReturnBusy (a transfer record says FAIL and 0 bytes) and leave the buffers alone.
 #pragma once
 
 #include "simframe.h"
@@ -43,8 +45,11 @@ private:
     };
 
     iokit::kern_return_t scalarCall(uint64_t connection, bool* opened, uint32_t selector);
-    iokit::kern_return_t write(zynmsr::TransferRecord& record, std::vector<uint8_t>& data);
-    iokit::kern_return_t read(zynmsr::TransferRecord& record, std::vector<uint8_t>& data);
+    iokit::kern_return_t write(uint64_t connection, zynmsr::TransferRecord& record,
+                               std::vector<uint8_t>& data);
+    iokit::kern_return_t read(uint64_t connection, zynmsr::TransferRecord& record,
+                              std::vector<uint8_t>& data);
+    bool lockedByOther(uint64_t connection) const;            // with m_mutex held
     void connectionGone(uint64_t connection, bool opened);
     void scheduleReply(const FakeController::Reply& reply);   // with m_mutex held
 

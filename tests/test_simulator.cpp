@@ -7,6 +7,7 @@
 
 #include <iokit/iokit.h>
 #include <iokit/userclient_service.h>
+#include <iokit/userclient_wire.h>
 
 #include <QtTest>
 
@@ -14,11 +15,16 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <set>
+#include <sstream>
 #include <thread>
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -180,11 +186,15 @@ private slots:
 
     // --- the zynsim executable ---
     void zynsimAppliesStandardInput();
+    void zynsimIdleUnderConnectionFlood_data();
+    void zynsimIdleUnderConnectionFlood();
 
     // --- driver front end ---
     void driverChunkLimits();
     void driverNotOpenAndClears();
     void driverLock();
+    void driverLockKeepsBuffersToHolder_data();
+    void driverLockKeepsBuffersToHolder();
     void driverOverlappingExchanges();
     void driverDelayAndSplit();
     void driverWithdrawn();
@@ -792,7 +802,8 @@ public:
         return ::access(candidate.c_str(), X_OK) == 0 ? candidate : std::string();
     }
 
-    bool start(const std::vector<std::string>& args)
+    // `maxFiles` > 0: the child's limit of open files (as `ulimit -n` sets it).
+    bool start(const std::vector<std::string>& args, rlim_t maxFiles = 0)
     {
         int in[2];
         int out[2];
@@ -813,6 +824,9 @@ public:
         if (m_pid == 0) {
             ::dup2(in[0], STDIN_FILENO);
             ::dup2(out[1], STDOUT_FILENO);
+            const rlimit files{maxFiles, maxFiles};
+            if (maxFiles > 0 && ::setrlimit(RLIMIT_NOFILE, &files) != 0)
+                ::_exit(126);
             ::execv(argv[0], argv.data());
             ::_exit(127);
         }
@@ -859,6 +873,65 @@ public:
     }
 
     bool running() const { return m_pid > 0 && ::waitpid(m_pid, nullptr, WNOHANG) == 0; }
+    pid_t pid() const { return m_pid; }
+
+    // Processor time used so far (user and system), in seconds; -1 when unreadable.
+    double cpuSeconds() const
+    {
+        std::ifstream in("/proc/" + std::to_string(m_pid) + "/stat");
+        std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const size_t end = stat.rfind(')');
+        if (end == std::string::npos)
+            return -1;
+        std::istringstream fields(stat.substr(end + 2));
+        std::string field;
+        unsigned long long user = 0;
+        unsigned long long system = 0;
+        for (int i = 3; i <= 15 && fields >> field; ++i) {   // fields 14 and 15: utime, stime
+            if (i == 14)
+                user = std::stoull(field);
+            if (i == 15)
+                system = std::stoull(field);
+        }
+        return double(user + system) / double(::sysconf(_SC_CLK_TCK));
+    }
+
+    // The lowest descriptor number free in the process (-1 when unreadable).
+    int lowestFreeDescriptor() const
+    {
+        const QStringList open = QDir(QString("/proc/%1/fd").arg(m_pid))
+                                     .entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System);
+        if (open.isEmpty())
+            return -1;
+        std::set<int> used;
+        for (const QString& name : open)
+            used.insert(name.toInt());
+        int free = 0;
+        while (used.count(free))
+            ++free;
+        return free;
+    }
+
+    // Sets the process's limit of open files (soft) to `maxFiles`; false on failure.
+    bool limitFiles(rlim_t maxFiles) const
+    {
+        rlimit now{};
+        if (::prlimit(m_pid, RLIMIT_NOFILE, nullptr, &now) != 0)
+            return false;
+        now.rlim_cur = maxFiles;
+        return ::prlimit(m_pid, RLIMIT_NOFILE, &now, nullptr) == 0;
+    }
+
+    // A line of /proc/<pid>/status as a number ("Threads"); -1 when missing.
+    long status(const std::string& key) const
+    {
+        std::ifstream in("/proc/" + std::to_string(m_pid) + "/status");
+        std::string line;
+        while (std::getline(in, line))
+            if (line.rfind(key + ":", 0) == 0)
+                return std::stol(line.substr(key.size() + 1));
+        return -1;
+    }
 
     // Sends `signal` and returns the exit status (-1 when it did not exit normally).
     int stop(int signal)
@@ -924,6 +997,141 @@ void TestSimulator::zynsimAppliesStandardInput()
 
     QCOMPARE(zynsim.stop(SIGTERM), 0);
     QCOMPARE(QString::fromStdString(zynsim.line()), QString("stopped (SIGTERM)"));
+}
+
+namespace {
+
+// A connection to a Unix-domain socket; connect() waits at most `timeoutMs` for room in the
+// listener's backlog. -1 on failure.
+int connectUnix(const std::string& path, int timeoutMs)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return -1;
+    const timeval wait{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &wait, sizeof wait);
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+    sockaddr_un a{};
+    a.sun_family = AF_UNIX;
+    std::snprintf(a.sun_path, sizeof a.sun_path, "%s", path.c_str());
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// True when the far end has hung up on `fd` (nothing was sent on it).
+bool hungUp(int fd)
+{
+    pollfd p{fd, POLLIN, 0};
+    char byte;
+    return ::poll(&p, 1, 0) == 1 && ::recv(fd, &byte, 1, MSG_DONTWAIT) == 0;
+}
+
+// One call over the stand-in's stream; the reply's result, or 1 when the stream failed.
+iokit::kern_return_t streamCall(int fd, uint32_t kind, uint32_t selector, const Bytes& data = {},
+                                Bytes* replyBytes = nullptr, uint64_t capacity = 0)
+{
+    iokit::wire::Request request;
+    request.kind = kind;
+    request.selector = selector;
+    request.record = {0, data.empty() ? capacity : data.size(), zynmsr::kDriverTimeout, 0};
+    request.data = data;
+    iokit::wire::Reply reply;
+    if (!iokit::wire::sendRequest(fd, request) || !iokit::wire::readReply(fd, &reply))
+        return 1;
+    if (replyBytes)
+        *replyBytes = reply.data;
+    return reply.result;
+}
+
+} // namespace
+
+void TestSimulator::zynsimIdleUnderConnectionFlood_data()
+{
+    // maxFiles: the limit of open files zynsim starts with (0: inherited). starve: once
+    // started, its limit is lowered to the descriptors it has open, so that no accept succeeds
+    // (it comes back before the flood goes). held: the connections served at once.
+    QTest::addColumn<int>("maxFiles");
+    QTest::addColumn<bool>("starve");
+    QTest::addColumn<int>("held");
+    QTest::newRow("64 descriptors, more than the connection bound")
+        << 64 << false << int(iokit::kMaxConnectionsPerService);
+    QTest::newRow("no descriptor left") << 0 << true << 0;
+}
+
+// A flood of idle connections costs neither processor time nor a thread each, and the driver
+// serves again once the flood has gone.
+void TestSimulator::zynsimIdleUnderConnectionFlood()
+{
+    QFETCH(int, maxFiles);
+    QFETCH(bool, starve);
+    QFETCH(int, held);
+    if (ZynsimProcess::path().empty())
+        QSKIP("zynsim is not built next to the tests");
+    std::signal(SIGPIPE, SIG_IGN);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    ZynsimProcess zynsim;
+    QVERIFY(zynsim.start({"--slots", "1", "--driver-dir", dir.path().toStdString()}, rlim_t(maxFiles)));
+    const std::string banner = zynsim.line();
+    QVERIFY2(banner.rfind("driver ", 0) == 0, banner.c_str());
+    const QStringList sockets = QDir(dir.path()).entryList({"*.sock"}, QDir::System);
+    QCOMPARE(sockets.size(), 1);
+    const std::string path = dir.filePath(sockets.front()).toStdString();
+    rlimit files{};
+    QCOMPARE(::prlimit(zynsim.pid(), RLIMIT_NOFILE, nullptr, &files), 0);
+    if (starve) {
+        const int lowestFree = zynsim.lowestFreeDescriptor();
+        QVERIFY(lowestFree > 0);
+        QVERIFY(zynsim.limitFiles(rlim_t(lowestFree)));
+    }
+
+    const int floodSize = 200;
+    std::vector<int> flood;
+    for (int i = 0; i < floodSize; ++i) {
+        const int fd = connectUnix(path, 10000);
+        QVERIFY2(fd >= 0, qPrintable(QString("connection %1: %2").arg(i).arg(std::strerror(errno))));
+        flood.push_back(fd);
+    }
+    // Every connection beyond what can be served is closed at once.
+    const long limit = long(iokit::kMaxConnectionsPerService);
+    auto open = [&] { return floodSize - long(std::count_if(flood.begin(), flood.end(), hungUp)); };
+    QTRY_COMPARE_WITH_TIMEOUT(open(), long(held), 10000);
+    QVERIFY2(zynsim.status("Threads") <= limit + 8, qPrintable(QString::number(zynsim.status("Threads"))));
+
+    // Idle: well under a third of one core over two seconds (a spinning accept takes all of it).
+    const double before = zynsim.cpuSeconds();
+    QElapsedTimer window;
+    window.start();
+    while (window.elapsed() < 2000)
+        QTest::qSleep(100);
+    const double used = zynsim.cpuSeconds() - before;
+    const double share = used / (double(window.elapsed()) / 1000.0);
+    QVERIFY2(before >= 0 && share < 0.3, qPrintable(QString("%1 of a core").arg(share)));
+
+    if (starve)
+        QVERIFY(zynsim.limitFiles(files.rlim_cur));
+    for (int fd : flood)
+        ::close(fd);
+    // A new client is served (once the driver has seen the flood go).
+    Bytes reply;
+    bool served = false;
+    auto serveNewClient = [&] {
+        const int fd = served ? -1 : connectUnix(path, 2000);
+        if (fd >= 0) {
+            served = streamCall(fd, iokit::wire::kScalarCall, zynmsr::kSelOpen) == iokit::kIOReturnSuccess
+                && streamCall(fd, iokit::wire::kScalarCall, zynmsr::kSelAcquireLock) == iokit::kIOReturnSuccess
+                && streamCall(fd, iokit::wire::kStructCall, zynmsr::kSelWrite, command(0x13)) == iokit::kIOReturnSuccess
+                && streamCall(fd, iokit::wire::kStructCall, zynmsr::kSelRead, {}, &reply, 4096) == iokit::kIOReturnSuccess;
+            ::close(fd);
+        }
+        return served;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(serveNewClient(), 10000);
+    QVERIFY2(!replyData(reply).empty(), qPrintable(QByteArray(reinterpret_cast<const char*>(reply.data()), int(reply.size())).toHex()));
+    QCOMPARE(zynsim.stop(SIGTERM), 0);
 }
 
 // --- driver ---
@@ -1038,6 +1246,100 @@ void TestSimulator::driverLock()
     QCOMPARE(b.call(zynmsr::kSelAcquireLock), iokit::kIOReturnBusy);
     a.reset();
     QCOMPARE(b.call(zynmsr::kSelAcquireLock), iokit::kIOReturnSuccess);
+}
+
+void TestSimulator::driverLockKeepsBuffersToHolder_data()
+{
+    // Steps "<client>:<call>" of clients a and b on one service, and what each call gave:
+    // scalar calls ok/busy/notopen; w15 writes command 0x15, h23 and t23 the head (4 bytes) and
+    // tail of command 0x23 (bytes taken or busy); r reads once (A: the status reply 'A', I: the
+    // system information reply, -: nothing, busy); gone drops the client's connection.
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QString>("results");
+    QTest::newRow("intruder reads nothing of the holder's reply")
+        << "a:open b:open a:lock a:w15 b:r b:r a:r" << "ok ok ok 7 busy busy A";
+    QTest::newRow("intruder writes stay out of the holder's frame")
+        << "a:open b:open a:lock a:h23 b:w15 b:t23 a:t23 a:r b:r" << "ok ok ok 4 busy busy 3 I busy";
+    QTest::newRow("intruder clears leave both buffers alone")
+        << "a:open b:open a:lock a:w15 a:h23 b:cw b:cr a:t23 a:r" << "ok ok ok 7 4 busy busy 3 AI";
+    QTest::newRow("intruder not open is told so first")
+        << "a:open a:lock b:r b:cr b:open b:r" << "ok ok notopen notopen ok busy";
+    QTest::newRow("a closed holder keeps its buffers")
+        << "a:open b:open a:lock a:w15 a:close b:r b:lock a:open a:r" << "ok ok ok 7 ok busy busy ok A";
+    QTest::newRow("released: the buffers are the service's again")
+        << "a:open b:open a:lock a:w15 a:unlock b:r a:w15 b:lock a:r b:r" << "ok ok ok 7 ok A 7 ok busy A";
+    QTest::newRow("the holder gone: the next one clears and is served")
+        << "a:open b:open a:lock b:h23 a:w15 a:gone b:lock b:cw b:cr b:w15 b:r" << "ok ok ok busy 7 - ok ok ok 7 A";
+    QTest::newRow("no holder: what one wrote, another reads")
+        << "a:open b:open a:h23 b:t23 a:r b:lock b:r" << "ok ok 4 3 I ok -";
+}
+
+// While one connection holds the driver lock, the buffers serve it alone.
+void TestSimulator::driverLockKeepsBuffersToHolder()
+{
+    QFETCH(QString, steps);
+    QFETCH(QString, results);
+    auto c = std::make_shared<FakeController>(ControllerConfig());
+    auto service = std::make_shared<zynsim::DriverService>(c, 0x100000211ull);
+    std::map<QString, std::unique_ptr<Conn>> clients;
+    clients["a"] = std::make_unique<Conn>(*service);
+    clients["b"] = std::make_unique<Conn>(*service);
+    const Bytes info = command(0x23);
+    const std::map<QString, uint32_t> scalars = {
+        {"open", zynmsr::kSelOpen}, {"close", zynmsr::kSelClose}, {"lock", zynmsr::kSelAcquireLock},
+        {"unlock", zynmsr::kSelReleaseLock}, {"cw", zynmsr::kSelClearWriteBuffer},
+        {"cr", zynmsr::kSelClearReadBuffer}};
+    const std::map<QString, Bytes> writes = {
+        {"w15", command(0x15)}, {"h23", Bytes(info.begin(), info.begin() + 4)}, {"t23", Bytes(info.begin() + 4, info.end())}};
+    auto code = [](iokit::kern_return_t kr) {
+        return kr == iokit::kIOReturnSuccess ? QString("ok")
+            : kr == iokit::kIOReturnBusy     ? QString("busy")
+            : kr == iokit::kIOReturnNotOpen  ? QString("notopen")
+                                             : QString::number(uint32_t(kr), 16);
+    };
+    // The replies in a read, one letter each.
+    auto replies = [](Bytes bytes) {
+        QString out;
+        while (bytes.size() >= 6) {
+            const size_t size = (size_t(bytes[3]) | size_t(bytes[4]) << 8) + 6;
+            if (size > bytes.size())
+                return out + "?";
+            const Bytes frame(bytes.begin(), bytes.begin() + long(size));
+            out += frame == status('A') ? "A" : size == 262 ? "I" : "?";
+            bytes.erase(bytes.begin(), bytes.begin() + long(size));
+        }
+        return out.isEmpty() ? QString("-") : out;
+    };
+
+    QStringList got;
+    for (const QString& step : steps.split(' ')) {
+        const QString who = step.section(':', 0, 0);
+        const QString call = step.section(':', 1);
+        std::unique_ptr<Conn>& conn = clients.at(who);
+        QVERIFY2(conn, qPrintable(step));
+        if (call == "gone") {
+            conn.reset();
+            got << "-";
+        } else if (scalars.count(call)) {
+            got << code(conn->call(scalars.at(call)));
+        } else if (writes.count(call)) {
+            zynmsr::TransferRecord r{0, writes.at(call).size(), zynmsr::kDriverTimeout, 0};
+            std::vector<uint8_t> data = writes.at(call);
+            const auto kr = conn->c->structCall(zynmsr::kSelWrite, r, data);
+            got << (kr == iokit::kIOReturnSuccess ? QString::number(r.length) : code(kr));
+            if (kr == iokit::kIOReturnBusy)
+                QVERIFY(r.length == 0 && r.result == zynmsr::ZYNMSR_USERCLIENT_RETURNCODE_FAIL);
+        } else {
+            QCOMPARE(call, QString("r"));
+            zynmsr::TransferRecord r{0, 4096, zynmsr::kDriverTimeout, 0};
+            std::vector<uint8_t> data;
+            const auto kr = conn->c->structCall(zynmsr::kSelRead, r, data);
+            got << (kr == iokit::kIOReturnSuccess ? replies(data) : code(kr));
+            if (kr == iokit::kIOReturnBusy)
+                QVERIFY(r.length == 0 && data.empty() && r.result == zynmsr::ZYNMSR_USERCLIENT_RETURNCODE_FAIL);
+        }
+    }
+    QCOMPARE(got.join(' '), results);
 }
 
 void TestSimulator::driverOverlappingExchanges()

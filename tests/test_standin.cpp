@@ -13,6 +13,7 @@
 #include <fstream>
 #include <map>
 #include <mutex>
+#include <pthread.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <thread>
@@ -201,6 +202,17 @@ int rawConnect(const std::string& path)
     return fd;
 }
 
+// One call on a raw connection: true when the driver answered it, false when it hung up.
+bool answered(int fd)
+{
+    wire::Request request;
+    request.kind = wire::kScalarCall;
+    request.selector = zynmsr::kSelOpen;
+    wire::Reply reply;
+    return wire::sendRequest(fd, request) && wire::readReply(fd, &reply) &&
+           reply.result == kIOReturnSuccess;
+}
+
 } // namespace
 
 class TestStandIn : public QObject {
@@ -223,6 +235,8 @@ private slots:
     void connectionLifecycle();
     void refusedAndMissingServices();
     void malformedRequestsDropTheClient();
+    void connectionsAreBounded();
+    void noThreadClosesTheConnection();
     void publisherSetup();
 
 private:
@@ -707,6 +721,86 @@ void TestStandIn::malformedRequestsDropTheClient()
     QCOMPARE(length, 3u);
     std::memcpy(header + wire::kReplyHeaderSize - 4, &tooLong, 4);
     QVERIFY(!wire::decodeReplyHeader(header, &r, &length));
+}
+
+void TestStandIn::connectionsAreBounded()
+{
+    auto service = std::make_shared<EchoService>();
+    FolderPublisher publisher(m_folder, "zyn0", info(42, 0), service);
+    QVERIFY(publisher.ok());
+    auto& state = *service->state;
+    const size_t limit = kMaxConnectionsPerService;
+    const size_t extra = 5;
+
+    // Served in the order they came up to the bound; the rest are hung up on at once.
+    std::vector<int> fds;
+    for (size_t i = 0; i < limit + extra; ++i)
+        fds.push_back(rawConnect(publisher.socketPath()));
+    std::string served;
+    for (int fd : fds)
+        served += answered(fd) ? 's' : '-';
+    QCOMPARE(served, std::string(limit, 's') + std::string(extra, '-'));
+    QCOMPARE(state.liveCount(), int(limit));
+    state.set([&](DriverState& s) { QCOMPARE(s.opened, int(limit)); });
+
+    // One goes: a newcomer is served in its place (once the driver has seen it go), the next
+    // is not.
+    ::close(fds.front());
+    fds.erase(fds.begin());
+    int newcomer = -1;
+    bool newcomerServed = false;
+    auto tryNewcomer = [&] {
+        if (!newcomerServed) {
+            ::close(newcomer);
+            newcomer = rawConnect(publisher.socketPath());
+            newcomerServed = answered(newcomer);
+        }
+        return newcomerServed;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(tryNewcomer(), 5000);
+    const int late = rawConnect(publisher.socketPath());
+    QVERIFY(!answered(late));
+    ::close(late);
+    ::close(newcomer);
+    for (int fd : fds)
+        ::close(fd);
+    QTRY_COMPARE_WITH_TIMEOUT(state.liveCount(), 0, 5000);
+}
+
+void TestStandIn::noThreadClosesTheConnection()
+{
+    auto service = std::make_shared<EchoService>();
+    FolderPublisher publisher(m_folder, "zyn0", info(42, 0), service);
+    QVERIFY(publisher.ok());
+
+    // New threads ask for a stack larger than the address space can give: none starts.
+    pthread_attr_t saved;
+    pthread_attr_t huge;
+    QCOMPARE(pthread_getattr_default_np(&saved), 0);
+    QCOMPARE(pthread_attr_init(&huge), 0);
+    QCOMPARE(pthread_attr_setstacksize(&huge, size_t(1) << 44), 0);
+    QCOMPARE(pthread_setattr_default_np(&huge), 0);
+    bool starved = false;
+    try {
+        std::thread([] {}).join();
+    } catch (const std::system_error&) {
+        starved = true;
+    }
+    const int refused = starved ? rawConnect(publisher.socketPath()) : -1;
+    const bool servedWithoutThreads = starved && answered(refused);
+    pthread_setattr_default_np(&saved);
+    pthread_attr_destroy(&huge);
+    pthread_attr_destroy(&saved);
+    if (!starved)
+        QSKIP("threads start even with that stack");
+    ::close(refused);
+    QVERIFY(!servedWithoutThreads);
+    QCOMPARE(service->state->liveCount(), 0);
+
+    // The publisher goes on: with threads to be had, connections are served again.
+    const int fd = rawConnect(publisher.socketPath());
+    QVERIFY(answered(fd));
+    ::close(fd);
 }
 
 void TestStandIn::publisherSetup()

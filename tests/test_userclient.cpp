@@ -9,6 +9,9 @@
 
 #include <QtTest>
 
+#include <atomic>
+#include <thread>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -51,6 +54,28 @@ pid_t lockHolder(const std::string& path)
     return holder;
 }
 
+// A second connection to the first driver service, opened (selector 0); 0 on failure.
+iokit::io_connect_t openOtherClient()
+{
+    using namespace iokit;
+    io_iterator_t it = 0;
+    if (IOServiceGetMatchingServices(kIOMasterPortDefault, IOServiceMatching(zynmsr::kServiceClass), &it) !=
+        kIOReturnSuccess)
+        return 0;
+    const io_service_t service = IOIteratorNext(it);
+    IOObjectRelease(it);
+    io_connect_t other = 0;
+    const bool opened = service != IO_OBJECT_NULL &&
+                        IOServiceOpen(service, mach_task_self(), 0, &other) == kIOReturnSuccess &&
+                        IOConnectCallScalarMethod(other, zynmsr::kSelOpen, nullptr, 0, nullptr, nullptr) ==
+                            kIOReturnSuccess;
+    if (service != IO_OBJECT_NULL)
+        IOObjectRelease(service);
+    if (!opened && other != 0)
+        IOServiceClose(other);
+    return opened ? other : 0;
+}
+
 } // namespace
 
 class TestUserClient : public QObject {
@@ -70,6 +95,7 @@ private slots:
     void longFormReplyArrivesIntact();
     void declaredLengthBeyondScratch();
     void busyDriverLockFailsTheExchange();
+    void readerWithoutTheLockTakesNoReply();
     void controllerGoneFailsQuickly();
     void lockFileFailureDoesNotEndTheProcess();
     void twoProcessesTakeTurns();
@@ -267,17 +293,8 @@ void TestUserClient::busyDriverLockFailsTheExchange()
 
     // Another client of the driver holds its exchange lock.
     using namespace iokit;
-    mach_port_t master = 0;
-    IOMasterPort(kIOMasterPortDefault, &master);
-    io_iterator_t it = 0;
-    QCOMPARE(IOServiceGetMatchingServices(master, IOServiceMatching(zynmsr::kServiceClass), &it), kIOReturnSuccess);
-    io_service_t service = IOIteratorNext(it);
-    QVERIFY(service != IO_OBJECT_NULL);
-    io_connect_t other = 0;
-    QCOMPARE(IOServiceOpen(service, mach_task_self(), 0, &other), kIOReturnSuccess);
-    IOObjectRelease(service);
-    IOObjectRelease(it);
-    QCOMPARE(IOConnectCallScalarMethod(other, zynmsr::kSelOpen, nullptr, 0, nullptr, nullptr), kIOReturnSuccess);
+    const io_connect_t other = openOtherClient();
+    QVERIFY(other);
     QCOMPARE(IOConnectCallScalarMethod(other, zynmsr::kSelAcquireLock, nullptr, 0, nullptr, nullptr), kIOReturnSuccess);
 
     sSYSTEM_INFO info;
@@ -290,6 +307,50 @@ void TestUserClient::busyDriverLockFailsTheExchange()
     IOConnectCallScalarMethod(other, zynmsr::kSelReleaseLock, nullptr, 0, nullptr, nullptr);
     QCOMPARE(session->ZynGetSysInfo(&info), 0u);
     IOServiceClose(other);
+}
+
+// Another client reads in a loop without taking the driver lock: the exchanges of the lock
+// holder get every reply, and the reader none.
+void TestUserClient::readerWithoutTheLockTakesNoReply()
+{
+    u32 rc = 0;
+    auto session = userClientSession(0, &rc);
+    QCOMPARE(rc, 0u);
+    using namespace iokit;
+    const io_connect_t other = openOtherClient();
+    QVERIFY(other);
+    std::atomic<bool> stop{false};
+    std::atomic<int> reads{0};
+    std::atomic<int> busy{0};
+    std::atomic<uint64_t> taken{0};
+    std::thread reader([&] {
+        std::vector<uint8_t> buffer(4096);
+        while (!stop) {
+            zynmsr::TransferRecord in{reinterpret_cast<uintptr_t>(buffer.data()), buffer.size(),
+                                      zynmsr::kDriverTimeout, 0};
+            zynmsr::TransferRecord out{};
+            size_t size = sizeof out;
+            const kern_return_t kr = IOConnectCallStructMethod(other, zynmsr::kSelRead, &in, sizeof in, &out, &size);
+            if (kr == kIOReturnSuccess)
+                taken += out.length;
+            busy += kr == kIOReturnBusy;
+            ++reads;
+        }
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(reads > 0, 5000);
+
+    const int exchanges = 20;
+    QStringList results;
+    for (int i = 0; i < exchanges; ++i) {
+        sSYSTEM_INFO info;
+        results << QString::number(session->ZynGetSysInfo(&info));
+    }
+    stop = true;
+    reader.join();
+    IOServiceClose(other);
+    QCOMPARE(results.join(' '), QString("0 ").repeated(exchanges).trimmed());
+    QCOMPARE(taken.load(), uint64_t(0));
+    QVERIFY(reads > 0);
 }
 
 void TestUserClient::controllerGoneFailsQuickly()

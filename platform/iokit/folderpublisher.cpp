@@ -5,6 +5,7 @@
 #include "userclient_wire.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <list>
@@ -13,12 +14,29 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <system_error>
 #include <thread>
 #include <unistd.h>
 
 namespace iokit {
 
 namespace {
+
+constexpr int kListenBacklog = 16;
+// How long the accept thread rests when a connection can be neither taken nor turned away for
+// want of descriptors or memory; the listening socket stays readable meanwhile.
+constexpr int kAcceptBackoffMs = 100;
+
+// accept() failures that last until something is freed: trying again at once only spins.
+bool outOfResources(int error)
+{
+    return error == EMFILE || error == ENFILE || error == ENOBUFS || error == ENOMEM;
+}
+
+int openSpareDescriptor()
+{
+    return ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+}
 
 // A value clients will accept: one line that fits the registry's name buffers.
 bool metadataValue(const std::string& value)
@@ -112,7 +130,12 @@ struct FolderPublisher::Impl {
     bool ownSocket = false;    // the socket file is ours to remove
     bool ownMetadata = false;  // the metadata file is ours to remove
     int wakePipe[2] = {-1, -1};
+    // Held so that, out of descriptors, one can be freed to take a waiting connection and
+    // hang up on it. Used by the accept thread only.
+    int spareFd = -1;
     std::thread acceptThread;
+    // What the accept thread last reported; a report is made once until it changes.
+    std::string reported;
 
     std::mutex mutex;
     bool stopping = false;
@@ -120,6 +143,10 @@ struct FolderPublisher::Impl {
 
     bool start();
     void acceptLoop();
+    bool admit(int fd);
+    bool turnAwayWaiting();
+    bool rest(int ms);
+    void report(const std::string& what);
     void clientLoop(Client* client);
     void reapFinished();
     void stop();
@@ -171,12 +198,18 @@ bool FolderPublisher::Impl::start()
         return false;
     }
     ownSocket = true;
-    if (::listen(listenFd, 16) != 0) {
+    if (::listen(listenFd, kListenBacklog) != 0) {
         error = "cannot listen on " + socketPath + ": " + std::strerror(errno);
         return false;
     }
 
-    acceptThread = std::thread([this] { acceptLoop(); });
+    spareFd = openSpareDescriptor();
+    try {
+        acceptThread = std::thread([this] { acceptLoop(); });
+    } catch (const std::system_error& e) {
+        error = std::string("cannot start serving: ") + e.what();
+        return false;
+    }
 
     const std::string text = "class=" + info.className + "\n" +
                              "entry_id=" + std::to_string(info.entryId) + "\n" +
@@ -199,20 +232,89 @@ void FolderPublisher::Impl::acceptLoop()
             return;
         if (n <= 0 || !(fds[0].revents & POLLIN))
             continue;
+        if (spareFd < 0)
+            spareFd = openSpareDescriptor();
         const int fd = ::accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC);
-        if (fd < 0)
-            continue;  // EINTR, ECONNABORTED, a passing shortage of descriptors
-        reapFinished();
-        std::lock_guard<std::mutex> lock(mutex);
-        if (stopping) {
-            ::close(fd);
-            return;
+        if (fd < 0) {
+            const int error = errno;
+            if (!outOfResources(error))
+                continue;  // EINTR, ECONNABORTED and the like: the next one may do
+            report(std::string("cannot take connections: ") + std::strerror(error));
+            if (!turnAwayWaiting() && !rest(kAcceptBackoffMs))
+                return;
+            continue;
         }
-        clients.emplace_back();
-        Client* client = &clients.back();
-        client->fd = fd;
-        client->thread = std::thread([this, client] { clientLoop(client); });
+        reapFinished();
+        if (!admit(fd))
+            return;
     }
+}
+
+// Serves `fd` on a thread of its own, or closes it when the service has all the connections
+// it serves or no thread can be had. False when the publisher is stopping.
+bool FolderPublisher::Impl::admit(int fd)
+{
+    std::unique_lock<std::mutex> lock(mutex);
+    if (stopping) {
+        ::close(fd);
+        return false;
+    }
+    if (clients.size() >= kMaxConnectionsPerService) {
+        ::close(fd);
+        lock.unlock();
+        report("connection limit reached (" + std::to_string(kMaxConnectionsPerService) +
+               "): further connections are closed");
+        return true;
+    }
+    clients.emplace_back();
+    Client* client = &clients.back();
+    client->fd = fd;
+    try {
+        client->thread = std::thread([this, client] { clientLoop(client); });
+    } catch (const std::system_error& e) {
+        clients.pop_back();
+        ::close(fd);
+        lock.unlock();
+        report(std::string("cannot serve a connection: ") + e.what());
+        return true;
+    }
+    lock.unlock();
+    report(std::string());
+    return true;
+}
+
+// Out of descriptors: the spare one makes room to take the connection that waits longest and
+// hang up on it, so that its client learns at once instead of waiting in the backlog. False
+// when nothing could be turned away.
+bool FolderPublisher::Impl::turnAwayWaiting()
+{
+    if (spareFd < 0)
+        return false;
+    ::close(spareFd);
+    const int fd = ::accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC);
+    if (fd >= 0)
+        ::close(fd);
+    spareFd = openSpareDescriptor();
+    return fd >= 0;
+}
+
+// Waits `ms` unless the publisher is told to stop first (then false).
+bool FolderPublisher::Impl::rest(int ms)
+{
+    pollfd wake{wakePipe[0], POLLIN, 0};
+    const int n = ::poll(&wake, 1, ms);
+    return !(n > 0 && wake.revents != 0);
+}
+
+// One line on standard error when the accept thread's trouble begins or changes; an empty
+// `what` marks that connections are served again.
+void FolderPublisher::Impl::report(const std::string& what)
+{
+    if (what == reported)
+        return;
+    reported = what;
+    if (!what.empty())
+        std::fprintf(stderr, "%s: %s\n", socketPath.c_str(), what.c_str());
 }
 
 void FolderPublisher::Impl::clientLoop(Client* client)
@@ -298,6 +400,9 @@ void FolderPublisher::Impl::stop()
             ::close(fd);
         fd = -1;
     }
+    if (spareFd >= 0)
+        ::close(spareFd);
+    spareFd = -1;
 }
 
 FolderPublisher::FolderPublisher(const std::string& folder, const std::string& base,

@@ -44,6 +44,9 @@ public:
 // Largest struct-call payload the stand-in carries in one call.
 constexpr uint32_t kMaxTransferBytes = 1u << 20;
 
+// Connections one published service serves at a time; one more is closed as soon as it is taken.
+constexpr size_t kMaxConnectionsPerService = 32;
+
 // The registry folder: $ZYNMSR_DRIVER_DIR, default /run/zynmsr.
 std::string driverDirectory();
 
@@ -63,7 +66,10 @@ public:
 // Publishes one service in a registry folder: creates the folder when missing, listens on
 // "<folder>/<base>.sock", then writes "<folder>/<base>.service" (key=value lines: class,
 // entry_id, name, parent, order, socket). Each accepted connection is served on a thread of
-// its own. The destructor withdraws the service (metadata first) and ends every connection.
+// its own, at most kMaxConnectionsPerService at a time; a connection beyond them, or one that
+// finds the process out of descriptors or threads, is closed at once (its client sees the
+// connection gone). The destructor withdraws the service (metadata first) and ends every
+// connection.
 class FolderPublisher {
 public:
     FolderPublisher(const std::string& folder, const std::string& base, const ServiceInfo& info,
