@@ -7,6 +7,7 @@
 // The simulator's headers come before Qt's, whose keyword macros they would meet otherwise.
 #include "records.h"
 #include "setupimage.h"
+#include "simulator.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -649,6 +650,7 @@ private slots:
     void settersWriteOnlyTheirBytes_data();
     void settersWriteOnlyTheirBytes();
     void simulatorSetupFields();
+    void simulatorFillsTheDescribedPlaces();
 };
 
 void TestRecords::everyFieldHasACase()
@@ -789,6 +791,74 @@ void TestRecords::simulatorSetupFields()
     };
     QVERIFY2(fixture().error.isEmpty(), qPrintable(fixture().error));
     QCOMPARE(program, fixture().setupFields);
+}
+
+// The simulator writes part of its system information and its identify string without the
+// record's names: what it configured must stand where the description puts it.
+void TestRecords::simulatorFillsTheDescribedPlaces()
+{
+    using zynsim::ControllerConfig;
+    using zynsim::Profile;
+    ControllerConfig enclosure;
+    enclosure.profile = Profile::Enclosure;
+    enclosure.serial = "S0123456789ABCDE";
+    enclosure.modelNumber = 1883;
+    enclosure.eventRingCapacity = 512;
+    enclosure.raidSetNumbers = 32;
+    enclosure.boardType = 9;
+    ControllerConfig older;
+    older.profile = Profile::Older;
+    older.serial = "OLD-7";
+    older.modelNumber = 1210;
+    older.firmware = "V1.49 2016-01-02";
+    older.onBoardNetwork = false;
+    older.boardType = 2;
+    ControllerConfig jbod;
+    jbod.profile = Profile::Jbod;
+    const struct {
+        ControllerConfig config;
+        QVector<QPair<QString, QString>> fields;   // system information field, text or number
+        QString model;                             // the identify string's model number
+    } table[] = {
+        {enclosure,
+         {{"vendorName", "Varnel Technologies"}, {"serialNumber", "S0123456789ABCDE"},
+          {"firmwareVersion", "V1.56 2021-03-18"}, {"bootRomVersion", "B1.02 2019-06-11"},
+          {"mbrVersion", "M1.04 2020-01-20"}, {"modelName", "ZRC-1883"}, {"modelSuffix", "-1883"},
+          {"eventRingCapacity", "512"}, {"raidSetNumbers", "32"}, {"volumeSetNumbers", "128"},
+          {"boardType", "9"}, {"family", "3"}, {"onBoardNetwork", "1"}, {"jbodMode", "0"},
+          {"extendedVolumes", "1"}, {"driveChannels", "0"}},
+         "1883"},
+        {older,
+         {{"serialNumber", "OLD-7"}, {"firmwareVersion", "V1.49 2016-01-02"}, {"modelName", "ZRC-1210"},
+          {"modelSuffix", "-1210"}, {"eventRingCapacity", "256"}, {"raidSetNumbers", "16"},
+          {"volumeSetNumbers", "16"}, {"boardType", "2"}, {"family", "1"}, {"onBoardNetwork", "0"},
+          {"extendedVolumes", "0"}, {"driveChannels", "16"}},
+         "1210"},
+        {jbod, {{"jbodMode", "1"}}, "1880"},
+    };
+    auto decode = [](const zynsim::Bytes& bytes, const Row& row) {
+        if (row.type != QLatin1String("text"))
+            return QString::number(littleEndian(QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                                                           int(bytes.size())), row.offset, row.width));
+        const auto from = bytes.begin() + row.offset;
+        return QString::fromLatin1(std::string(from, std::find(from, from + row.width, uint8_t(0))).c_str());
+    };
+    for (const auto& entry : table) {
+        zynsim::FakeController controller(entry.config);
+        const zynsim::Bytes info = controller.systemInfo();
+        QCOMPARE(int(info.size()), fixture().sizes.value(QStringLiteral("system")));
+        for (const auto& field : entry.fields) {
+            const Row* row = fixture().find(QStringLiteral("system"), field.first);
+            QVERIFY2(row, qPrintable(field.first));
+            QCOMPARE(decode(info, *row), field.second);
+        }
+        const Row* model = fixture().find(QStringLiteral("identify"), QStringLiteral("modelNumber"));
+        QVERIFY(model);
+        Row digits = *model;
+        digits.type = QStringLiteral("text");
+        digits.width = fixture().sizes.value(QStringLiteral("identify")) - model->offset;
+        QCOMPARE(decode(controller.identifyString(), digits), entry.model);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestRecords)
