@@ -79,15 +79,10 @@ std::vector<size_t> chunkSizes(const FakeController& controller, LogEntry::Kind 
     return sizes;
 }
 
-// Waits for the serving thread to have logged `count` entries of `kind`.
+// Waits for the serving thread to have logged `count` entries of `kind`, ten seconds at most.
 bool waitForLog(const FakeController& controller, LogEntry::Kind kind, size_t count)
 {
-    for (int i = 0; i < 200; ++i) {
-        if (chunkSizes(controller, kind).size() >= count)
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return false;
+    return QTest::qWaitFor([&] { return chunkSizes(controller, kind).size() >= count; }, 10000);
 }
 
 // One driver connection, called directly as the stand-in would.
