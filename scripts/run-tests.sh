@@ -5,7 +5,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/deps.sh"
 build="${PALVIR_TEST_BUILD_DIR:-$root/build-tests}"
-jobs="$(nproc)"
+jobs="${PALVIR_JOBS:-$(nproc)}"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPALVIR_SANITIZE=ON
 cmake --build "$build" -j "$jobs"
 cd "$build"

@@ -61,13 +61,17 @@ struct UdpEndpoint {
     }
 };
 
+// One piece of a reply, due at `at`: its datagrams go out together, and the pieces after it
+// follow each `gap` after the one before has gone, however late that one went.
 struct PendingSend {
     Clock::time_point at;
     uint64_t sequence;
     std::shared_ptr<UdpEndpoint> endpoint;
     sockaddr_in to;
     std::string peer;
-    Bytes bytes;
+    std::vector<Bytes> datagrams;
+    std::vector<std::vector<Bytes>> later;   // the following pieces, first first
+    std::chrono::milliseconds gap{0};
     bool operator>(const PendingSend& other) const
     {
         return at != other.at ? at > other.at : sequence > other.sequence;
@@ -226,33 +230,48 @@ void Simulator::Impl::schedule(const std::shared_ptr<UdpEndpoint>& endpoint, con
     const Bytes& bytes = reply.bytes;
     if (bytes.empty())
         return;
-    Clock::time_point at = Clock::now() + std::chrono::milliseconds(reply.delayMs);
     const size_t parts = std::min(size_t(std::max(1, reply.splitParts)), bytes.size());
+    std::vector<std::vector<Bytes>> pieces(parts);
     size_t offset = 0;
     for (size_t part = 0; part < parts; ++part) {
         const size_t end = bytes.size() * (part + 1) / parts;
         // Each piece goes out as datagrams of at most kMaxDatagram bytes.
         while (offset < end) {
             const size_t take = std::min(kMaxDatagram, end - offset);
-            timers.push({at, sequence++, endpoint, to, peer,
-                         Bytes(bytes.begin() + std::ptrdiff_t(offset),
-                               bytes.begin() + std::ptrdiff_t(offset + take))});
+            pieces[part].emplace_back(bytes.begin() + std::ptrdiff_t(offset), bytes.begin() + std::ptrdiff_t(offset + take));
             offset += take;
         }
-        at += std::chrono::milliseconds(reply.splitGapMs);
     }
+    std::vector<Bytes> first = std::move(pieces.front());
+    pieces.erase(pieces.begin());
+    timers.push({Clock::now() + std::chrono::milliseconds(reply.delayMs), sequence++, endpoint, to, peer,
+                 std::move(first), std::move(pieces), std::chrono::milliseconds(reply.splitGapMs)});
 }
 
 void Simulator::Impl::sendDue()
 {
     const auto now = Clock::now();
     while (!timers.empty() && timers.top().at <= now) {
-        const PendingSend& send = timers.top();
-        ::sendto(send.endpoint->fd, send.bytes.data(), send.bytes.size(), 0,
-                 reinterpret_cast<const sockaddr*>(&send.to), sizeof send.to);
-        send.endpoint->controller->logEntry({LogEntry::TxChunk, send.endpoint->via, 0, send.bytes,
-                                             send.peer, Clock::now()});
+        PendingSend send = timers.top();
         timers.pop();
+        for (;;) {
+            for (const Bytes& datagram : send.datagrams) {
+                ::sendto(send.endpoint->fd, datagram.data(), datagram.size(), 0,
+                         reinterpret_cast<const sockaddr*>(&send.to), sizeof send.to);
+                send.endpoint->controller->logEntry({LogEntry::TxChunk, send.endpoint->via, 0, datagram,
+                                                     send.peer, Clock::now()});
+            }
+            if (send.later.empty())
+                break;
+            send.datagrams = std::move(send.later.front());
+            send.later.erase(send.later.begin());
+            if (send.gap.count() > 0) {
+                send.at = Clock::now() + send.gap;
+                send.sequence = sequence++;
+                timers.push(std::move(send));
+                break;
+            }
+        }
     }
 }
 

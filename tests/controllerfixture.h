@@ -65,19 +65,18 @@ inline void emptyHost()
 
 // Lists the controller served at `address` under the host, announces it as the discovery does
 // and waits until it is online and its build's announcements have arrived; null otherwise.
-inline QZynController* announceOnline(const char* address, int waitMs = 5000)
+inline QZynController* announceOnline(const char* address, int waitMs = 15000)
 {
     const QList<QZynController*> added = ZynGetHost()->scan_controller_by_ip(QString::fromLatin1(address));
     if (added.size() != 1)
         return nullptr;
     QZynController* c = added.front();
     emit ZynGetHost()->DeviceChanged(c, QZynDevice::DeviceAdded);
-    QElapsedTimer timer;
-    timer.start();
-    while (c->GetState() != QZynController::StateOnline && timer.elapsed() < waitMs)
-        QTest::qWait(10);
-    QTest::qWait(100);   // the build's announcements reach this thread
-    return c->GetState() == QZynController::StateOnline ? c : nullptr;
+    if (!QTest::qWaitFor([c] { return c->GetState() == QZynController::StateOnline; }, waitMs))
+        return nullptr;
+    // The build announced everything before it set the state: what is queued is all of it.
+    QCoreApplication::processEvents();
+    return c;
 }
 
 // Commands the simulator received, in order.

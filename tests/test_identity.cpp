@@ -301,7 +301,7 @@ void TestIdentity::resetCountsAsSuccess()
     // The controller is away for a while, then back.
     sSYSTEM_INFO info;
     QCOMPARE(session().ZynGetSysInfo(&info), 20u);
-    QTest::qWait(400);
+    QTRY_VERIFY_WITH_TIMEOUT(!ctl().restarting(), 10000);
     QCOMPARE(session().ZynGetSysInfo(&info), 0u);
 }
 

@@ -2100,7 +2100,7 @@ void TestSimModel::clockSettingAndReading()
     Bytes r = rtcOf(c);
     QVERIFY2(r == (Bytes{0x59, 0x59, 0x23, 0x00, 0x31, 0x12, 0x23, 0}) || r == (Bytes{0, 0, 0, 0x01, 0x01, 0x01, 0x24, 0}),
              frameHex(r).c_str());
-    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+    QTRY_VERIFY_WITH_TIMEOUT(rtcOf(c)[6] == 0x24, 10000);
     r = rtcOf(c);
     QVERIFY2(r[6] == 0x24 && r[5] == 0x01 && r[4] == 0x01 && r[3] == 0x01, frameHex(r).c_str());
 
@@ -2307,7 +2307,7 @@ void TestSimModel::restartSilenceThenPowerOn()
     QCOMPARE(c.framesReceived(0x13), 0);
     QCOMPARE(c.framesReceived(0x36), 1);
     QVERIFY(c.events().empty());
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    QTRY_VERIFY_WITH_TIMEOUT(!c.restarting(), 10000);
     QCOMPARE(ask(c, 0x13).size(), size_t(64));
     QVERIFY(!c.restarting());
     COMPARE_EVENTS(eventKeys(c), {{5, 38, ""}});

@@ -35,6 +35,7 @@ struct DriverState {
     int overflow = 0;       // bytes a read gives beyond the capacity (a misbehaving driver)
     uint32_t readResult = zynmsr::ZYNMSR_USERCLIENT_RETURNCODE_OK;
     int callDelayMs = 0;
+    int structCallsBegun = 0;
     std::map<uint32_t, kern_return_t> scalarResults;
 
     template <typename F>
@@ -77,6 +78,7 @@ public:
         int delay;
         {
             std::lock_guard<std::mutex> lock(m_state->mutex);
+            ++m_state->structCallsBegun;
             delay = m_state->callDelayMs;
         }
         if (delay > 0)
@@ -543,10 +545,16 @@ void TestStandIn::publisherEndsWhileCallRuns()
             TransferRecord out{};
             results[i] = transfer(connections[i], zynmsr::kSelRead, buffer, sizeof buffer, &out);
         });
-    QTest::qSleep(30);
+    // Every call is in the driver when it goes.
+    auto begun = [&] {
+        std::lock_guard<std::mutex> lock(service->state->mutex);
+        return size_t(service->state->structCallsBegun);
+    };
+    const bool allIn = QTest::qWaitFor([&] { return begun() == connections.size(); }, 10000);
     publisher.reset();   // waits for the calls the driver is in, then ends every connection
     for (auto& t : callers)
         t.join();
+    QVERIFY(allIn);
     QCOMPARE(service->state->liveCount(), 0);
     for (size_t i = 0; i < connections.size(); ++i) {
         QVERIFY(results[i] == kIOReturnSuccess || results[i] == kIOReturnInvalidConnection);

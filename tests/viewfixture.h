@@ -88,7 +88,10 @@ inline void shoot(QAbstractItemModel* model, const QString& name, const QString&
     for (int c = 0; c < model->columnCount(); ++c)
         view.resizeColumnToContents(c);
     view.show();
-    QTest::qWait(20);
+    if (!QTest::qWaitForWindowExposed(&view)) {
+        qWarning("%s: the view was never shown", qPrintable(name));
+        return;
+    }
     view.grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
     QFile text(folder + QLatin1Char('/') + name + QStringLiteral(".txt"));
     if (text.open(QIODevice::WriteOnly))

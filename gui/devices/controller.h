@@ -19,7 +19,9 @@
 #include "devices/devicerecord.h"
 
 #include <atomic>
+#include <deque>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class QZynRaidSet;
@@ -205,6 +207,10 @@ public:
     // Emits DeviceChanged on this object's thread (queued when called from another thread).
     void Announce(QZynDevice* device, int change);
 
+private slots:
+    // Makes the oldest announcement that another thread handed over.
+    void announceHandedOver();
+
 private:
     // The raid set a disk's record names (byte 81), and its first volume set.
     QZynRaidSet* raidSetOf(const QZynDisk* disk) const;
@@ -241,4 +247,7 @@ private:
     std::mutex m_commandMutex;   // a standard mutex: the thread sanitizer sees its ordering
     std::mutex m_eventMutex;     // one reader of the event log at a time
     mutable std::mutex m_stateMutex;
+    // Announcements handed over by the polling thread, oldest first.
+    std::deque<std::pair<QZynDevice*, int>> m_handedOver;
+    std::mutex m_handOverMutex;   // a standard mutex: the thread sanitizer sees the handover
 };

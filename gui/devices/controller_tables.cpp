@@ -60,10 +60,28 @@ void QZynController::Announce(QZynDevice* device, int change)
         return;
     }
     // From the polling thread the announcement is handed to this object's own thread and made
-    // there. A handed-over announcement dies with this object, so no receiver is ever given a
-    // device of a controller that has gone.
-    QMetaObject::invokeMethod(
-        this, [this, device, change] { emit DeviceChanged(device, change); }, Qt::QueuedConnection);
+    // there, in the order made. The data goes through a queue under a standard mutex, so the
+    // thread sanitizer sees the handover; the event posted to this object carries nothing. A
+    // handed-over announcement dies with this object, so no receiver is ever given a device of
+    // a controller that has gone.
+    {
+        std::lock_guard<std::mutex> locker(m_handOverMutex);
+        m_handedOver.emplace_back(device, change);
+    }
+    QMetaObject::invokeMethod(this, "announceHandedOver", Qt::QueuedConnection);
+}
+
+void QZynController::announceHandedOver()
+{
+    std::pair<QZynDevice*, int> next;
+    {
+        std::lock_guard<std::mutex> locker(m_handOverMutex);
+        if (m_handedOver.empty())
+            return;
+        next = m_handedOver.front();
+        m_handedOver.pop_front();
+    }
+    emit DeviceChanged(next.first, next.second);
 }
 
 // ---- Lookups ---------------------------------------------------------------------------

@@ -69,8 +69,11 @@ void QDeviceWatcherThread::Stop()
         m_running = false;
     }
     m_thread.quit();
-    if (QThread::currentThread() != &m_thread)
+    if (QThread::currentThread() != &m_thread) {
         m_thread.wait();
+        // The thread's end orders nothing the thread sanitizer sees; the loop's lock does.
+        std::lock_guard<std::mutex> ended(m_workMutex);
+    }
 }
 
 void QDeviceWatcherThread::DoWork()
@@ -79,6 +82,7 @@ void QDeviceWatcherThread::DoWork()
         QMetaObject::invokeMethod(this, "DoWork", Qt::QueuedConnection);
         return;
     }
+    std::lock_guard<std::mutex> work(m_workMutex);
     {
         std::lock_guard<std::mutex> locker(m_mutex);
         m_running = true;
@@ -180,8 +184,11 @@ void QPowerStateWatcherThread::Stop()
         m_running = false;
     }
     m_thread.quit();
-    if (QThread::currentThread() != &m_thread)
+    if (QThread::currentThread() != &m_thread) {
         m_thread.wait();
+        // The thread's end orders nothing the thread sanitizer sees; the loop's lock does.
+        std::lock_guard<std::mutex> ended(m_workMutex);
+    }
 }
 
 void QPowerStateWatcherThread::DoWork()
@@ -190,6 +197,7 @@ void QPowerStateWatcherThread::DoWork()
         QMetaObject::invokeMethod(this, "DoWork", Qt::QueuedConnection);
         return;
     }
+    std::lock_guard<std::mutex> work(m_workMutex);
     {
         std::lock_guard<std::mutex> locker(m_mutex);
         m_running = true;

@@ -39,6 +39,7 @@ private:
     bool m_running = false;
     QThread m_thread;
     mutable std::mutex m_mutex;
+    std::mutex m_workMutex;   // held by the watch loop; Stop takes it once the thread has ended
     cf::CFRunLoopRef m_runLoop = nullptr;
     iokit::IONotificationPortRef m_port = nullptr;
 };
@@ -72,4 +73,5 @@ private:
     iokit::IONotificationPortRef m_port = nullptr;
     iokit::io_object_t m_notifier = iokit::IO_OBJECT_NULL;
     mutable std::mutex m_mutex;
+    std::mutex m_workMutex;   // held by the watch loop; Stop takes it once the thread has ended
 };
