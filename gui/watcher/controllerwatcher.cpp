@@ -141,8 +141,15 @@ bool ControllerWatcher::update_device_by_entryid(bool added, quint64 id)
     return !list.isEmpty();
 }
 
+ControllerWatcher::~ControllerWatcher()
+{
+    std::lock_guard<std::mutex> lock(m_rescanMutex);
+    m_replied.clear();
+}
+
 bool ControllerWatcher::takeReplyFrom(quint32 sender)
 {
+    std::lock_guard<std::mutex> lock(m_rescanMutex);
     if (!m_rescanClock.isValid() || m_rescanClock.elapsed() - m_probingMs >= g_replyWindowMs.load())
         return false;
     if (m_replied.contains(sender) || m_replied.size() >= kMaxRepliesPerRescan)
@@ -157,9 +164,12 @@ void ControllerWatcher::Send_Broadcast_Datagram()
     char discard;
     while (m_socket.hasPendingDatagrams())
         m_socket.readDatagram(&discard, sizeof discard);
+    const bool sent = m_socket.writeDatagram(kDiscoveryFrame, sizeof kDiscoveryFrame, DiscoveryTarget(),
+                                             kControllerPort) == sizeof kDiscoveryFrame;
+    std::lock_guard<std::mutex> lock(m_rescanMutex);
     m_replied.clear();
     m_probingMs = 0;
-    if (m_socket.writeDatagram(kDiscoveryFrame, sizeof kDiscoveryFrame, DiscoveryTarget(), kControllerPort) == sizeof kDiscoveryFrame)
+    if (sent)
         m_rescanClock.start();
     else
         m_rescanClock.invalidate();
@@ -183,6 +193,7 @@ void ControllerWatcher::Read_Broadcast_Datagram()
         QElapsedTimer probe;
         probe.start();
         add_ctrl_by_ip(QHostAddress(address).toString());
+        std::lock_guard<std::mutex> lock(m_rescanMutex);
         m_probingMs += probe.elapsed();
     }
 }

@@ -11,6 +11,8 @@
 #include <QTimer>
 #include <QUdpSocket>
 
+#include <mutex>
+
 class QZynHost;
 
 class ControllerWatcher : public QObject {
@@ -27,6 +29,8 @@ public:
 
     // Binds the discovery socket: $PALVIR_DISCOVERY_BIND, else any IPv4 address.
     explicit ControllerWatcher(QObject* parent = nullptr);
+    // After its thread has ended.
+    ~ControllerWatcher() override;
 
     void SetHost(QZynHost* host) { m_host = host; }
 
@@ -66,6 +70,9 @@ private:
     QTimer m_broadcastTimer;
     // The outstanding rescan: since when (invalid: none), how long its replies' probes took,
     // and the senders heard.
+    // Guarded by m_rescanMutex, which the destructor takes as well: what the watcher's thread
+    // last did to them is over and seen before they go.
+    std::mutex m_rescanMutex;
     QElapsedTimer m_rescanClock;
     qint64 m_probingMs = 0;
     QSet<quint32> m_replied;
