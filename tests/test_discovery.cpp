@@ -13,6 +13,7 @@
 #include <QtTest>
 
 #include <fstream>
+#include <future>
 
 using namespace ctltest;
 using namespace simtest;
@@ -49,6 +50,7 @@ private slots:
     void hotPlugThroughTheDriverFolder();
     void powerMessages();
     void powerWithoutASource();
+    void stopBeforeTheLoopStarts();
 
 private:
     // Starts the watcher on its own thread, as the main window does.
@@ -415,6 +417,36 @@ void TestDiscovery::powerWithoutASource()
     QTRY_COMPARE(m_messages->matching(QStringLiteral("^Failed to IORegisterForSystemPower\\(\\)!!")).size(), 2);
     power.Stop();
     iokit::setPowerSource(nullptr);
+}
+
+// A stop that comes while the handed-over start still waits on the watcher's thread cancels it:
+// the start must not run the loop after the stop, which would then wait for it for ever.
+template <typename Watcher>
+static bool stopEndsWhileTheStartWaits()
+{
+    Watcher watcher;
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    // Holds the watcher's thread, so that the start is handed over behind it.
+    QMetaObject::invokeMethod(&watcher, [released] { released.wait(); }, Qt::QueuedConnection);
+    watcher.DoWork();
+    std::future<void> stopped = std::async(std::launch::async, [&watcher] { watcher.Stop(); });
+    // Whether the stop has begun cannot be seen from here; either order must end.
+    stopped.wait_for(std::chrono::milliseconds(100));
+    release.set_value();
+    const bool ended = stopped.wait_for(std::chrono::seconds(20)) == std::future_status::ready;
+    if (!ended) {
+        qCritical("the stop did not end");
+        std::abort();   // the watcher's thread runs its loop for ever: nothing can end it
+    }
+    return !watcher.IsRunning();
+}
+
+void TestDiscovery::stopBeforeTheLoopStarts()
+{
+    iokit::setPowerSource(nullptr);
+    QVERIFY(stopEndsWhileTheStartWaits<QDeviceWatcherThread>());
+    QVERIFY(stopEndsWhileTheStartWaits<QPowerStateWatcherThread>());
 }
 
 QTEST_MAIN(TestDiscovery)

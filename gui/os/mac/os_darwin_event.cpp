@@ -67,6 +67,7 @@ void QDeviceWatcherThread::Stop()
     {
         std::lock_guard<std::mutex> locker(m_mutex);
         m_running = false;
+        ++m_stops;
     }
     m_thread.quit();
     if (QThread::currentThread() != &m_thread) {
@@ -78,13 +79,26 @@ void QDeviceWatcherThread::Stop()
 
 void QDeviceWatcherThread::DoWork()
 {
+    quint64 stops = 0;
+    {
+        std::lock_guard<std::mutex> locker(m_mutex);
+        stops = m_stops;
+    }
     if (QThread::currentThread() != &m_thread) {
-        QMetaObject::invokeMethod(this, "DoWork", Qt::QueuedConnection);
+        // A stop before the handed-over call runs cancels it.
+        QMetaObject::invokeMethod(this, [this, stops] { run(stops); }, Qt::QueuedConnection);
         return;
     }
+    run(stops);
+}
+
+void QDeviceWatcherThread::run(quint64 stops)
+{
     std::lock_guard<std::mutex> work(m_workMutex);
     {
         std::lock_guard<std::mutex> locker(m_mutex);
+        if (stops != m_stops)
+            return;
         m_running = true;
     }
     m_runLoop = CFRunLoopGetCurrent();
@@ -182,6 +196,7 @@ void QPowerStateWatcherThread::Stop()
     {
         std::lock_guard<std::mutex> locker(m_mutex);
         m_running = false;
+        ++m_stops;
     }
     m_thread.quit();
     if (QThread::currentThread() != &m_thread) {
@@ -193,13 +208,26 @@ void QPowerStateWatcherThread::Stop()
 
 void QPowerStateWatcherThread::DoWork()
 {
+    quint64 stops = 0;
+    {
+        std::lock_guard<std::mutex> locker(m_mutex);
+        stops = m_stops;
+    }
     if (QThread::currentThread() != &m_thread) {
-        QMetaObject::invokeMethod(this, "DoWork", Qt::QueuedConnection);
+        // A stop before the handed-over call runs cancels it.
+        QMetaObject::invokeMethod(this, [this, stops] { run(stops); }, Qt::QueuedConnection);
         return;
     }
+    run(stops);
+}
+
+void QPowerStateWatcherThread::run(quint64 stops)
+{
     std::lock_guard<std::mutex> work(m_workMutex);
     {
         std::lock_guard<std::mutex> locker(m_mutex);
+        if (stops != m_stops)
+            return;
         m_running = true;
     }
     qDebug("RegisterMacPwrManagement()!!\n");

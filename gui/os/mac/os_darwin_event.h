@@ -36,7 +36,12 @@ public slots:
 private:
     void reportService(iokit::io_service_t service, bool added);
 
+    // The watch loop, unless a stop came after the start that asked for it (`stops` is the
+    // number of stops then).
+    void run(quint64 stops);
+
     bool m_running = false;
+    quint64 m_stops = 0;   // with m_running, under m_mutex
     QThread m_thread;
     mutable std::mutex m_mutex;
     std::mutex m_workMutex;   // held by the watch loop; Stop takes it once the thread has ended
@@ -67,7 +72,11 @@ public slots:
     void DoWork();
 
 private:
+    // As the device watcher's.
+    void run(quint64 stops);
+
     bool m_running = false;
+    quint64 m_stops = 0;
     QThread m_thread;
     iokit::io_connect_t m_rootPort = iokit::IO_OBJECT_NULL;
     iokit::IONotificationPortRef m_port = nullptr;
