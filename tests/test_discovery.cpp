@@ -13,7 +13,9 @@
 #include <QtTest>
 
 #include <fstream>
+#include <condition_variable>
 #include <future>
+#include <mutex>
 
 using namespace ctltest;
 using namespace simtest;
@@ -419,21 +421,52 @@ void TestDiscovery::powerWithoutASource()
     iokit::setPowerSource(nullptr);
 }
 
+// Holds the thread it lives on until released. Everything it shares with the releasing thread
+// goes through its own lock, which the thread sanitizer follows (Qt's event queue it does not).
+class Holder : public QObject {
+    Q_OBJECT
+public:
+    void arm()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_released = false;
+    }
+    Q_INVOKABLE void hold()
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_wake.wait(lock, [this] { return m_released; });
+    }
+    void release()
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_released = true;
+        }
+        m_wake.notify_all();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_released = false;
+};
+
 // A stop that comes while the handed-over start still waits on the watcher's thread cancels it:
 // the start must not run the loop after the stop, which would then wait for it for ever.
 template <typename Watcher>
 static bool stopEndsWhileTheStartWaits()
 {
     Watcher watcher;
-    std::promise<void> release;
-    std::shared_future<void> released = release.get_future().share();
+    Holder holder;
+    holder.arm();
+    holder.moveToThread(watcher.thread());
     // Holds the watcher's thread, so that the start is handed over behind it.
-    QMetaObject::invokeMethod(&watcher, [released] { released.wait(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(&holder, "hold", Qt::QueuedConnection);
     watcher.DoWork();
     std::future<void> stopped = std::async(std::launch::async, [&watcher] { watcher.Stop(); });
     // Whether the stop has begun cannot be seen from here; either order must end.
     stopped.wait_for(std::chrono::milliseconds(100));
-    release.set_value();
+    holder.release();
     const bool ended = stopped.wait_for(std::chrono::seconds(20)) == std::future_status::ready;
     if (!ended) {
         qCritical("the stop did not end");

@@ -79,15 +79,26 @@ void QDeviceWatcherThread::Stop()
 
 void QDeviceWatcherThread::DoWork()
 {
+    std::unique_lock<std::mutex> locker(m_mutex);
+    const quint64 stops = m_stops;
+    if (QThread::currentThread() != &m_thread) {
+        // A stop before the handed-over call runs cancels it. The call carries nothing: what
+        // it needs waits here, under the lock.
+        m_requestStops = stops;
+        locker.unlock();
+        QMetaObject::invokeMethod(this, "runRequested", Qt::QueuedConnection);
+        return;
+    }
+    locker.unlock();
+    run(stops);
+}
+
+void QDeviceWatcherThread::runRequested()
+{
     quint64 stops = 0;
     {
         std::lock_guard<std::mutex> locker(m_mutex);
-        stops = m_stops;
-    }
-    if (QThread::currentThread() != &m_thread) {
-        // A stop before the handed-over call runs cancels it.
-        QMetaObject::invokeMethod(this, [this, stops] { run(stops); }, Qt::QueuedConnection);
-        return;
+        stops = m_requestStops;
     }
     run(stops);
 }
@@ -208,15 +219,26 @@ void QPowerStateWatcherThread::Stop()
 
 void QPowerStateWatcherThread::DoWork()
 {
+    std::unique_lock<std::mutex> locker(m_mutex);
+    const quint64 stops = m_stops;
+    if (QThread::currentThread() != &m_thread) {
+        // A stop before the handed-over call runs cancels it. The call carries nothing: what
+        // it needs waits here, under the lock.
+        m_requestStops = stops;
+        locker.unlock();
+        QMetaObject::invokeMethod(this, "runRequested", Qt::QueuedConnection);
+        return;
+    }
+    locker.unlock();
+    run(stops);
+}
+
+void QPowerStateWatcherThread::runRequested()
+{
     quint64 stops = 0;
     {
         std::lock_guard<std::mutex> locker(m_mutex);
-        stops = m_stops;
-    }
-    if (QThread::currentThread() != &m_thread) {
-        // A stop before the handed-over call runs cancels it.
-        QMetaObject::invokeMethod(this, [this, stops] { run(stops); }, Qt::QueuedConnection);
-        return;
+        stops = m_requestStops;
     }
     run(stops);
 }

@@ -33,6 +33,10 @@ public slots:
     // The watch loop; from another thread the call is handed to the worker thread.
     void DoWork();
 
+private slots:
+    // A start handed over from another thread.
+    void runRequested();
+
 private:
     void reportService(iokit::io_service_t service, bool added);
 
@@ -41,7 +45,8 @@ private:
     void run(quint64 stops);
 
     bool m_running = false;
-    quint64 m_stops = 0;   // with m_running, under m_mutex
+    quint64 m_stops = 0;            // with m_running and m_requestStops, under m_mutex
+    quint64 m_requestStops = 0;     // the number of stops when the last start was handed over
     QThread m_thread;
     mutable std::mutex m_mutex;
     std::mutex m_workMutex;   // held by the watch loop; Stop takes it once the thread has ended
@@ -71,12 +76,16 @@ signals:
 public slots:
     void DoWork();
 
+private slots:
+    void runRequested();
+
 private:
     // As the device watcher's.
     void run(quint64 stops);
 
     bool m_running = false;
     quint64 m_stops = 0;
+    quint64 m_requestStops = 0;
     QThread m_thread;
     iokit::io_connect_t m_rootPort = iokit::IO_OBJECT_NULL;
     iokit::IONotificationPortRef m_port = nullptr;
