@@ -35,6 +35,9 @@ inline long heapInUseKiB()
     return long((info.uordblks + info.hblkhd) / 1024);
 }
 
+// Simulated controllers of one run: on loopback addresses from 127.0.x.10 on.
+constexpr int kMaxControllers = 240;
+
 // Disk slots of each simulated controller in raid sets (older family: channels 0 .. 31;
 // enclosure family: enclosures 0 and 1, 16 slots each).
 constexpr int kMemberDisks = 32;

@@ -19,6 +19,8 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -86,20 +88,26 @@ Result run(int n, int seconds)
         controllers.push_back(added.front());
     }
 
-    // Announcements on this (the GUI) thread, with the time they came.
+    // The announcement awaited on this (the GUI) thread and the time it came; the loop that
+    // waits for it ends when it comes, so waiting costs this thread nothing.
     QElapsedTimer clock;
     clock.start();
-    struct Seen {
-        QZynController* controller;
-        int volume;
-        int code;
-        qint64 at;
-    };
-    std::vector<Seen> seen;
+    struct Awaited {
+        QZynController* controller = nullptr;
+        int volume = -1;
+        int code = -1;
+        qint64 at = -1;
+        QEventLoop* loop = nullptr;
+    } awaited;
     for (QZynController* c : controllers) {
-        QObject::connect(c, &QZynController::DeviceChanged, c, [&seen, &clock, c](QZynDevice* device, int code) {
-            if (device->type == QZynDevice::VolumeSet && (code == 0 || code == 1))
-                seen.push_back({c, static_cast<QZynVolumeSet*>(device)->GetIndex(), code, clock.elapsed()});
+        QObject::connect(c, &QZynController::DeviceChanged, c, [&awaited, &clock, c](QZynDevice* device, int code) {
+            if (awaited.at >= 0 || c != awaited.controller || code != awaited.code
+                || device->type != QZynDevice::VolumeSet
+                || static_cast<QZynVolumeSet*>(device)->GetIndex() != awaited.volume)
+                return;
+            awaited.at = clock.elapsed();
+            if (awaited.loop != nullptr)
+                awaited.loop->quit();
         });
         c->Start();
     }
@@ -140,17 +148,15 @@ Result run(int n, int seconds)
             simulated[k]->deleteVolumeSet(volume);
         }
         const int code = create ? 0 : 1;
-        while (clock.elapsed() - madeAt < 3000) {
-            wait(5);
-            const auto it = std::find_if(seen.begin(), seen.end(), [&](const Seen& s) {
-                return s.controller == controllers[k] && s.volume == volume && s.code == code && s.at >= madeAt;
-            });
-            if (it != seen.end()) {
-                latencies.push_back(double(it->at - madeAt));
-                break;
-            }
+        if (volume >= 0) {
+            QEventLoop loop;
+            awaited = {controllers[k], volume, code, -1, &loop};
+            QTimer::singleShot(3000, &loop, &QEventLoop::quit);
+            loop.exec();
+            if (awaited.at >= 0)
+                latencies.push_back(double(awaited.at - madeAt));
+            awaited = {};
         }
-        seen.clear();
         ++round;
         const qint64 next = madeAt + 1500;
         if (clock.elapsed() < next)
@@ -202,7 +208,7 @@ int main(int argc, char** argv)
     std::vector<int> counts;
     for (int i = first; i < argc; ++i) {
         const int value = std::atoi(argv[i]);
-        if (value <= 0 || (soak && i > first + 1)) {
+        if (value <= 0 || (i > first && value > bench::kMaxControllers) || (soak && i > first + 1)) {
             std::fprintf(stderr, "usage: zynpollbench [SECONDS] [N ...]\n       zynpollbench --soak [SECONDS] [N]\n");
             return 2;
         }

@@ -1,10 +1,11 @@
-// The soak: N controllers over UDP on loopback (both families in turn, the model of the
+// The soak: N controllers over UDP on 127.0.2.x (both families in turn, the model of the
 // polling benchmark plus one free disk each), listed by the host, started as the program starts
 // them (with their item models) and shown in a controller tree. Each controller in turn gets
 // one change every two seconds from its simulated counterpart, in a cycle: an event logged
-// with new temperatures, the free disk failed, removed, inserted again, made a hot spare and a
-// free disk again, a volume set created, initialised and deleted. The hardware monitor of the
-// first controller of each family is refreshed, as the program refreshes the selected one.
+// with new temperatures; the free disk failed, removed, inserted again, made a hot spare, a
+// pass-through disk and a raid set of its own, each undone in turn; a volume set created,
+// initialised and deleted. The hardware monitor of the first controller of each family is
+// refreshed, as the program refreshes the one selected.
 //
 // The simulated controllers live in a child process that takes one line per change ("K": the
 // next change of controller K) and answers "ok" or "error: ...". The report gives the resident
@@ -42,6 +43,16 @@ constexpr int kSamplePeriodMs = 10000;
 constexpr int kMinSamples = 20;
 constexpr int kFreeDisks = 1;
 constexpr int kLineLimit = 512;
+// The controllers whose hardware monitor is refreshed: the first of each family.
+constexpr int kMonitoredControllers = 2;
+// An event that changes nothing: hardware-monitor class, "Test Event".
+constexpr const char* kTestEvent = "event 5 39\n";
+// The soak's volume set: 1 GB, Raid5, 64 KB stripes, on raid set 0.
+constexpr uint64_t kVolumeBlocks = 2000000;
+constexpr int kRaid5 = 3;
+constexpr uint32_t kStripeSectors = 128;
+// Progress in tenths of a per cent that completes an initialisation.
+constexpr int kWholeProgress = 1000;
 
 enum Change {
     LogEvent,
@@ -50,6 +61,10 @@ enum Change {
     InsertDisk,
     MakeSpare,
     ClearSpare,
+    MakePassThrough,
+    ClearPassThrough,
+    CreateRaidSet,
+    DeleteRaidSet,
     CreateVolume,
     CompleteVolume,
     DeleteVolume,
@@ -58,7 +73,7 @@ enum Change {
 
 std::string address(int i)
 {
-    return "127.0.1." + std::to_string(10 + i);
+    return "127.0.2." + std::to_string(10 + i);
 }
 
 bool enclosureFamily(int i)
@@ -72,9 +87,12 @@ std::pair<int, int> freeDisk(bool enclosure)
     return enclosure ? std::make_pair(1, kSlotsPerEnclosure) : std::make_pair(0, kMemberDisks);
 }
 
+// Two temperature sensors, warmer by one degree each cycle for ten cycles, then again.
 std::string temperatures(bool enclosure, int round)
 {
-    const int t = 40 + round % 10;
+    constexpr int kCoolest = 40;
+    constexpr int kSteps = 10;
+    const int t = kCoolest + round % kSteps;
     return enclosure ? "sensor temp " + std::to_string(t) + ":0 " + std::to_string(t + 1) + ":0\n"
                      : "sensor temp " + std::to_string(t) + " " + std::to_string(t + 1) + "\n";
 }
@@ -86,6 +104,7 @@ struct Simulated {
     bool enclosure = false;
     int next = 0;        // the next change
     int round = 0;       // cycles done
+    int raidSet = -1;    // the soak's raid set while it exists
     int volume = -1;     // the soak's volume set while it exists
 };
 
@@ -98,7 +117,7 @@ bool applyChange(Simulated& s, std::string* why)
     s.next = (s.next + 1) % kChanges;
     switch (change) {
     case LogEvent:
-        return c.applyConfig("event 5 39\n" + temperatures(s.enclosure, s.round), why);
+        return c.applyConfig(kTestEvent + temperatures(s.enclosure, s.round), why);
     case FailDisk:
         return c.applyConfig("fail " + at + "\n", why);
     case RemoveDisk:
@@ -111,11 +130,20 @@ bool applyChange(Simulated& s, std::string* why)
         return c.applyConfig("hotspare " + at + "\n", why);
     case ClearSpare:
         return c.clearHotSpare(e, slot, why);
+    case MakePassThrough:
+        return c.applyConfig("passthrough " + at + "\n", why);
+    case ClearPassThrough:
+        return c.clearPassThrough(e, slot, why);
+    case CreateRaidSet:
+        s.raidSet = c.createRaidSet("Soak", {{e, slot}}, {}, why);
+        return s.raidSet >= 0;
+    case DeleteRaidSet:
+        return c.deleteRaidSet(s.raidSet, why);
     case CreateVolume:
-        s.volume = c.createVolumeSet(0, "Soak", 2000000, 3, 128, {}, why);
+        s.volume = c.createVolumeSet(0, "Soak", kVolumeBlocks, kRaid5, kStripeSectors, {}, why);
         return s.volume >= 0;
     case CompleteVolume:
-        if (!c.advanceProgress(s.volume, 1000)) {
+        if (!c.advanceProgress(s.volume, kWholeProgress)) {
             *why = "the volume set was not initialising";
             return false;
         }
@@ -291,7 +319,7 @@ int runSoak(int seconds, int n)
             if (device->type == QZynDevice::Event && code == QZynDevice::DeviceAdded)
                 ++events;
         });
-        if (i < 2)
+        if (i < size_t(kMonitoredControllers))
             c->SetHwMonitorHold(0);
         c->Start();
     }
@@ -381,12 +409,13 @@ int runSoak(int seconds, int n)
     if (!samples.empty())
         std::printf("resident memory: %.1f MiB before the controllers, %.1f at the start, %.1f at the end\n",
                     mib(rssBefore), mib(samples.front().rssKiB), mib(samples.back().rssKiB));
+    std::printf("event model: %.2f KiB per event (%.1f MiB for %ld rows)\n", kibPerEvent,
+                mib(heapWithRows - heapWithoutRows), rows);
     std::printf("slope, KiB per hour:   %12s %12s\n", "whole run", "second half");
     std::printf("  resident memory      %12.0f %12.0f\n", slopePerHour(samples, 0, rss), slopePerHour(samples, half, rss));
     std::printf("  heap in use          %12.0f %12.0f\n", heapSlope, slopePerHour(samples, half, heap));
-    std::printf("event model: %.2f KiB per event (%.1f MiB for %ld rows)\n", kibPerEvent,
-                mib(heapWithRows - heapWithoutRows), rows);
-    std::printf("heap slope less the event rows: %.0f KiB per hour\n", heapSlope - eventsPerHour * kibPerEvent);
+    std::printf("  heap less event rows %12.0f %12.0f\n", heapSlope - eventsPerHour * kibPerEvent,
+                slopePerHour(samples, half, heap) - eventsPerHour * kibPerEvent);
     return failures == 0 ? 0 : 1;
 }
 
