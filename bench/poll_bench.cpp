@@ -1,20 +1,24 @@
 // Polling benchmark: N simulated controllers (both families, 32 disks, 8 raid sets and 16 volume
-// sets each) over UDP on loopback, listed by the host and polled by their own threads. Reports
-// for each N the polling threads' CPU time per controller per second, the frames per second
-// each controller receives, the process's resident memory, and the time from a change in the
-// simulator to its announcement on the GUI thread.
+// sets each) over UDP on loopback, listed by the host, started with their item models and polled
+// by their own threads. Reports for each N the polling threads' CPU time per controller per
+// second, the GUI thread's (the models' share of a pass), the frames per second each controller
+// receives, the process's resident memory, and the time from a change in the simulator to its
+// announcement on the GUI thread.
 //
 //   zynpollbench [SECONDS] [N ...]      (default: 30 seconds, N = 1 8 32)
+//   zynpollbench --soak [SECONDS] [N]   (default: 600 seconds, N = 32; see soak.cpp)
 // Memory is counted from the moment the simulated controllers exist, so it is the program's.
+#include "benchsupport.h"
 #include "devices/controller.h"
 #include "watcher/eventwatcher.h"
 #include "devices/host.h"
 #include "simulator.h"
+#include "soak.h"
 #include "devices/volumeset.h"
 #include "ui/model/controllermodels.h"
 #include "zyninterface.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
@@ -22,52 +26,16 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace {
 
-// Resident memory of this process in KiB.
-long residentKiB()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::atol(line.c_str() + 6);
-    return 0;
-}
-
-std::string modelConfig(bool enclosureFamily)
-{
-    std::string text;
-    if (enclosureFamily) {
-        text += "enclosure 0 slots 16\nenclosure 1 slots 16\n";
-    } else {
-        text += "controller channels 32\n";
-    }
-    for (int d = 0; d < 32; ++d) {
-        const int e = enclosureFamily ? d / 16 : 0;
-        const int s = enclosureFamily ? d % 16 : d;
-        text += "disk " + std::to_string(e) + " " + std::to_string(s) + " capacity 7814037168\n";
-    }
-    for (int r = 0; r < 8; ++r) {
-        text += "raidset \"RS" + std::to_string(r) + "\" disks";
-        for (int m = 0; m < 4; ++m) {
-            const int d = r * 4 + m;
-            text += enclosureFamily ? " " + std::to_string(d / 16) + ":" + std::to_string(d % 16)
-                                    : " " + std::to_string(d);
-        }
-        text += "\n";
-        for (int v = 0; v < 2; ++v)
-            text += "volume \"V" + std::to_string(r * 2 + v) + "\" raidset " + std::to_string(r)
-                  + " capacity 1000000000 level 3 state 0\n";
-    }
-    return text;
-}
+using bench::modelConfig;
+using bench::residentKiB;
+using bench::threadCpuSeconds;
+using bench::wait;
 
 double percentile(std::vector<double> values, double p)
 {
@@ -77,32 +45,10 @@ double percentile(std::vector<double> values, double p)
     return values[size_t(p * double(values.size() - 1) + 0.5)];
 }
 
-// The CPU time of the worker's thread, read on that thread.
-double threadCpuSeconds(QZynPoller* poller)
-{
-    auto* worker = dynamic_cast<ControllerEventWatcherThread*>(poller);
-    double seconds = 0;
-    QMetaObject::invokeMethod(
-        worker,
-        [&seconds] {
-            timespec ts{};
-            clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-            seconds = double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
-        },
-        Qt::BlockingQueuedConnection);
-    return seconds;
-}
-
-void wait(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 struct Result {
     int n;
     double cpuMsPerControllerSecond;
+    double guiMsPerControllerSecond;
     double framesPerControllerSecond;
     long rssKiB;
     double rssPerControllerMiB;
@@ -143,20 +89,26 @@ Result run(int n, int seconds)
         controllers.push_back(added.front());
     }
 
-    // Announcements on this (the GUI) thread, with the time they came.
+    // The announcement awaited on this (the GUI) thread and the time it came; the loop that
+    // waits for it ends when it comes, so waiting costs this thread nothing.
     QElapsedTimer clock;
     clock.start();
-    struct Seen {
-        QZynController* controller;
-        int volume;
-        int code;
-        qint64 at;
-    };
-    std::vector<Seen> seen;
+    struct Awaited {
+        QZynController* controller = nullptr;
+        int volume = -1;
+        int code = -1;
+        qint64 at = -1;
+        QEventLoop* loop = nullptr;
+    } awaited;
     for (QZynController* c : controllers) {
-        QObject::connect(c, &QZynController::DeviceChanged, c, [&seen, &clock, c](QZynDevice* device, int code) {
-            if (device->type == QZynDevice::VolumeSet && (code == 0 || code == 1))
-                seen.push_back({c, static_cast<QZynVolumeSet*>(device)->GetIndex(), code, clock.elapsed()});
+        QObject::connect(c, &QZynController::DeviceChanged, c, [&awaited, &clock, c](QZynDevice* device, int code) {
+            if (awaited.at >= 0 || c != awaited.controller || code != awaited.code
+                || device->type != QZynDevice::VolumeSet
+                || static_cast<QZynVolumeSet*>(device)->GetIndex() != awaited.volume)
+                return;
+            awaited.at = clock.elapsed();
+            if (awaited.loop != nullptr)
+                awaited.loop->quit();
         });
         c->Start();
     }
@@ -169,6 +121,7 @@ Result run(int n, int seconds)
     std::vector<double> cpuBefore;
     for (QZynController* c : controllers)
         cpuBefore.push_back(threadCpuSeconds(c->GetEventWatcher()));
+    const double guiCpuBefore = bench::ownCpuSeconds();
     int framesBefore = 0;
     for (auto& ctl : simulated)
         for (int cmd = 0; cmd < 256; ++cmd)
@@ -196,23 +149,22 @@ Result run(int n, int seconds)
             simulated[k]->deleteVolumeSet(volume);
         }
         const int code = create ? 0 : 1;
-        while (clock.elapsed() - madeAt < 3000) {
-            wait(5);
-            const auto it = std::find_if(seen.begin(), seen.end(), [&](const Seen& s) {
-                return s.controller == controllers[k] && s.volume == volume && s.code == code && s.at >= madeAt;
-            });
-            if (it != seen.end()) {
-                latencies.push_back(double(it->at - madeAt));
-                break;
-            }
+        if (volume >= 0) {
+            QEventLoop loop;
+            awaited = {controllers[k], volume, code, -1, &loop};
+            QTimer::singleShot(3000, &loop, &QEventLoop::quit);
+            loop.exec();
+            if (awaited.at >= 0)
+                latencies.push_back(double(awaited.at - madeAt));
+            awaited = {};
         }
-        seen.clear();
         ++round;
         const qint64 next = madeAt + 1500;
         if (clock.elapsed() < next)
             wait(int(next - clock.elapsed()));
     }
     const double elapsed = double(window.elapsed()) / 1000.0;
+    const double guiCpu = bench::ownCpuSeconds() - guiCpuBefore;
 
     double cpu = 0;
     for (size_t i = 0; i < controllers.size(); ++i)
@@ -231,6 +183,7 @@ Result run(int n, int seconds)
     Result r;
     r.n = n;
     r.cpuMsPerControllerSecond = cpu * 1000.0 / elapsed / n;
+    r.guiMsPerControllerSecond = guiCpu * 1000.0 / elapsed / n;
     r.framesPerControllerSecond = double(frames) / elapsed / n;
     r.rssKiB = rss;
     r.rssPerControllerMiB = double(rss - rssBefore) / 1024.0 / n;
@@ -250,33 +203,46 @@ void quiet(QtMsgType type, const QMessageLogContext&, const QString& text)
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    qInstallMessageHandler(quiet);
-    ControllerEventWatcherThread::Install();
-    InstallControllerModels();
-    int seconds = 30;
+    const bool soak = argc > 1 && std::strcmp(argv[1], "--soak") == 0;
+    const int first = soak ? 2 : 1;
+    int seconds = soak ? bench::kSoakSeconds : 30;
     std::vector<int> counts;
-    for (int i = 1; i < argc; ++i) {
+    for (int i = first; i < argc; ++i) {
         const int value = std::atoi(argv[i]);
-        if (value <= 0) {
-            std::fprintf(stderr, "usage: zynpollbench [SECONDS] [N ...]\n");
+        if (value <= 0 || (i > first && value > bench::kMaxControllers) || (soak && i > first + 1)) {
+            std::fprintf(stderr, "usage: zynpollbench [SECONDS] [N ...]\n       zynpollbench --soak [SECONDS] [N]\n");
             return 2;
         }
-        if (i == 1)
+        if (i == first)
             seconds = value;
         else
             counts.push_back(value);
     }
     if (counts.empty())
-        counts = {1, 8, 32};
+        counts = soak ? std::vector<int>{bench::kSoakControllers} : std::vector<int>{1, 8, 32};
+    // Before the application object: the simulator process is forked while no thread runs.
+    if (soak && !bench::startSoakSimulator(counts.front()))
+        return 1;
 
-    std::printf("%4s %12s %12s %10s %12s %10s %10s %8s\n", "N", "cpu ms/ctl/s", "frames/ctl/s", "RSS MiB",
-                "MiB per ctl", "lat p50", "lat p99", "samples");
+    // A GUI application as the program is (the models carry icons), on the offscreen platform
+    // unless another is asked for.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    qInstallMessageHandler(quiet);
+    // The controllers get their polling workers and item models as in the program.
+    ControllerEventWatcherThread::Install();
+    InstallControllerModels();
+    if (soak)
+        return bench::runSoak(seconds, counts.front());
+
+    std::printf("%4s %12s %12s %12s %10s %12s %10s %10s %8s\n", "N", "cpu ms/ctl/s", "gui ms/ctl/s", "frames/ctl/s",
+                "RSS MiB", "MiB per ctl", "lat p50", "lat p99", "samples");
     for (int n : counts) {
         const Result r = run(n, seconds);
-        std::printf("%4d %12.3f %12.1f %10.1f %12.2f %8.0fms %8.0fms %8d\n", r.n, r.cpuMsPerControllerSecond,
-                    r.framesPerControllerSecond, double(r.rssKiB) / 1024.0, r.rssPerControllerMiB, r.latencyMedianMs,
-                    r.latencyP99Ms, r.samples);
+        std::printf("%4d %12.3f %12.3f %12.1f %10.1f %12.2f %8.0fms %8.0fms %8d\n", r.n, r.cpuMsPerControllerSecond,
+                    r.guiMsPerControllerSecond, r.framesPerControllerSecond, double(r.rssKiB) / 1024.0,
+                    r.rssPerControllerMiB, r.latencyMedianMs, r.latencyP99Ms, r.samples);
         std::fflush(stdout);
     }
     return 0;

@@ -282,11 +282,22 @@ void TestModels::controllerTree()
                        Qt::MatchExactly | Qt::MatchRecursive).isEmpty());
     shoot(&tree, QStringLiteral("controller-tree"), QStringLiteral("Controller tree"));
 
-    // Deleting the nested volume and then a raid set's volume and the raid set removes its rows.
+    // Deleting the nested volume (its members with it) and then a raid set removes their rows;
+    // a volume set made on the other controller goes under that controller's raid set 0, not
+    // under this one's: the rows of each controller follow its own changes only.
+    const QModelIndex driverRow = tree.index(0, 0, tree.index(0, 0));
+    const QModelIndex driverRaid0 = tree.index(0, 0, driverRow);
+    QTRY_COMPARE(tree.rowCount(driverRaid0), 1);   // the simulator's own volume set 0
+    const int driverRaidSets = tree.rowCount(driverRow);
     QVERIFY(m_ctl->deleteVolumeSet(2));
     QVERIFY(m_ctl->deleteVolumeSet(1));
     QVERIFY(m_ctl->deleteRaidSet(1));
+    QVERIFY(local->createVolumeSet(0, "Driver volume", 2000000, 0, 128) >= 0);
     QTRY_COMPARE(tree.rowCount(controller), 1);
+    QTRY_COMPARE(tree.rowCount(driverRaid0), 2);
+    QCOMPARE(tree.index(1, 0, driverRaid0).data().toString(), QStringLiteral("Driver volume"));
+    QCOMPARE(tree.rowCount(driverRow), driverRaidSets);
+    QCOMPARE(tree.rowCount(raid0), 0);
     // A controller update leaves its text.
     const QString text = controller.data().toString();
     emit ip->DeviceChanged(ip, QZynDevice::DeviceUpdated);

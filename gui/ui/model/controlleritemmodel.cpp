@@ -49,6 +49,40 @@ QStandardItem* QControllerItemModel::FindItem(QZynDevice* device, QStandardItem*
     return device != nullptr ? FindDeviceItem(this, DeviceVariant(device), start) : nullptr;
 }
 
+QStandardItem* QControllerItemModel::childRow(QStandardItem* parent, QZynDevice* device)
+{
+    if (parent == nullptr || device == nullptr)
+        return nullptr;
+    const QVariant wanted = DeviceVariant(device);
+    for (int r = 0; r < parent->rowCount(); ++r) {
+        QStandardItem* row = parent->child(r, 0);
+        if (row != nullptr && row->data(DeviceItemRole) == wanted)
+            return row;
+    }
+    return nullptr;
+}
+
+QStandardItem* QControllerItemModel::controllerRow(QZynController* controller) const
+{
+    QStandardItem* row = childRow(m_localHost, controller);
+    return row != nullptr ? row : childRow(m_network, controller);
+}
+
+QStandardItem* QControllerItemModel::rowOf(QZynDevice* device) const
+{
+    if (device == nullptr)
+        return nullptr;
+    QZynController* owner = nullptr;
+    if (device->type == QZynDevice::RaidSet)
+        owner = static_cast<QZynRaidSet*>(device)->GetOwner();
+    else if (device->type == QZynDevice::VolumeSet)
+        owner = static_cast<QZynVolumeSet*>(device)->GetOwner();
+    else
+        return FindItem(device, nullptr);
+    QStandardItem* under = controllerRow(owner);
+    return under != nullptr ? FindItem(device, under) : nullptr;
+}
+
 void QControllerItemModel::AddControllerItem(QZynController* controller, QStandardItem* parent)
 {
     if (controller == nullptr || parent == nullptr)
@@ -77,10 +111,10 @@ void QControllerItemModel::AddRaidSetItem(QZynRaidSet* raidset, QStandardItem*)
 {
     if (raidset == nullptr)
         return;
-    QStandardItem* controllerRow = FindItem(raidset->GetOwner(), nullptr);
-    if (controllerRow == nullptr || FindItem(raidset, controllerRow) != nullptr)
+    QStandardItem* under = controllerRow(raidset->GetOwner());
+    if (under == nullptr || FindItem(raidset, under) != nullptr)
         return;
-    InsertChecked(controllerRow, raidset->PositionAtController(),
+    InsertChecked(under, raidset->PositionAtController(),
                   {newDeviceItem(raidset, raidset->GetName(), QZynRaidSet::StateIconPath(raidset->GetStateString()))},
                   ZYN_INSERT_SITE("AddRaidSetItem"), true);
 }
@@ -89,7 +123,7 @@ void QControllerItemModel::AddVolumeSetItem(QZynVolumeSet* volume, QStandardItem
 {
     if (volume == nullptr || volume->GetRecord().isNested())
         return;
-    QStandardItem* raidRow = FindItem(volume->GetRaidSet(), nullptr);
+    QStandardItem* raidRow = rowOf(volume->GetRaidSet());
     if (raidRow == nullptr || FindItem(volume, raidRow) != nullptr)
         return;
     InsertChecked(raidRow, volume->PositionAtRaidSet(), {newDeviceItem(volume, volume->GetName(), volume->GetStateIconPath())},
@@ -145,10 +179,10 @@ void QControllerItemModel::DeviceItemChanged(QZynDevice* device, int code)
         if (code == QZynDevice::DeviceAdded) {
             m_currentParent = controller->GetConnectionType() == QZynController::ConnectionEthernet ? m_network : m_localHost;
             // A controller announced again keeps its one row.
-            if (FindItem(controller, m_currentParent) == nullptr)
+            if (childRow(m_currentParent, controller) == nullptr)
                 AddControllerItem(controller, m_currentParent);
         } else if (code == QZynDevice::DeviceRemoved) {
-            RemoveControllerItem(FindItem(controller, nullptr));
+            RemoveControllerItem(controllerRow(controller));
         }
         break;
     }
@@ -157,9 +191,9 @@ void QControllerItemModel::DeviceItemChanged(QZynDevice* device, int code)
         if (code == QZynDevice::DeviceAdded)
             AddRaidSetItem(raidset, nullptr);
         else if (code == QZynDevice::DeviceRemoved)
-            RemoveRaidSetItem(FindItem(raidset, nullptr));
+            RemoveRaidSetItem(rowOf(raidset));
         else if (code == QZynDevice::DeviceUpdated)
-            UpdateRaidSetItem(raidset, FindItem(raidset, nullptr));
+            UpdateRaidSetItem(raidset, rowOf(raidset));
         break;
     }
     case QZynDevice::VolumeSet: {
@@ -169,9 +203,9 @@ void QControllerItemModel::DeviceItemChanged(QZynDevice* device, int code)
         if (code == QZynDevice::DeviceAdded)
             AddVolumeSetItem(volume, nullptr);
         else if (code == QZynDevice::DeviceRemoved)
-            RemoveVolumeSetItem(FindItem(volume, nullptr));
+            RemoveVolumeSetItem(rowOf(volume));
         else if (code == QZynDevice::DeviceUpdated)
-            UpdateVolumeSetItem(volume, FindItem(volume, nullptr));
+            UpdateVolumeSetItem(volume, rowOf(volume));
         break;
     }
     default:

@@ -38,6 +38,13 @@ public slots:
 
 private:
     QStandardItem* newDeviceItem(QZynDevice* device, const QString& text, const QString& icon) const;
+    // The row directly under `parent` that holds `device`; null when none does.
+    static QStandardItem* childRow(QStandardItem* parent, QZynDevice* device);
+    // The row of a controller: directly under LocalHost or Network, the only places it can be.
+    QStandardItem* controllerRow(QZynController* controller) const;
+    // The row of a raid set or volume set, searched for (as FindItem does) under its controller's
+    // row only: a change then costs a search of one controller's rows, not of every controller's.
+    QStandardItem* rowOf(QZynDevice* device) const;
 
     QStandardItem* m_currentParent = nullptr;
     QStandardItem* m_localHost = nullptr;
