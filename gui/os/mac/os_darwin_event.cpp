@@ -42,6 +42,48 @@ void MySleepCallBack(void* refcon, io_service_t, uint32_t messageType, void* mes
 
 } // namespace
 
+// ---- Loop state ------------------------------------------------------------------------
+
+bool WatchLoopState::IsRunning() const
+{
+    std::lock_guard<std::mutex> locker(m_mutex);
+    return m_running;
+}
+
+void WatchLoopState::Stop()
+{
+    std::lock_guard<std::mutex> locker(m_mutex);
+    m_running = false;
+    ++m_stops;
+}
+
+void WatchLoopState::Request()
+{
+    std::lock_guard<std::mutex> locker(m_mutex);
+    m_requestStops = m_stops;
+}
+
+quint64 WatchLoopState::Requested() const
+{
+    std::lock_guard<std::mutex> locker(m_mutex);
+    return m_requestStops;
+}
+
+quint64 WatchLoopState::Stops() const
+{
+    std::lock_guard<std::mutex> locker(m_mutex);
+    return m_stops;
+}
+
+bool WatchLoopState::Begin(quint64 stops)
+{
+    std::lock_guard<std::mutex> locker(m_mutex);
+    if (stops != m_stops)
+        return false;
+    m_running = true;
+    return true;
+}
+
 // ---- Device arrival --------------------------------------------------------------------
 
 QDeviceWatcherThread::QDeviceWatcherThread(QObject* parent)
@@ -58,17 +100,12 @@ QDeviceWatcherThread::~QDeviceWatcherThread()
 
 bool QDeviceWatcherThread::IsRunning() const
 {
-    std::lock_guard<std::mutex> locker(m_mutex);
-    return m_running;
+    return m_state.IsRunning();
 }
 
 void QDeviceWatcherThread::Stop()
 {
-    {
-        std::lock_guard<std::mutex> locker(m_mutex);
-        m_running = false;
-        ++m_stops;
-    }
+    m_state.Stop();
     m_thread.quit();
     if (QThread::currentThread() != &m_thread) {
         m_thread.wait();
@@ -79,39 +116,25 @@ void QDeviceWatcherThread::Stop()
 
 void QDeviceWatcherThread::DoWork()
 {
-    std::unique_lock<std::mutex> locker(m_mutex);
-    const quint64 stops = m_stops;
     if (QThread::currentThread() != &m_thread) {
-        // A stop before the handed-over call runs cancels it. The call carries nothing: what
-        // it needs waits here, under the lock.
-        m_requestStops = stops;
-        locker.unlock();
+        // The call carries nothing: what it needs waits in m_state, under its lock.
+        m_state.Request();
         QMetaObject::invokeMethod(this, "runRequested", Qt::QueuedConnection);
         return;
     }
-    locker.unlock();
-    run(stops);
+    run(m_state.Stops());
 }
 
 void QDeviceWatcherThread::runRequested()
 {
-    quint64 stops = 0;
-    {
-        std::lock_guard<std::mutex> locker(m_mutex);
-        stops = m_requestStops;
-    }
-    run(stops);
+    run(m_state.Requested());
 }
 
 void QDeviceWatcherThread::run(quint64 stops)
 {
     std::lock_guard<std::mutex> work(m_workMutex);
-    {
-        std::lock_guard<std::mutex> locker(m_mutex);
-        if (stops != m_stops)
-            return;
-        m_running = true;
-    }
+    if (!m_state.Begin(stops))
+        return;
     m_runLoop = CFRunLoopGetCurrent();
     m_port = IONotificationPortCreate(kIOMasterPortDefault);
     CFRunLoopAddSource(m_runLoop, IONotificationPortGetRunLoopSource(m_port), kCFRunLoopDefaultMode);
@@ -198,17 +221,12 @@ QPowerStateWatcherThread::~QPowerStateWatcherThread()
 
 bool QPowerStateWatcherThread::IsRunning() const
 {
-    std::lock_guard<std::mutex> locker(m_mutex);
-    return m_running;
+    return m_state.IsRunning();
 }
 
 void QPowerStateWatcherThread::Stop()
 {
-    {
-        std::lock_guard<std::mutex> locker(m_mutex);
-        m_running = false;
-        ++m_stops;
-    }
+    m_state.Stop();
     m_thread.quit();
     if (QThread::currentThread() != &m_thread) {
         m_thread.wait();
@@ -219,39 +237,25 @@ void QPowerStateWatcherThread::Stop()
 
 void QPowerStateWatcherThread::DoWork()
 {
-    std::unique_lock<std::mutex> locker(m_mutex);
-    const quint64 stops = m_stops;
     if (QThread::currentThread() != &m_thread) {
-        // A stop before the handed-over call runs cancels it. The call carries nothing: what
-        // it needs waits here, under the lock.
-        m_requestStops = stops;
-        locker.unlock();
+        // The call carries nothing: what it needs waits in m_state, under its lock.
+        m_state.Request();
         QMetaObject::invokeMethod(this, "runRequested", Qt::QueuedConnection);
         return;
     }
-    locker.unlock();
-    run(stops);
+    run(m_state.Stops());
 }
 
 void QPowerStateWatcherThread::runRequested()
 {
-    quint64 stops = 0;
-    {
-        std::lock_guard<std::mutex> locker(m_mutex);
-        stops = m_requestStops;
-    }
-    run(stops);
+    run(m_state.Requested());
 }
 
 void QPowerStateWatcherThread::run(quint64 stops)
 {
     std::lock_guard<std::mutex> work(m_workMutex);
-    {
-        std::lock_guard<std::mutex> locker(m_mutex);
-        if (stops != m_stops)
-            return;
-        m_running = true;
-    }
+    if (!m_state.Begin(stops))
+        return;
     qDebug("RegisterMacPwrManagement()!!\n");
     m_rootPort = IORegisterForSystemPower(this, &m_port, MySleepCallBack, &m_notifier);
     if (m_rootPort == IO_OBJECT_NULL) {

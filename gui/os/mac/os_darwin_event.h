@@ -10,6 +10,28 @@
 
 #include <mutex>
 
+// Whether a watcher's loop runs, and the starts that a stop cancels: a start handed over to
+// the watcher's thread runs the loop only when no stop has come since it was asked for.
+class WatchLoopState {
+public:
+    bool IsRunning() const;
+    // Stops the loop, and cancels a start not yet begun.
+    void Stop();
+    // A start asked for now, to begin on the watcher's thread (Begin(Requested())); or a start
+    // on that thread itself (Begin(Stops())).
+    void Request();
+    quint64 Requested() const;
+    quint64 Stops() const;
+    // Marks the loop running unless a stop came after `stops`; whether it did.
+    bool Begin(quint64 stops);
+
+private:
+    mutable std::mutex m_mutex;
+    bool m_running = false;
+    quint64 m_stops = 0;
+    quint64 m_requestStops = 0;
+};
+
 // Reports services of the controller driver's class that appear or go away, by entry id.
 class QDeviceWatcherThread : public QObject {
     Q_OBJECT
@@ -44,11 +66,8 @@ private:
     // number of stops then).
     void run(quint64 stops);
 
-    bool m_running = false;
-    quint64 m_stops = 0;            // with m_running and m_requestStops, under m_mutex
-    quint64 m_requestStops = 0;     // the number of stops when the last start was handed over
+    WatchLoopState m_state;
     QThread m_thread;
-    mutable std::mutex m_mutex;
     std::mutex m_workMutex;   // held by the watch loop; Stop takes it once the thread has ended
     cf::CFRunLoopRef m_runLoop = nullptr;
     iokit::IONotificationPortRef m_port = nullptr;
@@ -83,13 +102,10 @@ private:
     // As the device watcher's.
     void run(quint64 stops);
 
-    bool m_running = false;
-    quint64 m_stops = 0;
-    quint64 m_requestStops = 0;
+    WatchLoopState m_state;
     QThread m_thread;
     iokit::io_connect_t m_rootPort = iokit::IO_OBJECT_NULL;
     iokit::IONotificationPortRef m_port = nullptr;
     iokit::io_object_t m_notifier = iokit::IO_OBJECT_NULL;
-    mutable std::mutex m_mutex;
     std::mutex m_workMutex;   // held by the watch loop; Stop takes it once the thread has ended
 };
