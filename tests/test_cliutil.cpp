@@ -63,6 +63,7 @@ class TestCliUtil : public QObject {
 private slots:
     void stringValue_data();
     void stringValue();
+    void argumentCounts();
     void intValue_data();
     void intValue();
     void doubleValue_data();
@@ -119,7 +120,10 @@ void TestCliUtil::stringValue()
     else
         QVERIFY(out == before);
     QCOMPARE(QByteArray(out.data() + capacity, 7), QByteArray(7, '#'));   // nothing past the capacity
+}
 
+void TestCliUtil::argumentCounts()
+{
     // Counts the router may pass: none, or -1 when only the main word was typed.
     char empty[1] = {};
     char* none[] = {empty, nullptr};
@@ -130,6 +134,10 @@ void TestCliUtil::stringValue()
     QVERIFY(!GetArgStringValue(1, none, "name", buffer));
     QVERIFY(!IsArgPresent(3, nullptr, "name"));
     QCOMPARE(QString(buffer), QString("#"));
+    char word[] = "name=x";
+    char* hole[] = {nullptr, word, nullptr};
+    QVERIFY(GetArgStringValue(2, hole, "name", buffer));
+    QCOMPARE(QString(buffer), QString("x"));
 }
 
 void TestCliUtil::intValue_data()
