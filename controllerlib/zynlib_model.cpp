@@ -1,6 +1,7 @@
 // SMART and pass-through to disks, and the commands of particular controller models: Ultra320
 // targets, fibre channel ports with their host names and host filters, the scheduled volume
 // check, self-encrypting disk keys, expanders and the volume encryption key buffer.
+#include "cliutil.h"
 #include "setuptable.h"
 #include "zynframe.h"
 #include "zynlib.h"
@@ -10,7 +11,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/random.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -88,41 +88,7 @@ std::vector<u8> passthroughRequest(u8 sub, u8 device, u8 first)
     return request;
 }
 
-// A uniformly drawn number below `bound` from the system's cryptographic random source.
-bool randomBelow(uint32_t bound, uint32_t* out)
-{
-    const uint32_t limit = UINT32_MAX - UINT32_MAX % bound;
-    for (;;) {
-        uint32_t value = 0;
-        if (getrandom(&value, sizeof value, 0) != ssize_t(sizeof value)) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        if (value < limit) {
-            *out = value % bound;
-            return true;
-        }
-    }
-}
-
-// The 256-character key text: lower-case letters, the first one upper case, one blank at a
-// position from 1 to 254.
-bool keyText(char* text)
-{
-    for (int i = 0; i < CZynlib::kVolumeKeyTextSize; ++i) {
-        uint32_t letter = 0;
-        if (!randomBelow(26, &letter))
-            return false;
-        text[i] = char('a' + letter);
-    }
-    text[0] = char(text[0] - 32);
-    uint32_t position = 0;
-    if (!randomBelow(255, &position))
-        return false;
-    text[position == 0 ? 1 : position] = ' ';
-    return true;
-}
+static_assert(kKeyTextLength == CZynlib::kVolumeKeyTextSize, "one key text for the key files");
 
 int keyLengthOf(int encryptionType)
 {
@@ -761,10 +727,10 @@ u32 CZynlib::ZynGenerateAESKeyBuffer(unsigned char count, unsigned char* volumes
         zynwire::putU16(head + 32, v.encryptionType());
         zynwire::putU16(head + 34, u16(keyLength));
         body.insert(body.end(), head, head + sizeof head);
-        char text[kVolumeKeyTextSize];
-        if (!keyText(text))
+        std::string text;
+        if (!string_generate(text))
             return ZYN_ERR_IO;
-        body.insert(body.end(), text, text + keyLength);
+        body.insert(body.end(), text.begin(), text.begin() + keyLength);
     }
     if (first)
         return 1;
