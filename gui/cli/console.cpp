@@ -1,0 +1,111 @@
+#include "cli/console.h"
+
+#include <QKeyEvent>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+
+Console::Console(QWidget* parent) : QPlainTextEdit(parent)
+{
+    setReadOnly(false);
+    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard |
+                            Qt::TextEditable);
+    InsertMessage(QString::fromLatin1(kPrompt));
+}
+
+void Console::InsertMessage(const QString& text)
+{
+    if (text.isEmpty())
+        return;
+    QScrollBar* bar = verticalScrollBar();
+    bar->setValue(bar->maximum());
+    moveCursor(QTextCursor::End);
+    insertPlainText(text);
+    bar->setValue(bar->maximum());
+    m_promptBlock = textCursor().blockNumber();
+}
+
+void Console::DisplayPrompt()
+{
+    InsertMessage(QStringLiteral("\n"));
+    InsertMessage(QString::fromLatin1(kPrompt));
+    m_promptBlock = textCursor().blockNumber();
+}
+
+QString Console::GetCommandLine()
+{
+    QTextCursor cursor = textCursor();
+    cursor.movePosition(QTextCursor::StartOfBlock);
+    cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, kPromptLength);
+    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    const QString line = cursor.selectedText();
+    if (!line.isEmpty()) {
+        if (m_history.isEmpty() || m_history.last() != line)
+            m_history.append(line);
+        m_historyIndex = m_history.size();
+    }
+    return line;
+}
+
+bool Console::IsInPromptLine() const
+{
+    return textCursor().blockNumber() == m_promptBlock;
+}
+
+void Console::enterAction(bool inPromptLine)
+{
+    const QString line = inPromptLine ? GetCommandLine() : QString();
+    emit CommandEntered(line.split(QLatin1Char(' '), Qt::SkipEmptyParts, Qt::CaseSensitive));
+    DisplayPrompt();
+}
+
+void Console::showHistoryEntry()
+{
+    QTextCursor cursor = textCursor();
+    cursor.movePosition(QTextCursor::StartOfBlock);
+    cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, kPromptLength);
+    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    cursor.insertText(m_history.at(m_historyIndex));
+    setTextCursor(cursor);
+}
+
+void Console::keyPressEvent(QKeyEvent* event)
+{
+    const bool inPrompt = IsInPromptLine();
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        enterAction(inPrompt);
+        return;
+    case Qt::Key_Backspace:
+    case Qt::Key_Left:
+        if (!inPrompt || textCursor().positionInBlock() <= kPromptLength)
+            return;
+        break;
+    case Qt::Key_Home:
+        if (inPrompt) {
+            QTextCursor cursor = textCursor();
+            cursor.movePosition(QTextCursor::StartOfBlock);
+            cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, kPromptLength);
+            setTextCursor(cursor);
+        }
+        return;
+    case Qt::Key_Up:
+        if (m_historyIndex > 0 && inPrompt) {
+            --m_historyIndex;
+            showHistoryEntry();
+        }
+        return;
+    case Qt::Key_Down:
+        if (m_historyIndex < m_history.size() - 1 && inPrompt) {
+            ++m_historyIndex;
+            showHistoryEntry();
+        }
+        return;
+    default:
+        break;
+    }
+    if (!inPrompt)
+        enterAction(false);
+    QPlainTextEdit::keyPressEvent(event);
+}

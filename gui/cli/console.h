@@ -1,0 +1,48 @@
+// The command-line console: a plain-text editor whose last line, behind the prompt "CLI> ", is
+// the only one the user edits. An entered line is split into words and handed on through
+// CommandEntered; every text the command line prints comes back through InsertMessage.
+#pragma once
+
+#include <QPlainTextEdit>
+#include <QString>
+#include <QStringList>
+
+class QKeyEvent;
+
+class Console : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    static constexpr const char* kPrompt = "CLI> ";
+    // The column where the editable text of the prompt line begins (the prompt's length).
+    static constexpr int kPromptLength = 5;
+
+    explicit Console(QWidget* parent = nullptr);
+
+    // A new line and a new prompt at the end of the document.
+    void DisplayPrompt();
+    // The prompt line's text behind the prompt; a non-empty line joins the history.
+    QString GetCommandLine();
+    bool IsInPromptLine() const;
+
+    const QStringList& History() const { return m_history; }
+
+signals:
+    // The words of an entered line (possibly none). The command-line engine connects its
+    // ProcessCmd here with a direct connection, so its output lands before the next prompt.
+    void CommandEntered(const QStringList& words);
+
+public slots:
+    void InsertMessage(const QString& text);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void enterAction(bool inPromptLine);
+    // The prompt line's editable text replaced by the history entry at the index.
+    void showHistoryEntry();
+
+    QStringList m_history;
+    int m_historyIndex = -1;
+    int m_promptBlock = 0;
+};
