@@ -1,5 +1,7 @@
 #include "cli/console.h"
 
+#include "cli/cli-zynmsr.h"
+
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -11,6 +13,14 @@ Console::Console(QWidget* parent) : QPlainTextEdit(parent)
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard |
                             Qt::TextEditable);
     InsertMessage(QString::fromLatin1(kPrompt));
+}
+
+void Console::SetEngine(CZynlibCLI* engine)
+{
+    disconnect(m_engineConnection);
+    if (engine != nullptr)
+        m_engineConnection = connect(this, &Console::CommandEntered, engine, &CZynlibCLI::ProcessCmd,
+                                     Qt::DirectConnection);
 }
 
 void Console::InsertMessage(const QString& text)

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+class CZynlibCLI;
 class QKeyEvent;
 
 class Console : public QPlainTextEdit {
@@ -26,9 +27,12 @@ public:
 
     const QStringList& History() const { return m_history; }
 
+    // The engine that runs the entered lines: its ProcessCmd is connected to CommandEntered
+    // directly, so a command's output lands before the next prompt. Replaces the one set before.
+    void SetEngine(CZynlibCLI* engine);
+
 signals:
-    // The words of an entered line (possibly none). The command-line engine connects its
-    // ProcessCmd here with a direct connection, so its output lands before the next prompt.
+    // The words of an entered line (possibly none).
     void CommandEntered(const QStringList& words);
 
 public slots:
@@ -42,6 +46,7 @@ private:
     // The prompt line's editable text replaced by the history entry at the index.
     void showHistoryEntry();
 
+    QMetaObject::Connection m_engineConnection;
     QStringList m_history;
     int m_historyIndex = -1;
     int m_promptBlock = 0;

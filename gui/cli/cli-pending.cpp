@@ -1,0 +1,195 @@
+// The handlers whose commands are not built yet: each says the command is unsupported with the
+// result line of 0x48 and returns that code. A family's lines go when its handlers are written.
+#include "cli/cli-zynmsr.h"
+#include "cli/output.h"
+
+#define CLI_PENDING(name)                                 \
+    int CZynlibCLI::name(int, char**)                     \
+    {                                                     \
+        cliout_zynmsr.GuiErrMsg_(ZYN_ERR_NOT_ALLOWED);    \
+        return int(ZYN_ERR_NOT_ALLOWED);                  \
+    }
+
+// rsf
+CLI_PENDING(Exe_Raid_Create_Cmd)
+CLI_PENDING(Exe_Raid_Del_Cmd)
+CLI_PENDING(Exe_Raid_Expand_Cmd)
+CLI_PENDING(Exe_Raid_Activate_Cmd)
+CLI_PENDING(Exe_Raid_Create_HotSpare_Cmd)
+CLI_PENDING(Exe_Raid_Delete_HotSpare_Cmd)
+CLI_PENDING(Exe_Raid_Offline_Cmd)
+CLI_PENDING(Exe_Raid_Info_Cmd)
+CLI_PENDING(Display_Rsf_CMD_Help)
+
+// vsf
+CLI_PENDING(Exe_Vol_Create_Cmd)
+CLI_PENDING(Exe_Vol_Del_Cmd)
+CLI_PENDING(Exe_Vol_Modify_Cmd)
+CLI_PENDING(Exe_Vol_Start_Check_Cmd)
+CLI_PENDING(Exe_Vol_Stop_Check_Cmd)
+CLI_PENDING(Exe_Vol_Info_Cmd)
+CLI_PENDING(Exe_Vol_Create_R5060_Cmd)
+CLI_PENDING(Exe_Vol_GenerateKeyFile_Cmd)
+CLI_PENDING(Exe_Vol_GenerateKeyFile2_Cmd)
+CLI_PENDING(Exe_Vol_ModifyKeyFile_Cmd)
+CLI_PENDING(Exe_Vol_MakeAESKeyInvalid_Cmd)
+CLI_PENDING(Exe_Vol_MakeAESKeyValid_Cmd)
+CLI_PENDING(Exe_Vol_DownloadKeyFile_Cmd)
+CLI_PENDING(Exe_Vol_ScheduleVolumeCheck_Cmd)
+CLI_PENDING(Display_Vsf_CMD_Help)
+
+// disk
+CLI_PENDING(Exe_Disk_Create_Cmd)
+CLI_PENDING(Exe_Disk_Del_Cmd)
+CLI_PENDING(Exe_Disk_Modify_Cmd)
+CLI_PENDING(Exe_Disk_Fail_Cmd)
+CLI_PENDING(Exe_Disk_ActivateFail_Cmd)
+CLI_PENDING(Exe_Disk_Info_Cmd)
+CLI_PENDING(Exe_Disk_Identify_Cmd)
+CLI_PENDING(Exe_Disk_Smart_Cmd)
+CLI_PENDING(Exe_Disk_Dctest_Cmd)
+CLI_PENDING(Exe_Disk_Sttest_Cmd)
+CLI_PENDING(Exe_Disk_Rwtest_Cmd)
+CLI_PENDING(Exe_Disk_AbortRwtest_Cmd)
+CLI_PENDING(Exe_Disk_CheckRwtest_Cmd)
+CLI_PENDING(Exe_Disk_Clone_Cmd)
+CLI_PENDING(Exe_Disk_Aborting_Clone_Cmd)
+CLI_PENDING(Display_Disk_CMD_Help)
+
+// net
+CLI_PENDING(Exe_Net_SetDHCP_Cmd)
+CLI_PENDING(Exe_Net_SetIP_Cmd)
+CLI_PENDING(Exe_Net_SetGateWay_Cmd)
+CLI_PENDING(Exe_Net_SetNetMask_Cmd)
+CLI_PENDING(Exe_Net_SetMAC_Cmd)
+CLI_PENDING(Exe_Net_Info_Cmd)
+CLI_PENDING(Exe_Net_SetHTTPPort_Cmd)
+CLI_PENDING(Exe_Net_SetTelnetPort_Cmd)
+CLI_PENDING(Exe_Net_SetSMTPPort_Cmd)
+CLI_PENDING(Display_Net_CMD_Help)
+
+// sys
+CLI_PENDING(Exe_Sys_Beeper_Cmd)
+CLI_PENDING(Exe_Sys_Info_Cmd)
+CLI_PENDING(Exe_Sys_ChangPassword_Cmd)
+CLI_PENDING(Exe_Sys_ChangMode_Cmd)
+CLI_PENDING(Exe_Sys_ChangRebuildPriorityMode_Cmd)
+CLI_PENDING(Exe_Sys_MaxSpeed_Cmd)
+CLI_PENDING(Exe_Sys_Updatefw_Cmd)
+CLI_PENDING(Exe_Sys_UnitSerial_Cmd)
+CLI_PENDING(Exe_Sys_DiskCache_Cmd)
+CLI_PENDING(Exe_Sys_HDDReadAhead_Cmd)
+CLI_PENDING(Exe_Sys_TruncateMode_Cmd)
+CLI_PENDING(Exe_Sys_SmartHddPoll_Cmd)
+CLI_PENDING(Exe_Sys_AutoActivate_Cmd)
+CLI_PENDING(Exe_Sys_EmptyHddLED_Cmd)
+CLI_PENDING(Exe_Sys_CPUFanDetect_Cmd)
+CLI_PENDING(Exe_Sys_SataNCQ_Cmd)
+CLI_PENDING(Exe_Sys_VolReadAhead_Cmd)
+CLI_PENDING(Exe_Sys_HddQueueDepth_Cmd)
+CLI_PENDING(Exe_Sys_SyncTime_Cmd)
+CLI_PENDING(Exe_Sys_GetRTCTime_Cmd)
+CLI_PENDING(Exe_Sys_NumberOfPwr_Cmd)
+CLI_PENDING(Exe_Sys_GetPwrButton_Cmd)
+CLI_PENDING(Exe_Sys_SES2_Support_Cmd)
+CLI_PENDING(Exe_Sys_MaxCmdLen_Cmd)
+CLI_PENDING(Exe_Sys_SaveRomCfg_CFG_Cmd)
+CLI_PENDING(Exe_Sys_RestoreRomCfg_CFG_Cmd)
+CLI_PENDING(Exe_Sys_RestartCtrl_Cmd)
+CLI_PENDING(Exe_Sys_Logout_Cmd)
+CLI_PENDING(Exe_Sys_ShowCFG_Cmd)
+CLI_PENDING(Exe_Sys_VendorName_Cmd)
+CLI_PENDING(Exe_Sys_ModelName_Cmd)
+CLI_PENDING(Exe_Sys_Serial_Cmd)
+CLI_PENDING(Exe_Sys_WriteSameUsage_Cmd)
+CLI_PENDING(Exe_Sys_HotPlugDiskUsage_Cmd)
+CLI_PENDING(Exe_Sys_SmartOption_Cmd)
+CLI_PENDING(Exe_Sys_SmartPollingInterval_Cmd)
+CLI_PENDING(Exe_Sys_TELR_Cmd)
+CLI_PENDING(Exe_Sys_Timeout_Cmd)
+CLI_PENDING(Exe_Sys_RetryCount_Cmd)
+CLI_PENDING(Exe_Sys_BufferThread_Cmd)
+CLI_PENDING(Exe_Sys_ReadAhead_Cmd)
+CLI_PENDING(Exe_Sys_AVStreams_Cmd)
+CLI_PENDING(Exe_Sys_OptimizeAVRecoding_Cmd)
+CLI_PENDING(Exe_Sys_OptimizeHDEditing_Cmd)
+CLI_PENDING(Exe_Sys_SASMux_Cmd)
+CLI_PENDING(Exe_Sys_Boot_Phy_Status_Cmd)
+CLI_PENDING(Exe_Sys_AdvanInfo_CFG_Cmd)
+CLI_PENDING(Display_Sys_CMD_Help)
+
+// adsys
+CLI_PENDING(Exe_Sys_ReadPerformanceMargin_Cmd)
+CLI_PENDING(Exe_Sys_WritePerformanceMargin_Cmd)
+CLI_PENDING(Exe_Sys_ReadAndDiscardParityData_CFG_Cmd)
+CLI_PENDING(Exe_Sys_SATAHDDSpeed_Cmd)
+CLI_PENDING(Exe_Sys_FailDiskIfAnyTimeout_CFG_Cmd)
+CLI_PENDING(Display_Adsys_CMD_Help)
+
+// hddpwr
+CLI_PENDING(Exe_HddPwr_StaggerPowerOn_Cmd)
+CLI_PENDING(Exe_HddPwr_TimeToLowPwrIdle_Cmd)
+CLI_PENDING(Exe_HddPwr_TimeToLowRPMMode_Cmd)
+CLI_PENDING(Exe_HddPwr_SpinDownHdd_Cmd)
+CLI_PENDING(Exe_HddPwr_Info_Cmd)
+CLI_PENDING(Display_HddPwr_CMD_Help)
+
+// event
+CLI_PENDING(Exe_Event_Info_Cmd)
+CLI_PENDING(Exe_Event_Clear_Cmd)
+CLI_PENDING(Display_Event_CMD_Help)
+
+// hw
+CLI_PENDING(Exe_Hw_Info_Cmd)
+CLI_PENDING(Display_Hw_CMD_Help)
+
+// mail
+CLI_PENDING(Exe_Mail_Set_IpAddr_Cmd)
+CLI_PENDING(Exe_Mail_Set_Account_Cmd)
+CLI_PENDING(Exe_Mail_Set_Sender_Cmd)
+CLI_PENDING(Exe_Mail_Set_MailTo1_Cmd)
+CLI_PENDING(Exe_Mail_Set_MailTo2_Cmd)
+CLI_PENDING(Exe_Mail_Set_MailTo3_Cmd)
+CLI_PENDING(Exe_Mail_Set_MailTo4_Cmd)
+CLI_PENDING(Exe_Mail_Set_EvtLevel_Cmd)
+CLI_PENDING(Exe_Mail_Set_NoLevel_Cmd)
+CLI_PENDING(Exe_MAIL_Info_Cmd)
+CLI_PENDING(Display_MAIL_CMD_Help)
+
+// snmp
+CLI_PENDING(Exe_Snmp_Set_IpAddr1_Cmd)
+CLI_PENDING(Exe_Snmp_Set_IpAddr2_Cmd)
+CLI_PENDING(Exe_Snmp_Set_IpAddr3_Cmd)
+CLI_PENDING(Exe_Snmp_Set_Port1_Cmd)
+CLI_PENDING(Exe_Snmp_Set_Port2_Cmd)
+CLI_PENDING(Exe_Snmp_Set_Port3_Cmd)
+CLI_PENDING(Exe_Snmp_Set_Community_Cmd)
+CLI_PENDING(Exe_Snmp_Set_Name_Cmd)
+CLI_PENDING(Exe_Snmp_Set_Contact_Cmd)
+CLI_PENDING(Exe_Snmp_Set_Location_Cmd)
+CLI_PENDING(Exe_Snmp_Set_EvtLevel_Cmd)
+CLI_PENDING(Exe_Snmp_Set_Path_Cmd)
+CLI_PENDING(Exe_SNMP_Info_Cmd)
+CLI_PENDING(Display_SNMP_CMD_Help)
+
+// ntp
+CLI_PENDING(Exe_Ntp_Set_IpAddr1_Cmd)
+CLI_PENDING(Exe_Ntp_Set_IpAddr2_Cmd)
+CLI_PENDING(Exe_Ntp_Set_Timezone_Cmd)
+CLI_PENDING(Exe_Ntp_Set_DayLightSaving_Cmd)
+CLI_PENDING(Exe_NTP_Info_Cmd)
+CLI_PENDING(Display_NTP_CMD_Help)
+
+// fcc
+CLI_PENDING(Exe_Fibre_Add_HostName)
+CLI_PENDING(Exe_Fibre_Del_HostName)
+CLI_PENDING(Exe_Fibre_Info_HostName)
+CLI_PENDING(Exe_Fibre_Add_Filter)
+CLI_PENDING(Exe_Fibre_Del_Filter)
+CLI_PENDING(Exe_Fibre_Info_Filter)
+CLI_PENDING(Display_Fcc_CMD_Help)
+
+// debug
+CLI_PENDING(Exe_Debug_Dump_Cmd)
+CLI_PENDING(Exe_Debug_Test_Cmd)
+CLI_PENDING(Display_DEBUG_CMD_Help)

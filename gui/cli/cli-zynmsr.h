@@ -1,0 +1,272 @@
+// The command-line engine: one typed line of words becomes one call of a command handler.
+// ProcessCmd takes the console's words; CmdRouter finds the main command and its sub-command in
+// the command table (cli/cmdtable.inc, matched as controllerlib/cliroute.h describes), applies
+// the onboard-network gate and the password gate, and calls the handler with the words after
+// the sub-command. Everything printed leaves through cliout_zynmsr.
+//
+// The engine acts on the facade's current controller. Before routing a command it copies that
+// controller's system information into its own record, which the gates and the handlers read;
+// with no controller (none set, or deleted since) a command is refused with the result line
+// of 0x11 and nothing runs. The category overview needs no controller.
+//
+// Everything here runs on the GUI thread; the password dialog is modal.
+#pragma once
+
+#include "cli/qzynlib.h"
+#include "cliroute.h"
+#include "records.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// The engine's base: it adds nothing but its type to the facade.
+class CCliBase : public QZynlib {
+    Q_OBJECT
+public:
+    explicit CCliBase(QObject* parent = nullptr) : QZynlib(parent) {}
+};
+
+class CZynlibCLI : public CCliBase {
+    Q_OBJECT
+public:
+    using Handler = int (CZynlibCLI::*)(int argc, char** argv);
+    struct CmdSubEntry {
+        const char* word;
+        Handler handler;
+    };
+    struct CmdRecord {
+        const char* word;
+        CmdSubEntry entries[kCliRecordSlots];
+    };
+
+    // What the router answers besides a handler's own result.
+    static constexpr int kRouteOverview = 0;
+    static constexpr int kRouteUnknown = -2;
+    static constexpr int kRouteRefused = 1;          // ambiguous, or no onboard network port
+    static constexpr int kRoutePasswordRefused = 8;
+
+    // The password gate's two dialogs. `ask` puts the question under the controller's model
+    // name and returns false when cancelled; `refuse` shows the text under that title. Unset
+    // members use the real modal dialogs (no parent window).
+    struct PasswordDialogs {
+        std::function<bool(const QString& title, QString* password)> ask;
+        std::function<void(const QString& title, const QString& text)> refuse;
+    };
+
+    explicit CZynlibCLI(QObject* parent = nullptr);
+    ~CZynlibCLI() override;
+
+    // Runs one command line.
+    void ProcessCmd(QStringList words);
+    // Routes argc words (argc >= 1); the handler's result, or one of the kRoute codes.
+    int CmdRouter(int argc, char** argv);
+    // The command table the router walks.
+    virtual const CmdRecord* GetCommandMap() const;
+    // True when the current controller may be commanded now; opens the 300-second hold.
+    bool CheckPassword();
+
+    void SetPasswordDialogs(const PasswordDialogs& dialogs);
+    // The engine's copy of the current controller's system information.
+    const sSYSTEM_INFO& SysInfo() const { return m_sysInfo; }
+
+    // The handlers, in the table's order; each takes the words after the sub-command.
+    // rsf
+    int Exe_Raid_Create_Cmd(int argc, char** argv);
+    int Exe_Raid_Del_Cmd(int argc, char** argv);
+    int Exe_Raid_Expand_Cmd(int argc, char** argv);
+    int Exe_Raid_Activate_Cmd(int argc, char** argv);
+    int Exe_Raid_Create_HotSpare_Cmd(int argc, char** argv);
+    int Exe_Raid_Delete_HotSpare_Cmd(int argc, char** argv);
+    int Exe_Raid_Offline_Cmd(int argc, char** argv);
+    int Exe_Raid_Info_Cmd(int argc, char** argv);
+    int Display_Rsf_CMD_Help(int argc, char** argv);
+
+    // vsf
+    int Exe_Vol_Create_Cmd(int argc, char** argv);
+    int Exe_Vol_Del_Cmd(int argc, char** argv);
+    int Exe_Vol_Modify_Cmd(int argc, char** argv);
+    int Exe_Vol_Start_Check_Cmd(int argc, char** argv);
+    int Exe_Vol_Stop_Check_Cmd(int argc, char** argv);
+    int Exe_Vol_Info_Cmd(int argc, char** argv);
+    int Exe_Vol_Create_R5060_Cmd(int argc, char** argv);
+    int Exe_Vol_GenerateKeyFile_Cmd(int argc, char** argv);
+    int Exe_Vol_GenerateKeyFile2_Cmd(int argc, char** argv);
+    int Exe_Vol_ModifyKeyFile_Cmd(int argc, char** argv);
+    int Exe_Vol_MakeAESKeyInvalid_Cmd(int argc, char** argv);
+    int Exe_Vol_MakeAESKeyValid_Cmd(int argc, char** argv);
+    int Exe_Vol_DownloadKeyFile_Cmd(int argc, char** argv);
+    int Exe_Vol_ScheduleVolumeCheck_Cmd(int argc, char** argv);
+    int Display_Vsf_CMD_Help(int argc, char** argv);
+
+    // disk
+    int Exe_Disk_Create_Cmd(int argc, char** argv);
+    int Exe_Disk_Del_Cmd(int argc, char** argv);
+    int Exe_Disk_Modify_Cmd(int argc, char** argv);
+    int Exe_Disk_Fail_Cmd(int argc, char** argv);
+    int Exe_Disk_ActivateFail_Cmd(int argc, char** argv);
+    int Exe_Disk_Info_Cmd(int argc, char** argv);
+    int Exe_Disk_Identify_Cmd(int argc, char** argv);
+    int Exe_Disk_Smart_Cmd(int argc, char** argv);
+    int Exe_Disk_Dctest_Cmd(int argc, char** argv);
+    int Exe_Disk_Sttest_Cmd(int argc, char** argv);
+    int Exe_Disk_Rwtest_Cmd(int argc, char** argv);
+    int Exe_Disk_AbortRwtest_Cmd(int argc, char** argv);
+    int Exe_Disk_CheckRwtest_Cmd(int argc, char** argv);
+    int Exe_Disk_Clone_Cmd(int argc, char** argv);
+    int Exe_Disk_Aborting_Clone_Cmd(int argc, char** argv);
+    int Display_Disk_CMD_Help(int argc, char** argv);
+
+    // net
+    int Exe_Net_SetDHCP_Cmd(int argc, char** argv);
+    int Exe_Net_SetIP_Cmd(int argc, char** argv);
+    int Exe_Net_SetGateWay_Cmd(int argc, char** argv);
+    int Exe_Net_SetNetMask_Cmd(int argc, char** argv);
+    int Exe_Net_SetMAC_Cmd(int argc, char** argv);
+    int Exe_Net_Info_Cmd(int argc, char** argv);
+    int Exe_Net_SetHTTPPort_Cmd(int argc, char** argv);
+    int Exe_Net_SetTelnetPort_Cmd(int argc, char** argv);
+    int Exe_Net_SetSMTPPort_Cmd(int argc, char** argv);
+    int Display_Net_CMD_Help(int argc, char** argv);
+
+    // sys
+    int Exe_Sys_Beeper_Cmd(int argc, char** argv);
+    int Exe_Sys_Info_Cmd(int argc, char** argv);
+    int Exe_Sys_ChangPassword_Cmd(int argc, char** argv);
+    int Exe_Sys_ChangMode_Cmd(int argc, char** argv);
+    int Exe_Sys_ChangRebuildPriorityMode_Cmd(int argc, char** argv);
+    int Exe_Sys_MaxSpeed_Cmd(int argc, char** argv);
+    int Exe_Sys_Updatefw_Cmd(int argc, char** argv);
+    int Exe_Sys_UnitSerial_Cmd(int argc, char** argv);
+    int Exe_Sys_DiskCache_Cmd(int argc, char** argv);
+    int Exe_Sys_HDDReadAhead_Cmd(int argc, char** argv);
+    int Exe_Sys_TruncateMode_Cmd(int argc, char** argv);
+    int Exe_Sys_SmartHddPoll_Cmd(int argc, char** argv);
+    int Exe_Sys_AutoActivate_Cmd(int argc, char** argv);
+    int Exe_Sys_EmptyHddLED_Cmd(int argc, char** argv);
+    int Exe_Sys_CPUFanDetect_Cmd(int argc, char** argv);
+    int Exe_Sys_SataNCQ_Cmd(int argc, char** argv);
+    int Exe_Sys_VolReadAhead_Cmd(int argc, char** argv);
+    int Exe_Sys_HddQueueDepth_Cmd(int argc, char** argv);
+    int Exe_Sys_SyncTime_Cmd(int argc, char** argv);
+    int Exe_Sys_GetRTCTime_Cmd(int argc, char** argv);
+    int Exe_Sys_NumberOfPwr_Cmd(int argc, char** argv);
+    int Exe_Sys_GetPwrButton_Cmd(int argc, char** argv);
+    int Exe_Sys_SES2_Support_Cmd(int argc, char** argv);
+    int Exe_Sys_MaxCmdLen_Cmd(int argc, char** argv);
+    int Exe_Sys_SaveRomCfg_CFG_Cmd(int argc, char** argv);
+    int Exe_Sys_RestoreRomCfg_CFG_Cmd(int argc, char** argv);
+    int Exe_Sys_RestartCtrl_Cmd(int argc, char** argv);
+    int Exe_Sys_Logout_Cmd(int argc, char** argv);
+    int Exe_Sys_ShowCFG_Cmd(int argc, char** argv);
+    int Exe_Sys_VendorName_Cmd(int argc, char** argv);
+    int Exe_Sys_ModelName_Cmd(int argc, char** argv);
+    int Exe_Sys_Serial_Cmd(int argc, char** argv);
+    int Exe_Sys_WriteSameUsage_Cmd(int argc, char** argv);
+    int Exe_Sys_HotPlugDiskUsage_Cmd(int argc, char** argv);
+    int Exe_Sys_SmartOption_Cmd(int argc, char** argv);
+    int Exe_Sys_SmartPollingInterval_Cmd(int argc, char** argv);
+    int Exe_Sys_TELR_Cmd(int argc, char** argv);
+    int Exe_Sys_Timeout_Cmd(int argc, char** argv);
+    int Exe_Sys_RetryCount_Cmd(int argc, char** argv);
+    int Exe_Sys_BufferThread_Cmd(int argc, char** argv);
+    int Exe_Sys_ReadAhead_Cmd(int argc, char** argv);
+    int Exe_Sys_AVStreams_Cmd(int argc, char** argv);
+    int Exe_Sys_OptimizeAVRecoding_Cmd(int argc, char** argv);
+    int Exe_Sys_OptimizeHDEditing_Cmd(int argc, char** argv);
+    int Exe_Sys_SASMux_Cmd(int argc, char** argv);
+    int Exe_Sys_Boot_Phy_Status_Cmd(int argc, char** argv);
+    int Exe_Sys_AdvanInfo_CFG_Cmd(int argc, char** argv);
+    int Display_Sys_CMD_Help(int argc, char** argv);
+
+    // adsys
+    int Exe_Sys_ReadPerformanceMargin_Cmd(int argc, char** argv);
+    int Exe_Sys_WritePerformanceMargin_Cmd(int argc, char** argv);
+    int Exe_Sys_ReadAndDiscardParityData_CFG_Cmd(int argc, char** argv);
+    int Exe_Sys_SATAHDDSpeed_Cmd(int argc, char** argv);
+    int Exe_Sys_FailDiskIfAnyTimeout_CFG_Cmd(int argc, char** argv);
+    int Display_Adsys_CMD_Help(int argc, char** argv);
+
+    // hddpwr
+    int Exe_HddPwr_StaggerPowerOn_Cmd(int argc, char** argv);
+    int Exe_HddPwr_TimeToLowPwrIdle_Cmd(int argc, char** argv);
+    int Exe_HddPwr_TimeToLowRPMMode_Cmd(int argc, char** argv);
+    int Exe_HddPwr_SpinDownHdd_Cmd(int argc, char** argv);
+    int Exe_HddPwr_Info_Cmd(int argc, char** argv);
+    int Display_HddPwr_CMD_Help(int argc, char** argv);
+
+    // event
+    int Exe_Event_Info_Cmd(int argc, char** argv);
+    int Exe_Event_Clear_Cmd(int argc, char** argv);
+    int Display_Event_CMD_Help(int argc, char** argv);
+
+    // hw
+    int Exe_Hw_Info_Cmd(int argc, char** argv);
+    int Display_Hw_CMD_Help(int argc, char** argv);
+
+    // mail
+    int Exe_Mail_Set_IpAddr_Cmd(int argc, char** argv);
+    int Exe_Mail_Set_Account_Cmd(int argc, char** argv);
+    int Exe_Mail_Set_Sender_Cmd(int argc, char** argv);
+    int Exe_Mail_Set_MailTo1_Cmd(int argc, char** argv);
+    int Exe_Mail_Set_MailTo2_Cmd(int argc, char** argv);
+    int Exe_Mail_Set_MailTo3_Cmd(int argc, char** argv);
+    int Exe_Mail_Set_MailTo4_Cmd(int argc, char** argv);
+    int Exe_Mail_Set_EvtLevel_Cmd(int argc, char** argv);
+    int Exe_Mail_Set_NoLevel_Cmd(int argc, char** argv);
+    int Exe_MAIL_Info_Cmd(int argc, char** argv);
+    int Display_MAIL_CMD_Help(int argc, char** argv);
+
+    // snmp
+    int Exe_Snmp_Set_IpAddr1_Cmd(int argc, char** argv);
+    int Exe_Snmp_Set_IpAddr2_Cmd(int argc, char** argv);
+    int Exe_Snmp_Set_IpAddr3_Cmd(int argc, char** argv);
+    int Exe_Snmp_Set_Port1_Cmd(int argc, char** argv);
+    int Exe_Snmp_Set_Port2_Cmd(int argc, char** argv);
+    int Exe_Snmp_Set_Port3_Cmd(int argc, char** argv);
+    int Exe_Snmp_Set_Community_Cmd(int argc, char** argv);
+    int Exe_Snmp_Set_Name_Cmd(int argc, char** argv);
+    int Exe_Snmp_Set_Contact_Cmd(int argc, char** argv);
+    int Exe_Snmp_Set_Location_Cmd(int argc, char** argv);
+    int Exe_Snmp_Set_EvtLevel_Cmd(int argc, char** argv);
+    int Exe_Snmp_Set_Path_Cmd(int argc, char** argv);
+    int Exe_SNMP_Info_Cmd(int argc, char** argv);
+    int Display_SNMP_CMD_Help(int argc, char** argv);
+
+    // ntp
+    int Exe_Ntp_Set_IpAddr1_Cmd(int argc, char** argv);
+    int Exe_Ntp_Set_IpAddr2_Cmd(int argc, char** argv);
+    int Exe_Ntp_Set_Timezone_Cmd(int argc, char** argv);
+    int Exe_Ntp_Set_DayLightSaving_Cmd(int argc, char** argv);
+    int Exe_NTP_Info_Cmd(int argc, char** argv);
+    int Display_NTP_CMD_Help(int argc, char** argv);
+
+    // fcc
+    int Exe_Fibre_Add_HostName(int argc, char** argv);
+    int Exe_Fibre_Del_HostName(int argc, char** argv);
+    int Exe_Fibre_Info_HostName(int argc, char** argv);
+    int Exe_Fibre_Add_Filter(int argc, char** argv);
+    int Exe_Fibre_Del_Filter(int argc, char** argv);
+    int Exe_Fibre_Info_Filter(int argc, char** argv);
+    int Display_Fcc_CMD_Help(int argc, char** argv);
+
+    // debug
+    int Exe_Debug_Dump_Cmd(int argc, char** argv);
+    int Exe_Debug_Test_Cmd(int argc, char** argv);
+    int Display_DEBUG_CMD_Help(int argc, char** argv);
+
+protected:
+    sSYSTEM_INFO m_sysInfo;
+
+private:
+    // Copies the current controller's system information (zeros with none); false with none.
+    bool refreshSysInfo();
+    // The words the router gives a handler when nothing followed the sub-command.
+    static char* s_noWords[1];
+
+    PasswordDialogs m_dialogs;
+
+    static const CmdRecord cmdEntry[];
+    static const CmdRecord* const cmdMap;
+};
