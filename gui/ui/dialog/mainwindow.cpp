@@ -1,0 +1,7 @@
+#include "ui/dialog/mainwindow.h"
+
+MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
+{
+}
+
+MainWindow::~MainWindow() = default;
