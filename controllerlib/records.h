@@ -147,6 +147,8 @@ struct sGUI_RAIDSET {
     // member present); a raid set shows its volumes' states only with both set.
     static constexpr uint8_t kStateOnline = 0x01;
     static constexpr uint8_t kStateComplete = 0x04;
+    // The entry stands for a pass-through disk, not a raid set.
+    static constexpr uint8_t kStatePassThrough = 0x80;
     // The slot of a member that is missing.
     static constexpr uint8_t kNoMember = 255;
 
@@ -159,6 +161,7 @@ struct sGUI_RAIDSET {
     uint8_t memberSlot(int i) const { return bytes[kMemberSlots + i]; }
     uint8_t memberEnclosure(int i) const { return bytes[kMemberEnclosures + i]; }
     uint8_t stateFlags() const { return bytes[kStateFlags]; }
+    bool isPassThrough() const { return (bytes[kStateFlags] & kStatePassThrough) != 0; }
     int volumeCount() const { return bytes[kVolumeCount]; }
     // Volume number i (i < kMaxVolumes): 0-15 from 64, the rest from 112 + i.
     uint8_t volumeNumber(int i) const { return i < 16 ? bytes[kVolumeNumbers + i] : bytes[kVolumeNumbersHigh + i]; }

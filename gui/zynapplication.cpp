@@ -5,12 +5,18 @@
 namespace {
 
 QString g_translatorFolder;
+QString g_applicationFolder;
 
 } // namespace
 
 void ZynApplication::SetTranslatorFolder(const QString& folder)
 {
     g_translatorFolder = folder;
+}
+
+void ZynApplication::SetApplicationFolder(const QString& folder)
+{
+    g_applicationFolder = folder;
 }
 
 ZynApplication::ZynApplication(int& argc, char** argv)
@@ -27,8 +33,10 @@ ZynApplication::~ZynApplication()
     QZynSettings::SetApplication(nullptr);
 }
 
-QString ZynApplication::GetPath() const
+QString ZynApplication::GetPath()
 {
+    if (!g_applicationFolder.isEmpty())
+        return g_applicationFolder;
     return QCoreApplication::applicationDirPath();
 }
 

@@ -18,7 +18,8 @@ public:
     ~ZynApplication() override;
 
     QZynSettings* GetSettings() { return &m_settings; }
-    QString GetPath() const;
+    // The application folder: where the first-seen settings backups go.
+    static QString GetPath();
     // applicationDirPath + "/../translators/".
     QString GetTranslatorPath() const;
     // The "palvir_*.qm" files there, by name.
@@ -28,6 +29,8 @@ public:
 
     // Test seam: the folder the translations are taken from (empty: beside the executable).
     static void SetTranslatorFolder(const QString& folder);
+    // Test seam: the application folder (empty: the executable's folder).
+    static void SetApplicationFolder(const QString& folder);
 
 public slots:
     bool LoadLanguage(QLocale& locale);

@@ -1,12 +1,183 @@
 // The main window: the controller tree, the controller, raid set and volume set pages, the log
-// list, the command-line tab, the tray icon, the actions, menus and tool bar.
+// list, the command-line tab, the tray icon, the actions, menus and tool bar. It starts the
+// discovery thread and the device and power watchers, starts every controller the host
+// announces, and stops everything again on one shut-down road (Shutdown) that a confirmed
+// close, the tray's Quit, the application's end and the destructor all take; it runs once.
 #pragma once
 
 #include <QMainWindow>
+#include <QModelIndex>
+#include <QSystemTrayIcon>
+
+#include <memory>
+
+class CZynlibCLI;
+class ControllerWatcher;
+class QAction;
+class QCloseEvent;
+class QDeviceWatcherThread;
+class QMenu;
+class QMenuBar;
+class QPowerStateWatcherThread;
+class QThread;
+class QZynController;
+class QZynDevice;
+class QZynHost;
+class QZynLog;
+class QZynTask;
+class Ui_MainWindow;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
+    static constexpr const char* kTitle = "Palvir";
+    static constexpr const char* kVersion = "1.0.1";
+
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
+
+    void StartApp(QZynHost* host);
+    void StopApp();
+    // Stops every controller, writes the settings and stops the threads; later calls do nothing.
+    void Shutdown();
+
+    // The device object of the controller tree's current row; null when there is none.
+    QZynDevice* GetCurrentControllerTreeItem() const;
+
+    void SetTrayVisible(bool visible);
+
+    // The form, for the pages and for tests.
+    Ui_MainWindow* Form() const { return ui; }
+    QSystemTrayIcon* TrayIcon() const { return trayIcon; }
+    CZynlibCLI* Engine() const { return m_cli.get(); }
+
+signals:
+    void signal_scan_ctrl_by_driver();
+    void signal_add_ctrl_by_ip(QString ip);
+    void signal_scan_ctrl_by_ip(quint32 flag);
+    void signal_remove_ctrl_by_ip(QString ip);
+    void signal_scan_ctrl_by_zynhttp_proxy_server();
+
+public slots:
+    void LogMessage(QZynLog* log);
+    void SetTrayIcon(int unused = 0);
+    void IconActivated(QSystemTrayIcon::ActivationReason reason);
+    void MessageClicked();
+    void ShowMessage();
+    void About();
+    void update_power_state(quint32 message);
+    void UpdateActions();
+
+    // Controller pages and selection.
+    void DeviceItemChanged(QZynDevice* device, int code);
+    void StartController(QZynController* controller);
+    void StopController(QZynController* controller);
+    void ControllerTreeCurrentChanged(const QModelIndex& current, const QModelIndex& previous);
+    void ControllerTabChanged(int index);
+    void on_diskTreeView_doubleClicked(const QModelIndex& index);
+    void on_treeViewExpandAllCheckBox_toggled(bool checked);
+
+    // Connection actions and preferences.
+    void on_actionPreferences_triggered();
+    void DoActionConnect();
+    void DoActionDisconnect();
+    void DoActionSetup();
+    void DoActionScheduler();
+    void DoActionLocalHostRescanDevice();
+    void DoActionNetworkRescanDevice();
+
+    // RAID commands.
+    void DoActionQuickCreate();
+    void DoActionAddRaidSet();
+    void DoActionAddNestedRaid();
+    void DoActionRemoveNestedRaid();
+    void DoActionRemoveRaidSet();
+    void DoActionActivateIncompleteRaidSet();
+    void DoActionExpandRaidSet();
+    void DoActionAddVolume();
+    void DoActionRemoveVolume();
+    void DoActionStopVolumeChecking();
+    void DoActionAddHotSpareDisk();
+    void DoActionRemoveHotSpareDisk();
+    void DoActionAddPassThroughDisk();
+    void DoActionMuteBeeper();
+    void DoActionLaunchBrowser();
+
+    // Controller settings files and data collection.
+    void DoActionSaveBin();
+    void DoActionRestoreBin();
+    void DoActionCollectData();
+
+    // Scheduled tasks.
+    void ExecuteSchedulerTask(QZynTask* task);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void InitWindow();
+    void InitActions();
+    void InitMenuBar();
+    void InitEditMenuBar(QMenuBar* bar);
+    void InitRAIDManagementMenuBar(QMenuBar* bar);
+    void InitToolBar();
+    void InitRecentTaskTreeView();
+    void InitTrayIcon();
+    QAction* newAction(const char* objectName, const char* iconFile, void (MainWindow::*slot)());
+    // Every controller in the host's list, empty slots skipped.
+    template <typename F>
+    void forEachController(F f);
+
+    Ui_MainWindow* ui;
+    QThread* m_watcherThread = nullptr;
+    ControllerWatcher* m_watcher = nullptr;
+    QDeviceWatcherThread* m_deviceWatcher = nullptr;
+    QPowerStateWatcherThread* m_powerWatcher = nullptr;
+    QZynHost* m_host = nullptr;
+    std::unique_ptr<CZynlibCLI> m_cli;
+    bool m_shutDown = false;
+
+    QSystemTrayIcon* trayIcon = nullptr;
+    QMenu* trayIconMenu = nullptr;
+    QAction* minimizeAction = nullptr;
+    QAction* maximizeAction = nullptr;
+    QAction* restoreAction = nullptr;
+    QAction* quitAction = nullptr;
+
+    QMenuBar* m_menuBar = nullptr;
+    QMenu* menuFile = nullptr;
+    QMenu* menuEdit = nullptr;
+    QMenu* menuOps = nullptr;
+    QMenu* menuHelp = nullptr;
+
+    QAction* separatorAction = nullptr;
+    QAction* actionExit = nullptr;
+    QAction* actionAbout = nullptr;
+    QAction* actionHelp = nullptr;
+    QAction* actionConnect = nullptr;
+    QAction* actionDisconnect = nullptr;
+    QAction* actionConfigure = nullptr;
+    QAction* actionScheduler = nullptr;
+    QAction* actionQuickCreate = nullptr;
+    QAction* actionAddRaidSet = nullptr;
+    QAction* actionAddNestedRaid = nullptr;
+    QAction* actionRemoveNestedRaid = nullptr;
+    QAction* actionRemoveRaidSet = nullptr;
+    QAction* actionActivateIncompleteRaidSet = nullptr;
+    QAction* actionExpandRaidSet = nullptr;
+    QAction* actionAddVolume = nullptr;
+    QAction* actionRemoveVolume = nullptr;
+    QAction* actionStopVolumeChecking = nullptr;
+    QAction* actionAddHotSpareDisk = nullptr;
+    QAction* actionRemoveHotSpareDisk = nullptr;
+    QAction* actionAddPassThroughDisk = nullptr;
+    QAction* actionMuteBeeper = nullptr;
+    QAction* actionLaunchBrowser = nullptr;
+    QAction* actionSaveBin = nullptr;
+    QAction* actionRestoreBin = nullptr;
+    QAction* actionCollectData = nullptr;
+    QAction* actionLocalHostRescanDevice = nullptr;
+    QAction* actionNetworkRescanDevice = nullptr;
 };

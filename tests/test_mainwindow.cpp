@@ -1,0 +1,767 @@
+// The main window: its form against a description typed from the window's layout, its actions,
+// menus and tool bar, which commands each kind of tree row enables, the log list, the tray
+// icon, sleep and wake, and the one shut-down road (close with No and Yes, the tray's Quit).
+// The window starts the discovery thread and the watchers of a real program; the host is one
+// per process, so ctest runs the cases that end the window's life in processes of their own.
+#include "cli/console.h"
+#include "controllerfixture.h"
+#include "devices/raidset.h"
+#include "devices/volumeset.h"
+#include "devices/zynlog.h"
+#include "modalresponder.h"
+#include "ui/dialog/mainwindow.h"
+#include "ui/model/controlleritemmodel.h"
+#include "ui/model/itemmodel.h"
+#include "ui_mainwindow.h"
+#include "viewfixture.h"
+#include "watcher/controllerwatcher.h"
+#include "watcher/eventwatcher.h"
+#include "zynapplication.h"
+
+#include <QCommandLinkButton>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSettings>
+#include <QStatusBar>
+#include <QThread>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include <memory>
+
+using namespace ctltest;
+using namespace viewtest;
+
+namespace {
+
+// Each test program its own addresses: ctest runs them side by side.
+const char* const kDiscovery = "127.0.0.170";
+const char* const kRigAddress = "127.0.0.171";
+const char* const kJbodAddress = "127.0.0.172";
+const char* const kPolledAddress = "127.0.0.173";
+
+QString app(const char* file)
+{
+    return QStringLiteral(":/images/icons/app/") + QLatin1String(file);
+}
+
+// A widget of the form: its class and its text (title for a group box).
+struct FormWidget {
+    const char* name;
+    const char* cls;
+    const char* text;
+};
+
+const FormWidget kForm[] = {
+    {"centralWidget", "QWidget", nullptr},
+    {"splitter_2", "QSplitter", nullptr},
+    {"splitter", "QSplitter", nullptr},
+    {"controllerView", "TreeViewController", nullptr},
+    {"frame", "QFrame", nullptr},
+    {"connectToolButton", "QToolButton", "..."},
+    {"disconnectToolButton", "QToolButton", "..."},
+    {"toolButton", "QToolButton", "..."},
+    {"treeViewExpandAllCheckBox", "QCheckBox", "Expand All"},
+    {"stackedWidget", "QStackedWidget", nullptr},
+    {"label_12", "QLabel", "Recent Tasks"},
+    {"logTreeWidget", "QTreeWidget", nullptr},
+    {"label_13", "QLabel", "Please select a \"Controller\",\"RaidSet\" or \"VolumeSet\" to continue..."},
+    {"tabControllerWidget", "QTabWidget", nullptr},
+    {"groupBoxOverView", "QGroupBox", "General"},
+    {"label_15", "QLabel", "Manufacturer:"}, {"labelVendorName", "QLabel", "TextLabel"},
+    {"label_3", "QLabel", "Model Name:"}, {"labelCtrlName", "QLabel", "Text"},
+    {"label_4", "QLabel", "Firmware Version:"}, {"labelFirmVer", "QLabel", "Text"},
+    {"label_5", "QLabel", "BootROM Version:"}, {"labelBootRomVer", "QLabel", "Text"},
+    {"label_6", "QLabel", "Serial Number:"}, {"labelCtrlSerial", "QLabel", "Text"},
+    {"groupBoxResources", "QGroupBox", "Resources"},
+    {"label_32", "QLabel", "CPU Speed:"}, {"labelCPUSpeed", "QLabel", "Text"},
+    {"label_39", "QLabel", "Memory:"}, {"labelMemory", "QLabel", "Text"},
+    {"label_14", "QLabel", "Beeper:"}, {"labelBeeper", "QLabel", "TextLabel"},
+    {"label_16", "QLabel", "DHCP:"}, {"labelDhcp", "QLabel", "TextLabel"},
+    {"label_18", "QLabel", "Ethernet:"}, {"labelEthernet", "QLabel", "TextLabel"},
+    {"label_10", "QLabel", "MAC Address:"}, {"labelMacAddr", "QLabel", "TextLabel"},
+    {"label_20", "QLabel", "IP Address:"}, {"labelIPAddr", "QLabel", "TextLabel"},
+    {"raidsetTreeView", "TreeViewRaidSet", nullptr},
+    {"volumesetTreeView", "TreeViewVolumeSet", nullptr},
+    {"diskTreeView", "TreeViewDisk", nullptr},
+    {"hwmonTreeView", "TreeViewHwMon", nullptr},
+    {"eventTreeView", "TreeViewEvent", nullptr},
+    {"groupBox_4", "QGroupBox", "Event Level"},
+    {"label_34", "QLabel", ""}, {"label_40", "QLabel", "Informational"},
+    {"label_38", "QLabel", ""}, {"label_42", "QLabel", "Warning"},
+    {"label_46", "QLabel", ""}, {"label_47", "QLabel", "Serious"},
+    {"label_48", "QLabel", ""}, {"label_49", "QLabel", "Urgent"},
+    {"console", "Console", nullptr},
+    {"tabRaidSetWidget", "QTabWidget", nullptr},
+    {"groupBoxOverView_2", "QGroupBox", "General"},
+    {"label_17", "QLabel", "Name:"}, {"labelRaidSetName", "QLabel", nullptr},
+    {"label_19", "QLabel", "Total Raw Capacity:"}, {"labelRaidSetTotalCap", "QLabel", nullptr},
+    {"label_23", "QLabel", "Member Disks:"}, {"labelRaidSetMemberDisks", "QLabel", nullptr},
+    {"label_11", "QLabel", "Free Raw Capacity:"}, {"labelRaidSetFreeCap", "QLabel", nullptr},
+    {"label_22", "QLabel", "Supported Volumes:"}, {"labelRaidSetMaxVols", "QLabel", nullptr},
+    {"label_25", "QLabel", "Min Member Disk Size:"}, {"labelRaidSetMinDiskSize", "QLabel", nullptr},
+    {"label_44", "QLabel", "Current Volumes:"}, {"labelRaidSetCurrentVols", "QLabel", nullptr},
+    {"label_24", "QLabel", "Raid Set State:"}, {"labelRaidSetState", "QLabel", nullptr},
+    {"raidSetMemberDiskTreeView", "QTreeView", nullptr},
+    {"tabVolumeSetWidget", "QTabWidget", nullptr},
+    {"groupBoxOverView_3", "QGroupBox", "General"},
+    {"label_29", "QLabel", "Name:"}, {"labelVolName", "QLabel", nullptr},
+    {"label_30", "QLabel", "Stripe Size:"}, {"labelVolStripeSize", "QLabel", nullptr},
+    {"label_28", "QLabel", "Raid Set Name:"}, {"labelVolRaidSetName", "QLabel", nullptr},
+    {"label_21", "QLabel", "Block Size:"}, {"labelVolBlockSize", "QLabel", nullptr},
+    {"label_33", "QLabel", "Member Disks:"}, {"labelVolMemberDisks", "QLabel", nullptr},
+    {"label_35", "QLabel", "Cache Mode:"}, {"labelVolCacheMode", "QLabel", nullptr},
+    {"label_27", "QLabel", "Volume Capacity:"}, {"labelVolCapacity", "QLabel", nullptr},
+    {"label_36", "QLabel", "Write Protection:"}, {"labelVolWriteProtection", "QLabel", nullptr},
+    {"label_31", "QLabel", "SCSI Ch/Id/Lun:"}, {"labelVolScsiId", "QLabel", nullptr},
+    {"label_41", "QLabel", "Tagged Queuing:"}, {"labelVolTaggedQueue", "QLabel", nullptr},
+    {"label_26", "QLabel", "Raid Level:"}, {"labelVolRaidLevel", "QLabel", nullptr},
+    {"label_43", "QLabel", "State:"}, {"labelVolState", "QLabel", nullptr},
+};
+
+// The command-link buttons: text, description (null: none) and icon (null: none).
+struct LinkButton {
+    const char* name;
+    const char* text;
+    const char* description;
+    const char* icon;
+};
+
+const LinkButton kLinks[] = {
+    {"quickCreateRaidSetCommandLinkButton", "Quick Create", "Create a default raidset with all free disks and a default volume", "add.png"},
+    {"createRaidSetCommandLinkButton", "Create RaidSet", "Create a new raidset", "add.png"},
+    {"createNestedRaidCommandLinkButton", "Create Nested(Hybrid) RAID", "Create Raid00/100/30/50/60", "add.png"},
+    {"createHotSpareDiskCommandLinkButton", "Create HotSpare Disk", "Create a global hot spare disk", "add.png"},
+    {"createPassThrouthDiskCommandLinkButton", "Create PassThrough Disk", "Create one or more pass through disk", "add.png"},
+    {"deleteNestedRaidCommandLinkButton", "Delete Nested(Hybrid) RAID", "Delete Raid00/100/30/50/60", "delete.png"},
+    {"deleteHotSpareDiskCommandLinkButton", "Delete HotSpare Disk", "Delete a global hotspare disk", "delete.png"},
+    {"doAdvanceFeatures", "Advanced Features", "Launch browser to do advance settings", "advanced_features.png"},
+    {"muteBeeperCommandLinkButton", "Mute Beeper", nullptr, "mute.png"},
+    {"createVolumeCommandLinkButton", "Create Volume", "Create a new volume", "add.png"},
+    {"deleteRaidSetCommandLinkButton", "Delete This RaidSet", "Delete current raidset", "delete.png"},
+    {"createHotSpareForRaidSetDiskCommandLinkButton", "Create HotSpare Disk", "Create a raidset-dedicated hot spare disk", "add.png"},
+    {"deleteHotSpareForRaidSetCommandLinkButton", "Delete HotSpare Disk", "Delete a raidset-dedicated hotspare disk", "delete.png"},
+    {"expandRaidSetCommandLinkButton", "Expand RaidSet", "Expand an exist raidset", nullptr},
+    {"activateIncompleteRaidSetCmmandLinkButton", "Activate Incomplete RaidSet", "Activate an incomplete raidset", "activate.png"},
+    {"deleteVolumeCommandLinkButton", "Delete This Volume", "Delete current volume", "delete.png"},
+};
+
+struct Tab {
+    const char* widget;
+    const char* text;
+    const char* icon;
+};
+
+// The commands whose enabled state follows the current row.
+const char* const kFollowing[] = {
+    "actionQuickCreate", "actionAddRaidSet", "actionAddNestedRaid", "actionRemoveNestedRaid", "actionRemoveRaidSet",
+    "actionAddVolume", "actionRemoveVolume", "actionAddHotSpareDisk", "actionRemoveHotSpareDisk",
+    "actionAddPassThroughDisk", "actionMuteBeeper", "actionLaunchBrowser", "actionSaveBin", "actionRestoreBin",
+    "actionCollectData", "actionLocalHostRescanDevice", "actionNetworkRescanDevice",
+};
+const char* const kPageButtons[] = {
+    "createVolumeCommandLinkButton", "deleteRaidSetCommandLinkButton", "createHotSpareForRaidSetDiskCommandLinkButton",
+    "deleteHotSpareForRaidSetCommandLinkButton", "activateIncompleteRaidSetCmmandLinkButton", "deleteVolumeCommandLinkButton",
+};
+
+// Object names of a list of actions; "|" for a separator.
+QStringList namesOf(const QList<QAction*>& actions)
+{
+    QStringList out;
+    for (const QAction* a : actions)
+        out << (a->isSeparator() ? QStringLiteral("|") : a->objectName());
+    return out;
+}
+
+QString settingsFile()
+{
+    return qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Varnel/Palvir.conf");
+}
+
+sGUI_RAIDSET raidSetRecord(const char* name, uint8_t state, std::initializer_list<int> volumes)
+{
+    sGUI_RAIDSET r;
+    std::memset(&r, 0, sizeof r);
+    r.setName(name);
+    r.setMemberCount(3);
+    r.setStateFlags(state);
+    r.setVolumeCount(int(volumes.size()));
+    int i = 0;
+    for (int v : volumes)
+        r.setVolumeNumber(i++, uint8_t(v));
+    return r;
+}
+
+sGUI_VOLUMESET volumeRecord(const char* name, int raidSet, uint32_t flags)
+{
+    sGUI_VOLUMESET v;
+    std::memset(&v, 0, sizeof v);
+    zynwire::putText(v.bytes + sGUI_VOLUMESET::kName, sGUI_VOLUMESET::kNameSize, name);
+    zynwire::putU64(v.bytes + sGUI_VOLUMESET::kCapacity, 1000000);
+    v.bytes[sGUI_VOLUMESET::kRaidSet] = uint8_t(raidSet);
+    zynwire::putU32(v.bytes + sGUI_VOLUMESET::kFlags, flags);
+    return v;
+}
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanup();
+
+    void form();
+    void actionsMenusAndToolBar();
+    void logList();
+    void trayIcon();
+    void actionsFollowTheCurrentRow();
+    void sleepAndWake();
+    void closeAsksFirst();
+    void trayQuitShutsDown();
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<zynsim::Simulator> m_sim;
+};
+
+void TestMainWindow::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    QDir().mkpath(m_dir.path() + "/driver");
+    qputenv("ZYNMSR_DRIVER_DIR", (m_dir.path() + "/driver").toLocal8Bit());
+    qputenv("ZYNMSR_LOCK_DIR", (m_dir.path() + "/lock").toLocal8Bit());
+    ZynApplication::SetApplicationFolder(m_dir.path());
+    simtest::fastPolls();
+    ControllerWatcher::SetSettlingMilliseconds(0);
+    ControllerEventWatcherThread::Install();
+    InstallControllerModels();
+}
+
+void TestMainWindow::cleanup()
+{
+    emptyHost();
+    m_sim.reset();
+}
+
+void TestMainWindow::form()
+{
+    MainWindow window;
+    Ui_MainWindow* ui = window.Form();
+    QCOMPARE(window.objectName(), QStringLiteral("MainWindow"));
+    QCOMPARE(window.windowTitle(), QStringLiteral("Palvir"));
+    QCOMPARE(window.size(), QSize(1375, 800));
+    QCOMPARE(window.iconSize(), QSize(64, 64));
+    QCOMPARE(window.toolButtonStyle(), Qt::ToolButtonIconOnly);
+    QCOMPARE(window.dockOptions(), QMainWindow::AnimatedDocks | QMainWindow::AllowNestedDocks | QMainWindow::AllowTabbedDocks);
+    for (const FormWidget& w : kForm) {
+        QWidget* widget = window.findChild<QWidget*>(QLatin1String(w.name));
+        QVERIFY2(widget != nullptr, w.name);
+        QVERIFY2(QLatin1String(widget->metaObject()->className()) == QLatin1String(w.cls), w.name);
+        if (w.text == nullptr)
+            continue;
+        QString text;
+        if (auto* label = qobject_cast<QLabel*>(widget))
+            text = label->text();
+        else if (auto* button = qobject_cast<QAbstractButton*>(widget))
+            text = button->text();
+        else if (auto* box = qobject_cast<QGroupBox*>(widget))
+            text = box->title();
+        QVERIFY2(text == QLatin1String(w.text), w.name);
+    }
+    for (const LinkButton& b : kLinks) {
+        auto* button = window.findChild<QCommandLinkButton*>(QLatin1String(b.name));
+        QVERIFY2(button != nullptr, b.name);
+        QVERIFY2(button->text() == QLatin1String(b.text), b.name);
+        QVERIFY2(button->description() == QLatin1String(b.description ? b.description : ""), b.name);
+        QVERIFY2(button->iconSize() == QSize(32, 32), b.name);
+        if (b.icon == nullptr) {
+            QVERIFY2(imageOf(button->icon()) == imageOf(QCommandLinkButton().icon()), b.name);   // the button's own arrow
+        } else {
+            QVERIFY2(!imageOf(app(b.icon)).isNull(), b.icon);
+            QVERIFY2(imageOf(button->icon()) == imageOf(app(b.icon)), b.name);
+        }
+    }
+    // The tree pane's tool buttons; the third names an image the program does not hold.
+    QCOMPARE(imageOf(ui->connectToolButton->icon()), imageOf(app("connect.png")));
+    QCOMPARE(imageOf(ui->disconnectToolButton->icon()), imageOf(app("disconnect.png")));
+    QVERIFY(!QFile::exists(QStringLiteral(":/images/tt.ico")));
+    QVERIFY(ui->toolButton->isHidden());
+    QVERIFY(ui->expandRaidSetCommandLinkButton->isHidden());
+    QCOMPARE(ui->connectToolButton->toolTip(), QStringLiteral("Connect to remote controller via IP address"));
+    QCOMPARE(ui->disconnectToolButton->toolTip(), QStringLiteral("Disconnect remote controller"));
+
+    const std::vector<std::pair<QTabWidget*, std::vector<Tab>>> tabs = {
+        {ui->tabControllerWidget,
+         {{"tabSysInfo", "Overview", ":/images/icons/app/app-icon.png"},
+          {"tabRaidSet", "RaidSets", ":/images/icons/devices/raidset.png"},
+          {"tabVolumeSet", "Volumes", ":/images/icons/devices/database-icon.png"},
+          {"tabDisk", "Disks", ":/images/icons/devices/disk.png"},
+          {"tabHwInfo", "H/W Monitor", ":/images/icons/hwmon/controller.png"},
+          {"tabEventInfo", "Events", ":/images/icons/event/info.png"},
+          {"tabCLI", "CLI", ":/images/icons/app/Terminal.png"}}},
+        {ui->tabRaidSetWidget,
+         {{"tabRaidInfo", "Overview", ":/images/icons/app/app-icon.png"},
+          {"tabMemberDisks", "Member Disk", ":/images/icons/devices/disk.png"}}},
+        {ui->tabVolumeSetWidget, {{"tabVolInfo", "Overview", ":/images/icons/app/app-icon.png"}}},
+    };
+    for (const auto& t : tabs) {
+        QCOMPARE(t.first->count(), int(t.second.size()));
+        QCOMPARE(t.first->currentIndex(), 0);
+        for (int i = 0; i < t.first->count(); ++i) {
+            QCOMPARE(t.first->widget(i)->objectName(), QLatin1String(t.second[i].widget));
+            QCOMPARE(t.first->tabText(i), QLatin1String(t.second[i].text));
+            QCOMPARE(imageOf(t.first->tabIcon(i)), imageOf(t.second[i].icon));
+        }
+    }
+    const QStringList pages{"pageStarted", "pageController", "pageRaidSet", "pageVolume"};
+    for (int i = 0; i < pages.size(); ++i)
+        QCOMPARE(ui->stackedWidget->widget(i)->objectName(), pages[i]);
+    QCOMPARE(ui->stackedWidget->currentIndex(), 0);
+    QCOMPARE(ui->splitter_2->orientation(), Qt::Vertical);
+    QCOMPARE(ui->splitter->orientation(), Qt::Horizontal);
+    QCOMPARE(ui->label_13->font().pointSize(), 11);
+    QCOMPARE(ui->console->styleSheet(), QStringLiteral("background-color: rgb(0, 0, 0);\ncolor: rgb(255, 255, 255);"));
+    QCOMPARE(ui->console->font().family(), QStringLiteral("Courier"));
+    for (QAbstractItemView* v : {static_cast<QAbstractItemView*>(ui->controllerView),
+                                 static_cast<QAbstractItemView*>(ui->diskTreeView),
+                                 static_cast<QAbstractItemView*>(ui->hwmonTreeView)})
+        QCOMPARE(v->editTriggers(), QAbstractItemView::EditKeyPressed);
+    QVERIFY(ui->diskTreeView->isSortingEnabled());
+    QVERIFY(ui->volumesetTreeView->isSortingEnabled());
+    QCOMPARE(ui->logTreeWidget->editTriggers(), QAbstractItemView::NoEditTriggers);
+    QCOMPARE(ui->logTreeWidget->iconSize(), QSize(20, 20));
+    QCOMPARE(ui->toolBar->windowTitle(), QStringLiteral("toolBar"));
+    QCOMPARE(ui->toolBar->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+    QCOMPARE(ui->actionPreferences->text(), QStringLiteral("Preferences"));
+
+    // The log list's columns, and the console on the engine: help prints the overview.
+    QTreeWidgetItem* header = ui->logTreeWidget->headerItem();
+    QStringList columns;
+    for (int c = 0; c < header->columnCount(); ++c)
+        columns << header->text(c) + ":" + QString::number(ui->logTreeWidget->columnWidth(c));
+    QCOMPARE(columns, (QStringList{"State:50", "Date:150", "Time:150", "Source:200", "Message:250"}));
+    QVERIFY(!ui->logTreeWidget->rootIsDecorated());
+    ui->console->setFocus();
+    QTest::keyClicks(ui->console, QStringLiteral("main"));
+    QTest::keyClick(ui->console, Qt::Key_Return);
+    QVERIFY(ui->console->toPlainText().contains(QStringLiteral("\nCommand Format: <CMD> [Sub-Command] [Parameters].\n")));
+
+    const QString shots = qEnvironmentVariable("PALVIR_SHOT_DIR");
+    if (!shots.isEmpty()) {
+        QDir().mkpath(shots);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(window.grab().save(shots + "/mainwindow.png"));
+    }
+}
+
+void TestMainWindow::actionsMenusAndToolBar()
+{
+    MainWindow window;
+    Ui_MainWindow* ui = window.Form();
+    QMenuBar* bar = window.findChild<QMenuBar*>(QStringLiteral("menuBar"));
+    QVERIFY(bar != nullptr);
+    QCOMPARE(window.menuBar(), bar);
+    QStringList menus;
+    for (QAction* a : bar->actions())
+        menus << a->menu()->objectName() + "=" + a->text() + ":" + namesOf(a->menu()->actions()).join(' ');
+    QCOMPARE(menus, (QStringList{
+        "menuFile=File:actionConfigure actionExit",
+        "menuEdit=Edit:actionLocalHostRescanDevice actionNetworkRescanDevice actionScheduler",
+        "menuOps=RAID Operations:actionAddRaidSet actionAddPassThroughDisk actionRemoveRaidSet | actionAddVolume "
+        "actionRemoveVolume | actionAddHotSpareDisk actionRemoveHotSpareDisk | actionAddNestedRaid "
+        "actionRemoveNestedRaid actionSaveBin actionRestoreBin actionCollectData | actionLaunchBrowser actionMuteBeeper",
+        "menuHelp=Help:actionAbout"}));
+    QCOMPARE(namesOf(ui->toolBar->actions()).join(' '),
+             QStringLiteral("actionConnect actionDisconnect | actionConfigure | actionAddRaidSet actionRemoveRaidSet | "
+                            "actionAddVolume actionRemoveVolume | actionAddNestedRaid actionRemoveNestedRaid | "
+                            "actionAddHotSpareDisk actionRemoveHotSpareDisk | actionAddPassThroughDisk | actionMuteBeeper | "
+                            "actionScheduler | actionLaunchBrowser"));
+    QVERIFY(ui->toolBar->isHidden());
+    QCOMPARE(ui->toolBar->iconSize(), QSize(32, 32));
+
+    // Every command: its text, tool tip and icon, no shortcut; the three menu roles.
+    struct Command {
+        const char* name;
+        const char* text;
+        const char* tip;   // null: none set
+        const char* icon;  // null: none
+    };
+    const Command commands[] = {
+        {"actionExit", "Exit", nullptr, "exit.png"},
+        {"actionAbout", "About", nullptr, "query.png"},
+        {"actionHelp", "Help", nullptr, "query.png"},
+        {"actionConnect", "Connect", nullptr, "connect.png"},
+        {"actionDisconnect", "Disconnect", nullptr, "disconnect.png"},
+        {"actionConfigure", "Setup", "Setup", "config.png"},
+        {"actionScheduler", "Scheduler", "Scheduler", "clock.png"},
+        {"actionQuickCreate", "Quick Create", "Create a default raidset and volume", "add.png"},
+        {"actionAddRaidSet", "New RaidSet", "Create a new raidset", "add.png"},
+        {"actionAddNestedRaid", "New Nested RAID", "Add a new nested RAID", "add.png"},
+        {"actionRemoveNestedRaid", "Delete Nested RAID", "Delete a nested RAID", "delete.png"},
+        {"actionRemoveRaidSet", "Delete RaidSet", "Delete raidset", "delete.png"},
+        {"actionExpandRaidSet", "", nullptr, "add.png"},
+        {"actionAddVolume", "New Volume", "Create a new volume", "add.png"},
+        {"actionRemoveVolume", "Delete Volume", "Delete volume", "delete.png"},
+        {"actionStopVolumeChecking", "", nullptr, "delete.png"},
+        {"actionAddHotSpareDisk", "New Hot Spare", "Create a new hot spare", "add.png"},
+        {"actionRemoveHotSpareDisk", "Delete Hot Spare", "Delete hot spare", "delete.png"},
+        {"actionAddPassThroughDisk", "New Pass-Through Disk", "Create a new pass through disk", "add.png"},
+        {"actionMuteBeeper", "Mute Beeper", "Mute beeper", "mute.png"},
+        {"actionLaunchBrowser", "Advanced Features", "Advanced Features", "advanced_features.png"},
+        {"actionSaveBin", "Save Controller Settings...", "Save RAID controller settings to file", "save_setting.png"},
+        {"actionRestoreBin", "Restore Controller Settings...", "Restore RAID controller settings from file", "load_setting.png"},
+        {"actionCollectData", "Collect Controller Data...", "Collect RAID controller data to file", "save_setting.png"},
+        {"actionLocalHostRescanDevice", "Rescan Device", nullptr, "reload.png"},
+        {"actionNetworkRescanDevice", "Rescan Device(LAN)", nullptr, "reload.png"},
+    };
+    for (const Command& c : commands) {
+        auto* a = window.findChild<QAction*>(QLatin1String(c.name));
+        QVERIFY2(a != nullptr, c.name);
+        QVERIFY2(a->text() == QLatin1String(c.text), c.name);
+        if (c.tip != nullptr)
+            QVERIFY2(a->toolTip() == QLatin1String(c.tip), c.name);
+        QVERIFY2(a->shortcut().isEmpty(), c.name);
+        QVERIFY2(!imageOf(app(c.icon)).isNull(), c.icon);
+        QVERIFY2(imageOf(a->icon()) == imageOf(app(c.icon)), c.name);
+    }
+    QCOMPARE(window.findChild<QAction*>("actionAbout")->menuRole(), QAction::AboutRole);
+    QCOMPARE(window.findChild<QAction*>("actionConfigure")->menuRole(), QAction::PreferencesRole);
+    QCOMPARE(window.findChild<QAction*>("actionExit")->menuRole(), QAction::QuitRole);
+
+    // A page button runs its action's command even while the action is disabled: the button
+    // signals the action's triggered signal itself.
+    QAction* mute = window.findChild<QAction*>("actionMuteBeeper");
+    QSignalSpy muted(mute, &QAction::triggered);
+    QVERIFY(!mute->isEnabled());
+    ui->muteBeeperCommandLinkButton->click();
+    QCOMPARE(muted.count(), 1);
+
+    // The tray's menu.
+    QMenu* tray = window.TrayIcon()->contextMenu();
+    QStringList trayItems;
+    for (QAction* a : tray->actions())
+        trayItems << (a->isSeparator() ? QStringLiteral("|") : a->text());
+    QCOMPARE(trayItems, (QStringList{"About", "Mi&nimize", "Ma&ximize", "&Restore", "|", "&Quit"}));
+}
+
+void TestMainWindow::logList()
+{
+    MainWindow window;
+    QTreeWidget* list = window.Form()->logTreeWidget;
+    // The start-up notice stands in the status bar only.
+    QVERIFY(!window.statusBar()->currentMessage().isEmpty());
+    QCOMPARE(list->topLevelItemCount(), 0);
+
+    struct Record {
+        quint32 flags, source, level;
+        const char* text;
+        const char* icon;
+    };
+    const Record records[] = {
+        {QZynLog::LogList, QZynDevice::LocalHost, 4, "first", "info.png"},
+        {QZynLog::LogList | QZynLog::StatusBar, QZynDevice::Network, 2, "both", "error.png"},
+        {QZynLog::StatusBar, QZynDevice::Controller, 3, "status only", nullptr},
+        {QZynLog::LogList, QZynDevice::Controller, 3, "warning", "warning.png"},
+        {QZynLog::LogList, QZynDevice::RaidSet, 1, "urgent", "urgent.png"},
+        {QZynLog::LogList, 77, 9, "odd level and source", "urgent.png"},
+        {0, QZynDevice::Disk, 4, "neither", nullptr},
+    };
+    QStringList expected;
+    for (const Record& r : records) {
+        window.LogMessage(new QZynLog(r.flags, r.source, r.level, QString::fromLatin1(r.text)));
+        if (r.icon != nullptr)
+            expected.prepend(QZynDevice::KindName(int(r.source)) + "|" + r.text + "|" + r.icon);
+        if (r.flags & QZynLog::StatusBar)
+            QCOMPARE(window.statusBar()->currentMessage(), QString::fromLatin1(r.text));
+    }
+    window.LogMessage(nullptr);
+    QStringList rows;
+    const QString today = QDate::currentDate().toString("yyyy-MM-dd");
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* row = list->topLevelItem(i);
+        QCOMPARE(row->text(1), today);
+        QVERIFY(QTime::fromString(row->text(2), Qt::TextDate).isValid());
+        QString icon;
+        for (const char* name : {"info.png", "warning.png", "error.png", "urgent.png"})
+            if (imageOf(row->icon(0)) == imageOf(QStringLiteral(":/images/icons/event/") + name))
+                icon = QLatin1String(name);
+        rows << row->text(3) + "|" + row->text(4) + "|" + icon;
+    }
+    QCOMPARE(rows, expected);
+    // Ten in a row: the newest on top; a sorted list stays sorted after the row goes in.
+    for (int i = 0; i < 10; ++i)
+        window.LogMessage(new QZynLog(QZynLog::LogList, QZynDevice::LocalHost, 4, QString::number(i)));
+    QCOMPARE(list->topLevelItem(0)->text(4), QStringLiteral("9"));
+    QCOMPARE(list->topLevelItem(9)->text(4), QStringLiteral("0"));
+    list->setSortingEnabled(true);
+    window.LogMessage(new QZynLog(QZynLog::LogList, QZynDevice::LocalHost, 4, QStringLiteral("sorted")));
+    QVERIFY(list->isSortingEnabled());
+}
+
+void TestMainWindow::trayIcon()
+{
+    MainWindow window;
+    QSystemTrayIcon* tray = window.TrayIcon();
+    QCOMPARE(tray->toolTip(), QStringLiteral("tray icon"));
+    QCOMPARE(imageOf(tray->icon()), imageOf(app("app-icon.png")));
+    QCOMPARE(imageOf(window.windowIcon()), imageOf(app("app-icon.png")));
+    window.hide();
+    emit tray->activated(QSystemTrayIcon::Trigger);
+    QVERIFY(window.isHidden());
+    emit tray->activated(QSystemTrayIcon::DoubleClick);
+    QVERIFY(window.isVisible());
+
+    ModalResponder responder;
+    responder.press(QMessageBox::Ok);
+    responder.press(QMessageBox::Ok);
+    emit tray->messageClicked();
+    window.About();
+    QCOMPARE(responder.seen().size(), 2);
+    QCOMPARE(responder.seen()[0].title, QStringLiteral("Palvir"));
+    QCOMPARE(responder.seen()[0].text, QStringLiteral("Message"));
+    QCOMPARE(responder.seen()[0].icon, int(QMessageBox::Information));
+    QCOMPARE(responder.seen()[1].title, QStringLiteral("About Palvir"));
+    const QString about = responder.seen()[1].text;
+    QVERIFY2(about.startsWith("<h2>Palvir 1.0.1</h2><p>Zynlib: 360</p><p>PWD: " + m_dir.path() + "</p>"), qPrintable(about));
+    QVERIFY(about.endsWith("<p>Palvir is an application that manages Varnel RAID Controllers.</p>"));
+}
+
+void TestMainWindow::actionsFollowTheCurrentRow()
+{
+    ControllerRig rig;
+    QCOMPARE(rig.start(kRigAddress), QString());
+    ControllerRig jbod;
+    zynsim::ControllerConfig jbodConfig;
+    jbodConfig.profile = zynsim::Profile::Jbod;
+    QCOMPARE(jbod.start(kJbodAddress, jbodConfig), QString());
+
+    QZynController* c = rig.controller.get();
+    const sGUI_RAIDSET plain = raidSetRecord("Raid Set # 000", 0x05, {0, 1});
+    const sGUI_RAIDSET passThrough = raidSetRecord("PassThrough", 0x85, {2});
+    c->GetRaidSet(0)->SetupInfo(&plain);
+    c->GetRaidSet(1)->SetupInfo(&passThrough);
+    const sGUI_VOLUMESET volume = volumeRecord("Volume---VOL#000", 0, 0);
+    const sGUI_VOLUMESET part = volumeRecord("NestedPart", 0, sGUI_VOLUMESET::kFlagNestedMember);
+    const sGUI_VOLUMESET onPassThrough = volumeRecord("OnPassThrough", 1, 0);
+    c->GetVolumeSet(0)->SetupInfo(&volume);
+    c->GetVolumeSet(1)->SetupInfo(&part);
+    c->GetVolumeSet(2)->SetupInfo(&onPassThrough);
+    jbod.controller->GetRaidSet(0)->SetupInfo(&plain);
+
+    MainWindow window;
+    Ui_MainWindow* ui = window.Form();
+    auto* model = qobject_cast<QControllerItemModel*>(ui->controllerView->model());
+    QVERIFY(model != nullptr);
+    model->AddControllerItem(c, model->GetLocalHostItem());
+    model->AddControllerItem(jbod.controller.get(), model->GetLocalHostItem());
+    const QString modelName = c->GetSysInfo()->GetModelName();
+
+    struct Row {
+        const char* name;
+        QZynDevice* device;   // null: no current row
+        QStringList enabled;
+        QStringList buttons;
+        QStringList context;
+        QString removeRaidSet;   // the texts of the two delete commands
+        QString removeVolume;
+    };
+    // The names as the device objects give them (a raid set's is its whole 16-byte field).
+    const auto remove = [](QZynDevice* d) {
+        const QString name = d->type == QZynDevice::RaidSet ? static_cast<QZynRaidSet*>(d)->GetName()
+                                                             : static_cast<QZynVolumeSet*>(d)->GetName();
+        return "Delete ( " + name + " )";
+    };
+    const QString plainDelete = remove(c->GetRaidSet(0));
+    const std::vector<Row> rows = {
+        {"no row", nullptr, {}, {}, {}, "Delete RaidSet", "Delete Volume"},
+        {"local host", model->GetLocalHostItem()->data(zynmodel::DeviceItemRole).value<QZynDevice*>(),
+         {"actionLocalHostRescanDevice"}, {}, {"|", "actionLocalHostRescanDevice"}, "Delete RaidSet", "Delete Volume"},
+        {"network", model->GetNetworkItem()->data(zynmodel::DeviceItemRole).value<QZynDevice*>(),
+         {"actionNetworkRescanDevice"}, {}, {"|", "actionNetworkRescanDevice"}, "Delete RaidSet", "Delete Volume"},
+        {"controller", c,
+         {"actionQuickCreate", "actionAddRaidSet", "actionAddNestedRaid", "actionRemoveNestedRaid",
+          "actionAddHotSpareDisk", "actionRemoveHotSpareDisk", "actionAddPassThroughDisk", "actionMuteBeeper",
+          "actionSaveBin", "actionRestoreBin", "actionCollectData"},
+         {},
+         {"actionAddRaidSet", "actionAddHotSpareDisk", "actionAddPassThroughDisk", "actionAddNestedRaid", "|",
+          "actionRemoveHotSpareDisk", "actionRemoveNestedRaid", "actionMuteBeeper"},
+         "Delete RaidSet", "Delete Volume"},
+        {"raid set", c->GetRaidSet(0),
+         {"actionRemoveRaidSet", "actionAddVolume", "actionAddHotSpareDisk", "actionRemoveHotSpareDisk", "actionMuteBeeper"},
+         {"createVolumeCommandLinkButton", "deleteRaidSetCommandLinkButton", "createHotSpareForRaidSetDiskCommandLinkButton",
+          "deleteHotSpareForRaidSetCommandLinkButton", "activateIncompleteRaidSetCmmandLinkButton"},
+         {"actionAddVolume", "actionAddHotSpareDisk", "|", "actionRemoveRaidSet", "actionRemoveHotSpareDisk",
+          "actionMuteBeeper"},
+         plainDelete, "Delete Volume"},
+        {"pass-through raid set", c->GetRaidSet(1), {"actionRemoveRaidSet", "actionMuteBeeper"},
+         {"deleteRaidSetCommandLinkButton"}, {"|", "actionRemoveRaidSet", "actionMuteBeeper"}, remove(c->GetRaidSet(1)),
+         "Delete Volume"},
+        {"volume set", c->GetVolumeSet(0), {"actionRemoveVolume", "actionMuteBeeper"}, {"deleteVolumeCommandLinkButton"},
+         {"|", "actionRemoveVolume", "actionMuteBeeper"}, "Delete RaidSet", remove(c->GetVolumeSet(0))},
+        {"raid set of a JBOD controller: the menu stays", jbod.controller->GetRaidSet(0), {"actionMuteBeeper"}, {},
+         {"|", "actionRemoveVolume", "actionMuteBeeper"}, "Delete RaidSet", "Delete Volume"},
+        {"part of a nested volume", c->GetVolumeSet(1), {"actionMuteBeeper"}, {}, {"|", "actionMuteBeeper"},
+         "Delete RaidSet", remove(c->GetVolumeSet(1))},
+        {"volume on a pass-through raid set", c->GetVolumeSet(2), {"actionMuteBeeper"}, {}, {"|", "actionMuteBeeper"},
+         "Delete RaidSet", remove(c->GetVolumeSet(2))},
+    };
+    for (const Row& r : rows) {
+        QModelIndex index;
+        if (r.device != nullptr) {
+            QStandardItem* item = r.device->type <= QZynDevice::Network
+                                      ? (r.device->type == QZynDevice::LocalHost ? model->GetLocalHostItem() : model->GetNetworkItem())
+                                      : model->FindItem(r.device, nullptr);
+            QVERIFY2(item != nullptr, r.name);
+            index = item->index();
+        }
+        ui->controllerView->setCurrentIndex(index);
+        QCOMPARE(window.GetCurrentControllerTreeItem(), r.device);
+        QStringList enabled;
+        for (const char* name : kFollowing)
+            if (window.findChild<QAction*>(QLatin1String(name))->isEnabled())
+                enabled << QLatin1String(name);
+        QStringList expected = r.enabled;
+        std::sort(expected.begin(), expected.end());
+        std::sort(enabled.begin(), enabled.end());
+        QVERIFY2(enabled == expected, qPrintable(QString::fromLatin1(r.name) + ": " + enabled.join(' ')));
+        QStringList buttons;
+        for (const char* name : kPageButtons)
+            if (window.findChild<QWidget*>(QLatin1String(name))->isEnabled())
+                buttons << QLatin1String(name);
+        QVERIFY2(buttons == r.buttons, r.name);
+        QVERIFY2(namesOf(ui->controllerView->actions()) == r.context,
+                 qPrintable(QString::fromLatin1(r.name) + ": " + namesOf(ui->controllerView->actions()).join(' ')));
+        QCOMPARE(window.findChild<QAction*>("actionRemoveRaidSet")->text(), r.removeRaidSet);
+        QCOMPARE(window.findChild<QAction*>("actionRemoveVolume")->text(), r.removeVolume);
+        // The always-on commands.
+        for (const char* name : {"actionExit", "actionAbout", "actionConnect", "actionConfigure", "actionScheduler"})
+            QVERIFY2(window.findChild<QAction*>(QLatin1String(name))->isEnabled(), name);
+    }
+    // The delete texts and tool tips of a raid set and of a volume set.
+    ui->controllerView->setCurrentIndex(model->FindItem(c->GetRaidSet(0), nullptr)->index());
+    QCOMPARE(ui->deleteRaidSetCommandLinkButton->text(), plainDelete);
+    const QString raidName = c->GetRaidSet(0)->GetName();
+    QCOMPARE(ui->deleteRaidSetCommandLinkButton->toolTip(), "Delete (" + raidName + ") from (" + modelName + ")");
+    QCOMPARE(window.findChild<QAction*>("actionRemoveRaidSet")->toolTip(), "Delete (" + raidName + ") from (" + modelName + ")");
+    ui->controllerView->setCurrentIndex(model->FindItem(c->GetVolumeSet(0), nullptr)->index());
+    QCOMPARE(ui->deleteRaidSetCommandLinkButton->text(), QStringLiteral("Delete This RaidSet"));
+    QCOMPARE(ui->deleteVolumeCommandLinkButton->text(), remove(c->GetVolumeSet(0)));
+    QCOMPARE(ui->deleteVolumeCommandLinkButton->toolTip(), "Delete (" + c->GetVolumeSet(0)->GetName() + ") from (" + raidName + ")");
+}
+
+void TestMainWindow::sleepAndWake()
+{
+    auto source = std::make_shared<iokit::InjectedPowerSource>();
+    iokit::setPowerSource(source);
+    m_sim = std::make_unique<zynsim::Simulator>();
+    QVERIFY(m_sim->addUdpController(kPolledAddress, zynsim::ControllerConfig()));
+    {
+        MainWindow window;
+        // The window starts the controller the host announces; an emptied slot stays behind it.
+        QZynController* c = announceOnline(kPolledAddress);
+        QVERIFY(c != nullptr);
+        ControllerRig gone;
+        QCOMPARE(gone.start(kRigAddress), QString());
+        QVERIFY(ZynGetHost()->add_controller(gone.controller.get()));
+        QVERIFY(ZynGetHost()->remove_controller(gone.controller.get()));
+        QCOMPARE(ZynGetHost()->get_total_controllers(), 2);
+        QCOMPARE(ZynGetHost()->get_controller(1), nullptr);
+        QTRY_VERIFY_WITH_TIMEOUT(c->GetEventWatcher() != nullptr && c->GetEventWatcher()->IsRunning(), 10000);
+
+        MessageLog log;
+        QElapsedTimer registered;
+        registered.start();
+        while (!source->inject(iokit::kIOMessageCanSystemSleep, 1) && registered.elapsed() < 10000)
+            QTest::qWait(10);
+        QVERIFY(source->inject(iokit::kIOMessageSystemWillSleep, 2));
+        QTRY_VERIFY_WITH_TIMEOUT(!c->GetEventWatcher()->IsRunning(), 10000);
+        QVERIFY(source->inject(iokit::kIOMessageSystemWillPowerOn, 3));
+        QVERIFY(source->inject(iokit::kIOMessageSystemHasPoweredOn, 4));
+        QTRY_VERIFY_WITH_TIMEOUT(c->GetEventWatcher()->IsRunning(), 10000);
+        QVERIFY(source->inject(0x12345678, 5));
+        QTRY_COMPARE_WITH_TIMEOUT(log.matching("^receive\\.\\.\\.").size(), 5, 10000);
+        QCOMPARE(log.matching("^receive\\.\\.\\."),
+                 (QStringList{"receive...kIOMessageCanSystemSleep", "receive...kIOMessageSystemWillSleep",
+                              "receive...kIOMessageSystemWillPowerOn", "receive...kIOMessageSystemHasPoweredOn",
+                              "receive...unknown messagetype"}));
+    }
+    iokit::setPowerSource(nullptr);
+}
+
+void TestMainWindow::closeAsksFirst()
+{
+    m_sim = std::make_unique<zynsim::Simulator>();
+    QVERIFY(m_sim->addUdpController(kPolledAddress, zynsim::ControllerConfig()));
+    QFile::remove(settingsFile());
+    MainWindow window;
+    window.show();
+    QZynController* c = announceOnline(kPolledAddress);
+    QVERIFY(c != nullptr);
+    QTRY_VERIFY_WITH_TIMEOUT(c->GetEventWatcher() != nullptr && c->GetEventWatcher()->IsRunning(), 10000);
+    QThread* watcherThread = window.findChild<QThread*>();
+    QVERIFY(watcherThread != nullptr && watcherThread->isRunning());
+
+    ModalResponder responder;
+    responder.press(QMessageBox::No);
+    QVERIFY(!window.close());
+    QCOMPARE(responder.seen().size(), 1);
+    const ModalResponder::Seen& asked = responder.seen()[0];
+    QCOMPARE(asked.title, QStringLiteral("Close Confirmation?"));
+    QCOMPARE(asked.text, QStringLiteral("Are you sure you want to exit?"));
+    QCOMPARE(asked.icon, int(QMessageBox::Question));
+    QCOMPARE(asked.buttons.size(), 2);
+    QCOMPARE(asked.defaultButton, QString());
+    QVERIFY(window.isVisible());
+    QVERIFY(watcherThread->isRunning());
+    QVERIFY(c->GetEventWatcher()->IsRunning());
+    QVERIFY(!QFile::exists(settingsFile()));
+
+    responder.press(QMessageBox::Yes);
+    QVERIFY(window.close());
+    QCOMPARE(responder.seen().size(), 2);
+    QVERIFY(!c->GetEventWatcher()->IsRunning());
+    QVERIFY(watcherThread->isFinished());
+    QSettings stored(settingsFile(), QSettings::IniFormat);
+    QVERIFY(stored.contains(QStringLiteral("general/locale")));
+    // Closed once: the road is not taken again.
+    QFile::remove(settingsFile());
+    window.Shutdown();
+    QVERIFY(!QFile::exists(settingsFile()));
+}
+
+void TestMainWindow::trayQuitShutsDown()
+{
+    QFile::remove(settingsFile());
+    auto window = std::make_unique<MainWindow>();
+    window->show();
+    QThread* watcherThread = window->findChild<QThread*>();
+    QVERIFY(watcherThread != nullptr);
+    QMenu* tray = window->TrayIcon()->contextMenu();
+    QAction* quit = tray->actions().last();
+    QCOMPARE(quit->text(), QStringLiteral("&Quit"));
+    ModalResponder responder;
+    QTimer::singleShot(0, quit, &QAction::trigger);
+    QCoreApplication::exec();   // ends by the tray's Quit, without a question
+    QCOMPARE(responder.seen().size(), 0);
+    QVERIFY(watcherThread->isFinished());
+    QVERIFY(QFile::exists(settingsFile()));
+    window.reset();   // no thread outlives the window
+}
+
+int main(int argc, char** argv)
+{
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    qputenv("PALVIR_DISCOVERY_TARGET", kDiscovery);
+    qputenv("PALVIR_DISCOVERY_BIND", kDiscovery);
+    ZynApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+    TestMainWindow test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_mainwindow.moc"
