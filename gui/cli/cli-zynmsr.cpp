@@ -1,13 +1,11 @@
 #include "cli/cli-zynmsr.h"
 
 #include "cli/output.h"
+#include "cli/passwordgate.h"
 #include "devices/controller.h"
 #include "devices/sysinfo.h"
 
 #include <QByteArray>
-#include <QInputDialog>
-#include <QLineEdit>
-#include <QMessageBox>
 
 #include <cstring>
 #include <vector>
@@ -164,36 +162,5 @@ int CZynlibCLI::CmdRouter(int argc, char** argv)
 
 bool CZynlibCLI::CheckPassword()
 {
-    QZynController* ctrl = GetCtrl();
-    if (ctrl == nullptr)
-        return false;
-    const QString model = ctrl->GetSysInfo()->GetModelName();
-    if (ctrl->IsStatus(QZynController::STATUS_CONTROLLER_NEED_AUTH)) {
-        QString password;
-        bool given = false;
-        if (m_dialogs.ask) {
-            given = m_dialogs.ask(model, &password);
-        } else {
-            password = QInputDialog::getText(nullptr, model, tr("Password:"), QLineEdit::Password, QString(), &given);
-        }
-        if (!given || password.isEmpty())
-            return false;
-        QByteArray text = password.toLocal8Bit();
-        if (ZynChkPassword(text.data()) != ZYN_OK) {
-            const QString refusal = tr("Invalid Password!!");
-            if (m_dialogs.refuse)
-                m_dialogs.refuse(model, refusal);
-            else
-                QMessageBox::warning(nullptr, model, refusal);
-            return false;
-        }
-        // The modal dialog ran events: take the controller afresh.
-        ctrl = GetCtrl();
-        if (ctrl == nullptr)
-            return false;
-    }
-    ctrl->SetAuthorisationHold(QZynController::kAuthorisationSeconds);
-    ctrl->ClearStatus(QZynController::STATUS_CONTROLLER_NEED_AUTH);
-    qDebug("\"%s\" ClearStatus(STATUS_CONTROLLER_NEED_AUTH)", qUtf8Printable(model));
-    return true;
+    return CheckControllerPassword(GetCtrl(), nullptr, m_dialogs);
 }

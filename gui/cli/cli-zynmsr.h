@@ -12,6 +12,7 @@
 // Everything here runs on the GUI thread; the password dialog is modal.
 #pragma once
 
+#include "cli/passwordgate.h"
 #include "cli/qzynlib.h"
 #include "cliroute.h"
 #include "records.h"
@@ -19,7 +20,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
 
 // The engine's base: it adds nothing but its type to the facade.
 class CCliBase : public QZynlib {
@@ -47,13 +47,8 @@ public:
     static constexpr int kRouteRefused = 1;          // ambiguous, or no onboard network port
     static constexpr int kRoutePasswordRefused = 8;
 
-    // The password gate's two dialogs. `ask` puts the question under the controller's model
-    // name and returns false when cancelled; `refuse` shows the text under that title. Unset
-    // members use the real modal dialogs (no parent window).
-    struct PasswordDialogs {
-        std::function<bool(const QString& title, QString* password)> ask;
-        std::function<void(const QString& title, const QString& text)> refuse;
-    };
+    // The password gate's dialogs (cli/passwordgate.h); the console's have no parent window.
+    using PasswordDialogs = ControllerPasswordDialogs;
 
     explicit CZynlibCLI(QObject* parent = nullptr);
     ~CZynlibCLI() override;

@@ -3,6 +3,7 @@
 #include "cli/cli-zynmsr.h"
 #include "cli/console.h"
 #include "cli/output.h"
+#include "cli/passwordgate.h"
 #include "devices/controller.h"
 #include "devices/event.h"
 #include "devices/host.h"
@@ -14,6 +15,7 @@
 #include "devices/zynlog.h"
 #include "os/mac/os_darwin_event.h"
 #include "ui/model/controlleritemmodel.h"
+#include "ui/dialog/dialogaddcontrollerbyip.h"
 #include "ui/model/itemmodel.h"
 #include "ui_mainwindow.h"
 #include "watcher/controllerwatcher.h"
@@ -365,6 +367,26 @@ void MainWindow::DeviceItemChanged(QZynDevice* device, int code)
         return;
     if (device->type == QZynDevice::Controller && code == QZynDevice::DeviceAdded)
         StartController(static_cast<QZynController*>(device));
+    if (device->type == QZynDevice::Controller && code == QZynDevice::DeviceRemoved)
+        ControllerRemoved(static_cast<QZynController*>(device));
+}
+
+void MainWindow::ControllerRemoved(QZynController* controller)
+{
+    // Nothing keeps acting on a controller that goes: the console lets it go, and a page that
+    // shows it or one of its sets gives way to the start page.
+    if (m_cli->GetCtrl() == controller)
+        m_cli->SetCtrl(nullptr);
+    QZynDevice* current = GetCurrentControllerTreeItem();
+    const QZynController* shown = nullptr;
+    if (current != nullptr && current->type == QZynDevice::Controller)
+        shown = static_cast<QZynController*>(current);
+    else if (current != nullptr && current->type == QZynDevice::RaidSet)
+        shown = static_cast<QZynRaidSet*>(current)->GetOwner();
+    else if (current != nullptr && current->type == QZynDevice::VolumeSet)
+        shown = static_cast<QZynVolumeSet*>(current)->GetOwner();
+    if (shown == controller)
+        ui->stackedWidget->setCurrentIndex(0);
 }
 
 void MainWindow::StartController(QZynController* controller)
@@ -380,4 +402,38 @@ void MainWindow::StopController(QZynController*)
 void MainWindow::ControllerTreeCurrentChanged(const QModelIndex&, const QModelIndex&)
 {
     UpdateActions();
+}
+
+// The password gate and the connection commands.
+
+bool MainWindow::CheckPassword(QZynController* controller)
+{
+    return CheckControllerPassword(controller, this);
+}
+
+void MainWindow::DoActionConnect()
+{
+    DialogAddControllerByIP dialog(this);
+    if (dialog.exec() == QDialog::Accepted)
+        emit signal_add_ctrl_by_ip(dialog.address);
+}
+
+void MainWindow::DoActionDisconnect()
+{
+    qDebug("void MainWindow::DoActionDisconnect()");
+    QZynDevice* device = GetCurrentControllerTreeItem();
+    if (device == nullptr || device->type != QZynDevice::Controller)
+        return;
+    auto* controller = static_cast<QZynController*>(device);
+    ZynGetHost()->remove_controller_by_ip(controller->GetSysInfo()->GetIPAddressString());
+}
+
+void MainWindow::DoActionLocalHostRescanDevice()
+{
+    emit signal_scan_ctrl_by_driver();
+}
+
+void MainWindow::DoActionNetworkRescanDevice()
+{
+    emit signal_scan_ctrl_by_ip(0);
 }

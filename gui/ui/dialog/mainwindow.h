@@ -46,6 +46,10 @@ public:
 
     void SetTrayVisible(bool visible);
 
+    // The controller password gate in front of every command that changes a controller or reads
+    // its settings: true lets the caller go on.
+    bool CheckPassword(QZynController* controller);
+
     // The form, for the pages and for tests.
     Ui_MainWindow* Form() const { return ui; }
     QSystemTrayIcon* TrayIcon() const { return trayIcon; }
@@ -129,6 +133,7 @@ private:
     // Every controller in the host's list, empty slots skipped.
     template <typename F>
     void forEachController(F f);
+    void ControllerRemoved(QZynController* controller);
 
     Ui_MainWindow* ui;
     QThread* m_watcherThread = nullptr;

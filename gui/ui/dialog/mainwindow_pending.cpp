@@ -10,12 +10,8 @@ void MainWindow::on_treeViewExpandAllCheckBox_toggled(bool) {}
 void MainWindow::ExecuteSchedulerTask(QZynTask*) {}
 
 MAINWINDOW_PENDING(on_actionPreferences_triggered)
-MAINWINDOW_PENDING(DoActionConnect)
-MAINWINDOW_PENDING(DoActionDisconnect)
 MAINWINDOW_PENDING(DoActionSetup)
 MAINWINDOW_PENDING(DoActionScheduler)
-MAINWINDOW_PENDING(DoActionLocalHostRescanDevice)
-MAINWINDOW_PENDING(DoActionNetworkRescanDevice)
 
 MAINWINDOW_PENDING(DoActionQuickCreate)
 MAINWINDOW_PENDING(DoActionAddRaidSet)

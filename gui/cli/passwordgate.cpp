@@ -1,0 +1,46 @@
+#include "cli/passwordgate.h"
+
+#include "devices/controller.h"
+#include "devices/sysinfo.h"
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QDebug>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+
+bool CheckControllerPassword(QZynController* controller, QWidget* parent, const ControllerPasswordDialogs& dialogs)
+{
+    QPointer<QZynController> ctrl(controller);
+    if (ctrl.isNull())
+        return false;
+    const QString model = ctrl->GetSysInfo()->GetModelName();
+    if (ctrl->IsStatus(QZynController::STATUS_CONTROLLER_NEED_AUTH)) {
+        QString password;
+        bool given = false;
+        const QString label = QCoreApplication::translate("PasswordGate", "Password:");
+        if (dialogs.ask)
+            given = dialogs.ask(model, &password);
+        else
+            password = QInputDialog::getText(parent, model, label, QLineEdit::Password, QString(), &given);
+        if (!given || password.isEmpty() || ctrl.isNull())
+            return false;
+        QByteArray text = password.toLocal8Bit();
+        if (ctrl->ZynChkPassword(text.data()) != ZYN_OK) {
+            const QString refusal = QCoreApplication::translate("PasswordGate", "Invalid Password!!");
+            if (dialogs.refuse)
+                dialogs.refuse(model, refusal);
+            else
+                QMessageBox::warning(parent, model, refusal, QMessageBox::Ok);
+            return false;
+        }
+        if (ctrl.isNull())
+            return false;
+    }
+    ctrl->SetAuthorisationHold(QZynController::kAuthorisationSeconds);
+    ctrl->ClearStatus(QZynController::STATUS_CONTROLLER_NEED_AUTH);
+    qDebug("\"%s\" ClearStatus(STATUS_CONTROLLER_NEED_AUTH)", qUtf8Printable(model));
+    return true;
+}
