@@ -220,6 +220,14 @@ void TestStartup::splash()
     QCOMPARE(splash->message(), QStringLiteral("Loading modules..."));
     // The message is drawn in white at the bottom right: what it changes lies there and is white.
     const QImage with = splash->grab().toImage();
+    const QString shots = qEnvironmentVariable("PALVIR_SHOT_DIR");
+    if (!shots.isEmpty()) {
+        QDir().mkpath(shots);
+        QVERIFY(with.save(QDir(shots).filePath("startup-splash.png")));
+        QFile about(QDir(shots).filePath("startup-splash.txt"));
+        QVERIFY(about.open(QIODevice::WriteOnly));
+        about.write(QString("splash screen %1x%2\n").arg(with.width()).arg(with.height()).toUtf8());
+    }
     splash->clearMessage();
     const QImage without = splash->grab().toImage();
     QCOMPARE(with.size(), without.size());
