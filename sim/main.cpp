@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstdio>
 #include <functional>
+#include <map>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -38,6 +39,8 @@ const char kUsage[] =
     "                      (default $ZYNMSR_DRIVER_DIR, else /run/zynmsr)\n"
     "  --slots N           number of driver services published (orders 0 .. N-1)\n"
     "  --profile NAME      controller family: older, enclosure (default), jbod, jbod6g, e100\n"
+    "  --slot-profile N:NAME  the family of driver slot N (repeatable); other controllers\n"
+    "                      have the --profile family\n"
     "  --layout N          setup image layout 0-3 (default by profile: older and e100 0,\n"
     "                      enclosure 3, jbod and jbod6g 1); layout 1 has 16 volume numbers,\n"
     "                      layouts 2 and 3 have 128\n"
@@ -95,6 +98,7 @@ const char kUsage[] =
     "again with the same identity and a fresh model.\n";
 
 constexpr size_t kMaxConfigBytes = 1 << 20;
+constexpr long kMaxSlots = 256;
 
 int fail(const std::string& message)
 {
@@ -276,6 +280,8 @@ int main(int argc, char** argv)
     std::string modelConfig;
     bool modelConfigGiven = false;
     zynsim::ControllerConfig config;
+    // Driver slots with a family of their own (--slot-profile), by slot.
+    std::map<long, zynsim::Profile> slotProfiles;
 
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
@@ -295,7 +301,7 @@ int main(int argc, char** argv)
         } else if (option == "--driver-dir") {
             driverDir = value;
         } else if (option == "--slots") {
-            if (!parseNumber(value, 0, 256, &slots))
+            if (!parseNumber(value, 0, kMaxSlots, &slots))
                 return fail(std::string("--slots takes a number from 0 to 256, not ") + value);
         } else if (option == "--port") {
             if (!parseNumber(value, 0, 65535, &port))
@@ -303,6 +309,15 @@ int main(int argc, char** argv)
         } else if (option == "--profile") {
             if (!zynsim::profileFromName(value, &config.profile))
                 return fail(std::string("unknown profile ") + value + " (older, enclosure, jbod, jbod6g, e100)");
+        } else if (option == "--slot-profile") {
+            const char* colon = std::strchr(value, ':');
+            long slot = -1;
+            zynsim::Profile profile{};
+            if (!colon || !parseNumber(std::string(value, colon).c_str(), 0, kMaxSlots - 1, &slot)
+                || !zynsim::profileFromName(colon + 1, &profile))
+                return fail(std::string("--slot-profile takes SLOT:NAME (slot 0 to 255; older, enclosure, jbod, "
+                                        "jbod6g, e100), not ") + value);
+            slotProfiles[slot] = profile;
         } else if (option == "--layout") {
             long layout = 0;
             if (!parseNumber(value, 0, 3, &layout))
@@ -353,6 +368,18 @@ int main(int argc, char** argv)
         driverDir = iokit::driverDirectory();
     if (udpAddresses.empty() && slots <= 0)
         return fail("nothing to serve: give --udp ADDR or --slots N (see --help)");
+    if (!slotProfiles.empty() && slotProfiles.rbegin()->first >= std::max(slots, 0L))
+        return fail("--slot-profile " + std::to_string(slotProfiles.rbegin()->first) + ": there are only "
+                    + std::to_string(std::max(slots, 0L)) + " driver slots");
+    // A driver slot's configuration: its own family (the layout then follows that family unless
+    // --layout gave one), else the common one.
+    auto slotConfig = [&](long slot) {
+        zynsim::ControllerConfig own = config;
+        const auto found = slotProfiles.find(slot);
+        if (found != slotProfiles.end())
+            own.profile = found->second;
+        return own;
+    };
 
     // The serving threads inherit this mask, so the signals reach sigwait below only.
     sigset_t signals;
@@ -400,14 +427,15 @@ int main(int argc, char** argv)
     std::vector<std::shared_ptr<zynsim::FakeController>> services(size_t(std::max(slots, 0L)));
     for (long slot = 0; slot < slots; ++slot) {
         const uint64_t entryId = 0x100000000ull + 0x100ull * uint64_t(slot) + 1;
-        auto controller = simulator.addDriverController(driverDir, int(slot), config, entryId);
+        const zynsim::ControllerConfig own = slotConfig(slot);
+        auto controller = simulator.addDriverController(driverDir, int(slot), own, entryId);
         if (!controller)
             return fail(simulator.error());
         prepare(controller);
         services[size_t(slot)] = controller;
         std::printf("driver %s slot %ld entry 0x%llx serial %s profile %s\n", driverDir.c_str(), slot,
                     static_cast<unsigned long long>(entryId), controller->serial().c_str(),
-                    zynsim::profileName(config.profile).c_str());
+                    zynsim::profileName(own.profile).c_str());
     }
     std::fflush(stdout);
 
@@ -444,7 +472,7 @@ int main(int argc, char** argv)
             *reply = "error: slot " + std::to_string(slot) + " is plugged";
             return true;
         }
-        zynsim::ControllerConfig again = config;
+        zynsim::ControllerConfig again = slotConfig(slot);
         again.serial = identities[size_t(slot)].first;
         again.mac = identities[size_t(slot)].second;
         service = simulator.addDriverController(driverDir, int(slot), again, entryId);

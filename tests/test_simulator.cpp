@@ -11,6 +11,7 @@
 
 #include <QtTest>
 
+#include <array>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -183,6 +184,8 @@ private slots:
     void zynsimAppliesStandardInput();
     void zynsimIdleUnderConnectionFlood_data();
     void zynsimIdleUnderConnectionFlood();
+    void zynsimSlotProfiles_data();
+    void zynsimSlotProfiles();
 
     // --- driver front end ---
     void driverChunkLimits();
@@ -1134,6 +1137,82 @@ void TestSimulator::zynsimIdleUnderConnectionFlood()
     };
     QTRY_VERIFY_WITH_TIMEOUT(serveNewClient(), 10000);
     QVERIFY2(!replyData(reply).empty(), qPrintable(QByteArray(reinterpret_cast<const char*>(reply.data()), int(reply.size())).toHex()));
+    QCOMPARE(zynsim.stop(SIGTERM), 0);
+}
+
+void TestSimulator::zynsimSlotProfiles_data()
+{
+    // args after --driver-dir; the banner's family by slot (empty: zynsim refuses the options,
+    // with exit code 2).
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QStringList>("families");
+    QTest::newRow("per slot, others by --profile")
+        << QStringList{"--slots", "3", "--slot-profile", "0:older", "--slot-profile", "2:jbod", "--profile", "enclosure"}
+        << QStringList{"older", "enclosure", "jbod"};
+    QTest::newRow("the last word for a slot wins")
+        << QStringList{"--slots", "2", "--slot-profile", "1:older", "--profile", "older", "--slot-profile", "1:enclosure"}
+        << QStringList{"older", "enclosure"};
+    QTest::newRow("slot beyond --slots") << QStringList{"--slots", "2", "--slot-profile", "2:older"} << QStringList{};
+    QTest::newRow("no slot") << QStringList{"--slots", "2", "--slot-profile", "older"} << QStringList{};
+    QTest::newRow("unknown family") << QStringList{"--slots", "2", "--slot-profile", "0:newer"} << QStringList{};
+    QTest::newRow("negative slot") << QStringList{"--slots", "2", "--slot-profile", "-1:older"} << QStringList{};
+    QTest::newRow("slot past the limit") << QStringList{"--slots", "2", "--slot-profile", "256:older"} << QStringList{};
+}
+
+void TestSimulator::zynsimSlotProfiles()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QStringList, families);
+    if (ZynsimProcess::path().empty())
+        QSKIP("zynsim is not built next to the tests");
+    std::signal(SIGPIPE, SIG_IGN);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    std::vector<std::string> argv{"--driver-dir", dir.path().toStdString()};
+    for (const QString& a : args)
+        argv.push_back(a.toStdString());
+    ZynsimProcess zynsim;
+    QVERIFY(zynsim.start(argv));
+    if (families.isEmpty()) {
+        QCOMPARE(QString::fromStdString(zynsim.line()), QString());   // ends with nothing served
+        QCOMPARE(zynsim.stop(SIGTERM), 2);
+        return;
+    }
+    // Each slot's banner names its family, and the controller behind the slot's socket is of it:
+    // the family byte, the board type of the family's layout and the JBOD byte of its system
+    // information.
+    const std::map<QString, std::array<int, 3>> expected{
+        {"older", {1, 0, 0}}, {"enclosure", {sSYSTEM_INFO::kEnclosureFamily, 8, 0}}, {"jbod", {3, 8, 1}}};
+    const QRegularExpression banner("^driver (\\S+) slot (\\d+) entry 0x([0-9a-f]+) serial \\S+ profile (\\w+)$");
+    for (int slot = 0; slot < families.size(); ++slot) {
+        const QString line = QString::fromStdString(zynsim.line());
+        const QRegularExpressionMatch m = banner.match(line);
+        QVERIFY2(m.hasMatch(), qPrintable(line));
+        QCOMPARE(m.captured(2).toInt(), slot);
+        QCOMPARE(m.captured(4), families[slot]);
+        const int fd = connectUnix(dir.filePath("zynmsr-" + m.captured(3) + ".sock").toStdString(), 5000);
+        QVERIFY(fd >= 0);
+        Bytes reply;
+        const bool asked = streamCall(fd, iokit::wire::kScalarCall, zynmsr::kSelOpen) == iokit::kIOReturnSuccess
+            && streamCall(fd, iokit::wire::kScalarCall, zynmsr::kSelAcquireLock) == iokit::kIOReturnSuccess
+            && streamCall(fd, iokit::wire::kStructCall, zynmsr::kSelWrite, command(0x23)) == iokit::kIOReturnSuccess;
+        QVERIFY(asked);
+        // The reply may come in pieces.
+        Bytes frame;
+        auto readMore = [&] {
+            reply.clear();
+            if (streamCall(fd, iokit::wire::kStructCall, zynmsr::kSelRead, {}, &reply, 4096) == iokit::kIOReturnSuccess)
+                frame.insert(frame.end(), reply.begin(), reply.end());
+            return !replyData(frame).empty();
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(readMore(), 10000);
+        const Bytes info = replyData(frame);
+        ::close(fd);
+        QCOMPARE(info.size(), size_t(256));
+        const std::array<int, 3> seen{info[sSYSTEM_INFO::kFamily], info[sSYSTEM_INFO::kBoardType],
+                                      info[sSYSTEM_INFO::kJbodMode]};
+        QCOMPARE(seen, expected.at(families[slot]));
+    }
     QCOMPARE(zynsim.stop(SIGTERM), 0);
 }
 

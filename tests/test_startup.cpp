@@ -1,0 +1,449 @@
+// The program's start: the message handler's lines, the splash screen, the authorisation
+// stand-in, and `palvir` itself started as an ordinary user (relaunch through a stand-in pkexec)
+// and with the rights to go on.
+#include "startup.h"
+
+#include "security/authorization.h"
+
+#include <QtTest>
+#include <QSplashScreen>
+
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include <grp.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr uid_t kNobody = 65534;
+constexpr gid_t kNoGroup = 65534;
+// A handler line: label, time, text, then (file:line, function).
+const QRegularExpression kLine(
+    QStringLiteral("^(Debug|Warning|Critical|Fatal|System): \\d\\d:\\d\\d:\\d\\d (.*) \\((.*):(\\d+), (.*)\\)$"));
+
+// Captures what is written to standard error (the descriptor) while it lives.
+class StderrCapture {
+public:
+    StderrCapture()
+    {
+        std::fflush(stderr);
+        m_saved = ::dup(STDERR_FILENO);
+        m_file.open();
+        ::dup2(m_file.handle(), STDERR_FILENO);
+    }
+    ~StderrCapture() { restore(); }
+    QByteArray finish()
+    {
+        restore();
+        m_file.seek(0);
+        return m_file.readAll();
+    }
+
+private:
+    void restore()
+    {
+        if (m_saved < 0)
+            return;
+        std::fflush(stderr);
+        ::dup2(m_saved, STDERR_FILENO);
+        ::close(m_saved);
+        m_saved = -1;
+    }
+    QTemporaryFile m_file;
+    int m_saved = -1;
+};
+
+// `palvir` as a child process, as an ordinary user when the tests run as the super-user.
+class Program : public QProcess {
+public:
+    explicit Program(bool ordinaryUser) : m_drop(ordinaryUser && ::geteuid() == 0) {}
+
+protected:
+    void setupChildProcess() override
+    {
+        if (m_drop && (::setgroups(0, nullptr) != 0 || ::setgid(kNoGroup) != 0 || ::setuid(kNobody) != 0))
+            ::_exit(125);
+    }
+
+private:
+    bool m_drop;
+};
+
+} // namespace
+
+class TestStartup : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void messageLine_data();
+    void messageLine();
+    void handlerWritesWholeLines();
+    void splash();
+    void readLinkWhole_data();
+    void readLinkWhole();
+    void authorizationCreate_data();
+    void authorizationCreate();
+    void relaunch_data();
+    void relaunch();
+    void goesOnWithRights_data();
+    void goesOnWithRights();
+
+private:
+    QTemporaryDir m_dir;
+    QString helperPath(const QString& name, const QByteArray& firstLine);
+    QProcessEnvironment environment() const;
+};
+
+void TestStartup::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    // The stand-in helpers and what they record are reached by the ordinary user too.
+    QVERIFY(QFile::setPermissions(m_dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                                    | QFileDevice::ReadOther | QFileDevice::WriteOther
+                                                    | QFileDevice::ExeOther | QFileDevice::ReadGroup
+                                                    | QFileDevice::WriteGroup | QFileDevice::ExeGroup));
+}
+
+void TestStartup::messageLine_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("line");
+    QTest::addColumn<QByteArray>("function");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QByteArray>("expected");
+    const QByteArray file("gui/devices/settings.cpp");
+    const QByteArray function("void QZynSettings::ReadSettings()");
+    QTest::newRow("debug") << int(QtDebugMsg) << file << 88 << function << "general/locale"
+                           << QByteArray("Debug: 12:34:56 general/locale (gui/devices/settings.cpp:88, "
+                                         "void QZynSettings::ReadSettings())\n");
+    QTest::newRow("warning") << int(QtWarningMsg) << file << 1 << function << "w"
+                             << QByteArray("Warning: 12:34:56 w (gui/devices/settings.cpp:1, void QZynSettings::ReadSettings())\n");
+    QTest::newRow("critical") << int(QtCriticalMsg) << file << 2 << function << "c"
+                              << QByteArray("Critical: 12:34:56 c (gui/devices/settings.cpp:2, void QZynSettings::ReadSettings())\n");
+    QTest::newRow("fatal") << int(QtFatalMsg) << file << 3 << function << "f"
+                           << QByteArray("Fatal: 12:34:56 f (gui/devices/settings.cpp:3, void QZynSettings::ReadSettings())\n");
+    QTest::newRow("info is System") << int(QtInfoMsg) << file << 4 << function << "i"
+                                    << QByteArray("System: 12:34:56 i (gui/devices/settings.cpp:4, void QZynSettings::ReadSettings())\n");
+    QTest::newRow("beyond the table") << 9 << file << 5 << function << "x"
+                                      << QByteArray("System: 12:34:56 x (gui/devices/settings.cpp:5, void QZynSettings::ReadSettings())\n");
+    QTest::newRow("formats pass unchanged") << int(QtDebugMsg) << QByteArray("a%s.cpp") << 7 << QByteArray("f(%n)")
+                                            << "%s %n %d%% 100% \\n"
+                                            << QByteArray("Debug: 12:34:56 %s %n %d%% 100% \\n (a%s.cpp:7, f(%n))\n");
+    QTest::newRow("no context") << int(QtWarningMsg) << QByteArray() << 0 << QByteArray() << "bare"
+                                << QByteArray("Warning: 12:34:56 bare ((null):0, (null))\n");
+    QTest::newRow("line as unsigned") << int(QtDebugMsg) << file << -1 << function << ""
+                                      << QByteArray("Debug: 12:34:56  (gui/devices/settings.cpp:4294967295, "
+                                                    "void QZynSettings::ReadSettings())\n");
+    const QString longText(5000, QLatin1Char('L'));
+    QTest::newRow("longer than 1023 bytes, whole") << int(QtDebugMsg) << QByteArray("m.cpp") << 9 << QByteArray("g()")
+                                                   << longText
+                                                   << "Debug: 12:34:56 " + longText.toLatin1() + " (m.cpp:9, g())\n";
+}
+
+void TestStartup::messageLine()
+{
+    QFETCH(int, type);
+    QFETCH(QByteArray, file);
+    QFETCH(int, line);
+    QFETCH(QByteArray, function);
+    QFETCH(QString, message);
+    QFETCH(QByteArray, expected);
+    const QMessageLogContext context(file.isNull() ? nullptr : file.constData(), line,
+                                     function.isNull() ? nullptr : function.constData(), "default");
+    QCOMPARE(FormatMessageLine(QtMsgType(type), context, message, "12:34:56"), expected);
+}
+
+void TestStartup::handlerWritesWholeLines()
+{
+    constexpr int kThreads = 4;
+    constexpr int kLinesEach = 200;
+    const QString longText(3000, QLatin1Char('t'));
+    QByteArray written;
+    {
+        StderrCapture capture;
+        const QtMessageHandler before = qInstallMessageHandler(myMessageOutput);
+        qDebug("%s", "100% %s %n");
+        qWarning() << "warned";
+        qCritical("critical");
+        qInfo("informed");
+        // A fatal message is written like any other, and the handler returns.
+        myMessageOutput(QtFatalMsg, QMessageLogContext("here.cpp", 3, "void fatal()", "default"), "fatal %s");
+        std::vector<std::thread> threads;
+        for (int t = 0; t < kThreads; ++t)
+            threads.emplace_back([&longText, t] {
+                for (int i = 0; i < kLinesEach; ++i)
+                    qDebug().noquote() << QString::number(t) + longText;
+            });
+        for (std::thread& thread : threads)
+            thread.join();
+        qInstallMessageHandler(before);
+        written = capture.finish();
+    }
+    QList<QByteArray> lines = written.split('\n');
+    QCOMPARE(lines.takeLast(), QByteArray());   // the last line ends in a newline too
+    QCOMPARE(lines.size(), 5 + kThreads * kLinesEach);
+    QStringList labels;
+    QStringList texts;
+    for (const QByteArray& line : lines) {
+        const QRegularExpressionMatch m = kLine.match(QString::fromLocal8Bit(line));
+        QVERIFY2(m.hasMatch(), line.left(200).constData());
+        if (labels.size() < 5) {
+            labels << m.captured(1);
+            texts << m.captured(2);
+            continue;
+        }
+        QCOMPARE(m.captured(1), QStringLiteral("Debug"));
+        QCOMPARE(m.captured(2).mid(1), longText);   // whole: no other line inside it
+        QVERIFY(m.captured(3).endsWith(QLatin1String("test_startup.cpp")));
+    }
+    QCOMPARE(labels, (QStringList{"Debug", "Warning", "Critical", "System", "Fatal"}));
+    QCOMPARE(texts, (QStringList{"100% %s %n", "warned", "critical", "informed", "fatal %s"}));
+    const QRegularExpressionMatch first = kLine.match(QString::fromLocal8Bit(lines.first()));
+    QVERIFY(first.captured(3).endsWith(QLatin1String("test_startup.cpp")));
+    QVERIFY(first.captured(5).contains(QLatin1String("handlerWritesWholeLines")));
+}
+
+void TestStartup::splash()
+{
+    std::unique_ptr<QSplashScreen> splash(ShowStartupSplash());
+    QVERIFY(splash->isVisible());
+    QCOMPARE(splash->size(), QSize(640, 360));
+    QCOMPARE(splash->minimumSize(), QSize(640, 360));
+    QCOMPARE(splash->maximumSize(), QSize(640, 360));
+    QCOMPARE(splash->pixmap().size(), QSize(640, 360));
+    QCOMPARE(splash->message(), QStringLiteral("Loading modules..."));
+    // The message is drawn in white at the bottom right: what it changes lies there and is white.
+    const QImage with = splash->grab().toImage();
+    const QString shots = qEnvironmentVariable("PALVIR_SHOT_DIR");
+    if (!shots.isEmpty()) {
+        QDir().mkpath(shots);
+        QVERIFY(with.save(QDir(shots).filePath("startup-splash.png")));
+        QFile about(QDir(shots).filePath("startup-splash.txt"));
+        QVERIFY(about.open(QIODevice::WriteOnly));
+        about.write(QString("splash screen %1x%2\n").arg(with.width()).arg(with.height()).toUtf8());
+    }
+    splash->clearMessage();
+    const QImage without = splash->grab().toImage();
+    QCOMPARE(with.size(), without.size());
+    QRect changed;
+    int white = 0;
+    for (int y = 0; y < with.height(); ++y)
+        for (int x = 0; x < with.width(); ++x)
+            if (with.pixel(x, y) != without.pixel(x, y)) {
+                changed |= QRect(x, y, 1, 1);
+                white += with.pixel(x, y) == qRgb(255, 255, 255) ? 1 : 0;
+            }
+    QVERIFY(!changed.isEmpty());
+    QVERIFY2(changed.left() > with.width() / 2 && changed.top() > with.height() * 3 / 4,
+             qPrintable(QString("%1,%2 %3x%4").arg(changed.x()).arg(changed.y()).arg(changed.width()).arg(changed.height())));
+    QVERIFY(changed.right() >= with.width() - 16 && changed.bottom() >= with.height() - 16);
+    QVERIFY(white > 0);
+}
+
+void TestStartup::readLinkWhole_data()
+{
+    // target: the link's target (empty: no link at `name`, or a plain file); error when unreadable.
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<bool>("plainFile");
+    QTest::addColumn<int>("error");
+    QTest::newRow("short") << "/usr/bin/palvir" << false << 0;
+    QTest::newRow("exactly the first buffer") << QString(256, QLatin1Char('a')) << false << 0;
+    QTest::newRow("past the first buffer") << "/" + QString(3000, QLatin1Char('b')) << false << 0;
+    QTest::newRow("near the longest") << QString(4095, QLatin1Char('c')) << false << 0;
+    QTest::newRow("missing") << QString() << false << ENOENT;
+    QTest::newRow("not a link") << QString() << true << EINVAL;
+}
+
+void TestStartup::readLinkWhole()
+{
+    QFETCH(QString, target);
+    QFETCH(bool, plainFile);
+    QFETCH(int, error);
+    const QByteArray link = QFile::encodeName(m_dir.filePath(QString("link-%1").arg(QTest::currentDataTag())));
+    if (!target.isEmpty())
+        QCOMPARE(::symlink(QFile::encodeName(target).constData(), link.constData()), 0);
+    if (plainFile) {
+        QFile file(QFile::decodeName(link));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    std::string read("left over");
+    int got = 0;
+    QCOMPARE(security::ReadLinkTarget(link.constData(), &read, &got), error == 0);
+    if (error == 0)
+        QCOMPARE(QString::fromStdString(read), target);
+    else
+        QCOMPARE(got, error);
+
+    std::string self;
+    QVERIFY(security::ExecutablePath(&self, nullptr));
+    QCOMPARE(QString::fromStdString(self), QCoreApplication::applicationFilePath());
+}
+
+QString TestStartup::helperPath(const QString& name, const QByteArray& firstLine)
+{
+    // Records its arguments, one a line, in $FAKE_LOG and ends with $FAKE_EXIT.
+    const QString path = m_dir.filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return {};
+    file.write(firstLine + "\nprintf '%s\\n' \"$@\" > \"$FAKE_LOG\"\nexit \"${FAKE_EXIT:-0}\"\n");
+    file.close();
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                        | QFileDevice::ReadOther | QFileDevice::ExeOther | QFileDevice::ReadGroup
+                        | QFileDevice::ExeGroup);
+    return path;
+}
+
+void TestStartup::authorizationCreate_data()
+{
+    QTest::addColumn<QStringList>("rights");
+    QTest::addColumn<uint>("flags");
+    QTest::addColumn<bool>("helperThere");
+    QTest::addColumn<int>("status");
+    using namespace security;
+    const uint asks = kAuthorizationFlagInteractionAllowed | kAuthorizationFlagExtendRights;
+    QTest::newRow("granted") << QStringList{"system.privilege.admin"} << asks << true << int(errAuthorizationSuccess);
+    QTest::newRow("no helper") << QStringList{"system.privilege.admin"} << asks << false << int(errAuthorizationDenied);
+    QTest::newRow("no interaction") << QStringList{"system.privilege.admin"} << uint(kAuthorizationFlagExtendRights)
+                                    << true << int(errAuthorizationDenied);
+    QTest::newRow("other right") << QStringList{"system.privilege.user"} << asks << true << int(errAuthorizationInvalidSet);
+    QTest::newRow("two rights") << QStringList{"system.privilege.admin", "system.privilege.admin"} << asks << true
+                                << int(errAuthorizationInvalidSet);
+    QTest::newRow("none") << QStringList{} << asks << true << int(errAuthorizationInvalidSet);
+}
+
+void TestStartup::authorizationCreate()
+{
+    QFETCH(QStringList, rights);
+    QFETCH(uint, flags);
+    QFETCH(bool, helperThere);
+    QFETCH(int, status);
+    using namespace security;
+    const QString helper = helperThere ? helperPath("create-helper", "#!/bin/sh") : m_dir.filePath("absent");
+    qputenv(kHelperVariable, QFile::encodeName(helper));
+    std::vector<QByteArray> names;
+    std::vector<AuthorizationItem> items;
+    for (const QString& right : rights)
+        names.push_back(right.toLatin1());
+    for (const QByteArray& name : names)
+        items.push_back({name.constData(), 0, nullptr, 0});
+    const AuthorizationRights set{uint32_t(items.size()), items.empty() ? nullptr : items.data()};
+    AuthorizationRef authorization = reinterpret_cast<AuthorizationRef>(this);
+    QCOMPARE(int(AuthorizationCreate(&set, nullptr, flags, &authorization)), status);
+    QCOMPARE(authorization != nullptr, status == errAuthorizationSuccess);
+    if (authorization) {
+        // No communications pipe is offered.
+        FILE* pipe = nullptr;
+        QCOMPARE(int(AuthorizationExecuteWithPrivileges(authorization, "/bin/true", 0, nullptr, &pipe)),
+                 int(errAuthorizationInvalidPointer));
+        QCOMPARE(int(AuthorizationFree(authorization, 0)), int(errAuthorizationSuccess));
+    }
+    qunsetenv(kHelperVariable);
+}
+
+QProcessEnvironment TestStartup::environment() const
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QString::fromLatin1(kNoRelaunchVariable));
+    env.remove(QStringLiteral("QT_MESSAGE_PATTERN"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.filePath("config"));
+    env.insert(QStringLiteral("FAKE_LOG"), m_dir.filePath("helper.log"));
+    return env;
+}
+
+void TestStartup::relaunch_data()
+{
+    // helper: the stand-in pkexec's first line (empty: there is none); exit: its exit code.
+    QTest::addColumn<QByteArray>("helper");
+    QTest::addColumn<int>("helperExit");
+    QTest::addColumn<QByteArray>("message");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<bool>("ran");
+    QTest::newRow("authorised, relaunched") << QByteArray("#!/bin/sh") << 0 << QByteArray() << 0 << true;
+    QTest::newRow("relaunched program failed") << QByteArray("#!/bin/sh") << 3 << QByteArray() << 0 << true;
+    QTest::newRow("prompt dismissed") << QByteArray("#!/bin/sh") << 126 << QByteArray("Couldn't Authenticate: -60006\n")
+                                      << 1 << true;
+    QTest::newRow("not authorised") << QByteArray("#!/bin/sh") << 127 << QByteArray("Couldn't Authenticate: -60005\n")
+                                    << 1 << true;
+    QTest::newRow("no pkexec") << QByteArray() << 0 << QByteArray("Couldn't Authenticate: -60005\n") << 1 << false;
+    QTest::newRow("pkexec cannot run") << QByteArray("#!/nonexistent/interpreter") << 0
+                                       << QByteArray("Couldn't execute self: -60031\n") << 1 << false;
+}
+
+void TestStartup::relaunch()
+{
+    QFETCH(QByteArray, helper);
+    QFETCH(int, helperExit);
+    QFETCH(QByteArray, message);
+    QFETCH(int, exitCode);
+    QFETCH(bool, ran);
+    QFile::remove(m_dir.filePath("helper.log"));
+    const QString helperFile = helper.isEmpty() ? m_dir.filePath("no-such-pkexec") : helperPath("pkexec", helper);
+    QVERIFY(!helperFile.isEmpty());
+    QProcessEnvironment env = environment();
+    env.insert(QString::fromLatin1(security::kHelperVariable), helperFile);
+    env.insert(QStringLiteral("FAKE_EXIT"), QString::number(helperExit));
+    Program program(true);
+    program.setProcessEnvironment(env);
+    // The arguments of this start are not passed on.
+    program.start(QStringLiteral(PALVIR_PATH), {"--extra", "argument"});
+    QVERIFY(program.waitForFinished(60000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    // Through the toolkit's own handler: the message and the newline it adds.
+    QCOMPARE(program.readAllStandardError(), message.isEmpty() ? QByteArray() : message + "\n");
+    QCOMPARE(program.exitCode(), exitCode);
+    QFile log(m_dir.filePath("helper.log"));
+    QCOMPARE(log.exists(), ran);
+    if (ran) {
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromLocal8Bit(log.readAll()), QFileInfo(PALVIR_PATH).canonicalFilePath() + "\n");
+    }
+}
+
+void TestStartup::goesOnWithRights_data()
+{
+    QTest::addColumn<bool>("ordinaryUser");
+    if (::geteuid() == 0)
+        QTest::newRow("super-user") << false;
+    QTest::newRow("ordinary user with PALVIR_NO_RELAUNCH=1") << true;
+}
+
+void TestStartup::goesOnWithRights()
+{
+    QFETCH(bool, ordinaryUser);
+    QProcessEnvironment env = environment();
+    if (ordinaryUser)
+        env.insert(QString::fromLatin1(kNoRelaunchVariable), QStringLiteral("1"));
+    // Nothing the program would find: no helper, an empty driver folder, discovery on loopback.
+    env.insert(QString::fromLatin1(security::kHelperVariable), m_dir.filePath("no-such-pkexec"));
+    QDir(m_dir.path()).mkpath("driver");
+    QDir(m_dir.path()).mkpath("lock");
+    env.insert(QStringLiteral("ZYNMSR_DRIVER_DIR"), m_dir.filePath("driver"));
+    env.insert(QStringLiteral("ZYNMSR_LOCK_DIR"), m_dir.filePath("lock"));
+    env.insert(QStringLiteral("PALVIR_DISCOVERY_TARGET"), QStringLiteral("127.0.0.220"));
+    env.insert(QStringLiteral("PALVIR_DISCOVERY_BIND"), QStringLiteral("127.0.0.220"));
+    if (ordinaryUser)
+        env.remove(QStringLiteral("XDG_RUNTIME_DIR"));   // the tests' own belongs to another user
+    Program program(ordinaryUser);
+    program.setProcessEnvironment(env);
+    program.start(QStringLiteral(PALVIR_PATH), QStringList());
+    QByteArray err;
+    // The settings are read at start, each key logged through the handler.
+    QTRY_VERIFY_WITH_TIMEOUT((err += program.readAllStandardError()).contains("general/locale"), 30000);
+    QCOMPARE(program.state(), QProcess::Running);
+    for (const QByteArray& line : err.left(err.lastIndexOf('\n')).split('\n'))
+        QVERIFY2(kLine.match(QString::fromLocal8Bit(line)).hasMatch(), line.constData());
+    QVERIFY(!err.contains("Couldn't"));
+    program.terminate();
+    QVERIFY(program.waitForFinished(30000));
+}
+
+QTEST_MAIN(TestStartup)
+#include "test_startup.moc"
