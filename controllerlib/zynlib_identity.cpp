@@ -4,6 +4,7 @@
 #include "zynframe.h"
 #include "zynlib.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <atomic>
 #include <cctype>
@@ -342,6 +343,18 @@ u32 CZynlib::ZynUpdateFirmware(char* path)
     return ZynUpdateFirmware(image.data(), int(image.size()));
 }
 
+int CZynlib::ZynHttpCapacity(int mtu)
+{
+    // A piece's frame: the frame's head and checksum, and the command byte.
+    constexpr int pieceOverhead = kZynFrameOverhead + 1;
+    if (mtu < kHttpPieceSize + pieceOverhead)
+        return kHttpPieceSize;
+    // As many packets of earlier pieces as leave room for a last piece of at least one byte.
+    const int earlier = (kZynScratchSize - pieceOverhead - 1) / mtu;
+    const int last = std::min(kHttpPieceSize, kZynScratchSize - pieceOverhead - earlier * mtu);
+    return earlier * kHttpPieceSize + last;
+}
+
 u32 CZynlib::ZynHttp(char* request, int len, char* reply, int* replyLength)
 {
     if (replyLength != nullptr)
@@ -353,7 +366,7 @@ u32 CZynlib::ZynHttp(char* request, int len, char* reply, int* replyLength)
     // Each piece of the request is a frame of its own that begins a transport packet.
     const int pieces = (len + kHttpPieceSize - 1) / kHttpPieceSize;
     const int lastPiece = len - (pieces - 1) * kHttpPieceSize;
-    const int total = (pieces - 1) * m_mtu + lastPiece + 7;
+    const int total = (pieces - 1) * m_mtu + lastPiece + kZynFrameOverhead + 1;
     if (total > kZynScratchSize || (pieces > 1 && m_mtu < kHttpPieceSize + 7))
         return ZYN_ERR_INVALID_ARG;
     std::vector<u8> frames(size_t(total), 0);
