@@ -49,6 +49,7 @@ void QZynHttpProxyServer::resumeAccepting()
 void QZynHttpProxyServer::setMaxConnections(int cap)
 {
     m_cap = std::max(cap, 1);
+    m_peak = int(m_threads.size());
     updateAccepting();
 }
 

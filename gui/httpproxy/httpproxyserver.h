@@ -33,7 +33,7 @@ public:
     void resumeAccepting() override;
     QTcpServer* tcpServer() override { return this; }
 
-    // Connections being served, and the most served at once so far.
+    // Connections being served, and the most served at once since the cap was last set.
     int connectionCount() const { return int(m_threads.size()); }
     int peakConnections() const { return m_peak; }
 

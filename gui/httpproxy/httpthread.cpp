@@ -16,6 +16,7 @@ QZynHttpThread::QZynHttpThread(qintptr socketDescriptor, QZynHttpProxyServer* se
     , m_maxRequest(maxRequest)
     , m_requestTimeoutMs(requestTimeoutMs)
 {
+    qRegisterMetaType<QTcpSocket::SocketError>("QTcpSocket::SocketError");
 }
 
 void QZynHttpThread::run()
