@@ -551,8 +551,18 @@ void TestHttpProxy::moreConnectionsThanTheCap()
 
 void TestHttpProxy::pausedProxyAnswersAfterResume()
 {
+    // A request in its exchange when the controller pauses is answered; its end does not make
+    // the proxy accept again.
+    zynsim::Answer slow = zynsim::Answer::model();
+    slow.delayMs = kSlowAnswerMs;
+    m_ctl->script(kHttpPiece, 1, slow);
+    const int piecesBefore = m_ctl->framesReceived(kHttpPiece);
+    auto busy = startCurl(m_controller, QStringLiteral("/"));
+    QTRY_COMPARE(m_ctl->framesReceived(kHttpPiece), piecesBefore + 1);
     m_controller->Pause();
     QVERIFY(proxy()->isListening());
+    QCOMPARE(statusLine(curlResult(*busy)), QByteArray("HTTP/1.1 200 OK"));
+    QTRY_COMPARE(proxy()->connectionCount(), 0);
     QTcpSocket client;
     client.connectToHost(QString::fromLatin1(kProxyHost), proxy()->serverPort());
     // The system completes the connection in the backlog; the proxy does not take it.

@@ -64,7 +64,8 @@ void QZynHttpConnection::serve()
     }
     m_phase = Writing;
     m_deadline.start(kWriteTimeoutMs);
-    m_socket->write(reply.get(), replyLength);
+    if (m_socket->write(reply.get(), replyLength) != replyLength)
+        close();
 }
 
 void QZynHttpConnection::replyWritten()
