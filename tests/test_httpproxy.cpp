@@ -653,6 +653,7 @@ void TestHttpProxy::descriptorsAreClosed()
     QSignalSpy failures(&thread, &QZynHttpThread::error);
     thread.start();
     QVERIFY(thread.wait(kExchangeMs));
+    thread.waitEnded();
     QCOMPARE(failures.size(), errors);
     errno = 0;
     QCOMPARE(::fcntl(ends[0], F_GETFD), -1);

@@ -28,7 +28,7 @@ QZynHttpProxyServer::~QZynHttpProxyServer()
     // With every socket aborted only an exchange with the controller can still hold a thread,
     // and the transport's time-out ends that: the controller must outlive these threads.
     for (QZynHttpThread* thread : m_threads) {
-        thread->wait();
+        thread->waitEnded();
         delete thread;
     }
     m_threads.clear();
@@ -95,7 +95,7 @@ void QZynHttpProxyServer::threadEnded()
     if (at == m_threads.end())
         return;
     m_threads.erase(at);
-    ended->wait();
+    ended->waitEnded();
     delete ended;
     while (!m_waiting.empty() && int(m_threads.size()) < m_cap) {
         const qintptr next = m_waiting.front();

@@ -33,6 +33,7 @@ void QZynHttpThread::run()
         emit error(socket->error());
         socket.reset();
         ::close(fd);
+        markEnded();
         return;
     }
     auto* made = new QZynHttpConnection(server->GetController(), socket.release(), m_maxRequest, m_requestTimeoutMs);
@@ -52,6 +53,21 @@ void QZynHttpThread::run()
     }
     // Its socket goes with it, closing the descriptor.
     delete made;
+    markEnded();
+}
+
+void QZynHttpThread::markEnded()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_ended = true;
+}
+
+void QZynHttpThread::waitEnded()
+{
+    wait();
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_ended)
+        qWarning("HTTP connection thread ended without its connection's end");
 }
 
 void QZynHttpThread::exitThread()

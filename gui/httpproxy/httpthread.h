@@ -20,6 +20,10 @@ public:
     // From any thread: the connection ends at once, without a reply, and the thread after it.
     // A connection waiting for the controller's answer ends when the answer has come.
     void exitThread();
+    // Waits until run() has ended. Through the thread's own lock everything run() did comes
+    // before what the caller does next, as the thread sanitizer sees it too (it does not see
+    // inside QThread::wait).
+    void waitEnded();
 
 signals:
     // The descriptor could not be adopted; its connection is closed.
@@ -29,6 +33,8 @@ protected:
     void run() override;
 
 private:
+    void markEnded();
+
     const qintptr socketDescriptor;
     QZynHttpProxyServer* const server;
     const size_t m_maxRequest;
@@ -36,5 +42,6 @@ private:
     // Made and deleted by run() on this thread; exitThread reaches it under the mutex.
     QZynHttpConnection* connection = nullptr;
     bool m_exitRequested = false;
+    bool m_ended = false;
     std::mutex m_mutex;
 };
