@@ -343,15 +343,16 @@ u32 CZynlib::ZynUpdateFirmware(char* path)
     return ZynUpdateFirmware(image.data(), int(image.size()));
 }
 
+// What a request piece's frame adds to the piece: the frame's head and checksum, the command byte.
+constexpr int kHttpPieceOverhead = kZynFrameOverhead + 1;
+
 int CZynlib::ZynHttpCapacity(int mtu)
 {
-    // A piece's frame: the frame's head and checksum, and the command byte.
-    constexpr int pieceOverhead = kZynFrameOverhead + 1;
-    if (mtu < kHttpPieceSize + pieceOverhead)
+    if (mtu < kHttpPieceSize + kHttpPieceOverhead)
         return kHttpPieceSize;
     // As many packets of earlier pieces as leave room for a last piece of at least one byte.
-    const int earlier = (kZynScratchSize - pieceOverhead - 1) / mtu;
-    const int last = std::min(kHttpPieceSize, kZynScratchSize - pieceOverhead - earlier * mtu);
+    const int earlier = (kZynScratchSize - kHttpPieceOverhead - 1) / mtu;
+    const int last = std::min(kHttpPieceSize, kZynScratchSize - kHttpPieceOverhead - earlier * mtu);
     return earlier * kHttpPieceSize + last;
 }
 
@@ -366,8 +367,8 @@ u32 CZynlib::ZynHttp(char* request, int len, char* reply, int* replyLength)
     // Each piece of the request is a frame of its own that begins a transport packet.
     const int pieces = (len + kHttpPieceSize - 1) / kHttpPieceSize;
     const int lastPiece = len - (pieces - 1) * kHttpPieceSize;
-    const int total = (pieces - 1) * m_mtu + lastPiece + kZynFrameOverhead + 1;
-    if (total > kZynScratchSize || (pieces > 1 && m_mtu < kHttpPieceSize + 7))
+    const int total = (pieces - 1) * m_mtu + lastPiece + kHttpPieceOverhead;
+    if (total > kZynScratchSize || (pieces > 1 && m_mtu < kHttpPieceSize + kHttpPieceOverhead))
         return ZYN_ERR_INVALID_ARG;
     std::vector<u8> frames(size_t(total), 0);
     for (int i = 0; i < pieces; ++i) {

@@ -291,6 +291,16 @@ void TestHttpProxy::capacity()
     QFETCH(int, mtu);
     QFETCH(int, longest);
     QCOMPARE(CZynlib::ZynHttpCapacity(mtu), longest);
+    // The library itself takes no byte more, and sends nothing then.
+    if (m_controller->mtu() == mtu) {
+        QByteArray request = "GET / HTTP/1.1\r\n" + QByteArray(longest, 'x');
+        const int piecesBefore = m_ctl->framesReceived(kHttpPiece);
+        QCOMPARE(directAnswer(request.left(longest + 1)), QByteArray());
+        std::vector<char> reply(QZynHttpConnection::kReplyBufferSize);
+        int length = 0;
+        QCOMPARE(m_controller->ZynHttp(request.data(), longest + 1, reply.data(), &length), u32(ZYN_ERR_INVALID_ARG));
+        QCOMPARE(m_ctl->framesReceived(kHttpPiece), piecesBefore);
+    }
 }
 
 void TestHttpProxy::framing_data()
