@@ -215,6 +215,10 @@ public:
     virtual u32 ZynUpdateFirmware(char* buffer, int len);
     virtual u32 ZynUpdateFirmware(char* path);
     virtual u32 ZynHttp(char* request, int len, char* reply, int* replyLength);
+    // The longest request ZynHttp carries over a transport of `mtu` bytes per packet: every
+    // piece but the last takes a packet of its own, and all of them share one exchange buffer.
+    static int ZynHttpCapacity(int mtu);
+    int ZynHttpCapacity() const { return ZynHttpCapacity(m_mtu); }
     virtual u32 ZynGetPassword(char* out, int size);
     virtual u32 ZynSetUnitSerial(char* text, int len);
     virtual u32 ZynGetUnitSerial(char* out, int size);

@@ -4,6 +4,7 @@
 #include "zynframe.h"
 #include "zynlib.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <atomic>
 #include <cctype>
@@ -342,6 +343,19 @@ u32 CZynlib::ZynUpdateFirmware(char* path)
     return ZynUpdateFirmware(image.data(), int(image.size()));
 }
 
+// What a request piece's frame adds to the piece: the frame's head and checksum, the command byte.
+constexpr int kHttpPieceOverhead = kZynFrameOverhead + 1;
+
+int CZynlib::ZynHttpCapacity(int mtu)
+{
+    if (mtu < kHttpPieceSize + kHttpPieceOverhead)
+        return kHttpPieceSize;
+    // As many packets of earlier pieces as leave room for a last piece of at least one byte.
+    const int earlier = (kZynScratchSize - kHttpPieceOverhead - 1) / mtu;
+    const int last = std::min(kHttpPieceSize, kZynScratchSize - kHttpPieceOverhead - earlier * mtu);
+    return earlier * kHttpPieceSize + last;
+}
+
 u32 CZynlib::ZynHttp(char* request, int len, char* reply, int* replyLength)
 {
     if (replyLength != nullptr)
@@ -353,8 +367,8 @@ u32 CZynlib::ZynHttp(char* request, int len, char* reply, int* replyLength)
     // Each piece of the request is a frame of its own that begins a transport packet.
     const int pieces = (len + kHttpPieceSize - 1) / kHttpPieceSize;
     const int lastPiece = len - (pieces - 1) * kHttpPieceSize;
-    const int total = (pieces - 1) * m_mtu + lastPiece + 7;
-    if (total > kZynScratchSize || (pieces > 1 && m_mtu < kHttpPieceSize + 7))
+    const int total = (pieces - 1) * m_mtu + lastPiece + kHttpPieceOverhead;
+    if (total > kZynScratchSize || (pieces > 1 && m_mtu < kHttpPieceSize + kHttpPieceOverhead))
         return ZYN_ERR_INVALID_ARG;
     std::vector<u8> frames(size_t(total), 0);
     for (int i = 0; i < pieces; ++i) {

@@ -7,7 +7,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/deps.sh"
 build="${PALVIR_TSAN_BUILD_DIR:-$root/build-tsan}"
 jobs="${PALVIR_JOBS:-$(nproc)}"
-tests=(test_controller test_devices test_polling test_discovery test_models test_views)
+tests=(test_controller test_devices test_polling test_discovery test_models test_views test_httpproxy)
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPALVIR_TSAN=ON
 cmake --build "$build" -j "$jobs" --target "${tests[@]}"
 cd "$build"

@@ -129,7 +129,9 @@ void QZynController::AllocateResources()
 
 void QZynController::FreeResources()
 {
-    // The worker stops before anything it reads goes.
+    // The proxy's connections call this controller's commands: they end first. Then the worker
+    // stops before anything it reads goes.
+    m_httpServer.reset();
     delete m_eventWatcher;
     m_eventWatcher = nullptr;
     m_dummyDisk.reset();
@@ -339,6 +341,7 @@ int QZynController::ZynDoIO(_IF_CMD_BLOCK* block)
 
 namespace {
 std::atomic<QZynController::PollerMaker> pollerMaker{nullptr};
+std::atomic<QZynController::HttpServerMaker> httpServerMaker{nullptr};
 std::mutex startMakersMutex;
 std::vector<QZynController::StartMaker> startMakers;
 }   // namespace
@@ -346,6 +349,11 @@ std::vector<QZynController::StartMaker> startMakers;
 void QZynController::SetPollerMaker(PollerMaker maker)
 {
     pollerMaker.store(maker);
+}
+
+void QZynController::SetHttpServerMaker(HttpServerMaker maker)
+{
+    httpServerMaker.store(maker);
 }
 
 void QZynController::AddStartMaker(StartMaker maker)
@@ -380,6 +388,7 @@ void QZynController::Start()
         make(this);
     if (ensureEventWatcher())
         m_eventWatcher->Start();
+    StartHttpServer();
 }
 
 void QZynController::Stop()
@@ -388,18 +397,40 @@ void QZynController::Stop()
     QObject::disconnect(this, nullptr, nullptr, nullptr);
     if (m_eventWatcher != nullptr)
         m_eventWatcher->Stop();
+    StopHttpServer();
 }
 
 void QZynController::Pause()
 {
     if (m_eventWatcher != nullptr)
         m_eventWatcher->Stop();
+    StopHttpServer();
 }
 
 void QZynController::Resume()
 {
     if (ensureEventWatcher())
         m_eventWatcher->Start();
+    if (m_httpServer)
+        m_httpServer->resumeAccepting();
+}
+
+void QZynController::StartHttpServer()
+{
+    // A stopped controller started again takes connections again.
+    if (m_httpServer) {
+        m_httpServer->resumeAccepting();
+        return;
+    }
+    const HttpServerMaker make = httpServerMaker.load();
+    if (make != nullptr)
+        m_httpServer.reset(make(this));
+}
+
+void QZynController::StopHttpServer()
+{
+    if (m_httpServer)
+        m_httpServer->pauseAccepting();
 }
 
 void QZynController::StartEventWatcher()

@@ -7,6 +7,7 @@
 #include "devices/device.h"
 #include "devices/disk.h"
 #include "devices/guiitem.h"
+#include "devices/httpservice.h"
 #include "devices/poller.h"
 #include "records.h"
 #include "devices/snmpinfo.h"
@@ -89,6 +90,8 @@ public:
     // While set the one-second refresh does nothing (nothing sets it yet).
     bool IsRefreshSuspended() const { return m_refreshSuspended.load() != 0; }
     QZynPoller* GetEventWatcher() const { return m_eventWatcher; }
+    // The web proxy's listening server once the controller has been started; null before.
+    QTcpServer* GetHttpProxyServer() const { return m_httpServer ? m_httpServer->tcpServer() : nullptr; }
     QZynGuiItem* GetGuiItem() const { return m_guiItem.get(); }
     // Guards the records and texts of this controller's device objects.
     DeviceLock* RecordLock() { return &m_recordLock; }
@@ -188,7 +191,10 @@ public:
     // and calls every start maker, in the order installed, on the GUI thread.
     using PollerMaker = QZynPoller* (*)(QZynController*);
     using StartMaker = void (*)(QZynController*);
+    using HttpServerMaker = QZynHttpService* (*)(QZynController*);
     static void SetPollerMaker(PollerMaker maker);
+    // The maker of the web proxy (the service layer's); without one a controller has no proxy.
+    static void SetHttpServerMaker(HttpServerMaker maker);
     static void AddStartMaker(StartMaker maker);
 
 public slots:
@@ -196,6 +202,8 @@ public slots:
     void Stop();
     void Pause();
     void Resume();
+    void StartHttpServer();
+    void StopHttpServer();
     void StartEventWatcher();
     void StopEventWatcher();
     void ProcessRaidSetEvent(QZynEvent* event);
@@ -224,6 +232,8 @@ private:
     void giveUp();
 
     QZynPoller* m_eventWatcher = nullptr;
+    // Made, paused, resumed and deleted on this object's thread only.
+    std::unique_ptr<QZynHttpService> m_httpServer;
     std::atomic<uint8_t> m_hwMonitorHold{1};
     std::atomic<uint8_t> m_refreshSuspended{0};
     _HWMON_INFO m_hwMonitor[kHwMonitorRecords];

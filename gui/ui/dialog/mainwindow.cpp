@@ -13,12 +13,15 @@
 #include "devices/sysinfo.h"
 #include "devices/volumeset.h"
 #include "devices/zynlog.h"
+#include "httpproxy/httpproxyserver.h"
 #include "os/mac/os_darwin_event.h"
 #include "ui/model/controlleritemmodel.h"
+#include "ui/model/controllermodels.h"
 #include "ui/dialog/dialogaddcontrollerbyip.h"
 #include "ui/model/itemmodel.h"
 #include "ui_mainwindow.h"
 #include "watcher/controllerwatcher.h"
+#include "watcher/eventwatcher.h"
 #include "zynapplication.h"
 #include "zynlib.h"
 
@@ -99,6 +102,10 @@ void MainWindow::InitWindow()
     connect(&cliout_zynmsr, &CliMessage::Display, ui->console, &Console::InsertMessage);
     ui->console->SetEngine(m_cli.get());
 
+    // Every controller the host lists gets its polling worker, its item models and its web proxy.
+    ControllerEventWatcherThread::Install();
+    InstallControllerModels();
+    InstallHttpProxy();
     StartApp(ZynGetHost());
 
     if (QZynSettings* settings = QZynSettings::Application()) {

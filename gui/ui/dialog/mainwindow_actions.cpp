@@ -9,6 +9,7 @@
 #include "ui_mainwindow.h"
 
 #include <QAction>
+#include <QTcpServer>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -18,10 +19,11 @@ const char* const kAppIconFolder = ":/images/icons/app/";
 const QRect kMenuBarGeometry(0, 0, 1280, 22);
 const QSize kToolBarIconSize(32, 32);
 
-// Whether the controller's web-page proxy listens.
-bool proxyListening(QZynController*)
+// Whether the controller's web-page proxy listens (also while it is paused).
+bool proxyListening(const QZynController* controller)
 {
-    return false;
+    const QTcpServer* server = controller->GetHttpProxyServer();
+    return server != nullptr && server->isListening();
 }
 
 } // namespace
