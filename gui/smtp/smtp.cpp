@@ -179,7 +179,7 @@ QString Smtp::buildMessage(const QString& from, const QString& subject, const QS
     text += '\n';
     text += wrappedBase64(body);
     text += QStringLiteral("--%1--\n").arg(kInnerBoundary);
-    if (file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    if (!file.fileName().isEmpty() && file.open(QIODevice::ReadOnly | QIODevice::Text)) {
         const QString name = QFileInfo(file.fileName()).fileName();
         text += QStringLiteral("--%1\n").arg(kOuterBoundary);
         text += QStringLiteral("Content-Type: text/plain; charset=\"UTF-8\"; name=%1\n").arg(name);
@@ -292,9 +292,12 @@ void Smtp::handleReply(const QString& code)
     case AwaitHello:
         if (code == kOkay) {
             if (ssl) {
-                if (!socket->isEncrypted())
+                // With implicit TLS the connection is encrypted before the greeting arrives.
+                if (!socket->isEncrypted()) {
                     socket->startClientEncryption();
-                if (!socket->waitForEncrypted(limit())) {
+                    socket->waitForEncrypted(limit());
+                }
+                if (!socket->isEncrypted()) {
                     // Nothing more goes over a connection that is not encrypted.
                     qDebug().noquote() << socket->errorString();
                     state = Closing;
