@@ -13,6 +13,7 @@
 #include <QSslConfiguration>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTextCodec>
 
 namespace {
 
@@ -181,6 +182,7 @@ private slots:
     void refusedBeforeConnecting_data();
     void refusedBeforeConnecting();
     void tlsAgainstPlainServerSendsNoCommand();
+    void textGoesOutAsUtf8WhateverTheLocale();
     void realServer_data();
     void realServer();
     void untrustedServerGetsNothing();
@@ -488,6 +490,29 @@ void TestSmtp::tlsAgainstPlainServerSendsNoCommand()
     QVERIFY(!server.transcript.isEmpty());   // the TLS client hello, nothing in clear text
     for (const char* word : {"EHLO", "AUTH", "YWRtaW4=", "MAIL"})
         QVERIFY2(!server.transcript.contains(word), word);
+}
+
+void TestSmtp::textGoesOutAsUtf8WhateverTheLocale()
+{
+    QTextCodec* const saved = QTextCodec::codecForLocale();
+    QTextCodec::setCodecForLocale(QTextCodec::codecForName("ISO-8859-1"));
+    ScriptedServer server({"220 hi\r\n", "250 a\r\n", "250 b\r\n", "250 ok\r\n", "250 ok\r\n", "354 go\r\n",
+                           "250 queued\r\n", "221 bye\r\n"});
+    QTemporaryDir dir;
+    QFile attachment(dir.filePath("r.txt"));
+    QVERIFY(attachment.open(QIODevice::WriteOnly));
+    attachment.write("Datenträger geprüft\n");
+    attachment.close();
+    auto* smtp = new Smtp("", "", kScriptedAddress, server.port(), 15000);
+    QSignalSpy destroyed(smtp, &QObject::destroyed);
+    smtp->sendMail(QString::fromUtf8("jörg@example.test"), {QString::fromUtf8("zoë@example.test")}, "s", "b", attachment);
+    const bool ended = waitDestroyed(destroyed);
+    QTextCodec::setCodecForLocale(saved);
+    QVERIFY(ended);
+    QTRY_VERIFY_WITH_TIMEOUT(server.closed, kEnding);
+    for (const char* text : {"MAIL FROM:<jörg@example.test>\r\n", "RCPT TO:<zoë@example.test>\r\n",
+                             "From: jörg@example.test\r\n", "\r\nDatenträger geprüft\r\n", "QUIT\r\n"})
+        QVERIFY2(server.transcript.contains(text), text);
 }
 
 // ---- A real server ----

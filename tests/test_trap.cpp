@@ -53,7 +53,7 @@ int unboundedSize(const QByteArray& community, const QByteArray& text)
 
 // A UDP socket bound on a loopback address, for what the sender sends.
 struct Listener {
-    explicit Listener(const char* address) { socket.bind(QHostAddress(address), 0); }
+    explicit Listener(const char* address, quint16 port = 0) { socket.bind(QHostAddress(address), port); }
     quint16 port() const { return socket.localPort(); }
     QByteArray next()
     {
@@ -82,6 +82,7 @@ private slots:
     void refused_data();
     void refused();
     void opensslDecodesSentTrap();
+    void defaultsThroughTheMetaObject();
     void snmptrapd_data();
     void snmptrapd();
 };
@@ -240,6 +241,22 @@ void TestTrap::opensslDecodesSentTrap()
         "d=2 prim: INTEGER :0201", "d=2 prim: appl [ 3 ]", "d=2 cons: SEQUENCE", "d=3 cons: SEQUENCE",
         "d=4 prim: OBJECT :1.3.6.1.2.1.1.1.0", "d=4 prim: OCTET STRING :Raid Set # 000 degraded"};
     QCOMPARE(lines, expected);
+}
+
+void TestTrap::defaultsThroughTheMetaObject()
+{
+    // Port 162 and the community "kestro" when the caller names neither.
+    Listener standard(kListenAddress, SNMP::kDefaultPort);
+    if (standard.port() != SNMP::kDefaultPort)
+        QSKIP("UDP port 162 cannot be bound here (not root)");
+    SNMP snmp;
+    qint64 sent = 0;
+    QVERIFY(QMetaObject::invokeMethod(&snmp, "SendTrap", Qt::DirectConnection, Q_RETURN_ARG(qint64, sent),
+                                      Q_ARG(QString, "abc"), Q_ARG(int, 133), Q_ARG(QHostAddress, QHostAddress(kListenAddress))));
+    const QByteArray datagram = standard.next();
+    QCOMPARE(sent, qint64(datagram.size()));
+    QCOMPARE(datagram.size(), 65);
+    QCOMPARE(datagram.mid(0, 13), hex("30 3F 02 01 00 04 06") + "kestro");
 }
 
 void TestTrap::snmptrapd_data()
