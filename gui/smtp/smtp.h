@@ -42,7 +42,7 @@ public:
     static constexpr int kDefaultTimeout = 30000;   // ms
     // A reply longer than this without its last line is no SMTP server's.
     static constexpr int kMaxReplyBytes = 64 * 1024;
-    // Of a longer attachment file only its first bytes (whole lines) are attached.
+    // Of a longer attachment file only its first this many bytes are attached.
     static constexpr qint64 kMaxAttachmentBytes = 16 * 1024 * 1024;
 
     Smtp(const QString& user, const QString& pass, const QString& host, int port = kDefaultPort,
