@@ -175,6 +175,7 @@ class TestSmtp : public QObject {
 private slots:
     void message_data();
     void message();
+    void attachmentIsBounded();
     void replyReader_data();
     void replyReader();
     void dialogues_data();
@@ -238,6 +239,10 @@ void TestSmtp::message_data()
     QTest::newRow("UTF-8 file, empty file line") << "abc" << "Hello" << "u.txt" << QByteArray("Grüße\n\nend\n") << true
         << QByteArray(head("YWJj") + "SGVsbG8=\r\n" + kInnerEnd + attachmentHead("u.txt") + "Grüße\r\n\r\nend\r\n" +
                       kOuterEnd);
+    QTest::newRow("line longer than a read") << "abc" << "Hello" << "l.txt"
+        << QByteArray(QByteArray(10000, 'y') + "\n.z") << true
+        << QByteArray(head("YWJj") + "SGVsbG8=\r\n" + kInnerEnd + attachmentHead("l.txt") + QByteArray(10000, 'y') +
+                      "\r\n..z\r\n" + kOuterEnd);
     QTest::newRow("empty file") << "abc" << "Hello" << "e.txt" << QByteArray() << true
         << QByteArray(head("YWJj") + "SGVsbG8=\r\n" + kInnerEnd + attachmentHead("e.txt") + kOuterEnd);
 }
@@ -262,6 +267,26 @@ void TestSmtp::message()
     const QByteArray text = built(subject, body, attachment);
     QCOMPARE(text, expected);
     QCOMPARE(attachment.isOpen(), makeFile);   // left open for the caller
+}
+
+void TestSmtp::attachmentIsBounded()
+{
+    QTemporaryDir dir;
+    QFile big(dir.filePath("big.log"));
+    QVERIFY(big.open(QIODevice::WriteOnly));
+    const QByteArray line = QByteArray(99, 'x') + '\n';
+    for (qint64 written = 0; written < Smtp::kMaxAttachmentBytes + 10 * line.size(); written += line.size())
+        big.write(line);
+    big.close();
+    const QByteArray text = built("abc", "Hello", big);
+    const QByteArray start = head("YWJj") + "SGVsbG8=\r\n" + kInnerEnd + attachmentHead("big.log");
+    QVERIFY(text.startsWith(start));
+    QVERIFY(text.endsWith("xx\r\n" + kOuterEnd));
+    // Every byte of the bound is attached (each LF as CR LF) and nothing beyond it; the cut
+    // line gets a line end of its own.
+    const qint64 whole = Smtp::kMaxAttachmentBytes / line.size();
+    const qint64 cut = Smtp::kMaxAttachmentBytes % line.size();
+    QCOMPARE(qint64(text.size() - start.size() - kOuterEnd.size()), whole * (line.size() + 1) + cut + 2);
 }
 
 // ---- The reply reader ----

@@ -17,6 +17,7 @@ const QLatin1String kInnerBoundary("Part_001_#BD87974060#");
 const QLatin1String kProductName("Palvir");
 const QLatin1String kProductVersion("1.0.1");
 constexpr int kBase64LineLength = 76;   // the longest encoded line MIME allows
+constexpr qint64 kReadPiece = 4096;     // bytes of the attachment read at a time
 
 // The dialogue's commands and the replies it waits for.
 const QLatin1String kHello("EHLO localhost\r\n");
@@ -52,25 +53,38 @@ QString wrappedBase64(const QString& body)
     return lines.isEmpty() ? QStringLiteral("\n") : lines;
 }
 
+// One line of the attachment: up to its first NUL byte, ended by LF.
+QString attachmentLine(QByteArray line)
+{
+    const int nul = line.indexOf('\0');
+    if (nul >= 0)
+        line.truncate(nul);
+    else if (line.endsWith('\n'))
+        line.chop(1);
+    return QString::fromUtf8(line) + '\n';
+}
+
 // The attachment's lines, each ended by LF (a last line without one gets it, so that the
-// closing boundary starts a line of its own); a line ends at its first NUL byte.
+// closing boundary starts a line of its own). Read in pieces, so a long line costs no more
+// than its length.
 QString attachmentText(QFile& file)
 {
     QString text;
+    QByteArray line;
     qint64 budget = Smtp::kMaxAttachmentBytes;
     while (budget > 0 && !file.atEnd()) {
-        QByteArray line = file.readLine(budget + 1);
-        if (line.isEmpty())
+        const QByteArray piece = file.readLine(qMin(budget, kReadPiece) + 1);
+        if (piece.isEmpty())
             break;
-        budget -= line.size();
-        const bool ended = line.endsWith('\n');
-        const int nul = line.indexOf('\0');
-        if (nul >= 0)
-            line.truncate(nul);
-        else if (ended)
-            line.chop(1);
-        text += QString::fromUtf8(line) + '\n';
+        budget -= piece.size();
+        line += piece;
+        if (line.endsWith('\n')) {
+            text += attachmentLine(line);
+            line.clear();
+        }
     }
+    if (!line.isEmpty())
+        text += attachmentLine(line);
     if (budget <= 0 && !file.atEnd())
         qDebug("The attachment is cut after %lld bytes", static_cast<long long>(Smtp::kMaxAttachmentBytes));
     return text;
