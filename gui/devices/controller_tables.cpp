@@ -437,6 +437,7 @@ int QZynController::RunEventLoop(u8 mode)
     for (const sEVET_DATA& record : records) {
         const int slot = m_eventCounter.load() % ringSlots;
         QZynEvent event(this, slot, &record);
+        event.SetFromLoad(mode == LoadEventLog);
         AddEvent(&event);
         m_eventCounter.store(slot + 1);
         if (mode == DispatchNewEvents) {

@@ -39,15 +39,30 @@ QZynEvent& QZynEvent::operator=(const QZynEvent& other)
     if (this == &other)
         return *this;
     Texts texts;
+    bool fromLoad = false;
     {
         DeviceReadLocker locker(*other.m_record.lock());
         texts = other.m_texts;
+        fromLoad = other.m_fromLoad;
     }
     assignFrom(other);
     m_index = other.m_index;
     DeviceWriteLocker locker(*m_record.lock());
     m_texts = texts;
+    m_fromLoad = fromLoad;
     return *this;
+}
+
+void QZynEvent::SetFromLoad(bool fromLoad)
+{
+    DeviceWriteLocker locker(*m_record.lock());
+    m_fromLoad = fromLoad;
+}
+
+bool QZynEvent::IsFromLoad() const
+{
+    DeviceReadLocker locker(*m_record.lock());
+    return m_fromLoad;
 }
 
 void QZynEvent::SetupInfo(const sEVET_DATA* record)

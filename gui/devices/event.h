@@ -26,6 +26,11 @@ public:
 
     int GetIndex() const { return m_index; }
 
+    // Whether the entry came from the log the controller held when it was connected (read as
+    // it was built), not from its polling: old events are shown, never notified.
+    void SetFromLoad(bool fromLoad);
+    bool IsFromLoad() const;
+
     int GetLevel() const;
     QString GetDateText() const;
     QString GetDeviceText() const;
@@ -51,5 +56,6 @@ private:
     QString text(QString Texts::*member) const;
 
     int m_index;
-    Texts m_texts;   // under the record lock
+    Texts m_texts;          // under the record lock
+    bool m_fromLoad = false;   // under the record lock
 };

@@ -9,7 +9,13 @@
 #include <QTextStream>
 #include <QTimer>
 
+#include <atomic>
+
 namespace {
+
+// Mail objects that exist: each deletes itself when its dialogue ends.
+std::atomic<int> g_live{0};
+
 
 // The message's fixed parts.
 const QLatin1String kOuterBoundary("Part_000_#BD87974060#");
@@ -92,8 +98,14 @@ QString attachmentText(QFile& file)
 
 } // namespace
 
+int Smtp::Live()
+{
+    return g_live.load();
+}
+
 Smtp::Smtp(const QString& user, const QString& pass, const QString& host, int port, int timeout)
 {
+    ++g_live;
     init();
     this->user = user;
     this->pass = pass;
@@ -132,6 +144,7 @@ void Smtp::init()
 
 Smtp::~Smtp()
 {
+    --g_live;
     disconnect(socket, nullptr, this, nullptr);
     delete stream;
     delete socket;

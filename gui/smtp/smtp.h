@@ -51,6 +51,9 @@ public:
 
     void setSSL(bool checked);
 
+    // How many mail objects exist (each goes when its dialogue has ended).
+    static int Live();
+
     // Builds the message and connects; the dialogue then runs from the event loop. An empty
     // recipient list, a port outside 1..65535, or a CR or LF in the sender or a recipient
     // sends nothing and ends the object. `file` is attached when it opens for reading as text;

@@ -47,7 +47,7 @@ const int kTreePaneWidth = 350;
 const int kPagesWidth = 1200;
 const int kTrayMessageMs = 10000;
 
-QString levelIcon(quint32 level)
+QString levelIcon(int level)
 {
     switch (level) {
     case QZynEvent::Serious:
@@ -288,20 +288,24 @@ void MainWindow::LogMessage(QZynLog* log)
         return;
     if (log->flags & QZynLog::StatusBar)
         ui->statusBar->showMessage(log->text);
-    if (log->flags & QZynLog::LogList) {
-        QTreeWidget* list = ui->logTreeWidget;
-        const bool sorting = list->isSortingEnabled();
-        list->setSortingEnabled(false);
-        auto* row = new QTreeWidgetItem();
-        row->setIcon(LogState, QIcon(levelIcon(log->level)));
-        row->setText(LogDate, QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
-        row->setText(LogTime, QTime::currentTime().toString(Qt::TextDate));
-        row->setText(LogSource, QZynDevice::KindName(int(log->source)));
-        row->setText(LogMessageText, log->text);
-        list->insertTopLevelItem(0, row);
-        list->setSortingEnabled(sorting);
-    }
+    if (log->flags & QZynLog::LogList)
+        InsertLogRow(int(log->level), QZynDevice::KindName(int(log->source)), log->text);
     delete log;
+}
+
+void MainWindow::InsertLogRow(int level, const QString& source, const QString& text)
+{
+    QTreeWidget* list = ui->logTreeWidget;
+    const bool sorting = list->isSortingEnabled();
+    list->setSortingEnabled(false);
+    auto* row = new QTreeWidgetItem();
+    row->setIcon(LogState, QIcon(levelIcon(level)));
+    row->setText(LogDate, QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
+    row->setText(LogTime, QTime::currentTime().toString(Qt::TextDate));
+    row->setText(LogSource, source);
+    row->setText(LogMessageText, text);
+    list->insertTopLevelItem(0, row);
+    list->setSortingEnabled(sorting);
 }
 
 void MainWindow::About()
@@ -376,6 +380,8 @@ void MainWindow::DeviceItemChanged(QZynDevice* device, int code)
         StartController(static_cast<QZynController*>(device));
     if (device->type == QZynDevice::Controller && code == QZynDevice::DeviceRemoved)
         ControllerRemoved(static_cast<QZynController*>(device));
+    if (device->type == QZynDevice::Event)
+        Notifier(static_cast<QZynEvent*>(device));
 }
 
 void MainWindow::ControllerRemoved(QZynController* controller)

@@ -22,6 +22,7 @@ class QPowerStateWatcherThread;
 class QThread;
 class QZynController;
 class QZynDevice;
+class QZynEvent;
 class QZynHost;
 class QZynLog;
 class QZynTask;
@@ -115,6 +116,10 @@ public slots:
     // Scheduled tasks.
     void ExecuteSchedulerTask(QZynTask* task);
 
+    // One new controller event: its log row, a report for grave ones, and the notices the
+    // settings ask for (mail, traps, message box, system log).
+    void Notifier(QZynEvent* event);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
@@ -134,6 +139,8 @@ private:
     template <typename F>
     void forEachController(F f);
     void ControllerRemoved(QZynController* controller);
+    // A row at the top of the log list, the sorting left as it was.
+    void InsertLogRow(int level, const QString& source, const QString& text);
 
     Ui_MainWindow* ui;
     QThread* m_watcherThread = nullptr;

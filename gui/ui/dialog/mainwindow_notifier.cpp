@@ -1,0 +1,131 @@
+// The event notifier: each new event of an online controller becomes a log row, a
+// configuration report when it is grave, and the notices the user has switched on.
+#include "ui/dialog/mainwindow.h"
+
+#include "devices/controller.h"
+#include "devices/event.h"
+#include "devices/settings.h"
+#include "devices/sysinfo.h"
+#include "helper/logfile.h"
+#include "helper/syslogsink.h"
+#include "smtp/smtp.h"
+#include "snmp/snmp.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QHostAddress>
+#include <QMessageBox>
+#include <QStringList>
+
+#include <syslog.h>
+
+namespace {
+
+// The level names, by level; a level outside the table is named as level 0.
+const char* const eventWLevel[] = {"DISABLE", "URGENT", "SERIOUS", "WARNING", "INFORMATIONAL"};
+constexpr int kLevels = int(sizeof eventWLevel / sizeof eventWLevel[0]);
+
+const char* levelName(int level)
+{
+    return level >= 0 && level < kLevels ? eventWLevel[level] : eventWLevel[QZynEvent::LevelNone];
+}
+
+// The system log's priority of a level; level 0 and any level outside the table count as urgent.
+int syslogPriority(int level)
+{
+    switch (level) {
+    case QZynEvent::Serious:
+        return LOG_ERR;
+    case QZynEvent::Warning:
+        return LOG_WARNING;
+    case QZynEvent::Informational:
+        return LOG_INFO;
+    default:
+        return LOG_CRIT;
+    }
+}
+
+// Texts that leave the program carry no NUL: a receiver would cut them there.
+QString withoutNul(QString text)
+{
+    return text.remove(QChar(0));
+}
+
+// How long a notice mail may take, in milliseconds.
+constexpr int kMailTimeoutMs = 300000;
+// The trap code of an event: its class times this, plus its code within the class.
+constexpr int kTrapClassFactor = 128;
+constexpr int kTrapManagers = 3;
+constexpr int kRecipients = 3;
+
+} // namespace
+
+void MainWindow::Notifier(QZynEvent* event)
+{
+    if (event == nullptr || event->GetOwner() == nullptr)
+        return;
+    QZynController* controller = event->GetOwner();
+    const QZynSettings* settings = QZynSettings::Application();
+    const int level = event->GetLevel();
+    const int notifyLevel = settings != nullptr ? settings->level : QZynEvent::LevelNone;
+
+    // Only an online controller's new events; the log it held when it connected stays quiet.
+    if (controller->GetState() != QZynController::StateOnline || event->IsFromLoad())
+        return;
+
+    const QString model = controller->GetSysInfo()->GetModelName();
+    const QString where = controller->GetConnectionType() == QZynController::ConnectionEthernet
+                              ? controller->GetSysInfo()->GetIPAddressString()
+                              : QStringLiteral("LocalHost");
+    const QString source = model + tr("(%0)").arg(where);
+    const QString message = event->GetDateText() + QLatin1Char(' ') + event->GetDeviceText() + QLatin1Char(' ')
+                            + event->GetEventText();
+    InsertLogRow(level, source, message);
+
+    QString report;
+    if (level <= QZynEvent::Serious) {
+        QLogFile file(controller, event);
+        file.SaveRaidCfgIntoLogFile();
+        report = file.GetFileName();
+    }
+
+    if (settings == nullptr || notifyLevel == QZynEvent::LevelNone || level > notifyLevel)
+        return;
+    const QString notice = source + QStringLiteral(": ") + message;
+    const QString sent = withoutNul(notice);
+
+    if (settings->byemail) {
+        auto* smtp = new Smtp(settings->mailaccount, settings->mailpassword, settings->mailserver, settings->mailport,
+                              kMailTimeoutMs);
+        smtp->setSSL(settings->mailssl);
+        QStringList recipients;
+        for (int i = 0; i < kRecipients; ++i)
+            if (!settings->recipients[i].isEmpty())
+                recipients << settings->recipients[i];
+        QFile attachment(settings->attachlogfile ? report : tr(""));
+        const QString subject = tr("RaidAlert-%0(%1)").arg(QLatin1String(levelName(level)), withoutNul(model));
+        smtp->sendMail(settings->senderaddr, recipients, subject, sent, attachment);
+        qDebug("%s", qUtf8Printable(tr("Mail RaidAlert-%0(%1) %2").arg(QLatin1String(levelName(level)), model, notice)));
+    }
+
+    if (settings->bysnmptrap) {
+        SNMP snmp;
+        const sEVET_DATA record = event->GetRecord();
+        const int specific = int(record.eventClass()) * kTrapClassFactor + int(record.code());
+        for (int i = 0; i < kTrapManagers; ++i)
+            snmp.SendTrap(sent, specific, QHostAddress(settings->trapip[i]), settings->trapport[i], settings->community);
+    }
+
+    if (settings->bymessage) {
+        const QString title = QStringLiteral("Palvir");
+        if (level == QZynEvent::Informational)
+            QMessageBox::information(nullptr, title, notice, QMessageBox::Ok, QMessageBox::NoButton);
+        else if (level == QZynEvent::Warning)
+            QMessageBox::warning(nullptr, title, notice, QMessageBox::Ok, QMessageBox::NoButton);
+        else
+            QMessageBox::critical(nullptr, title, notice, QMessageBox::Ok, QMessageBox::NoButton);
+    }
+
+    if (settings->bysystemlog)
+        SysLogSink::Current()->write(syslogPriority(level), sent.toUtf8());
+}

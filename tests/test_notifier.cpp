@@ -1,0 +1,381 @@
+// The main window's event notifier: which events get a log row, a report and notices (a table
+// over levels, notification levels and controller states, observed through the system-log
+// sink and the message boxes), the texts every channel carries, and one event end to end to
+// real peers: a mail to an aiosmtpd server, traps to snmptrapd, the system log through syslog(3).
+// An event the controller held when it was connected is never notified; a new one is.
+#include "controllerfixture.h"
+#include "devices/event.h"
+#include "devices/settings.h"
+#include "helper/logfile.h"
+#include "helper/syslogsink.h"
+#include "modalresponder.h"
+#include "peerfixture.h"
+#include "smtp/smtp.h"
+#include "snmp/snmp.h"
+#include "ui/dialog/mainwindow.h"
+#include "ui_mainwindow.h"
+#include "watcher/controllerwatcher.h"
+#include "zynapplication.h"
+
+#include <QTreeWidget>
+#include <QtTest>
+
+#include <mutex>
+#include <syslog.h>
+
+using namespace ctltest;
+using namespace viewtest;
+
+namespace {
+
+const char* const kDiscovery = "127.0.0.176";
+const char* const kControllerAddress = "127.0.0.174";
+const char* const kPeerAddress = "127.0.0.175";
+const char* const kPolledAddress = "127.0.0.177";
+
+// What the system log was given.
+class RecordingSink : public SysLogSink {
+public:
+    void write(int priority, const QByteArray& text) override
+    {
+        std::lock_guard<std::mutex> locker(m_mutex);
+        m_records << QString::number(priority) + "|" + QString::fromUtf8(text);
+    }
+    QStringList take()
+    {
+        std::lock_guard<std::mutex> locker(m_mutex);
+        QStringList out;
+        out.swap(m_records);
+        return out;
+    }
+
+private:
+    std::mutex m_mutex;
+    QStringList m_records;
+};
+
+// An event of the given class and code found in the program's tables with each level.
+struct Known {
+    int eventClass = 0, code = 0;
+};
+
+Known eventOfLevel(int wanted)
+{
+    for (int c = 1; c <= 6; ++c)
+        for (int k = 0; k < 64; ++k) {
+            QString text;
+            int level = -1;
+            if (QZynEvent::Describe(c, k, &text, &level) && level == wanted && text != QLatin1String("Unknown Event"))
+                return {c, k};
+        }
+    return {};
+}
+
+QString priorityName(int level)
+{
+    switch (level) {
+    case 2: return QString::number(LOG_ERR);
+    case 3: return QString::number(LOG_WARNING);
+    case 4: return QString::number(LOG_INFO);
+    default: return QString::number(LOG_CRIT);
+    }
+}
+
+} // namespace
+
+class TestNotifier : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanup();
+
+    void gates_data();
+    void gates();
+    void noticesReachRealPeers();
+    void oldEventsStayQuiet();
+    void systemLogTakesTheTextUnchanged();
+
+private:
+    // Puts an event of `level` named `device` into the controller's event slot 0; null when the
+    // tables hold no event of that level.
+    QZynEvent* eventAt(QZynController* c, int level, const char* device);
+    QTemporaryDir m_dir;
+    RecordingSink m_sink;
+    ControllerRig m_rig;
+};
+
+void TestNotifier::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    QDir().mkpath(m_dir.path() + "/driver");
+    qputenv("ZYNMSR_DRIVER_DIR", (m_dir.path() + "/driver").toLocal8Bit());
+    qputenv("ZYNMSR_LOCK_DIR", (m_dir.path() + "/lock").toLocal8Bit());
+    ZynApplication::SetApplicationFolder(m_dir.path());
+    QLogFile::SetFolder(m_dir.path() + "/reports");
+    simtest::fastPolls();
+    ControllerWatcher::SetSettlingMilliseconds(0);
+    SysLogSink::Install(&m_sink);
+}
+
+void TestNotifier::cleanup()
+{
+    m_rig.stop();
+    emptyHost();
+    m_sink.take();
+    QZynSettings* s = QZynSettings::Application();
+    s->level = 0;
+    s->byemail = s->bysnmptrap = s->bymessage = s->bysystemlog = s->attachlogfile = false;
+}
+
+QZynEvent* TestNotifier::eventAt(QZynController* c, int level, const char* device)
+{
+    const Known k = eventOfLevel(level);
+    if (k.eventClass == 0)
+        return nullptr;
+    sEVET_DATA record;
+    std::memset(&record, 0, sizeof record);
+    record.set(uint8_t(k.eventClass), uint8_t(k.code));
+    record.setName(device);
+    record.setTime(sEVET_DATA::kTimePacked | (26u << 22) | (12u << 27) | (9u << 17) | (10u << 12) | (11u << 6) | 12u);
+    QZynEvent* event = c->GetEvent(0);
+    event->SetupInfo(&record);
+    event->SetFromLoad(false);
+    return event;
+}
+
+void TestNotifier::gates_data()
+{
+    QTest::addColumn<int>("state");
+    QTest::addColumn<int>("level");
+    QTest::addColumn<int>("notifyLevel");
+    QTest::addColumn<bool>("row");
+    QTest::addColumn<bool>("report");
+    QTest::addColumn<bool>("notices");
+
+    const int online = QZynController::StateOnline;
+    QTest::newRow("connecting: nothing") << int(QZynController::StateConnecting) << 1 << 4 << false << false << false;
+    QTest::newRow("offline: nothing") << int(QZynController::StateOffline) << 1 << 4 << false << false << false;
+    QTest::newRow("urgent, all levels") << online << 1 << 4 << true << true << true;
+    QTest::newRow("serious at serious") << online << 2 << 2 << true << true << true;
+    QTest::newRow("serious, urgent only: report, no notice") << online << 2 << 1 << true << true << false;
+    QTest::newRow("warning: no report") << online << 3 << 3 << true << false << true;
+    QTest::newRow("informational at warning: row only") << online << 4 << 3 << true << false << false;
+    QTest::newRow("notices off: row and report") << online << 1 << 0 << true << true << false;
+    QTest::newRow("level 0 counts as grave") << online << 0 << 1 << true << true << true;
+}
+
+void TestNotifier::gates()
+{
+    QFETCH(int, state);
+    QFETCH(int, level);
+    QFETCH(int, notifyLevel);
+    QFETCH(bool, row);
+    QFETCH(bool, report);
+    QFETCH(bool, notices);
+
+    QCOMPARE(m_rig.start(kControllerAddress), QString());
+    QZynController* c = m_rig.controller.get();
+    c->SetState(state);
+    QZynSettings* settings = QZynSettings::Application();
+    settings->level = notifyLevel;
+    settings->bymessage = true;
+    settings->bysystemlog = true;
+    QZynEvent* event = eventAt(c, level, "Raid Set # 0%s");
+    if (event == nullptr)
+        QSKIP("the event tables hold no event of this level");
+
+    QDir(QLogFile::Folder()).removeRecursively();
+    MainWindow window;
+    QTreeWidget* list = window.Form()->logTreeWidget;
+    ModalResponder responder;
+    responder.press(QMessageBox::Ok);
+    window.Notifier(event);
+
+    const QString model = c->GetSysInfo()->GetModelName();
+    const QString source = model + "(" + kControllerAddress + ")";
+    const QString message = event->GetDateText() + " " + event->GetDeviceText() + " " + event->GetEventText();
+    QCOMPARE(event->GetDateText(), QStringLiteral("2026-12-09 10:11:12"));
+    QCOMPARE(list->topLevelItemCount(), row ? 1 : 0);
+    if (row) {
+        QCOMPARE(list->topLevelItem(0)->text(3), source);
+        QCOMPARE(list->topLevelItem(0)->text(4), message);
+    }
+    const QStringList reports = QDir(QLogFile::Folder()).entryList(QDir::Files);
+    QCOMPARE(reports.size(), report ? 1 : 0);
+
+    const QString notice = source + ": " + message;
+    QString noticeSent = notice;
+    noticeSent.remove(QChar(0));
+    QCOMPARE(m_sink.take(), notices ? QStringList{priorityName(level) + "|" + noticeSent} : QStringList());
+    QCOMPARE(responder.seen().size(), notices ? 1 : 0);
+    if (notices) {
+        const ModalResponder::Seen& box = responder.seen()[0];
+        QCOMPARE(box.title, QStringLiteral("Palvir"));
+        QCOMPARE(box.text, notice);
+        const int icon = level == 4 ? QMessageBox::Information : level == 3 ? QMessageBox::Warning : QMessageBox::Critical;
+        QCOMPARE(box.icon, icon);
+        QCOMPARE(box.buttons, QStringList{"OK"});
+    }
+}
+
+void TestNotifier::noticesReachRealPeers()
+{
+    peertest::SmtpPeer smtp;
+    const QString smtpWhy = smtp.start(kPeerAddress, QStringLiteral(PALVIR_SMTP_PEER));
+    if (!smtpWhy.isEmpty())
+        QSKIP(qPrintable(smtpWhy));
+    peertest::TrapDaemon trapd;
+    const QString trapWhy = trapd.start(kPeerAddress, {"site-7"});
+    if (!trapWhy.isEmpty())
+        QSKIP(qPrintable(trapWhy));
+    {
+        SNMP probe;   // until it listens
+        bool ready = false;
+        for (int i = 0; i < 100 && !ready; ++i) {
+            probe.SendTrap("ready", 1, QHostAddress(kPeerAddress), trapd.port(), "site-7");
+            ready = trapd.waitFor("\"ready\"", 1, 250);
+        }
+        QVERIFY2(ready, qPrintable(trapd.output()));
+    }
+
+    QCOMPARE(m_rig.start(kControllerAddress), QString());
+    QZynController* c = m_rig.controller.get();
+    c->SetState(QZynController::StateOnline);
+    QZynSettings* s = QZynSettings::Application();
+    s->level = 4;
+    s->byemail = true;
+    s->mailserver = kPeerAddress;
+    s->mailport = smtp.plainPort();
+    s->senderaddr = "raid@example.invalid";
+    s->recipients[0] = "first@example.invalid";
+    s->recipients[2] = "third@example.invalid";
+    s->attachlogfile = true;
+    s->bysnmptrap = true;
+    s->trapip[0] = kPeerAddress;
+    s->trapport[0] = trapd.port();
+    s->trapip[2] = kPeerAddress;
+    s->trapport[2] = trapd.port();
+    s->community = "site-7";
+    s->bysystemlog = true;
+    QZynEvent* event = eventAt(c, 1, "Volume 100%s");
+    QVERIFY(event != nullptr);
+    const Known k = eventOfLevel(1);
+
+    MainWindow window;
+    window.Notifier(event);
+    const QString model = c->GetSysInfo()->GetModelName();
+    QString modelSent = model;
+    modelSent.remove(QChar(0));
+    const QString notice = model + "(" + kControllerAddress + "): " + event->GetDateText() + " " + event->GetDeviceText() + " "
+                           + event->GetEventText();
+    QString noticeSent = notice;
+    noticeSent.remove(QChar(0));
+
+    // The system log: the text unchanged, "%s" included.
+    QCOMPARE(m_sink.take(), QStringList{QString::number(LOG_CRIT) + "|" + noticeSent});
+    // Two traps (the second manager is unset), the class and code in the specific code.
+    const QString trap = QStringLiteral("community=TRAP, SNMP v1, community site-7|enterprise=.1.3.6.1.4.1.32473.1.1|"
+                                        "agent=0.0.0.0|generic=6|specific=.%1|vars=.1.3.6.1.2.1.1.1.0 = STRING: \"%2\"")
+                             .arg(k.eventClass * 128 + k.code)
+                             .arg(noticeSent);
+    QVERIFY2(trapd.waitFor(trap), qPrintable(trapd.output()));
+    QVERIFY2(trapd.waitFor(trap, 2), qPrintable(trapd.output()));
+    // The mail: to the two recipients, the subject with the level's name, the report attached.
+    QTRY_COMPARE_WITH_TIMEOUT(smtp.mails().size(), 1, 30000);
+    const QJsonObject mail = smtp.mails().first();
+    QString subject, to;
+    for (const QJsonValue& h : mail.value("headers").toArray()) {
+        const QJsonArray pair = h.toArray();
+        if (pair.at(0).toString() == QLatin1String("Subject"))
+            subject = pair.at(1).toString();
+    }
+    QCOMPARE(subject, "RaidAlert-URGENT(" + modelSent + ")");
+    QCOMPARE(mail.value("rcpt_tos").toVariant().toStringList(),
+             (QStringList{"first@example.invalid", "third@example.invalid"}));
+    QStringList texts, files;
+    for (const QJsonValue& p : mail.value("parts").toArray()) {
+        const QJsonObject part = p.toObject();
+        if (part.value("type").toString() == QLatin1String("text/plain") && part.value("filename").isNull())
+            texts << part.value("text").toString();
+        if (!part.value("filename").isNull())
+            files << part.value("filename").toString();
+    }
+    QCOMPARE(texts, QStringList{noticeSent});
+    const QStringList reports = QDir(QLogFile::Folder()).entryList(QDir::Files);
+    QCOMPARE(reports.size(), 1);
+    QCOMPARE(files, reports);
+    // The mail object ends with its dialogue.
+    QTRY_COMPARE_WITH_TIMEOUT(Smtp::Live(), 0, 30000);
+}
+
+void TestNotifier::oldEventsStayQuiet()
+{
+    zynsim::Simulator sim;
+    zynsim::ControllerConfig config;
+    auto ctl = sim.addUdpController(kPolledAddress, config);
+    QVERIFY(ctl);
+    const Known urgent = eventOfLevel(1);
+    const auto record = [&](const char* name) {
+        sEVET_DATA r;
+        std::memset(&r, 0, sizeof r);
+        r.set(uint8_t(urgent.eventClass), uint8_t(urgent.code));
+        r.setName(name);
+        return r;
+    };
+    ctl->addEvent(record("Old"));
+    QZynSettings::Application()->level = 4;
+    QZynSettings::Application()->bysystemlog = true;
+
+    MainWindow window;
+    QZynController* c = announceOnline(kPolledAddress);
+    QVERIFY(c != nullptr);
+    QTreeWidget* list = window.Form()->logTreeWidget;
+    const auto notified = [&] {
+        QStringList rows;
+        for (int i = 0; i < list->topLevelItemCount(); ++i)
+            if (list->topLevelItem(i)->text(4).contains(QLatin1String(" New ")) || list->topLevelItem(i)->text(4).contains(QLatin1String(" Old ")))
+                rows << list->topLevelItem(i)->text(4);
+        return rows;
+    };
+    ctl->addEvent(record("New"));
+    QTRY_COMPARE_WITH_TIMEOUT(notified().size(), 1, 20000);
+    QVERIFY(notified().first().contains(QLatin1String(" New ")));
+    const QStringList logged = m_sink.take();
+    QCOMPARE(logged.size(), 1);
+    QVERIFY(logged.first().contains(QLatin1String(" New ")));
+}
+
+void TestNotifier::systemLogTakesTheTextUnchanged()
+{
+    // The real system log, through a process of its own that also writes its records to stderr.
+    const QString text = QStringLiteral("ZRC-1880(LocalHost): 100% done %s %n");
+    QProcess probe;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("PALVIR_SYSLOG_PROBE", text);
+    probe.setProcessEnvironment(env);
+    probe.start(QCoreApplication::applicationFilePath(), QStringList());
+    QVERIFY(probe.waitForFinished(30000));
+    QCOMPARE(probe.exitCode(), 0);
+    QVERIFY2(QString::fromUtf8(probe.readAllStandardError()).contains("Palvir: " + text), "no record on stderr");
+}
+
+int main(int argc, char** argv)
+{
+    const QByteArray probe = qgetenv("PALVIR_SYSLOG_PROBE");
+    if (!probe.isEmpty()) {
+        openlog("Palvir", LOG_PERROR, LOG_USER);
+        SysLogSink::Current()->write(LOG_INFO, probe);
+        closelog();
+        return 0;
+    }
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    qputenv("PALVIR_DISCOVERY_TARGET", kDiscovery);
+    qputenv("PALVIR_DISCOVERY_BIND", kDiscovery);
+    ZynApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+    TestNotifier test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_notifier.moc"
