@@ -498,18 +498,22 @@ void TestRomCfg::consoleOptions()
 void TestRomCfg::roundTripOntoASecondController_data()
 {
     QTest::addColumn<int>("layout");
-    QTest::newRow("layout 0") << 0;
-    QTest::newRow("layout 3") << 3;
+    QTest::addColumn<bool>("passwordMode");   // the second controller wants a log-in for writes
+    QTest::newRow("layout 0") << 0 << false;
+    QTest::newRow("layout 3") << 3 << false;
+    QTest::newRow("layout 3, password mode") << 3 << true;
 }
 
 void TestRomCfg::roundTripOntoASecondController()
 {
     QFETCH(int, layout);
+    QFETCH(bool, passwordMode);
     start(layoutConfig(layout));
     zynsim::ControllerConfig other = layoutConfig(layout);
     other.password = "9999";
     const QString error = m_second.start(kSecondAddress, other);
     QVERIFY2(error.isEmpty(), qPrintable(error));
+    m_second.ctl->setPasswordRequired(passwordMode);
     // The first controller's settings differ from the factory ones.
     QByteArray source = bytesOf(ctl().setupImage());
     const QByteArray changed = pattern(source.size(), 17);
@@ -526,6 +530,8 @@ void TestRomCfg::roundTripOntoASecondController()
     for (const Private& p : kPrivate)
         QCOMPARE(after.mid(p.offset[layout], p.length), before.mid(p.offset[layout], p.length));
     QCOMPARE(m_second.ctl->password(), std::string("9999"));
+    // In password mode the command road logged in once, at the first refused write.
+    QCOMPARE(m_second.ctl->framesReceived(0x14), passwordMode ? 1 : 0);
 }
 
 void TestRomCfg::backupNames_data()
