@@ -13,6 +13,7 @@
 #include "devices/sysinfo.h"
 #include "devices/volumeset.h"
 #include "devices/zynlog.h"
+#include "helper/romcfgfile.h"
 #include "httpproxy/httpproxyserver.h"
 #include "os/mac/os_darwin_event.h"
 #include "ui/model/controlleritemmodel.h"
@@ -404,6 +405,7 @@ void MainWindow::ControllerRemoved(QZynController* controller)
 
 void MainWindow::StartController(QZynController* controller)
 {
+    SaveFirstSeenRomCfg(controller, ZynApplication::GetPath());
     controller->Start();
     connect(controller, &QZynController::DeviceChanged, this, &MainWindow::DeviceItemChanged);
 }

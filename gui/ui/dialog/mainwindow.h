@@ -51,6 +51,11 @@ public:
     // its settings: true lets the caller go on.
     bool CheckPassword(QZynController* controller);
 
+    // The file prompts of the settings-file commands (tests answer them in a subclass): the
+    // chosen name, empty when cancelled.
+    virtual QString AskSaveFileName(const QString& caption);
+    virtual QString AskOpenFileName(const QString& caption);
+
     // The form, for the pages and for tests.
     Ui_MainWindow* Form() const { return ui; }
     QSystemTrayIcon* TrayIcon() const { return trayIcon; }

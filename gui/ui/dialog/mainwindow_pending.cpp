@@ -28,7 +28,3 @@ MAINWINDOW_PENDING(DoActionRemoveHotSpareDisk)
 MAINWINDOW_PENDING(DoActionAddPassThroughDisk)
 MAINWINDOW_PENDING(DoActionMuteBeeper)
 MAINWINDOW_PENDING(DoActionLaunchBrowser)
-
-MAINWINDOW_PENDING(DoActionSaveBin)
-MAINWINDOW_PENDING(DoActionRestoreBin)
-MAINWINDOW_PENDING(DoActionCollectData)
