@@ -521,7 +521,8 @@ void TestHttpProxy::idleConnectionsEnd()
     clock.start();
     const Outcome out = exchange(segments);
     QVERIFY(out.closed);
-    QVERIFY(clock.elapsed() >= kShortTimeoutMs);
+    // A coarse timer may fire up to 5 % early.
+    QVERIFY2(clock.elapsed() >= kShortTimeoutMs - kShortTimeoutMs / 20, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(out.reply, QByteArray());
     QCOMPARE(m_ctl->framesReceived(kHttpPiece), piecesBefore);
 }
