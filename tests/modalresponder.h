@@ -16,6 +16,7 @@
 #include <QTimer>
 
 #include <deque>
+#include <functional>
 
 namespace viewtest {
 
@@ -28,11 +29,13 @@ public:
         int icon = 0;           // QMessageBox::Icon: 1 information, 2 warning, 3 critical, 4 question
         QStringList buttons;    // the message box's button texts, in its order
         QString defaultButton;  // the default button's text, empty when none
+        int echo = -1;          // an input dialog's QLineEdit::EchoMode
     };
     struct Answer {
         QMessageBox::StandardButton button = QMessageBox::NoButton;
         bool cancel = false;    // an input dialog: cancel instead of entering `text`
         QString text;
+        std::function<void(QWidget*)> act;   // any other box: what to do with it
     };
 
     explicit ModalResponder(int intervalMs = 20)
@@ -41,9 +44,11 @@ public:
         m_timer.start(intervalMs);
     }
 
-    void press(QMessageBox::StandardButton button) { m_answers.push_back({button, false, QString()}); }
-    void enter(const QString& text) { m_answers.push_back({QMessageBox::NoButton, false, text}); }
-    void cancel() { m_answers.push_back({QMessageBox::NoButton, true, QString()}); }
+    void press(QMessageBox::StandardButton button) { m_answers.push_back({button, false, QString(), {}}); }
+    void enter(const QString& text) { m_answers.push_back({QMessageBox::NoButton, false, text, {}}); }
+    void cancel() { m_answers.push_back({QMessageBox::NoButton, true, QString(), {}}); }
+    // A dialog of another kind: `act` answers it (and must close it).
+    void handle(std::function<void(QWidget*)> act) { m_answers.push_back({QMessageBox::NoButton, false, QString(), act}); }
 
     const QList<Seen>& seen() const { return m_seen; }
     QStringList titles() const
@@ -87,6 +92,7 @@ private:
         }
         if (auto* input = qobject_cast<QInputDialog*>(modal)) {
             s.text = input->labelText();
+            s.echo = int(input->textEchoMode());
             m_seen << s;
             if (!answered || answer.cancel) {
                 input->reject();
@@ -97,7 +103,10 @@ private:
             return;
         }
         m_seen << s;
-        QTest::keyClick(modal, Qt::Key_Escape);
+        if (answered && answer.act)
+            answer.act(modal);
+        else
+            QTest::keyClick(modal, Qt::Key_Escape);
     }
 
     QTimer m_timer;

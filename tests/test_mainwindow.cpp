@@ -9,7 +9,10 @@
 #include "devices/volumeset.h"
 #include "devices/zynlog.h"
 #include "modalresponder.h"
+#include "cli/cli-zynmsr.h"
+#include "ui/dialog/dialogaddcontrollerbyip.h"
 #include "ui/dialog/mainwindow.h"
+#include "ui_dialogaddcontrollerbyip.h"
 #include "ui/model/controlleritemmodel.h"
 #include "ui/model/itemmodel.h"
 #include "ui_mainwindow.h"
@@ -41,6 +44,7 @@ const char* const kDiscovery = "127.0.0.170";
 const char* const kRigAddress = "127.0.0.171";
 const char* const kJbodAddress = "127.0.0.172";
 const char* const kPolledAddress = "127.0.0.173";
+const char* const kConnectAddress = "127.0.0.178";
 
 QString app(const char* file)
 {
@@ -221,6 +225,9 @@ private slots:
     void sleepAndWake();
     void closeAsksFirst();
     void trayQuitShutsDown();
+    void passwordGate();
+    void addByAddressDialog();
+    void connectAndDisconnect();
 
 private:
     QTemporaryDir m_dir;
@@ -750,6 +757,139 @@ void TestMainWindow::trayQuitShutsDown()
     QVERIFY(watcherThread->isFinished());
     QVERIFY(QFile::exists(settingsFile()));
     window.reset();   // no thread outlives the window
+}
+
+void TestMainWindow::passwordGate()
+{
+    ControllerRig rig;
+    QCOMPARE(rig.start(kRigAddress), QString());
+    QZynController* c = rig.controller.get();
+    const QString model = c->GetSysInfo()->GetModelName();
+    MainWindow window;
+    ModalResponder responder;
+
+    struct Step {
+        const char* name;
+        std::function<void()> answer;
+        bool passes;
+        int checks;              // check-password frames sent
+        QStringList boxes;       // "class:title:text" of what was shown
+    };
+    const QString asked = "QInputDialog:" + model + ":Password:";
+    const QString refused = "QMessageBox:" + model + ":Invalid Password!!";
+    const std::vector<Step> steps = {
+        {"cancelled", [&] { responder.cancel(); }, false, 0, {asked}},
+        {"empty", [&] { responder.enter(QString()); }, false, 0, {asked}},
+        {"wrong", [&] { responder.enter("nope"); responder.press(QMessageBox::Ok); }, false, 1, {asked, refused}},
+        {"right", [&] { responder.enter("0000"); }, true, 1, {asked}},
+        {"held: no question", [] {}, true, 0, {}},
+    };
+    int seen = 0;
+    for (const Step& step : steps) {
+        step.answer();
+        rig.ctl->clearLog();
+        c->SetAuthorisationHold(7);
+        QVERIFY2(window.CheckPassword(c) == step.passes, step.name);
+        QVERIFY2(rig.ctl->framesReceived(0x14) == step.checks, step.name);
+        QVERIFY2(commandsReceived(*rig.ctl).size() == size_t(step.checks), step.name);
+        QStringList boxes;
+        for (; seen < responder.seen().size(); ++seen) {
+            const ModalResponder::Seen& b = responder.seen()[seen];
+            boxes << b.cls + ":" + b.title + ":" + b.text;
+            if (b.cls == QLatin1String("QInputDialog"))
+                QCOMPARE(b.echo, int(QLineEdit::Password));
+        }
+        QVERIFY2(boxes == step.boxes, qPrintable(QString::fromLatin1(step.name) + ": " + boxes.join(" / ")));
+        QVERIFY2(c->GetAuthorisationHold() == (step.passes ? QZynController::kAuthorisationSeconds : 7), step.name);
+        QVERIFY2(c->IsStatus(QZynController::STATUS_CONTROLLER_NEED_AUTH) == !step.passes, step.name);
+    }
+}
+
+void TestMainWindow::addByAddressDialog()
+{
+    struct Case {
+        const char* name;
+        std::function<void(DialogAddControllerByIP&)> edit;
+        QString address;
+    };
+    const std::vector<Case> cases = {
+        {"untouched", [](DialogAddControllerByIP&) {}, "192.168.0.0"},
+        {"typed over", [](DialogAddControllerByIP& d) {
+             d.Form()->ipLineEdit->selectAll();
+             QTest::keyClicks(d.Form()->ipLineEdit, "10.1.2.3");
+         }, "10.1.2.3"},
+        {"emptied", [](DialogAddControllerByIP& d) { d.Form()->ipLineEdit->clear(); }, "..."},
+    };
+    for (const Case& c : cases) {
+        DialogAddControllerByIP dialog;
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Connect To Server"));
+        QCOMPARE(dialog.objectName(), QStringLiteral("DialogAddControllerByIP"));
+        QCOMPARE(dialog.size(), QSize(254, 146));
+        QCOMPARE(dialog.windowModality(), Qt::WindowModal);
+        QCOMPARE(dialog.windowFlags() & (Qt::WindowContextHelpButtonHint | Qt::WindowMinimizeButtonHint), Qt::WindowFlags());
+        QVERIFY(dialog.windowFlags() & Qt::WindowCloseButtonHint);
+        QCOMPARE(dialog.Form()->groupBox->title(), QStringLiteral("IP Address"));
+        QCOMPARE(dialog.Form()->ipLineEdit->font().pointSize(), 14);
+        QCOMPARE(dialog.Form()->ipLineEdit->inputMask(), QStringLiteral("000.000.000.000"));   // blank for the rest: Qt shows the mask so
+        QCOMPARE(dialog.Form()->buttonBox->button(QDialogButtonBox::Ok)->text(), QStringLiteral("OK"));
+        QCOMPARE(dialog.Form()->buttonBox->button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Cancel"));
+        c.edit(dialog);
+        QVERIFY2(dialog.address == c.address, qPrintable(QString::fromLatin1(c.name) + ": " + dialog.address));
+    }
+}
+
+void TestMainWindow::connectAndDisconnect()
+{
+    m_sim = std::make_unique<zynsim::Simulator>();
+    QVERIFY(m_sim->addUdpController(kConnectAddress, zynsim::ControllerConfig()));
+    MainWindow window;
+    Ui_MainWindow* ui = window.Form();
+    QSignalSpy added(&window, &MainWindow::signal_add_ctrl_by_ip);
+    ModalResponder responder;
+    const auto answer = [&](const QString& text, bool accept) {
+        responder.handle([text, accept](QWidget* w) {
+            auto* dialog = qobject_cast<DialogAddControllerByIP*>(w);
+            if (dialog == nullptr)
+                return;
+            dialog->Form()->ipLineEdit->setText(text);
+            accept ? dialog->accept() : dialog->reject();
+        });
+    };
+    answer(QStringLiteral("127.  0.  0.178"), false);
+    ui->connectToolButton->click();
+    QCOMPARE(added.count(), 0);
+    answer(QStringLiteral("127.  0.  0.178"), true);
+    ui->connectToolButton->click();
+    QCOMPARE(added.count(), 1);
+    QCOMPARE(added.at(0).at(0).toString(), QString::fromLatin1(kConnectAddress));
+    QCOMPARE(responder.seen().size(), 2);
+    QCOMPARE(responder.seen()[0].cls, QStringLiteral("DialogAddControllerByIP"));
+
+    // The watcher adds it; the window starts it.
+    QZynController* c = nullptr;
+    QVERIFY(QTest::qWaitFor([&] { return (c = ZynGetHost()->get_controller_by_ip(kConnectAddress)) != nullptr; }, 20000));
+    QTRY_VERIFY_WITH_TIMEOUT(c->GetEventWatcher() != nullptr && c->GetEventWatcher()->IsRunning(), 20000);
+    auto* model = qobject_cast<QControllerItemModel*>(ui->controllerView->model());
+    QTRY_VERIFY_WITH_TIMEOUT(model->FindItem(c, nullptr) != nullptr, 10000);
+
+    // Rescans ask the watcher; the network one with flag 0.
+    QSignalSpy driver(&window, &MainWindow::signal_scan_ctrl_by_driver);
+    QSignalSpy network(&window, &MainWindow::signal_scan_ctrl_by_ip);
+    window.findChild<QAction*>("actionLocalHostRescanDevice")->trigger();
+    window.findChild<QAction*>("actionNetworkRescanDevice")->trigger();
+    QCOMPARE(driver.count(), 1);
+    QCOMPARE(network.count(), 1);
+    QCOMPARE(network.at(0).at(0).toUInt(), 0u);
+
+    // Disconnect: the console lets it go, the host removes and deletes it.
+    window.Engine()->SetCtrl(c);
+    QPointer<QZynController> watched(c);
+    ui->controllerView->setCurrentIndex(model->FindItem(c, nullptr)->index());
+    window.findChild<QAction*>("actionDisconnect")->trigger();
+    QCOMPARE(ZynGetHost()->get_controller_by_ip(kConnectAddress), nullptr);
+    QCOMPARE(window.Engine()->GetCtrl(), nullptr);
+    QTRY_VERIFY_WITH_TIMEOUT(watched.isNull(), 10000);
+    QCOMPARE(ui->stackedWidget->currentIndex(), 0);
 }
 
 int main(int argc, char** argv)
