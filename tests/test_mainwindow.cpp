@@ -19,6 +19,7 @@
 #include "viewfixture.h"
 #include "watcher/controllerwatcher.h"
 #include "watcher/eventwatcher.h"
+#include "windowfixture.h"
 #include "zynapplication.h"
 
 #include <QCommandLinkButton>
@@ -894,14 +895,7 @@ void TestMainWindow::connectAndDisconnect()
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
-    qputenv("PALVIR_DISCOVERY_TARGET", kDiscovery);
-    qputenv("PALVIR_DISCOVERY_BIND", kDiscovery);
-    ZynApplication app(argc, argv);
-    app.setQuitOnLastWindowClosed(false);
-    TestMainWindow test;
-    return QTest::qExec(&test, argc, argv);
+    return viewtest::runWindowTest<TestMainWindow>(argc, argv, kDiscovery);
 }
 
 #include "test_mainwindow.moc"

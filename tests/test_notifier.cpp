@@ -15,6 +15,7 @@
 #include "ui/dialog/mainwindow.h"
 #include "ui_mainwindow.h"
 #include "watcher/controllerwatcher.h"
+#include "windowfixture.h"
 #include "zynapplication.h"
 
 #include <QTreeWidget>
@@ -368,14 +369,7 @@ int main(int argc, char** argv)
         closelog();
         return 0;
     }
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
-    qputenv("PALVIR_DISCOVERY_TARGET", kDiscovery);
-    qputenv("PALVIR_DISCOVERY_BIND", kDiscovery);
-    ZynApplication app(argc, argv);
-    app.setQuitOnLastWindowClosed(false);
-    TestNotifier test;
-    return QTest::qExec(&test, argc, argv);
+    return viewtest::runWindowTest<TestNotifier>(argc, argv, kDiscovery);
 }
 
 #include "test_notifier.moc"
