@@ -92,6 +92,7 @@ private slots:
     void relaunch();
     void goesOnWithRights_data();
     void goesOnWithRights();
+    void findsAndPollsTheDriversControllers();
 
 private:
     QTemporaryDir m_dir;
@@ -443,6 +444,47 @@ void TestStartup::goesOnWithRights()
     QVERIFY(!err.contains("Couldn't"));
     program.terminate();
     QVERIFY(program.waitForFinished(30000));
+}
+
+void TestStartup::findsAndPollsTheDriversControllers()
+{
+    // A simulator with two driver controllers, one of each family, in a process of its own.
+    QTemporaryDir dir;
+    QDir(dir.path()).mkpath("driver");
+    QDir(dir.path()).mkpath("lock");
+    QProcess sim;
+    sim.start(QStringLiteral(ZYNSIM_PATH), {"--slots", "2", "--driver-dir", dir.filePath("driver"), "--slot-profile",
+                                            "0:older", "--slot-profile", "1:enclosure"});
+    QVERIFY(sim.waitForStarted(30000));
+    QByteArray banner;
+    QTRY_VERIFY_WITH_TIMEOUT((banner += sim.readAllStandardOutput()).count("driver ") >= 2, 30000);
+
+    QProcessEnvironment env = environment();
+    env.insert(QString::fromLatin1(kNoRelaunchVariable), QStringLiteral("1"));
+    env.insert(QString::fromLatin1(security::kHelperVariable), m_dir.filePath("no-such-pkexec"));
+    env.insert(QStringLiteral("ZYNMSR_DRIVER_DIR"), dir.filePath("driver"));
+    env.insert(QStringLiteral("ZYNMSR_LOCK_DIR"), dir.filePath("lock"));
+    env.insert(QStringLiteral("PALVIR_DISCOVERY_TARGET"), QStringLiteral("127.0.0.220"));
+    env.insert(QStringLiteral("PALVIR_DISCOVERY_BIND"), QStringLiteral("127.0.0.220"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    QProcess program;
+    program.setProcessEnvironment(env);
+    program.start(QStringLiteral(PALVIR_PATH), QStringList());
+    QByteArray err;
+    // Both go online by themselves, and their polling runs.
+    QTRY_VERIFY_WITH_TIMEOUT((err += program.readAllStandardError()).count("Set controller state to online") >= 2, 60000);
+    QTRY_VERIFY_WITH_TIMEOUT((err += program.readAllStandardError()).count("monitor thread elapsed time") >= 4, 60000);
+    QCOMPARE(program.state(), QProcess::Running);
+    // Every record in the handler's form (a text may hold line ends of its own).
+    const QString records = QString::fromLocal8Bit(err.left(err.lastIndexOf('\n')));
+    const QRegularExpression start(QStringLiteral("\n(?=(Debug|Warning|Critical|Fatal|System): )"));
+    const QRegularExpression record(kLine.pattern(), QRegularExpression::DotMatchesEverythingOption);
+    for (const QString& r : records.split(start))
+        QVERIFY2(record.match(r).hasMatch(), qPrintable(r));
+    program.terminate();
+    QVERIFY(program.waitForFinished(30000));
+    sim.terminate();
+    QVERIFY(sim.waitForFinished(30000));
 }
 
 QTEST_MAIN(TestStartup)
