@@ -1,5 +1,6 @@
 // The SNMPv1 trap sender: the datagram byte for byte, the size bound, refused addresses and
 // ports, and real receivers: snmptrapd printing the fields, openssl decoding the datagram.
+#include "peerfixture.h"
 #include "snmp/snmp.h"
 
 #include "snmpx.h"
@@ -266,8 +267,8 @@ void TestTrap::snmptrapd_data()
     QTest::addColumn<QString>("community");
     QTest::addColumn<QString>("printed");   // the text as snmptrapd prints it
     QTest::newRow("event 1 5") << "abc" << 133 << "kestro" << "abc";
-    QTest::newRow("volume failed") << "Volume failed: ARC-1880-VOL#000" << 2 * 128 + 12 << "kestro"
-                                   << "Volume failed: ARC-1880-VOL#000";
+    QTest::newRow("volume failed") << "Volume failed: ZRC-1880-VOL#000" << 2 * 128 + 12 << "kestro"
+                                   << "Volume failed: ZRC-1880-VOL#000";
     QTest::newRow("other community") << "Disk removed" << 3 * 128 + 1 << "site-7" << "Disk removed";
     QTest::newRow("long text shortened") << QString(600, 'x') << 255 * 128 + 255 << "kestro" << QString(439, 'x');
 }
@@ -278,67 +279,29 @@ void TestTrap::snmptrapd()
     QFETCH(int, specific);
     QFETCH(QString, community);
     QFETCH(QString, printed);
-    const QString program = qEnvironmentVariable("PALVIR_SNMPTRAPD", "/usr/sbin/snmptrapd");
-    if (!QFile::exists(program))
-        QSKIP("snmptrapd is not installed (Debian package snmptrapd)");
-    QTemporaryDir dir;
-    QFile conf(dir.filePath("trapd.conf"));
-    QVERIFY(conf.open(QIODevice::WriteOnly));
-    conf.write("authCommunity log kestro\nauthCommunity log site-7\n");
-    conf.close();
-    quint16 port = 0;
-    {
-        QUdpSocket probe;   // a free port, given back for snmptrapd
-        probe.bind(QHostAddress(kTrapdAddress), 0);
-        port = probe.localPort();
-    }
-    QProcess trapd;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("SNMP_PERSISTENT_DIR", dir.path());
-    env.insert("MIBS", "");
-    trapd.setProcessEnvironment(env);
-    trapd.setProcessChannelMode(QProcess::MergedChannels);
-    trapd.start(program, {"-f", "-n", "-On", "-m", "", "-C", "-c", conf.fileName(), "-Lo", "-F",
-                          "community=%P|enterprise=%N|agent=%A|generic=%w|specific=%q|vars=%v\n",
-                          QString("udp:%1:%2").arg(kTrapdAddress).arg(port)});
-    if (!trapd.waitForStarted(kWait))
-        QSKIP("snmptrapd could not be started");
-    QString output;
-    auto waitFor = [&](const QString& needle, int ms) {
-        QElapsedTimer t;
-        t.start();
-        while (!output.contains(needle) && t.elapsed() < ms && trapd.state() == QProcess::Running) {
-            trapd.waitForReadyRead(100);
-            output += QString::fromUtf8(trapd.readAll());
-        }
-        return output.contains(needle);
-    };
+    peertest::TrapDaemon trapd;
+    const QString why = trapd.start(kTrapdAddress, {"kestro", "site-7"});
+    if (!why.isEmpty())
+        QSKIP(qPrintable(why));
     SNMP snmp;
     // Until it listens: a trap repeated until it is printed.
     bool ready = false;
     for (QElapsedTimer t; !ready && (!t.isValid() || t.elapsed() < kWait);) {
         if (!t.isValid())
             t.start();
-        snmp.SendTrap("ready", 1, QHostAddress(kTrapdAddress), port);
-        ready = waitFor("\"ready\"", 250);
+        snmp.SendTrap("ready", 1, QHostAddress(kTrapdAddress), trapd.port());
+        ready = trapd.waitFor("\"ready\"", 1, 250);
     }
-    if (!ready) {
-        trapd.kill();
-        trapd.waitForFinished(kWait);
-        QSKIP(qPrintable("snmptrapd printed no trap: " + output.simplified().left(300)));
-    }
+    if (!ready)
+        QSKIP(qPrintable("snmptrapd printed no trap: " + trapd.output().simplified().left(300)));
     // A community it does not know is dropped; the trap after it is printed.
-    QVERIFY(snmp.SendTrap("dropped", 1, QHostAddress(kTrapdAddress), port, "unknown") > 0);
-    QVERIFY(snmp.SendTrap(text, specific, QHostAddress(kTrapdAddress), port, community) > 0);
+    QVERIFY(snmp.SendTrap("dropped", 1, QHostAddress(kTrapdAddress), trapd.port(), "unknown") > 0);
+    QVERIFY(snmp.SendTrap(text, specific, QHostAddress(kTrapdAddress), trapd.port(), community) > 0);
     const QString expected = QString("community=TRAP, SNMP v1, community %1|enterprise=.1.3.6.1.4.1.32473.1.1|"
                                      "agent=0.0.0.0|generic=6|specific=.%2|vars=.1.3.6.1.2.1.1.1.0 = STRING: \"%3\"")
                                  .arg(community).arg(specific).arg(printed);
-    const bool arrived = waitFor(expected, kWait);
-    trapd.terminate();
-    if (!trapd.waitForFinished(kWait))
-        trapd.kill();
-    QVERIFY2(arrived, qPrintable(output));
-    QVERIFY2(!output.contains("dropped"), qPrintable(output));
+    QVERIFY2(trapd.waitFor(expected, 1, kWait), qPrintable(trapd.output()));
+    QVERIFY2(!trapd.output().contains("dropped"), qPrintable(trapd.output()));
 }
 
 QTEST_GUILESS_MAIN(TestTrap)
