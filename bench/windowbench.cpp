@@ -43,6 +43,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 
@@ -158,6 +159,7 @@ public:
         const bool done = ZynApplication::notify(receiver, event);
         const double ms = double(m_clock.nsecsElapsed() - began) / 1e6;
         --m_depth;
+        m_busyMs += ms;
         if (m_slowest.size() < size_t(kSlowestEvents) || ms > m_slowest.back().ms) {
             m_slowest.push_back({ms, QStringLiteral("%1 \"%2\" event %3").arg(QLatin1String(cls), name).arg(type)});
             std::sort(m_slowest.begin(), m_slowest.end(), [](const Slow& a, const Slow& b) { return a.ms > b.ms; });
@@ -174,13 +176,35 @@ public:
             m_slowest.clear();
     }
     const std::vector<Slow>& slowest() const { return m_slowest; }
+    // Time spent in events since the application started timing.
+    double busyMs() const { return m_busyMs; }
 
 private:
     QElapsedTimer m_clock;
     bool m_timing = false;
     int m_depth = 0;
+    double m_busyMs = 0;
     std::vector<Slow> m_slowest;
 };
+
+// The calling thread's CPU time and context switches: waiting (voluntary) and preempted.
+struct ThreadUsage {
+    double cpuMs = 0;
+    long waits = 0;
+    long preemptions = 0;
+};
+
+ThreadUsage threadUsage()
+{
+    ThreadUsage u;
+    u.cpuMs = bench::ownCpuSeconds() * 1000.0;
+    rusage usage{};
+    if (getrusage(RUSAGE_THREAD, &usage) == 0) {
+        u.waits = usage.ru_nvcsw;
+        u.preemptions = usage.ru_nivcsw;
+    }
+    return u;
+}
 
 // ---- The window and its tree ---------------------------------------------------------------
 
@@ -355,6 +379,10 @@ struct StallResult {
     double guiCpuMsPerSecond = 0;
     long announcements = 0;
     std::vector<BenchApplication::Slow> slowest;
+    // The worst gap between two ticks: the GUI thread's time in events, its CPU time, and how
+    // often it waited (blocked) or was preempted within it.
+    double worstBusyMs = 0, worstCpuMs = 0;
+    long worstWaits = 0, worstPreemptions = 0;
     bool ok = false;
 };
 
@@ -455,11 +483,27 @@ StallResult stall(int seconds, const QString& root, BenchApplication* app)
     meter.setTimerType(Qt::PreciseTimer);
     meter.setInterval(kMeterMs);
     qint64 last = -1;
+    ThreadUsage lastUsage;
+    double lastBusy = 0;
+    double worstSoFar = -1;
     QObject::connect(&meter, &QTimer::timeout, [&] {
         const qint64 now = clock.nsecsElapsed();
-        if (last >= 0)
-            lateness.push_back(std::max(0.0, double(now - last) / 1e6 - kMeterMs));
+        const ThreadUsage usage = threadUsage();
+        const double busy = app->busyMs();
+        if (last >= 0) {
+            const double late = std::max(0.0, double(now - last) / 1e6 - kMeterMs);
+            if (late > worstSoFar) {
+                worstSoFar = late;
+                r.worstBusyMs = busy - lastBusy;
+                r.worstCpuMs = usage.cpuMs - lastUsage.cpuMs;
+                r.worstWaits = usage.waits - lastUsage.waits;
+                r.worstPreemptions = usage.preemptions - lastUsage.preemptions;
+            }
+            lateness.push_back(late);
+        }
         last = now;
+        lastUsage = usage;
+        lastBusy = busy;
     });
     QTimer clicker;
     clicker.setTimerType(Qt::PreciseTimer);
@@ -612,6 +656,8 @@ int main(int argc, char** argv)
                     r.clicksByKind.count(QZynDevice::RaidSet) ? r.clicksByKind.at(QZynDevice::RaidSet) : 0,
                     r.clicksByKind.count(QZynDevice::VolumeSet) ? r.clicksByKind.at(QZynDevice::VolumeSet) : 0,
                     r.expansions);
+        std::printf("worst gap: %.1f ms in events, %.1f ms GUI-thread CPU, %ld waits, %ld preemptions\n",
+                    r.worstBusyMs, r.worstCpuMs, r.worstWaits, r.worstPreemptions);
         std::printf("slowest GUI-thread events:\n");
         for (const BenchApplication::Slow& s : r.slowest)
             std::printf("  %8.2f ms  %s\n", s.ms, qPrintable(s.what));
