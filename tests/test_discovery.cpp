@@ -50,6 +50,7 @@ private slots:
     void repliesOnlyWhileARescanWaits();
     void driverScanAtStart();
     void hotPlugThroughTheDriverFolder();
+    void stopDropsTheArrivalsWaiting();
     void powerMessages();
     void powerWithoutASource();
     void stopBeforeTheLoopStarts();
@@ -317,6 +318,28 @@ void TestDiscovery::nothingFoundAtStart()
     QTRY_VERIFY(!m_status.isEmpty());
     QCOMPARE(m_status, QStringList{QStringLiteral("Finding controller...")});
     QCOMPARE(announced(), 0);
+}
+
+void TestDiscovery::stopDropsTheArrivalsWaiting()
+{
+    // At start the device watcher reports every controller already there as arrived, each with
+    // the product's settling wait: a stop must not wait behind them all.
+    const int settleMs = 5000;
+    const int arrivals = 4;
+    QVERIFY(m_sim->addDriverController(m_folder, 0, zynsim::ControllerConfig(), 0x100000001ull));
+    ControllerWatcher::SetSettlingMilliseconds(settleMs);
+    startWatcher();
+    QTRY_COMPARE(announced(), 1);
+    for (int i = 0; i < arrivals; ++i)
+        QMetaObject::invokeMethod(m_watcher, "update_device_by_entryid", Qt::QueuedConnection, Q_ARG(bool, true),
+                                  Q_ARG(quint64, 0x100000001ull));
+    QElapsedTimer stopping;
+    stopping.start();
+    m_watcher->Stop();
+    stopWatcher();
+    ControllerWatcher::SetSettlingMilliseconds(50);
+    QVERIFY2(stopping.elapsed() < settleMs, qPrintable(QString::number(stopping.elapsed())));
+    QCOMPARE(announced(), 1);
 }
 
 void TestDiscovery::hotPlugThroughTheDriverFolder()

@@ -11,6 +11,7 @@
 #include <QThread>
 
 #include <atomic>
+#include <chrono>
 #include <cstring>
 
 namespace {
@@ -132,13 +133,27 @@ bool ControllerWatcher::update_device_by_entryid(bool added, quint64 id)
         return false;
     if (!added)
         return m_host->remove_controller_by_entryid(id);
-    // The driver needs a moment to bring a controller that has just arrived up.
-    QThread::msleep(static_cast<unsigned long>(g_settlingMs.load()));
+    // The driver needs a moment to bring a controller that has just arrived up; a stop ends
+    // the wait and drops the arrival.
+    {
+        std::unique_lock<std::mutex> lock(m_stopMutex);
+        if (m_stopped.wait_for(lock, std::chrono::milliseconds(g_settlingMs.load()), [this] { return m_stopping; }))
+            return false;
+    }
     const QList<QZynController*> list = m_host->add_controller_by_entryid(id);
     for (QZynController* c : list)
         emit m_host->DeviceChanged(c, QZynDevice::DeviceAdded);
     status(NoticeLine());
     return !list.isEmpty();
+}
+
+void ControllerWatcher::Stop()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_stopMutex);
+        m_stopping = true;
+    }
+    m_stopped.notify_all();
 }
 
 ControllerWatcher::~ControllerWatcher()

@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QUdpSocket>
 
+#include <condition_variable>
 #include <mutex>
 
 class QZynHost;
@@ -33,6 +34,11 @@ public:
     ~ControllerWatcher() override;
 
     void SetHost(QZynHost* host) { m_host = host; }
+    // From any thread, before the watcher's thread is told to quit: a settling wait under way
+    // ends at once and the arrivals still queued are dropped, so the thread's end does not wait
+    // behind them (at start the device watcher reports every controller already there, each
+    // with its settling wait).
+    void Stop();
 
     // Test seam: the settling wait after a controller arrives (5000 ms in the product).
     static void SetSettlingMilliseconds(int ms);
@@ -76,4 +82,8 @@ private:
     QElapsedTimer m_rescanClock;
     qint64 m_probingMs = 0;
     QSet<quint32> m_replied;
+    // Set by Stop; the settling wait sleeps on the condition.
+    std::mutex m_stopMutex;
+    std::condition_variable m_stopped;
+    bool m_stopping = false;
 };

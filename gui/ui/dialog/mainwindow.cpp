@@ -232,6 +232,8 @@ void MainWindow::StartApp(QZynHost* host)
 void MainWindow::StopApp()
 {
     if (m_watcherThread != nullptr) {
+        if (m_watcher != nullptr)
+            m_watcher->Stop();   // the arrivals it still holds do not keep its thread
         m_watcherThread->quit();
         m_watcherThread->wait();
         m_watcher = nullptr;   // deleted as its thread ended
