@@ -139,13 +139,19 @@ QZynController* TestViews::unpolled(const char* address, zynsim::ControllerConfi
     m_rig.sim = std::make_unique<zynsim::Simulator>();
     m_rig.ctl = m_rig.sim->addUdpController(address, config);
     std::string error;
-    if (!m_rig.ctl || !m_rig.ctl->loadConfig(model, &error)) {
-        qWarning("%s", error.c_str());
+    if (!m_rig.ctl) {
+        qWarning("no simulated controller at %s: %s", address, m_rig.sim->error().c_str());
+        return nullptr;
+    }
+    if (!m_rig.ctl->loadConfig(model, &error)) {
+        qWarning("the model was refused: %s", error.c_str());
         return nullptr;
     }
     EthernetInterface* transport = udpTransport(address);
-    if (transport == nullptr)
+    if (transport == nullptr) {
+        qWarning("no answer at %s", address);
         return nullptr;
+    }
     m_rig.controller = std::make_unique<QZynController>(transport, QZynController::ConnectionEthernet);
     QZynController* c = m_rig.controller.get();
     const u32 rc = c->BuildDeviceHierarchy();

@@ -140,7 +140,7 @@ bool QZynHost::adopt(QZynController* controller)
     return true;
 }
 
-int QZynHost::scan_controller()
+int QZynHost::scan_controller(const std::function<void(QZynController*)>& listed)
 {
     int added = 0;
     for (int index = 0; index < kDriverSlots; ++index) {
@@ -149,8 +149,12 @@ int QZynHost::scan_controller()
             delete transport;
             continue;
         }
-        if (adopt(new QZynController(transport, QZynController::ConnectionDriver)))
+        auto* controller = new QZynController(transport, QZynController::ConnectionDriver);
+        if (adopt(controller)) {
             ++added;
+            if (listed)
+                listed(controller);
+        }
     }
     return added;
 }

@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 class QZynController;
@@ -39,8 +40,9 @@ public:
     QZynController* take_at(int slot);
     int get_controller_index(QZynController* controller);
 
-    // Tries driver slots 0 to 127; the number of controllers added.
-    int scan_controller();
+    // Tries driver slots 0 to 127; the number of controllers added. `added`, when given, is
+    // called with each controller as soon as it is listed.
+    int scan_controller(const std::function<void(QZynController*)>& added = nullptr);
     QList<QZynController*> scan_controller_by_ip(QString ip);
     QList<QZynController*> add_controller_by_entryid(quint64 id);
     QZynController* get_controller_by_ip(QString ip);

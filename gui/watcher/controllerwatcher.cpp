@@ -88,19 +88,12 @@ void ControllerWatcher::scan_controller_by_driver()
     qDebug() << "FindController" << "thread = " << QThread::currentThread();
     if (m_host == nullptr)
         return;
-    // The slots that held nothing before the scan are where its controllers land.
-    std::vector<QZynController*> before;
-    for (int i = 0; i < m_host->get_total_controllers(); ++i)
-        before.push_back(m_host->get_controller(i));
-    const int added = m_host->scan_controller();
-    if (added > 0) {
+    // Each controller is announced as soon as it is listed, not after the whole scan.
+    const int added = m_host->scan_controller([this](QZynController* c) {
+        emit m_host->DeviceChanged(c, QZynDevice::DeviceAdded);
+    });
+    if (added > 0)
         qDebug("%d controller(s) found.\n", added);
-        for (int i = 0; i < m_host->get_total_controllers(); ++i) {
-            QZynController* c = m_host->get_controller(i);
-            if (c != nullptr && (size_t(i) >= before.size() || before[size_t(i)] != c))
-                emit m_host->DeviceChanged(c, QZynDevice::DeviceAdded);
-        }
-    }
     status(m_host->get_total_controllers() != 0 ? NoticeLine() : tr("Finding controller..."));
 }
 

@@ -276,6 +276,37 @@ bool endsWith(const std::string& s, const char* suffix)
     return s.size() > n && s.compare(s.size() - n, n, suffix) == 0;
 }
 
+// What each service file said when it was last read, kept while the file is unchanged (same
+// inode, size, modification and change times): every command looks its service up, and
+// reading every service's file for each would cost more the more controllers there are.
+struct FileReading {
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+    timespec changed{};
+    bool parsed = false;
+    ServiceRef ref;
+};
+
+struct FolderReadings {
+    std::mutex mutex;
+    std::string folder;
+    std::unordered_map<std::string, FileReading> files;
+};
+
+FolderReadings& folderReadings()
+{
+    static FolderReadings readings;
+    return readings;
+}
+
+bool sameFile(const FileReading& r, const struct stat& st)
+{
+    return r.inode == st.st_ino && r.size == st.st_size && r.modified.tv_sec == st.st_mtim.tv_sec
+           && r.modified.tv_nsec == st.st_mtim.tv_nsec && r.changed.tv_sec == st.st_ctim.tv_sec
+           && r.changed.tv_nsec == st.st_ctim.tv_nsec;
+}
+
 std::vector<ServiceRef> scanFolder()
 {
     std::vector<ServiceRef> found;
@@ -299,14 +330,41 @@ std::vector<ServiceRef> scanFolder()
     // Directory order is arbitrary: look at the files in a stable order so that the bound
     // below keeps the same services every time.
     std::sort(files.begin(), files.end());
+    FolderReadings& readings = folderReadings();
+    std::lock_guard<std::mutex> lock(readings.mutex);
+    if (readings.folder != folder || readings.files.size() > kMaxDirectoryEntries) {
+        readings.folder = folder;
+        readings.files.clear();
+    }
+    std::unordered_map<std::string, FileReading> current;
     for (const std::string& name : files) {
         if (found.size() >= kMaxServices)
             break;
-        std::string text;
-        ServiceRef ref;
-        if (readSmallFile(folder + "/" + name, &text) && parseMetadata(text, folder, &ref))
-            found.push_back(std::move(ref));
+        const std::string path = folder + "/" + name;
+        struct stat st{};
+        if (::stat(path.c_str(), &st) != 0)
+            continue;
+        auto known = readings.files.find(name);
+        FileReading reading;
+        if (known != readings.files.end() && sameFile(known->second, st)) {
+            reading = known->second;
+        } else {
+            std::string text;
+            reading.inode = st.st_ino;
+            reading.size = st.st_size;
+            reading.modified = st.st_mtim;
+            reading.changed = st.st_ctim;
+            reading.parsed = readSmallFile(path, &text) && parseMetadata(text, folder, &reading.ref);
+            // A file that changed while it was read is read again next time.
+            struct stat after{};
+            if (::stat(path.c_str(), &after) != 0 || !sameFile(reading, after))
+                reading.inode = 0;
+        }
+        if (reading.parsed)
+            found.push_back(reading.ref);
+        current.emplace(name, std::move(reading));
     }
+    readings.files.swap(current);
     return found;
 }
 
