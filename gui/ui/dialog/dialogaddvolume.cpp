@@ -76,7 +76,7 @@ void DialogAddVolume::ShowRaidSetInformation()
         ui->volGroupBox->setEnabled(false);
         return;
     }
-    ui->labelRaidSetName->setText(m_raidSet->GetName());
+    ui->labelRaidSetName->setText(raiddialog::Shown(m_raidSet->GetName()));
     ui->labelRaidSetFreeCap->setText(capacityText(m_raidSet->GetFreeCapacity()));
     ui->labelRaidSetTotalCap->setText(capacityText(m_raidSet->GetTotalCapacity()));
     ui->labelRaidState->setText(m_raidSet->GetStateString());
@@ -152,7 +152,7 @@ void DialogAddVolume::on_createVolumePushButton_clicked()
 {
     if (!m_controller || !m_raidSet)
         return;
-    const QString title = m_raidSet->GetName();
+    const QString title = raiddialog::Shown(m_raidSet->GetName());
     std::vector<int> volumes;
     m_controller->GetVolumeSetCount(volumes);
     if (int(volumes.size()) >= QZynController::kVolumeSets) {

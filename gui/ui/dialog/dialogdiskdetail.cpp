@@ -67,9 +67,9 @@ void DialogDiskDetail::UpdateSATADiskInformation()
         ui->labelLocation->setText(QString::asprintf("Channel#%02d", index.slot));
         ui->labelType->setText(QString::asprintf("Channel%d\n", index.slot + 1));
     }
-    ui->labelName->setText(state == 0 ? QStringLiteral("N.A") : m_disk->GetName());
-    ui->labelSerial->setText(m_disk->GetSerialNumber());
-    ui->labelFirmwareRev->setText(m_disk->GetFirmwareRevString());
+    ui->labelName->setText(state == 0 ? QStringLiteral("N.A") : raiddialog::Shown(m_disk->GetName()));
+    ui->labelSerial->setText(raiddialog::Shown(m_disk->GetSerialNumber()));
+    ui->labelFirmwareRev->setText(raiddialog::Shown(m_disk->GetFirmwareRevString()));
     const double gb = double(r.capacity()) * kBytesPerBlock / kBytesPerGB;
     ui->labelCapacity->setText(tr("%1 GB").arg(QString::number(gb, 'f', 1)));
     ui->labelState->setText(m_disk->GetStateString());

@@ -61,6 +61,12 @@ Collected CollectDisks(const DiskCheckList& list, _DEVICE_LIST* out)
     return out->count == 0 ? Collected::Nothing : Collected::Listed;
 }
 
+QString Shown(const QString& field)
+{
+    const int end = field.indexOf(QChar(0));
+    return end < 0 ? field : field.left(end);
+}
+
 QString ModelTitle(QZynController* controller)
 {
     return controller != nullptr ? controller->GetSysInfo()->GetModelName() : QString();

@@ -35,6 +35,9 @@ enum class Collected { Nothing, Listed, TooMany };
 // (low bytes). More ticked disks than the list holds: TooMany, and nothing is listed.
 Collected CollectDisks(const DiskCheckList& list, _DEVICE_LIST* out);
 
+// A fixed-width text field of a record as shown: up to its first NUL byte.
+QString Shown(const QString& field);
+
 // The title of the configuration boxes: the controller's model name.
 QString ModelTitle(QZynController* controller);
 // The question of a configuration command, Yes the default; true for Yes.
