@@ -148,6 +148,8 @@ private slots:
     void addVolumeCreates();
     void hotSpares();
     void passThroughDisks();
+    void olderFamilyPayloads();
+    void volumeLimit();
     void closeWithController();
 
 private:
@@ -678,6 +680,82 @@ void TestDialogsRaid::passThroughDisks()
                                                                    bytesOf({0, 2, 0, 0, 2, 1, 1, 4})}));
     QTRY_VERIFY(offered(dialog.Proxy()).isEmpty());
     QTRY_VERIFY(c->GetDisk(QZynDiskIndex(2, 0))->GetState() & sGUI_PHY_DRV::kStatePassThrough);
+}
+
+// On the older family the disk lists go as channel masks, a dedicated spare as a global one, and
+// a pass-through disk by its channel.
+void TestDialogsRaid::olderFamilyPayloads()
+{
+    QZynController* c = online("127.0.0.199", zynsim::Profile::Older,
+                               "controller channels 8\ndisk 0 0\ndisk 0 1\ndisk 0 3\ndisk 0 5\ndisk 0 6\ndisk 0 7\n"
+                               "raidset \"R\" disks 6 7\n");
+    QVERIFY(c);
+    auto confirmAndOk = [](QPushButton* button) {
+        ModalResponder responder;
+        responder.press(QMessageBox::Yes);
+        responder.press(QMessageBox::Ok);
+        button->click();
+        return transcript(responder).value(1).section(QLatin1Char('|'), 2, 2);
+    };
+    m_ctl->clearLog();
+    {
+        DialogAddRaidSet dialog(c);
+        QCOMPARE(offered(dialog.Form()->freeDiskTreeView->model()), QStringList({"0:0", "0:1", "0:3", "0:5"}));
+        QVERIFY(tick(dialog.Form()->freeDiskTreeView->model(), "0:1"));
+        QVERIFY(tick(dialog.Form()->freeDiskTreeView->model(), "0:3"));
+        QCOMPARE(confirmAndOk(dialog.Form()->createRaidSetButton), QStringLiteral("RaidSet has been created successfully."));
+    }
+    Bytes raid = bytesOf({0x0A, 0, 0, 0, 0});
+    raid.insert(raid.end(), 15, ' ');
+    QCOMPARE(simtest::payloads(*m_ctl, 0x50), std::vector<Bytes>({raid}));
+    QTRY_VERIFY(c->GetRaidSet(1)->IsPresent());
+    {
+        DialogAddHotSpareDisk dialog(c, c->GetRaidSet(0));
+        QTRY_COMPARE(offered(dialog.Proxy()), QStringList({"0:0", "0:5"}));
+        QVERIFY(tick(dialog.Proxy(), "0:5"));
+        QCOMPARE(confirmAndOk(dialog.Form()->createHotSparePushButton),
+                 QStringLiteral("Hotspare disk(s) have been created successfully."));
+    }
+    QCOMPARE(simtest::payloads(*m_ctl, 0x54), std::vector<Bytes>({bytesOf({0x20, 0, 0, 0})}));
+    {
+        DialogAddPassThroughDisk dialog(c);
+        QTRY_COMPARE(offered(dialog.Proxy()), QStringList({"0:0"}));
+        dialog.Form()->selectAllCheckBox->click();
+        QCOMPARE(confirmAndOk(dialog.Form()->createPassThroughPushButton),
+                 QStringLiteral("Pass through disk(s) have been created successfully."));
+    }
+    QCOMPARE(simtest::payloads(*m_ctl, 0x40), std::vector<Bytes>({bytesOf({0, 0, 0, 0, 1, 1, 4, 0})}));
+    {
+        DialogDeleteHotSpareDisk dialog(c);
+        QTRY_COMPARE(offered(dialog.Proxy()), QStringList({"0:5"}));
+        dialog.Form()->selectAllCheckBox->click();
+        QCOMPARE(confirmAndOk(dialog.Form()->deleteHotSparePushButton),
+                 QStringLiteral("Hotspare disk(s) have been deleted successfully."));
+    }
+    QCOMPARE(simtest::payloads(*m_ctl, 0x55), std::vector<Bytes>({bytesOf({0x20, 0, 0, 0})}));
+}
+
+// With 128 volume sets on the controller, "Create" shows only the refusal.
+void TestDialogsRaid::volumeLimit()
+{
+    QByteArray config = "enclosure 0 slots 4\ndisk 0 0\ndisk 0 1\ndisk 0 2\nraidset \"Full\" disks 0:0 0:1 0:2\n";
+    for (int v = 0; v < QZynController::kVolumeSets; ++v)
+        config += QByteArray("volume \"V") + QByteArray::number(v) + "\" raidset 0 capacity 1024 level 0 state 0\n";
+    QZynController* c = online("127.0.0.190", zynsim::Profile::Enclosure, config.constData());
+    QVERIFY(c);
+    std::vector<int> volumes;
+    c->GetVolumeSetCount(volumes);
+    QCOMPARE(int(volumes.size()), QZynController::kVolumeSets);
+    DialogAddVolume dialog(c->GetRaidSet(0));
+    m_ctl->clearLog();
+    {
+        ModalResponder responder;
+        responder.press(QMessageBox::Ok);
+        dialog.Form()->createVolumePushButton->click();
+        QCOMPARE(transcript(responder),
+                 QStringList({box(2, QStringLiteral("Full"), QStringLiteral("Exceed numbers of volumes allowed."), kOk, kOk)}));
+    }
+    QVERIFY(simtest::payloads(*m_ctl, 0x60).empty());
 }
 
 // Every dialog closes when its controller is announced removed, and when it is deleted; its
