@@ -61,13 +61,13 @@ void DialogDiskDetail::UpdateSATADiskInformation()
     if (m_controller->IsEnclosureFamily()) {
         const QZynEnclosure* enclosure = m_controller->GetEnclosure(index.enclosure);
         const QString descriptor = enclosure != nullptr ? enclosure->GetDiskDescriptor(index.slot) : QString();
-        ui->labelLocation->setText(QString::asprintf("Enclosure#%02d ", index.enclosure + 1) + descriptor);
-        ui->labelType->setText(QString::asprintf("SATA(%llX)", static_cast<unsigned long long>(r.address())));
+        ui->labelLocation->setText(tr("Enclosure#%1 ").arg(index.enclosure + 1, 2, 10, QLatin1Char('0')) + descriptor);
+        ui->labelType->setText(tr("SATA(%1)").arg(QString::number(qulonglong(r.address()), 16).toUpper()));
     } else {
-        ui->labelLocation->setText(QString::asprintf("Channel#%02d", index.slot));
-        ui->labelType->setText(QString::asprintf("Channel%d\n", index.slot + 1));
+        ui->labelLocation->setText(tr("Channel#%1").arg(index.slot, 2, 10, QLatin1Char('0')));
+        ui->labelType->setText(tr("Channel%1\n").arg(index.slot + 1));
     }
-    ui->labelName->setText(state == 0 ? QStringLiteral("N.A") : raiddialog::Shown(m_disk->GetName()));
+    ui->labelName->setText(state == 0 ? tr("N.A") : raiddialog::Shown(m_disk->GetName()));
     ui->labelSerial->setText(raiddialog::Shown(m_disk->GetSerialNumber()));
     ui->labelFirmwareRev->setText(raiddialog::Shown(m_disk->GetFirmwareRevString()));
     const double gb = double(r.capacity()) * kBytesPerBlock / kBytesPerGB;
@@ -83,7 +83,7 @@ void DialogDiskDetail::UpdateSATADiskInformation()
     };
     for (int a = 0; a < sGUI_PHY_DRV::kSmartAttributes; ++a) {
         if (a == sGUI_PHY_DRV::SmartCalibrationRetries && r.smartValue(a) == sGUI_PHY_DRV::kSmartAbsent)
-            smart[a]->setText(QStringLiteral("N.A.(N.A.)"));
+            smart[a]->setText(tr("N.A.(N.A.)"));
         else
             smart[a]->setText(QStringLiteral("%1(%2)").arg(r.smartValue(a)).arg(r.smartThreshold(a)));
     }
