@@ -47,7 +47,8 @@ public:
     void press(QMessageBox::StandardButton button) { m_answers.push_back({button, false, QString(), {}}); }
     void enter(const QString& text) { m_answers.push_back({QMessageBox::NoButton, false, text, {}}); }
     void cancel() { m_answers.push_back({QMessageBox::NoButton, true, QString(), {}}); }
-    // A dialog of another kind: `act` answers it (and must close it).
+    // A dialog of another kind, or a message box to act on first: `act` answers it (and must
+    // close it).
     void handle(std::function<void(QWidget*)> act) { m_answers.push_back({QMessageBox::NoButton, false, QString(), act}); }
 
     const QList<Seen>& seen() const { return m_seen; }
@@ -83,6 +84,10 @@ private:
             if (box->defaultButton() != nullptr)
                 s.defaultButton = box->defaultButton()->text();
             m_seen << s;
+            if (answered && answer.act) {
+                answer.act(box);
+                return;
+            }
             QAbstractButton* b = answered ? box->button(answer.button) : nullptr;
             if (b != nullptr)
                 b->click();

@@ -19,6 +19,7 @@
 #include <mutex>
 #include "devices/devicerecord.h"
 
+#include <array>
 #include <atomic>
 #include <deque>
 #include <memory>
@@ -125,6 +126,10 @@ public:
     QString GetFreeVolumeSetName() const;
     // The first channel, id and lun no volume set uses; false when all are used.
     bool GetFreeChIdLun(u8* ch, u8* id, u8* lun) const;
+    // A SCSI address {channel, id, lun}.
+    using ChIdLun = std::array<u8, 3>;
+    // The same, also passing over the addresses in `taken` (handed out but not yet listed).
+    bool GetFreeChIdLun(u8* ch, u8* id, u8* lun, const std::vector<ChIdLun>& taken) const;
     // Ring slots the event table uses: the ring capacity, at most the table's 256.
     int EventRingSlots() const;
 

@@ -164,12 +164,20 @@ QString QZynController::GetFreeVolumeSetName() const
 
 bool QZynController::GetFreeChIdLun(u8* ch, u8* id, u8* lun) const
 {
+    return GetFreeChIdLun(ch, id, lun, {});
+}
+
+bool QZynController::GetFreeChIdLun(u8* ch, u8* id, u8* lun, const std::vector<ChIdLun>& taken) const
+{
     bool used[kChannels][kIds][kLuns] = {};
     for (const QZynVolumeSet* volume : m_volumeSets) {
         const sGUI_VOLUMESET r = volume->GetRecord();
         if (r.exists() && r.channel() < kChannels && r.id() < kIds && r.lun() < kLuns)
             used[r.channel()][r.id()][r.lun()] = true;
     }
+    for (const ChIdLun& a : taken)
+        if (a[0] < kChannels && a[1] < kIds && a[2] < kLuns)
+            used[a[0]][a[1]][a[2]] = true;
     for (u8 c = 0; c < kChannels; ++c)
         for (u8 i = 0; i < kIds; ++i)
             for (u8 l = 0; l < kLuns; ++l)

@@ -126,7 +126,8 @@ double QZynRaidSet::GetFreeCapacityInGBByVolumeType(unsigned char level) const
     case sGUI_VOLUMESET::kLevelRaid5:
         return n > 0 ? g * (n - 1) / n : 0.0;
     case sGUI_VOLUMESET::kLevelRaid6:
-        return n > 0 ? g * (n - 2) / n : 0.0;
+        // Fewer than three members hold no RAID 6: no space rather than a negative one.
+        return n > 2 ? g * (n - 2) / n : 0.0;
     default:
         return 0.0;
     }

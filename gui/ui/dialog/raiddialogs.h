@@ -1,0 +1,73 @@
+// What the RAID configuration dialogs share: the set-up of a list of check boxes, the device
+// list of the ticked disks, the question and result boxes titled with the controller's model
+// name, and the rule that a dialog closes when its controller goes away.
+#pragma once
+
+#include "records.h"
+#include "zynlib.h"
+
+#include <QDialog>
+#include <QList>
+#include <QTreeView>
+#include <QPair>
+#include <QString>
+
+class QAbstractItemModel;
+class QWidget;
+class QZynController;
+class QZynDisk;
+
+namespace raiddialog {
+
+using DiskCheckList = QList<QPair<QZynDisk*, bool>>;
+
+// Rows of the device lists are 20 x 20 and the columns fit their contents.
+constexpr int kIconSize = 20;
+
+// Puts `proxy` on `view`: small icons, no root decoration, columns fitted, every row open.
+void SetUpView(QTreeView* view, QAbstractItemModel* proxy);
+// Ticks (or unticks) every top-level row of `proxy` (none when null); an enclosure row passes
+// it to its disks.
+void SetTopLevelChecks(QAbstractItemModel* proxy, bool checked);
+
+enum class Collected { Nothing, Listed, TooMany };
+// Zeroes `out` and lists the ticked disks of `list` in list order, each as {enclosure, slot}
+// (low bytes). More ticked disks than the list holds: TooMany, and nothing is listed.
+Collected CollectDisks(const DiskCheckList& list, _DEVICE_LIST* out);
+
+// A fixed-width text field of a record as shown: up to its first NUL byte.
+QString Shown(const QString& field);
+
+// The title of the configuration boxes: the controller's model name.
+QString ModelTitle(QZynController* controller);
+// The question of a configuration command, Yes the default; true for Yes.
+bool Confirm(QWidget* parent, const QString& title, const QString& question);
+// The result of a library call: `failure` with %0 the result in decimal, or `success`.
+void Report(QWidget* parent, const QString& title, u32 result, const QString& failure, const QString& success);
+// The refusal of a selection larger than the device list holds.
+void WarnTooMany(QWidget* parent, const QString& title);
+
+// Closes `dialog` when `controller` is announced removed or destroyed.
+void CloseWithController(QDialog* dialog, QZynController* controller);
+
+// Puts a proxy over `source` on the dialog's view and keeps it only as long as the source: when
+// the controller deletes its model, the view lets go of the proxy, the proxy is deleted and
+// nulled, the list forgets its disks and the dialog closes.
+template <typename Proxy>
+void ShowList(QDialog* dialog, QTreeView* view, QAbstractItemModel* source, Proxy** proxy, DiskCheckList* list)
+{
+    if (source != nullptr)
+        (*proxy)->setSourceModel(source);
+    SetUpView(view, *proxy);
+    if (source == nullptr)
+        return;
+    QObject::connect(source, &QObject::destroyed, dialog, [dialog, view, proxy, list] {
+        view->setModel(nullptr);
+        delete *proxy;
+        *proxy = nullptr;
+        list->clear();
+        dialog->close();
+    });
+}
+
+} // namespace raiddialog
