@@ -262,6 +262,7 @@ void TestRomCfgWindow::firstSeenBackup()
         QCOMPARE(rig.start(kRigAddress, config), QString());
         QZynController* c = rig.controller.get();
         window.StartController(c);
+        c->WaitForBackground();   // the backup is made on the controller's own thread
         c->Stop();
         QStringList files;
         QDirIterator it(m_dir.path(), QDir::Files, QDirIterator::Subdirectories);
@@ -282,6 +283,7 @@ void TestRomCfgWindow::firstSeenBackup()
         QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write("first") == 5);
         f.close();
         window.StartController(c);
+        c->WaitForBackground();   // the backup is made on the controller's own thread
         c->Stop();
         QCOMPARE(readFile(path), QByteArray("first"));
         QFile::remove(path);

@@ -97,7 +97,21 @@ QZynController::QZynController(ZynInterface* transport, int connectionType)
 
 QZynController::~QZynController()
 {
+    WaitForBackground();
     FreeResources();
+}
+
+void QZynController::RunInBackground(std::function<void(QZynController*)> task)
+{
+    WaitForBackground();
+    if (task)
+        m_background = std::thread([this, task] { task(this); });
+}
+
+void QZynController::WaitForBackground()
+{
+    if (m_background.joinable())
+        m_background.join();
 }
 
 void QZynController::AllocateResources()

@@ -22,7 +22,9 @@
 #include <array>
 #include <atomic>
 #include <deque>
+#include <functional>
 #include <memory>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -189,6 +191,14 @@ signals:
     void LogMessage(QZynLog* log);
 
 public:
+    // Runs `task` with this controller on a thread of the controller's own, so that long work
+    // (a whole setup image read) does not hold the GUI thread; its commands take the command
+    // road like any other. A task still running when the next is given, or when the controller
+    // goes, is waited for.
+    void RunInBackground(std::function<void(QZynController*)> task);
+    // Waits until the task given last has ended.
+    void WaitForBackground();
+
     // The layers above the device layer give a starting controller what they own: its polling
     // worker (the maker of gui/watcher), its item models, its web proxy (makers of the view and
     // service layers). Each maker is installed at program start, before any controller starts;
@@ -237,6 +247,7 @@ private:
     void giveUp();
 
     QZynPoller* m_eventWatcher = nullptr;
+    std::thread m_background;   // started and joined on the GUI thread only
     // Made, paused, resumed and deleted on this object's thread only.
     std::unique_ptr<QZynHttpService> m_httpServer;
     std::atomic<uint8_t> m_hwMonitorHold{1};

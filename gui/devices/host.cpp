@@ -10,6 +10,7 @@
 #include <QDebug>
 #include <QMetaMethod>
 #include <mutex>
+#include <thread>
 #include <QThread>
 
 #include <stdexcept>
@@ -142,19 +143,38 @@ bool QZynHost::adopt(QZynController* controller)
 
 int QZynHost::scan_controller(const std::function<void(QZynController*)>& listed)
 {
-    int added = 0;
+    std::vector<ZynInterface*> transports(kDriverSlots, nullptr);
     for (int index = 0; index < kDriverSlots; ++index) {
         auto* transport = new DarwinUserClientInterface();
-        if (!transport->init(index)) {
+        if (transport->init(index))
+            transports[size_t(index)] = transport;
+        else
             delete transport;
+    }
+    // Each controller object is made on a thread of its own: making one waits for its
+    // controller's answers, and the controllers answer side by side. Each object moves to
+    // this thread before its maker ends; they are listed here, in slot order.
+    std::vector<QZynController*> made(kDriverSlots, nullptr);
+    QThread* home = QThread::currentThread();
+    std::vector<std::thread> makers;
+    for (int index = 0; index < kDriverSlots; ++index) {
+        if (transports[size_t(index)] == nullptr)
             continue;
-        }
-        auto* controller = new QZynController(transport, QZynController::ConnectionDriver);
-        if (adopt(controller)) {
-            ++added;
-            if (listed)
-                listed(controller);
-        }
+        makers.emplace_back([&made, &transports, index, home] {
+            auto* controller = new QZynController(transports[size_t(index)], QZynController::ConnectionDriver);
+            controller->moveToThread(home);
+            made[size_t(index)] = controller;
+        });
+    }
+    for (std::thread& maker : makers)
+        maker.join();
+    int added = 0;
+    for (QZynController* controller : made) {
+        if (controller == nullptr || !adopt(controller))
+            continue;
+        ++added;
+        if (listed)
+            listed(controller);
     }
     return added;
 }

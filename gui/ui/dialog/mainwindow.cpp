@@ -407,7 +407,9 @@ void MainWindow::ControllerRemoved(QZynController* controller)
 
 void MainWindow::StartController(QZynController* controller)
 {
-    SaveFirstSeenRomCfg(controller, ZynApplication::GetPath());
+    // The first-seen backup reads the whole setup image: on the controller's own thread.
+    const QString folder = ZynApplication::GetPath();
+    controller->RunInBackground([folder](QZynController* c) { SaveFirstSeenRomCfg(c, folder); });
     controller->Start();
     connect(controller, &QZynController::DeviceChanged, this, &MainWindow::DeviceItemChanged);
 }
