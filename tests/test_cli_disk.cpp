@@ -29,8 +29,8 @@ const char kOlderModel[] =
     "hotspare 2 global\n"
     "passthrough 5\n";
 
-// Enclosure family: one enclosure of 8 slots with a SAS raid set member, a SATA disk, a free
-// SAS disk.
+// Enclosure family: one enclosure of 8 slots; a raid set of a SAS disk, a SATA disk and a SATA
+// solid-state disk; a free SAS disk.
 const char kEnclosureModel[] =
     "enclosure 0 slots 8\n"
     "disk 0 0 model \"SAS Disk 600\" serial \"SAS-0\" firmware \"S600\" capacity 1172123568 address 0x3000C50012345678 "
@@ -39,8 +39,8 @@ const char kEnclosureModel[] =
     "temp 33 smart 100:51 99:21 100:36 90:30 100:97 100:20\n"
     "disk 0 2 model \"SAS Free\" serial \"SAS-2\" firmware \"S602\" capacity 1172123568 address 0x3000C50000000002\n"
     "disk 0 3 model \"SATA Free SSD\" serial \"SSD-3\" firmware \"S3\" capacity 937703088 sata\n"
-    "raidset \"Raid Set # 000\" disks 0:0 0:1\n"
-    "volume \"Volume---VOL#000\" raidset 0 capacity 1000000000 level 1 state 0\n";
+    "raidset \"Raid Set # 000\" disks 0:0 0:1 0:3\n"
+    "volume \"Volume---VOL#000\" raidset 0 capacity 1000000000 level 3 state 0\n";
 
 struct HarnessRun {
     QByteArray out;
@@ -72,6 +72,9 @@ constexpr int kDriveCommand = 0x1F;
 constexpr size_t kDriveCommandOp = 9;
 constexpr uint8_t kFailOp = 0x08;
 constexpr size_t kDriveCommandHead = 12;
+constexpr int kPassthrough = 0x1C;
+constexpr size_t kSmartReplySize = 2 + 512;
+constexpr size_t kPassthroughHead = 14;
 
 QByteArray hex(const Bytes& b)
 {
@@ -87,7 +90,12 @@ QByteArray sent(const zynsim::FakeController& c, int command)
         if (command == kDriveCommand && (p.size() <= kDriveCommandOp || p[kDriveCommandOp] != kFailOp))
             continue;
         // Its drive is named by bytes 10 and 11; the rest of the 525 bytes is zero.
-        all << (command == kDriveCommand ? hex(slice(p, 0, kDriveCommandHead)) + " .." : hex(p));
+        if (command == kDriveCommand)
+            all << hex(slice(p, 0, kDriveCommandHead)) + " ..";
+        else if (command == kPassthrough && p.size() > kPassthroughHead)   // its task file, then the sector
+            all << hex(slice(p, 0, kPassthroughHead)) + " ..";
+        else
+            all << hex(p);
     }
     return all.join('|');
 }
@@ -136,7 +144,9 @@ void TestCliDisk::init()
 void TestCliDisk::transcripts()
 {
     QFETCH(bool, enclosure);
-    QFETCH(QByteArray, script);     // 0x1C answers scripted before the line runs: "F" 'F' once
+    // 0x1C answers scripted before the line runs, ';' between them: "F" the status 'F', "M" the
+    // model's own answer, "S365=f0,..." a SMART page, "D<hex>" data.
+    QFETCH(QByteArray, script);
     QFETCH(QByteArray, line);
     QFETCH(QByteArray, expected);
     QFETCH(int, command);           // the request watched
@@ -145,11 +155,23 @@ void TestCliDisk::transcripts()
     for (const QByteArray& s : script.split(';')) {
         if (s.isEmpty())
             continue;
-        const QByteArray data = QByteArray::fromHex(s.mid(1));
-        if (s.startsWith('F'))
-            c.script(0x1C, 1, zynsim::Answer::status('F'));
-        else
-            c.script(0x1C, 1, zynsim::Answer::data(Bytes(data.begin(), data.end())));
+        if (s.startsWith('F')) {
+            c.script(kPassthrough, 1, zynsim::Answer::status('F'));
+        } else if (s.startsWith('M')) {
+            c.script(kPassthrough, 1, zynsim::Answer());
+        } else if (s.startsWith('S')) {
+            // A SMART page reply: two bytes, then 512 bytes set at "offset=hex" places.
+            Bytes reply(kSmartReplySize, 0);
+            for (const QByteArray& set : s.mid(1).split(',')) {
+                const QByteArrayList kv = set.split('=');
+                const QByteArray bytes = QByteArray::fromHex(kv.value(1));
+                std::copy(bytes.begin(), bytes.end(), reply.begin() + kv.value(0).toInt());
+            }
+            c.script(kPassthrough, 1, zynsim::Answer::data(reply));
+        } else {
+            const QByteArray data = QByteArray::fromHex(s.mid(1));
+            c.script(kPassthrough, 1, zynsim::Answer::data(Bytes(data.begin(), data.end())));
+        }
     }
     const HarnessRun run = runHarness(enclosure ? kEnclosure : kOlder, line + "\n");
     QVERIFY2(run.error.isEmpty(), qPrintable(run.error));
