@@ -151,7 +151,11 @@ void TestCliDisk::transcripts()
     QFETCH(QByteArray, expected);
     QFETCH(int, command);           // the request watched
     QFETCH(QByteArray, requests);   // its payloads in hex, "|" between requests
+    QFETCH(QByteArray, change);
     zynsim::FakeController& c = enclosure ? *m_enclosure : *m_older;
+    std::string why;
+    QVERIFY2(change.isEmpty() || c.applyConfig(change.toStdString(), &why), why.c_str());
+    c.clearLog();
     for (const QByteArray& s : script.split(';')) {
         if (s.isEmpty())
             continue;
@@ -175,8 +179,6 @@ void TestCliDisk::transcripts()
     }
     const HarnessRun run = runHarness(enclosure ? kEnclosure : kOlder, line + "\n");
     QVERIFY2(run.error.isEmpty(), qPrintable(run.error));
-    if (qEnvironmentVariableIsSet("DISK_DUMP"))
-        qWarning().noquote() << "\n----" << line << "\n" << run.out.toPercentEncoding(" =#:()[]<>.,/!-_?\"'\n");
     QCOMPARE(run.out, "\r\n" + expected);
     QCOMPARE(sent(c, command), requests);
 }

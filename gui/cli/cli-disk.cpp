@@ -30,6 +30,9 @@ constexpr u16 kSecurityEnabled = 0x40;
 constexpr u16 kSecurityLocked = 0x80;
 constexpr int kDriveSerialShown = 15;
 constexpr u8 kStateTested = 0x08;
+constexpr u8 kSpareGlobal = 0, kSpareDedicated = 1, kSpareEnclosure = 2;
+constexpr double kSectorBytes = 512, kThousand = 1000;
+constexpr unsigned kByteMax = 0xFF;
 
 // Raid set bytes: members, members with those being added.
 constexpr int kRaidMembers = 60;
@@ -50,7 +53,8 @@ constexpr u8 kDefaultSpeed = 4;
 constexpr unsigned kChannels = 3, kIds = 16, kLuns = 8;
 constexpr u8 kBothChannels = 2;
 
-// Locate light modes of the enclosure form.
+// Locate light modes of the enclosure form; the older form's mask has a bit per slot.
+constexpr unsigned kLocateMaskBits = 31;
 constexpr u8 kLocateDisk = 0, kLocateEnclosure = 1, kLocateOff = 2;
 
 // Detail form: a number above this addresses enclosure N / kEncSlotBase, slot N % kEncSlotBase.
@@ -269,7 +273,7 @@ u32 CZynlibCLI::diskRowText(const _DRV_MAP::Entry& entry, DiskRow* row)
             row->model += "(SED)";
         row->serial = field(d.bytes + sGUI_PHY_DRV::kSerial, kDriveSerialShown, false);
         row->firmware = field(d.bytes + sGUI_PHY_DRV::kFirmware, sGUI_PHY_DRV::kFirmwareSize, false);
-        row->gigabytes = double(d.capacity()) * 512 / 1000 / 1000 / 1000;
+        row->gigabytes = double(d.capacity()) * kSectorBytes / kThousand / kThousand / kThousand;
         row->state = "NORMAL";
     }
     u32 result = ZYN_OK;
@@ -314,9 +318,9 @@ u32 CZynlibCLI::diskRowText(const _DRV_MAP::Entry& entry, DiskRow* row)
         row->usage = "PassThr";
     } else if (flags & sGUI_PHY_DRV::kStateHotSpare) {
         switch (d.spareKind()) {
-        case 0: row->usage = "HotSpare[Global]"; break;
-        case 1: row->usage = QByteArray("HotSpare[RaidSet#") + QByteArray::number(d.dedicatedRaidSet()).rightJustified(2, '0') + "]"; break;
-        case 2: row->usage = "HotSpare[Enclosure]"; break;
+        case kSpareGlobal: row->usage = "HotSpare[Global]"; break;
+        case kSpareDedicated: row->usage = QByteArray("HotSpare[RaidSet#") + QByteArray::number(d.dedicatedRaidSet()).rightJustified(2, '0') + "]"; break;
+        case kSpareEnclosure: row->usage = "HotSpare[Enclosure]"; break;
         default: row->usage = "HotSpare[Unknown]"; break;
         }
     } else if (flags & sGUI_PHY_DRV::kStateFree) {
@@ -446,7 +450,7 @@ int CZynlibCLI::Exe_Disk_Modify_Cmd(int argc, char** argv)
     for (auto [key, out] : {std::pair<const char*, u8*>{"ch", &cap.channel}, {"id", &cap.id}, {"lun", &cap.lun}}) {
         int value = 0;
         bool given = false;
-        if (!readOptionalInt(argc, argv, key, &value, &given) || (given && unsigned(value) > 0xFF)) {
+        if (!readOptionalInt(argc, argv, key, &value, &given) || (given && unsigned(value) > kByteMax)) {
             cliout_zynmsr.ErrMsg_("%s", kInvalid);
             return 1;
         }
@@ -482,7 +486,7 @@ int CZynlibCLI::Exe_Disk_Modify_Cmd(int argc, char** argv)
     }
     int speed = 0;
     bool speedGiven = false;
-    if (!readOptionalInt(argc, argv, "speed", &speed, &speedGiven) || (speedGiven && unsigned(speed) > 0xFF)) {
+    if (!readOptionalInt(argc, argv, "speed", &speed, &speedGiven) || (speedGiven && unsigned(speed) > kByteMax)) {
         cliout_zynmsr.ErrMsg_("%s", kInvalid);
         return 1;
     }
@@ -559,7 +563,7 @@ int CZynlibCLI::Exe_Disk_Identify_Cmd(int argc, char** argv)
     } else {
         const _DRV_MAP::Entry& e = map->entries[drv - 1];
         if (!enclosures) {
-            rc = ZynIdentifyDisk(1u << (e.slot & 31));
+            rc = ZynIdentifyDisk(1u << (e.slot & kLocateMaskBits));
         } else if (haveEnc) {
             rc = ZynSASIdentifyDisk(kLocateEnclosure, u8(enc - 1), 0);
         } else {
