@@ -1161,6 +1161,12 @@ static int runOffline(CZynlibCLI& cli, const std::vector<int>& drives, Offline k
 
 int CZynlibCLI::Exe_Disk_Dctest_Cmd(int argc, char** argv)
 {
+    // Enclosure addressing has no form of this command (its help leaves it out): the SMART
+    // command would name a drive by its map position, which is not its slot there.
+    if (m_sysInfo.isEnclosureFamily()) {
+        cliout_zynmsr.GuiErrMsg_(ZYN_ERR_NOT_ALLOWED);
+        return int(ZYN_ERR_NOT_ALLOWED);
+    }
     if (argc != 1) {
         cliout_zynmsr.ErrMsg_("%s", kUsage);
         return 1;
