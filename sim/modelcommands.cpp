@@ -176,6 +176,19 @@ Bytes scsi(DeviceModel& model, const Bytes& p)
         return good({});
     case 0x12:   // inquiry
         return good(inquiry);
+    case 0x4D:   // log sense: the cumulative values of page 0x15, power-on minutes at 8
+        if (p[kScsiCdbAt + 2] != 0x55)
+            return checkCondition(0x05, 0x24);   // illegal request: invalid field
+        {
+            Bytes page(12, 0);
+            page[0] = 0x15;
+            page[3] = 8;
+            page[7] = 4;
+            const uint32_t minutes = (1000u + uint32_t(a.second)) * 60u + 30u;
+            for (int i = 0; i < 4; ++i)
+                page[8 + size_t(i)] = uint8_t(minutes >> (24 - 8 * i));
+            return good(page);
+        }
     default:
         return checkCondition(0x05, 0x20);   // illegal request: invalid command
     }

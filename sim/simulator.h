@@ -107,7 +107,9 @@
 //      D6 write log out), the threshold check 0xDA (F4 2C when an attribute reached its
 //      threshold, else 4F C2), power mode 0xE5 (FF); others aborted (51, 04). {0x16, "KvoD",
 //      slot, cdb length, out, .., enclosure 13, cdb 29, data 61} (639): [0] 0, u32 length at 6,
-//      data from 10 (TEST UNIT READY, INQUIRY 36 bytes); otherwise check condition (02 70 00
+//      data from 10 (TEST UNIT READY, INQUIRY 36 bytes, LOG SENSE of the cumulative page 0x15:
+//      12 bytes, parameter 0 with the power-on minutes (1000 + slot) * 60 + 30 big-endian at 8);
+//      otherwise check condition (02 70 00
 //      05 20 00; 02 for an empty slot).
 //   0x47 {0, e} 3664 bytes for expanders 0-1, {1, e} 'A'. 0xF4 (17) 'A'; 0xF5 {max, min
 //      codes 3/6/12/24/95, data} (18). 0x5A keys: 1-4 {sub, 0 x 4, key 32} create (1, 2; 'Y'

@@ -366,7 +366,7 @@ void TestCliRouter::gates_data()
     QTest::addColumn<bool>("passed");       // the hold opened and the status cleared
 
     const QString right = QString::fromLatin1(kSimPassword);
-    QTest::newRow("password once, then the hold") << true << true << right << QStringList{"rsf info", "disk info"}
+    QTest::newRow("password once, then the hold") << true << true << right << QStringList{"rsf info", "debug dump"}
                                                   << times(kPending, 2) << 1 << 1 << 0 << true;
     QTest::newRow("no password needed: no dialog, hold restarted")
         << true << false << QString() << QStringList{"hw info"} << kPending << 0 << 0 << 0 << true;

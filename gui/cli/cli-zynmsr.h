@@ -17,8 +17,11 @@
 #include "cliroute.h"
 #include "records.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
+
+#include <vector>
 
 
 // The engine's base: it adds nothing but its type to the facade.
@@ -112,6 +115,28 @@ public:
     int Exe_Disk_Clone_Cmd(int argc, char** argv);
     int Exe_Disk_Aborting_Clone_Cmd(int argc, char** argv);
     int Display_Disk_CMD_Help(int argc, char** argv);
+
+    // ---- disk family: its own helpers (cli/cli-disk.cpp) ----
+    // The enclosure forms of smart and sttest; the table's handlers branch to them.
+    int Exe_Disk_SAS_Smart_Cmd(int argc, char** argv);
+    int Exe_Disk_SAS_Sttest_Cmd(int argc, char** argv);
+    // What a drive row shows; built by diskRowText.
+    struct DiskRow {
+        QByteArray model, serial, firmware, state, usage;
+        double gigabytes = 0;
+    };
+    // A drive's row text; a failing raid set read is returned (the row is still made).
+    u32 diskRowText(const _DRV_MAP::Entry& entry, DiskRow* row);
+    // The common road of the single-drive commands: word count, drv, drive map, range. Returns
+    // kDiskGo with the drive's entry filled in, else the result to return (already printed).
+    static constexpr int kDiskGo = -1;
+    int diskPickOne(int argc, char** argv, int minWords, int maxWords, _DRV_MAP* map, int* drv);
+    // The first free channel/id/lun at or after the chosen one (0xFF: not chosen).
+    void diskFreeChIdLun(u8* ch, u8* id, u8* lun);
+    // The drives the diagnostics act on, in order (0-based map positions): kDiskGo, else the
+    // result to return. `free` picks free drives, else drives whose SMART may be read.
+    int diskSelect(int argc, char** argv, bool free, _DRV_MAP* map, std::vector<int>* drives);
+    // ---- end of the disk family's helpers ----
 
     // net
     int Exe_Net_SetDHCP_Cmd(int argc, char** argv);
