@@ -10,17 +10,6 @@
         return int(ZYN_ERR_NOT_ALLOWED);                  \
     }
 
-// rsf
-CLI_PENDING(Exe_Raid_Create_Cmd)
-CLI_PENDING(Exe_Raid_Del_Cmd)
-CLI_PENDING(Exe_Raid_Expand_Cmd)
-CLI_PENDING(Exe_Raid_Activate_Cmd)
-CLI_PENDING(Exe_Raid_Create_HotSpare_Cmd)
-CLI_PENDING(Exe_Raid_Delete_HotSpare_Cmd)
-CLI_PENDING(Exe_Raid_Offline_Cmd)
-CLI_PENDING(Exe_Raid_Info_Cmd)
-CLI_PENDING(Display_Rsf_CMD_Help)
-
 // vsf
 CLI_PENDING(Exe_Vol_Create_Cmd)
 CLI_PENDING(Exe_Vol_Del_Cmd)

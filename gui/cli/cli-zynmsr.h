@@ -255,6 +255,23 @@ protected:
     sSYSTEM_INFO m_sysInfo;
 
 private:
+    // ---- rsf: helpers of the raid set commands (cli/cli-raid.cpp) ----
+    // Which drives a drv= list may name: available free drives, or hot spares.
+    enum class RsfDrives { Free, HotSpare };
+    // Fills `list` from drv= against `map`, at most `limit` drives; 0, or 1 after its ErrMsg.
+    int RsfSelectDrives(int argc, char** argv, const _DRV_MAP& map, RsfDrives kind, int limit,
+                        _DEVICE_LIST* list);
+    // Most drives a command may send in the form the current controller takes.
+    int RsfDriveLimit(bool expand) const;
+    // raid= against a fresh raid set map: 0 with the entry's index, or the result after its line.
+    int RsfFindRaidSet(int argc, char** argv, _RAID_MAP* map, int* index);
+    // True when a volume of the raid set that reads is a member of a nested volume.
+    bool RsfHoldsNestedMember(const sGUI_RAIDSET& raid);
+    // The controller's volume number of the v-th volume counted over the raid set slots.
+    bool RsfFindVolume(int v, int* volume);
+    // One raid set as a list row or the detail block; 0, or the failing code after its line.
+    int ShowRaidSetInfo(int position, const sGUI_RAIDSET& raid, bool detail);
+
     // Copies the current controller's system information (zeros with none); false with none.
     bool refreshSysInfo();
     // The words the router gives a handler when nothing followed the sub-command.
