@@ -11,21 +11,12 @@
     }
 
 // vsf
-CLI_PENDING(Exe_Vol_Create_Cmd)
-CLI_PENDING(Exe_Vol_Del_Cmd)
-CLI_PENDING(Exe_Vol_Modify_Cmd)
-CLI_PENDING(Exe_Vol_Start_Check_Cmd)
-CLI_PENDING(Exe_Vol_Stop_Check_Cmd)
-CLI_PENDING(Exe_Vol_Info_Cmd)
-CLI_PENDING(Exe_Vol_Create_R5060_Cmd)
 CLI_PENDING(Exe_Vol_GenerateKeyFile_Cmd)
 CLI_PENDING(Exe_Vol_GenerateKeyFile2_Cmd)
 CLI_PENDING(Exe_Vol_ModifyKeyFile_Cmd)
 CLI_PENDING(Exe_Vol_MakeAESKeyInvalid_Cmd)
 CLI_PENDING(Exe_Vol_MakeAESKeyValid_Cmd)
 CLI_PENDING(Exe_Vol_DownloadKeyFile_Cmd)
-CLI_PENDING(Exe_Vol_ScheduleVolumeCheck_Cmd)
-CLI_PENDING(Display_Vsf_CMD_Help)
 
 // disk
 CLI_PENDING(Exe_Disk_Create_Cmd)

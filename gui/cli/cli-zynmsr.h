@@ -272,6 +272,14 @@ private:
     // One raid set as a list row or the detail block; 0, or the failing code after its line.
     int ShowRaidSetInfo(int position, const sGUI_RAIDSET& raid, bool detail);
 
+    // ---- vsf: helpers of the volume set commands (cli/cli-volume.cpp) ----
+    // Moves a channel, id and LUN (0xFF: not chosen) to the first free address from there on.
+    void GetFreeChIdLun(u8* channel, u8* id, u8* lun);
+    // vol= against a fresh volume set map: 0 with the entry's index, or the result after its line.
+    int VsfFindVolume(int argc, char** argv, _VOL_MAP* map, int* index);
+    // One volume set as a list row or the detail block; 0, or the failing code after its line.
+    int ShowVolumeSetInfo(int position, const sGUI_VOLUMESET& vol, bool detail);
+
     // Copies the current controller's system information (zeros with none); false with none.
     bool refreshSysInfo();
     // The words the router gives a handler when nothing followed the sub-command.
