@@ -10,14 +10,6 @@
         return int(ZYN_ERR_NOT_ALLOWED);                  \
     }
 
-// vsf
-CLI_PENDING(Exe_Vol_GenerateKeyFile_Cmd)
-CLI_PENDING(Exe_Vol_GenerateKeyFile2_Cmd)
-CLI_PENDING(Exe_Vol_ModifyKeyFile_Cmd)
-CLI_PENDING(Exe_Vol_MakeAESKeyInvalid_Cmd)
-CLI_PENDING(Exe_Vol_MakeAESKeyValid_Cmd)
-CLI_PENDING(Exe_Vol_DownloadKeyFile_Cmd)
-
 // disk
 CLI_PENDING(Exe_Disk_Create_Cmd)
 CLI_PENDING(Exe_Disk_Del_Cmd)

@@ -280,6 +280,11 @@ private:
     // One volume set as a list row or the detail block; 0, or the failing code after its line.
     int ShowVolumeSetInfo(int position, const sGUI_VOLUMESET& vol, bool detail);
 
+    // ---- vsf keys: helpers of the key file commands (cli/cli-volkey.cpp) ----
+    // The bodies of modkey and dlkey once their parameters are read.
+    int Do_ModifyKey_Cmd(const char* srcpath, const char* destpath, int first);
+    int Do_DownloadKey_Cmd(const char* path);
+
     // Copies the current controller's system information (zeros with none); false with none.
     bool refreshSysInfo();
     // The words the router gives a handler when nothing followed the sub-command.
