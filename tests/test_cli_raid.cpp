@@ -141,6 +141,17 @@ void TestCliRaid::transcripts_data()
                                        << QByteArray("ErrMsg: Drive 7 Is Not Available\n") << 0x50 << none << L{};
     QTest::newRow("create without drv") << false << enc << QByteArray("rsf create name=x") << QByteArray("ErrMsg: Drive# Is Missing\n")
                                         << 0x50 << none << L{};
+    {
+        // 33 free drives: more than the older family's drive mask holds.
+        QByteArray many = "controller channels 40\n";
+        for (int d = 0; d < 33; ++d)
+            many += "disk 0 " + QByteArray::number(d) + " capacity 1953125000\n";
+        QTest::newRow("create older: more drives than the mask holds")
+            << true << many << QByteArray("rsf create drv=all") << invalid << 0x50 << none << L{};
+        QTest::newRow("create older: 32 drives fit")
+            << true << many << QByteArray("rsf create drv=1~32") << kOk << 0x50
+            << QByteArrayList{"ffffffff00" + QByteArray(15, ' ').toHex()} << L{32};   // no name
+    }
     QTest::newRow("create without words") << false << enc << QByteArray("rsf create") << usage << 0x50 << none << L{};
 
     // delete, activate, offline.

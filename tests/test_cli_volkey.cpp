@@ -304,6 +304,14 @@ void TestCliVolKey::modkeyRewritesSerials()
     QCOMPARE(out, "\r\n" + notFound + "\r\n" + notFound + "\r\nErrMsg: Source Key File Is Missing.\n"
                       "\r\nErrMsg: Destnation Key File Is Missing.\n");
     QVERIFY(!QFile::exists(dest));
+
+    // A write that fails: no report of the file, the result of a failed write.
+    if (QFile::exists(QStringLiteral("/dev/full"))) {
+        out = run(kNew, "vsf modkey srcpath=" + src.toLocal8Bit() + " destpath=/dev/full\n");
+        QCOMPARE(out, QByteArray("\r\nVolume:E1 OldSerial:S1 NewSerial:NEW\nErrMsg: Key Failed\n\n"
+                                 "GuiErrMsg<0x04>: Failed To Write To Media.\n"));
+        QVERIFY(QFile::exists(QStringLiteral("/dev/full")));
+    }
 }
 
 void TestCliVolKey::invalidFiles_data()

@@ -85,9 +85,13 @@ bool writeAndClose(int fd, const uint8_t* data, std::size_t size)
 // removed and the result of a failed write (4).
 int writeKeyFile(int fd, const char* path, const std::vector<uint8_t>& file)
 {
+    struct stat st;
+    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
     if (!writeAndClose(fd, file.data(), file.size())) {
         cliout_zynmsr.ErrMsg_("%s", kKeyFailed);
-        ::unlink(path);
+        // Only a partial key file goes, never a device or pipe named as the destination.
+        if (regular)
+            ::unlink(path);
         return resultLine(ZYN_ERR_TRANSPORT);
     }
     cliout_zynmsr.SimpleMsg_("Key Information: %s\n", path);
