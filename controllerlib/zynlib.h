@@ -330,6 +330,7 @@ public:
     static constexpr const char* kKeyFileMagic = "ZynEncryptionKeyFile    ";
     // Test seam: the pause between the keys of two volume sets (2000 ms in the product).
     static void setKeyPauseMilliseconds(int ms);
+    static int keyPauseMilliseconds();
 
     // One SNMP message to the controller's agent (command 0x1E) and its answer; 12 when the
     // answer is longer than `replyCapacity`.

@@ -2,6 +2,7 @@
 // targets, fibre channel ports with their host names and host filters, the scheduled volume
 // check, self-encrypting disk keys, expanders and the volume encryption key buffer.
 #include "cliutil.h"
+#include "keyfile.h"
 #include "setuptable.h"
 #include "zynframe.h"
 #include "zynlib.h"
@@ -42,9 +43,6 @@ constexpr int kVolumeFilterBytes = kFilterSize * kFiltersPerVolume;   // 160
 
 constexpr int kExpanderReplySize = 4096;
 constexpr u8 kLinkRateCodes[5] = {3, 6, 12, 24, 95};
-
-constexpr int kKeyHeaderSize = 64;
-constexpr int kKeyEntryHead = 36;
 
 std::atomic<int> g_keyPauseMs{2000};
 
@@ -89,17 +87,6 @@ std::vector<u8> passthroughRequest(u8 sub, u8 device, u8 first)
 }
 
 static_assert(kKeyTextLength == CZynlib::kVolumeKeyTextSize, "one key text for the key files");
-
-int keyLengthOf(int encryptionType)
-{
-    switch (encryptionType) {
-    case 0:
-    case 2: return 256;
-    case 1: return 64;
-    case 3: return 32;
-    default: return 0;
-    }
-}
 
 } // namespace
 
@@ -684,6 +671,11 @@ void CZynlib::setKeyPauseMilliseconds(int ms)
     g_keyPauseMs.store(std::max(0, ms));
 }
 
+int CZynlib::keyPauseMilliseconds()
+{
+    return g_keyPauseMs.load();
+}
+
 u32 CZynlib::ZynGenerateAESKeyBuffer(unsigned char count, unsigned char* volumes, unsigned int* length,
                                      unsigned char* out)
 {
@@ -708,44 +700,34 @@ u32 CZynlib::ZynGenerateAESKeyBuffer(unsigned char count, unsigned char* volumes
     if (chosen.empty())
         return 1;
 
-    std::vector<u8> body;
-    bool first = true;
+    std::vector<zynkey::Entry> keys;
     for (int position : chosen) {
         const sGUI_VOLUMESET& v = map->entries[position].volumeSet;
         if (!(v.flags() & sGUI_VOLUMESET::kFlagEncrypted) || v.keyStatus() == 1)
             continue;
-        if (!first) {
+        if (!keys.empty()) {
             const int pause = g_keyPauseMs.load();
             if (pause > 0)
                 std::this_thread::sleep_for(std::chrono::milliseconds(pause));
         }
-        first = false;
-        const int keyLength = keyLengthOf(v.encryptionType());
-        u8 head[kKeyEntryHead] = {};
-        std::memcpy(head, v.bytes + sGUI_VOLUMESET::kName, 16);
-        std::memcpy(head + 16, v.bytes + sGUI_VOLUMESET::kSerial, 16);
-        zynwire::putU16(head + 32, v.encryptionType());
-        zynwire::putU16(head + 34, u16(keyLength));
-        body.insert(body.end(), head, head + sizeof head);
+        zynkey::Entry e;
+        std::memcpy(e.name, v.bytes + sGUI_VOLUMESET::kName, zynkey::kNameSize);
+        std::memcpy(e.serial, v.bytes + sGUI_VOLUMESET::kSerial, zynkey::kSerialSize);
+        e.type = v.encryptionType();
         std::string text;
         if (!string_generate(text))
             return ZYN_ERR_IO;
-        body.insert(body.end(), text.begin(), text.begin() + keyLength);
+        e.key = text.substr(0, zynkey::keyLengthOf(e.type));
+        keys.push_back(e);
     }
-    if (first)
+    if (keys.empty())
         return 1;
-    const size_t total = kKeyHeaderSize + body.size() + 4;
+    const std::vector<u8> buffer = zynkey::build(keys);
+    const size_t total = buffer.size();
     if (total > *length) {
         *length = 0;
         return ZYN_ERR_BUFFER_TOO_SMALL;
     }
-    std::vector<u8> buffer(total, 0);
-    std::memcpy(buffer.data(), kKeyFileMagic, 24);
-    std::memset(buffer.data() + 24, ' ', 32);
-    zynwire::putU32(buffer.data() + 56, 0);
-    zynwire::putU32(buffer.data() + 60, u32(total));
-    std::memcpy(buffer.data() + kKeyHeaderSize, body.data(), body.size());
-    zynwire::putU32(buffer.data() + total - 4, crc32(buffer.data(), total - 4));
     std::memcpy(out, buffer.data(), total);
     *length = unsigned(total);
     return ZYN_OK;

@@ -68,13 +68,14 @@ bool listUsable(const _DEVICE_LIST* list)
     return list != nullptr && list->count > 0 && list->count <= _DEVICE_LIST::kMaxDrives;
 }
 
-// Stripe size in sectors to its code (8 .. 2048 sectors give 0 .. 8); other sizes give 0.
+// Stripe size in sectors to its code (8 .. 2048 sectors give 0 .. 8); another size has none,
+// and the controller is told to keep it rather than to change it to 4 KB.
 u8 stripeCode(u32 sectors)
 {
     for (u8 code = 0; code <= 8; ++code)
         if (sectors == (8u << code))
             return code;
-    return 0;
+    return kKeep;
 }
 
 } // namespace

@@ -23,6 +23,7 @@ constexpr size_t kMaxOverride = 0xFFFF;
 using namespace modelcodes;
 
 constexpr uint8_t kRaidComplete = sGUI_RAIDSET::kStateOnline | sGUI_RAIDSET::kStateComplete;
+constexpr int kRaidMemberDevices = 60;   // the member device count beside the member count
 constexpr uint8_t kRaidIncomplete = sGUI_RAIDSET::kStateOnline;
 constexpr uint8_t kRaidPassThrough = 0x80;   // the raid set of a pass-through disk
 // Byte 53 of the volume record: the setting the configuration commands send after the cache mode.
@@ -409,6 +410,7 @@ sGUI_RAIDSET DeviceModel::raidSet(int i) const
     for (size_t k = 0; k < set.members.size(); ++k)
         record.setMember(int(k), uint8_t(set.members[k].second), uint8_t(older() ? 0 : set.members[k].first));
     record.setMemberCount(int(set.members.size()));
+    record.bytes[kRaidMemberDevices] = uint8_t(set.members.size());
     uint8_t state = missing ? kRaidIncomplete : kRaidComplete;
     if (set.activated)
         state |= kRaidComplete;

@@ -136,6 +136,8 @@ public:
     uint8_t commandStartCheck(int volume);
     uint8_t commandStopCheck();
     uint8_t commandLockVolume(int volume);
+    // A key file sent as a firmware image: 'A', or 'W' (invalid file), 'U' (type), 'V' (key length).
+    uint8_t commandLoadKeyFile(const std::vector<uint8_t>& image);
     uint8_t commandCreatePassThrough(const Address& disk, const uint8_t settings[6]);
     uint8_t commandModifyPassThrough(const Address& disk, const uint8_t settings[6]);
     uint8_t commandDeletePassThrough(const Address& disk);

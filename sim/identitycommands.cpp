@@ -1,6 +1,7 @@
 // The controller's identity, settings and maintenance commands, the restart, and the SNMP agent
 // and web server behind 0x1E and 0x16 (the rules: the top of simulator.h).
 #include "controllerimpl.h"
+#include "keyfile.h"
 #include "simframe.h"
 #include "snmpagent.h"
 #include "zynconst.h"
@@ -289,6 +290,10 @@ Bytes FakeController::Impl::firmwareBlock(Impl& self, const Bytes& p)
     Bytes image;
     image.swap(self.upload);
     self.nextBlock = 0;
+    // A key file travels the same road; the rest is firmware.
+    if (image.size() >= zynkey::kMagicSize && std::equal(image.begin(), image.begin() + long(zynkey::kMagicSize), zynkey::kMagic)) {
+        return answer(self.model->commandLoadKeyFile(image));
+    }
     char verdict = self.firmwareVerdict;
     if (verdict == 'A' && image.empty())
         verdict = 'Q';

@@ -49,6 +49,7 @@ const char kUsage[] =
     "                      password mode is on and changing commands need a log-in\n"
     "  --capabilities N    system information byte 196 (default 3): 1 the clock takes UTC,\n"
     "                      2 the unit serial has a command of its own\n"
+    "  --raid6 0|1         system information byte 180: the controller supports Raid6\n"
     "  --reset-silence MS  how long a controller hears nothing after a reset (default 2000)\n"
     "  --silent-after N    each controller answers its first N frames, then none\n"
     "  --clone             every controller has the identity of the first (serial, MAC,\n"
@@ -343,6 +344,11 @@ int main(int argc, char** argv)
             if (!parseNumber(value, 0, 255, &bits))
                 return fail(std::string("--capabilities takes a number from 0 to 255, not ") + value);
             config.capabilities = uint8_t(bits);
+        } else if (option == "--raid6") {
+            long on = 0;
+            if (!parseNumber(value, 0, 1, &on))
+                return fail(std::string("--raid6 takes 0 or 1, not ") + value);
+            config.raid6 = on != 0;
         } else if (option == "--reset-silence") {
             long ms = 0;
             if (!parseNumber(value, 0, 600000, &ms))

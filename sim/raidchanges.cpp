@@ -2,8 +2,11 @@
 // and its events; the answer is the status letter. The payloads are decoded in raidcommands.cpp.
 #include "devicemodel.h"
 
+#include "keyfile.h"
+
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <set>
 
 namespace zynsim {
@@ -534,6 +537,36 @@ uint8_t DeviceModel::commandLockVolume(int volume)
     if (volume < 0 || volume >= m_volumeNumbers || !m_volumes[size_t(volume)].exists)
         return kNoVolume;
     m_volumes[size_t(volume)].flags &= ~sGUI_VOLUMESET::kFlagUnlocked;
+    return kDone;
+}
+
+// A volume encryption key file on the firmware road: every entry that names an encrypted
+// volume (its 16 name and 16 serial bytes) gives it its key, when type and key length fit.
+uint8_t DeviceModel::commandLoadKeyFile(const std::vector<uint8_t>& image)
+{
+    constexpr uint8_t kTypeMismatch = 'U', kKeyLengthInvalid = 'V', kKeyInvalid = 'W';
+    std::vector<zynkey::EntryAt> entries;
+    if (!zynkey::parse(image.data(), image.size(), &entries))
+        return kKeyInvalid;
+    for (const zynkey::EntryAt& at : entries) {
+        const uint8_t* entry = image.data() + at.offset;
+        for (int n = 0; n < m_volumeNumbers; ++n) {
+            Volume& v = m_volumes[size_t(n)];
+            if (!v.exists || (v.flags & sGUI_VOLUMESET::kFlagEncrypted) == 0)
+                continue;
+            const sGUI_VOLUMESET record = volumeSet(n);
+            if (std::memcmp(record.bytes + sGUI_VOLUMESET::kName, entry, zynkey::kNameSize) != 0
+                || std::memcmp(record.bytes + sGUI_VOLUMESET::kSerial, entry + zynkey::kSerialOffset,
+                               zynkey::kSerialSize) != 0)
+                continue;
+            if (zynwire::getU16(entry + zynkey::kTypeOffset) != v.encryptionType)
+                return kTypeMismatch;
+            if (at.keyLength != zynkey::keyLengthOf(v.encryptionType))
+                return kKeyLengthInvalid;
+            v.keyStatus = 1;
+            v.flags |= sGUI_VOLUMESET::kFlagUnlocked;
+        }
+    }
     return kDone;
 }
 

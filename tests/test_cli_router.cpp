@@ -323,7 +323,7 @@ void TestCliRouter::harnessTranscripts_data()
         << (times(kAmbiguous, 4) + times(kAmbiguousSub, 3)) << 0 << 0;
     QTest::newRow("empty lines") << plain << QString() << QByteArray("\n   \n\r\n") << times(kBlank, 3) << 0 << 0;
     QTest::newRow("prefixes reach their handlers; one password, then the hold")
-        << plain << password << QByteArray("r info\nrsf\nrsf ?\nrsf -h\nvsf create5 raid=1\nsys read\n  fcc  \ndebug dump\n")
+        << plain << password << QByteArray("f namei\nfcc\nfcc ?\nfcc -h\nfcc filterd vol=1\nsys read\n  fcc  \ndebug dump\n")
         << times(kPending, 8) << 1 << 0;
     QTest::newRow("network families without an onboard port")
         << QString::fromLatin1(kNoNic) << password << QByteArray("net info\nntp\nmail -help\nNet info\nhw info\n")
@@ -366,7 +366,7 @@ void TestCliRouter::gates_data()
     QTest::addColumn<bool>("passed");       // the hold opened and the status cleared
 
     const QString right = QString::fromLatin1(kSimPassword);
-    QTest::newRow("password once, then the hold") << true << true << right << QStringList{"rsf info", "debug dump"}
+    QTest::newRow("password once, then the hold") << true << true << right << QStringList{"hw info", "debug dump"}
                                                   << times(kPending, 2) << 1 << 1 << 0 << true;
     QTest::newRow("no password needed: no dialog, hold restarted")
         << true << false << QString() << QStringList{"hw info"} << kPending << 0 << 0 << 0 << true;

@@ -376,7 +376,8 @@ void TestSimModel::raidSetRecordBytes()
     QCOMPARE(u32(r, 24), 0u);
     QCOMPARE(Bytes(r.begin() + 28, r.begin() + 31), Bytes({5, 2, 0}));     // slots
     QCOMPARE(Bytes(r.begin() + 240, r.begin() + 243), Bytes({0, 1, 0}));   // enclosures
-    QVERIFY(allZero(Bytes(r.begin() + 31, r.begin() + 61)));
+    QVERIFY(allZero(Bytes(r.begin() + 31, r.begin() + 60)));
+    QCOMPARE(int(r[60]), 3);   // member devices
     QCOMPARE(int(r[61]), 3);
     QCOMPARE(int(r[62]), 0x05);
     QCOMPARE(int(r[63]), 2);

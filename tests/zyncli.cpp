@@ -4,7 +4,7 @@
 // engine prints reaches standard output exactly as the console would show it, without the
 // prompt. It ends at the end of its input.
 //
-//   zyncli --udp ADDR | --slot N  [--password TEXT]
+//   zyncli --udp ADDR | --slot N  [--password TEXT] [--key-pause MS]
 //
 // --udp ADDR talks to the controller at ADDR:7890, --slot N to driver slot N in
 // $ZYNMSR_DRIVER_DIR. --password answers the password dialog when the controller asks for one;
@@ -31,7 +31,7 @@ constexpr int kControllerPort = 7890;
 
 int usage()
 {
-    std::fputs("usage: zyncli --udp ADDR | --slot N  [--password TEXT]\n", stderr);
+    std::fputs("usage: zyncli --udp ADDR | --slot N  [--password TEXT] [--key-pause MS]\n", stderr);
     return 2;
 }
 
@@ -59,6 +59,12 @@ int main(int argc, char** argv)
         } else if (a == QLatin1String("--password")) {
             havePassword = true;
             password = args[++i];
+        } else if (a == QLatin1String("--key-pause")) {
+            bool ok = false;
+            const int ms = args[++i].toInt(&ok);
+            if (!ok || ms < 0)
+                return usage();
+            CZynlib::setKeyPauseMilliseconds(ms);
         } else {
             return usage();
         }

@@ -222,44 +222,6 @@ int CZynlibCLI::diskPickOne(int argc, char** argv, int minWords, int maxWords, _
     return kDiskGo;
 }
 
-void CZynlibCLI::diskFreeChIdLun(u8* ch, u8* id, u8* lun)
-{
-    constexpr unsigned kSearchChannels = 2;
-    bool used[kSearchChannels][kIds][kLuns] = {};
-    const int volumes = m_sysInfo.volumeSetNumbers();
-    for (int v = 0; v < volumes; ++v) {
-        sGUI_VOLUMESET vol;
-        std::memset(&vol, 0, sizeof vol);
-        if (ZynGetVolSetInfo(u8(v), &vol) != ZYN_OK || vol.bytes[kVolPresent] == 0)
-            continue;
-        const unsigned c = vol.channel(), i = vol.id(), l = vol.lun();
-        if (i >= kIds || l >= kLuns)
-            continue;
-        if (c == kBothChannels) {
-            used[0][i][l] = used[1][i][l] = true;
-        } else if (c < kSearchChannels) {
-            used[c][i][l] = true;
-        }
-    }
-    if (*ch == kUnchosen)
-        *ch = 0;
-    if (*id == kUnchosen)
-        *id = 0;
-    if (*lun == kUnchosen)
-        *lun = 0;
-    if (*ch >= kSearchChannels)
-        return;
-    for (unsigned c = *ch; c < kSearchChannels; ++c)
-        for (unsigned i = *id; i < kIds; ++i)
-            for (unsigned l = *lun; l < kLuns; ++l)
-                if (!used[c][i][l]) {
-                    *ch = u8(c);
-                    *id = u8(i);
-                    *lun = u8(l);
-                    return;
-                }
-}
-
 u32 CZynlibCLI::diskRowText(const _DRV_MAP::Entry& entry, DiskRow* row)
 {
     const sGUI_PHY_DRV& d = entry.drive;
@@ -379,7 +341,7 @@ int CZynlibCLI::Exe_Disk_Create_Cmd(int argc, char** argv)
         }
         *a.out = u8(value);
     }
-    diskFreeChIdLun(&cap.channel, &cap.id, &cap.lun);
+    GetFreeChIdLun(&cap.channel, &cap.id, &cap.lun);
     if (IsArgPresent(argc, argv, "tag") && !readYesNo(argc, argv, "tag", &cap.tagged)) {
         cliout_zynmsr.ErrMsg_("\"tag\" Value Should Be \"Y\" Or \"N\"");
         return 1;

@@ -10,34 +10,6 @@
         return int(ZYN_ERR_NOT_ALLOWED);                  \
     }
 
-// rsf
-CLI_PENDING(Exe_Raid_Create_Cmd)
-CLI_PENDING(Exe_Raid_Del_Cmd)
-CLI_PENDING(Exe_Raid_Expand_Cmd)
-CLI_PENDING(Exe_Raid_Activate_Cmd)
-CLI_PENDING(Exe_Raid_Create_HotSpare_Cmd)
-CLI_PENDING(Exe_Raid_Delete_HotSpare_Cmd)
-CLI_PENDING(Exe_Raid_Offline_Cmd)
-CLI_PENDING(Exe_Raid_Info_Cmd)
-CLI_PENDING(Display_Rsf_CMD_Help)
-
-// vsf
-CLI_PENDING(Exe_Vol_Create_Cmd)
-CLI_PENDING(Exe_Vol_Del_Cmd)
-CLI_PENDING(Exe_Vol_Modify_Cmd)
-CLI_PENDING(Exe_Vol_Start_Check_Cmd)
-CLI_PENDING(Exe_Vol_Stop_Check_Cmd)
-CLI_PENDING(Exe_Vol_Info_Cmd)
-CLI_PENDING(Exe_Vol_Create_R5060_Cmd)
-CLI_PENDING(Exe_Vol_GenerateKeyFile_Cmd)
-CLI_PENDING(Exe_Vol_GenerateKeyFile2_Cmd)
-CLI_PENDING(Exe_Vol_ModifyKeyFile_Cmd)
-CLI_PENDING(Exe_Vol_MakeAESKeyInvalid_Cmd)
-CLI_PENDING(Exe_Vol_MakeAESKeyValid_Cmd)
-CLI_PENDING(Exe_Vol_DownloadKeyFile_Cmd)
-CLI_PENDING(Exe_Vol_ScheduleVolumeCheck_Cmd)
-CLI_PENDING(Display_Vsf_CMD_Help)
-
 // net
 CLI_PENDING(Exe_Net_SetDHCP_Cmd)
 CLI_PENDING(Exe_Net_SetIP_Cmd)

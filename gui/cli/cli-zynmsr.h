@@ -131,8 +131,6 @@ public:
     // kDiskGo with the drive's entry filled in, else the result to return (already printed).
     static constexpr int kDiskGo = -1;
     int diskPickOne(int argc, char** argv, int minWords, int maxWords, _DRV_MAP* map, int* drv);
-    // The first free channel/id/lun at or after the chosen one (0xFF: not chosen).
-    void diskFreeChIdLun(u8* ch, u8* id, u8* lun);
     // The drives the diagnostics act on, in order (0-based map positions): kDiskGo, else the
     // result to return. `free` picks free drives, else drives whose SMART may be read.
     int diskSelect(int argc, char** argv, bool free, _DRV_MAP* map, std::vector<int>* drives);
@@ -280,6 +278,36 @@ protected:
     sSYSTEM_INFO m_sysInfo;
 
 private:
+    // ---- rsf: helpers of the raid set commands (cli/cli-raid.cpp) ----
+    // Which drives a drv= list may name: available free drives, or hot spares.
+    enum class RsfDrives { Free, HotSpare };
+    // Fills `list` from drv= against `map`, at most `limit` drives; 0, or 1 after its ErrMsg.
+    int RsfSelectDrives(int argc, char** argv, const _DRV_MAP& map, RsfDrives kind, int limit,
+                        _DEVICE_LIST* list);
+    // Most drives a command may send in the form the current controller takes.
+    int RsfDriveLimit(bool expand) const;
+    // raid= against a fresh raid set map: 0 with the entry's index, or the result after its line.
+    int RsfFindRaidSet(int argc, char** argv, _RAID_MAP* map, int* index);
+    // True when a volume of the raid set that reads is a member of a nested volume.
+    bool RsfHoldsNestedMember(const sGUI_RAIDSET& raid);
+    // The controller's volume number of the v-th volume counted over the raid set slots.
+    bool RsfFindVolume(int v, int* volume);
+    // One raid set as a list row or the detail block; 0, or the failing code after its line.
+    int ShowRaidSetInfo(int position, const sGUI_RAIDSET& raid, bool detail);
+
+    // ---- vsf: helpers of the volume set commands (cli/cli-volume.cpp) ----
+    // Moves a channel, id and LUN (0xFF: not chosen) to the first free address from there on.
+    void GetFreeChIdLun(u8* channel, u8* id, u8* lun);
+    // vol= against a fresh volume set map: 0 with the entry's index, or the result after its line.
+    int VsfFindVolume(int argc, char** argv, _VOL_MAP* map, int* index);
+    // One volume set as a list row or the detail block; 0, or the failing code after its line.
+    int ShowVolumeSetInfo(int position, const sGUI_VOLUMESET& vol, bool detail);
+
+    // ---- vsf keys: helpers of the key file commands (cli/cli-volkey.cpp) ----
+    // The bodies of modkey and dlkey once their parameters are read.
+    int Do_ModifyKey_Cmd(const char* srcpath, const char* destpath, int first);
+    int Do_DownloadKey_Cmd(const char* path);
+
     // Copies the current controller's system information (zeros with none); false with none.
     bool refreshSysInfo();
     // The words the router gives a handler when nothing followed the sub-command.

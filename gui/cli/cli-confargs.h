@@ -1,0 +1,84 @@
+// Parameter reading shared by the raid set, volume set and key file commands: an optional
+// parameter that is absent takes its default, one that is present but malformed is refused;
+// and the 16-byte name and serial fields of the controller's records as terminated texts.
+#pragma once
+
+#include "cliutil.h"
+
+#include <cstddef>
+#include <cstring>
+#include <vector>
+
+namespace cliconf {
+
+// What reading an optional parameter found.
+enum class Arg { Absent, Read, Malformed };
+
+inline Arg optionalInt(int argc, char** argv, const char* key, int* out)
+{
+    if (!IsArgPresent(argc, argv, key))
+        return Arg::Absent;
+    return GetArgIntValue(argc, argv, key, out) ? Arg::Read : Arg::Malformed;
+}
+
+inline Arg optionalDouble(int argc, char** argv, const char* key, double* out)
+{
+    if (!IsArgPresent(argc, argv, key))
+        return Arg::Absent;
+    return GetArgDoubleValue(argc, argv, key, out) ? Arg::Read : Arg::Malformed;
+}
+
+inline Arg optionalList(int argc, char** argv, const char* key, std::vector<int>& out)
+{
+    out.clear();
+    if (!IsArgPresent(argc, argv, key))
+        return Arg::Absent;
+    return GetArgArrayValue(argc, argv, key, out) ? Arg::Read : Arg::Malformed;
+}
+
+// A 16-byte field of a record, which need not hold a NUL, as a terminated text.
+constexpr std::size_t kFieldSize = 16;
+struct FieldText {
+    char text[kFieldSize + 1];
+    explicit FieldText(const unsigned char* field)
+    {
+        std::size_t n = 0;
+        while (n < kFieldSize && field[n] != 0)
+            ++n;
+        std::memcpy(text, field, n);
+        text[n] = '\0';
+    }
+};
+
+// Stripe sizes: code c stands for 4 KB << c, which is 8 << c sectors.
+constexpr int kStripeCodes = 9;
+constexpr int kStripeMinKb = 4;
+constexpr unsigned kStripeMinSectors = 8;
+// The code of a stripe size in KB; -1 for a size that has none.
+inline int stripeCodeOfKb(int kb)
+{
+    for (int c = 0; c < kStripeCodes; ++c)
+        if (kb == (kStripeMinKb << c))
+            return c;
+    return -1;
+}
+// The code of a stripe size in sectors; -1 for a size that has none.
+inline int stripeCodeOfSectors(unsigned sectors)
+{
+    for (int c = 0; c < kStripeCodes; ++c)
+        if (sectors == (kStripeMinSectors << c))
+            return c;
+    return -1;
+}
+
+// Command-line raid levels and their codes: 0, 1, 3, 5, 6 give 0 .. 4; -1 for another.
+inline int levelCodeOf(int level)
+{
+    static const int kLevels[] = {0, 1, 3, 5, 6};
+    for (int c = 0; c < int(sizeof kLevels / sizeof kLevels[0]); ++c)
+        if (level == kLevels[c])
+            return c;
+    return -1;
+}
+
+} // namespace cliconf
