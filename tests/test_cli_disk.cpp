@@ -1,6 +1,7 @@
 // The console's disk family against the simulator, through the zyncli harness: every typed
 // line's whole output compared byte for byte, on both controller families, and the exact
 // requests the controller received (or that none was sent).
+#include "clifixture.h"
 #include "simfixture.h"
 
 #include <QProcess>
@@ -42,30 +43,11 @@ const char kEnclosureModel[] =
     "raidset \"Raid Set # 000\" disks 0:0 0:1 0:3\n"
     "volume \"Volume---VOL#000\" raidset 0 capacity 1000000000 level 3 state 0\n";
 
-struct HarnessRun {
-    QByteArray out;
-    QString error;
-};
+using clitest::HarnessRun;
 
 HarnessRun runHarness(const char* address, const QByteArray& input)
 {
-    HarnessRun run;
-    QProcess process;
-    process.start(QStringLiteral(ZYNCLI_PATH), {QStringLiteral("--udp"), QString::fromLatin1(address),
-                                                QStringLiteral("--password"), QString::fromLatin1(kPassword)});
-    if (!process.waitForStarted(30000)) {
-        run.error = QStringLiteral("zyncli did not start");
-        return run;
-    }
-    process.write(input);
-    process.closeWriteChannel();
-    if (!process.waitForFinished(120000) || process.exitCode() != 0) {
-        run.error = QStringLiteral("zyncli: exit %1: %2").arg(process.exitCode())
-                        .arg(QString::fromLocal8Bit(process.readAllStandardError()));
-        return run;
-    }
-    run.out = process.readAllStandardOutput();
-    return run;
+    return clitest::runZyncli(address, input, kPassword);
 }
 
 constexpr int kDriveCommand = 0x1F;

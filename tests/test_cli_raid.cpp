@@ -1,6 +1,7 @@
 // The rsf commands through the zyncli harness against the simulator: whole transcripts byte for
 // byte, the exact payloads the controller receives, nothing sent for a refused line, and the
 // simulated controller's configuration afterwards.
+#include "clifixture.h"
 #include "simfixture.h"
 
 #include <QProcess>
@@ -29,20 +30,9 @@ const char kOldDisks[] =
 
 QByteArray runHarness(const char* address, const QByteArray& input, QString* error)
 {
-    QProcess process;
-    process.start(QStringLiteral(ZYNCLI_PATH), {QStringLiteral("--udp"), QString::fromLatin1(address),
-                                                QStringLiteral("--password"), QString::fromLatin1(kSimPassword)});
-    if (!process.waitForStarted(30000)) {
-        *error = QStringLiteral("zyncli did not start");
-        return {};
-    }
-    process.write(input);
-    process.closeWriteChannel();
-    if (!process.waitForFinished(120000) || process.exitCode() != 0) {
-        *error = QStringLiteral("zyncli: %1").arg(QString::fromLocal8Bit(process.readAllStandardError()));
-        return {};
-    }
-    return process.readAllStandardOutput();
+    const clitest::HarnessRun run = clitest::runZyncli(address, input, kSimPassword);
+    *error = run.error;
+    return run.out;
 }
 
 QByteArray hex(const Bytes& b)

@@ -3,6 +3,7 @@
 // in front of the handlers (onboard network port, password, no controller) with the frames
 // they send, and the console and engine wired together.
 #include "cli/cli-zynmsr.h"
+#include "clifixture.h"
 #include "cli/console.h"
 #include "cli/output.h"
 #include "controllerfixture.h"
@@ -170,26 +171,11 @@ struct HarnessRun {
 
 HarnessRun runHarness(const char* address, const char* password, const QByteArray& input)
 {
+    const clitest::HarnessRun harness = clitest::runZyncli(address, input, password);
     HarnessRun run;
-    QProcess process;
-    QStringList args{QStringLiteral("--udp"), QString::fromLatin1(address)};
-    if (password != nullptr)
-        args << QStringLiteral("--password") << QString::fromLatin1(password);
-    process.start(QStringLiteral(ZYNCLI_PATH), args);
-    if (!process.waitForStarted(30000)) {
-        run.error = QStringLiteral("zyncli did not start");
-        return run;
-    }
-    process.write(input);
-    process.closeWriteChannel();
-    if (!process.waitForFinished(120000) || process.exitCode() != 0) {
-        run.error = QStringLiteral("zyncli: exit %1: %2").arg(process.exitCode())
-                        .arg(QString::fromLocal8Bit(process.readAllStandardError()));
-        return run;
-    }
-    run.out = process.readAllStandardOutput();
-    const QByteArray err = process.readAllStandardError();
-    for (const QByteArray& line : err.split('\n')) {
+    run.out = harness.out;
+    run.error = harness.error;
+    for (const QByteArray& line : harness.err.split('\n')) {
         if (line.startsWith("password dialog: "))
             ++run.dialogs;
         if (line.startsWith("warning: ") && line.endsWith(": Invalid Password!!"))

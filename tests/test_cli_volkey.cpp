@@ -1,6 +1,7 @@
 // The vsf key file commands through the zyncli harness against the simulator: the key files
 // they write (layout, CRC-32 checked with zlib, mode), the files they refuse to read, the
 // download that unlocks volumes on the simulated controller, lock and unlock.
+#include "clifixture.h"
 #include "keyfile.h"
 #include "simfixture.h"
 
@@ -35,22 +36,10 @@ const QByteArray kFailure = "GuiErrMsg<0x01>: Failure.\n";
 
 QByteArray runHarness(const char* address, const QByteArray& input, const QString& folder, QString* error)
 {
-    QProcess process;
-    process.setWorkingDirectory(folder);
-    process.start(QStringLiteral(ZYNCLI_PATH), {QStringLiteral("--udp"), QString::fromLatin1(address),
-                                                QStringLiteral("--password"), QString::fromLatin1(kSimPassword),
-                                                QStringLiteral("--key-pause"), QStringLiteral("0")});
-    if (!process.waitForStarted(30000)) {
-        *error = QStringLiteral("zyncli did not start");
-        return {};
-    }
-    process.write(input);
-    process.closeWriteChannel();
-    if (!process.waitForFinished(120000) || process.exitCode() != 0) {
-        *error = QStringLiteral("zyncli: %1").arg(QString::fromLocal8Bit(process.readAllStandardError()));
-        return {};
-    }
-    return process.readAllStandardOutput();
+    const clitest::HarnessRun run = clitest::runZyncli(address, input, kSimPassword,
+                                                       {QStringLiteral("--key-pause"), QStringLiteral("0")}, folder);
+    *error = run.error;
+    return run.out;
 }
 
 QByteArray readFile(const QString& path)
