@@ -3,6 +3,8 @@
 // every check runs before anything is sent.
 #include "cli/cli-confargs.h"
 #include "cli/cli-zynmsr.h"
+
+#include "cli/cli-common.h"
 #include "cli/output.h"
 
 #include <algorithm>
@@ -99,18 +101,8 @@ int clampedVolumes(const sGUI_RAIDSET& raid)
     return std::min(raid.volumeCount(), sGUI_RAIDSET::kMaxVolumes);
 }
 
-// A refusal of the command line itself: its ErrMsg, result 1.
-int refuse(const char* text)
-{
-    cliout_zynmsr.ErrMsg_("%s", text);
-    return 1;
-}
-
-int resultLine(u32 rc)
-{
-    cliout_zynmsr.GuiErrMsg_(rc);
-    return int(rc);
-}
+using clicommon::refuse;
+using clicommon::resultLine;
 
 std::string channelText(const sGUI_RAIDSET& raid, bool enclosures)
 {
@@ -294,20 +286,8 @@ int CZynlibCLI::RsfSelectDrives(int argc, char** argv, const _DRV_MAP& map, RsfD
 
 int CZynlibCLI::RsfFindRaidSet(int argc, char** argv, _RAID_MAP* map, int* index)
 {
-    int raid = 0;
-    const Arg got = cliconf::optionalInt(argc, argv, "raid", &raid);
-    if (got == Arg::Absent)
-        return refuse("RaidSet# Is Missing");
-    if (got == Arg::Malformed)
-        return refuse(kInvalid);
-    const u32 rc = ZynHelpBuildRaidSetMap(map);
-    if (rc != ZYN_OK)
-        return resultLine(rc);
-    const unsigned count = std::min<unsigned>(map->count, _RAID_MAP::kMaxEntries);
-    if (unsigned(raid) < 1 || unsigned(raid) > count)
-        return resultLine(ZYN_ERR_NO_OBJECT);
-    *index = raid - 1;
-    return 0;
+    return clicommon::findInMap(argc, argv, "raid", "RaidSet# Is Missing", kInvalid, map,
+                                [this](_RAID_MAP* m) { return ZynHelpBuildRaidSetMap(m); }, index);
 }
 
 bool CZynlibCLI::RsfHoldsNestedMember(const sGUI_RAIDSET& raid)

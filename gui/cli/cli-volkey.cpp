@@ -4,6 +4,8 @@
 // every file read is validated in full before any of its bytes is used.
 #include "cli/cli-confargs.h"
 #include "cli/cli-zynmsr.h"
+
+#include "cli/cli-common.h"
 #include "cli/output.h"
 #include "keyfile.h"
 
@@ -40,17 +42,8 @@ constexpr int kDecimal = 10;
 
 using Vol = sGUI_VOLUMESET;
 
-int refuse(const char* text)
-{
-    cliout_zynmsr.ErrMsg_("%s", text);
-    return 1;
-}
-
-int resultLine(u32 rc)
-{
-    cliout_zynmsr.GuiErrMsg_(rc);
-    return int(rc);
-}
+using clicommon::refuse;
+using clicommon::resultLine;
 
 bool encrypted(const Vol& v)
 {

@@ -3,6 +3,8 @@
 // before anything is sent; a malformed value is refused instead of taking the default.
 #include "cli/cli-confargs.h"
 #include "cli/cli-zynmsr.h"
+
+#include "cli/cli-common.h"
 #include "cli/output.h"
 
 #include <algorithm>
@@ -67,17 +69,8 @@ constexpr unsigned kMaxFlag = 1;
 
 using Vol = sGUI_VOLUMESET;
 
-int refuse(const char* text)
-{
-    cliout_zynmsr.ErrMsg_("%s", text);
-    return 1;
-}
-
-int resultLine(u32 rc)
-{
-    cliout_zynmsr.GuiErrMsg_(rc);
-    return int(rc);
-}
+using clicommon::refuse;
+using clicommon::resultLine;
 
 void rule(int n)
 {
@@ -387,20 +380,8 @@ void CZynlibCLI::GetFreeChIdLun(u8* channel, u8* id, u8* lun)
 
 int CZynlibCLI::VsfFindVolume(int argc, char** argv, _VOL_MAP* map, int* index)
 {
-    int vol = 0;
-    const Arg got = cliconf::optionalInt(argc, argv, "vol", &vol);
-    if (got == Arg::Absent)
-        return refuse("VolumeSet# Is Missing.");
-    if (got == Arg::Malformed)
-        return refuse(kInvalidDot);
-    const u32 rc = ZynHelpBuildVolumeSetMap(map);
-    if (rc != ZYN_OK)
-        return resultLine(rc);
-    const unsigned count = std::min<unsigned>(map->count, _VOL_MAP::kMaxEntries);
-    if (unsigned(vol) < 1 || unsigned(vol) > count)
-        return resultLine(ZYN_ERR_NO_OBJECT);
-    *index = vol - 1;
-    return 0;
+    return clicommon::findInMap(argc, argv, "vol", "VolumeSet# Is Missing.", kInvalidDot, map,
+                                [this](_VOL_MAP* m) { return ZynHelpBuildVolumeSetMap(m); }, index);
 }
 
 int CZynlibCLI::ShowVolumeSetInfo(int position, const Vol& vol, bool detail)
