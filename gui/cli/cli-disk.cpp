@@ -459,28 +459,26 @@ int CZynlibCLI::Exe_Disk_Modify_Cmd(int argc, char** argv)
     return int(rc);
 }
 
-int CZynlibCLI::Exe_Disk_Fail_Cmd(int argc, char** argv)
+int CZynlibCLI::diskActOnOne(int argc, char** argv, u32 (QZynlib::*op)(unsigned char, unsigned char))
 {
     auto map = newMap();
     int drv = 0;
     const int go = diskPickOne(argc, argv, 1, 1, map.get(), &drv);
     if (go != kDiskGo)
         return go;
-    const u32 rc = ZynFailDisk(map->entries[drv - 1].enclosure, map->entries[drv - 1].slot);
+    const u32 rc = (this->*op)(map->entries[drv - 1].enclosure, map->entries[drv - 1].slot);
     cliout_zynmsr.GuiErrMsg_(rc);
     return int(rc);
 }
 
+int CZynlibCLI::Exe_Disk_Fail_Cmd(int argc, char** argv)
+{
+    return diskActOnOne(argc, argv, &QZynlib::ZynFailDisk);
+}
+
 int CZynlibCLI::Exe_Disk_ActivateFail_Cmd(int argc, char** argv)
 {
-    auto map = newMap();
-    int drv = 0;
-    const int go = diskPickOne(argc, argv, 1, 1, map.get(), &drv);
-    if (go != kDiskGo)
-        return go;
-    const u32 rc = ZynActivateFailDisk(map->entries[drv - 1].enclosure, map->entries[drv - 1].slot);
-    cliout_zynmsr.GuiErrMsg_(rc);
-    return int(rc);
+    return diskActOnOne(argc, argv, &QZynlib::ZynActivateFailDisk);
 }
 
 // ---- Locate lights ---------------------------------------------------------------------------
