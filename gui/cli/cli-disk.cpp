@@ -1024,15 +1024,9 @@ int CZynlibCLI::Exe_Disk_Smart_Cmd(int argc, char** argv)
     return 0;
 }
 
-int CZynlibCLI::Exe_Disk_SAS_Smart_Cmd(int argc, char** argv)
+int CZynlibCLI::diskPickSmartSata(int drv, _DRV_MAP* map)
 {
-    int drv = 0;
-    if (!GetArgIntValue(argc, argv, "drv", &drv)) {
-        cliout_zynmsr.ErrMsg_("Drive# Is Missing");
-        return 1;
-    }
-    auto map = newMap();
-    u32 rc = ZynHelpBuildDeviceMap(map.get());
+    const u32 rc = ZynHelpBuildDeviceMap(map);
     if (rc != ZYN_OK) {
         cliout_zynmsr.GuiErrMsg_(rc);
         return int(rc);
@@ -1041,11 +1035,26 @@ int CZynlibCLI::Exe_Disk_SAS_Smart_Cmd(int argc, char** argv)
         cliout_zynmsr.ErrMsg_("Drive# Is Not Available");
         return 1;
     }
-    const _DRV_MAP::Entry& e = map->entries[drv - 1];
-    if (!isSata(e.drive)) {
+    if (!isSata(map->entries[drv - 1].drive)) {
         cliout_zynmsr.ErrMsg_("Drive# Is Not SATA H.D.D");
         return 1;
     }
+    return kDiskGo;
+}
+
+int CZynlibCLI::Exe_Disk_SAS_Smart_Cmd(int argc, char** argv)
+{
+    int drv = 0;
+    if (!GetArgIntValue(argc, argv, "drv", &drv)) {
+        cliout_zynmsr.ErrMsg_("Drive# Is Missing");
+        return 1;
+    }
+    auto map = newMap();
+    const int go = diskPickSmartSata(drv, map.get());
+    if (go != kDiskGo)
+        return go;
+    const _DRV_MAP::Entry& e = map->entries[drv - 1];
+    u32 rc = ZYN_OK;
     auto identify = std::make_unique<_ATA_PASSTHROUGH_COMMAND>();
     auto page = std::make_unique<_ATA_PASSTHROUGH_COMMAND>();
     auto thresholds = std::make_unique<_ATA_PASSTHROUGH_COMMAND>();
@@ -1197,20 +1206,11 @@ int CZynlibCLI::Exe_Disk_SAS_Sttest_Cmd(int argc, char** argv)
         }
     }
     auto map = newMap();
-    u32 rc = ZynHelpBuildDeviceMap(map.get());
-    if (rc != ZYN_OK) {
-        cliout_zynmsr.GuiErrMsg_(rc);
-        return int(rc);
-    }
-    if (unsigned(drv) < 1 || unsigned(drv) > unsigned(mapCount(*map)) || !smartReadable(map->entries[drv - 1].drive)) {
-        cliout_zynmsr.ErrMsg_("Drive# Is Not Available");
-        return 1;
-    }
+    const int go = diskPickSmartSata(drv, map.get());
+    if (go != kDiskGo)
+        return go;
     const _DRV_MAP::Entry& e = map->entries[drv - 1];
-    if (!isSata(e.drive)) {
-        cliout_zynmsr.ErrMsg_("Drive# Is Not SATA H.D.D");
-        return 1;
-    }
+    u32 rc = ZYN_OK;
     _ATA_PASSTHROUGH_COMMAND command;
     ataCommand(&command, kAtaSmart, kSmartExecOffline, mode, 0);
     rc = ZynAtaPassthroughCmd(e.enclosure, e.slot, &command);

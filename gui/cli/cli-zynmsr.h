@@ -131,6 +131,9 @@ public:
     // kDiskGo with the drive's entry filled in, else the result to return (already printed).
     static constexpr int kDiskGo = -1;
     int diskPickOne(int argc, char** argv, int minWords, int maxWords, _DRV_MAP* map, int* drv);
+    // Builds the drive map and checks that drive `drv` (from 1) is a SATA drive whose SMART may
+    // be read: kDiskGo, else the result to return (already printed).
+    int diskPickSmartSata(int drv, _DRV_MAP* map);
     // One drive picked as diskPickOne does, then `op` on its enclosure and slot; the result line.
     int diskActOnOne(int argc, char** argv, u32 (QZynlib::*op)(unsigned char, unsigned char));
     // The drives the diagnostics act on, in order (0-based map positions): kDiskGo, else the

@@ -29,10 +29,7 @@ void DialogAddHotSpareDisk::InitDialog()
     setWindowTitle(tr("New Hot Spare Disk"));
     m_list.clear();
     m_proxy = new QFreeDiskSortFilterProxyModel(&m_list, nullptr);
-    QAbstractItemModel* source = nullptr;
-    if (m_controller && m_controller->GetGuiItem() != nullptr)
-        source = m_controller->GetGuiItem()->diskModel;
-    raiddialog::ShowList(this, ui->freeDiskTreeView, source, &m_proxy, &m_list);
+    raiddialog::ShowList(this, ui->freeDiskTreeView, raiddialog::DiskModelOf(m_controller.data()), &m_proxy, &m_list);
     connect(m_proxy, &QAbstractItemModel::dataChanged, this, &DialogAddHotSpareDisk::DataChanged);
 }
 

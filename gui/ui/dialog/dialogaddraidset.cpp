@@ -37,10 +37,7 @@ void DialogAddRaidSet::InitDialog()
     setWindowTitle(tr("New RaidSet"));
     m_list.clear();
     m_proxy = new QFreeDiskSortFilterProxyModel(&m_list, nullptr);
-    QAbstractItemModel* source = nullptr;
-    if (m_controller && m_controller->GetGuiItem() != nullptr)
-        source = m_controller->GetGuiItem()->diskModel;
-    raiddialog::ShowList(this, ui->freeDiskTreeView, source, &m_proxy, &m_list);
+    raiddialog::ShowList(this, ui->freeDiskTreeView, raiddialog::DiskModelOf(m_controller.data()), &m_proxy, &m_list);
     connect(m_proxy, &QAbstractItemModel::dataChanged, this, &DialogAddRaidSet::DataChanged);
     ShowRaidSetInformation();
 }

@@ -26,10 +26,7 @@ void DialogDeleteHotSpareDisk::InitDialog()
     setWindowTitle(tr("Delete Hot Spare Disk"));
     m_list.clear();
     m_proxy = new QHotSpareDiskSortFilterProxyModel(&m_list, nullptr);
-    QAbstractItemModel* source = nullptr;
-    if (m_controller && m_controller->GetGuiItem() != nullptr)
-        source = m_controller->GetGuiItem()->diskModel;
-    raiddialog::ShowList(this, ui->hotspareDiskTreeView, source, &m_proxy, &m_list);
+    raiddialog::ShowList(this, ui->hotspareDiskTreeView, raiddialog::DiskModelOf(m_controller.data()), &m_proxy, &m_list);
 }
 
 void DialogDeleteHotSpareDisk::on_selectAllCheckBox_clicked(bool checked)

@@ -1,10 +1,12 @@
 #include "ui/dialog/raiddialogs.h"
 
 #include "devices/controller.h"
+#include "devices/guiitem.h"
 #include "devices/host.h"
 
 #include <QCoreApplication>
 #include <QDialog>
+#include <QStandardItemModel>
 #include <QHeaderView>
 #include <QMessageBox>
 #include <QPointer>
@@ -13,6 +15,11 @@
 #include <cstring>
 
 namespace raiddialog {
+
+QAbstractItemModel* DiskModelOf(QZynController* controller)
+{
+    return controller != nullptr && controller->GetGuiItem() != nullptr ? controller->GetGuiItem()->diskModel : nullptr;
+}
 
 namespace {
 QString tr(const char* text)

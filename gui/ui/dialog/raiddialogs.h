@@ -35,6 +35,10 @@ enum class Collected { Nothing, Listed, TooMany };
 // (low bytes). More ticked disks than the list holds: TooMany, and nothing is listed.
 Collected CollectDisks(const DiskCheckList& list, _DEVICE_LIST* out);
 
+// The controller's disk model, the source of the disk lists; null without a controller or
+// before the controller has started.
+QAbstractItemModel* DiskModelOf(QZynController* controller);
+
 // A fixed-width text field of a record as shown: up to its first NUL byte.
 QString Shown(const QString& field);
 
