@@ -44,4 +44,17 @@ inline HarnessRun runZyncli(const char* address, const QByteArray& input, const 
     return run;
 }
 
+// Bytes (a byte container: data() and size()) as hexadecimal text.
+template <typename B>
+QByteArray hex(const B& b)
+{
+    return QByteArray(reinterpret_cast<const char*>(b.data()), int(b.size())).toHex();
+}
+
+// A rule of `n` "=" and its line end, as the information pages print it.
+inline QByteArray rule(int n)
+{
+    return QByteArray(n, '=') + "\n";
+}
+
 } // namespace clitest

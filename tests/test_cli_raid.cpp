@@ -35,15 +35,9 @@ QByteArray runHarness(const char* address, const QByteArray& input, QString* err
     return run.out;
 }
 
-QByteArray hex(const Bytes& b)
-{
-    return QByteArray(reinterpret_cast<const char*>(b.data()), int(b.size())).toHex();
-}
+using clitest::hex;
 
-QByteArray rule(int n)
-{
-    return QByteArray(n, '=') + "\n";
-}
+using clitest::rule;
 
 const QByteArray kOk = "GuiErrMsg<0x00>: Success.\n";
 const QByteArray kNoObject = "GuiErrMsg<0x12>: No Such Device.\n";

@@ -72,10 +72,7 @@ std::vector<Bytes> firmwareBlocks(const zynsim::FakeController& ctl)
     return out;
 }
 
-QByteArray hex(const Bytes& b)
-{
-    return QByteArray(reinterpret_cast<const char*>(b.data()), int(b.size())).toHex();
-}
+using clitest::hex;
 
 uint32_t u32At(const QByteArray& b, int at)
 {

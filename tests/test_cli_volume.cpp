@@ -36,15 +36,9 @@ QByteArray runHarness(const char* address, const QByteArray& input, QString* err
     return run.out;
 }
 
-QByteArray hex(const Bytes& b)
-{
-    return QByteArray(reinterpret_cast<const char*>(b.data()), int(b.size())).toHex();
-}
+using clitest::hex;
 
-QByteArray rule(int n)
-{
-    return QByteArray(n, '=') + "\n";
-}
+using clitest::rule;
 
 QByteArray name16(const char* text)
 {
