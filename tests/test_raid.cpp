@@ -115,7 +115,10 @@ void TestRaid::raidSetOlderFamily()
     auto bogus = listOf({{0, 1}});
     bogus->count = 100000;
     QCOMPARE(session().ZynCreateRaidSet(bogus.get(), name, 0), 6u);
-    QCOMPARE(ctl().log().size(), size_t(0));
+    // None of them sent a raid set command (a late repeat of an earlier frame may still come in
+    // when the machine is busy).
+    for (int command : {0x50, 0x52, 0x54})
+        QCOMPARE(payloads(ctl(), command).size(), size_t(0));
 
     session().ZynDelRaidSet(3);
     QCOMPARE(lastPayload(ctl(), 0x51), Bytes{3});
