@@ -62,6 +62,7 @@ struct sSYSTEM_INFO {
         kEventRingCapacity = 148,
         kMacAddress = 152,
         kJbodMode = 160,
+        kMaxSataMode = 161,      // highest SATA mode supported, 0-3
         kMemoryEcc = 162,        // nonzero: ECC memory
         kDriveChannels = 174,
         kVolumeSetNumbers = 177,
@@ -76,6 +77,8 @@ struct sSYSTEM_INFO {
     };
     // Family byte value of the enclosure-based controllers.
     static constexpr uint8_t kEnclosureFamily = 3;
+    // Family byte value of the SATA controllers.
+    static constexpr uint8_t kSataFamily = 2;
     // Board types 1 and 2, the compact boards: a hardware monitor without voltages, and an SNMP
     // path among the setup fields.
     static constexpr uint8_t kCompactBoardA = 1;
@@ -511,12 +514,32 @@ static_assert(sizeof(_HWMON_E100) == 2048, "E100 record holds the longest reply"
 // One-byte values of the setup fields the settings dialogs show (0xFF: the field gave nothing).
 struct _SYS_CONFIG_INFO {
     uint8_t bytes[24];
+
+    enum Index {
+        kBeeper = 0, kTaskPriority = 1, kHostMode = 2, kHddReadAhead = 3, kStaggerPowerOn = 4,
+        kSpinDown = 5, kLowPowerIdle = 6, kLowRpmMode = 7, kEmptySlotLed = 8, kCpuFan = 9,
+        kSmartPolling = 10, kSasMux = 11, kSes2Support = 12, kAutoActivate = 13, kDiskCache = 14,
+        kTruncation = 15, kSataNcq = 16, kVolumeReadAhead = 17, kQueueDepth = 18,
+        kMaxCommandLength = 19, kWriteSame = 20, kHotPluggedDisk = 21, kSmartOption = 22,
+        kSmartInterval = 23,
+    };
+    // A byte the controller does not have.
+    static constexpr uint8_t kAbsent = 0xFF;
+    // Bit 7 of the maximum command length belongs to the controller; the value is bits 0-6.
+    static constexpr uint8_t kCommandLengthFlag = 0x80;
 };
 static_assert(sizeof(_SYS_CONFIG_INFO) == 24, "configuration record is 24 bytes");
 
 // One-byte values of the advanced features (0: the field gave nothing); byte 16 stays 0.
 struct _SYS_ADVANCED_FEATURES_INFO {
     uint8_t bytes[17];
+
+    enum Index {
+        kReadAhead = 0, kTler = 1, kBufferThreshold = 2, kTimeout = 3, kRetryCount = 4,
+        kAvStreams = 5, kOptimizeAvRecording = 6, kOptimizeHdEditing = 7, kPhyStatus = 8,
+        kReadMargin = 9, kWriteMargin = 10, kReadDiscardParity = 11, kFailDiskOnTimeout = 12,
+        kHitachiSpeed = 13, kWdcSpeed = 14, kSeagateSpeed = 15,
+    };
 };
 static_assert(sizeof(_SYS_ADVANCED_FEATURES_INFO) == 17, "advanced features record is 17 bytes");
 

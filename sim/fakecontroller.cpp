@@ -395,6 +395,8 @@ Bytes FakeController::Impl::systemInfoLocked() const
                                                                         : setup::boardTypeOf(setup->layout());
     // Ring capacity, channels, set numbers, family, enclosures, extended volume record.
     model->fillSystemInfo(r);
+    if (config.family >= 0 && config.family <= 255)
+        r[S::kFamily] = uint8_t(config.family);
     putText(r, S::kModelSuffix, S::kModelSuffixSize - 1, "-" + modelNumber);   // the last byte stays NUL
     r[S::kCapabilities] = config.capabilities;
     return r;

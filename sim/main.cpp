@@ -50,6 +50,8 @@ const char kUsage[] =
     "  --capabilities N    system information byte 196 (default 3): 1 the clock takes UTC,\n"
     "                      2 the unit serial has a command of its own\n"
     "  --raid6 0|1         system information byte 180: the controller supports Raid6\n"
+    "  --family N          system information byte 189 as reported (default by profile:\n"
+    "                      older 1, enclosure 3; 2 the SATA controllers)\n"
     "  --reset-silence MS  how long a controller hears nothing after a reset (default 2000)\n"
     "  --silent-after N    each controller answers its first N frames, then none\n"
     "  --clone             every controller has the identity of the first (serial, MAC,\n"
@@ -344,6 +346,11 @@ int main(int argc, char** argv)
             if (!parseNumber(value, 0, 255, &bits))
                 return fail(std::string("--capabilities takes a number from 0 to 255, not ") + value);
             config.capabilities = uint8_t(bits);
+        } else if (option == "--family") {
+            long family = 0;
+            if (!parseNumber(value, 0, 255, &family))
+                return fail(std::string("--family takes a number from 0 to 255, not ") + value);
+            config.family = int(family);
         } else if (option == "--raid6") {
             long on = 0;
             if (!parseNumber(value, 0, 1, &on))

@@ -265,6 +265,9 @@ struct ControllerConfig {
     uint8_t capabilities = 0x03;         // sSYSTEM_INFO byte 196: 0x01 UTC clock, 0x02 command 0xEF
     int boardType = -1;                  // sSYSTEM_INFO byte 188 (0-255); -1: by the setup layout
     bool onBoardNetwork = true;          // sSYSTEM_INFO byte 179
+    int family = -1;                     // sSYSTEM_INFO byte 189 as reported (0-255; 2 the SATA
+                                         // controllers); -1: by the profile (1 or 3). The model
+                                         // keeps the profile's addressing either way
     bool raid6 = false;                  // sSYSTEM_INFO byte 180: Raid6 volumes supported
     int resetSilenceMs = 2000;           // how long the controller hears nothing after 0x36
     int silentAfterFrames = -1;          // answer this many frames, then none (-1: always answer);
