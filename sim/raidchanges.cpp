@@ -133,8 +133,15 @@ uint8_t DeviceModel::commandDeleteRaidSet(int raid)
         return kUnsupported;
     if (!raidSetInUse(raid))
         return kNoRaidSet;
-    if (!m_raidSets[size_t(raid)].volumes.empty())
-        return kNotNormal;
+    // Its volume sets go with it, each logging its own deletion first; a raid set that carries
+    // a member of a nested volume set keeps everything.
+    const std::vector<int> volumes = m_raidSets[size_t(raid)].volumes;
+    for (int v : volumes)
+        if (m_volumes[size_t(v)].flags & sGUI_VOLUMESET::kFlagNestedMember)
+            return kNotNormal;
+    for (int v : volumes)
+        if (!deleteVolumeSet(v, nullptr))
+            return kInvalid;
     return deleteRaidSet(raid, nullptr) ? kDone : kInvalid;
 }
 

@@ -58,7 +58,8 @@
 //      blanks are dropped, no name (first byte 0) gives "Raid Set # 00N" blank-padded to 16.
 //      Listed disks must be free ('F'); the same disk twice 'G'. 0x57: the same (enclosure
 //      form only) with the self-encrypting flag 0x1000.
-//   0x51 {raid}: 'B' while it holds volume sets; its dedicated hot spares become free disks.
+//   0x51 {raid}: its volume sets are deleted with it (each logs 2/9 before the raid set's 1/1),
+//      'B' when one is a member of a nested volume set; its dedicated hot spares become free disks.
 //   0x52 {raid, u32 mask, triples} (57) or {raid, n, 0, 0, 0, n pairs from 5, triples from 69}
 //      (1023): {1, level, stripe code} at triples + 3v changes volume v of the raid set ('E'
 //      otherwise), {0, 0, 0} leaves it. The free disks join; every volume of the raid set is

@@ -141,6 +141,9 @@ void TestCliRaid::transcripts_data()
     // delete, activate, offline.
     QTest::newRow("delete") << false << encRaid << QByteArray("rsf delete raid=1") << kOk << 0x51
                             << QByteArrayList{"00"} << L{};
+    QTest::newRow("delete with its volumes") << false
+                                             << encRaid + "volume \"V\" raidset 0 capacity 100000 level 0 channel 0 id 0 lun 1 state 0\n"
+                                             << QByteArray("rsf delete raid=1") << kOk << 0x51 << QByteArrayList{"00"} << L{};
     QTest::newRow("delete out of range") << false << encRaid << QByteArray("rsf delete raid=2") << kNoObject << 0x51
                                          << none << L{2};
     QTest::newRow("delete raid 0") << false << encRaid << QByteArray("rsf delete raid=0") << kNoObject << 0x51 << none

@@ -892,6 +892,12 @@ void TestSimModel::nestedVolumes()
     QCOMPARE(int(v.nestedMember(0)), 1);
     checkConsistent(c);
 
+    // A raid set carrying a member keeps it, its other volumes and itself.
+    const size_t beforeRefusal = c.events().size();
+    QCOMPARE(letter(ask(c, 0x51, {1})), 'B');
+    QVERIFY(c.raidSet(1).exists() && c.volumeSet(2).exists() && c.volumeSet(1).exists());
+    QCOMPARE(c.events().size(), beforeRefusal);
+
     // Members cannot go first, nor join a second nested volume set.
     QVERIFY(!c.deleteVolumeSet(0, &why));
     QVERIFY(why.find("nested") != std::string::npos);
@@ -2863,19 +2869,24 @@ void TestSimModel::raidSetCommands()
     REFUSED(c, 0x50, raidSetList({{0, 4}}, "X"), 'G');                       // not this family's form
     COMPARE_EVENTS(eventKeys(c, mark), {{1, 0, "Alpha"}, {1, 0, "Raid Set # 001  "}});
 
-    // Deleting: not while it holds volumes; its dedicated spare is freed with it.
+    // Deleting: its volume sets go first, each with its event, then the raid set; its dedicated
+    // spare is freed with it. Another raid set's volume stays.
     QCOMPARE(c.createVolumeSet(0, "V", 1000, 0, 128), 0);
+    QCOMPARE(c.createVolumeSet(1, "W1", 1000, 0, 128), 1);
+    QCOMPARE(c.createVolumeSet(1, "W2", 1000, 0, 128), 2);
     QVERIFY(c.setHotSpare(0, 4, 1, 1));
-    REFUSED(c, 0x51, Bytes{0}, 'B');
     REFUSED(c, 0x51, Bytes{5}, 'D');
     REFUSED(c, 0x51, Bytes(), 'G');
     const size_t deleted = c.events().size();
     QCOMPARE(letter(ask(c, 0x51, {1})), 'A');
     QVERIFY(!c.raidSet(1).exists());
+    QVERIFY(!c.volumeSet(1).exists() && !c.volumeSet(2).exists());
+    QVERIFY(c.volumeSet(0).exists());
     QCOMPARE(int(c.disk(0, 3).stateLow()), 0x40);
     QCOMPARE(int(c.disk(0, 3).raidSet()), 255);
     QCOMPARE(int(c.disk(0, 4).stateLow()), 0x40);
-    COMPARE_EVENTS(eventKeys(c, deleted), {{1, 1, "Raid Set # 001  "}, {6, 31, "Channel#05"}});
+    COMPARE_EVENTS(eventKeys(c, deleted),
+                   {{2, 9, "W1"}, {2, 9, "W2"}, {1, 1, "Raid Set # 001  "}, {6, 31, "Channel#05"}});
 
     // Offline clears bit 0 of the state flags, activation sets 0x05 even with a member missing.
     QCOMPARE(letter(ask(c, 0x56, {0})), 'A');

@@ -25,7 +25,9 @@ class QZynDevice;
 class QZynEvent;
 class QZynHost;
 class QZynLog;
+class QZynRaidSet;
 class QZynTask;
+class QZynVolumeSet;
 class Ui_MainWindow;
 
 class MainWindow : public QMainWindow {
@@ -146,6 +148,16 @@ private:
     void ControllerRemoved(QZynController* controller);
     // A row at the top of the log list, the sorting left as it was.
     void InsertLogRow(int level, const QString& source, const QString& text);
+
+    // The RAID commands' steps after the password gate (mainwindow_raid.cpp), and the dialogs
+    // of the quick-create, nested-volume and expand commands (mainwindow_raiddialogs.cpp).
+    void AddVolume(QZynRaidSet* raidSet);
+    void RemoveVolume(QZynVolumeSet* volume);
+    void StopVolumeChecking(QZynController* controller);
+    void RunQuickCreateDialog(QZynController* controller);
+    void RunAddNestedVolumeDialog(QZynController* controller);
+    void RunDeleteNestedVolumesDialog(QZynController* controller);
+    void RunExpandRaidSetDialog(QZynRaidSet* raidSet);
 
     Ui_MainWindow* ui;
     QThread* m_watcherThread = nullptr;
