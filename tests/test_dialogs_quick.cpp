@@ -383,6 +383,7 @@ void TestDialogsQuick::quickCreates_data()
     QTest::addColumn<QString>("level");          // the button clicked; empty: the default
     QTest::addColumn<int>("scriptCommand");      // a command answered with `scriptLetter` instead
     QTest::addColumn<char>("scriptLetter");
+    QTest::addColumn<int>("scriptAfter");        // frames of that command answered as usual first
     QTest::addColumn<bool>("yes");
     QTest::addColumn<QStringList>("frames");
     QTest::addColumn<QStringList>("boxes");
@@ -393,20 +394,20 @@ void TestDialogsQuick::quickCreates_data()
     const QStringList three = {raidSetFrame({{0, 0}, {0, 1}, {0, 2}})};
     const QString raidFailed = QStringLiteral("Failed to ZynCreateRaidSet(..), Error = %1.");
 
-    QTest::newRow("raid 5 of three disks") << enc << freeDisks(3) << QString() << 0 << '\0' << true
+    QTest::newRow("raid 5 of three disks") << enc << freeDisks(3) << QString() << 0 << '\0' << 0 << true
                                            << QStringList({three[0], volumeFrame(0, 2000.0, 3, 0, 0, 0)})
                                            << QStringList({kQuestion, ok}) << 0;
     QTest::newRow("raid 6 + spare of five disks")
-        << enc << freeDisks(5) << QStringLiteral("raid6SRadioButton") << 0 << '\0' << true
+        << enc << freeDisks(5) << QStringLiteral("raid6SRadioButton") << 0 << '\0' << 0 << true
         << QStringList({spareFrame(0, 4), raidSetFrame({{0, 0}, {0, 1}, {0, 2}, {0, 3}}), volumeFrame(0, 2000.0, 4, 0, 0, 0)})
         << QStringList({kQuestion, ok}) << 0;
     // The pass-through disk holds raid set 0 and address 0:0:0: the volume goes to raid set 1.
     QTest::newRow("pass-through disk as raid set 0")
-        << enc << freeDisks(4) + "passthrough 0:3\n" << QString() << 0 << '\0' << true
+        << enc << freeDisks(4) + "passthrough 0:3\n" << QString() << 0 << '\0' << 0 << true
         << QStringList({three[0], volumeFrame(1, 2000.0, 3, 0, 0, 1)}) << QStringList({kQuestion, ok}) << 1;
     QTest::newRow("raid sets 0 and 1 taken")
         << enc << freeDisks(6) + "raidset \"Old\" disks 0:4 0:5\npassthrough 0:3\n" << QStringLiteral("raid1RadioButton")
-        << 0 << '\0' << true << QStringList({three[0], volumeFrame(2, 1500.0, 1, 0, 0, 1)})
+        << 0 << '\0' << 0 << true << QStringList({three[0], volumeFrame(2, 1500.0, 1, 0, 0, 1)})
         << QStringList({kQuestion, ok}) << 2;
     // The older family lists disks as channel masks.
     QByteArray older = "controller channels 8\n";
@@ -415,26 +416,33 @@ void TestDialogsQuick::quickCreates_data()
     Bytes olderRaid = {0x07, 0, 0, 0, 0};
     olderRaid.insert(olderRaid.end(), 15, ' ');
     QTest::newRow("older family, raid 1 + 0 + spare")
-        << int(zynsim::Profile::Older) << older << QStringLiteral("raid1SRadioButton") << 0 << '\0' << true
+        << int(zynsim::Profile::Older) << older << QStringLiteral("raid1SRadioButton") << 0 << '\0' << 0 << true
         << QStringList({frame(0x54, {0x20, 0, 0, 0}), frame(0x50, olderRaid), volumeFrame(0, 1500.0, 1, 0, 0, 0)})
         << QStringList({kQuestion, ok}) << 0;
 
     // No: nothing at all, not even the spare.
-    QTest::newRow("no") << enc << freeDisks(4) << QStringLiteral("raid5SRadioButton") << 0 << '\0' << false
+    QTest::newRow("no") << enc << freeDisks(4) << QStringLiteral("raid5SRadioButton") << 0 << '\0' << 0 << false
                         << QStringList() << QStringList({kQuestion}) << -1;
     // Each failed step shows its box and ends the creation.
     QTest::newRow("spare refused")
-        << enc << freeDisks(4) << QStringLiteral("raid5SRadioButton") << 0x54 << 'F' << true
+        << enc << freeDisks(4) << QStringLiteral("raid5SRadioButton") << 0x54 << 'F' << 0 << true
         << QStringList({spareFrame(0, 3)})
         << QStringList({kQuestion, warning(QStringLiteral("Failed to ZynCreateHotSpare(..), Error = 70."))}) << -1;
     QTest::newRow("raid set refused")
-        << enc << freeDisks(4) << QStringLiteral("raid3SRadioButton") << 0x50 << 'F' << true
+        << enc << freeDisks(4) << QStringLiteral("raid3SRadioButton") << 0x50 << 'F' << 0 << true
         << QStringList({spareFrame(0, 3), three[0]}) << QStringList({kQuestion, warning(raidFailed.arg(70))}) << -1;
     // The controller says yes but lists no new raid set: no volume command.
-    QTest::newRow("no new raid set") << enc << freeDisks(3) << QString() << 0x50 << 'A' << true << three
+    QTest::newRow("no new raid set") << enc << freeDisks(3) << QString() << 0x50 << 'A' << 0 << true << three
                                      << QStringList({kQuestion, warning(raidFailed.arg(18))}) << -1;
+    // The raid sets cannot be read: before the creation, nothing is sent; after it, no volume.
+    QTest::newRow("raid sets unreadable before")
+        << enc << freeDisks(4) << QStringLiteral("raid5SRadioButton") << 0x1F << 'F' << 0 << true << QStringList()
+        << QStringList({kQuestion, warning(raidFailed.arg(70))}) << -1;
+    QTest::newRow("raid sets unreadable after")
+        << enc << freeDisks(3) << QString() << 0x1F << 'F' << 1 << true << three
+        << QStringList({kQuestion, warning(raidFailed.arg(70))}) << -1;
     QTest::newRow("volume refused")
-        << enc << freeDisks(3) << QString() << 0x60 << 'K' << true
+        << enc << freeDisks(3) << QString() << 0x60 << 'K' << 0 << true
         << QStringList({three[0], volumeFrame(0, 2000.0, 3, 0, 0, 0)})
         << QStringList({kQuestion, warning(QStringLiteral("Failed to ZynCreateVolSet(..), Error = 75."))}) << -1;
 }
@@ -446,6 +454,7 @@ void TestDialogsQuick::quickCreates()
     QFETCH(QString, level);
     QFETCH(int, scriptCommand);
     QFETCH(char, scriptLetter);
+    QFETCH(int, scriptAfter);
     QFETCH(bool, yes);
     QFETCH(QStringList, frames);
     QFETCH(QStringList, boxes);
@@ -460,8 +469,11 @@ void TestDialogsQuick::quickCreates()
         QVERIFY(button != nullptr && button->isEnabled());
         button->click();
     }
-    if (scriptCommand != 0)
+    if (scriptCommand != 0) {
+        if (scriptAfter > 0)
+            m_ctl->script(uint8_t(scriptCommand), scriptAfter, zynsim::Answer::model());
         m_ctl->script(uint8_t(scriptCommand), 1, zynsim::Answer::status(uint8_t(scriptLetter)));
+    }
     m_ctl->clearLog();
     {
         ModalResponder responder;
