@@ -202,5 +202,5 @@ void FinalPage::initializePage()
 
 int FinalPage::nextId() const
 {
-    return -1;
+    return DialogExpandRaidsetWizard::NoNextPage;
 }

@@ -21,7 +21,8 @@ class QZynRaidSet;
 class DialogExpandRaidsetWizard : public QWizard {
     Q_OBJECT
 public:
-    enum PageId { FreeDiskPageId = 0, VolumePageId = 1, FinalPageId = 2 };
+    // The pages; no next page ends the wizard.
+    enum PageId { NoNextPage = -1, FreeDiskPageId = 0, VolumePageId = 1, FinalPageId = 2 };
     // The view columns that hold the new level and the new stripe size.
     static constexpr int kLevelColumn = 1;
     static constexpr int kStripeColumn = 2;
