@@ -13,17 +13,19 @@ using namespace zynmodel;
 QExpandVolumeSetItemModel::QExpandVolumeSetItemModel(QZynRaidSet* raidset, QObject* parent)
     : QStandardItemModel(parent)
     , m_raidSet(raidset)
+    , m_owner(raidset->GetOwner())
 {
     PalvirInitImages();
-    connect(m_raidSet->GetOwner(), &QZynController::DeviceChanged, this, &QExpandVolumeSetItemModel::DeviceItemChanged);
+    connect(m_owner.data(), &QZynController::DeviceChanged, this, &QExpandVolumeSetItemModel::DeviceItemChanged);
     UpdateHeader();
     SetupData();
 }
 
 QExpandVolumeSetItemModel::~QExpandVolumeSetItemModel()
 {
-    disconnect(m_raidSet->GetOwner(), &QZynController::DeviceChanged, this,
-               &QExpandVolumeSetItemModel::DeviceItemChanged);
+    // A model that outlives the controller has no raid set left to ask.
+    if (m_owner)
+        disconnect(m_owner.data(), &QZynController::DeviceChanged, this, &QExpandVolumeSetItemModel::DeviceItemChanged);
 }
 
 void QExpandVolumeSetItemModel::UpdateHeader()

@@ -2,9 +2,11 @@
 // opens the new level and new stripe size on the current value only.
 #pragma once
 
+#include <QPointer>
 #include <QStandardItemModel>
 #include <QStyledItemDelegate>
 
+class QZynController;
 class QZynDevice;
 class QZynRaidSet;
 class QZynVolumeSet;
@@ -27,6 +29,8 @@ public slots:
 
 private:
     QZynRaidSet* m_raidSet;
+    // The raid set's controller; null once it has gone, and its raid sets with it.
+    QPointer<QZynController> m_owner;
 };
 
 class ExpandVolumeSetViewDelegate : public QStyledItemDelegate {
