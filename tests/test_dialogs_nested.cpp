@@ -144,6 +144,15 @@ const char* const kNested =
     "nested 5 \"N1\" members 0 1\n"
     "nested 6 \"N2\" members 2 3\n";
 
+// A window that takes log lines, as the main window does.
+class LogSink : public QWidget {
+    Q_OBJECT
+public:
+    int lines = 0;
+public slots:
+    void LogMessage(QZynLog*) { ++lines; }
+};
+
 } // namespace
 
 class TestDialogsNested : public QObject {
@@ -159,6 +168,7 @@ private slots:
     void addNestedVolumeLimit();
     void deleteNested();
     void deleteNestedKeepsItsSelection();
+    void logLinesAndClosing();
 
 private:
     QZynController* online(const char* address, const QByteArray& config);
@@ -559,6 +569,39 @@ void TestDialogsNested::deleteNestedKeepsItsSelection()
     }
     QVERIFY(gone);
     QCOMPARE(simtest::payloads(*m_ctl, 0x62), std::vector<Bytes>({{5}}));
+}
+
+// The new-nested dialog's log lines go to the window that opened it; without a controller both
+// dialogs show empty lists and do nothing; both close when their controller is announced removed.
+void TestDialogsNested::logLinesAndClosing()
+{
+    LogSink sink;
+    {
+        DialogAddNestedVolume dialog(nullptr, &sink);
+        emit dialog.LogMessage(nullptr);
+        QCOMPARE(sink.lines, 1);
+        QCOMPARE(dialog.Form()->freeRaidSetTreeView->model()->rowCount(), 0);
+        QCOMPARE(shownMaxima(dialog.Form()), QStringList({kNone, kNone, kNone, kNone, kNone}));
+        DialogDeleteNestedVolumes remove(nullptr, &sink);
+        ModalResponder responder;
+        dialog.Form()->createButton->click();
+        remove.Form()->selectAllCheckBox->click();
+        remove.Form()->deletePushButton->click();
+        QTest::qWait(60);
+        QVERIFY(responder.seen().isEmpty());
+    }
+    QZynController* c = online("127.0.0.233", QByteArray(kRaidSets) + kNested);
+    QVERIFY(c);
+    DialogAddNestedVolume add(c);
+    DialogDeleteNestedVolumes remove(c);
+    for (QDialog* d : {static_cast<QDialog*>(&add), static_cast<QDialog*>(&remove)}) {
+        d->show();
+        QVERIFY(QTest::qWaitForWindowExposed(d));
+    }
+    emit ZynGetHost()->DeviceChanged(c, QZynDevice::DeviceRemoved);
+    QCoreApplication::processEvents();
+    QVERIFY(!add.isVisible());
+    QVERIFY(!remove.isVisible());
 }
 
 QTEST_MAIN(TestDialogsNested)
