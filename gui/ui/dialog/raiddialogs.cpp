@@ -21,6 +21,17 @@ QAbstractItemModel* DiskModelOf(QZynController* controller)
     return controller != nullptr && controller->GetGuiItem() != nullptr ? controller->GetGuiItem()->diskModel : nullptr;
 }
 
+QAbstractItemModel* RaidSetModelOf(QZynController* controller)
+{
+    return controller != nullptr && controller->GetGuiItem() != nullptr ? controller->GetGuiItem()->raidSetModel : nullptr;
+}
+
+QAbstractItemModel* VolumeSetModelOf(QZynController* controller)
+{
+    return controller != nullptr && controller->GetGuiItem() != nullptr ? controller->GetGuiItem()->volumeSetModel
+                                                                        : nullptr;
+}
+
 namespace {
 QString tr(const char* text)
 {

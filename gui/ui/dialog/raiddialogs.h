@@ -38,6 +38,9 @@ Collected CollectDisks(const DiskCheckList& list, _DEVICE_LIST* out);
 // The controller's disk model, the source of the disk lists; null without a controller or
 // before the controller has started.
 QAbstractItemModel* DiskModelOf(QZynController* controller);
+// The controller's raid set and volume set models, null as the disk model is.
+QAbstractItemModel* RaidSetModelOf(QZynController* controller);
+QAbstractItemModel* VolumeSetModelOf(QZynController* controller);
 
 // A fixed-width text field of a record as shown: up to its first NUL byte.
 QString Shown(const QString& field);
@@ -56,9 +59,9 @@ void CloseWithController(QDialog* dialog, QZynController* controller);
 
 // Puts a proxy over `source` on the dialog's view and keeps it only as long as the source: when
 // the controller deletes its model, the view lets go of the proxy, the proxy is deleted and
-// nulled, the list forgets its disks and the dialog closes.
-template <typename Proxy>
-void ShowList(QDialog* dialog, QTreeView* view, QAbstractItemModel* source, Proxy** proxy, DiskCheckList* list)
+// nulled, the list forgets its devices and the dialog closes.
+template <typename Proxy, typename CheckList>
+void ShowList(QDialog* dialog, QTreeView* view, QAbstractItemModel* source, Proxy** proxy, CheckList* list)
 {
     if (source != nullptr)
         (*proxy)->setSourceModel(source);
