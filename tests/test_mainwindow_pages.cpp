@@ -191,7 +191,7 @@ QStringList TestMainWindowPages::labels(MainWindow& window, const QStringList& n
     QStringList out;
     for (const QString& n : names) {
         auto* label = window.findChild<QLabel*>(n);
-        out << (label != nullptr ? n + "=" + withoutNul(label->text()) : n + " missing");
+        out << (label != nullptr ? n + "=" + label->text() : n + " missing");
     }
     return out;
 }
@@ -255,13 +255,15 @@ void TestMainWindowPages::controllerPages()
     tree->AddControllerItem(rig.controller.get(), tree->GetLocalHostItem());
     QTRY_VERIFY(older->GetVolumeSet(1)->IsPresent() && enclosure->GetVolumeSet(0)->IsPresent());
 
-    const QStringList overview{"labelVendorName", "labelCtrlName", "labelFirmVer", "labelBootRomVer", "labelBeeper",
+    const QStringList overview{"labelVendorName", "labelCtrlName", "labelFirmVer", "labelBootRomVer", "labelCtrlSerial",
+                               "labelBeeper",
                                "labelEthernet", "labelDhcp", "labelIPAddr", "labelCPUSpeed", "labelMemory",
                                "labelMacAddr"};
     const auto common = [](QZynController* c, const char* beeper, const char* ethernet) {
         return QStringList{"labelVendorName=" + withoutNul(c->GetSysInfo()->GetVendorName()),
                            "labelCtrlName=" + withoutNul(c->GetSysInfo()->GetModelName()),
                            "labelFirmVer=V1.56 2021-03-18", "labelBootRomVer=" + withoutNul(c->GetSysInfo()->GetBootVersion()),
+                           "labelCtrlSerial=" + withoutNul(c->GetSysInfo()->GetSerialNumber()),
                            QStringLiteral("labelBeeper=") + beeper, QStringLiteral("labelEthernet=") + ethernet};
     };
     const QString driverPort = QString::number(driver->GetHttpProxyServer()->serverPort());

@@ -262,11 +262,12 @@ void MainWindow::SetupControllerTabOverview(QZynController* controller)
 {
     const QZynSysInfo* info = controller->GetSysInfo();
     const sSYSTEM_INFO record = info->GetRecord();
-    ui->labelVendorName->setText(info->GetVendorName());
-    ui->labelCtrlName->setText(info->GetModelName());
-    ui->labelFirmVer->setText(info->GetFirmWareVersion());
-    ui->labelBootRomVer->setText(info->GetBootVersion());
-    ui->labelCtrlSerial->setText(info->GetSerialNumber());
+    // The record's fixed-width texts carry NUL padding; the labels show the text alone.
+    ui->labelVendorName->setText(zynmodel::ViewText(info->GetVendorName()));
+    ui->labelCtrlName->setText(zynmodel::ViewText(info->GetModelName()));
+    ui->labelFirmVer->setText(zynmodel::ViewText(info->GetFirmWareVersion()));
+    ui->labelBootRomVer->setText(zynmodel::ViewText(info->GetBootVersion()));
+    ui->labelCtrlSerial->setText(zynmodel::ViewText(info->GetSerialNumber()));
     ui->labelBeeper->setText(enabledText(record.beeperEnabled()));
     const bool ethernet = record.hasOnBoardNetwork();
     ui->labelEthernet->setText(ethernet ? tr("Supported") : tr("Unsupported"));
@@ -372,7 +373,7 @@ void MainWindow::SetupRaidSetPage(QZynRaidSet* raidSet)
 void MainWindow::SetupRaidSetTabOverview(QZynRaidSet* raidSet)
 {
     const sGUI_RAIDSET record = raidSet->GetRecord();
-    ui->labelRaidSetName->setText(raidSet->GetName());
+    ui->labelRaidSetName->setText(zynmodel::ViewText(raidSet->GetName()));
     ui->labelRaidSetMemberDisks->setText(QString::number(record.memberCount()));
     QString limit = notAvailable();
     if (!record.isPassThrough())
@@ -409,8 +410,8 @@ void MainWindow::SetupVolumeSetTabOverview(QZynVolumeSet* volume)
     const sGUI_VOLUMESET record = volume->GetRecord();
     const QZynRaidSet* raidSet = volume->GetRaidSet();
     const QZynController* controller = volume->GetOwner();
-    ui->labelVolName->setText(volume->GetName());
-    ui->labelVolRaidSetName->setText(raidSet != nullptr ? raidSet->GetName() : QString());
+    ui->labelVolName->setText(zynmodel::ViewText(volume->GetName()));
+    ui->labelVolRaidSetName->setText(raidSet != nullptr ? zynmodel::ViewText(raidSet->GetName()) : QString());
     ui->labelVolMemberDisks->setText(QString::number(record.memberCount()));
     ui->labelVolCapacity->setText(gigabytes(record.capacity()));
     ui->labelVolRaidLevel->setText(volume->GetRaidLevelString());
