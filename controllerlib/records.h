@@ -61,6 +61,8 @@ struct sSYSTEM_INFO {
         kMemoryClock = 144,      // u32, MHz
         kEventRingCapacity = 148,
         kMacAddress = 152,
+        kDhcp = 158,             // nonzero: the address comes from DHCP
+        kBeeper = 159,           // nonzero: the beeper sounds
         kJbodMode = 160,
         kMaxSataMode = 161,      // highest SATA mode supported, 0-3
         kMemoryEcc = 162,        // nonzero: ECC memory
@@ -106,6 +108,8 @@ struct sSYSTEM_INFO {
     bool memoryEcc() const { return bytes[kMemoryEcc] != 0; }
     uint32_t eventRingCapacity() const { return zynwire::getU32(bytes + kEventRingCapacity); }
     const uint8_t* macAddress() const { return bytes + kMacAddress; }
+    bool dhcpEnabled() const { return bytes[kDhcp] != 0; }
+    bool beeperEnabled() const { return bytes[kBeeper] != 0; }
     bool jbodMode() const { return bytes[kJbodMode] == 1; }
     uint8_t driveChannels() const { return bytes[kDriveChannels]; }
     uint8_t volumeSetNumbers() const { return bytes[kVolumeSetNumbers]; }
@@ -170,6 +174,10 @@ struct sGUI_RAIDSET {
     uint8_t volumeNumber(int i) const { return i < 16 ? bytes[kVolumeNumbers + i] : bytes[kVolumeNumbersHigh + i]; }
     uint16_t flags() const { return zynwire::getU16(bytes + kFlags); }
     int supportedVolumes() const { return (bytes[kVolumeLimit] & 0x83) == 0x80 ? 16 : kMaxVolumes; }
+    // Byte 82 as the raid set page reads it: bit 7 with the low two bits 01 stands for 128 volumes.
+    static constexpr uint8_t kVolumeLimitMask = 0x83;
+    static constexpr uint8_t kVolumeLimit128 = 0x81;
+    bool holds128Volumes() const { return (bytes[kVolumeLimit] & kVolumeLimitMask) == kVolumeLimit128; }
     int freeSegmentCount() const { return bytes[kFreeSegmentCount]; }
     uint32_t freeSegment(int j) const { return zynwire::getU32(bytes + kFreeSegments + 4 * j); }
 

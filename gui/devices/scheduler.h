@@ -20,13 +20,14 @@ struct _OPERATION_CONTENT {
     QString subject;         // "operation/subject"
     QString msg;             // "operation/msg"
     qint32 checkvolume = 0;  // bit 0: include the controllers reached over the network
+    static constexpr qint32 kCheckRemote = 1;
 };
 
 class QZynTask : public QObject {
     Q_OBJECT
 public:
     enum Trigger { Daily = 0, Weekly = 1, Monthly = 2, MonthlyDateOfWeek = 3 };
-    enum Operation { MessageBox = 0, Mail = 1, CheckVolume = 2 };
+    enum Operation { MessageBox = 0, Mail = 1, CheckVolume = 2, NoOperation = 3 };
     static constexpr quint16 kFlagDisabled = 4;
     static constexpr quint32 kDayBits = 0x0FFFFFFF;   // days 1-28
     static constexpr quint16 kWeekdayBits = 0x7F;

@@ -373,56 +373,6 @@ void MainWindow::changeEvent(QEvent*)
 {
 }
 
-// Controllers and the tree.
-
-void MainWindow::DeviceItemChanged(QZynDevice* device, int code)
-{
-    if (device == nullptr || m_shutDown)
-        return;
-    if (device->type == QZynDevice::Controller && code == QZynDevice::DeviceAdded)
-        StartController(static_cast<QZynController*>(device));
-    if (device->type == QZynDevice::Controller && code == QZynDevice::DeviceRemoved)
-        ControllerRemoved(static_cast<QZynController*>(device));
-    if (device->type == QZynDevice::Event)
-        Notifier(static_cast<QZynEvent*>(device));
-}
-
-void MainWindow::ControllerRemoved(QZynController* controller)
-{
-    // Nothing keeps acting on a controller that goes: the console lets it go, and a page that
-    // shows it or one of its sets gives way to the start page.
-    if (m_cli->GetCtrl() == controller)
-        m_cli->SetCtrl(nullptr);
-    QZynDevice* current = GetCurrentControllerTreeItem();
-    const QZynController* shown = nullptr;
-    if (current != nullptr && current->type == QZynDevice::Controller)
-        shown = static_cast<QZynController*>(current);
-    else if (current != nullptr && current->type == QZynDevice::RaidSet)
-        shown = static_cast<QZynRaidSet*>(current)->GetOwner();
-    else if (current != nullptr && current->type == QZynDevice::VolumeSet)
-        shown = static_cast<QZynVolumeSet*>(current)->GetOwner();
-    if (shown == controller)
-        ui->stackedWidget->setCurrentIndex(0);
-}
-
-void MainWindow::StartController(QZynController* controller)
-{
-    // The first-seen backup reads the whole setup image: on the controller's own thread.
-    const QString folder = ZynApplication::GetPath();
-    controller->RunInBackground([folder](QZynController* c) { SaveFirstSeenRomCfg(c, folder); });
-    controller->Start();
-    connect(controller, &QZynController::DeviceChanged, this, &MainWindow::DeviceItemChanged);
-}
-
-void MainWindow::StopController(QZynController*)
-{
-}
-
-void MainWindow::ControllerTreeCurrentChanged(const QModelIndex&, const QModelIndex&)
-{
-    UpdateActions();
-}
-
 // The password gate and the connection commands.
 
 bool MainWindow::CheckPassword(QZynController* controller)

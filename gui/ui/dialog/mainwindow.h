@@ -15,6 +15,8 @@ class CZynlibCLI;
 class ControllerWatcher;
 class QAction;
 class QCloseEvent;
+class QHostAddress;
+class QNetworkAddressEntry;
 class QDeviceWatcherThread;
 class QMenu;
 class QMenuBar;
@@ -23,9 +25,10 @@ class QThread;
 class QZynController;
 class QZynDevice;
 class QZynEvent;
+class QZynRaidSet;
+class QZynVolumeSet;
 class QZynHost;
 class QZynLog;
-class QZynRaidSet;
 class QZynTask;
 class QZynVolumeSet;
 class Ui_MainWindow;
@@ -63,6 +66,11 @@ public:
     QSystemTrayIcon* TrayIcon() const { return trayIcon; }
     CZynlibCLI* Engine() const { return m_cli.get(); }
 
+    // The host the browser is sent to for a web proxy listening on `listening`: any IPv4
+    // address gives way to the first usable IPv4 address among `entries` (interface order,
+    // then entry order), else 127.0.0.1; any other address stays.
+    static QHostAddress BrowserHost(const QHostAddress& listening, const QList<QNetworkAddressEntry>& entries);
+
 signals:
     void signal_scan_ctrl_by_driver();
     void signal_add_ctrl_by_ip(QString ip);
@@ -88,6 +96,9 @@ public slots:
     void ControllerTabChanged(int index);
     void on_diskTreeView_doubleClicked(const QModelIndex& index);
     void on_treeViewExpandAllCheckBox_toggled(bool checked);
+    void RaidSetTreeCurrentChanged(const QModelIndex& current, const QModelIndex& previous);
+    void VolumeSetTreeCurrentChanged(const QModelIndex& current, const QModelIndex& previous);
+    void DiskTreeCurrentChanged(const QModelIndex& current, const QModelIndex& previous);
 
     // Connection actions and preferences.
     void on_actionPreferences_triggered();
@@ -158,6 +169,21 @@ private:
     void RunAddNestedVolumeDialog(QZynController* controller);
     void RunDeleteNestedVolumesDialog(QZynController* controller);
     void RunExpandRaidSetDialog(QZynRaidSet* raidSet);
+    // The controller, raid set and volume set pages: each is filled only while its device is
+    // the controller tree's current row.
+    bool DeviceIsCurrentSelection(const QModelIndex& index, const QZynDevice* device) const;
+    void SetupControllerPage(QZynController* controller);
+    void SetupControllerTabOverview(QZynController* controller);
+    void SetupControllerTabRaidSets(QZynController* controller);
+    void SetupControllerTabVolumeSets(QZynController* controller);
+    void SetupControllerTabDisks(QZynController* controller);
+    void SetupControllerTabHwMonitor(QZynController* controller);
+    void SetupControllerTabEvents(QZynController* controller);
+    void SetupControllerTabCLI(QZynController* controller);
+    void SetupRaidSetPage(QZynRaidSet* raidSet);
+    void SetupRaidSetTabOverview(QZynRaidSet* raidSet);
+    void SetupVolumeSetPage(QZynVolumeSet* volume);
+    void SetupVolumeSetTabOverview(QZynVolumeSet* volume);
 
     Ui_MainWindow* ui;
     QThread* m_watcherThread = nullptr;
