@@ -30,7 +30,6 @@ class QZynVolumeSet;
 class QZynHost;
 class QZynLog;
 class QZynTask;
-class QZynVolumeSet;
 class Ui_MainWindow;
 
 class MainWindow : public QMainWindow {
