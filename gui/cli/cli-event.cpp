@@ -246,7 +246,8 @@ int CZynlibCLI::Exe_Event_Info_Cmd(int, char**)
         for (int i = 0; i < count; ++i) {
             sEVET_DATA record;
             std::memset(&record, 0, sizeof record);
-            if (ZynGetEventObject(i, &record))
+            // Ring slots that never held an event are no rows.
+            if (ZynGetEventObject(i, &record) && record.eventClass() != zynevent::kNoEvent)
                 records.push_back(record);
         }
     });
