@@ -313,10 +313,11 @@ void TestCliRouter::harnessTranscripts_data()
         << (times(kPending, 5) + "\r\nErrMsg: Invalid Parameter. Use \"adsys -h\" For Details\n" + times(kPending, 2))
         << 1 << 0;   // "sys read" reaches readahead, whose hint is its own family's
     QTest::newRow("network families without an onboard port")
-        << QString::fromLatin1(kNoNic) << password << QByteArray("net info\nntp\nmail -help\nNet info\nhw info\n")
+        << QString::fromLatin1(kNoNic) << password << QByteArray("net info\nntp\nmail -help\nNet info\ndebug test\n")
         << (times(kNoNicLine, 3) + kUnknown + kPending) << 1 << 0;
-    QTest::newRow("network families with an onboard port") << plain << password << QByteArray("net info\nntp\nmail -help\n")
-                                                           << times(kPending, 3) << 1 << 0;
+    QTest::newRow("network families with an onboard port")
+        << plain << password << QByteArray("net httpport p=0\nntp timezone p=75\nmail evtlevel p=9\n")
+        << times("\r\nErrMsg: Invalid Parameter.\n", 3) << 1 << 0;
     QTest::newRow("dialog cancelled: asked again, nothing printed")
         << plain << QString() << QByteArray("rsf info\nhw info\nhelp\n") << (times(kBlank, 2) + kOverview) << 2 << 0;
     QTest::newRow("wrong password: the warning, nothing printed")
@@ -353,10 +354,10 @@ void TestCliRouter::gates_data()
     QTest::addColumn<bool>("passed");       // the hold opened and the status cleared
 
     const QString right = QString::fromLatin1(kSimPassword);
-    QTest::newRow("password once, then the hold") << true << true << right << QStringList{"hw info", "debug dump"}
+    QTest::newRow("password once, then the hold") << true << true << right << QStringList{"debug test", "debug dump"}
                                                   << times(kPending, 2) << 1 << 1 << 0 << true;
     QTest::newRow("no password needed: no dialog, hold restarted")
-        << true << false << QString() << QStringList{"hw info"} << kPending << 0 << 0 << 0 << true;
+        << true << false << QString() << QStringList{"debug test"} << kPending << 0 << 0 << 0 << true;
     QTest::newRow("cancelled: nothing sent") << true << true << QString() << QStringList{"rsf info"} << kBlank << 1 << 0 << 0
                                              << false;
     QTest::newRow("empty password: nothing sent") << true << true << QStringLiteral("") << QStringList{"rsf info"} << kBlank

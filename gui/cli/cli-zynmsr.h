@@ -308,6 +308,15 @@ private:
     // One volume set as a list row or the detail block; 0, or the failing code after its line.
     int ShowVolumeSetInfo(int position, const sGUI_VOLUMESET& vol, bool detail);
 
+    // ---- event/hw and net/mail/snmp/ntp: helpers (cli/cli-event.cpp, cli/cli-net.cpp) ----
+    // The hw info of the enclosure family: the controller's own block, then each enclosure's.
+    int Exe_SAS_Hw_Info_Cmd(int argc, char** argv);
+    // The mailto commands' common body for recipient n (1..4): the result, which the caller
+    // prints; only a failed read of the mail settings prints its own result line first.
+    int Exe_Mail_Set_MailTo_Cmd(int argc, char** argv, int n);
+    // One text setter of the SNMP agent: p= (at most `width` characters, "NULL" clears).
+    int SnmpSetText(int argc, char** argv, std::size_t width, u32 (QZynlib::*set)(char*));
+
     // ---- vsf keys: helpers of the key file commands (cli/cli-volkey.cpp) ----
     // The bodies of modkey and dlkey once their parameters are read.
     int Do_ModifyKey_Cmd(const char* srcpath, const char* destpath, int first);
