@@ -25,6 +25,9 @@ namespace {
 const char* const kAddress = "127.0.1.30";
 const char* const kSecondAddress = "127.0.1.31";
 const char kPassword[] = "0000";
+// A reply may be slow with every core busy; a page read repeated after a lost reply is not
+// what these tests are about.
+constexpr int kExchangeSeconds = 10;
 
 const QByteArray kOk = "GuiErrMsg<0x00>: Success.\n";
 const QByteArray kFailure = "GuiErrMsg<0x01>: Failure.\n";
@@ -105,7 +108,7 @@ private slots:
 private:
     void start(const zynsim::ControllerConfig& config)
     {
-        const QString error = m_rig.start(kAddress, config);
+        const QString error = m_rig.start(kAddress, config, kExchangeSeconds);
         QVERIFY2(error.isEmpty(), qPrintable(error));
         m_console = std::make_unique<Console>(m_rig.controller.get());
         // The log-in of the first command is behind us before the lines under test run.
@@ -410,7 +413,7 @@ void TestCliRomCfg::smallFileCarriesNoLayoutMark()
 {
     start(layoutConfig(1));
     zynsim::ControllerConfig large = layoutConfig(3);
-    const QString error = m_second.start(kSecondAddress, large);
+    const QString error = m_second.start(kSecondAddress, large, kExchangeSeconds);
     QVERIFY2(error.isEmpty(), qPrintable(error));
     QCOMPARE(identityOf(*m_second.ctl), identityOf(ctl()));
     const QString file = path("layout1.bin");
@@ -451,7 +454,13 @@ void TestCliRomCfg::filesPassBetweenConsoleAndWindow()
         QCOMPARE(run("sys savebin path=" + file), kSaving + kOk);
     else
         QCOMPARE(Exe_Sys_SaveRomCfg_CFG_Cmd(m_rig.controller.get(), file), 0);
-    QCOMPARE(readFile(file).toHex(), expectedFile(ctl()).toHex());
+    {
+        const QByteArray got = readFile(file), want = expectedFile(ctl());
+        int at = 0;
+        while (at < got.size() && at < want.size() && got[at] == want[at])
+            ++at;
+        QVERIFY2(got == want, qPrintable(QString("first difference at %1 of %2").arg(at).arg(got.size())));
+    }
 
     // Other settings meanwhile; the other front end brings the saved ones back.
     const QByteArray meanwhile = pattern(source.size(), uint32_t(layout + 57));
