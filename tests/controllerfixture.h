@@ -32,14 +32,15 @@ struct ControllerRig {
     std::shared_ptr<zynsim::FakeController> ctl;
     std::unique_ptr<QZynController> controller;
 
-    // Empty on success, else what went wrong.
-    QString start(const char* address, const zynsim::ControllerConfig& config = zynsim::ControllerConfig())
+    // Empty on success, else what went wrong. `timeoutSeconds` bounds one silent exchange.
+    QString start(const char* address, const zynsim::ControllerConfig& config = zynsim::ControllerConfig(),
+                  int timeoutSeconds = 1)
     {
         sim = std::make_unique<zynsim::Simulator>();
         ctl = sim->addUdpController(address, config);
         if (!ctl)
             return QString::fromStdString(sim->error());
-        EthernetInterface* transport = udpTransport(address);
+        EthernetInterface* transport = udpTransport(address, timeoutSeconds);
         if (transport == nullptr)
             return QStringLiteral("no answer at %1").arg(QLatin1String(address));
         controller = std::make_unique<QZynController>(transport, QZynController::ConnectionEthernet);

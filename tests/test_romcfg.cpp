@@ -4,6 +4,7 @@
 // of the first-seen backups.
 #include "controllerfixture.h"
 #include "helper/romcfgfile.h"
+#include "romcfgfixture.h"
 #include "setuptable.h"
 
 #include <QTemporaryDir>
@@ -18,138 +19,12 @@
 
 using namespace simtest;
 using ctltest::ControllerRig;
+using namespace romcfgtest;
 
 namespace {
 
 const char* const kAddress = "127.0.0.180";
 const char* const kSecondAddress = "127.0.0.181";
-
-constexpr int kSmall = 40960;
-constexpr int kLarge = 98368;
-constexpr int kRecord = 64;
-constexpr int kIdentifyBytes = 48;
-
-// The fields a saved file zeroes and a restore never writes: id, then offset and length.
-struct Private {
-    int id;
-    int offset[4];
-    int length;
-};
-const Private kPrivate[] = {
-    {20, {72, 72, 72, 72}, 1},
-    {21, {73, 73, 73, 73}, 15},
-    {22, {88, 88, 88, 88}, 16},
-    {28, {120, 120, 120, 120}, 4},
-    {31, {144, 144, 144, 144}, 6},
-    {76, {752, 3948, 21868, 86764}, 16},
-};
-
-bool isPrivate(int id)
-{
-    for (const Private& p : kPrivate)
-        if (p.id == id)
-            return true;
-    return false;
-}
-
-QByteArray bytesOf(const Bytes& b)
-{
-    return QByteArray(reinterpret_cast<const char*>(b.data()), int(b.size()));
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
-
-// The file a save of `ctl` must give.
-QByteArray expectedFile(const zynsim::FakeController& ctl)
-{
-    const int layout = ctl.setupLayout();
-    const int size = layout == 3 ? kLarge : kSmall;
-    QByteArray file(size, '\0');
-    const QByteArray image = bytesOf(ctl.setupImage());
-    file.replace(0, image.size(), image);
-    file.resize(size);
-    file.replace(size - kRecord, kRecord, bytesOf(ctl.identifyString()).left(kIdentifyBytes) + QByteArray(16, '\0'));
-    for (const Private& p : kPrivate)
-        file.replace(p.offset[layout], p.length, QByteArray(p.length, '\0'));
-    return file;
-}
-
-// The setup-data writes the controller received: offset and length of each 'B' or 'A' piece.
-using Piece = QPair<int, int>;
-QList<Piece> setupWrites(const zynsim::FakeController& ctl)
-{
-    QList<Piece> out;
-    for (const LogEntry& e : entries(ctl, LogEntry::RxFrame, 0x1F)) {
-        if (e.bytes.size() < 17)
-            continue;
-        if (e.bytes[9] == 0x42)
-            out << Piece(int(e.bytes[11] | e.bytes[12] << 8 | e.bytes[13] << 16 | e.bytes[14] << 24),
-                         int(e.bytes[15] | e.bytes[16] << 8));
-        else if (e.bytes[9] == 0x41)
-            out << Piece(int(e.bytes[11] | e.bytes[12] << 8), e.bytes[13] == 0 ? 512 : int(e.bytes[13]));
-    }
-    return out;
-}
-
-// Every field of the layout but the private ones, in id order, in pieces of at most 512 bytes.
-QList<Piece> restoredPieces(int layout)
-{
-    QList<Piece> out;
-    for (int id = 0; id < kSetupTableRows; ++id) {
-        const CFieldInfo* f = gettablefieldinfo(u8(layout), u32(id));
-        if (isPrivate(id) || f == nullptr || f->offset < 0)
-            continue;
-        for (int64_t done = 0; done < f->length; done += 512)
-            out << Piece(int(f->offset + done), int(std::min<int64_t>(512, f->length - done)));
-    }
-    return out;
-}
-
-// The image a restore must leave: `before`, with every restored field taken from `source`.
-QByteArray restoredImage(const QByteArray& before, const QByteArray& source, int layout)
-{
-    QByteArray image = before;
-    for (const Piece& p : restoredPieces(layout))
-        image.replace(p.first, p.second, source.mid(p.first, p.second));
-    return image;
-}
-
-// The layout-3 image of a small file, as the conversion table gives it.
-QByteArray converted(const QByteArray& file)
-{
-    QByteArray image(kLarge - kRecord, '\0');
-    image.replace(0, 644, file.mid(0, 644));
-    image.replace(644, 640, file.mid(644, 640));
-    for (int k = 0; k < 32; ++k)
-        for (int q = 0; q < 4; ++q)
-            image.replace(4740 + 2560 * k + 640 * q, 160, file.mid(1284 + 640 * k + 160 * q, 160));
-    image.replace(86660, 11004, file.mid(21764, 11004));
-    return image;
-}
-
-QByteArray pattern(int size, uint32_t seed)
-{
-    std::mt19937 random(seed);
-    QByteArray out(size, '\0');
-    for (char& c : out)
-        c = char(random() & 0xFF);
-    return out;
-}
-
-zynsim::ControllerConfig layoutConfig(int layout)
-{
-    return configOf(zynsim::Profile::Enclosure, layout);
-}
 
 } // namespace
 
@@ -430,7 +305,7 @@ void TestRomCfg::saveRefusals()
         ctl().script(0x1F, 1, zynsim::Answer::status('G'));
     ctl().clearLog();
     QCOMPARE(Exe_Sys_SaveRomCfg_CFG_Cmd(controller(), file), result);
-    QCOMPARE(!ctl().log().empty(), contacted);
+    QCOMPARE(!ctltest::commandsReceived(ctl()).empty(), contacted);
     QCOMPARE(setupWrites(ctl()), QList<Piece>());
     QStringList left;
     QDirIterator it(dir.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);

@@ -180,6 +180,8 @@ public:
     int Exe_Sys_MaxCmdLen_Cmd(int argc, char** argv);
     int Exe_Sys_SaveRomCfg_CFG_Cmd(int argc, char** argv);
     int Exe_Sys_RestoreRomCfg_CFG_Cmd(int argc, char** argv);
+    // The restore of fibre channel models; reached from restorebin only.
+    int Exe_Sys_DoFirbreModelRestoreRomCfg_CFG_Cmd(int argc, char** argv);
     int Exe_Sys_RestartCtrl_Cmd(int argc, char** argv);
     int Exe_Sys_Logout_Cmd(int argc, char** argv);
     int Exe_Sys_ShowCFG_Cmd(int argc, char** argv);
@@ -321,6 +323,14 @@ private:
     // The bodies of modkey and dlkey once their parameters are read.
     int Do_ModifyKey_Cmd(const char* srcpath, const char* destpath, int first);
     int Do_DownloadKey_Cmd(const char* path);
+
+    // ---- sys settings file: the restore both restorebin roads share (cli/cli-romcfg.cpp) ----
+    int RestoreRomCfg(int argc, char** argv, bool fibre);
+
+    // ---- fcc: a volume set's fibre channel address (cli/cli-fcc.cpp) ----
+    // vol= against a fresh volume set map: 0 with the channel and the number id x 8 + lun (and
+    // the LUN byte), else the result to return (already printed).
+    int FccFindVolume(int argc, char** argv, unsigned* channel, unsigned* number, unsigned* lun);
 
     // Copies the current controller's system information (zeros with none); false with none.
     bool refreshSysInfo();

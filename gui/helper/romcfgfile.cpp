@@ -138,6 +138,8 @@ RomCfgFile::Result RomCfgFile::Save(CZynlib& lib, const QString& path, const Sav
     if (size == 0)
         return failed(r, Status::NoLayout, ZYN_ERR_NOT_ALLOWED);
 
+    if (options.beforeRead)
+        options.beforeRead();
     std::vector<u8> buffer(size_t(size), 0);
     rc = lib.ZynGetSetupPage(buffer.data(), size, nullptr);
     if (rc != ZYN_OK && !options.writeOnFailedRead)
@@ -194,7 +196,8 @@ QByteArray RomCfgFile::ConvertSmallImage(const QByteArray& file)
     return image;
 }
 
-RomCfgFile::Result RomCfgFile::Restore(CZynlib& lib, const QString& path, RestorePath how)
+RomCfgFile::Result RomCfgFile::Restore(CZynlib& lib, const QString& path, RestorePath how,
+                                       const std::function<void()>& beforeWrites)
 {
     Result r;
     const QByteArray name = EncodePath(path);
@@ -226,13 +229,18 @@ RomCfgFile::Result RomCfgFile::Restore(CZynlib& lib, const QString& path, Restor
     char fileIdentify[kIdentifyRecordSize + 1] = {};
     std::memcpy(fileIdentify, content.constData() + content.size() - kIdentifyRecordSize, kIdentifyRecordSize);
     r.fileModel = modelKey(fileIdentify);
-    if (qstricmp(r.controllerModel.constData(), r.fileModel.constData()) != 0)
+    // A file without an identify record (all zeros there) belongs to no controller.
+    if (r.fileModel.isEmpty() || qstricmp(r.controllerModel.constData(), r.fileModel.constData()) != 0)
         return failed(r, Status::ModelMismatch);
 
     r.layout = lib.DetermineTableNumber();
     const int size = FileSizeFor(r.layout);
     if (size == 0)
         return failed(r, Status::NoLayout, ZYN_ERR_NOT_ALLOWED);
+    // A small file carries no mark of its layout: one saved from a layout-1 controller is taken
+    // for a layout-2 file here and converted by the layout-2 table, and a small file of one
+    // layout restores onto a controller of another small layout field by field at that
+    // layout's offsets. Both writers share this format, so the size is all there is to check.
     const bool convert = how == RestorePath::Fibre && r.layout == kConvertedLayout && r.fileSize == kSmallFileSize;
     if (r.fileSize != size && !convert)
         return failed(r, Status::BadSize);
@@ -249,6 +257,8 @@ RomCfgFile::Result RomCfgFile::Restore(CZynlib& lib, const QString& path, Restor
     std::vector<FieldWrite> fields;
     if (!restorableFields(r.layout, image.size(), &fields))
         return failed(r, Status::BadSize);
+    if (beforeWrites)
+        beforeWrites();
     for (const FieldWrite& f : fields) {
         const u32 written = lib.ZynWriteSetupData(f.id, image.data() + f.offset, int(f.length), nullptr);
         if (written != ZYN_OK) {

@@ -10,6 +10,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 class QZynController;
 
 class RomCfgFile {
@@ -61,6 +63,7 @@ public:
     struct SaveOptions {
         bool refuseExisting = false;     // an existing file is refused before any command
         bool writeOnFailedRead = false;  // a failed page read still leaves a file (unpatched image)
+        std::function<void()> beforeRead; // called once the layout is known, before the image read
     };
 
     enum class RestorePath {
@@ -78,8 +81,10 @@ public:
     static Result Save(CZynlib& lib, const QString& path, const SaveOptions& options);
     static Result Save(CZynlib& lib, const QString& path);   // the main window's options
     // Checks everything before it sends the first write: the file's size against the layout,
-    // the model key and the layout itself.
-    static Result Restore(CZynlib& lib, const QString& path, RestorePath how);
+    // the model key (a file without one matches nothing) and the layout itself. `beforeWrites`
+    // is called once every check has passed, before the first write.
+    static Result Restore(CZynlib& lib, const QString& path, RestorePath how,
+                          const std::function<void()>& beforeWrites = std::function<void()>());
 
     // The fibre channel image of a small file for a layout-3 controller (kFibreImageSize
     // bytes); `file` holds at least kSmallFileSize bytes.
