@@ -9,9 +9,6 @@ void MainWindow::on_diskTreeView_doubleClicked(const QModelIndex&) {}
 void MainWindow::on_treeViewExpandAllCheckBox_toggled(bool) {}
 void MainWindow::ExecuteSchedulerTask(QZynTask*) {}
 
-MAINWINDOW_PENDING(on_actionPreferences_triggered)
-MAINWINDOW_PENDING(DoActionSetup)
-MAINWINDOW_PENDING(DoActionScheduler)
 
 MAINWINDOW_PENDING(DoActionQuickCreate)
 MAINWINDOW_PENDING(DoActionAddRaidSet)
