@@ -804,6 +804,11 @@ void TestDialogsPrefs::schedulerForm()
     QVERIFY(!f->taskTreeView->rootIsDecorated());
     QCOMPARE(f->labelEmailSettings->text(), QStringLiteral("<a href='agree'>Email Settings</a>"));
     QCOMPARE(buttonTexts(f->buttonBox), (QStringList{"OK", "Cancel", "Apply"}));
+    {
+        ModalResponder responder;
+        emit f->labelEmailSettings->linkActivated(QStringLiteral("agree"));
+        QCOMPARE(transcript(responder), QStringList{"DialogMailSettings|Email|"});
+    }
     // The day boxes: weekdays four to a row, month days seven.
     QStringList weekdays, days;
     for (int r = 0; r < f->gridLayout_5->rowCount(); ++r)
