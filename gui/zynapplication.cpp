@@ -52,14 +52,29 @@ QStringList ZynApplication::GetTranslatorFileList() const
     return QDir(GetTranslatorPath()).entryList(QStringList{QStringLiteral("palvir_*.qm")});
 }
 
+QString ZynApplication::TranslatorTag(const QString& fileName)
+{
+    const QString base = fileName.left(fileName.lastIndexOf(QLatin1Char('.')));
+    return base.mid(base.indexOf(QLatin1Char('_')) + 1);
+}
+
+bool ZynApplication::TagMatches(const QString& tag, const QLocale& locale)
+{
+    if (tag.isEmpty())
+        return false;
+    const QString name = locale.name();
+    if (tag.compare(name, Qt::CaseInsensitive) == 0)
+        return true;
+    const QLocale tagged(tag);
+    return tagged.language() != QLocale::C && tagged.name() == name;
+}
+
 bool ZynApplication::LoadLanguage(QLocale& locale)
 {
     const QStringList files = GetTranslatorFileList();
-    const QString wanted = locale.name().toLower();
     for (const QString& file : files) {
-        QString tag = file.left(file.lastIndexOf(QLatin1Char('.')));
-        tag = tag.mid(tag.indexOf(QLatin1Char('_')) + 1);
-        if (tag.toLower() != wanted)
+        const QString tag = TranslatorTag(file);
+        if (!TagMatches(tag, locale))
             continue;
         QCoreApplication::removeTranslator(&m_appTranslator);
         QCoreApplication::removeTranslator(&m_qtTranslator);

@@ -24,6 +24,12 @@ public:
     QString GetTranslatorPath() const;
     // The "palvir_*.qm" files there, by name.
     QStringList GetTranslatorFileList() const;
+    // The language tag of a translation file's name: "palvir_zh_TW.qm" gives "zh_TW".
+    static QString TranslatorTag(const QString& fileName);
+    // Whether the file of `tag` is the translation for `locale`: the tag is the locale's name in
+    // any letter case, or a language whose locale bears that name ("de" for de_DE). An empty
+    // tag, or one that names no language, is no one's.
+    static bool TagMatches(const QString& tag, const QLocale& locale);
     void ReadSettings() { m_settings.ReadSettings(); }
     void WriteSettings() { m_settings.WriteSettings(); }
 
