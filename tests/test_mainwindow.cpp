@@ -577,10 +577,10 @@ void TestMainWindow::actionsFollowTheCurrentRow()
         QString removeRaidSet;   // the texts of the two delete commands
         QString removeVolume;
     };
-    // The names as the device objects give them (a raid set's is its whole 16-byte field).
+    // The names as the views show them: the 16-byte fields without their NUL bytes.
     const auto remove = [](QZynDevice* d) {
-        const QString name = d->type == QZynDevice::RaidSet ? static_cast<QZynRaidSet*>(d)->GetName()
-                                                             : static_cast<QZynVolumeSet*>(d)->GetName();
+        const QString name = zynmodel::ViewText(d->type == QZynDevice::RaidSet ? static_cast<QZynRaidSet*>(d)->GetName()
+                                                                                : static_cast<QZynVolumeSet*>(d)->GetName());
         return "Delete ( " + name + " )";
     };
     const QString plainDelete = remove(c->GetRaidSet(0));
@@ -652,13 +652,13 @@ void TestMainWindow::actionsFollowTheCurrentRow()
     // The delete texts and tool tips of a raid set and of a volume set.
     ui->controllerView->setCurrentIndex(model->FindItem(c->GetRaidSet(0), nullptr)->index());
     QCOMPARE(ui->deleteRaidSetCommandLinkButton->text(), plainDelete);
-    const QString raidName = c->GetRaidSet(0)->GetName();
+    const QString raidName = zynmodel::ViewText(c->GetRaidSet(0)->GetName());
     QCOMPARE(ui->deleteRaidSetCommandLinkButton->toolTip(), "Delete (" + raidName + ") from (" + modelName + ")");
     QCOMPARE(window.findChild<QAction*>("actionRemoveRaidSet")->toolTip(), "Delete (" + raidName + ") from (" + modelName + ")");
     ui->controllerView->setCurrentIndex(model->FindItem(c->GetVolumeSet(0), nullptr)->index());
     QCOMPARE(ui->deleteRaidSetCommandLinkButton->text(), QStringLiteral("Delete This RaidSet"));
     QCOMPARE(ui->deleteVolumeCommandLinkButton->text(), remove(c->GetVolumeSet(0)));
-    QCOMPARE(ui->deleteVolumeCommandLinkButton->toolTip(), "Delete (" + c->GetVolumeSet(0)->GetName() + ") from (" + raidName + ")");
+    QCOMPARE(ui->deleteVolumeCommandLinkButton->toolTip(), "Delete (" + zynmodel::ViewText(c->GetVolumeSet(0)->GetName()) + ") from (" + raidName + ")");
 }
 
 void TestMainWindow::sleepAndWake()

@@ -6,6 +6,7 @@
 #include "devices/raidset.h"
 #include "devices/sysinfo.h"
 #include "devices/volumeset.h"
+#include "ui/model/itemmodel.h"
 #include "ui_mainwindow.h"
 
 #include <QAction>
@@ -294,8 +295,8 @@ void MainWindow::UpdateActions()
         QZynController* controller = raidSet->GetOwner();
         if (controller->GetSysInfo()->GetRecord().jbodMode())
             return;
-        const QString text = tr("Delete ( %0 )").arg(raidSet->GetName());
-        const QString tip = tr("Delete (%0) from (%1)").arg(raidSet->GetName(), controller->GetSysInfo()->GetModelName());
+        const QString text = tr("Delete ( %0 )").arg(zynmodel::ViewText(raidSet->GetName()));
+        const QString tip = tr("Delete (%0) from (%1)").arg(zynmodel::ViewText(raidSet->GetName()), controller->GetSysInfo()->GetModelName());
         actionRemoveRaidSet->setEnabled(true);
         actionRemoveRaidSet->setText(text);
         actionRemoveRaidSet->setToolTip(tip);
@@ -316,9 +317,10 @@ void MainWindow::UpdateActions()
     case QZynDevice::VolumeSet: {
         auto* volume = static_cast<QZynVolumeSet*>(device);
         const QZynRaidSet* raidSet = volume->GetRaidSet();
-        const QString raidName = raidSet != nullptr ? raidSet->GetName() : QString();
-        const QString text = tr("Delete ( %0 )").arg(volume->GetName());
-        const QString tip = tr("Delete (%0) from (%1)").arg(volume->GetName(), raidName);
+        const QString raidName = raidSet != nullptr ? zynmodel::ViewText(raidSet->GetName()) : QString();
+        const QString volumeName = zynmodel::ViewText(volume->GetName());
+        const QString text = tr("Delete ( %0 )").arg(volumeName);
+        const QString tip = tr("Delete (%0) from (%1)").arg(volumeName, raidName);
         const sGUI_VOLUMESET record = volume->GetRecord();
         const bool nestedPart = record.isNestedMember() && !record.isNested();
         const bool passThrough = raidSet != nullptr && raidSet->GetRecord().isPassThrough();
