@@ -619,6 +619,7 @@ void TestDialogsQuick::wizardGone()
         + "\nvolume \"More\" raidset 0 capacity 100000 level 0 state 0\n";
     QVERIFY(m_ctl->applyConfig(change.toStdString(), nullptr));
     QTRY_VERIFY(c->GetDisk(QZynDiskIndex(5, 0))->GetState() != 0);
+    QTRY_VERIFY(c->GetDisk(QZynDiskIndex(3, 0))->GetState() == 0);
     std::vector<int> volumes;
     QTRY_VERIFY((c->GetRaidSet(0)->GetVolumeSetCount(volumes), volumes.size() == 2));
     QCoreApplication::processEvents();

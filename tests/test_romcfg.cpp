@@ -346,7 +346,10 @@ void TestRomCfg::consoleOptions()
     RomCfgFile::Result r = RomCfgFile::Save(*controller(), existing, console);
     QCOMPARE(int(r.status), int(RomCfgFile::Status::FileExists));
     QCOMPARE(readFile(existing), QByteArray("keep"));
-    QVERIFY(ctl().log().empty());
+    // Nothing of a save reached the controller: no identify read, no page read (a late repeat
+    // of an earlier frame may still arrive on a busy machine, so the log as a whole is not judged).
+    QCOMPARE(ctl().framesReceived(0x13), 0);
+    QCOMPARE(ctl().framesReceived(0x1F), 0);
 
     // A failed page read still leaves the whole file, zeros where nothing was read, no record.
     const QString fresh = path("fresh.bin");
