@@ -71,6 +71,117 @@
     </message>
 </context>
 <context>
+    <name>DialogAddNestedVolume</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>Available RaidSet(s)</source>
+        <translation>Verfügbare RAID-Sets</translation>
+    </message>
+    <message>
+        <source>Nested(Hybrid) RAID Level</source>
+        <translation>Level des verschachtelten (hybriden) RAID</translation>
+    </message>
+    <message>
+        <source>Name:</source>
+        <translation>Name:</translation>
+    </message>
+    <message>
+        <source>Raid Level:</source>
+        <translation>RAID-Level:</translation>
+    </message>
+    <message>
+        <source>Raid 00</source>
+        <translation>Raid 00</translation>
+    </message>
+    <message>
+        <source>TextLabel</source>
+        <translation>TextLabel</translation>
+    </message>
+    <message>
+        <source>Raid 100</source>
+        <translation>Raid 100</translation>
+    </message>
+    <message>
+        <source>Raid 30</source>
+        <translation>Raid 30</translation>
+    </message>
+    <message>
+        <source>Raid 50</source>
+        <translation>Raid 50</translation>
+    </message>
+    <message>
+        <source>Raid 60</source>
+        <translation>Raid 60</translation>
+    </message>
+    <message>
+        <source>Capacity:</source>
+        <translation>Kapazität:</translation>
+    </message>
+    <message>
+        <source> GB</source>
+        <translation> GB</translation>
+    </message>
+    <message>
+        <source>Initialization Mode:</source>
+        <translation>Initialisierungsmodus:</translation>
+    </message>
+    <message>
+        <source>Foreground Initialization</source>
+        <translation>Initialisierung im Vordergrund</translation>
+    </message>
+    <message>
+        <source>Stripe Size:</source>
+        <translation>Stripe-Größe:</translation>
+    </message>
+    <message>
+        <source>64 KBytes</source>
+        <translation>64 KByte</translation>
+    </message>
+    <message>
+        <source>Cache Mode:</source>
+        <translation>Cache-Modus:</translation>
+    </message>
+    <message>
+        <source>Write Back</source>
+        <translation>Write-Back</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>Beenden</translation>
+    </message>
+    <message>
+        <source>Create</source>
+        <translation>Erstellen</translation>
+    </message>
+    <message>
+        <source>New Nested(Hybrid) RAID</source>
+        <translation>Neues verschachteltes (hybrides) RAID</translation>
+    </message>
+    <message>
+        <source>MAX: </source>
+        <translation>MAX: </translation>
+    </message>
+    <message>
+        <source>Exceed numbers of volumes allowed.</source>
+        <translation>Die zulässige Anzahl an Volumes ist überschritten.</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to create this volume ?</source>
+        <translation>Möchten Sie dieses Volume wirklich erstellen?</translation>
+    </message>
+    <message>
+        <source>Failed to ZynCreateVolSet(..), Error = %0.</source>
+        <translation>ZynCreateVolSet(..) fehlgeschlagen, Fehler = %0.</translation>
+    </message>
+    <message>
+        <source>Volume has been created successfully.</source>
+        <translation>Das Volume wurde erfolgreich erstellt.</translation>
+    </message>
+</context>
+<context>
     <name>DialogAddPassThroughDisk</name>
     <message>
         <source>Dialog</source>
@@ -335,6 +446,47 @@
     </message>
 </context>
 <context>
+    <name>DialogDeleteNestedVolumes</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>Available Nested(Hybrid) RAID</source>
+        <translation>Verfügbare verschachtelte (hybride) RAIDs</translation>
+    </message>
+    <message>
+        <source>Select All</source>
+        <translation>Alle auswählen</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>Beenden</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <source>Delete Nested(Hybrid) RAID</source>
+        <translation>Verschachteltes (hybrides) RAID löschen</translation>
+    </message>
+    <message>
+        <source>ALL DATA IN THESE VOLUMES WILL BE LOST!!!
+Are you sure you want to continue ?</source>
+        <translation>ALLE DATEN IN DIESEN VOLUMES GEHEN VERLOREN!!!
+Möchten Sie wirklich fortfahren?</translation>
+    </message>
+    <message>
+        <source>Failed to ZynDelVolSet(..), Error = %0.</source>
+        <translation>ZynDelVolSet(..) fehlgeschlagen, Fehler = %0.</translation>
+    </message>
+    <message>
+        <source>Nested(Hybrid) RAID(s) have been deleted successfully.</source>
+        <translation>Die verschachtelten (hybriden) RAIDs wurden erfolgreich gelöscht.</translation>
+    </message>
+</context>
+<context>
     <name>DialogDiskDetail</name>
     <message>
         <source>Disk Information</source>
@@ -456,6 +608,49 @@
     </message>
 </context>
 <context>
+    <name>DialogExpandRaidsetWizard</name>
+    <message>
+        <source>Wizard</source>
+        <translation>Assistent</translation>
+    </message>
+    <message>
+        <source>RaidSet Information</source>
+        <translation>Angaben zum RAID-Set</translation>
+    </message>
+    <message>
+        <source>New Member Disks:</source>
+        <translation>Neue Mitgliedsfestplatten:</translation>
+    </message>
+    <message>
+        <source>TextLabel</source>
+        <translation>TextLabel</translation>
+    </message>
+    <message>
+        <source>New Raw Capacity:</source>
+        <translation>Neue Rohkapazität:</translation>
+    </message>
+    <message>
+        <source>Min Member Disk Size</source>
+        <translation>Kleinste Mitgliedsfestplatte</translation>
+    </message>
+    <message>
+        <source>Available Disks</source>
+        <translation>Verfügbare Festplatten</translation>
+    </message>
+    <message>
+        <source>Select All</source>
+        <translation>Alle auswählen</translation>
+    </message>
+    <message>
+        <source>Volume Set List</source>
+        <translation>Liste der Volume-Sets</translation>
+    </message>
+    <message>
+        <source>Expand RaidSet</source>
+        <translation>RAID-Set erweitern</translation>
+    </message>
+</context>
+<context>
     <name>DialogMailSettings</name>
     <message>
         <source>Email</source>
@@ -556,6 +751,121 @@
     <message>
         <source>Test Mail</source>
         <translation>Test-E-Mail</translation>
+    </message>
+</context>
+<context>
+    <name>DialogQuickCreate</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>New Volume Information</source>
+        <translation>Angaben zum neuen Volume</translation>
+    </message>
+    <message>
+        <source>Total Number Of Disks:</source>
+        <translation>Gesamtzahl der Festplatten:</translation>
+    </message>
+    <message>
+        <source>TextLabel</source>
+        <translation>TextLabel</translation>
+    </message>
+    <message>
+        <source>Raid Level:</source>
+        <translation>RAID-Level:</translation>
+    </message>
+    <message>
+        <source>Raid 0</source>
+        <translation>Raid 0</translation>
+    </message>
+    <message>
+        <source>Raid 1</source>
+        <translation>Raid 1</translation>
+    </message>
+    <message>
+        <source>Raid 1 + Spare</source>
+        <translation>Raid 1 + Spare</translation>
+    </message>
+    <message>
+        <source>Raid 3</source>
+        <translation>Raid 3</translation>
+    </message>
+    <message>
+        <source>Raid 3 + Spare</source>
+        <translation>Raid 3 + Spare</translation>
+    </message>
+    <message>
+        <source>Raid 5</source>
+        <translation>Raid 5</translation>
+    </message>
+    <message>
+        <source>Raid 5 + Spare</source>
+        <translation>Raid 5 + Spare</translation>
+    </message>
+    <message>
+        <source>Raid 6</source>
+        <translation>Raid 6</translation>
+    </message>
+    <message>
+        <source>Raid 6 + Spare</source>
+        <translation>Raid 6 + Spare</translation>
+    </message>
+    <message>
+        <source>Capacity:</source>
+        <translation>Kapazität:</translation>
+    </message>
+    <message>
+        <source> GB</source>
+        <translation> GB</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>Beenden</translation>
+    </message>
+    <message>
+        <source>Create Volume</source>
+        <translation>Volume erstellen</translation>
+    </message>
+    <message>
+        <source>New Volume</source>
+        <translation>Neues Volume</translation>
+    </message>
+    <message>
+        <source>MAX: </source>
+        <translation>MAX: </translation>
+    </message>
+    <message>
+        <source>MAX: 0 GB</source>
+        <translation>MAX: 0 GB</translation>
+    </message>
+    <message>
+        <source>Raid 1 + 0</source>
+        <translation>Raid 1 + 0</translation>
+    </message>
+    <message>
+        <source>Raid 1 + 0 + Spare</source>
+        <translation>Raid 1 + 0 + Spare</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to create this volume ?</source>
+        <translation>Möchten Sie dieses Volume wirklich erstellen?</translation>
+    </message>
+    <message>
+        <source>Failed to ZynCreateRaidSet(..), Error = %0.</source>
+        <translation>ZynCreateRaidSet(..) fehlgeschlagen, Fehler = %0.</translation>
+    </message>
+    <message>
+        <source>Failed to ZynCreateHotSpare(..), Error = %0.</source>
+        <translation>ZynCreateHotSpare(..) fehlgeschlagen, Fehler = %0.</translation>
+    </message>
+    <message>
+        <source>Failed to ZynCreateVolSet(..), Error = %0.</source>
+        <translation>ZynCreateVolSet(..) fehlgeschlagen, Fehler = %0.</translation>
+    </message>
+    <message>
+        <source>Volume has been created successfully.</source>
+        <translation>Das Volume wurde erfolgreich erstellt.</translation>
     </message>
 </context>
 <context>
@@ -833,6 +1143,28 @@
     <message>
         <source>The language has been changed, please restart Palvir to take effect</source>
         <translation>Die Sprache wurde geändert. Bitte starten Sie Palvir neu, damit die Änderung wirksam wird</translation>
+    </message>
+</context>
+<context>
+    <name>FinalPage</name>
+    <message>
+        <source>Summary</source>
+        <translation>Zusammenfassung</translation>
+    </message>
+    <message>
+        <source>The information of raidset expansion</source>
+        <translation>Angaben zur Erweiterung des RAID-Sets</translation>
+    </message>
+</context>
+<context>
+    <name>FreeDiskPage</name>
+    <message>
+        <source>Expansion</source>
+        <translation>Erweiterung</translation>
+    </message>
+    <message>
+        <source>Raid Set expansion is a quite critical process, we strongly recommend customer backup data before expand. Unexpected accident may cause serious data corruption.</source>
+        <translation>Die Erweiterung eines RAID-Sets ist ein recht kritischer Vorgang. Wir empfehlen dringend, die Daten vor der Erweiterung zu sichern. Unerwartete Zwischenfälle können die Daten schwer beschädigen.</translation>
     </message>
 </context>
 <context>
@@ -1429,6 +1761,180 @@
         <source>Mail RaidAlert-%0(%1) %2</source>
         <translation>Mail RaidAlert-%0(%1) %2</translation>
     </message>
+    <message>
+        <source>%0 GB</source>
+        <translation>%0 GB</translation>
+    </message>
+    <message>
+        <source>Enabled</source>
+        <translation>Aktiviert</translation>
+    </message>
+    <message>
+        <source>Disabled</source>
+        <translation>Deaktiviert</translation>
+    </message>
+    <message>
+        <source>RaidSets </source>
+        <translation>RAID-Sets </translation>
+    </message>
+    <message>
+        <source>Volumes </source>
+        <translation>Volumes </translation>
+    </message>
+    <message>
+        <source>Disks </source>
+        <translation>Festplatten </translation>
+    </message>
+    <message>
+        <source>(%0/%1)</source>
+        <translation>(%0/%1)</translation>
+    </message>
+    <message>
+        <source>Supported</source>
+        <translation>Unterstützt</translation>
+    </message>
+    <message>
+        <source>Unsupported</source>
+        <translation>Nicht unterstützt</translation>
+    </message>
+    <message>
+        <source>LocalHost: %0</source>
+        <translation>Lokaler Rechner: %0</translation>
+    </message>
+    <message>
+        <source>%0 MHz</source>
+        <translation>%0 MHz</translation>
+    </message>
+    <message>
+        <source>ECC</source>
+        <translation>ECC</translation>
+    </message>
+    <message>
+        <source>Member Disks </source>
+        <translation>Mitgliedsfestplatten </translation>
+    </message>
+    <message>
+        <source>Write Back</source>
+        <translation>Write-Back</translation>
+    </message>
+    <message>
+        <source>Write Through</source>
+        <translation>Write-Through</translation>
+    </message>
+    <message>
+        <source>%0 KB</source>
+        <translation>%0 KB</translation>
+    </message>
+    <message>
+        <source>512 Bytes</source>
+        <translation>512 Byte</translation>
+    </message>
+    <message>
+        <source>No Disk Available</source>
+        <translation>Keine Festplatte verfügbar</translation>
+    </message>
+    <message>
+        <source>Raid Set Already Exist</source>
+        <translation>RAID-Set ist bereits vorhanden</translation>
+    </message>
+    <message>
+        <source>No Disks Available For RaidSet</source>
+        <translation>Keine Festplatten für ein RAID-Set verfügbar</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to remove this passthrough disk ?</source>
+        <translation>Möchten Sie diese Pass-Through-Festplatte wirklich entfernen?</translation>
+    </message>
+    <message>
+        <source>Failed to remove %1, Error = %2.</source>
+        <translation>%1 konnte nicht entfernt werden, Fehler = %2.</translation>
+    </message>
+    <message>
+        <source>%1 has been removed successfully.</source>
+        <translation>%1 wurde erfolgreich entfernt.</translation>
+    </message>
+    <message>
+        <source>Failed to delete %1, please delete Raid30/50/60 volume first.</source>
+        <translation>%1 konnte nicht gelöscht werden. Bitte löschen Sie zuerst das RAID-30/50/60-Volume.</translation>
+    </message>
+    <message>
+        <source>ALL VOLUMES IN THIS RAIDSET WILL BE DELETED TOO!!!
+Are you sure you want to delete this raidset ?</source>
+        <translation>ALLE VOLUMES IN DIESEM RAID-SET WERDEN EBENFALLS GELÖSCHT!!!
+Möchten Sie dieses RAID-Set wirklich löschen?</translation>
+    </message>
+    <message>
+        <source>Failed to delete %1, Error = %2.</source>
+        <translation>%1 konnte nicht gelöscht werden, Fehler = %2.</translation>
+    </message>
+    <message>
+        <source>%1 has been deleted successfully.</source>
+        <translation>%1 wurde erfolgreich gelöscht.</translation>
+    </message>
+    <message>
+        <source>RaidSet Already Active</source>
+        <translation>RAID-Set ist bereits aktiv</translation>
+    </message>
+    <message>
+        <source>Failed to activate %1, Error = %2.</source>
+        <translation>%1 konnte nicht aktiviert werden, Fehler = %2.</translation>
+    </message>
+    <message>
+        <source>%1 has been activated successfully.
+Note: Create a &quot;Hot Spare Disk&quot; to rebuild the raidset!!</source>
+        <translation>%1 wurde erfolgreich aktiviert.
+Hinweis: Erstellen Sie eine „Hot-Spare-Festplatte“, um das RAID-Set wiederherzustellen!!</translation>
+    </message>
+    <message>
+        <source>%1 is not in normal state!!</source>
+        <translation>%1 ist nicht im normalen Zustand!!</translation>
+    </message>
+    <message>
+        <source>No Space For Volume</source>
+        <translation>Kein Platz für ein Volume</translation>
+    </message>
+    <message>
+        <source>ALL DATA IN THIS VOLUME WILL BE LOST!!!
+Are you sure you want to delete this volume ?</source>
+        <translation>ALLE DATEN IN DIESEM VOLUME GEHEN VERLOREN!!!
+Möchten Sie dieses Volume wirklich löschen?</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to stop the volume checking ?</source>
+        <translation>Möchten Sie die Prüfung des Volumes wirklich anhalten?</translation>
+    </message>
+    <message>
+        <source>Failed to stop volume checking, Error = %1.</source>
+        <translation>Die Prüfung des Volumes konnte nicht angehalten werden, Fehler = %1.</translation>
+    </message>
+    <message>
+        <source>%1 has been stopped volume checking successfully.</source>
+        <translation>Die Prüfung von %1 wurde erfolgreich angehalten.</translation>
+    </message>
+    <message>
+        <source>No Disks Available For Hot Spare</source>
+        <translation>Keine Festplatten für eine Hot-Spare verfügbar</translation>
+    </message>
+    <message>
+        <source>No Hot Spare Available</source>
+        <translation>Keine Hot-Spare verfügbar</translation>
+    </message>
+    <message>
+        <source>No Disks Available For Pass Through</source>
+        <translation>Keine Festplatten für Pass-Through verfügbar</translation>
+    </message>
+    <message>
+        <source>Execute Task(%0)</source>
+        <translation>Aufgabe ausführen(%0)</translation>
+    </message>
+    <message>
+        <source>%0.%1.%2.%3</source>
+        <translation>%0.%1.%2.%3</translation>
+    </message>
+    <message>
+        <source>http://%1:%2</source>
+        <translation>http://%1:%2</translation>
+    </message>
 </context>
 <context>
     <name>PasswordGate</name>
@@ -1873,6 +2379,17 @@
     <message>
         <source>Enabled</source>
         <translation>Aktiviert</translation>
+    </message>
+</context>
+<context>
+    <name>VolumePage</name>
+    <message>
+        <source>VolumeSet Modification</source>
+        <translation>Änderung der Volume-Sets</translation>
+    </message>
+    <message>
+        <source>The volume sets associated with this RAID Set appear for you to have chance to modify RAID Level or Stripe Size</source>
+        <translation>Die Volume-Sets dieses RAID-Sets werden angezeigt, damit Sie RAID-Level oder Stripe-Größe ändern können</translation>
     </message>
 </context>
 <context>

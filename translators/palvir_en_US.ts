@@ -71,6 +71,117 @@
     </message>
 </context>
 <context>
+    <name>DialogAddNestedVolume</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>Available RaidSet(s)</source>
+        <translation>Available RaidSet(s)</translation>
+    </message>
+    <message>
+        <source>Nested(Hybrid) RAID Level</source>
+        <translation>Nested(Hybrid) RAID Level</translation>
+    </message>
+    <message>
+        <source>Name:</source>
+        <translation>Name:</translation>
+    </message>
+    <message>
+        <source>Raid Level:</source>
+        <translation>Raid Level:</translation>
+    </message>
+    <message>
+        <source>Raid 00</source>
+        <translation>Raid 00</translation>
+    </message>
+    <message>
+        <source>TextLabel</source>
+        <translation>TextLabel</translation>
+    </message>
+    <message>
+        <source>Raid 100</source>
+        <translation>Raid 100</translation>
+    </message>
+    <message>
+        <source>Raid 30</source>
+        <translation>Raid 30</translation>
+    </message>
+    <message>
+        <source>Raid 50</source>
+        <translation>Raid 50</translation>
+    </message>
+    <message>
+        <source>Raid 60</source>
+        <translation>Raid 60</translation>
+    </message>
+    <message>
+        <source>Capacity:</source>
+        <translation>Capacity:</translation>
+    </message>
+    <message>
+        <source> GB</source>
+        <translation> GB</translation>
+    </message>
+    <message>
+        <source>Initialization Mode:</source>
+        <translation>Initialization Mode:</translation>
+    </message>
+    <message>
+        <source>Foreground Initialization</source>
+        <translation>Foreground Initialization</translation>
+    </message>
+    <message>
+        <source>Stripe Size:</source>
+        <translation>Stripe Size:</translation>
+    </message>
+    <message>
+        <source>64 KBytes</source>
+        <translation>64 KBytes</translation>
+    </message>
+    <message>
+        <source>Cache Mode:</source>
+        <translation>Cache Mode:</translation>
+    </message>
+    <message>
+        <source>Write Back</source>
+        <translation>Write Back</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>Create</source>
+        <translation>Create</translation>
+    </message>
+    <message>
+        <source>New Nested(Hybrid) RAID</source>
+        <translation>New Nested(Hybrid) RAID</translation>
+    </message>
+    <message>
+        <source>MAX: </source>
+        <translation>MAX: </translation>
+    </message>
+    <message>
+        <source>Exceed numbers of volumes allowed.</source>
+        <translation>Exceed numbers of volumes allowed.</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to create this volume ?</source>
+        <translation>Are you sure you want to create this volume ?</translation>
+    </message>
+    <message>
+        <source>Failed to ZynCreateVolSet(..), Error = %0.</source>
+        <translation>Failed to ZynCreateVolSet(..), Error = %0.</translation>
+    </message>
+    <message>
+        <source>Volume has been created successfully.</source>
+        <translation>Volume has been created successfully.</translation>
+    </message>
+</context>
+<context>
     <name>DialogAddPassThroughDisk</name>
     <message>
         <source>Dialog</source>
@@ -335,6 +446,47 @@
     </message>
 </context>
 <context>
+    <name>DialogDeleteNestedVolumes</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>Available Nested(Hybrid) RAID</source>
+        <translation>Available Nested(Hybrid) RAID</translation>
+    </message>
+    <message>
+        <source>Select All</source>
+        <translation>Select All</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>Delete Nested(Hybrid) RAID</source>
+        <translation>Delete Nested(Hybrid) RAID</translation>
+    </message>
+    <message>
+        <source>ALL DATA IN THESE VOLUMES WILL BE LOST!!!
+Are you sure you want to continue ?</source>
+        <translation>ALL DATA IN THESE VOLUMES WILL BE LOST!!!
+Are you sure you want to continue ?</translation>
+    </message>
+    <message>
+        <source>Failed to ZynDelVolSet(..), Error = %0.</source>
+        <translation>Failed to ZynDelVolSet(..), Error = %0.</translation>
+    </message>
+    <message>
+        <source>Nested(Hybrid) RAID(s) have been deleted successfully.</source>
+        <translation>Nested(Hybrid) RAID(s) have been deleted successfully.</translation>
+    </message>
+</context>
+<context>
     <name>DialogDiskDetail</name>
     <message>
         <source>Disk Information</source>
@@ -456,6 +608,49 @@
     </message>
 </context>
 <context>
+    <name>DialogExpandRaidsetWizard</name>
+    <message>
+        <source>Wizard</source>
+        <translation>Wizard</translation>
+    </message>
+    <message>
+        <source>RaidSet Information</source>
+        <translation>RaidSet Information</translation>
+    </message>
+    <message>
+        <source>New Member Disks:</source>
+        <translation>New Member Disks:</translation>
+    </message>
+    <message>
+        <source>TextLabel</source>
+        <translation>TextLabel</translation>
+    </message>
+    <message>
+        <source>New Raw Capacity:</source>
+        <translation>New Raw Capacity:</translation>
+    </message>
+    <message>
+        <source>Min Member Disk Size</source>
+        <translation>Min Member Disk Size</translation>
+    </message>
+    <message>
+        <source>Available Disks</source>
+        <translation>Available Disks</translation>
+    </message>
+    <message>
+        <source>Select All</source>
+        <translation>Select All</translation>
+    </message>
+    <message>
+        <source>Volume Set List</source>
+        <translation>Volume Set List</translation>
+    </message>
+    <message>
+        <source>Expand RaidSet</source>
+        <translation>Expand RaidSet</translation>
+    </message>
+</context>
+<context>
     <name>DialogMailSettings</name>
     <message>
         <source>Email</source>
@@ -556,6 +751,121 @@
     <message>
         <source>Test Mail</source>
         <translation>Test Mail</translation>
+    </message>
+</context>
+<context>
+    <name>DialogQuickCreate</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>New Volume Information</source>
+        <translation>New Volume Information</translation>
+    </message>
+    <message>
+        <source>Total Number Of Disks:</source>
+        <translation>Total Number Of Disks:</translation>
+    </message>
+    <message>
+        <source>TextLabel</source>
+        <translation>TextLabel</translation>
+    </message>
+    <message>
+        <source>Raid Level:</source>
+        <translation>Raid Level:</translation>
+    </message>
+    <message>
+        <source>Raid 0</source>
+        <translation>Raid 0</translation>
+    </message>
+    <message>
+        <source>Raid 1</source>
+        <translation>Raid 1</translation>
+    </message>
+    <message>
+        <source>Raid 1 + Spare</source>
+        <translation>Raid 1 + Spare</translation>
+    </message>
+    <message>
+        <source>Raid 3</source>
+        <translation>Raid 3</translation>
+    </message>
+    <message>
+        <source>Raid 3 + Spare</source>
+        <translation>Raid 3 + Spare</translation>
+    </message>
+    <message>
+        <source>Raid 5</source>
+        <translation>Raid 5</translation>
+    </message>
+    <message>
+        <source>Raid 5 + Spare</source>
+        <translation>Raid 5 + Spare</translation>
+    </message>
+    <message>
+        <source>Raid 6</source>
+        <translation>Raid 6</translation>
+    </message>
+    <message>
+        <source>Raid 6 + Spare</source>
+        <translation>Raid 6 + Spare</translation>
+    </message>
+    <message>
+        <source>Capacity:</source>
+        <translation>Capacity:</translation>
+    </message>
+    <message>
+        <source> GB</source>
+        <translation> GB</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>Create Volume</source>
+        <translation>Create Volume</translation>
+    </message>
+    <message>
+        <source>New Volume</source>
+        <translation>New Volume</translation>
+    </message>
+    <message>
+        <source>MAX: </source>
+        <translation>MAX: </translation>
+    </message>
+    <message>
+        <source>MAX: 0 GB</source>
+        <translation>MAX: 0 GB</translation>
+    </message>
+    <message>
+        <source>Raid 1 + 0</source>
+        <translation>Raid 1 + 0</translation>
+    </message>
+    <message>
+        <source>Raid 1 + 0 + Spare</source>
+        <translation>Raid 1 + 0 + Spare</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to create this volume ?</source>
+        <translation>Are you sure you want to create this volume ?</translation>
+    </message>
+    <message>
+        <source>Failed to ZynCreateRaidSet(..), Error = %0.</source>
+        <translation>Failed to ZynCreateRaidSet(..), Error = %0.</translation>
+    </message>
+    <message>
+        <source>Failed to ZynCreateHotSpare(..), Error = %0.</source>
+        <translation>Failed to ZynCreateHotSpare(..), Error = %0.</translation>
+    </message>
+    <message>
+        <source>Failed to ZynCreateVolSet(..), Error = %0.</source>
+        <translation>Failed to ZynCreateVolSet(..), Error = %0.</translation>
+    </message>
+    <message>
+        <source>Volume has been created successfully.</source>
+        <translation>Volume has been created successfully.</translation>
     </message>
 </context>
 <context>
@@ -833,6 +1143,28 @@
     <message>
         <source>The language has been changed, please restart Palvir to take effect</source>
         <translation>The language has been changed, please restart Palvir to take effect</translation>
+    </message>
+</context>
+<context>
+    <name>FinalPage</name>
+    <message>
+        <source>Summary</source>
+        <translation>Summary</translation>
+    </message>
+    <message>
+        <source>The information of raidset expansion</source>
+        <translation>The information of raidset expansion</translation>
+    </message>
+</context>
+<context>
+    <name>FreeDiskPage</name>
+    <message>
+        <source>Expansion</source>
+        <translation>Expansion</translation>
+    </message>
+    <message>
+        <source>Raid Set expansion is a quite critical process, we strongly recommend customer backup data before expand. Unexpected accident may cause serious data corruption.</source>
+        <translation>Raid Set expansion is a quite critical process, we strongly recommend customer backup data before expand. Unexpected accident may cause serious data corruption.</translation>
     </message>
 </context>
 <context>
@@ -1429,6 +1761,180 @@
         <source>Mail RaidAlert-%0(%1) %2</source>
         <translation>Mail RaidAlert-%0(%1) %2</translation>
     </message>
+    <message>
+        <source>%0 GB</source>
+        <translation>%0 GB</translation>
+    </message>
+    <message>
+        <source>Enabled</source>
+        <translation>Enabled</translation>
+    </message>
+    <message>
+        <source>Disabled</source>
+        <translation>Disabled</translation>
+    </message>
+    <message>
+        <source>RaidSets </source>
+        <translation>RaidSets </translation>
+    </message>
+    <message>
+        <source>Volumes </source>
+        <translation>Volumes </translation>
+    </message>
+    <message>
+        <source>Disks </source>
+        <translation>Disks </translation>
+    </message>
+    <message>
+        <source>(%0/%1)</source>
+        <translation>(%0/%1)</translation>
+    </message>
+    <message>
+        <source>Supported</source>
+        <translation>Supported</translation>
+    </message>
+    <message>
+        <source>Unsupported</source>
+        <translation>Unsupported</translation>
+    </message>
+    <message>
+        <source>LocalHost: %0</source>
+        <translation>LocalHost: %0</translation>
+    </message>
+    <message>
+        <source>%0 MHz</source>
+        <translation>%0 MHz</translation>
+    </message>
+    <message>
+        <source>ECC</source>
+        <translation>ECC</translation>
+    </message>
+    <message>
+        <source>Member Disks </source>
+        <translation>Member Disks </translation>
+    </message>
+    <message>
+        <source>Write Back</source>
+        <translation>Write Back</translation>
+    </message>
+    <message>
+        <source>Write Through</source>
+        <translation>Write Through</translation>
+    </message>
+    <message>
+        <source>%0 KB</source>
+        <translation>%0 KB</translation>
+    </message>
+    <message>
+        <source>512 Bytes</source>
+        <translation>512 Bytes</translation>
+    </message>
+    <message>
+        <source>No Disk Available</source>
+        <translation>No Disk Available</translation>
+    </message>
+    <message>
+        <source>Raid Set Already Exist</source>
+        <translation>Raid Set Already Exist</translation>
+    </message>
+    <message>
+        <source>No Disks Available For RaidSet</source>
+        <translation>No Disks Available For RaidSet</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to remove this passthrough disk ?</source>
+        <translation>Are you sure you want to remove this passthrough disk ?</translation>
+    </message>
+    <message>
+        <source>Failed to remove %1, Error = %2.</source>
+        <translation>Failed to remove %1, Error = %2.</translation>
+    </message>
+    <message>
+        <source>%1 has been removed successfully.</source>
+        <translation>%1 has been removed successfully.</translation>
+    </message>
+    <message>
+        <source>Failed to delete %1, please delete Raid30/50/60 volume first.</source>
+        <translation>Failed to delete %1, please delete Raid30/50/60 volume first.</translation>
+    </message>
+    <message>
+        <source>ALL VOLUMES IN THIS RAIDSET WILL BE DELETED TOO!!!
+Are you sure you want to delete this raidset ?</source>
+        <translation>ALL VOLUMES IN THIS RAIDSET WILL BE DELETED TOO!!!
+Are you sure you want to delete this raidset ?</translation>
+    </message>
+    <message>
+        <source>Failed to delete %1, Error = %2.</source>
+        <translation>Failed to delete %1, Error = %2.</translation>
+    </message>
+    <message>
+        <source>%1 has been deleted successfully.</source>
+        <translation>%1 has been deleted successfully.</translation>
+    </message>
+    <message>
+        <source>RaidSet Already Active</source>
+        <translation>RaidSet Already Active</translation>
+    </message>
+    <message>
+        <source>Failed to activate %1, Error = %2.</source>
+        <translation>Failed to activate %1, Error = %2.</translation>
+    </message>
+    <message>
+        <source>%1 has been activated successfully.
+Note: Create a &quot;Hot Spare Disk&quot; to rebuild the raidset!!</source>
+        <translation>%1 has been activated successfully.
+Note: Create a &quot;Hot Spare Disk&quot; to rebuild the raidset!!</translation>
+    </message>
+    <message>
+        <source>%1 is not in normal state!!</source>
+        <translation>%1 is not in normal state!!</translation>
+    </message>
+    <message>
+        <source>No Space For Volume</source>
+        <translation>No Space For Volume</translation>
+    </message>
+    <message>
+        <source>ALL DATA IN THIS VOLUME WILL BE LOST!!!
+Are you sure you want to delete this volume ?</source>
+        <translation>ALL DATA IN THIS VOLUME WILL BE LOST!!!
+Are you sure you want to delete this volume ?</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to stop the volume checking ?</source>
+        <translation>Are you sure you want to stop the volume checking ?</translation>
+    </message>
+    <message>
+        <source>Failed to stop volume checking, Error = %1.</source>
+        <translation>Failed to stop volume checking, Error = %1.</translation>
+    </message>
+    <message>
+        <source>%1 has been stopped volume checking successfully.</source>
+        <translation>%1 has been stopped volume checking successfully.</translation>
+    </message>
+    <message>
+        <source>No Disks Available For Hot Spare</source>
+        <translation>No Disks Available For Hot Spare</translation>
+    </message>
+    <message>
+        <source>No Hot Spare Available</source>
+        <translation>No Hot Spare Available</translation>
+    </message>
+    <message>
+        <source>No Disks Available For Pass Through</source>
+        <translation>No Disks Available For Pass Through</translation>
+    </message>
+    <message>
+        <source>Execute Task(%0)</source>
+        <translation>Execute Task(%0)</translation>
+    </message>
+    <message>
+        <source>%0.%1.%2.%3</source>
+        <translation>%0.%1.%2.%3</translation>
+    </message>
+    <message>
+        <source>http://%1:%2</source>
+        <translation>http://%1:%2</translation>
+    </message>
 </context>
 <context>
     <name>PasswordGate</name>
@@ -1873,6 +2379,17 @@
     <message>
         <source>Enabled</source>
         <translation>Enabled</translation>
+    </message>
+</context>
+<context>
+    <name>VolumePage</name>
+    <message>
+        <source>VolumeSet Modification</source>
+        <translation>VolumeSet Modification</translation>
+    </message>
+    <message>
+        <source>The volume sets associated with this RAID Set appear for you to have chance to modify RAID Level or Stripe Size</source>
+        <translation>The volume sets associated with this RAID Set appear for you to have chance to modify RAID Level or Stripe Size</translation>
     </message>
 </context>
 <context>

@@ -71,6 +71,117 @@
     </message>
 </context>
 <context>
+    <name>DialogAddNestedVolume</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>Available RaidSet(s)</source>
+        <translation>可用的 RAID 組</translation>
+    </message>
+    <message>
+        <source>Nested(Hybrid) RAID Level</source>
+        <translation>巢狀（混合）RAID 等級</translation>
+    </message>
+    <message>
+        <source>Name:</source>
+        <translation>名稱：</translation>
+    </message>
+    <message>
+        <source>Raid Level:</source>
+        <translation>RAID 等級：</translation>
+    </message>
+    <message>
+        <source>Raid 00</source>
+        <translation>Raid 00</translation>
+    </message>
+    <message>
+        <source>TextLabel</source>
+        <translation>TextLabel</translation>
+    </message>
+    <message>
+        <source>Raid 100</source>
+        <translation>Raid 100</translation>
+    </message>
+    <message>
+        <source>Raid 30</source>
+        <translation>Raid 30</translation>
+    </message>
+    <message>
+        <source>Raid 50</source>
+        <translation>Raid 50</translation>
+    </message>
+    <message>
+        <source>Raid 60</source>
+        <translation>Raid 60</translation>
+    </message>
+    <message>
+        <source>Capacity:</source>
+        <translation>容量：</translation>
+    </message>
+    <message>
+        <source> GB</source>
+        <translation> GB</translation>
+    </message>
+    <message>
+        <source>Initialization Mode:</source>
+        <translation>初始化模式：</translation>
+    </message>
+    <message>
+        <source>Foreground Initialization</source>
+        <translation>前景初始化</translation>
+    </message>
+    <message>
+        <source>Stripe Size:</source>
+        <translation>條帶大小：</translation>
+    </message>
+    <message>
+        <source>64 KBytes</source>
+        <translation>64 KB</translation>
+    </message>
+    <message>
+        <source>Cache Mode:</source>
+        <translation>快取模式：</translation>
+    </message>
+    <message>
+        <source>Write Back</source>
+        <translation>回寫</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>結束</translation>
+    </message>
+    <message>
+        <source>Create</source>
+        <translation>建立</translation>
+    </message>
+    <message>
+        <source>New Nested(Hybrid) RAID</source>
+        <translation>新增巢狀（混合）RAID</translation>
+    </message>
+    <message>
+        <source>MAX: </source>
+        <translation>最大：</translation>
+    </message>
+    <message>
+        <source>Exceed numbers of volumes allowed.</source>
+        <translation>已超過允許的磁碟區數量。</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to create this volume ?</source>
+        <translation>確定要建立此磁碟區嗎？</translation>
+    </message>
+    <message>
+        <source>Failed to ZynCreateVolSet(..), Error = %0.</source>
+        <translation>ZynCreateVolSet(..) 失敗，錯誤 = %0。</translation>
+    </message>
+    <message>
+        <source>Volume has been created successfully.</source>
+        <translation>磁碟區已成功建立。</translation>
+    </message>
+</context>
+<context>
     <name>DialogAddPassThroughDisk</name>
     <message>
         <source>Dialog</source>
@@ -335,6 +446,47 @@
     </message>
 </context>
 <context>
+    <name>DialogDeleteNestedVolumes</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>Available Nested(Hybrid) RAID</source>
+        <translation>可用的巢狀（混合）RAID</translation>
+    </message>
+    <message>
+        <source>Select All</source>
+        <translation>全選</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>結束</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>刪除</translation>
+    </message>
+    <message>
+        <source>Delete Nested(Hybrid) RAID</source>
+        <translation>刪除巢狀（混合）RAID</translation>
+    </message>
+    <message>
+        <source>ALL DATA IN THESE VOLUMES WILL BE LOST!!!
+Are you sure you want to continue ?</source>
+        <translation>這些磁碟區中的所有資料都將遺失！！！
+確定要繼續嗎？</translation>
+    </message>
+    <message>
+        <source>Failed to ZynDelVolSet(..), Error = %0.</source>
+        <translation>ZynDelVolSet(..) 失敗，錯誤 = %0。</translation>
+    </message>
+    <message>
+        <source>Nested(Hybrid) RAID(s) have been deleted successfully.</source>
+        <translation>巢狀（混合）RAID 已成功刪除。</translation>
+    </message>
+</context>
+<context>
     <name>DialogDiskDetail</name>
     <message>
         <source>Disk Information</source>
@@ -456,6 +608,49 @@
     </message>
 </context>
 <context>
+    <name>DialogExpandRaidsetWizard</name>
+    <message>
+        <source>Wizard</source>
+        <translation>精靈</translation>
+    </message>
+    <message>
+        <source>RaidSet Information</source>
+        <translation>RAID 組資訊</translation>
+    </message>
+    <message>
+        <source>New Member Disks:</source>
+        <translation>新成員磁碟：</translation>
+    </message>
+    <message>
+        <source>TextLabel</source>
+        <translation>TextLabel</translation>
+    </message>
+    <message>
+        <source>New Raw Capacity:</source>
+        <translation>新原始容量：</translation>
+    </message>
+    <message>
+        <source>Min Member Disk Size</source>
+        <translation>最小成員磁碟大小</translation>
+    </message>
+    <message>
+        <source>Available Disks</source>
+        <translation>可用磁碟</translation>
+    </message>
+    <message>
+        <source>Select All</source>
+        <translation>全選</translation>
+    </message>
+    <message>
+        <source>Volume Set List</source>
+        <translation>磁碟區組清單</translation>
+    </message>
+    <message>
+        <source>Expand RaidSet</source>
+        <translation>擴充 RAID 組</translation>
+    </message>
+</context>
+<context>
     <name>DialogMailSettings</name>
     <message>
         <source>Email</source>
@@ -556,6 +751,121 @@
     <message>
         <source>Test Mail</source>
         <translation>測試郵件</translation>
+    </message>
+</context>
+<context>
+    <name>DialogQuickCreate</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>New Volume Information</source>
+        <translation>新磁碟區資訊</translation>
+    </message>
+    <message>
+        <source>Total Number Of Disks:</source>
+        <translation>磁碟總數：</translation>
+    </message>
+    <message>
+        <source>TextLabel</source>
+        <translation>TextLabel</translation>
+    </message>
+    <message>
+        <source>Raid Level:</source>
+        <translation>RAID 等級：</translation>
+    </message>
+    <message>
+        <source>Raid 0</source>
+        <translation>Raid 0</translation>
+    </message>
+    <message>
+        <source>Raid 1</source>
+        <translation>Raid 1</translation>
+    </message>
+    <message>
+        <source>Raid 1 + Spare</source>
+        <translation>Raid 1 + 熱備援</translation>
+    </message>
+    <message>
+        <source>Raid 3</source>
+        <translation>Raid 3</translation>
+    </message>
+    <message>
+        <source>Raid 3 + Spare</source>
+        <translation>Raid 3 + 熱備援</translation>
+    </message>
+    <message>
+        <source>Raid 5</source>
+        <translation>Raid 5</translation>
+    </message>
+    <message>
+        <source>Raid 5 + Spare</source>
+        <translation>Raid 5 + 熱備援</translation>
+    </message>
+    <message>
+        <source>Raid 6</source>
+        <translation>Raid 6</translation>
+    </message>
+    <message>
+        <source>Raid 6 + Spare</source>
+        <translation>Raid 6 + 熱備援</translation>
+    </message>
+    <message>
+        <source>Capacity:</source>
+        <translation>容量：</translation>
+    </message>
+    <message>
+        <source> GB</source>
+        <translation> GB</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>結束</translation>
+    </message>
+    <message>
+        <source>Create Volume</source>
+        <translation>建立磁碟區</translation>
+    </message>
+    <message>
+        <source>New Volume</source>
+        <translation>新增磁碟區</translation>
+    </message>
+    <message>
+        <source>MAX: </source>
+        <translation>最大：</translation>
+    </message>
+    <message>
+        <source>MAX: 0 GB</source>
+        <translation>最大：0 GB</translation>
+    </message>
+    <message>
+        <source>Raid 1 + 0</source>
+        <translation>Raid 1 + 0</translation>
+    </message>
+    <message>
+        <source>Raid 1 + 0 + Spare</source>
+        <translation>Raid 1 + 0 + 熱備援</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to create this volume ?</source>
+        <translation>確定要建立此磁碟區嗎？</translation>
+    </message>
+    <message>
+        <source>Failed to ZynCreateRaidSet(..), Error = %0.</source>
+        <translation>ZynCreateRaidSet(..) 失敗，錯誤 = %0。</translation>
+    </message>
+    <message>
+        <source>Failed to ZynCreateHotSpare(..), Error = %0.</source>
+        <translation>ZynCreateHotSpare(..) 失敗，錯誤 = %0。</translation>
+    </message>
+    <message>
+        <source>Failed to ZynCreateVolSet(..), Error = %0.</source>
+        <translation>ZynCreateVolSet(..) 失敗，錯誤 = %0。</translation>
+    </message>
+    <message>
+        <source>Volume has been created successfully.</source>
+        <translation>磁碟區已成功建立。</translation>
     </message>
 </context>
 <context>
@@ -833,6 +1143,28 @@
     <message>
         <source>The language has been changed, please restart Palvir to take effect</source>
         <translation>語言已變更，請重新啟動 Palvir 以生效</translation>
+    </message>
+</context>
+<context>
+    <name>FinalPage</name>
+    <message>
+        <source>Summary</source>
+        <translation>摘要</translation>
+    </message>
+    <message>
+        <source>The information of raidset expansion</source>
+        <translation>RAID 組擴充資訊</translation>
+    </message>
+</context>
+<context>
+    <name>FreeDiskPage</name>
+    <message>
+        <source>Expansion</source>
+        <translation>擴充</translation>
+    </message>
+    <message>
+        <source>Raid Set expansion is a quite critical process, we strongly recommend customer backup data before expand. Unexpected accident may cause serious data corruption.</source>
+        <translation>RAID 組擴充是相當關鍵的程序，強烈建議您在擴充前先備份資料。意外狀況可能導致嚴重的資料損毀。</translation>
     </message>
 </context>
 <context>
@@ -1429,6 +1761,180 @@
         <source>Mail RaidAlert-%0(%1) %2</source>
         <translation>Mail RaidAlert-%0(%1) %2</translation>
     </message>
+    <message>
+        <source>%0 GB</source>
+        <translation>%0 GB</translation>
+    </message>
+    <message>
+        <source>Enabled</source>
+        <translation>已啟用</translation>
+    </message>
+    <message>
+        <source>Disabled</source>
+        <translation>已停用</translation>
+    </message>
+    <message>
+        <source>RaidSets </source>
+        <translation>RAID 組 </translation>
+    </message>
+    <message>
+        <source>Volumes </source>
+        <translation>磁碟區 </translation>
+    </message>
+    <message>
+        <source>Disks </source>
+        <translation>磁碟 </translation>
+    </message>
+    <message>
+        <source>(%0/%1)</source>
+        <translation>(%0/%1)</translation>
+    </message>
+    <message>
+        <source>Supported</source>
+        <translation>支援</translation>
+    </message>
+    <message>
+        <source>Unsupported</source>
+        <translation>不支援</translation>
+    </message>
+    <message>
+        <source>LocalHost: %0</source>
+        <translation>本機：%0</translation>
+    </message>
+    <message>
+        <source>%0 MHz</source>
+        <translation>%0 MHz</translation>
+    </message>
+    <message>
+        <source>ECC</source>
+        <translation>ECC</translation>
+    </message>
+    <message>
+        <source>Member Disks </source>
+        <translation>成員磁碟 </translation>
+    </message>
+    <message>
+        <source>Write Back</source>
+        <translation>回寫</translation>
+    </message>
+    <message>
+        <source>Write Through</source>
+        <translation>直寫</translation>
+    </message>
+    <message>
+        <source>%0 KB</source>
+        <translation>%0 KB</translation>
+    </message>
+    <message>
+        <source>512 Bytes</source>
+        <translation>512 位元組</translation>
+    </message>
+    <message>
+        <source>No Disk Available</source>
+        <translation>沒有可用的磁碟</translation>
+    </message>
+    <message>
+        <source>Raid Set Already Exist</source>
+        <translation>RAID 組已存在</translation>
+    </message>
+    <message>
+        <source>No Disks Available For RaidSet</source>
+        <translation>沒有可用於 RAID 組的磁碟</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to remove this passthrough disk ?</source>
+        <translation>確定要移除此直通磁碟嗎？</translation>
+    </message>
+    <message>
+        <source>Failed to remove %1, Error = %2.</source>
+        <translation>無法移除 %1，錯誤 = %2。</translation>
+    </message>
+    <message>
+        <source>%1 has been removed successfully.</source>
+        <translation>%1 已成功移除。</translation>
+    </message>
+    <message>
+        <source>Failed to delete %1, please delete Raid30/50/60 volume first.</source>
+        <translation>無法刪除 %1，請先刪除 RAID 30/50/60 磁碟區。</translation>
+    </message>
+    <message>
+        <source>ALL VOLUMES IN THIS RAIDSET WILL BE DELETED TOO!!!
+Are you sure you want to delete this raidset ?</source>
+        <translation>此 RAID 組中的所有磁碟區也將一併刪除！！！
+確定要刪除此 RAID 組嗎？</translation>
+    </message>
+    <message>
+        <source>Failed to delete %1, Error = %2.</source>
+        <translation>無法刪除 %1，錯誤 = %2。</translation>
+    </message>
+    <message>
+        <source>%1 has been deleted successfully.</source>
+        <translation>%1 已成功刪除。</translation>
+    </message>
+    <message>
+        <source>RaidSet Already Active</source>
+        <translation>RAID 組已啟用</translation>
+    </message>
+    <message>
+        <source>Failed to activate %1, Error = %2.</source>
+        <translation>無法啟用 %1，錯誤 = %2。</translation>
+    </message>
+    <message>
+        <source>%1 has been activated successfully.
+Note: Create a &quot;Hot Spare Disk&quot; to rebuild the raidset!!</source>
+        <translation>%1 已成功啟用。
+注意：請建立「熱備援磁碟」以重建 RAID 組！！</translation>
+    </message>
+    <message>
+        <source>%1 is not in normal state!!</source>
+        <translation>%1 不在正常狀態！！</translation>
+    </message>
+    <message>
+        <source>No Space For Volume</source>
+        <translation>沒有可用於磁碟區的空間</translation>
+    </message>
+    <message>
+        <source>ALL DATA IN THIS VOLUME WILL BE LOST!!!
+Are you sure you want to delete this volume ?</source>
+        <translation>此磁碟區中的所有資料都將遺失！！！
+確定要刪除此磁碟區嗎？</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to stop the volume checking ?</source>
+        <translation>確定要停止磁碟區檢查嗎？</translation>
+    </message>
+    <message>
+        <source>Failed to stop volume checking, Error = %1.</source>
+        <translation>無法停止磁碟區檢查，錯誤 = %1。</translation>
+    </message>
+    <message>
+        <source>%1 has been stopped volume checking successfully.</source>
+        <translation>已成功停止 %1 的磁碟區檢查。</translation>
+    </message>
+    <message>
+        <source>No Disks Available For Hot Spare</source>
+        <translation>沒有可用於熱備援的磁碟</translation>
+    </message>
+    <message>
+        <source>No Hot Spare Available</source>
+        <translation>沒有可用的熱備援</translation>
+    </message>
+    <message>
+        <source>No Disks Available For Pass Through</source>
+        <translation>沒有可用於直通的磁碟</translation>
+    </message>
+    <message>
+        <source>Execute Task(%0)</source>
+        <translation>執行工作(%0)</translation>
+    </message>
+    <message>
+        <source>%0.%1.%2.%3</source>
+        <translation>%0.%1.%2.%3</translation>
+    </message>
+    <message>
+        <source>http://%1:%2</source>
+        <translation>http://%1:%2</translation>
+    </message>
 </context>
 <context>
     <name>PasswordGate</name>
@@ -1873,6 +2379,17 @@
     <message>
         <source>Enabled</source>
         <translation>已啟用</translation>
+    </message>
+</context>
+<context>
+    <name>VolumePage</name>
+    <message>
+        <source>VolumeSet Modification</source>
+        <translation>磁碟區組修改</translation>
+    </message>
+    <message>
+        <source>The volume sets associated with this RAID Set appear for you to have chance to modify RAID Level or Stripe Size</source>
+        <translation>此處列出與此 RAID 組相關的磁碟區組，讓您有機會修改 RAID 等級或條帶大小</translation>
     </message>
 </context>
 <context>

@@ -32,13 +32,6 @@ QAbstractItemModel* VolumeSetModelOf(QZynController* controller)
                                                                         : nullptr;
 }
 
-namespace {
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("RaidDialog", text);
-}
-} // namespace
-
 void SetUpView(QTreeView* view, QAbstractItemModel* proxy)
 {
     view->setIconSize(QSize(kIconSize, kIconSize));
@@ -106,9 +99,9 @@ void Report(QWidget* parent, const QString& title, u32 result, const QString& fa
 
 void WarnTooMany(QWidget* parent, const QString& title)
 {
-    QMessageBox::warning(parent, title,
-                         tr("At most %1 disks can be selected at a time.").arg(_DEVICE_LIST::kMaxDrives),
-                         QMessageBox::Ok);
+    // The context is the namespace's name, the one lupdate files this text under.
+    const QString text = QCoreApplication::translate("raiddialog", "At most %1 disks can be selected at a time.");
+    QMessageBox::warning(parent, title, text.arg(_DEVICE_LIST::kMaxDrives), QMessageBox::Ok);
 }
 
 void CloseWithController(QDialog* dialog, QZynController* controller)
