@@ -18,6 +18,8 @@ namespace {
 constexpr unsigned char kProbeFrame[7] = {0x5E, 0x01, 0x61, 0x01, 0x00, 0x13, 0x14};
 constexpr unsigned char kCmdReset = 0x36;
 constexpr unsigned char kCmdSetupData = 0x1F;
+// Datagrams one drain of the socket discards at most.
+constexpr int kMaxDrainedDatagrams = 4096;
 // Polls allowed to a setup-data firmware exchange.
 constexpr int kLongExchangePolls = 6000;
 
@@ -58,17 +60,9 @@ bool EthernetInterface::init(const char* ip, short port)
     if (inet_pton(AF_INET, ip, &m_peer.sin_addr) != 1)
         return false;
 
-    m_socket = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
+    m_socket = openSocket();
     if (m_socket < 0)
         return false;
-    sockaddr_in local{};
-    local.sin_family = AF_INET;
-    local.sin_addr.s_addr = htonl(INADDR_ANY);
-    local.sin_port = 0;
-    if (::bind(m_socket, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
-        closeSocket();
-        return false;
-    }
 
     if (::sendto(m_socket, kProbeFrame, sizeof kProbeFrame, 0, reinterpret_cast<sockaddr*>(&m_peer), sizeof m_peer) < 0)
         return false;
@@ -88,6 +82,34 @@ bool EthernetInterface::init(const char* ip, short port)
         waitedUs = long(std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start).count());
     }
     return false;
+}
+
+int EthernetInterface::openSocket()
+{
+    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
+    if (fd < 0)
+        return -1;
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_addr.s_addr = htonl(INADDR_ANY);
+    local.sin_port = 0;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+void EthernetInterface::renewSocket()
+{
+    if (m_socket < 0)
+        return;
+    // Bound while the old one is still open, the new socket cannot get the old port back.
+    const int fresh = openSocket();
+    if (fresh < 0)
+        return;
+    closeSocket();
+    m_socket = fresh;
 }
 
 bool EthernetInterface::waitReadable(long us)
@@ -156,9 +178,11 @@ bool EthernetInterface::ClearReadBuffer()
     if (m_socket < 0)
         return true;
     unsigned char discard;
-    for (;;) {
+    // Bounded, so that a peer that never stops sending cannot hold the exchange here.
+    for (int left = kMaxDrainedDatagrams; left > 0; --left) {
         const ssize_t n = ::recv(m_socket, &discard, sizeof discard, MSG_DONTWAIT);
-        if (n < 0)
+        // A pending error from an earlier datagram is taken by the call; the queue goes on.
+        if (n < 0 && errno != EINTR && errno != ECONNREFUSED)
             break;
     }
     return true;
@@ -187,13 +211,19 @@ int EthernetInterface::exchange(_IF_CMD_BLOCK* block)
     else if (block->writeLength > 15 && block->writeBuffer[5] == kCmdSetupData && block->writeBuffer[15] == 0)
         budget = kLongExchangePolls;
 
-    // A reply that came too late for an earlier exchange must not pass for this one's.
+    // Datagrams left over from an earlier exchange (the tail of a reply that did not fit, say)
+    // must not pass for this one's reply.
     ClearReadBuffer();
 
     // Only the bytes received are ever read from the scratch, so it need not be cleared.
     if (m_scratch.empty())
         m_scratch.resize(kZynScratchSize);
-    return transferFrame(block, budget, m_scratch.data(), kZynScratchSize);
+    const int result = transferFrame(block, budget, m_scratch.data(), kZynScratchSize);
+    // An exchange that gave up without a whole reply may still be answered later: what the
+    // controller sends for it must not reach the next exchange, which could not tell it apart.
+    if (result < 0)
+        renewSocket();
+    return result;
 }
 
 void EthernetInterface::waitForData()

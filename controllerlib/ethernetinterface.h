@@ -38,6 +38,13 @@ protected:
 
 private:
     void closeSocket();
+    // A fresh socket on any local address and port, or -1.
+    static int openSocket();
+    // Moves the session to a new socket with another local port. The reply frame carries
+    // nothing that names the request it answers, so a reply that comes after its exchange gave
+    // up could otherwise pass for the answer to a later request; sent to the old port, it is
+    // lost instead. The old socket stays when no new one can be made.
+    void renewSocket();
     int exchange(_IF_CMD_BLOCK* block);
     // Receives one datagram from the peer into `buffer`: bytes read, 0 when nothing from the
     // peer is waiting (datagrams from anyone else are dropped), -1 on failure.

@@ -541,6 +541,7 @@ FakeController::Reply FakeController::handleFrame(const Bytes& in, const std::st
         reply.delayMs = std::max(0, answer.delayMs);
         reply.splitParts = std::max(1, answer.splitParts);
         reply.splitGapMs = std::max(0, answer.splitGapMs);
+        reply.holdUntilNextFrame = answer.holdUntilNextFrame;
     }
     if (!reply.bytes.empty())
         logEntry({LogEntry::TxFrame, via, command, reply.bytes, peer,

@@ -102,6 +102,7 @@ struct Simulator::Impl {
 
     // Serving thread only.
     std::priority_queue<PendingSend, std::vector<PendingSend>, std::greater<PendingSend>> timers;
+    std::vector<PendingSend> held;   // replies waiting for their endpoint's next frame
     uint64_t sequence = 0;
 
     void setError(const std::string& text)
@@ -115,6 +116,7 @@ struct Simulator::Impl {
     void receive(const std::shared_ptr<UdpEndpoint>& endpoint);
     void schedule(const std::shared_ptr<UdpEndpoint>& endpoint, const sockaddr_in& to,
                   const std::string& peer, const FakeController::Reply& reply);
+    void releaseHeld(const std::shared_ptr<UdpEndpoint>& endpoint);
     void sendDue();
     void expirePartials();
     void withdraw(DriverEntry& entry);
@@ -217,8 +219,10 @@ void Simulator::Impl::receive(const std::shared_ptr<UdpEndpoint>& endpoint)
         state.last = Clock::now();
         state.assembler.append(buffer.data(), count);   // over the limit: the buffer is dropped
         Bytes frame;
-        while (state.assembler.next(&frame))
+        while (state.assembler.next(&frame)) {
+            releaseHeld(endpoint);
             schedule(endpoint, from, peer, endpoint->controller->handleFrame(frame, endpoint->via, peer));
+        }
         if (state.assembler.pending() == 0)
             endpoint->peers.erase(it);
     }
@@ -244,8 +248,27 @@ void Simulator::Impl::schedule(const std::shared_ptr<UdpEndpoint>& endpoint, con
     }
     std::vector<Bytes> first = std::move(pieces.front());
     pieces.erase(pieces.begin());
-    timers.push({Clock::now() + std::chrono::milliseconds(reply.delayMs), sequence++, endpoint, to, peer,
-                 std::move(first), std::move(pieces), std::chrono::milliseconds(reply.splitGapMs)});
+    PendingSend send{Clock::now() + std::chrono::milliseconds(reply.delayMs), sequence++, endpoint, to, peer,
+                     std::move(first), std::move(pieces), std::chrono::milliseconds(reply.splitGapMs)};
+    if (reply.holdUntilNextFrame)
+        held.push_back(std::move(send));
+    else
+        timers.push(std::move(send));
+}
+
+void Simulator::Impl::releaseHeld(const std::shared_ptr<UdpEndpoint>& endpoint)
+{
+    // Due now and numbered before the new frame's answer, which therefore follows them.
+    for (auto it = held.begin(); it != held.end();) {
+        if (it->endpoint != endpoint) {
+            ++it;
+            continue;
+        }
+        it->at = Clock::now();
+        it->sequence = sequence++;
+        timers.push(std::move(*it));
+        it = held.erase(it);
+    }
 }
 
 void Simulator::Impl::sendDue()
@@ -488,6 +511,7 @@ void Simulator::stop()
     }
     std::lock_guard<std::mutex> lock(d->mutex);
     d->timers = {};
+    d->held.clear();
     d->endpoints.clear();
     for (int* fd : {&d->wakeRead, &d->wakeWrite}) {
         if (*fd >= 0)

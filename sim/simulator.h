@@ -350,6 +350,10 @@ struct Answer {
     int delayMs = 0;             // hold the reply back this long
     int splitParts = 1;          // send the reply in this many pieces (UDP datagrams / driver arrivals)
     int splitGapMs = 0;          // pause between the pieces
+    // UDP: the reply waits until the controller's next frame from anyone arrives and goes out
+    // just before that frame's answer, to the address the held request came from (a reply that
+    // comes too late, in a fixed order). The driver front end ignores it.
+    bool holdUntilNextFrame = false;
 
     static Answer status(uint8_t letter);
     static Answer data(Bytes data);
@@ -394,6 +398,7 @@ public:
         int delayMs = 0;
         int splitParts = 1;
         int splitGapMs = 0;
+        bool holdUntilNextFrame = false;
     };
     Reply handleFrame(const Bytes& frame, const std::string& via, const std::string& peer = {});
 

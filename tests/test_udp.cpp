@@ -1,5 +1,5 @@
 // The UDP transport against the simulator on loopback: probing, datagram sizes, joining,
-// time-outs, stale and foreign datagrams, long-form replies.
+// time-outs, stale, late and foreign datagrams, long-form replies.
 #include "simfixture.h"
 
 #include <QtTest>
@@ -14,6 +14,9 @@
 #include <unistd.h>
 
 using namespace simtest;
+
+Q_DECLARE_METATYPE(Bytes)
+Q_DECLARE_METATYPE(Answer)
 
 namespace {
 const char* const kAddress = "127.0.0.20";
@@ -33,6 +36,18 @@ bool waitForReplies(const zynsim::FakeController& controller, int command, size_
         QTest::qSleep(5);
     }
     return false;
+}
+// The payload-carrying frame of a setup page read: command byte first.
+Bytes setupPageRequest(int page)
+{
+    Bytes request(1 + 31, 0);
+    request[0] = 0x1F;
+    request[1] = 8;
+    const char prefix[] = "PlUmEvOr";
+    std::copy(prefix, prefix + 8, request.begin() + 2);
+    request[10] = 0x40;
+    request[12] = uint8_t(page);
+    return request;
 }
 // Datagrams the simulator has sent since the last frame of `command` arrived.
 int chunksOfLastReply(const zynsim::FakeController& controller, int command)
@@ -63,6 +78,9 @@ private slots:
     void replyTimeoutFollowsBudget();
     void setupDataExchangeGetsLongBudget();
     void lateReplyIsNotTakenForTheNext();
+    void replyAfterTheNextRequestIsLost_data();
+    void replyAfterTheNextRequestIsLost();
+    void imageReadWithResendsHoldsEveryPage();
     void datagramFromAnotherAddressIsIgnored();
     void longFormReplyArrivesIntact();
     void declaredLengthBeyondScratch();
@@ -188,12 +206,121 @@ void TestUdp::lateReplyIsNotTakenForTheNext()
     m_ctl->script(0x23, 1, late);
     sSYSTEM_INFO info;
     QCOMPARE(m_session->ZynGetSysInfo(&info), 20u);
-    // The stale reply arrives while nobody waits for it.
-    QVERIFY(waitForReplies(*m_ctl, 0x23, 1));
-    pollfd stale{m_session->ZynGetInterface()->getDeviceHandle(), POLLIN, 0};
-    QCOMPARE(::poll(&stale, 1, kArrivalMs), 1);
+    // The stale reply goes out while nobody waits for it.
+    QVERIFY(waitForReplies(*m_ctl, 0x23, 1, kArrivalMs));
+    QTRY_VERIFY_WITH_TIMEOUT(!entries(*m_ctl, LogEntry::TxChunk).empty(), kArrivalMs);
     QCOMPARE(m_session->ZynGetSysInfo(&info), 0u);
     QCOMPARE(Bytes(info.bytes, info.bytes + 256), m_ctl->systemInfo());
+}
+
+void TestUdp::replyAfterTheNextRequestIsLost_data()
+{
+    // The first request's reply is held back until the second request has arrived and then
+    // goes out just before the second one's: the reply frame names no request, so only the
+    // socket can keep it from being taken for the second's.
+    QTest::addColumn<Bytes>("first");
+    QTest::addColumn<Answer>("held");
+    QTest::addColumn<u32>("firstResult");
+    QTest::addColumn<Bytes>("second");
+    QTest::addColumn<QString>("expected");   // what the second reply carries
+
+    Answer model = Answer::model();
+    model.holdUntilNextFrame = true;
+    Answer accepted = Answer::status('A');
+    accepted.holdUntilNextFrame = true;
+    QTest::newRow("setup page after a timed-out page")
+        << setupPageRequest(0) << model << 20u << setupPageRequest(1) << "page 1";
+    QTest::newRow("system information after a timed-out page")
+        << setupPageRequest(2) << model << 20u << Bytes{0x23} << "system information";
+    // A reset need not be answered; when it is, late, the answer is no one's.
+    QTest::newRow("system information after a reset answered late")
+        << Bytes{0x36} << accepted << 0u << Bytes{0x23} << "system information";
+}
+
+void TestUdp::replyAfterTheNextRequestIsLost()
+{
+    QFETCH(Bytes, first);
+    QFETCH(Answer, held);
+    QFETCH(u32, firstResult);
+    QFETCH(Bytes, second);
+    QFETCH(QString, expected);
+    const Bytes image = m_ctl->setupImage();
+    const Bytes want = expected == "page 1" ? Bytes(image.begin() + 512, image.begin() + 1024) : m_ctl->systemInfo();
+
+    Bytes reply(4096);
+    int length = 0;
+    m_ctl->script(first[0], 1, held);
+    QCOMPARE(m_session->ZynCmdReadWrite(first[0], first.data() + 1, int(first.size()) - 1, reply.data(),
+                                        int(reply.size()), length), firstResult);
+    QCOMPARE(m_session->ZynCmdReadWrite(second[0], second.data() + 1, int(second.size()) - 1, reply.data(),
+                                        int(reply.size()), length), 0u);
+    QCOMPARE(Bytes(reply.begin(), reply.begin() + length), want);
+    // The held reply did go out, to where the first request came from, before the second one's.
+    const auto heldGoesOut = [&] {
+        const std::vector<LogEntry> log = m_ctl->log();
+        std::string firstPeer;
+        Bytes heldReply;
+        for (const LogEntry& e : log) {
+            if (e.kind == LogEntry::RxFrame && e.command == first[0] && firstPeer.empty())
+                firstPeer = e.peer;
+            if (e.kind == LogEntry::TxFrame && e.command == first[0] && heldReply.empty())
+                heldReply = e.bytes;
+        }
+        bool heldSent = false;
+        for (const LogEntry& e : log) {
+            if (e.kind != LogEntry::TxChunk)
+                continue;
+            if (e.peer == firstPeer && e.bytes == heldReply)
+                heldSent = true;
+            else if (e.peer != firstPeer)
+                return heldSent;   // the second reply's first datagram
+        }
+        return false;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(heldGoesOut(), kArrivalMs);
+}
+
+void TestUdp::imageReadWithResendsHoldsEveryPage()
+{
+    // The whole-image read that a settings file is saved from, through a caller that resends a
+    // timed-out command up to three times as the application's command road does. Page 1 is
+    // answered late twice: to its first request just after the resend arrives, to the resend
+    // just after the third try arrives. Every page must hold its own part of the image.
+    struct Resending : Session {
+        u32 ZynCmdReadWrite(u8 command, void* payload, int payloadLength, void* reply, int replyCapacity,
+                            int& replyLength, u32 flags) override
+        {
+            u32 rc = 0;
+            for (int tries = 3; tries > 0; --tries) {
+                rc = Session::ZynCmdReadWrite(command, payload, payloadLength, reply, replyCapacity, replyLength, flags);
+                if (rc != 4 && rc != 5 && rc != 19 && rc != 20 && rc != 21)
+                    break;
+            }
+            return rc;
+        }
+    };
+    Resending session;
+    auto* transport = new EthernetInterface();
+    transport->setTimeOut(1);
+    QVERIFY(transport->init(kAddress, 7890));
+    QCOMPARE(session.ZynInitSession(transport), 0u);
+
+    Answer late = Answer::model();
+    late.holdUntilNextFrame = true;
+    m_ctl->script(0x1F, 1, Answer::model());   // page 0
+    m_ctl->script(0x1F, 2, late);              // page 1 and its first resend
+    Bytes image(0x18000, 0xCC);
+    QCOMPARE(session.ZynGetSetupPage(image.data(), int(image.size()), nullptr), 0u);
+    const Bytes want = m_ctl->setupImage();
+    QCOMPARE(Bytes(image.begin(), image.begin() + std::ptrdiff_t(want.size())), want);
+    // Page 1 was asked three times, every other page once, up to the first past the image.
+    std::vector<int> pages;
+    for (const LogEntry& e : entries(*m_ctl, LogEntry::RxFrame, 0x1F))
+        pages.push_back(e.bytes.size() > 11 ? e.bytes[11] : -1);
+    std::vector<int> wantPages = {0, 1, 1};
+    for (int page = 1; page <= int((want.size() + 511) / 512); ++page)
+        wantPages.push_back(page);
+    QCOMPARE(pages, wantPages);
 }
 
 void TestUdp::datagramFromAnotherAddressIsIgnored()
