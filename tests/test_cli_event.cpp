@@ -304,8 +304,11 @@ void TestCliEvent::clearWhilePolled()
 
     auto named = [](const char* what, int i) { return QStringLiteral("%1 %2").arg(QLatin1String(what)).arg(i); };
     std::vector<sEVET_DATA> before;
-    for (int i = 0; i < kBefore; ++i)
+    QStringList expected;   // announced so far, in order: the log loaded at the start first
+    for (int i = 0; i < kBefore; ++i) {
         before.push_back(eventOf(6, 8, qPrintable(named("Before", i))));
+        expected << named("Before", i);
+    }
     zynsim::ControllerConfig config = emptyOf(zynsim::Profile::Enclosure);
     config.eventRingCapacity = kRing;
     PolledConsole polled;
@@ -313,9 +316,8 @@ void TestCliEvent::clearWhilePolled()
     QVERIFY2(why.isEmpty(), qPrintable(why));
     QVERIFY(polled.passes(2));
     QCoreApplication::processEvents();
-    const QStringList atStart = polled.announced;
+    QCOMPARE(polled.announced, expected);
 
-    QStringList expected = atStart;
     for (const Round& round : rounds) {
         const int clears = polled.ctl->framesReceived(0x24);
         QCOMPARE(polled.run({QStringLiteral("event"), QStringLiteral("clear")}), "\r\n" + kOk);
@@ -326,7 +328,7 @@ void TestCliEvent::clearWhilePolled()
             expected << named(round.name, i);
         }
         QTRY_VERIFY2_WITH_TIMEOUT(polled.announced.size() >= expected.size(),
-                                  qPrintable(polled.announced.mid(atStart.size()).join(QLatin1Char(','))), 20000);
+                                  qPrintable(polled.announced.mid(kBefore).join(QLatin1Char(','))), 20000);
         QVERIFY(polled.passes(3));
         QCoreApplication::processEvents();
         QCOMPARE(polled.announced, expected);
