@@ -1,6 +1,7 @@
 // The event and hw commands through the zyncli harness against the simulator (whole transcripts
 // byte for byte), and the event log read by the console while the controller's polling thread
-// runs in this process: every event still reaches the poller exactly once.
+// runs in this process: every event still reaches the poller exactly once, also when the console
+// clears the log between two passes.
 #include "cli/cli-zynmsr.h"
 #include "cli/output.h"
 #include "clifixture.h"
@@ -23,6 +24,7 @@ const char* const kDual = "127.0.1.22";      // older family, board kind 1, a du
 const char* const kCompact = "127.0.1.23";   // older family, board kind 2, another model
 const char* const kBox = "127.0.1.24";       // the external box
 const char* const kPolled = "127.0.1.25";    // polled in this process
+const char* const kCleared = "127.0.1.60";   // polled in this process, its log cleared by the console
 const char* const kSimPassword = "0000";
 
 const QByteArray kOk = "GuiErrMsg<0x00>: Success.\n";
@@ -62,6 +64,88 @@ zynsim::ControllerConfig emptyOf(zynsim::Profile profile, int boardType = -1, in
     return c;
 }
 
+// A simulated controller polled in this process with the console acting on it: the device texts
+// of the events the poller announced, and what the console showed.
+class PolledConsole {
+public:
+    PolledConsole()
+    {
+        fastPolls();
+        qputenv("ZYNMSR_LOCK_DIR", (m_dir.path() + "/lock").toLocal8Bit());
+        qputenv("ZYNMSR_DRIVER_DIR", (m_dir.path() + "/driver").toLocal8Bit());
+        ControllerEventWatcherThread::SetIntervals(100, 300, 20);
+        ControllerEventWatcherThread::Install();
+        QObject::connect(ZynGetHost(), &QZynHost::LogMessage, &m_guard, [](QZynLog* log) { delete log; });
+        QObject::connect(ZynGetHost(), &QZynHost::DeviceChanged, &m_guard, [this](QZynDevice* device, int code) {
+            if (device->type != QZynDevice::Controller || code != QZynDevice::DeviceAdded)
+                return;
+            auto* controller = static_cast<QZynController*>(device);
+            QObject::connect(controller, &QZynController::DeviceChanged, &m_guard, [this](QZynDevice* d, int c) {
+                if (d->type == QZynDevice::Event && c == QZynDevice::DeviceAdded)
+                    announced << static_cast<QZynEvent*>(d)->GetDeviceText();
+            });
+            QObject::connect(controller, &QZynController::LogMessage, &m_guard, [](QZynLog* log) { delete log; });
+            controller->Start();
+        });
+        QObject::connect(&cliout_zynmsr, &CliMessage::Display, &m_guard,
+                         [this](const QString& text) { m_shown += text.toLatin1(); });
+        CZynlibCLI::PasswordDialogs dialogs;
+        dialogs.ask = [](const QString&, QString* out) {
+            *out = QString::fromLatin1(kSimPassword);
+            return true;
+        };
+        dialogs.refuse = [](const QString&, const QString&) {};
+        m_engine.SetPasswordDialogs(dialogs);
+    }
+    ~PolledConsole()
+    {
+        m_engine.SetCtrl(nullptr);
+        ctltest::emptyHost();
+        QCoreApplication::processEvents();
+    }
+
+    // Serves `config` at `address`, its log holding `logged` first, and waits until the
+    // controller is online and polled; the reason when it is not.
+    QString start(const char* address, zynsim::ControllerConfig config, const std::vector<sEVET_DATA>& logged = {})
+    {
+        if (!m_dir.isValid())
+            return QStringLiteral("no temporary folder");
+        ctl = m_sim.addUdpController(address, config);
+        if (!ctl)
+            return QString::fromStdString(m_sim.error());
+        for (const sEVET_DATA& e : logged)
+            ctl->addEvent(e);
+        QZynController* c = ctltest::announceOnline(address);
+        if (c == nullptr)
+            return QStringLiteral("the controller did not come online");
+        m_engine.SetCtrl(c);
+        return QString();
+    }
+    // What the console shows for `words`.
+    QByteArray run(const QStringList& words)
+    {
+        m_shown.clear();
+        m_engine.ProcessCmd(words);
+        return m_shown;
+    }
+    // Waits for `n` more passes of the poller.
+    bool passes(int n)
+    {
+        const int frames = ctl->framesReceived(0x19);
+        return QTest::qWaitFor([&] { return ctl->framesReceived(0x19) >= frames + n; }, 20000);
+    }
+
+    QStringList announced;
+    std::shared_ptr<zynsim::FakeController> ctl;
+
+private:
+    QByteArray m_shown;
+    QObject m_guard;
+    QTemporaryDir m_dir;
+    zynsim::Simulator m_sim;
+    CZynlibCLI m_engine;
+};
+
 } // namespace
 
 class TestCliEvent : public QObject {
@@ -71,6 +155,7 @@ private slots:
     void eventRows();
     void emptyAndCleared();
     void eventReachesThePoller();
+    void clearWhilePolled();
     void hardwareMonitor_data();
     void hardwareMonitor();
     void help();
@@ -178,75 +263,76 @@ void TestCliEvent::emptyAndCleared()
 // each exactly once.
 void TestCliEvent::eventReachesThePoller()
 {
-    fastPolls();
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    qputenv("ZYNMSR_LOCK_DIR", (dir.path() + "/lock").toLocal8Bit());
-    qputenv("ZYNMSR_DRIVER_DIR", (dir.path() + "/driver").toLocal8Bit());
-    ControllerEventWatcherThread::SetIntervals(100, 300, 20);
-    ControllerEventWatcherThread::Install();
-
-    QObject guard;
-    QStringList announced;
-    connect(ZynGetHost(), &QZynHost::LogMessage, &guard, [](QZynLog* log) { delete log; });
-    connect(ZynGetHost(), &QZynHost::DeviceChanged, &guard, [&](QZynDevice* device, int code) {
-        if (device->type != QZynDevice::Controller || code != QZynDevice::DeviceAdded)
-            return;
-        auto* controller = static_cast<QZynController*>(device);
-        connect(controller, &QZynController::DeviceChanged, &guard, [&](QZynDevice* d, int c) {
-            if (d->type == QZynDevice::Event && c == QZynDevice::DeviceAdded)
-                announced << static_cast<QZynEvent*>(d)->GetDeviceText();
-        });
-        connect(controller, &QZynController::LogMessage, &guard, [](QZynLog* log) { delete log; });
-        controller->Start();
-    });
-
-    zynsim::Simulator sim;
-    std::shared_ptr<zynsim::FakeController> ctl = sim.addUdpController(kPolled, emptyOf(zynsim::Profile::Enclosure));
-    QVERIFY2(ctl, sim.error().c_str());
-    QZynController* c = ctltest::announceOnline(kPolled);
-    QVERIFY(c);
-
-    QByteArray shown;
-    QMetaObject::Connection display =
-        connect(&cliout_zynmsr, &CliMessage::Display, &guard, [&](const QString& text) { shown += text.toLatin1(); });
-    CZynlibCLI engine;
-    CZynlibCLI::PasswordDialogs dialogs;
-    dialogs.ask = [](const QString&, QString* out) {
-        *out = QString::fromLatin1(kSimPassword);
-        return true;
-    };
-    dialogs.refuse = [](const QString&, const QString&) {};
-    engine.SetPasswordDialogs(dialogs);
-    engine.SetCtrl(c);
+    PolledConsole polled;
+    const QString why = polled.start(kPolled, emptyOf(zynsim::Profile::Enclosure));
+    QVERIFY2(why.isEmpty(), qPrintable(why));
 
     auto mark = [](int i) { return QStringLiteral("Mark %1").arg(i, 2, 10, QLatin1Char('0')); };
     constexpr int kMarks = 12;
     for (int i = 1; i <= kMarks; ++i) {
-        ctl->addEvent(eventOf(6, 8, qPrintable(mark(i))));
-        shown.clear();
-        engine.ProcessCmd({QStringLiteral("event"), QStringLiteral("info")});
+        polled.ctl->addEvent(eventOf(6, 8, qPrintable(mark(i))));
+        const QByteArray shown = polled.run({QStringLiteral("event"), QStringLiteral("info")});
         QVERIFY2(shown.contains(mark(i).toLatin1() + "          HTTP Log In"), shown.constData());
         QVERIFY(shown.endsWith(rule(79) + kOk));
     }
     auto everyMarkSeen = [&] {
         for (int i = 1; i <= kMarks; ++i)
-            if (!announced.contains(mark(i)))
+            if (!polled.announced.contains(mark(i)))
                 return false;
         return true;
     };
     QTRY_VERIFY_WITH_TIMEOUT(everyMarkSeen(), 20000);
     // Some more passes: none announced a second time.
-    const int frames = ctl->framesReceived(0x19);
-    QTRY_VERIFY_WITH_TIMEOUT(ctl->framesReceived(0x19) >= frames + 3, 20000);
+    QVERIFY(polled.passes(3));
     QCoreApplication::processEvents();
     for (int i = 1; i <= kMarks; ++i)
-        QCOMPARE(announced.count(mark(i)), 1);
+        QCOMPARE(polled.announced.count(mark(i)), 1);
+}
 
-    engine.SetCtrl(nullptr);
-    disconnect(display);
-    ctltest::emptyHost();
+// The console clears the log while the poller polls: what was logged before is never announced
+// again, and every event logged after is announced once, also when the controller's counter
+// has gone round the ring back to where a fresh session starts.
+void TestCliEvent::clearWhilePolled()
+{
+    constexpr int kRing = 64;
+    constexpr int kBefore = kRing - 6;   // six more events take the counter round to 0
+    struct Round {
+        const char* name;
+        int events;
+    };
+    const Round rounds[] = {{"Round A", 6}, {"Round B", 3}, {"Round C", 1}};
+
+    auto named = [](const char* what, int i) { return QStringLiteral("%1 %2").arg(QLatin1String(what)).arg(i); };
+    std::vector<sEVET_DATA> before;
+    QStringList expected;   // announced so far, in order: the log loaded at the start first
+    for (int i = 0; i < kBefore; ++i) {
+        before.push_back(eventOf(6, 8, qPrintable(named("Before", i))));
+        expected << named("Before", i);
+    }
+    zynsim::ControllerConfig config = emptyOf(zynsim::Profile::Enclosure);
+    config.eventRingCapacity = kRing;
+    PolledConsole polled;
+    const QString why = polled.start(kCleared, config, before);
+    QVERIFY2(why.isEmpty(), qPrintable(why));
+    QVERIFY(polled.passes(2));
     QCoreApplication::processEvents();
+    QCOMPARE(polled.announced, expected);
+
+    for (const Round& round : rounds) {
+        const int clears = polled.ctl->framesReceived(0x24);
+        QCOMPARE(polled.run({QStringLiteral("event"), QStringLiteral("clear")}), "\r\n" + kOk);
+        QCOMPARE(polled.ctl->framesReceived(0x24), clears + 1);
+        QVERIFY(polled.ctl->events().empty());
+        for (int i = 0; i < round.events; ++i) {
+            polled.ctl->addEvent(eventOf(6, 8, qPrintable(named(round.name, i))));
+            expected << named(round.name, i);
+        }
+        QTRY_VERIFY2_WITH_TIMEOUT(polled.announced.size() >= expected.size(),
+                                  qPrintable(polled.announced.mid(kBefore).join(QLatin1Char(','))), 20000);
+        QVERIFY(polled.passes(3));
+        QCoreApplication::processEvents();
+        QCOMPARE(polled.announced, expected);
+    }
 }
 
 void TestCliEvent::hardwareMonitor_data()

@@ -2,8 +2,9 @@
 // hardware monitor in the layout of the controller's kind (the external box, the ordinary
 // boards, the enclosure family with one block per enclosure).
 //
-// The log is read through the controller's ReadWholeEventLog, so that the polling thread still
-// receives every event once, whatever the console read in between.
+// The log is read through the controller's ReadWholeEventLog and cleared through its
+// ClearEventLog (the facade's ZynClearEvent), so that the polling thread still receives every
+// event once, whatever the console read or cleared in between.
 #include "cli/cli-zynmsr.h"
 
 #include "cli/cli-common.h"

@@ -103,7 +103,12 @@ u32 QZynlib::ZynClearExpanderErrorLog(int expander) ZYN_FORWARD(ZynClearExpander
 u32 QZynlib::ZynGetReqEventPage(char newOnly, int* count) ZYN_FORWARD(ZynGetReqEventPage(newOnly, count))
 int QZynlib::ZynGetEventObject(int index, sEVET_DATA* record)
     ZYN_FORWARD_OR(kNoEventObject, ZynGetEventObject(index, record))
-u32 QZynlib::ZynClearEvent() ZYN_FORWARD(ZynClearEvent())
+u32 QZynlib::ZynClearEvent()
+{
+    // Under the event mutex, with the polling thread's bookkeeping kept.
+    QZynController* const ctrl = m_ctrl.data();
+    return ctrl != nullptr ? ctrl->ClearEventLog() : u32(ZYN_ERR_NO_TRANSPORT);
+}
 
 u32 QZynlib::ZynSetHostMode(unsigned char value) ZYN_FORWARD(ZynSetHostMode(value))
 u32 QZynlib::ZynSetRebuildPriority(unsigned char value) ZYN_FORWARD(ZynSetRebuildPriority(value))

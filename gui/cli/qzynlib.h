@@ -10,7 +10,8 @@
 // (no record copied) and DetermineTableNumber -1 (no setup-data layout).
 //
 // The event reads share the controller's event ring with its polling thread: a handler runs
-// ZynGetReqEventPage and its ZynGetEventObject calls inside the controller's ReadWholeEventLog.
+// ZynGetReqEventPage and its ZynGetEventObject calls inside the controller's ReadWholeEventLog,
+// and ZynClearEvent goes through the controller's ClearEventLog.
 #pragma once
 
 #include "devices/controller.h"

@@ -175,6 +175,11 @@ public:
         m_lastEventCounter = lastConsumed;
         m_eventsHeld = held;
     }
+    // Clears the controller's event log (ZynClearEvent) under the event mutex. The controller
+    // keeps counting across a clear, only its records go, so the polling thread's last consumed
+    // counter stays where it was: its next pass reads just the events logged since, none of the
+    // cleared ones and none twice.
+    u32 ClearEventLog();
 
     // The command road.
     u32 ZynCmdReadWrite(u8 command, void* payload, int payloadLength, void* reply, int replyCapacity,

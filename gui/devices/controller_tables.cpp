@@ -465,6 +465,16 @@ int QZynController::RunEventLoop(u8 mode)
     return handled;
 }
 
+u32 QZynController::ClearEventLog()
+{
+    std::lock_guard<std::mutex> locker(m_eventMutex);
+    const u32 lastConsumed = m_lastEventCounter;
+    const u32 rc = ZynClearEvent();
+    // The session takes the counter back to the start; the controller's goes on.
+    m_lastEventCounter = lastConsumed;
+    return rc;
+}
+
 QZynRaidSet* QZynController::raidSetOf(const QZynDisk* disk) const
 {
     return GetRaidSet(disk->GetRecord().raidSet());
