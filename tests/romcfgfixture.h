@@ -120,6 +120,46 @@ inline QByteArray restoredImage(const QByteArray& before, const QByteArray& sour
     return image;
 }
 
+// The setup writes of a restore whose long writes the controller refuses: each field's first
+// long piece, then the field again in the short form (pieces of 512, a rest of 256-511 bytes as
+// 255 and the remainder), up to the field `stopId`, of which only the refused piece goes.
+inline QList<Piece> refusedLongPieces(int layout, int stopId)
+{
+    QList<Piece> out;
+    for (int id = 0; id < kSetupTableRows; ++id) {
+        const CFieldInfo* f = gettablefieldinfo(u8(layout), u32(id));
+        if (isPrivate(id) || f == nullptr || f->offset < 0)
+            continue;
+        out << Piece(int(f->offset), int(std::min<int64_t>(512, f->length)));
+        if (id == stopId)
+            break;
+        for (int64_t done = 0; done < f->length;) {
+            int64_t piece = std::min<int64_t>(512, f->length - done);
+            if (piece < 512 && piece > 255)
+                piece = 255;
+            out << Piece(int(f->offset + done), int(piece));
+            done += piece;
+        }
+    }
+    return out;
+}
+
+// The image such a restore leaves: `before`, with the fields written again before `stopId`
+// taken from `source`.
+inline QByteArray refusedLongImage(const QByteArray& before, const QByteArray& source, int layout, int stopId)
+{
+    QByteArray image = before;
+    for (int id = 0; id < kSetupTableRows; ++id) {
+        const CFieldInfo* f = gettablefieldinfo(u8(layout), u32(id));
+        if (isPrivate(id) || f == nullptr || f->offset < 0)
+            continue;
+        if (id == stopId)
+            break;
+        image.replace(int(f->offset), int(f->length), source.mid(int(f->offset), int(f->length)));
+    }
+    return image;
+}
+
 // The layout-3 image of a small file, as the conversion table gives it.
 inline QByteArray converted(const QByteArray& file)
 {

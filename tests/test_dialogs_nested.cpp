@@ -3,6 +3,7 @@
 // boxes (recorded and answered by a responder), and a selection that outlives the polls which
 // reset the ticks while a box is open. With PALVIR_SHOT_DIR set, a picture of each dialog.
 #include "controllerfixture.h"
+#include "dialogfixture.h"
 #include "modalresponder.h"
 #include "viewfixture.h"
 #include "devices/images.h"
@@ -24,28 +25,19 @@
 #include <memory>
 
 using namespace ctltest;
+using dialogtest::answered;
+using dialogtest::box;
+using dialogtest::closeButtonOnly;
+using dialogtest::kOk;
+using dialogtest::kYes;
+using dialogtest::kYesNo;
+using dialogtest::shootDialog;
+using dialogtest::transcript;
 using namespace viewtest;
 using simtest::Bytes;
 
 namespace {
 
-// The boxes a responder saw, one line each: icon, title, text, buttons, default button.
-QStringList transcript(const ModalResponder& responder)
-{
-    QStringList out;
-    for (const ModalResponder::Seen& s : responder.seen())
-        out << QStringLiteral("%1|%2|%3|%4|%5").arg(s.icon).arg(s.title, s.text,
-                                                       s.buttons.join(QLatin1Char(',')), s.defaultButton);
-    return out;
-}
-
-QString box(int icon, const QString& title, const QString& text, const QString& buttons, const QString& dflt = QString())
-{
-    return QStringLiteral("%1|%2|%3|%4|%5").arg(icon).arg(title, text, buttons, dflt);
-}
-const QString kYesNo = QStringLiteral("&Yes,&No");
-const QString kYes = QStringLiteral("&Yes");
-const QString kOk = QStringLiteral("OK");
 const QString kNone = QStringLiteral("MAX: 0 GB");
 
 QString nameOf(QZynDevice* device)
@@ -84,29 +76,6 @@ bool tick(QAbstractItemModel* proxy, const QString& names)
             return false;
     }
     return true;
-}
-
-void shootDialog(QWidget* dialog, const QString& name)
-{
-    const QString folder = qEnvironmentVariable("PALVIR_SHOT_DIR");
-    if (folder.isEmpty())
-        return;
-    QDir().mkpath(folder);
-    const bool shown = dialog->isVisible();
-    dialog->show();
-    if (!QTest::qWaitForWindowExposed(dialog))
-        return;
-    dialog->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
-    if (!shown)
-        dialog->hide();
-}
-
-// A dialog whose title bar offers only the close button.
-bool closeButtonOnly(const QWidget* w)
-{
-    const Qt::WindowFlags f = w->windowFlags();
-    return (f & Qt::WindowType_Mask) == Qt::Dialog && (f & Qt::WindowCloseButtonHint)
-        && !(f & (Qt::WindowContextHelpButtonHint | Qt::WindowMinMaxButtonsHint));
 }
 
 QStringList shownMaxima(const Ui_DialogAddNestedVolume* ui)
@@ -181,22 +150,13 @@ private:
 
 void TestDialogsNested::initTestCase()
 {
-    simtest::fastPolls();
     QVERIFY(m_dir.isValid());
-    qputenv("ZYNMSR_LOCK_DIR", (m_dir.path() + "/lock").toLocal8Bit());
-    ControllerEventWatcherThread::SetIntervals(100, 300, 20);
-    ControllerEventWatcherThread::Install();
-    InstallControllerModels();
-    PalvirInitImages();
+    setUpPolling(m_dir.path());
 }
 
 void TestDialogsNested::cleanup()
 {
-    emptyHost();
-    QCoreApplication::processEvents();
-    m_starter.reset();
-    m_ctl.reset();
-    m_sim.reset();
+    endControllers(&m_starter, &m_ctl, &m_sim);
 }
 
 QZynController* TestDialogsNested::online(const char* address, const QByteArray& config)
@@ -304,26 +264,15 @@ void TestDialogsNested::addNestedCreates()
     ui->nameLineEdit->setText(QStringLiteral("Données-éé-0123"));
     ui->capacityDoubleSpinBox->setValue(5.0);
     m_ctl->clearLog();
-    {
-        ModalResponder responder;
-        responder.press(QMessageBox::No);
-        ui->createButton->click();
-        QCOMPARE(transcript(responder), QStringList({box(1, model, question, kYesNo, kYes)}));
-    }
+    QCOMPARE(answered(ui->createButton, {QMessageBox::No}), QStringList({box(1, model, question, kYesNo, kYes)}));
     QVERIFY(simtest::payloads(*m_ctl, 0x65).empty());
     QCOMPARE(ui->capacityDoubleSpinBox->value(), 5.0);
 
     // Yes: the ticked raid sets in list order, the name cut to 16 UTF-8 bytes, the first free
     // address (0:0:0 is taken).
-    {
-        ModalResponder responder;
-        responder.press(QMessageBox::Yes);
-        responder.press(QMessageBox::Ok);
-        ui->createButton->click();
-        QCOMPARE(transcript(responder),
-                 QStringList({box(1, model, question, kYesNo, kYes),
-                              box(1, model, QStringLiteral("Volume has been created successfully."), kOk, kOk)}));
-    }
+    QCOMPARE(answered(ui->createButton, {QMessageBox::Yes, QMessageBox::Ok}),
+             QStringList({box(1, model, question, kYesNo, kYes),
+                          box(1, model, QStringLiteral("Volume has been created successfully."), kOk, kOk)}));
     Bytes expected = {2, 0, 2, 0, 0, 0, 0, 0, 0};
     const QByteArray name = QStringLiteral("Données-éé-0123").toUtf8().left(16);
     QCOMPARE(name.size(), 16);
@@ -388,15 +337,9 @@ void TestDialogsNested::addNestedRaidSetLimit()
     QCOMPARE(shownMaxima(ui), QStringList({"MAX: 54.0 GB", "MAX: 27.0 GB", "MAX: 36.0 GB", "MAX: 36.0 GB", "MAX: 18.0 GB"}));
     ui->capacityDoubleSpinBox->setValue(9.0);
     m_ctl->clearLog();
-    {
-        ModalResponder responder;
-        responder.press(QMessageBox::Yes);
-        responder.press(QMessageBox::Ok);
-        ui->createButton->click();
-        QCOMPARE(transcript(responder),
-                 QStringList({box(1, model, QStringLiteral("Are you sure you want to create this volume ?"), kYesNo, kYes),
-                              box(2, model, QStringLiteral("Failed to ZynCreateVolSet(..), Error = 6."), kOk, kOk)}));
-    }
+    QCOMPARE(answered(ui->createButton, {QMessageBox::Yes, QMessageBox::Ok}),
+             QStringList({box(1, model, QStringLiteral("Are you sure you want to create this volume ?"), kYesNo, kYes),
+                          box(2, model, QStringLiteral("Failed to ZynCreateVolSet(..), Error = 6."), kOk, kOk)}));
     QVERIFY(simtest::payloads(*m_ctl, 0x65).empty());
 
     // Without the first one, the other eight go.
@@ -428,13 +371,8 @@ void TestDialogsNested::addNestedVolumeLimit()
     Ui_DialogAddNestedVolume* ui = dialog.Form();
     QVERIFY(tick(ui->freeRaidSetTreeView->model(), QStringLiteral("A,B")));
     m_ctl->clearLog();
-    {
-        ModalResponder responder;
-        responder.press(QMessageBox::Ok);
-        ui->createButton->click();
-        QCOMPARE(transcript(responder),
-                 QStringList({box(2, QStringLiteral("B"), QStringLiteral("Exceed numbers of volumes allowed."), kOk, kOk)}));
-    }
+    QCOMPARE(answered(ui->createButton, {QMessageBox::Ok}),
+             QStringList({box(2, QStringLiteral("B"), QStringLiteral("Exceed numbers of volumes allowed."), kOk, kOk)}));
     QVERIFY(simtest::payloads(*m_ctl, 0x65).empty());
 }
 

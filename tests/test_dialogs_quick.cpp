@@ -5,6 +5,7 @@
 // and next page, a finish that sends nothing, and no use of its models once it is gone.
 // With PALVIR_SHOT_DIR set, a picture of each.
 #include "controllerfixture.h"
+#include "dialogfixture.h"
 #include "modalresponder.h"
 #include "viewfixture.h"
 #include "devices/images.h"
@@ -26,6 +27,7 @@
 #include <memory>
 
 using namespace ctltest;
+using namespace dialogtest;
 using namespace viewtest;
 using simtest::Bytes;
 
@@ -49,19 +51,6 @@ QByteArray freeDisks(int count, const char* blocks = k1000)
     return out;
 }
 
-// The boxes a responder saw, one line each: icon, title, text, buttons, default button.
-QStringList transcript(const ModalResponder& responder)
-{
-    QStringList out;
-    for (const ModalResponder::Seen& s : responder.seen())
-        out << QStringLiteral("%1|%2|%3|%4|%5").arg(s.icon).arg(s.title, s.text, s.buttons.join(QLatin1Char(',')),
-                                                                s.defaultButton);
-    return out;
-}
-QString box(int icon, const QString& title, const QString& text, const QString& buttons, const QString& dflt)
-{
-    return QStringLiteral("%1|%2|%3|%4|%5").arg(icon).arg(title, text, buttons, dflt);
-}
 const QString kModel = QStringLiteral("%MODEL%");
 const QString kQuestion = QStringLiteral("1|%MODEL%|Are you sure you want to create this volume ?|&Yes,&No|&Yes");
 QString warning(const QString& text)
@@ -117,68 +106,9 @@ QString volumeFrame(int raidSet, double gb, int level, int channel, int id, int 
     return frame(0x60, p);
 }
 
-// The disks a proxy offers, "E:S" each, enclosure rows by their disks.
-QStringList offered(const QAbstractItemModel* proxy, const QModelIndex& parent = QModelIndex())
-{
-    QStringList out;
-    if (proxy == nullptr)
-        return out;
-    for (int r = 0; r < proxy->rowCount(parent); ++r) {
-        const QModelIndex i = proxy->index(r, 0, parent);
-        auto* device = i.data(zynmodel::DeviceItemRole).value<QZynDevice*>();
-        if (device != nullptr && device->type == QZynDevice::Disk) {
-            const QZynDiskIndex& d = static_cast<QZynDisk*>(device)->GetIndex();
-            out << QStringLiteral("%1:%2").arg(d.enclosure).arg(d.slot);
-        }
-        out << offered(proxy, i);
-    }
-    return out;
-}
-
-bool tick(QAbstractItemModel* proxy, const QString& disk, const QModelIndex& parent = QModelIndex())
-{
-    for (int r = 0; r < proxy->rowCount(parent); ++r) {
-        const QModelIndex i = proxy->index(r, 0, parent);
-        auto* device = i.data(zynmodel::DeviceItemRole).value<QZynDevice*>();
-        if (device != nullptr && device->type == QZynDevice::Disk) {
-            const QZynDiskIndex& d = static_cast<QZynDisk*>(device)->GetIndex();
-            if (QStringLiteral("%1:%2").arg(d.enclosure).arg(d.slot) == disk)
-                return proxy->setData(i, Qt::Checked, Qt::CheckStateRole);
-        }
-        if (tick(proxy, disk, i))
-            return true;
-    }
-    return false;
-}
-
-void shootDialog(QWidget* dialog, const QString& name)
-{
-    const QString folder = qEnvironmentVariable("PALVIR_SHOT_DIR");
-    if (folder.isEmpty())
-        return;
-    QDir().mkpath(folder);
-    const bool shown = dialog->isVisible();
-    dialog->show();
-    if (!QTest::qWaitForWindowExposed(dialog))
-        return;
-    dialog->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
-    QFile text(folder + QLatin1Char('/') + name + QStringLiteral(".txt"));
-    if (text.open(QIODevice::WriteOnly))
-        text.write(QStringLiteral("%1 (%2x%3)\n").arg(dialog->windowTitle()).arg(dialog->width()).arg(dialog->height()).toUtf8());
-    if (!shown)
-        dialog->hide();
-}
-
 QString tagName()
 {
     return QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('-')).remove(QLatin1Char(','));
-}
-
-bool closeButtonOnly(const QWidget* w)
-{
-    const Qt::WindowFlags f = w->windowFlags();
-    return (f & Qt::WindowType_Mask) == Qt::Dialog && (f & Qt::WindowCloseButtonHint)
-        && !(f & (Qt::WindowContextHelpButtonHint | Qt::WindowMinMaxButtonsHint));
 }
 
 QList<QRadioButton*> levelButtons(Ui_DialogQuickCreate* ui)
@@ -237,22 +167,13 @@ private:
 
 void TestDialogsQuick::initTestCase()
 {
-    simtest::fastPolls();
     QVERIFY(m_dir.isValid());
-    qputenv("ZYNMSR_LOCK_DIR", (m_dir.path() + "/lock").toLocal8Bit());
-    ControllerEventWatcherThread::SetIntervals(100, 300, 20);
-    ControllerEventWatcherThread::Install();
-    InstallControllerModels();
-    PalvirInitImages();
+    setUpPolling(m_dir.path());
 }
 
 void TestDialogsQuick::cleanup()
 {
-    emptyHost();
-    QCoreApplication::processEvents();
-    m_starter.reset();
-    m_ctl.reset();
-    m_sim.reset();
+    endControllers(&m_starter, &m_ctl, &m_sim);
 }
 
 QZynController* TestDialogsQuick::online(const char* address, zynsim::Profile profile, const QByteArray& config)

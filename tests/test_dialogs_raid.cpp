@@ -4,6 +4,7 @@
 // boxes (recorded and answered by a responder) and the dialog closing with its controller.
 // With PALVIR_SHOT_DIR set, a picture of each dialog.
 #include "controllerfixture.h"
+#include "dialogfixture.h"
 #include "modalresponder.h"
 #include "viewfixture.h"
 #include "devices/enclosure.h"
@@ -35,6 +36,7 @@
 #include <memory>
 
 using namespace ctltest;
+using namespace dialogtest;
 using namespace viewtest;
 using simtest::Bytes;
 
@@ -44,83 +46,6 @@ namespace {
 constexpr const char* k1000 = "1953525168";
 constexpr const char* k2000 = "3907029168";
 constexpr const char* k995 = "1943359375";
-
-// The boxes a responder saw, one line each: icon, title, text, buttons, default button.
-QStringList transcript(const ModalResponder& responder)
-{
-    QStringList out;
-    for (const ModalResponder::Seen& s : responder.seen())
-        out << QStringLiteral("%1|%2|%3|%4|%5").arg(s.icon).arg(s.title, s.text,
-                                                       s.buttons.join(QLatin1Char(',')), s.defaultButton);
-    return out;
-}
-
-QString box(int icon, const QString& title, const QString& text, const QString& buttons, const QString& dflt = QString())
-{
-    return QStringLiteral("%1|%2|%3|%4|%5").arg(icon).arg(title, text, buttons, dflt);
-}
-const QString kYesNo = QStringLiteral("&Yes,&No");
-const QString kYes = QStringLiteral("&Yes");
-const QString kOk = QStringLiteral("OK");
-
-// The disks a proxy offers, "E:S" each, enclosure rows by their disks.
-QStringList offered(const QAbstractItemModel* proxy, const QModelIndex& parent = QModelIndex())
-{
-    QStringList out;
-    for (int r = 0; r < proxy->rowCount(parent); ++r) {
-        const QModelIndex i = proxy->index(r, 0, parent);
-        auto* device = i.data(zynmodel::DeviceItemRole).value<QZynDevice*>();
-        if (device != nullptr && device->type == QZynDevice::Disk) {
-            const QZynDiskIndex& d = static_cast<QZynDisk*>(device)->GetIndex();
-            out << QStringLiteral("%1:%2").arg(d.enclosure).arg(d.slot);
-        }
-        out << offered(proxy, i);
-    }
-    return out;
-}
-
-// Ticks the offered disk E:S.
-bool tick(QAbstractItemModel* proxy, const QString& disk, const QModelIndex& parent = QModelIndex())
-{
-    for (int r = 0; r < proxy->rowCount(parent); ++r) {
-        const QModelIndex i = proxy->index(r, 0, parent);
-        auto* device = i.data(zynmodel::DeviceItemRole).value<QZynDevice*>();
-        if (device != nullptr && device->type == QZynDevice::Disk) {
-            const QZynDiskIndex& d = static_cast<QZynDisk*>(device)->GetIndex();
-            if (QStringLiteral("%1:%2").arg(d.enclosure).arg(d.slot) == disk)
-                return proxy->setData(i, Qt::Checked, Qt::CheckStateRole);
-        }
-        if (tick(proxy, disk, i))
-            return true;
-    }
-    return false;
-}
-
-void shootDialog(QWidget* dialog, const QString& name)
-{
-    const QString folder = qEnvironmentVariable("PALVIR_SHOT_DIR");
-    if (folder.isEmpty())
-        return;
-    QDir().mkpath(folder);
-    const bool shown = dialog->isVisible();
-    dialog->show();
-    if (!QTest::qWaitForWindowExposed(dialog))
-        return;
-    dialog->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
-    QFile text(folder + QLatin1Char('/') + name + QStringLiteral(".txt"));
-    if (text.open(QIODevice::WriteOnly))
-        text.write(QStringLiteral("%1 (%2x%3)\n").arg(dialog->windowTitle()).arg(dialog->width()).arg(dialog->height()).toUtf8());
-    if (!shown)
-        dialog->hide();
-}
-
-// A dialog whose title bar offers only the close button.
-bool closeButtonOnly(const QWidget* w)
-{
-    const Qt::WindowFlags f = w->windowFlags();
-    return (f & Qt::WindowType_Mask) == Qt::Dialog && (f & Qt::WindowCloseButtonHint)
-        && !(f & (Qt::WindowContextHelpButtonHint | Qt::WindowMinMaxButtonsHint));
-}
 
 Bytes bytesOf(std::initializer_list<int> values)
 {
@@ -163,22 +88,13 @@ private:
 
 void TestDialogsRaid::initTestCase()
 {
-    simtest::fastPolls();
     QVERIFY(m_dir.isValid());
-    qputenv("ZYNMSR_LOCK_DIR", (m_dir.path() + "/lock").toLocal8Bit());
-    ControllerEventWatcherThread::SetIntervals(100, 300, 20);
-    ControllerEventWatcherThread::Install();
-    InstallControllerModels();
-    PalvirInitImages();
+    setUpPolling(m_dir.path());
 }
 
 void TestDialogsRaid::cleanup()
 {
-    emptyHost();
-    QCoreApplication::processEvents();
-    m_starter.reset();
-    m_ctl.reset();
-    m_sim.reset();
+    endControllers(&m_starter, &m_ctl, &m_sim);
 }
 
 QZynController* TestDialogsRaid::online(const char* address, zynsim::Profile profile, const char* config)
@@ -351,12 +267,8 @@ void TestDialogsRaid::addRaidSet()
     const QString question = QStringLiteral("Are you sure you want to create this raidset ?");
     // No: nothing is sent; the ticks stay.
     m_ctl->clearLog();
-    {
-        ModalResponder responder;
-        responder.press(QMessageBox::No);
-        ui->createRaidSetButton->click();
-        QCOMPARE(transcript(responder), QStringList({box(1, model, question, kYesNo, kYes)}));
-    }
+    QCOMPARE(answered(ui->createRaidSetButton, {QMessageBox::No}),
+             QStringList({box(1, model, question, kYesNo, kYes)}));
     QVERIFY(simtest::payloads(*m_ctl, 0x50).empty());
     QCOMPARE(figures(), QStringList({"3", "990.0", "2970.0"}));
 
@@ -380,15 +292,9 @@ void TestDialogsRaid::addRaidSet()
     QVERIFY(tick(proxy, "0:1"));
     QCOMPARE(figures(), QStringList({"2", "1000.0", "2000.0"}));
     m_ctl->clearLog();
-    {
-        ModalResponder responder;
-        responder.press(QMessageBox::Yes);
-        responder.press(QMessageBox::Ok);
-        ui->createRaidSetButton->click();
-        QCOMPARE(transcript(responder),
-                 QStringList({box(1, model, question, kYesNo, kYes),
-                              box(1, model, QStringLiteral("RaidSet has been created successfully."), kOk, kOk)}));
-    }
+    QCOMPARE(answered(ui->createRaidSetButton, {QMessageBox::Yes, QMessageBox::Ok}),
+             QStringList({box(1, model, question, kYesNo, kYes),
+                          box(1, model, QStringLiteral("RaidSet has been created successfully."), kOk, kOk)}));
     Bytes expected(21, 0);
     expected[0] = 2;
     expected.insert(expected.end(), {0, 0, 0, 1});
@@ -512,23 +418,13 @@ void TestDialogsRaid::addVolumeCreates()
     ui->raid0RadioButton->click();
     ui->capacityDoubleSpinBox->setValue(2.5);
     m_ctl->clearLog();
-    {
-        ModalResponder responder;
-        responder.press(QMessageBox::No);
-        ui->createVolumePushButton->click();
-        QCOMPARE(transcript(responder), QStringList({box(1, title, question, kYesNo, kYes)}));
-    }
+    QCOMPARE(answered(ui->createVolumePushButton, {QMessageBox::No}),
+             QStringList({box(1, title, question, kYesNo, kYes)}));
     QVERIFY(simtest::payloads(*m_ctl, 0x60).empty());
     QCOMPARE(ui->capacityDoubleSpinBox->value(), 2.5);
-    {
-        ModalResponder responder;
-        responder.press(QMessageBox::Yes);
-        responder.press(QMessageBox::Ok);
-        ui->createVolumePushButton->click();
-        QCOMPARE(transcript(responder),
-                 QStringList({box(1, title, question, kYesNo, kYes),
-                              box(1, title, QStringLiteral("Volume has been created successfully."), kOk, kOk)}));
-    }
+    QCOMPARE(answered(ui->createVolumePushButton, {QMessageBox::Yes, QMessageBox::Ok}),
+             QStringList({box(1, title, question, kYesNo, kYes),
+                          box(1, title, QStringLiteral("Volume has been created successfully."), kOk, kOk)}));
     const QByteArray name = QStringLiteral("Données-éé-0123").toUtf8().left(16);
     QCOMPARE(name.size(), 16);
     Bytes expected = {1};
@@ -748,13 +644,8 @@ void TestDialogsRaid::volumeLimit()
     QCOMPARE(int(volumes.size()), QZynController::kVolumeSets);
     DialogAddVolume dialog(c->GetRaidSet(0));
     m_ctl->clearLog();
-    {
-        ModalResponder responder;
-        responder.press(QMessageBox::Ok);
-        dialog.Form()->createVolumePushButton->click();
-        QCOMPARE(transcript(responder),
-                 QStringList({box(2, QStringLiteral("Full"), QStringLiteral("Exceed numbers of volumes allowed."), kOk, kOk)}));
-    }
+    QCOMPARE(answered(dialog.Form()->createVolumePushButton, {QMessageBox::Ok}),
+             QStringList({box(2, QStringLiteral("Full"), QStringLiteral("Exceed numbers of volumes allowed."), kOk, kOk)}));
     QVERIFY(simtest::payloads(*m_ctl, 0x60).empty());
 }
 

@@ -136,26 +136,9 @@ void TestRomCfg::restoreWritesTheRestorableFieldsInOrder()
     QList<Piece> expected = restoredPieces(layout);
     QByteArray image = restoredImage(before, values, layout);
     if (refuseLong) {
-        // Each field's first 'B' piece is refused, then the field goes again in the short form:
-        // pieces of 512, a rest of 256-511 bytes as 255 and the remainder.
-        expected.clear();
-        image = before;
-        for (int id = 0; id < kSetupTableRows; ++id) {
-            const CFieldInfo* f = gettablefieldinfo(u8(layout), u32(id));
-            if (isPrivate(id) || f == nullptr || f->offset < 0)
-                continue;
-            expected << Piece(int(f->offset), int(std::min<int64_t>(512, f->length)));
-            if (id == stopId)
-                break;
-            for (int64_t done = 0; done < f->length;) {
-                int64_t piece = std::min<int64_t>(512, f->length - done);
-                if (piece < 512 && piece > 255)
-                    piece = 255;
-                expected << Piece(int(f->offset + done), int(piece));
-                done += piece;
-            }
-            image.replace(int(f->offset), int(f->length), values.mid(int(f->offset), int(f->length)));
-        }
+        // Each field's first 'B' piece is refused, then the field goes again in the short form.
+        expected = refusedLongPieces(layout, stopId);
+        image = refusedLongImage(before, values, layout, stopId);
     }
     const QList<Piece> writes = setupWrites(ctl());
     QCOMPARE(writes.size(), expected.size());

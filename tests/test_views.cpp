@@ -106,22 +106,13 @@ private:
 
 void TestViews::initTestCase()
 {
-    simtest::fastPolls();
     QVERIFY(m_dir.isValid());
-    qputenv("ZYNMSR_LOCK_DIR", (m_dir.path() + "/lock").toLocal8Bit());
-    ControllerEventWatcherThread::SetIntervals(100, 300, 20);
-    ControllerEventWatcherThread::Install();
-    InstallControllerModels();
-    PalvirInitImages();
+    setUpPolling(m_dir.path());
 }
 
 void TestViews::cleanup()
 {
-    emptyHost();
-    QCoreApplication::processEvents();
-    m_starter.reset();
-    m_ctl.reset();
-    m_sim.reset();
+    endControllers(&m_starter, &m_ctl, &m_sim);
     m_rig.stop();
 }
 

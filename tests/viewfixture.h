@@ -4,7 +4,9 @@
 
 #include "controllerfixture.h"
 #include "devices/host.h"
+#include "devices/images.h"
 #include "ui/model/controllermodels.h"
+#include "watcher/eventwatcher.h"
 
 #include <QAbstractItemDelegate>
 #include <QDir>
@@ -37,6 +39,18 @@ inline QImage iconAt(const QModelIndex& index)
 }
 
 // Starts each controller the host announces, as the main window does.
+// What the tests over the polling thread set up once: quick polls and event watching, the
+// controllers' lock folder below `folder`, the controller models and the images.
+inline void setUpPolling(const QString& folder)
+{
+    simtest::fastPolls();
+    qputenv("ZYNMSR_LOCK_DIR", (folder + "/lock").toLocal8Bit());
+    ControllerEventWatcherThread::SetIntervals(100, 300, 20);
+    ControllerEventWatcherThread::Install();
+    InstallControllerModels();
+    PalvirInitImages();
+}
+
 class Starter : public QObject {
     Q_OBJECT
 public:
@@ -48,6 +62,18 @@ public slots:
             static_cast<QZynController*>(device)->Start();
     }
 };
+
+// The end of a test over the polling thread: the host forgets its controllers, then the starter,
+// the simulated controller and the simulator go, in that order.
+inline void endControllers(std::unique_ptr<Starter>* starter, std::shared_ptr<zynsim::FakeController>* ctl,
+                           std::unique_ptr<zynsim::Simulator>* sim)
+{
+    ctltest::emptyHost();
+    QCoreApplication::processEvents();
+    starter->reset();
+    ctl->reset();
+    sim->reset();
+}
 
 // A simulated controller of `profile` holding the model `config` at `address` (in `sim`), listed
 // under the host, announced and online; null otherwise.

@@ -78,15 +78,7 @@ void DialogAddNestedVolume::ShowNestedRAIDInformation()
 
 u8 DialogAddNestedVolume::checkedLevel() const
 {
-    if (ui->raid0RadioButton->isChecked())
-        return sGUI_VOLUMESET::kLevelRaid0;
-    if (ui->raid1RadioButton->isChecked())
-        return sGUI_VOLUMESET::kLevelRaid10;
-    if (ui->raid3RadioButton->isChecked())
-        return sGUI_VOLUMESET::kLevelRaid3;
-    if (ui->raid5RadioButton->isChecked())
-        return sGUI_VOLUMESET::kLevelRaid5;
-    return sGUI_VOLUMESET::kLevelRaid6;
+    return raiddialog::CheckedLevel(ui);
 }
 
 void DialogAddNestedVolume::UpdateVolumeInformation()
@@ -119,21 +111,10 @@ void DialogAddNestedVolume::on_createButton_clicked()
                              QMessageBox::Ok);
         return;
     }
-    _VOLUMESET_CAP cap;
-    std::memset(&cap, 0, sizeof cap);
-    cap.size = sizeof cap;
+    _VOLUMESET_CAP cap =
+        DialogAddVolume::NewVolumeCap(m_controller, ui->capacityDoubleSpinBox->value(), checkedLevel());
     cap.raidSet = u8(m_reference->GetIndex());
-    const QByteArray name = ui->nameLineEdit->text().toUtf8();
-    std::memcpy(cap.name, name.constData(), std::min<size_t>(size_t(name.size()), sizeof cap.name));
-    cap.capacity = ui->capacityDoubleSpinBox->value();
-    cap.level = checkedLevel();
-    cap.stripe = DialogAddVolume::kStripeCode;
-    m_controller->GetFreeChIdLun(&cap.channel, &cap.id, &cap.lun);
-    cap.tagged = DialogAddVolume::kTaggedQueuing;
-    cap.cache = DialogAddVolume::kWriteBack;
-    cap.reserved4 = DialogAddVolume::kReserved;
-    cap.flags = DialogAddVolume::kForegroundInit;
-    cap.encryption = DialogAddVolume::kNoEncryption;
+    DialogAddVolume::SetVolumeName(&cap, ui->nameLineEdit->text());
     // The selection as it stands now: the boxes let polls re-filter the list, which unticks rows.
     u8 numbers[kMaxRaidSets];
     std::memcpy(numbers, m_raidSets, sizeof numbers);

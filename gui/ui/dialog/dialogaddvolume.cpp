@@ -127,15 +127,7 @@ void DialogAddVolume::UpdateVolumeInformation()
 
 u8 DialogAddVolume::checkedLevel() const
 {
-    if (ui->raid0RadioButton->isChecked())
-        return sGUI_VOLUMESET::kLevelRaid0;
-    if (ui->raid1RadioButton->isChecked())
-        return sGUI_VOLUMESET::kLevelRaid10;
-    if (ui->raid3RadioButton->isChecked())
-        return sGUI_VOLUMESET::kLevelRaid3;
-    if (ui->raid5RadioButton->isChecked())
-        return sGUI_VOLUMESET::kLevelRaid5;
-    return sGUI_VOLUMESET::kLevelRaid6;
+    return raiddialog::CheckedLevel(ui);
 }
 
 void DialogAddVolume::RadioButton_clicked()
@@ -146,6 +138,29 @@ void DialogAddVolume::RadioButton_clicked()
     const double maximum = std::max(0.0, m_raidSet->GetFreeCapacityInGBByVolumeType(checkedLevel()));
     ui->capacityDoubleSpinBox->setMaximum(maximum);
     ui->capacityDoubleSpinBox->setValue(maximum);
+}
+
+_VOLUMESET_CAP DialogAddVolume::NewVolumeCap(QZynController* controller, double capacity, u8 level)
+{
+    _VOLUMESET_CAP cap;
+    std::memset(&cap, 0, sizeof cap);
+    cap.size = sizeof cap;
+    cap.capacity = capacity;
+    cap.level = level;
+    cap.stripe = kStripeCode;
+    controller->GetFreeChIdLun(&cap.channel, &cap.id, &cap.lun);
+    cap.tagged = kTaggedQueuing;
+    cap.cache = kWriteBack;
+    cap.reserved4 = kReserved;
+    cap.flags = kForegroundInit;
+    cap.encryption = kNoEncryption;
+    return cap;
+}
+
+void DialogAddVolume::SetVolumeName(_VOLUMESET_CAP* cap, const QString& name)
+{
+    const QByteArray text = name.toUtf8();
+    std::memcpy(cap->name, text.constData(), std::min<size_t>(size_t(text.size()), sizeof cap->name));
 }
 
 void DialogAddVolume::on_createVolumePushButton_clicked()
@@ -159,21 +174,9 @@ void DialogAddVolume::on_createVolumePushButton_clicked()
         QMessageBox::warning(this, title, tr("Exceed numbers of volumes allowed."), QMessageBox::Ok);
         return;
     }
-    _VOLUMESET_CAP cap;
-    std::memset(&cap, 0, sizeof cap);
-    cap.size = sizeof cap;
+    _VOLUMESET_CAP cap = NewVolumeCap(m_controller, ui->capacityDoubleSpinBox->value(), checkedLevel());
     cap.raidSet = u8(m_raidSet->GetIndex());
-    const QByteArray name = ui->nameLineEdit->text().toUtf8();
-    std::memcpy(cap.name, name.constData(), std::min<size_t>(size_t(name.size()), sizeof cap.name));
-    cap.capacity = ui->capacityDoubleSpinBox->value();
-    cap.level = checkedLevel();
-    cap.stripe = kStripeCode;
-    m_controller->GetFreeChIdLun(&cap.channel, &cap.id, &cap.lun);
-    cap.tagged = kTaggedQueuing;
-    cap.cache = kWriteBack;
-    cap.reserved4 = kReserved;
-    cap.flags = kForegroundInit;
-    cap.encryption = kNoEncryption;
+    SetVolumeName(&cap, ui->nameLineEdit->text());
     if (QMessageBox::information(this, title, tr("Are you sure you want to create this volume ?"),
                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
         != QMessageBox::Yes)

@@ -29,6 +29,12 @@ public:
     // Below this much free space (GB) the raid set takes no new volume.
     static constexpr double kMinFreeGB = 1.0;
 
+    // A new volume's record with what every new volume gets and the controller's next free
+    // address; no raid set and no name yet.
+    static _VOLUMESET_CAP NewVolumeCap(QZynController* controller, double capacity, u8 level);
+    // Puts `name` in the record as UTF-8, cut to the field.
+    static void SetVolumeName(_VOLUMESET_CAP* cap, const QString& name);
+
     DialogAddVolume(QZynRaidSet* raidSet, QWidget* parent = nullptr);
     ~DialogAddVolume() override;
 

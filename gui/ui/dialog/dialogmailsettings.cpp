@@ -13,7 +13,6 @@
 
 namespace {
 
-const char* const kPortMask = "00000;";
 const char* const kMailIcon = ":/images/icons/app/email.png";
 
 } // namespace
@@ -35,7 +34,7 @@ DialogMailSettings::~DialogMailSettings()
 
 void DialogMailSettings::InitDialog()
 {
-    ui->smtpPortLineEdit->setInputMask(QString::fromLatin1(kPortMask));
+    ui->smtpPortLineEdit->setInputMask(QString::fromLatin1(prefdialog::kPortMask));
     // The icon is the link: its target is the sentence the closing box shows, which tells only
     // what the dialog knows when the box comes up.
     const QString handed = tr("The test mail has been handed to the mail server connection; "
@@ -90,20 +89,7 @@ bool DialogMailSettings::Apply()
 
 void DialogMailSettings::on_buttonBox_clicked(QAbstractButton* button)
 {
-    switch (ui->buttonBox->buttonRole(button)) {
-    case QDialogButtonBox::AcceptRole:
-        if (Apply())
-            accept();
-        break;
-    case QDialogButtonBox::RejectRole:
-        reject();
-        break;
-    case QDialogButtonBox::ApplyRole:
-        Apply();
-        break;
-    default:
-        break;
-    }
+    prefdialog::AnswerButton(this, ui->buttonBox, button, [this] { return Apply(); });
 }
 
 void DialogMailSettings::on_testMailLabel_linkActivated(const QString& link)

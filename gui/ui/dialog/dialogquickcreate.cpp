@@ -260,18 +260,7 @@ void DialogQuickCreate::on_quickCreateButton_clicked()
     for (int i = 0; i < members; ++i)
         addDrive(&list, free[size_t(i)]);
 
-    _VOLUMESET_CAP cap;
-    std::memset(&cap, 0, sizeof cap);
-    cap.size = sizeof cap;
-    cap.capacity = ui->capacityDoubleSpinBox->value();
-    cap.level = level.code;
-    cap.stripe = DialogAddVolume::kStripeCode;
-    m_controller->GetFreeChIdLun(&cap.channel, &cap.id, &cap.lun);
-    cap.tagged = DialogAddVolume::kTaggedQueuing;
-    cap.cache = DialogAddVolume::kWriteBack;
-    cap.reserved4 = DialogAddVolume::kReserved;
-    cap.flags = DialogAddVolume::kForegroundInit;
-    cap.encryption = DialogAddVolume::kNoEncryption;
+    _VOLUMESET_CAP cap = DialogAddVolume::NewVolumeCap(m_controller, ui->capacityDoubleSpinBox->value(), level.code);
 
     // Nothing changes before the user agrees.
     if (!raiddialog::Confirm(this, title, tr("Are you sure you want to create this volume ?")) || !m_controller)

@@ -287,24 +287,11 @@ bool DialogScheduler::Apply(QZynTask* task)
 
 void DialogScheduler::on_buttonBox_clicked(QAbstractButton* button)
 {
-    switch (ui->buttonBox->buttonRole(button)) {
-    case QDialogButtonBox::AcceptRole: {
+    // Without a task there is nothing to apply, and OK just closes.
+    prefdialog::AnswerButton(this, ui->buttonBox, button, [this] {
         QZynTask* task = GetCurrentTask();
-        if (task != nullptr && !Apply(task))
-            return;
-        accept();
-        break;
-    }
-    case QDialogButtonBox::RejectRole:
-        reject();
-        break;
-    case QDialogButtonBox::ApplyRole:
-        if (QZynTask* task = GetCurrentTask())
-            Apply(task);
-        break;
-    default:
-        break;
-    }
+        return task == nullptr || Apply(task);
+    });
 }
 
 void DialogScheduler::on_buttonGroupTriggerType_buttonClicked(int id)

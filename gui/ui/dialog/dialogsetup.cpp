@@ -116,20 +116,10 @@ void DialogSetup::Apply()
 
 void DialogSetup::on_buttonBox_clicked(QAbstractButton* button)
 {
-    switch (ui->buttonBox->buttonRole(button)) {
-    case QDialogButtonBox::AcceptRole:
+    prefdialog::AnswerButton(this, ui->buttonBox, button, [this] {
         Apply();
-        accept();
-        break;
-    case QDialogButtonBox::RejectRole:
-        reject();
-        break;
-    case QDialogButtonBox::ApplyRole:
-        Apply();
-        break;
-    default:
-        break;
-    }
+        return true;
+    });
 }
 
 void DialogSetup::on_labelEmailSettings_linkActivated(const QString&)

@@ -8,7 +8,6 @@
 namespace {
 
 const char* const kAddressMask = "000.000.000.000;";
-const char* const kPortMask = "00000;";
 
 } // namespace
 
@@ -26,7 +25,7 @@ DialogSNMPTrapSettings::DialogSNMPTrapSettings(QWidget* parent)
     m_port[2] = ui->portLineEdit3;
     for (int i = 0; i < 3; ++i) {
         m_ip[i]->setInputMask(QString::fromLatin1(kAddressMask));
-        m_port[i]->setInputMask(QString::fromLatin1(kPortMask));
+        m_port[i]->setInputMask(QString::fromLatin1(prefdialog::kPortMask));
     }
     InitDialog();
 }
@@ -61,18 +60,8 @@ void DialogSNMPTrapSettings::Apply()
 
 void DialogSNMPTrapSettings::on_buttonBox_clicked(QAbstractButton* button)
 {
-    switch (ui->buttonBox->buttonRole(button)) {
-    case QDialogButtonBox::AcceptRole:
+    prefdialog::AnswerButton(this, ui->buttonBox, button, [this] {
         Apply();
-        accept();
-        break;
-    case QDialogButtonBox::RejectRole:
-        reject();
-        break;
-    case QDialogButtonBox::ApplyRole:
-        Apply();
-        break;
-    default:
-        break;
-    }
+        return true;
+    });
 }

@@ -15,6 +15,7 @@ class CZynlibCLI;
 class ControllerWatcher;
 class QAction;
 class QCloseEvent;
+class QFile;
 class QHostAddress;
 class QNetworkAddressEntry;
 class QDeviceWatcherThread;
@@ -26,6 +27,7 @@ class QZynController;
 class QZynDevice;
 class QZynEvent;
 class QZynRaidSet;
+class QZynSettings;
 class QZynVolumeSet;
 class QZynHost;
 class QZynLog;
@@ -143,6 +145,10 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // Sends one mail to the settings' recipients through their server, on its own.
+    static void SendMail(const QZynSettings& settings, const QString& subject, const QString& body,
+                         QFile& attachment);
+
     void InitWindow();
     void InitActions();
     void InitMenuBar();

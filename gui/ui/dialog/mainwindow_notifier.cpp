@@ -51,7 +51,7 @@ QString withoutNul(QString text)
     return text.remove(QChar(0));
 }
 
-// How long a notice mail may take, in milliseconds.
+// How long a mail may take, in milliseconds.
 constexpr int kMailTimeoutMs = 300000;
 // The trap code of an event: its class times this, plus its code within the class.
 constexpr int kTrapClassFactor = 128;
@@ -59,6 +59,19 @@ constexpr int kTrapManagers = 3;
 constexpr int kRecipients = 3;
 
 } // namespace
+
+void MainWindow::SendMail(const QZynSettings& settings, const QString& subject, const QString& body, QFile& attachment)
+{
+    // The mail object ends itself when its dialogue ends.
+    auto* smtp = new Smtp(settings.mailaccount, settings.mailpassword, settings.mailserver, settings.mailport,
+                          kMailTimeoutMs);
+    smtp->setSSL(settings.mailssl);
+    QStringList recipients;
+    for (int i = 0; i < kRecipients; ++i)
+        if (!settings.recipients[i].isEmpty())
+            recipients << settings.recipients[i];
+    smtp->sendMail(settings.senderaddr, recipients, subject, body, attachment);
+}
 
 void MainWindow::Notifier(QZynEvent* event)
 {
@@ -95,16 +108,9 @@ void MainWindow::Notifier(QZynEvent* event)
     const QString sent = withoutNul(notice);
 
     if (settings->byemail) {
-        auto* smtp = new Smtp(settings->mailaccount, settings->mailpassword, settings->mailserver, settings->mailport,
-                              kMailTimeoutMs);
-        smtp->setSSL(settings->mailssl);
-        QStringList recipients;
-        for (int i = 0; i < kRecipients; ++i)
-            if (!settings->recipients[i].isEmpty())
-                recipients << settings->recipients[i];
         QFile attachment(settings->attachlogfile ? report : tr(""));
         const QString subject = tr("RaidAlert-%0(%1)").arg(QLatin1String(levelName(level)), withoutNul(model));
-        smtp->sendMail(settings->senderaddr, recipients, subject, sent, attachment);
+        SendMail(*settings, subject, sent, attachment);
         qDebug("%s", qUtf8Printable(tr("Mail RaidAlert-%0(%1) %2").arg(QLatin1String(levelName(level)), model, notice)));
     }
 

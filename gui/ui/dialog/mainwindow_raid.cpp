@@ -105,6 +105,18 @@ bool hasFreeDisks(const QZynController* controller)
     return !disks.empty();
 }
 
+// Runs a dialog that takes free disks of `controller`, or says `none` when it has none.
+template <typename Dialog>
+void runOnFreeDisks(QWidget* parent, QZynController* controller, const QString& none)
+{
+    if (!hasFreeDisks(controller)) {
+        QMessageBox::warning(parent, modelOf(controller), none, QMessageBox::Ok);
+        return;
+    }
+    Dialog dialog(controller, parent);
+    dialog.exec();
+}
+
 // The question of a command of the main window, No the default; true for Yes.
 bool confirmCommand(QWidget* parent, const QString& title, const QString& question)
 {
@@ -156,12 +168,7 @@ void MainWindow::DoActionAddRaidSet()
     QPointer<QZynController> controller = asController(GetCurrentControllerTreeItem());
     if (controller.isNull() || !CheckPassword(controller) || controller.isNull())
         return;
-    if (!hasFreeDisks(controller)) {
-        QMessageBox::warning(this, modelOf(controller), tr("No Disks Available For RaidSet"), QMessageBox::Ok);
-        return;
-    }
-    DialogAddRaidSet dialog(controller, this);
-    dialog.exec();
+    runOnFreeDisks<DialogAddRaidSet>(this, controller, tr("No Disks Available For RaidSet"));
 }
 
 void MainWindow::DoActionAddNestedRaid()
@@ -405,12 +412,7 @@ void MainWindow::DoActionAddPassThroughDisk()
     QPointer<QZynController> controller = asController(GetCurrentControllerTreeItem());
     if (controller.isNull() || !CheckPassword(controller) || controller.isNull())
         return;
-    if (!hasFreeDisks(controller)) {
-        QMessageBox::warning(this, modelOf(controller), tr("No Disks Available For Pass Through"), QMessageBox::Ok);
-        return;
-    }
-    DialogAddPassThroughDisk dialog(controller, this);
-    dialog.exec();
+    runOnFreeDisks<DialogAddPassThroughDisk>(this, controller, tr("No Disks Available For Pass Through"));
 }
 
 void MainWindow::DoActionMuteBeeper()

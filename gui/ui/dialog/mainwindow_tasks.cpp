@@ -9,7 +9,6 @@
 #include "devices/sysinfo.h"
 #include "devices/volumeset.h"
 #include "devices/zynlog.h"
-#include "smtp/smtp.h"
 
 #include <QDebug>
 #include <QDesktopServices>
@@ -25,9 +24,6 @@
 
 namespace {
 
-// How long a task's mail may take, in milliseconds.
-constexpr int kMailTimeoutMs = 300000;
-constexpr int kRecipients = 3;
 // A controller reached over Ethernet serves its pages itself, on the HTTP port.
 constexpr quint16 kControllerHttpPort = 80;
 // Link-local IPv4 addresses, 169.254.0.0/16: no browser elsewhere reaches them.
@@ -49,16 +45,8 @@ void MainWindow::ExecuteSchedulerTask(QZynTask* task)
         const QZynSettings* settings = QZynSettings::Application();
         if (settings == nullptr)
             break;
-        // The mail object ends itself when its dialogue ends.
-        auto* smtp = new Smtp(settings->mailaccount, settings->mailpassword, settings->mailserver, settings->mailport,
-                              kMailTimeoutMs);
-        smtp->setSSL(settings->mailssl);
-        QStringList recipients;
-        for (int i = 0; i < kRecipients; ++i)
-            if (!settings->recipients[i].isEmpty())
-                recipients << settings->recipients[i];
         QFile noAttachment;
-        smtp->sendMail(settings->senderaddr, recipients, task->content.subject, task->content.msg, noAttachment);
+        SendMail(*settings, task->content.subject, task->content.msg, noAttachment);
         break;
     }
     case QZynTask::CheckVolume: {

@@ -1,5 +1,6 @@
 #include "ui/dialog/prefdialogs.h"
 
+#include <QDialog>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QPushButton>
@@ -15,6 +16,24 @@ void RelabelButtons(QDialogButtonBox* box, const QString& ok, const QString& can
     for (const auto& l : labels)
         if (QPushButton* button = box->button(l.which))
             button->setText(l.text);
+}
+
+void AnswerButton(QDialog* dialog, QDialogButtonBox* box, QAbstractButton* button, const std::function<bool()>& apply)
+{
+    switch (box->buttonRole(button)) {
+    case QDialogButtonBox::AcceptRole:
+        if (apply())
+            dialog->accept();
+        break;
+    case QDialogButtonBox::RejectRole:
+        dialog->reject();
+        break;
+    case QDialogButtonBox::ApplyRole:
+        apply();
+        break;
+    default:
+        break;
+    }
 }
 
 void SetLink(QLabel* label, const QString& text)

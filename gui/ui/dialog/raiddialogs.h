@@ -54,6 +54,22 @@ void Report(QWidget* parent, const QString& title, u32 result, const QString& fa
 // The refusal of a selection larger than the device list holds.
 void WarnTooMany(QWidget* parent, const QString& title);
 
+// The volume level of the first checked button of a form's raid 0, 1, 3 and 5 buttons, RAID 6
+// when none is (the raid 1 button stands for RAID 1+0).
+template <typename Form>
+u8 CheckedLevel(const Form* form)
+{
+    if (form->raid0RadioButton->isChecked())
+        return sGUI_VOLUMESET::kLevelRaid0;
+    if (form->raid1RadioButton->isChecked())
+        return sGUI_VOLUMESET::kLevelRaid10;
+    if (form->raid3RadioButton->isChecked())
+        return sGUI_VOLUMESET::kLevelRaid3;
+    if (form->raid5RadioButton->isChecked())
+        return sGUI_VOLUMESET::kLevelRaid5;
+    return sGUI_VOLUMESET::kLevelRaid6;
+}
+
 // Closes `dialog` when `controller` is announced removed or destroyed.
 void CloseWithController(QDialog* dialog, QZynController* controller);
 
