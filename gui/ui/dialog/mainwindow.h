@@ -167,6 +167,7 @@ private:
 
     // The RAID commands' steps after the password gate (mainwindow_raid.cpp), and the dialogs
     // of the quick-create, nested-volume and expand commands (mainwindow_raiddialogs.cpp).
+    QZynController* CurrentControllerPastGate();
     void AddVolume(QZynRaidSet* raidSet);
     void RemoveVolume(QZynVolumeSet* volume);
     void StopVolumeChecking(QZynController* controller);

@@ -140,10 +140,20 @@ QString code(u32 result)
 
 } // namespace
 
-void MainWindow::DoActionQuickCreate()
+// The current row's controller once the password gate let it through; null for another row, a
+// refused password, or a controller that went away while the password was asked.
+QZynController* MainWindow::CurrentControllerPastGate()
 {
     QPointer<QZynController> controller = asController(GetCurrentControllerTreeItem());
-    if (controller.isNull() || !CheckPassword(controller) || controller.isNull())
+    if (controller.isNull() || !CheckPassword(controller))
+        return nullptr;
+    return controller.data();
+}
+
+void MainWindow::DoActionQuickCreate()
+{
+    QZynController* controller = CurrentControllerPastGate();
+    if (controller == nullptr)
         return;
     const QString model = modelOf(controller);
     if (!hasFreeDisks(controller)) {
@@ -165,24 +175,24 @@ void MainWindow::DoActionQuickCreate()
 
 void MainWindow::DoActionAddRaidSet()
 {
-    QPointer<QZynController> controller = asController(GetCurrentControllerTreeItem());
-    if (controller.isNull() || !CheckPassword(controller) || controller.isNull())
+    QZynController* controller = CurrentControllerPastGate();
+    if (controller == nullptr)
         return;
     runOnFreeDisks<DialogAddRaidSet>(this, controller, tr("No Disks Available For RaidSet"));
 }
 
 void MainWindow::DoActionAddNestedRaid()
 {
-    QPointer<QZynController> controller = asController(GetCurrentControllerTreeItem());
-    if (controller.isNull() || !CheckPassword(controller) || controller.isNull())
+    QZynController* controller = CurrentControllerPastGate();
+    if (controller == nullptr)
         return;
     RunAddNestedVolumeDialog(controller);
 }
 
 void MainWindow::DoActionRemoveNestedRaid()
 {
-    QPointer<QZynController> controller = asController(GetCurrentControllerTreeItem());
-    if (controller.isNull() || !CheckPassword(controller) || controller.isNull())
+    QZynController* controller = CurrentControllerPastGate();
+    if (controller == nullptr)
         return;
     RunDeleteNestedVolumesDialog(controller);
 }
@@ -340,8 +350,8 @@ void MainWindow::RemoveVolume(QZynVolumeSet* selected)
 
 void MainWindow::DoActionStopVolumeChecking()
 {
-    QPointer<QZynController> controller = asController(GetCurrentControllerTreeItem());
-    if (controller.isNull() || !CheckPassword(controller) || controller.isNull())
+    QZynController* controller = CurrentControllerPastGate();
+    if (controller == nullptr)
         return;
     StopVolumeChecking(controller);
 }
@@ -409,8 +419,8 @@ void MainWindow::DoActionRemoveHotSpareDisk()
 
 void MainWindow::DoActionAddPassThroughDisk()
 {
-    QPointer<QZynController> controller = asController(GetCurrentControllerTreeItem());
-    if (controller.isNull() || !CheckPassword(controller) || controller.isNull())
+    QZynController* controller = CurrentControllerPastGate();
+    if (controller == nullptr)
         return;
     runOnFreeDisks<DialogAddPassThroughDisk>(this, controller, tr("No Disks Available For Pass Through"));
 }
