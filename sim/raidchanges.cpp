@@ -17,7 +17,7 @@ namespace {
 
 constexpr uint8_t kDone = 'A', kNotNormal = 'B', kNoRaidSet = 'D', kNoVolume = 'E', kNoDrive = 'F',
                   kInvalid = 'G', kUnsupported = 'H', kNoSpace = 'K';
-// A capacity up to 0.05 GB above what fits is cut to what fits; more is refused.
+// A larger capacity on modification: up to 0.05 GB above what fits is cut to it, more is refused.
 constexpr uint64_t kCapacityTolerance = 97656;
 constexpr int kMaxStripeCode = 8;
 constexpr uint8_t kNoAddress = 0xFF;
