@@ -577,7 +577,8 @@ u32 CZynlib::ZynImportSEDKey(char* path, unsigned char type, unsigned short* a, 
     if (path == nullptr || path[0] == '\0' || type > 1)
         return ZYN_ERR_INVALID_ARG;
     struct stat info;
-    if (::stat(path, &info) != 0)
+    // Only a regular file: opening a FIFO would wait for its writer.
+    if (::stat(path, &info) != 0 || !S_ISREG(info.st_mode))
         return ZYN_ERR_FILE;
     if (info.st_size > kSedKeyFileSize)
         return ZYN_ERR_INVALID_ARG;

@@ -169,7 +169,7 @@ struct FakeController::Impl {
     // Ends a restart whose silence is over: logs the power-on event. With `mutex` held.
     void settleRestart();
     Bytes modelAnswer(uint8_t command, const Bytes& payload);
-    bool takeScript(uint8_t command, Answer* answer);
+    bool takeScript(uint8_t command, const Bytes& payload, Answer* answer);
     Bytes systemInfoLocked() const;
     Bytes identifyLocked() const;
     void writeLogLine(const LogEntry& entry);

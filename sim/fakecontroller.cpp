@@ -331,15 +331,19 @@ Bytes FakeController::Impl::modelAnswer(uint8_t command, const Bytes& payload)
     return it->second(*this, payload);
 }
 
-bool FakeController::Impl::takeScript(uint8_t command, Answer* answer)
+bool FakeController::Impl::takeScript(uint8_t command, const Bytes& payload, Answer* answer)
 {
-    auto take = [answer](std::deque<Script>& queue) {
-        if (queue.empty())
-            return false;
-        *answer = queue.front().answer;
-        if (--queue.front().left <= 0)
-            queue.pop_front();
-        return true;
+    auto take = [answer, &payload](std::deque<Script>& queue) {
+        for (auto script = queue.begin(); script != queue.end(); ++script) {
+            const Bytes& prefix = script->answer.payloadPrefix;
+            if (prefix.size() > payload.size() || !std::equal(prefix.begin(), prefix.end(), payload.begin()))
+                continue;
+            *answer = script->answer;
+            if (--script->left <= 0)
+                queue.erase(script);
+            return true;
+        }
+        return false;
     };
     const auto it = scripts.find(command);
     if (it != scripts.end() && take(it->second)) {
@@ -462,7 +466,8 @@ FakeController::FakeController(const ControllerConfig& config)
     d->model = std::make_unique<DeviceModel>(d->config, d->serial);
     if (!config.emptyModel)
         d->model->buildDefault();
-    d->setup = std::make_unique<SetupImage>(d->config.setupLayout, d->config.password, d->serial);
+    d->setup = std::make_unique<SetupImage>(d->config.setupLayout, d->config.password, d->serial,
+                                            config.systemName.empty() ? setup::kDefaultSystemName : config.systemName);
 }
 
 FakeController::~FakeController()
@@ -525,7 +530,7 @@ FakeController::Reply FakeController::handleFrame(const Bytes& in, const std::st
         d->currentVia = via;
         d->currentPeer = peer;
         Answer answer;
-        if (!d->takeScript(command, &answer))
+        if (!d->takeScript(command, payload, &answer))
             answer = Answer::model();
         switch (answer.kind) {
         case Answer::Status: reply.bytes = frame::encodeStatus(answer.letter); break;

@@ -17,7 +17,7 @@ namespace {
 
 constexpr uint8_t kDone = 'A', kNotNormal = 'B', kNoRaidSet = 'D', kNoVolume = 'E', kNoDrive = 'F',
                   kInvalid = 'G', kUnsupported = 'H', kNoSpace = 'K';
-// A capacity up to 0.05 GB above what fits is cut to what fits; more is refused.
+// A larger capacity on modification: up to 0.05 GB above what fits is cut to it, more is refused.
 constexpr uint64_t kCapacityTolerance = 97656;
 constexpr int kMaxStripeCode = 8;
 constexpr uint8_t kNoAddress = 0xFF;
@@ -281,10 +281,8 @@ uint8_t DeviceModel::commandCreateVolume(int raid, const VolumeSpec& spec)
         return kInvalid;
     if (!raidSetNormal(raid))
         return kNotNormal;
-    if (spec.blocks > kMaxCapacity)
-        return kNoSpace;
-    // First fit; else the largest gap, when the capacity is at most a little above what it holds.
-    uint64_t capacity = spec.blocks;
+    // First fit; else the largest gap, with the capacity cut to what it holds.
+    uint64_t capacity = std::min(spec.blocks, kMaxCapacity);
     const auto gaps = freeGaps(raid);
     const std::pair<uint64_t, uint64_t>* place = nullptr;
     for (const auto& gap : gaps) {
@@ -298,7 +296,7 @@ uint8_t DeviceModel::commandCreateVolume(int raid, const VolumeSpec& spec)
             if (!place || gap.second > place->second)
                 place = &gap;
         const uint64_t most = place ? std::min(capacityIn(spec.level, members, place->second), kMaxCapacity) : 0;
-        if (most == 0 || capacity > most + kCapacityTolerance)
+        if (most == 0)
             return kNoSpace;
         capacity = most;
     }
@@ -352,9 +350,8 @@ uint8_t DeviceModel::commandCreateNestedVolume(const std::vector<int>& raids, co
     for (int r : raids)
         if (!raidSetNormal(r))
             return kNotNormal;
-    if (spec.blocks > kMaxCapacity)
-        return kNoSpace;
-    // Each raid set holds an even share; the one with the least room decides what fits.
+    // Each raid set holds an even share; the one with the least room decides what fits, and a
+    // larger request is cut to that.
     uint64_t most = kMaxCapacity;
     for (int r : raids) {
         uint64_t largest = 0;
@@ -362,10 +359,10 @@ uint8_t DeviceModel::commandCreateNestedVolume(const std::vector<int>& raids, co
             largest = std::max(largest, gap.second);
         most = std::min(most, capacityIn(spec.level, int(m_raidSets[size_t(r)].members.size()), largest));
     }
-    uint64_t capacity = spec.blocks;
+    uint64_t capacity = std::min(spec.blocks, kMaxCapacity);
     uint64_t share = (capacity + count - 1) / count;
     if (share > most) {
-        if (most == 0 || capacity > most * count + kCapacityTolerance)
+        if (most == 0)
             return kNoSpace;
         share = most;
         capacity = most * count;

@@ -71,7 +71,8 @@ uint32_t le32(const Bytes& b, size_t at)
 
 } // namespace
 
-SetupImage::SetupImage(int layout, const std::string& password, const std::string& unitSerial)
+SetupImage::SetupImage(int layout, const std::string& password, const std::string& unitSerial,
+                       const std::string& systemName)
     : m_layout(layout >= 0 && layout < setup::kLayouts ? layout : 0)
     , m_image(setup::imageSize(m_layout))
 {
@@ -95,7 +96,7 @@ SetupImage::SetupImage(int layout, const std::string& password, const std::strin
     put(kSnmpCommunity, {});
     put(kSnmpContact, text("Storage administrator"));
     put(kSnmpLocation, text("Machine room"));
-    put(kSnmpName, text("varnel-raid"));
+    put(kSnmpName, text(systemName));
     // Fibre channel models: four ports (speed, topology, loop id), no host names, no filters.
     put(kFibrePorts, {2, 1, 0x03, 0, 2, 1, 0x04, 0, 2, 1, 0x05, 0, 2, 1, 0x06, 0});
     put(kFibreHostNames, {});

@@ -33,6 +33,9 @@ enum Operation : uint8_t {
     OpWriteLong = 0x42,           // 'B': u32 offset, u16 length
 };
 
+// The SNMP system name of a controller configured without one.
+constexpr const char* kDefaultSystemName = "varnel-raid";
+
 // True when a 0x1F payload has the sub-command, the access prefix and an operation.
 bool hasPrefix(const Bytes& payload);
 
@@ -61,7 +64,8 @@ class SetupImage {
 public:
     // A fresh image: a pattern that makes neighbouring bytes differ, with sensible values in
     // the network, port, password, serial, SNMP and power-supply fields the layout has.
-    SetupImage(int layout, const std::string& password, const std::string& unitSerial);
+    SetupImage(int layout, const std::string& password, const std::string& unitSerial,
+               const std::string& systemName = setup::kDefaultSystemName);
 
     int layout() const { return m_layout; }
     const Bytes& bytes() const { return m_image; }

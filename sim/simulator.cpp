@@ -3,6 +3,7 @@
 #include "simulator.h"
 
 #include "driverservice.h"
+#include "setupimage.h"
 #include "simframe.h"
 
 #include <iokit/userclient_service.h>
@@ -349,7 +350,10 @@ std::shared_ptr<FakeController> Simulator::Impl::addService(const ControllerConf
     }
     DriverEntry entry;
     entry.entryId = entryId;
-    entry.controller = std::make_shared<FakeController>(config);
+    ControllerConfig own = config;
+    if (own.systemName.empty())
+        own.systemName = std::string(setup::kDefaultSystemName) + "-slot" + std::to_string(order);
+    entry.controller = std::make_shared<FakeController>(own);
     entry.service = std::make_shared<DriverService>(entry.controller, entryId);
     iokit::ServiceInfo info;
     info.className = zynmsr::kServiceClass;
@@ -412,7 +416,10 @@ std::shared_ptr<FakeController> Simulator::addUdpController(const std::string& a
     endpoint->address = address;
     endpoint->port = ntohs(actual.sin_port);
     endpoint->via = "udp:" + address + ":" + std::to_string(endpoint->port);
-    endpoint->controller = std::make_shared<FakeController>(config);
+    ControllerConfig own = config;
+    if (own.systemName.empty())
+        own.systemName = std::string(setup::kDefaultSystemName) + "-" + address;
+    endpoint->controller = std::make_shared<FakeController>(own);
     std::array<uint8_t, 4> ip;
     std::memcpy(ip.data(), &bound.sin_addr, 4);
     endpoint->controller->setIpAddress(ip);

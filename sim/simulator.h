@@ -72,13 +72,16 @@
 //   0x60 {raid, name, u64 blocks, level, stripe code 0-8 (8 << code sectors), channel, id, lun,
 //      tagged, cache, byte 53, flags 0-3, encryption, 6 zeros} (41): the lowest free volume
 //      number, first fit in the free segments; levels 0 (n >= 1), 1 (n >= 2), 2-4 (n >= 3).
-//      Up to 97656 blocks (0.05 GB) above what the largest segment holds is cut to it, more is
-//      'K'; then a channel/id/lun in use 'G'. No name: "Volume---VOL#nnn". It initialises
-//      (state 0x1, 2/8 then 2/0) whatever the flags say; encryption sets flags 0x40008000.
+//      A request larger than the largest segment holds is cut to it, as a controller does;
+//      'K' only when the raid set has no free segment; then a channel/id/lun in use 'G'. No
+//      name: "Volume---VOL#nnn". It initialises (state 0x1, 2/8 then 2/0) whatever the flags
+//      say; encryption sets flags 0x40008000.
 //   0x65 {n 2-8, 8 raid sets, name, u64 blocks, settings, flags, encryption} (43, extended
 //      volume records only, else 'H'): the nested volume at the lowest free number, then one
 //      member volume (flag 0x100) per raid set in the next free numbers, each an even share;
-//      ready at once (state 0) with one event 2/8. Deleting it (0x62) removes the members.
+//      a share larger than the fullest raid set's largest segment holds is cut to it ('K' when
+//      one of them has no free segment); ready at once (state 0) with one event 2/8. Deleting
+//      it (0x62) removes the members.
 //   0x61 {volume, name or zeros, u64 blocks or 0, settings, 4 zeros} (37): a level or stripe
 //      change migrates, a larger capacity takes space (laid out afresh when it does not fit
 //      in place); no shrinking ('G'); a nested volume changes its name and address only. 2/10.
@@ -163,7 +166,8 @@
 // layout has them: IP 192.168.1.100, mask 255.255.255.0, gateway 192.168.1.1, DHCP 0, ports
 // HTTP 80, Telnet 23, SMTP 25 (u16 LE), max command length 0x81, 1 power supply, the
 // controller's password (length byte + 15 bytes), its serial as the unit serial, an empty SNMP
-// community, contact "Storage administrator", location "Machine room", name "varnel-raid".
+// community, contact "Storage administrator", location "Machine room", the name
+// ControllerConfig::systemName gives.
 // Every 0x1F payload starts 08 "PlUmEvOr" op (bytes 0-9); a payload shorter than that or with
 // another sub-command or prefix answers 'G', an unknown op 'H'.
 //
@@ -275,6 +279,9 @@ struct ControllerConfig {
                                          // a silent controller logs nothing it hears
     std::array<uint8_t, 6> mac{};        // all zero: a distinct address is made up; with the
                                          // serial of another controller it makes a clone
+    std::string systemName;              // the SNMP system name (setup field 75); empty:
+                                         // "varnel-raid", with "-" and the address (UDP) or
+                                         // "-slot" and the order (driver) when Simulator serves it
 };
 
 // The clock as command 0x1D last set it.
@@ -354,6 +361,9 @@ struct Answer {
     // just before that frame's answer, to the address the held request came from (a reply that
     // comes too late, in a fixed order). The driver front end ignores it.
     bool holdUntilNextFrame = false;
+    // Not empty: only frames whose payload starts with these bytes take this script; the
+    // others pass it by (to the model or a later script).
+    Bytes payloadPrefix;
 
     static Answer status(uint8_t letter);
     static Answer data(Bytes data);
@@ -403,7 +413,8 @@ public:
     Reply handleFrame(const Bytes& frame, const std::string& via, const std::string& peer = {});
 
     // Scripts: the next `count` frames of `command` get `answer` (queued behind earlier scripts
-    // for the same command). scriptAll applies to every command.
+    // for the same command; one with a payload prefix counts only the frames it matches).
+    // scriptAll applies to every command.
     void script(uint8_t command, int count, const Answer& answer);
     void scriptAll(int count, const Answer& answer);
     void clearScripts();

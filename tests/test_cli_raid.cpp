@@ -54,6 +54,8 @@ private slots:
     void transcripts();
     void infoAndHelp_data();
     void infoAndHelp();
+    void infoWithUnreadableVolumeSet_data();
+    void infoWithUnreadableVolumeSet();
     void help();
 
 private:
@@ -310,6 +312,42 @@ void TestCliRaid::infoAndHelp()
     QVERIFY2(ctl.loadConfig(config.toStdString(), &why), why.c_str());
     QString error;
     const QByteArray out = runHarness(older ? kOld : kEnc, line + "\n", &error);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    QCOMPARE(out, "\r\n" + output);
+}
+
+// A volume set of the listed raid set cannot be read: the listing stops there and the result
+// line comes once, after the closing rule.
+void TestCliRaid::infoWithUnreadableVolumeSet_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QByteArray>("output");
+
+    const QByteArray failed = "GuiErrMsg<0x47>: Invalid Parameter.\n";
+    QTest::newRow("list") << QByteArray("rsf info")
+                          << kEncHeader + rule(79)
+                                 + " 1  R0                           3   3000.0GB   2846.4GB  Initializing  \n"
+                                 + rule(79) + failed;
+    QTest::newRow("single") << QByteArray("rsf info raid=2") << "Raid Set Information \n" + rule(43) + rule(43) + failed;
+}
+
+void TestCliRaid::infoWithUnreadableVolumeSet()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(QByteArray, output);
+    std::string why;
+    QVERIFY2(m_enc->loadConfig(std::string(kEncDisks)
+                                   + "raidset 0 \"R0\" disks 0:0 0:1 0:2\nraidset 1 \"R1\" disks 0:3 0:4\n"
+                                     "volume 0 \"V0\" raidset 0 capacity 200000000 level 3\n"
+                                     "volume 1 \"V1\" raidset 1 capacity 2000000 level 0 id 0 lun 1\n",
+                               &why),
+             why.c_str());
+    zynsim::Answer refused = zynsim::Answer::status('G');
+    refused.payloadPrefix = {1};   // the read of volume set 1 only
+    m_enc->script(0x21, 1, refused);
+    QString error;
+    const QByteArray out = runHarness(kEnc, line + "\n", &error);
+    m_enc->clearScripts();
     QVERIFY2(error.isEmpty(), qPrintable(error));
     QCOMPARE(out, "\r\n" + output);
 }

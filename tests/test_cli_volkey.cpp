@@ -11,6 +11,7 @@
 #include <QtTest>
 
 #include <sys/stat.h>
+#include <unistd.h>
 #include <zlib.h>
 
 using namespace simtest;
@@ -126,6 +127,8 @@ private slots:
     void invalidFiles_data();
     void invalidFiles();
     void dlkeyUnlocks();
+    void fifoPathsAreRefused_data();
+    void fifoPathsAreRefused();
     void lockAndUnlock_data();
     void lockAndUnlock();
 
@@ -373,6 +376,39 @@ void TestCliVolKey::dlkeyUnlocks()
              QByteArray("\r\nErrMsg: The Current Version Of Firmware Do Not Support This Function.\n"
                         "ErrMsg: Please Update Firmware Using Web-Based Manager\n"));
     QVERIFY(firmwareBlocks(*m_old).empty());
+}
+
+// A FIFO named as a key file is refused at once (opening it would wait for its other end and
+// hold up the console), and the controller hears nothing of the command.
+void TestCliVolKey::fifoPathsAreRefused_data()
+{
+    QTest::addColumn<QByteArray>("words");    // after "vsf "; @F the FIFO, @K a key file, @O a new name
+    QTest::addColumn<QByteArray>("output");   // @F the FIFO's path
+
+    QTest::newRow("dlkey") << QByteArray("dlkey path=@F") << QByteArray("GuiErrMsg<0x07>: Failed To Open File.\n");
+    QTest::newRow("modkey source") << QByteArray("modkey srcpath=@F destpath=@O")
+                                   << QByteArray("GuiErrMsg<0x07>: Failed To Open File.\n");
+    QTest::newRow("modkey destination") << QByteArray("modkey srcpath=@K destpath=@F")
+                                        << QByteArray("ErrMsg: Failed To Create FilePath In @F\n\n");
+    QTest::newRow("genkey") << QByteArray("genkey path=@F") << "ErrMsg: File Already Exists.\n" + kFailure;
+}
+
+void TestCliVolKey::fifoPathsAreRefused()
+{
+    QFETCH(QByteArray, words);
+    QFETCH(QByteArray, output);
+    const QByteArray fifo = at("fifo").toLocal8Bit();
+    ::unlink(fifo.constData());
+    QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
+    writeFile(at("key"), keyFile(entry("E1", "S1", 3, QByteArray(32, 'k'))));
+    words.replace("@F", fifo).replace("@K", at("key").toLocal8Bit()).replace("@O", at("out").toLocal8Bit());
+    m_new->clearLog();
+    const QByteArray out = run(kNew, "vsf " + words + "\n");
+    ::unlink(fifo.constData());
+    QCOMPARE(out, "\r\n" + output.replace("@F", fifo));
+    QVERIFY(payloads(*m_new, 0x21).empty());   // no volume set was read, so no map was built
+    QVERIFY(firmwareBlocks(*m_new).empty());
+    QVERIFY(!QFile::exists(at("out")));
 }
 
 void TestCliVolKey::lockAndUnlock_data()

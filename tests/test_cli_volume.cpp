@@ -70,6 +70,8 @@ private slots:
     void initTestCase();
     void transcripts_data();
     void transcripts();
+    void infoWithUnreadableRaidSet_data();
+    void infoWithUnreadableRaidSet();
     void scheduleCheck();
     void help();
 
@@ -112,9 +114,9 @@ void TestCliVolume::transcripts_data()
     auto create = [](const char* raid, const QByteArray& name, const QByteArray& blocks, const char* settings,
                      const char* tail) { return QByteArray(raid) + name + blocks + settings + tail + zeros(6); };
 
-    QTest::newRow("create defaults: the controller caps nothing, no space")
-        << false << enc << QByteArray("vsf create raid=1 level=5") << QByteArray("GuiErrMsg<0x4B>: No Disk Space.\n")
-        << 0x60 << QByteArrayList{create("00", zeros(16), k1024000GB, "0304000000010104", "0100")} << S{""};
+    QTest::newRow("create defaults: the controller caps the request at the free space")
+        << false << enc << QByteArray("vsf create raid=1 level=5") << kOk << 0x60
+        << QByteArrayList{create("00", zeros(16), k1024000GB, "0304000000010104", "0100")} << S{"Volume---VOL#000"};
     QTest::newRow("create 100GB, address past the taken ones")
         << false << enc + "volume 3 \"T\" raidset 0 capacity 2000000 level 0 channel 0 id 0 lun 0\n"
         << QByteArray("vsf create raid=1 level=5 capacity=100 name=ABCDEFGHIJKLMNOPQRST stripe=16 tag=n cache=N "
@@ -164,6 +166,13 @@ void TestCliVolume::transcripts_data()
                                       << QByteArray("ErrMsg: Unsupported SCSI Channel\n") << 0x60 << none << S{""};
     QTest::newRow("create id -1") << false << enc << QByteArray("vsf create raid=1 level=5 id=-1")
                                   << QByteArray("ErrMsg: Unsupported SCSI ID\n") << 0x60 << none << S{""};
+    // 255 typed is a value like any other, not the "not given" of the free-address search.
+    QTest::newRow("create channel 255") << false << enc << QByteArray("vsf create raid=1 level=5 ch=255")
+                                        << QByteArray("ErrMsg: Unsupported SCSI Channel\n") << 0x60 << none << S{""};
+    QTest::newRow("create id 255") << false << enc << QByteArray("vsf create raid=1 level=5 id=255")
+                                   << QByteArray("ErrMsg: Unsupported SCSI ID\n") << 0x60 << none << S{""};
+    QTest::newRow("create lun 255") << false << enc << QByteArray("vsf create raid=1 level=0 capacity=1 lun=255")
+                                    << QByteArray("ErrMsg: Unsupported SCSI LUN\n") << 0x60 << none << S{""};
     QTest::newRow("create tag x") << false << enc << QByteArray("vsf create raid=1 level=5 tag=x")
                                   << QByteArray("ErrMsg: tag value should be \"Y\" or \"N\"\n") << 0x60 << none << S{""};
     QTest::newRow("create gt2tb") << false << enc << QByteArray("vsf create raid=1 level=5 gt2tb=32")
@@ -184,6 +193,10 @@ void TestCliVolume::transcripts_data()
                                        << 0x65 << none << S{""};
     QTest::newRow("create5060 raid beyond the slots") << false << two << QByteArray("vsf create5060 raid=1,17 level=50")
                                                       << kNoObject << 0x65 << none << S{""};
+    QTest::newRow("create5060 channel 255") << false << two << QByteArray("vsf create5060 raid=1,2 level=50 ch=255")
+                                            << QByteArray("ErrMsg: Unsupported SCSI Channel\n") << 0x65 << none << S{""};
+    QTest::newRow("create5060 lun 255") << false << two << QByteArray("vsf create5060 raid=1,2 level=50 lun=255")
+                                        << QByteArray("ErrMsg: Unsupported SCSI LUN\n") << 0x65 << none << S{""};
     QTest::newRow("create5060 level 40") << false << two << QByteArray("vsf create5060 raid=1,2 level=40")
                                          << QByteArray("ErrMsg: Unsupported Raid Level\n") << 0x65 << none << S{""};
 
@@ -314,6 +327,42 @@ void TestCliVolume::transcripts()
         const sGUI_VOLUMESET vol = ctl.volumeSet(v);
         QCOMPARE(QString::fromStdString(vol.exists() ? vol.name() : std::string()), volumes[v]);
     }
+}
+
+// A raid set the controller will not read ends the listing: the closing rule, then the
+// failure's result line once.
+void TestCliVolume::infoWithUnreadableRaidSet_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QByteArray>("output");
+
+    const QByteArray failed = "GuiErrMsg<0x47>: Invalid Parameter.\n";
+    QTest::newRow("list") << QByteArray("vsf info")
+                          << "  # Name             Raid Name       Level   Capacity Ch/Id/Lun  State         \n"
+                                 + rule(79) + "  1               V0 R0              Raid5    200.0GB 00/00/00   Normal\n"
+                                 + rule(79) + failed;
+    QTest::newRow("single") << QByteArray("vsf info vol=2") << "Volume Set Information \n" + rule(43) + rule(43) + failed;
+}
+
+void TestCliVolume::infoWithUnreadableRaidSet()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(QByteArray, output);
+    std::string why;
+    QVERIFY2(m_enc->loadConfig(std::string(kEncBase)
+                                   + "raidset 1 \"R1\" disks 0:3 0:4 0:5\n"
+                                     "volume 0 \"V0\" raidset 0 capacity 390625000 level 3 state 0\n"
+                                     "volume 1 \"V1\" raidset 1 capacity 2000000 level 0 id 0 lun 1 state 0\n",
+                               &why),
+             why.c_str());
+    zynsim::Answer refused = zynsim::Answer::status('G');
+    refused.payloadPrefix = {1};   // the read of raid set 1 only
+    m_enc->script(0x20, 1, refused);
+    QString error;
+    const QByteArray out = runHarness(kEnc, line + "\n", &error);
+    m_enc->clearScripts();
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    QCOMPARE(out, "\r\n" + output);
 }
 
 // scheck sends its four values behind the setup prefix; the controller keeps them.

@@ -137,10 +137,10 @@ void TestController::constructionOverUdp()
              QString::fromStdString(m_rig.ctl->serial()));
     QCOMPARE(c.GetSysInfo()->GetModelName(), QStringLiteral("ZRC-1880-1880"));
     QCOMPARE(c.GetSysInfo()->GetIPAddressString(), QString::fromLatin1(kAddress));
-    QCOMPARE(c.GetSNMPInfo()->GetName(), QStringLiteral("varnel-raid"));
+    QCOMPARE(c.GetSNMPInfo()->GetName(), QStringLiteral("varnel-raid-127.0.0.73"));
     QCOMPARE(c.GetSNMPInfo()->GetLocation(), QStringLiteral("Machine room"));
     QCOMPARE(c.GetSNMPInfo()->GetContact(), QStringLiteral("Storage administrator"));
-    QCOMPARE(c.GetText(), QStringLiteral("varnel-raid Machine room"));
+    QCOMPARE(c.GetText(), QStringLiteral("varnel-raid-127.0.0.73 Machine room"));
     QCOMPARE(QZynController::StateIconPath(c.GetState()), QStringLiteral(":/images/icons/devices/controller.png"));
     QCOMPARE(QZynController::StateIconPath(3), QStringLiteral(":/images/icons/event/warning.png"));
     QVERIFY(c.GetGuiItem() != nullptr);
@@ -169,7 +169,7 @@ void TestController::constructionOverTheDriver()
     QCOMPARE(c.GetState(), 1);
     QCOMPARE(c.GetSysInfo()->GetSerialNumber().left(int(ctl->serial().size())), QString::fromStdString(ctl->serial()));
     QVERIFY(!c.IsEnclosureFamily());
-    QCOMPARE(c.GetText(), QStringLiteral("varnel-raid Machine room"));
+    QCOMPARE(c.GetText(), QStringLiteral("varnel-raid-slot0 Machine room"));
 
     // Without SNMP name and location a driver controller is its model name alone.
     char empty[] = "";
@@ -350,7 +350,7 @@ void TestController::givenUpAfterThreeFailures()
     const int slot = c->GetHostSlot();
     QVERIFY(slot >= 0);
     QCOMPARE(host->get_controller(slot), c.data());
-    QCOMPARE(m_hostLog, QStringList{QStringLiteral("4|2|4|varnel-raid Machine room connected.")});
+    QCOMPARE(m_hostLog, QStringList{QStringLiteral("4|2|4|varnel-raid-127.0.0.73 Machine room connected.")});
 
     QSignalSpy changes(host, &QZynHost::DeviceChanged);
     ctl->setSilentAfterFrames(0);
@@ -366,7 +366,7 @@ void TestController::givenUpAfterThreeFailures()
     QCOMPARE(changes.at(0).at(0).value<QZynDevice*>(), static_cast<QZynDevice*>(c.data()));
     QCOMPARE(changes.at(0).at(1).toInt(), 1);
     QCOMPARE(m_hostLog.size(), 2);
-    QCOMPARE(m_hostLog.at(1), QStringLiteral("4|2|4|varnel-raid Machine room disconnected."));
+    QCOMPARE(m_hostLog.at(1), QStringLiteral("4|2|4|varnel-raid-127.0.0.73 Machine room disconnected."));
 
     // Until it is deleted, every command ends at once.
     ctl->setSilentAfterFrames(-1);

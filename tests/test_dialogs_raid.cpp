@@ -439,11 +439,12 @@ void TestDialogsRaid::addVolumeCreates()
     QTRY_VERIFY(ui->labelRaidSetFreeCap->text() != QStringLiteral("6.0 GB"));
     QTRY_COMPARE(ui->nameLineEdit->text(), c->GetFreeVolumeSetName().left(16));
 
-    // A refusal of the controller: the space went while the question was open ('K').
+    // A refusal of the controller: the space went while the question was open ('K'). "Late"
+    // takes all of it: 4450 units of 512 blocks on each of the three members.
     {
         ModalResponder responder;
         responder.handle([this](QWidget* w) {
-            QVERIFY(m_ctl->applyConfig("volume \"Late\" raidset 1 capacity 2000000 level 0 state 0\n", nullptr));
+            QVERIFY(m_ctl->applyConfig("volume \"Late\" raidset 1 capacity 6835200 level 0 state 0\n", nullptr));
             static_cast<QMessageBox*>(w)->button(QMessageBox::Yes)->click();
         });
         responder.press(QMessageBox::Ok);

@@ -8,6 +8,8 @@
 
 #include <zlib.h>
 
+#include <sys/stat.h>
+
 using namespace simtest;
 
 namespace {
@@ -508,6 +510,10 @@ void TestModelCommands::sedKeys()
     QCOMPARE(session().ZynImportSEDKey(unreadable, 0, nullptr, nullptr, nullptr, nullptr), 7u);
     QByteArray missing = (dir.path() + QStringLiteral("/none.key")).toLocal8Bit();
     QCOMPARE(session().ZynImportSEDKey(missing.data(), 0, nullptr, nullptr, nullptr, nullptr), 7u);
+    // A FIFO is no key file: refused at once instead of waiting for a writer.
+    QByteArray fifo = (dir.path() + QStringLiteral("/fifo.key")).toLocal8Bit();
+    QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
+    QCOMPARE(session().ZynImportSEDKey(fifo.data(), 0, nullptr, nullptr, nullptr, nullptr), 7u);
     char nothing[] = "";
     QCOMPARE(session().ZynImportSEDKey(nothing, 0, nullptr, nullptr, nullptr, nullptr), 6u);
     QCOMPARE(session().ZynImportSEDKey(full.data(), 2, nullptr, nullptr, nullptr, nullptr), 6u);

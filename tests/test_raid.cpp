@@ -559,8 +559,17 @@ void TestRaid::configurationEndToEnd()
     const uint64_t perMember = (19531250 + 1) / 2;
     QCOMPARE(uint64_t(raid.freeSegment(0)), uint64_t(freeBefore) - (perMember + 511) / 512);
 
-    // More than the space left (beyond the rounding a dialog may add) is refused.
+    // More than the space left is cut to it, as a controller does (Raid5 over three members:
+    // two members' worth); with nothing left the next one is refused.
+    const uint32_t unitsLeft = raid.freeSegment(0);
     _VOLUMESET_CAP huge = volumeCap(100000.0);
+    huge.lun = 3;
+    QCOMPARE(session().ZynCreateVolSet(&huge, 0), 0u);
+    QCOMPARE(session().ZynGetVolSetInfo(1, &volume), 0u);
+    QCOMPARE(volume.capacity(), uint64_t(unitsLeft) * 512 * 2);
+    QCOMPARE(session().ZynGetRaidSetInfo(0, &raid), 0u);
+    QCOMPARE(raid.freeSegmentCount(), 0);
+    huge.lun = 4;
     QCOMPARE(session().ZynCreateVolSet(&huge, 0), u32('K'));
 
     // A hot spare.
@@ -574,6 +583,7 @@ void TestRaid::configurationEndToEnd()
     QVERIFY2(containsInOrder(events, {{1, 0}, {2, 8}, {6, 30}}), "create raid set, volume and hot spare events");
 
     // Undo it all: the space and the drives come back.
+    QCOMPARE(session().ZynDelVolSet(1), 0u);
     QCOMPARE(session().ZynDelVolSet(0), 0u);
     QCOMPARE(session().ZynGetVolSetInfo(0, &volume), 18u);
     QCOMPARE(session().ZynGetRaidSetInfo(0, &raid), 0u);

@@ -245,7 +245,7 @@ void TestRomCfg::restoreRefusals()
 
 void TestRomCfg::saveRefusals_data()
 {
-    QTest::addColumn<QString>("target");   // "" : a file in the temporary folder
+    QTest::addColumn<QString>("target");   // "" : a file in the temporary folder; "|name": a FIFO there
     QTest::addColumn<int>("fault");        // 0 none, 1 identify refused, 2 page read refused, 3 E100
     QTest::addColumn<int>("result");
     QTest::addColumn<bool>("contacted");   // the controller heard a command
@@ -258,6 +258,8 @@ void TestRomCfg::saveRefusals_data()
     QTest::newRow("path too long") << QString(600, QLatin1Char('y')) << 0 << 1 << false;
     QTest::newRow("read-only folder") << "readonly/x.bin" << 0 << 1 << true;
     QTest::newRow("a file as folder") << "@plain/x.bin" << 0 << 1 << true;
+    // Opening a FIFO would wait for a reader: refused before the controller hears anything.
+    QTest::newRow("a FIFO") << "|fifo.bin" << 0 << 1 << false;
 }
 
 void TestRomCfg::saveRefusals()
@@ -282,6 +284,10 @@ void TestRomCfg::saveRefusals()
     QString file = target.isEmpty() ? dir.filePath("x.bin") : target.startsWith('/') ? target : dir.filePath(target);
     if (target.startsWith('@'))
         file = path(target.mid(1));
+    if (target.startsWith('|')) {
+        file = dir.filePath(target.mid(1));
+        QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+    }
     if (fault == 1)
         ctl().script(0x13, 1, zynsim::Answer::status('G'));
     if (fault == 2)

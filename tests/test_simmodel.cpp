@@ -3007,10 +3007,10 @@ void TestSimModel::volumeCreation()
     tail[36] = 1;
     REFUSED(c, 0x60, tail, 'G');
     REFUSED(c, 0x60, Bytes(tail.begin(), tail.end() - 1), 'G');
-    // Up to 0.05 GB (97656 blocks) above the free space is cut to it; more is refused.
+    // A request above the free space (the console's 1,024,000 GB default here) is cut to it;
+    // a raid set without free space refuses.
     const uint64_t most = 1953ull * 512;
-    REFUSED(c, 0x60, newVolume(1, "W", most + 97657, 0, 4, 7), 'K');
-    QCOMPARE(letter(ask(c, 0x60, newVolume(1, "", most + 97656, 0, 4, 7))), 'A');
+    QCOMPARE(letter(ask(c, 0x60, newVolume(1, "", 2000000000000ull, 0, 4, 7))), 'A');
     QCOMPARE(c.volumeSet(2).capacity(), most);
     QCOMPARE(c.volumeSet(2).name(), std::string("Volume---VOL#002"));
     QCOMPARE(c.raidSet(1).freeSegmentCount(), 0);
@@ -3122,7 +3122,6 @@ void TestSimModel::nestedVolumeCommand()
     REFUSED(c, 0x65, nested({0}, 1000), 'G');
     REFUSED(c, 0x65, nested({0, 0}, 1000), 'G');
     REFUSED(c, 0x65, nested({0, 7}, 1000), 'D');
-    REFUSED(c, 0x65, nested({0, 1}, 8000000), 'K');
     REFUSED(c, 0x62, Bytes{1}, 'G');                           // a member goes with its nested volume
     // Deleting removes the members too, with one event.
     QCOMPARE(letter(ask(c, 0x62, {0})), 'A');
@@ -3130,6 +3129,15 @@ void TestSimModel::nestedVolumeCommand()
         QVERIFY(!c.volumeSet(m).exists());
     QCOMPARE(freeUnits(c, 0), int64_t(1953));
     COMPARE_EVENTS(eventKeys(c, mark + 1), {{2, 9, "Nest"}});
+
+    // A larger request is cut to the even share the raid sets hold (Raid5 over three members of
+    // 1953 units: 1999872 blocks each); with no free space left it is refused.
+    QCOMPARE(letter(ask(c, 0x65, nested({0, 1}, 8000000))), 'A');
+    QCOMPARE(zynwire::getU64(ask(c, 0x21, {0}).data() + 16), uint64_t(2 * 1999872));
+    QCOMPARE(freeUnits(c, 0), int64_t(-1));
+    QCOMPARE(freeUnits(c, 1), int64_t(-1));
+    REFUSED(c, 0x65, nested({0, 1}, 1000), 'K');
+    checkConsistent(c);
 
     FakeController o(configOf(Profile::Older));
     REFUSED(o, 0x65, nested({0, 1}, 1000), 'H');

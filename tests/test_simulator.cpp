@@ -3,6 +3,7 @@
 #include "driverservice.h"
 #include "simclient.h"
 #include "simframe.h"
+#include "setuptable.h"
 #include "simulator.h"
 
 #include <iokit/iokit.h>
@@ -67,6 +68,13 @@ std::string text(const Bytes& bytes, size_t offset, size_t width)
     for (size_t i = offset; i < offset + width && i < bytes.size() && bytes[i] != 0; ++i)
         s.push_back(char(bytes[i]));
     return s;
+}
+
+// The SNMP system name a controller's setup image holds (setup field 75).
+std::string systemName(const FakeController& c)
+{
+    const CFieldInfo* field = gettablefieldinfo(uint8_t(c.setupLayout()), 75);
+    return field ? text(c.setupImage(), size_t(field->offset), size_t(field->length)) : std::string();
 }
 
 Bytes pattern(size_t size)
@@ -371,6 +379,7 @@ void TestSimulator::systemInfoByProfile()
 
 void TestSimulator::distinctSerialsAndAddresses()
 {
+    iokit::InProcessRegistry registry;
     Simulator sim;
     std::set<std::string> serials;
     std::set<Bytes> macs;
@@ -378,6 +387,8 @@ void TestSimulator::distinctSerialsAndAddresses()
     for (const char* address : addresses) {
         auto c = udp(sim, address);
         QVERIFY(c);
+        // Each controller its own SNMP system name, with where it is served.
+        QCOMPARE(systemName(*c), "varnel-raid-" + std::string(address));
         const std::string serial = c->serial();
         QCOMPARE(serial.size(), size_t(16));
         QCOMPARE(serial[0], 'Y');
@@ -391,11 +402,17 @@ void TestSimulator::distinctSerialsAndAddresses()
     serials.insert(plain.serial());
     QCOMPARE(serials.size(), size_t(4));
     QCOMPARE(macs.size(), size_t(3));
-    // A configured serial is kept, an address of the driver front end is zero.
+    QCOMPARE(systemName(plain), std::string("varnel-raid"));
+    auto slot = sim.addInProcessController(registry, 2, ControllerConfig());
+    QVERIFY(slot);
+    QCOMPARE(systemName(*slot), std::string("varnel-raid-slot2"));
+    // A configured serial and name are kept, an address of the driver front end is zero.
     ControllerConfig config;
     config.serial = "Y000000000000042";
+    config.systemName = "rack 4 left";
     FakeController named(config);
     QCOMPARE(named.serial(), config.serial);
+    QCOMPARE(systemName(named), config.systemName);
     const Bytes info = named.systemInfo();
     QCOMPARE(Bytes(info.begin() + 116, info.begin() + 120), Bytes(4, 0));
 }
@@ -547,6 +564,15 @@ void TestSimulator::scriptsInOrder()
     QVERIFY(client.quiet(200));
     QCOMPARE(replyData(ask(client, ip, port, command(0x23))).size(), size_t(256));   // Model
     QCOMPARE(replyData(ask(client, ip, port, command(0x23))).size(), size_t(256));   // scripts used up
+    // A script for one payload lets the command's other frames pass to the model.
+    Answer onlyRaidSet1 = Answer::status('G');
+    onlyRaidSet1.payloadPrefix = {1};
+    const Bytes raidSet0 = ask(client, ip, port, command(0x20, {0}));
+    const Bytes raidSet1 = ask(client, ip, port, command(0x20, {1}));
+    c->script(0x20, 1, onlyRaidSet1);
+    QCOMPARE(ask(client, ip, port, command(0x20, {0})), raidSet0);
+    QCOMPARE(ask(client, ip, port, command(0x20, {1})), status('G'));
+    QCOMPARE(ask(client, ip, port, command(0x20, {1})), raidSet1);
     // Other commands were never affected; clearScripts drops what is left.
     c->script(0x13, 5, Answer::status('T'));
     QCOMPARE(ask(client, ip, port, command(0x15)), status('A'));

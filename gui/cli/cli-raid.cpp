@@ -329,9 +329,10 @@ int CZynlibCLI::ShowRaidSetInfo(int position, const sGUI_RAIDSET& raid, bool det
     bool allFailed = true;
     for (int i = 0; i < clampedVolumes(raid); ++i) {
         sGUI_VOLUMESET vol;
+        // The caller prints the result line, after its closing rule.
         const u32 rc = ZynGetVolSetInfo(raid.volumeNumber(i), &vol);
         if (rc != ZYN_OK)
-            return resultLine(rc);
+            return int(rc);
         states |= vol.state();
         if ((vol.state() & kVolFailed) == 0)
             allFailed = false;

@@ -92,19 +92,47 @@ int writeKeyFile(int fd, const char* path, const std::vector<uint8_t>& file)
     return resultLine(ZYN_OK);
 }
 
-// Reads and validates a key file: 0, ZYN_ERR_FILE when it cannot be opened or sized, or 1
-// after "Invalid Encryption Key File". Only a regular file of a key file's size is read.
+// True for a name that is a FIFO (following a link): opening one waits for its other end,
+// which would hold up the console.
+bool namesFifo(const char* path)
+{
+    struct stat st;
+    return ::stat(path, &st) == 0 && S_ISFIFO(st.st_mode);
+}
+
+// Opens a key file to write without waiting for a FIFO's reader: -1 (errno set) for a FIFO,
+// else the descriptor as `flags` would give it.
+int openDestination(const char* path, int flags)
+{
+    const int fd = ::open(path, flags | O_NONBLOCK, kKeyFileMode);
+    if (fd < 0)
+        return -1;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || S_ISFIFO(st.st_mode)) {
+        ::close(fd);
+        errno = ENXIO;
+        return -1;
+    }
+    const int status = ::fcntl(fd, F_GETFL);
+    if (status != -1)
+        ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK);
+    return fd;
+}
+
+// Reads and validates a key file: 0, ZYN_ERR_FILE when it cannot be opened or sized or is no
+// regular file, or 1 after "Invalid Encryption Key File". The open does not wait for the
+// writer of a FIFO; only a regular file of a key file's size is read.
 int readKeyFile(const char* path, std::vector<uint8_t>* file, std::vector<zynkey::EntryAt>* entries)
 {
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return ZYN_ERR_FILE;
     struct stat st;
-    if (::fstat(fd, &st) != 0) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         return ZYN_ERR_FILE;
     }
-    if (!S_ISREG(st.st_mode) || st.st_size < off_t(zynkey::kMinSize) || st.st_size > off_t(zynkey::kMaxSize)) {
+    if (st.st_size < off_t(zynkey::kMinSize) || st.st_size > off_t(zynkey::kMaxSize)) {
         ::close(fd);
         return refuse(kInvalidFile);
     }
@@ -212,7 +240,7 @@ int CZynlibCLI::Exe_Vol_GenerateKeyFile_Cmd(int argc, char** argv)
         return resultLine(1);
     }
     const std::vector<uint8_t> file = zynkey::build(keys);
-    const int fd = ::open(path, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, kKeyFileMode);
+    const int fd = openDestination(path, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC);
     if (fd < 0) {
         if (errno == EEXIST)
             cliout_zynmsr.ErrMsg_("File Already Exists.");
@@ -269,6 +297,11 @@ int CZynlibCLI::Do_ModifyKey_Cmd(const char* srcpath, const char* destpath, int 
         return resultLine(ZYN_ERR_FILE);
     if (read != 0)
         return read;
+    // A FIFO as the destination is refused before the controller is asked anything.
+    if (namesFifo(destpath)) {
+        cliout_zynmsr.ErrMsg_("Failed To Create FilePath In %s\n", destpath);
+        return 1;
+    }
     auto map = std::make_unique<_VOL_MAP>();
     const u32 rc = ZynHelpBuildVolumeSetMap(map.get());
     if (rc != ZYN_OK)
@@ -291,7 +324,7 @@ int CZynlibCLI::Do_ModifyKey_Cmd(const char* srcpath, const char* destpath, int 
         std::memcpy(entry + zynkey::kSerialOffset, v.bytes + Vol::kSerial, zynkey::kSerialSize);
     }
     zynkey::reseal(file.data(), file.size());
-    const int fd = ::open(destpath, O_CREAT | O_TRUNC | O_WRONLY | O_CLOEXEC, kKeyFileMode);
+    const int fd = openDestination(destpath, O_CREAT | O_TRUNC | O_WRONLY | O_CLOEXEC);
     if (fd < 0) {
         cliout_zynmsr.ErrMsg_("Failed To Create FilePath In %s\n", destpath);
         return 1;

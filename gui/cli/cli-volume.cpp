@@ -164,7 +164,9 @@ std::string stateText(const Vol& v)
 // The parameters create and create5060 share, read and checked in the command's order.
 struct CreateParams {
     double capacity = kDefaultCapacity;
-    int ch = kNotChosen, id = kNotChosen, lun = kNotChosen, stripe = -1, entype = 0;
+    int ch = 0, id = 0, lun = 0, stripe = -1, entype = 0;
+    // Whether the address was typed; any value typed is checked, 255 too.
+    bool hasCh = false, hasId = false, hasLun = false;
     bool hasName = false;
     char name[kTextLimit] = {};
     uint8_t tag = kOn, cache = kOn, fginit = kOn, gt2tb = 0;
@@ -175,12 +177,21 @@ int readCreateParams(int argc, char** argv, bool encryption, CreateParams* p)
 {
     if (cliconf::optionalDouble(argc, argv, "capacity", &p->capacity) == Arg::Malformed)
         return refuseCapacity(argc, argv);
-    for (auto [key, out] : {std::pair<const char*, int*>{"ch", &p->ch}, {"id", &p->id}, {"lun", &p->lun},
-                            {"stripe", &p->stripe}, {"entype", &p->entype}}) {
-        if (!encryption && out == &p->entype)
+    struct Value {
+        const char* key;
+        int* out;
+        bool* given;
+    };
+    const Value values[] = {{"ch", &p->ch, &p->hasCh}, {"id", &p->id, &p->hasId}, {"lun", &p->lun, &p->hasLun},
+                            {"stripe", &p->stripe, nullptr}, {"entype", &p->entype, nullptr}};
+    for (const Value& v : values) {
+        if (!encryption && v.out == &p->entype)
             continue;
-        if (cliconf::optionalInt(argc, argv, key, out) == Arg::Malformed)
+        const Arg got = cliconf::optionalInt(argc, argv, v.key, v.out);
+        if (got == Arg::Malformed)
             return refuse(kInvalidDot);
+        if (v.given != nullptr)
+            *v.given = got == Arg::Read;
     }
     p->hasName = IsArgPresent(argc, argv, "name");
     if (p->hasName && !GetArgStringValue(argc, argv, "name", p->name))
@@ -191,15 +202,16 @@ int readCreateParams(int argc, char** argv, bool encryption, CreateParams* p)
 // The checks after the raid set's own: capacity, address, name, stripe, flags, gt2tb, entype.
 int checkCreateParams(int argc, char** argv, bool encryption, CreateParams* p, _VOLUMESET_CAP* cap)
 {
-    if (unsigned(p->ch) != kNotChosen && unsigned(p->ch) > kMaxChannel)
+    if (p->hasCh && unsigned(p->ch) > kMaxChannel)
         return refuse("Unsupported SCSI Channel");
-    if (unsigned(p->id) != kNotChosen && unsigned(p->id) >= unsigned(kIds))
+    if (p->hasId && unsigned(p->id) >= unsigned(kIds))
         return refuse("Unsupported SCSI ID");
-    if (unsigned(p->lun) != kNotChosen && unsigned(p->lun) >= unsigned(kLuns))
+    if (p->hasLun && unsigned(p->lun) >= unsigned(kLuns))
         return refuse("Unsupported SCSI LUN");
-    cap->channel = uint8_t(p->ch);
-    cap->id = uint8_t(p->id);
-    cap->lun = uint8_t(p->lun);
+    // What was not typed stays "not chosen" for the free-address search.
+    cap->channel = p->hasCh ? uint8_t(p->ch) : kNotChosen;
+    cap->id = p->hasId ? uint8_t(p->id) : kNotChosen;
+    cap->lun = p->hasLun ? uint8_t(p->lun) : kNotChosen;
     if (p->hasName)
         fillName(cap->name, p->name);
     if (p->stripe >= 0 || IsArgPresent(argc, argv, "stripe")) {
@@ -390,9 +402,10 @@ int CZynlibCLI::ShowVolumeSetInfo(int position, const Vol& vol, bool detail)
     sGUI_RAIDSET raid;
     std::memset(&raid, 0, sizeof raid);
     if (!nested) {
+        // The caller prints the result line, after its closing rule.
         const u32 rc = ZynGetRaidSetInfo(vol.raidSet(), &raid);
         if (rc != ZYN_OK)
-            return resultLine(rc);
+            return int(rc);
     }
     const cliconf::FieldText name(vol.bytes + Vol::kName);
     const cliconf::FieldText raidName(raid.bytes + sGUI_RAIDSET::kName);

@@ -307,7 +307,8 @@ private:
     void GetFreeChIdLun(u8* channel, u8* id, u8* lun);
     // vol= against a fresh volume set map: 0 with the entry's index, or the result after its line.
     int VsfFindVolume(int argc, char** argv, _VOL_MAP* map, int* index);
-    // One volume set as a list row or the detail block; 0, or the failing code after its line.
+    // One volume set as a list row or the detail block; 0, or the failing code, whose result
+    // line the caller prints after its closing rule.
     int ShowVolumeSetInfo(int position, const sGUI_VOLUMESET& vol, bool detail);
 
     // ---- event/hw and net/mail/snmp/ntp: helpers (cli/cli-event.cpp, cli/cli-net.cpp) ----

@@ -128,6 +128,9 @@ RomCfgFile::Result RomCfgFile::Save(CZynlib& lib, const QString& path, const Sav
     struct stat info;
     if (options.refuseExisting && ::lstat(name.constData(), &info) == 0)
         return failed(r, Status::FileExists);
+    // Opening a FIFO waits for its reader: one is refused before the controller is asked.
+    if (::stat(name.constData(), &info) == 0 && S_ISFIFO(info.st_mode))
+        return failed(r, Status::CreateFailed);
 
     char identify[kIdentifyRecordSize] = {};
     u32 rc = lib.ZynGetIdentifyString(identify);
