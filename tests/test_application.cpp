@@ -2,9 +2,12 @@
 // real translation files made by lrelease.
 #include "zynapplication.h"
 
+#include <QAbstractButton>
+#include <QMessageBox>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QWizard>
 #include <QtTest>
 
 namespace {
@@ -62,6 +65,8 @@ private slots:
     void filesThatMatchNothing();
     void aFileThatDoesNotLoad();
     void theBuildsOwnTranslation();
+    void toolkitTextsOfTheBuild_data();
+    void toolkitTextsOfTheBuild();
 
 private:
     ZynApplication* app() { return static_cast<ZynApplication*>(QCoreApplication::instance()); }
@@ -182,6 +187,36 @@ void TestApplication::theBuildsOwnTranslation()
     QLocale german(QStringLiteral("de"));
     QVERIFY(app()->LoadLanguage(german));
     QCOMPARE(shown(), QStringLiteral("Controller werden gesucht..."));
+}
+
+void TestApplication::toolkitTextsOfTheBuild_data()
+{
+    QTest::addColumn<QString>("tag");
+    QTest::addColumn<QStringList>("texts");   // Yes, No, Back, Next
+    QTest::newRow("de_DE") << QStringLiteral("de_DE")
+                           << QStringList{"&Ja", "&Nein", QString::fromUtf8("< &Zurück"), "&Weiter >"};
+    QTest::newRow("zh_TW") << QStringLiteral("zh_TW")
+                           << QStringList{QString::fromUtf8("是(&Y)"), QString::fromUtf8("否(&N)"),
+                                          QString::fromUtf8("＜返回(&B)"), QString::fromUtf8("下一個(&N) ＞")};
+    QTest::newRow("en_US") << QStringLiteral("en_US") << QStringList{"&Yes", "&No", "< &Back", "&Next >"};
+}
+
+void TestApplication::toolkitTextsOfTheBuild()
+{
+    QFETCH(QString, tag);
+    QFETCH(QStringList, texts);
+    ZynApplication::SetTranslatorFolder(QString());
+    QLocale locale(tag);
+    QVERIFY(app()->LoadLanguage(locale));
+    // The buttons take their texts as they are made.
+    QMessageBox box(QMessageBox::Question, QStringLiteral("t"), QStringLiteral("q"), QMessageBox::Yes | QMessageBox::No);
+    QWizard wizard;
+    wizard.setWizardStyle(QWizard::ClassicStyle);
+    wizard.addPage(new QWizardPage);
+    wizard.addPage(new QWizardPage);
+    const QStringList shownTexts{box.button(QMessageBox::Yes)->text(), box.button(QMessageBox::No)->text(),
+                                 wizard.button(QWizard::BackButton)->text(), wizard.button(QWizard::NextButton)->text()};
+    QCOMPARE(shownTexts, texts);
 }
 
 int main(int argc, char** argv)
