@@ -17,8 +17,15 @@ program="$root/lib/palvir/bin/palvir"
 [ -x "$program" ] || fail "no program at lib/palvir/bin/palvir"
 [ "$(readlink "$root/bin/palvir")" = "../lib/palvir/bin/palvir" ] || fail "bin/palvir is not a link to the program"
 # The program looks in its own folder's ../translators/ (its folder is the link's target's).
-ls "$(dirname "$(readlink -f "$root/bin/palvir")")"/../translators/palvir_*.qm >/dev/null 2>&1 \
-  || fail "no translations in the program's ../translators/"
+translators="$(dirname "$(readlink -f "$root/bin/palvir")")/../translators"
+ls "$translators"/palvir_*.qm >/dev/null 2>&1 || fail "no translations in the program's ../translators/"
+# Beside each translation but English, Qt's own texts under the name the program loads.
+for qm in "$translators"/palvir_*.qm; do
+  tag="$(basename "$qm" .qm)"
+  tag="${tag#palvir_}"
+  case "$tag" in en|en_*) continue ;; esac
+  [ -s "$translators/qt_$tag.qm" ] || fail "no Qt translation qt_$tag.qm beside palvir_$tag.qm"
+done
 
 entry="$root/share/applications/palvir.desktop"
 for key in "Type=Application" "Name=Palvir" "Exec=palvir" "Icon=palvir"; do

@@ -2,9 +2,13 @@
 // real translation files made by lrelease.
 #include "zynapplication.h"
 
+#include <QAbstractButton>
+#include <QHeaderView>
+#include <QMessageBox>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QWizard>
 #include <QtTest>
 
 namespace {
@@ -62,6 +66,10 @@ private slots:
     void filesThatMatchNothing();
     void aFileThatDoesNotLoad();
     void theBuildsOwnTranslation();
+    void toolkitTextsOfTheBuild_data();
+    void toolkitTextsOfTheBuild();
+    void headersFitTheirColumns_data();
+    void headersFitTheirColumns();
 
 private:
     ZynApplication* app() { return static_cast<ZynApplication*>(QCoreApplication::instance()); }
@@ -182,6 +190,98 @@ void TestApplication::theBuildsOwnTranslation()
     QLocale german(QStringLiteral("de"));
     QVERIFY(app()->LoadLanguage(german));
     QCOMPARE(shown(), QStringLiteral("Controller werden gesucht..."));
+}
+
+void TestApplication::toolkitTextsOfTheBuild_data()
+{
+    QTest::addColumn<QString>("tag");
+    QTest::addColumn<QStringList>("texts");   // Yes, No, Back, Next
+    QTest::newRow("de_DE") << QStringLiteral("de_DE")
+                           << QStringList{"&Ja", "&Nein", QString::fromUtf8("< &Zurück"), "&Weiter >"};
+    QTest::newRow("zh_TW") << QStringLiteral("zh_TW")
+                           << QStringList{QString::fromUtf8("是(&Y)"), QString::fromUtf8("否(&N)"),
+                                          QString::fromUtf8("＜返回(&B)"), QString::fromUtf8("下一個(&N) ＞")};
+    QTest::newRow("en_US") << QStringLiteral("en_US") << QStringList{"&Yes", "&No", "< &Back", "&Next >"};
+}
+
+void TestApplication::toolkitTextsOfTheBuild()
+{
+    QFETCH(QString, tag);
+    QFETCH(QStringList, texts);
+    ZynApplication::SetTranslatorFolder(QString());
+    QLocale locale(tag);
+    QVERIFY(app()->LoadLanguage(locale));
+    // The buttons take their texts as they are made.
+    QMessageBox box(QMessageBox::Question, QStringLiteral("t"), QStringLiteral("q"), QMessageBox::Yes | QMessageBox::No);
+    QWizard wizard;
+    wizard.setWizardStyle(QWizard::ClassicStyle);
+    wizard.addPage(new QWizardPage);
+    wizard.addPage(new QWizardPage);
+    const QStringList shownTexts{box.button(QMessageBox::Yes)->text(), box.button(QMessageBox::No)->text(),
+                                 wizard.button(QWizard::BackButton)->text(), wizard.button(QWizard::NextButton)->text()};
+    QCOMPARE(shownTexts, texts);
+}
+
+// The headers of the lists whose columns have widths of their own (the last column of each takes
+// the rest of the row), with those widths.
+struct FixedColumn {
+    const char* context;
+    const char* header;
+    int width;
+};
+
+const FixedColumn kFixedColumns[] = {
+    // The main window's log list.
+    {"MainWindow", "State", 50}, {"MainWindow", "Date", 150}, {"MainWindow", "Time", 150},
+    {"MainWindow", "Source", 200},
+    // A controller's event list; its state column is the width of the level icon.
+    {"QZynEventItemModel", "State", 24}, {"QZynEventItemModel", "DateTime", 160},
+    {"QZynEventItemModel", "Device", 160}, {"QZynEventItemModel", "Event Type", 240},
+    {"QZynEventItemModel", "Elapse Time", 100},
+    // The scheduler's task list.
+    {"SchedulerItemModel", "Name", 100}, {"SchedulerItemModel", "Trigger", 100},
+    {"SchedulerItemModel", "Details", 350}, {"SchedulerItemModel", "Next Run Time", 150},
+};
+
+void TestApplication::headersFitTheirColumns_data()
+{
+    QTest::addColumn<QString>("tag");
+    for (const char* tag : {"de_DE", "zh_TW", "en_US"})
+        QTest::newRow(tag) << QString::fromLatin1(tag);
+}
+
+void TestApplication::headersFitTheirColumns()
+{
+    QFETCH(QString, tag);
+    ZynApplication::SetTranslatorFolder(QString());
+    QLocale locale(tag);
+    QVERIFY(app()->LoadLanguage(locale));
+    QHeaderView header(Qt::Horizontal);
+    const QFontMetrics metrics = header.fontMetrics();
+    const int margins = 2 * header.style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, &header);
+    // A Chinese character is an em wide in the fonts that have it, whatever font stands in here.
+    const int em = QFontInfo(header.font()).pixelSize();
+    const auto needed = [&](const QString& text) {
+        int wide = 0;
+        QString narrow;
+        for (const QChar c : text) {
+            if (c.script() == QChar::Script_Han || (c.unicode() >= 0x3000 && c.unicode() < 0x3040)
+                || (c.unicode() >= 0xff00 && c.unicode() < 0xff60))
+                ++wide;
+            else
+                narrow += c;
+        }
+        return std::max(metrics.horizontalAdvance(text), metrics.horizontalAdvance(narrow) + wide * em) + margins;
+    };
+    QStringList cut;
+    for (const FixedColumn& c : kFixedColumns) {
+        const QString text = QCoreApplication::translate(c.context, c.header);
+        // A column narrower than even the English header: the translation takes no more room.
+        const int room = std::max(c.width, needed(QString::fromLatin1(c.header)));
+        if (needed(text) > room)
+            cut << QStringLiteral("%1 \"%2\" (%3 > %4)").arg(QLatin1String(c.context), text).arg(needed(text)).arg(c.width);
+    }
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral(", "))));
 }
 
 int main(int argc, char** argv)

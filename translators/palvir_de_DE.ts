@@ -1503,7 +1503,7 @@ Möchten Sie wirklich fortfahren?</translation>
     </message>
     <message>
         <source>State</source>
-        <translation>Zustand</translation>
+        <translation>Stufe</translation>
     </message>
     <message>
         <source>Date</source>
@@ -2074,7 +2074,7 @@ Möchten Sie dieses Volume wirklich löschen?</translation>
     <name>QZynEventItemModel</name>
     <message>
         <source>State</source>
-        <translation>Zustand</translation>
+        <translation>Stufe</translation>
     </message>
     <message>
         <source>DateTime</source>
@@ -2090,7 +2090,7 @@ Möchten Sie dieses Volume wirklich löschen?</translation>
     </message>
     <message>
         <source>Elapse Time</source>
-        <translation>Verstrichene Zeit</translation>
+        <translation>Dauer</translation>
     </message>
     <message>
         <source>Errors</source>
@@ -2366,7 +2366,7 @@ Möchten Sie dieses Volume wirklich löschen?</translation>
     </message>
     <message>
         <source>Next Run Time</source>
-        <translation>Nächste Ausführung</translation>
+        <translation>Nächster Lauf</translation>
     </message>
     <message>
         <source>Status</source>

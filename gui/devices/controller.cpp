@@ -423,8 +423,17 @@ void QZynController::Pause()
 
 void QZynController::Resume()
 {
-    if (ensureEventWatcher())
+    if (ensureEventWatcher()) {
+        // The pause only stopped the polling, which took the controller offline: it answers
+        // again from now on, not only once its poller has started on its own thread, so the
+        // connections that waited in the web proxy's backlog are served at once.
+        {
+            std::lock_guard<std::mutex> locker(m_stateMutex);
+            int paused = StateOffline;
+            m_state.compare_exchange_strong(paused, StateOnline);
+        }
         m_eventWatcher->Start();
+    }
     if (m_httpServer)
         m_httpServer->resumeAccepting();
 }
