@@ -58,6 +58,10 @@ private slots:
     void backupNames_data();
     void backupNames();
     void firstSeenBackup();
+    void firstSeenBackupTakesNoTakenName_data();
+    void firstSeenBackupTakesNoTakenName();
+    void newFilesAreTheOwnersAlone_data();
+    void newFilesAreTheOwnersAlone();
 
 private:
     // Empty, or why the rig did not start (a caller checks it: a failure here would only
@@ -461,6 +465,78 @@ void TestRomCfg::firstSeenBackup()
         QFile::remove(written);
         m_rig.stop();
     }
+}
+
+void TestRomCfg::firstSeenBackupTakesNoTakenName_data()
+{
+    QTest::addColumn<QString>("taken");   // what holds the backup's name
+    QTest::newRow("a link that leads nowhere") << "dangling link";
+    QTest::newRow("a link to a file") << "file link";
+    QTest::newRow("a folder") << "folder";
+    QTest::newRow("a named pipe") << "fifo";
+}
+
+void TestRomCfg::firstSeenBackupTakesNoTakenName()
+{
+    QFETCH(QString, taken);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    zynsim::ControllerConfig config = layoutConfig(0);
+    config.serial = "Y000000000000182";
+    QCOMPARE(start(config), QString());
+    const QString name = dir.filePath("Y000000000000182.bin");
+    const QString target = dir.filePath("target");
+    if (taken == QLatin1String("dangling link")) {
+        QVERIFY(QFile::link(target, name));
+    } else if (taken == QLatin1String("file link")) {
+        QVERIFY(writeFile(target, "kept"));
+        QVERIFY(QFile::link(target, name));
+    } else if (taken == QLatin1String("folder")) {
+        QVERIFY(QDir().mkdir(name));
+    } else {
+        QCOMPARE(::mkfifo(QFile::encodeName(name).constData(), 0600), 0);
+    }
+    ctl().clearLog();
+    QCOMPARE(SaveFirstSeenRomCfg(controller(), dir.path()), QString());
+    // Nothing written through the link, nothing read from the controller.
+    QCOMPARE(readFile(target), taken == QLatin1String("file link") ? QByteArray("kept") : QByteArray());
+    QCOMPARE(QFileInfo::exists(target), taken == QLatin1String("file link"));
+    QCOMPARE(ctl().framesReceived(0x1F), 0);
+}
+
+void TestRomCfg::newFilesAreTheOwnersAlone_data()
+{
+    QTest::addColumn<int>("writer");   // 0 the window's save, 1 the console's options, 2 the first-seen backup
+    QTest::newRow("window") << 0;
+    QTest::newRow("console") << 1;
+    QTest::newRow("first-seen backup") << 2;
+}
+
+void TestRomCfg::newFilesAreTheOwnersAlone()
+{
+    QFETCH(int, writer);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    zynsim::ControllerConfig config = layoutConfig(1);
+    config.serial = "Y000000000000183";
+    QCOMPARE(start(config), QString());
+    const QString file = dir.filePath("Y000000000000183.bin");
+    const mode_t oldMask = ::umask(022);   // the usual mask, which leaves files readable by all
+    if (writer == 0) {
+        QCOMPARE(Exe_Sys_SaveRomCfg_CFG_Cmd(controller(), file), 0);
+    } else if (writer == 1) {
+        RomCfgFile::SaveOptions console;
+        console.refuseExisting = true;
+        console.writeOnFailedRead = true;
+        QCOMPARE(int(RomCfgFile::Save(*controller(), file, console).status), int(RomCfgFile::Status::Ok));
+    } else {
+        QCOMPARE(SaveFirstSeenRomCfg(controller(), dir.path()), file);
+    }
+    ::umask(oldMask);
+    struct stat info;
+    QCOMPARE(::stat(QFile::encodeName(file).constData(), &info), 0);
+    QCOMPARE(int(info.st_mode & 0777), 0600);
+    QCOMPARE(readFile(file).toHex(), expectedFile(ctl()).toHex());
 }
 
 QTEST_GUILESS_MAIN(TestRomCfg)
