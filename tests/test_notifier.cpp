@@ -88,6 +88,7 @@ class TestNotifier : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
+    void init();
     void cleanup();
 
     void gates_data();
@@ -103,6 +104,7 @@ private:
     QTemporaryDir m_dir;
     RecordingSink m_sink;
     ControllerRig m_rig;
+    int m_runs = 0;
 };
 
 void TestNotifier::initTestCase()
@@ -112,10 +114,15 @@ void TestNotifier::initTestCase()
     qputenv("ZYNMSR_DRIVER_DIR", (m_dir.path() + "/driver").toLocal8Bit());
     qputenv("ZYNMSR_LOCK_DIR", (m_dir.path() + "/lock").toLocal8Bit());
     ZynApplication::SetApplicationFolder(m_dir.path());
-    QLogFile::SetFolder(m_dir.path() + "/reports");
     simtest::fastPolls();
     ControllerWatcher::SetSettlingMilliseconds(0);
     SysLogSink::Install(&m_sink);
+}
+
+void TestNotifier::init()
+{
+    // Each function and row counts the reports of its own folder only.
+    QLogFile::SetFolder(QStringLiteral("%1/reports/%2-%3").arg(m_dir.path(), QTest::currentTestFunction()).arg(++m_runs));
 }
 
 void TestNotifier::cleanup()
