@@ -192,7 +192,12 @@ QString QLogFile::Folder()
 {
     if (!g_folder.isEmpty())
         return g_folder.endsWith(QLatin1Char('/')) ? g_folder : g_folder + QLatin1Char('/');
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/../CtrlLog/");
+    return FolderBeside(QCoreApplication::applicationDirPath());
+}
+
+QString QLogFile::FolderBeside(const QString& applicationFolder)
+{
+    return applicationFolder + QStringLiteral("/../CtrlLog/");
 }
 
 void QLogFile::SetFolder(const QString& folder)

@@ -37,6 +37,8 @@ public:
     // unless SetFolder chose another (empty: back to the default).
     static QString Folder();
     static void SetFolder(const QString& folder);
+    // The report folder that belongs beside `applicationFolder`, ending with "/".
+    static QString FolderBeside(const QString& applicationFolder);
 
 private:
     void Exe_Raid_Info_Cmd();
