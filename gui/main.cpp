@@ -18,6 +18,7 @@ int main(int argc, char** argv)
 
     qInstallMessageHandler(myMessageOutput);
     ZynApplication app(argc, argv);
+    UseAppFolderOverride();
     app.ReadSettings();
     // Without a matching translation the built-in texts stay.
     QLocale locale = app.GetSettings()->locale;

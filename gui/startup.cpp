@@ -1,7 +1,9 @@
 #include "startup.h"
 
 #include "devices/images.h"
+#include "helper/logfile.h"
 #include "security/authorization.h"
+#include "zynapplication.h"
 
 #include <QObject>
 #include <QPixmap>
@@ -32,6 +34,15 @@ QByteArray orNone(const char* text)
 }
 
 } // namespace
+
+void UseAppFolderOverride()
+{
+    const QString folder = qEnvironmentVariable(kAppFolderVariable);
+    if (folder.isEmpty())
+        return;
+    ZynApplication::SetApplicationFolder(folder);
+    QLogFile::SetFolder(QLogFile::FolderBeside(folder));
+}
 
 bool RunsWithoutRelaunch()
 {

@@ -12,12 +12,19 @@ class QSplashScreen;
 // developers who run it as an ordinary user; the driver's user client then needs folders this
 // user may write.
 constexpr const char* kNoRelaunchVariable = "PALVIR_NO_RELAUNCH";
+// The environment variable naming a folder that stands in for the program's own folder (for
+// tests, which must not write beside the build): the first-seen settings backups go there, the
+// configuration reports to "CtrlLog" beside it.
+constexpr const char* kAppFolderVariable = "PALVIR_APP_DIR";
 
 constexpr int kExitSuccess = 0;
 constexpr int kExitFailure = 1;
 
 // True when the program runs on as it is: as the super-user, or with the override above.
 bool RunsWithoutRelaunch();
+
+// Takes the folder kAppFolderVariable names, when it is set, for the program's own folder.
+void UseAppFolderOverride();
 
 // The relaunch through the authorisation service: asks for administrator rights, runs this
 // program again with them and no arguments, and returns the exit code this process ends with

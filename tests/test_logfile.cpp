@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace ctltest;
@@ -68,6 +70,8 @@ private slots:
     void triggeringEventAndNoAddress();
     void numberingNeverOverwrites();
     void failures();
+    void writeFailureLeavesNoFile_data();
+    void writeFailureLeavesNoFile();
     void raidSetWithManyVolumes();
     void reportLeavesNewEventsToPolling();
 
@@ -478,6 +482,46 @@ void TestLogFile::failures()
     QCOMPARE(partial.SaveRaidCfgIntoLogFile(), 0);
     const QByteArray text = readAll(partial.GetFileName());
     QVERIFY(text.endsWith(QByteArray("\r\n\r\nThe Hardware Monitor Information\n") + rule(43) + "\r\n\r\n"));
+}
+
+void TestLogFile::writeFailureLeavesNoFile_data()
+{
+    // A file size limit makes a real short write, as a full disk does.
+    QTest::addColumn<int>("limit");
+    QTest::newRow("cut after 1024 bytes") << 1024;
+    QTest::newRow("not one byte") << 0;
+}
+
+void TestLogFile::writeFailureLeavesNoFile()
+{
+    QFETCH(int, limit);
+    const QString why = start("127.0.0.107", zynsim::Profile::Older, "controller channels 1\n");
+    QVERIFY2(why.isEmpty(), qPrintable(why));
+    const QString folder = m_dir->path() + QStringLiteral("/CtrlLog/");
+    // Report after report: each one fails alone and leaves nothing, not even an empty file.
+    for (int i = 0; i < 3; ++i) {
+        struct rlimit old;
+        QVERIFY(::getrlimit(RLIMIT_FSIZE, &old) == 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit limited = old;
+        limited.rlim_cur = rlim_t(limit);
+        QVERIFY(::setrlimit(RLIMIT_FSIZE, &limited) == 0);
+        QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QStringLiteral("^Failed to write logfile %1Ctlr00-00000\\.log "
+                                                                           "\\(.+\\): the file is removed$")
+                                                                .arg(QRegularExpression::escape(folder))));
+        QLogFile report(m_rig.controller.get(), nullptr);
+        const int rc = report.SaveRaidCfgIntoLogFile();
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+        QCOMPARE(rc, QLogFile::kFileError);
+        QCOMPARE(report.GetFileName(), folder + QStringLiteral("Ctlr00-00000.log"));
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList());
+    }
+    // Without the limit the same report is written whole, under the first number.
+    QLogFile report(m_rig.controller.get(), nullptr);
+    QCOMPARE(report.SaveRaidCfgIntoLogFile(), 0);
+    QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("Ctlr00-00000.log")});
+    QVERIFY(readAll(report.GetFileName()).size() > 1024);   // longer than the cut one
 }
 
 void TestLogFile::raidSetWithManyVolumes()

@@ -21,7 +21,9 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include <csignal>
 #include <mutex>
+#include <sys/resource.h>
 #include <syslog.h>
 
 using namespace ctltest;
@@ -88,10 +90,12 @@ class TestNotifier : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
+    void init();
     void cleanup();
 
     void gates_data();
     void gates();
+    void noticesReachRealPeers_data();
     void noticesReachRealPeers();
     void oldEventsStayQuiet();
     void systemLogTakesTheTextUnchanged();
@@ -103,6 +107,7 @@ private:
     QTemporaryDir m_dir;
     RecordingSink m_sink;
     ControllerRig m_rig;
+    int m_runs = 0;
 };
 
 void TestNotifier::initTestCase()
@@ -112,10 +117,15 @@ void TestNotifier::initTestCase()
     qputenv("ZYNMSR_DRIVER_DIR", (m_dir.path() + "/driver").toLocal8Bit());
     qputenv("ZYNMSR_LOCK_DIR", (m_dir.path() + "/lock").toLocal8Bit());
     ZynApplication::SetApplicationFolder(m_dir.path());
-    QLogFile::SetFolder(m_dir.path() + "/reports");
     simtest::fastPolls();
     ControllerWatcher::SetSettlingMilliseconds(0);
     SysLogSink::Install(&m_sink);
+}
+
+void TestNotifier::init()
+{
+    // Each function and row counts the reports of its own folder only.
+    QLogFile::SetFolder(QStringLiteral("%1/reports/%2-%3").arg(m_dir.path(), QTest::currentTestFunction()).arg(++m_runs));
 }
 
 void TestNotifier::cleanup()
@@ -219,8 +229,16 @@ void TestNotifier::gates()
     }
 }
 
+void TestNotifier::noticesReachRealPeers_data()
+{
+    QTest::addColumn<bool>("reportFails");   // the report cannot be written whole (a file size limit)
+    QTest::newRow("report attached") << false;
+    QTest::newRow("report cut short: the mail goes without it") << true;
+}
+
 void TestNotifier::noticesReachRealPeers()
 {
+    QFETCH(bool, reportFails);
     peertest::SmtpPeer smtp;
     const QString smtpWhy = smtp.start(kPeerAddress, QStringLiteral(PALVIR_SMTP_PEER));
     if (!smtpWhy.isEmpty())
@@ -263,7 +281,25 @@ void TestNotifier::noticesReachRealPeers()
     const Known k = eventOfLevel(1);
 
     MainWindow window;
-    window.Notifier(event);
+    if (reportFails) {
+        // A real short write: the report stops at 4096 bytes, as on a full disk.
+        struct rlimit old;
+        QVERIFY(::getrlimit(RLIMIT_FSIZE, &old) == 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit limited = old;
+        limited.rlim_cur = 4096;
+        QVERIFY(::setrlimit(RLIMIT_FSIZE, &limited) == 0);
+        QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^Failed to write logfile .*/Ctlr00-00000\\.log \\(.+\\): "
+                                                            "the file is removed$"));
+        const QByteArray noReport = "No report of this event (result " + QByteArray::number(QLogFile::kFileError)
+                                    + "): an alert mail goes without one";
+        QTest::ignoreMessage(QtDebugMsg, noReport.constData());
+        window.Notifier(event);
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+    } else {
+        window.Notifier(event);
+    }
     const QString model = c->GetSysInfo()->GetModelName();
     QString modelSent = model;
     modelSent.remove(QChar(0));
@@ -303,7 +339,7 @@ void TestNotifier::noticesReachRealPeers()
     }
     QCOMPARE(texts, QStringList{noticeSent});
     const QStringList reports = QDir(QLogFile::Folder()).entryList(QDir::Files);
-    QCOMPARE(reports.size(), 1);
+    QCOMPARE(reports.size(), reportFails ? 0 : 1);
     QCOMPARE(files, reports);
     // The mail object ends with its dialogue.
     QTRY_COMPARE_WITH_TIMEOUT(Smtp::Live(), 0, 30000);

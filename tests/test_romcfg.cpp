@@ -58,12 +58,17 @@ private slots:
     void backupNames_data();
     void backupNames();
     void firstSeenBackup();
+    void firstSeenBackupTakesNoTakenName_data();
+    void firstSeenBackupTakesNoTakenName();
+    void newFilesAreTheOwnersAlone_data();
+    void newFilesAreTheOwnersAlone();
 
 private:
-    void start(const zynsim::ControllerConfig& config)
+    // Empty, or why the rig did not start (a caller checks it: a failure here would only
+    // return from the helper).
+    [[nodiscard]] QString start(const zynsim::ControllerConfig& config)
     {
-        const QString error = m_rig.start(kAddress, config);
-        QVERIFY2(error.isEmpty(), qPrintable(error));
+        return m_rig.start(kAddress, config);
     }
     QZynController* controller() { return m_rig.controller.get(); }
     zynsim::FakeController& ctl() { return *m_rig.ctl; }
@@ -84,7 +89,7 @@ void TestRomCfg::savedFileByteForByte_data()
 void TestRomCfg::savedFileByteForByte()
 {
     QFETCH(int, layout);
-    start(layoutConfig(layout));
+    QCOMPARE(start(layoutConfig(layout)), QString());
     const QString file = path(QString("saved%1.bin").arg(layout));
     QVERIFY(writeFile(file, "an older file of another size"));   // the window overwrites
     QCOMPARE(Exe_Sys_SaveRomCfg_CFG_Cmd(controller(), file), 0);
@@ -120,7 +125,7 @@ void TestRomCfg::restoreWritesTheRestorableFieldsInOrder()
     QFETCH(bool, refuseLong);
     QFETCH(int, result);
     QFETCH(int, stopId);
-    start(layoutConfig(layout));
+    QCOMPARE(start(layoutConfig(layout)), QString());
     const QString file = path("restore.bin");
     QCOMPARE(Exe_Sys_SaveRomCfg_CFG_Cmd(controller(), file), 0);
     // Other values in every byte of the image part, the identify record kept.
@@ -148,7 +153,7 @@ void TestRomCfg::restoreWritesTheRestorableFieldsInOrder()
 
 void TestRomCfg::fibreConversion()
 {
-    start(layoutConfig(3));
+    QCOMPARE(start(layoutConfig(3)), QString());
     QByteArray file = pattern(kSmall, 99);
     file.replace(kSmall - kRecord, kRecord, bytesOf(ctl().identifyString()).left(kIdentifyBytes) + QByteArray(16, '\0'));
     QVERIFY(writeFile(path("small.bin"), file));
@@ -208,7 +213,7 @@ void TestRomCfg::restoreRefusals()
         config.profile = zynsim::Profile::Older;
         config.modelNumber = modelNumber;
     }
-    start(config);
+    QCOMPARE(start(config), QString());
     QString file = path("refused.bin");
     QFile::remove(file);
     if (size == -2) {
@@ -275,7 +280,7 @@ void TestRomCfg::saveRefusals()
         config.profile = zynsim::Profile::Older;
         config.modelNumber = int(zynident::kModelE100);
     }
-    start(config);
+    QCOMPARE(start(config), QString());
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     QVERIFY(QDir().mkpath(dir.filePath("readonly")));
@@ -307,7 +312,7 @@ void TestRomCfg::saveRefusals()
 
 void TestRomCfg::shortWriteRemovesThePartialFile()
 {
-    start(layoutConfig(0));
+    QCOMPARE(start(layoutConfig(0)), QString());
     // A file size limit stands in for a full disk: the write stops short.
     struct rlimit old;
     QVERIFY(::getrlimit(RLIMIT_FSIZE, &old) == 0);
@@ -324,7 +329,7 @@ void TestRomCfg::shortWriteRemovesThePartialFile()
 
 void TestRomCfg::consoleOptions()
 {
-    start(layoutConfig(1));
+    QCOMPARE(start(layoutConfig(1)), QString());
     // An existing file is refused before the controller hears anything.
     const QString existing = path("existing.bin");
     QVERIFY(writeFile(existing, "keep"));
@@ -375,7 +380,7 @@ void TestRomCfg::roundTripOntoASecondController()
 {
     QFETCH(int, layout);
     QFETCH(bool, passwordMode);
-    start(layoutConfig(layout));
+    QCOMPARE(start(layoutConfig(layout)), QString());
     zynsim::ControllerConfig other = layoutConfig(layout);
     other.password = "9999";
     const QString error = m_second.start(kSecondAddress, other);
@@ -442,7 +447,7 @@ void TestRomCfg::firstSeenBackup()
     for (const Case& c : cases) {
         zynsim::ControllerConfig config = layoutConfig(0);
         config.serial = c.serial;
-        start(config);
+        QCOMPARE(start(config), QString());
         const QString written = SaveFirstSeenRomCfg(controller(), app);
         QStringList files;
         QDirIterator it(dir.path(), QDir::Files, QDirIterator::Subdirectories);
@@ -466,6 +471,78 @@ void TestRomCfg::firstSeenBackup()
         QFile::remove(written);
         m_rig.stop();
     }
+}
+
+void TestRomCfg::firstSeenBackupTakesNoTakenName_data()
+{
+    QTest::addColumn<QString>("taken");   // what holds the backup's name
+    QTest::newRow("a link that leads nowhere") << "dangling link";
+    QTest::newRow("a link to a file") << "file link";
+    QTest::newRow("a folder") << "folder";
+    QTest::newRow("a named pipe") << "fifo";
+}
+
+void TestRomCfg::firstSeenBackupTakesNoTakenName()
+{
+    QFETCH(QString, taken);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    zynsim::ControllerConfig config = layoutConfig(0);
+    config.serial = "Y000000000000182";
+    QCOMPARE(start(config), QString());
+    const QString name = dir.filePath("Y000000000000182.bin");
+    const QString target = dir.filePath("target");
+    if (taken == QLatin1String("dangling link")) {
+        QVERIFY(QFile::link(target, name));
+    } else if (taken == QLatin1String("file link")) {
+        QVERIFY(writeFile(target, "kept"));
+        QVERIFY(QFile::link(target, name));
+    } else if (taken == QLatin1String("folder")) {
+        QVERIFY(QDir().mkdir(name));
+    } else {
+        QCOMPARE(::mkfifo(QFile::encodeName(name).constData(), 0600), 0);
+    }
+    ctl().clearLog();
+    QCOMPARE(SaveFirstSeenRomCfg(controller(), dir.path()), QString());
+    // Nothing written through the link, nothing read from the controller.
+    QCOMPARE(readFile(target), taken == QLatin1String("file link") ? QByteArray("kept") : QByteArray());
+    QCOMPARE(QFileInfo::exists(target), taken == QLatin1String("file link"));
+    QCOMPARE(ctl().framesReceived(0x1F), 0);
+}
+
+void TestRomCfg::newFilesAreTheOwnersAlone_data()
+{
+    QTest::addColumn<int>("writer");   // 0 the window's save, 1 the console's options, 2 the first-seen backup
+    QTest::newRow("window") << 0;
+    QTest::newRow("console") << 1;
+    QTest::newRow("first-seen backup") << 2;
+}
+
+void TestRomCfg::newFilesAreTheOwnersAlone()
+{
+    QFETCH(int, writer);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    zynsim::ControllerConfig config = layoutConfig(1);
+    config.serial = "Y000000000000183";
+    QCOMPARE(start(config), QString());
+    const QString file = dir.filePath("Y000000000000183.bin");
+    const mode_t oldMask = ::umask(022);   // the usual mask, which leaves files readable by all
+    if (writer == 0) {
+        QCOMPARE(Exe_Sys_SaveRomCfg_CFG_Cmd(controller(), file), 0);
+    } else if (writer == 1) {
+        RomCfgFile::SaveOptions console;
+        console.refuseExisting = true;
+        console.writeOnFailedRead = true;
+        QCOMPARE(int(RomCfgFile::Save(*controller(), file, console).status), int(RomCfgFile::Status::Ok));
+    } else {
+        QCOMPARE(SaveFirstSeenRomCfg(controller(), dir.path()), file);
+    }
+    ::umask(oldMask);
+    struct stat info;
+    QCOMPARE(::stat(QFile::encodeName(file).constData(), &info), 0);
+    QCOMPARE(int(info.st_mode & 0777), 0600);
+    QCOMPARE(readFile(file).toHex(), expectedFile(ctl()).toHex());
 }
 
 QTEST_GUILESS_MAIN(TestRomCfg)

@@ -17,6 +17,7 @@
 #include <QtTest>
 
 #include <functional>
+#include <memory>
 
 using namespace ctltest;
 using namespace viewtest;
@@ -83,6 +84,7 @@ class TestRomCfgWindow : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
+    void init();
     void cleanup() { emptyHost(); }
 
     void saveRestoreAndCollect();
@@ -91,20 +93,29 @@ private slots:
     void firstSeenBackup();
 
 private:
-    QTemporaryDir m_dir;
+    QString root() const { return m_files->path(); }
+    QTemporaryDir m_dir;   // the driver and lock folders
+    // Each function's own: the application folder, the reports and the files it names.
+    std::unique_ptr<QTemporaryDir> m_files;
 };
 
 void TestRomCfgWindow::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     QDir().mkpath(m_dir.path() + "/driver");
-    QDir().mkpath(m_dir.path() + "/app");
-    QDir().mkpath(m_dir.path() + "/reports");
     qputenv("ZYNMSR_DRIVER_DIR", (m_dir.path() + "/driver").toLocal8Bit());
     qputenv("ZYNMSR_LOCK_DIR", (m_dir.path() + "/lock").toLocal8Bit());
-    ZynApplication::SetApplicationFolder(m_dir.path() + "/app");
-    QLogFile::SetFolder(m_dir.path() + "/reports/");
     simtest::fastPolls();
+}
+
+void TestRomCfgWindow::init()
+{
+    m_files = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_files->isValid());
+    QVERIFY(QDir().mkpath(root() + "/app"));
+    QVERIFY(QDir().mkpath(root() + "/reports"));
+    ZynApplication::SetApplicationFolder(root() + "/app");
+    QLogFile::SetFolder(root() + "/reports/");
 }
 
 void TestRomCfgWindow::saveRestoreAndCollect()
@@ -113,7 +124,7 @@ void TestRomCfgWindow::saveRestoreAndCollect()
     QCOMPARE(rig.start(kRigAddress), QString());
     QZynController* c = rig.controller.get();
     const QString model = c->GetSysInfo()->GetModelName();
-    const QString dir = m_dir.path();
+    const QString dir = root();
     // A file of another model.
     QByteArray foreign(98368, '\0');
     foreign.replace(98368 - 64, 5, "OTHER");
@@ -191,15 +202,15 @@ void TestRomCfgWindow::passwordRefused()
     responder.cancel();
     responder.enter("wrong");
     responder.press(QMessageBox::Ok);
-    window.answers = QStringList{m_dir.path() + "/never.bin"};
+    window.answers = QStringList{root() + "/never.bin"};
     window.DoActionSaveBin();   // cancelled prompt
     window.DoActionRestoreBin();   // wrong password
     window.DoActionCollectData();   // no answer left: the prompt is closed
     QCOMPARE(window.captions, QStringList());
     QCOMPARE(responder.seen().size(), 4);
     QCOMPARE(responder.seen().at(2).text, QStringLiteral("Invalid Password!!"));
-    QVERIFY(!QFile::exists(m_dir.path() + "/never.bin"));
-    QVERIFY(QDir(m_dir.path() + "/reports").entryList(QDir::Files).isEmpty());
+    QVERIFY(!QFile::exists(root() + "/never.bin"));
+    QVERIFY(QDir(root() + "/reports").entryList(QDir::Files).isEmpty());
 }
 
 void TestRomCfgWindow::controllerGoneDuringPrompt()
@@ -211,7 +222,7 @@ void TestRomCfgWindow::controllerGoneDuringPrompt()
     FileWindow window;
     makeCurrent(window, c);
     ModalResponder responder;
-    const QString file = m_dir.path() + "/gone.bin";
+    const QString file = root() + "/gone.bin";
     Ui_MainWindow* ui = window.Form();
     auto* model = qobject_cast<QControllerItemModel*>(ui->controllerView->model());
     for (void (MainWindow::*command)() : {&MainWindow::DoActionSaveBin, &MainWindow::DoActionRestoreBin}) {
@@ -265,9 +276,9 @@ void TestRomCfgWindow::firstSeenBackup()
         c->WaitForBackground();   // the backup is made on the controller's own thread
         c->Stop();
         QStringList files;
-        QDirIterator it(m_dir.path(), QDir::Files, QDirIterator::Subdirectories);
+        QDirIterator it(root(), QDir::Files, QDirIterator::Subdirectories);
         while (it.hasNext()) {
-            const QString name = QDir(m_dir.path()).relativeFilePath(it.next());
+            const QString name = QDir(root()).relativeFilePath(it.next());
             if (!name.startsWith("driver/") && !name.startsWith("lock/"))
                 files << name;
         }

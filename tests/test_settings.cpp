@@ -42,6 +42,21 @@ int runOnce(int argc, char** argv)
     return 0;
 }
 
+// `test_settings --tasks FOLDER` reads the settings over the store in FOLDER and prints the
+// names of the tasks read, each followed by ";".
+const char* const kTasksArgument = "--tasks";
+
+int readTasks(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    useStoreIn(QString::fromLocal8Bit(argv[2]));
+    QZynSettings s;
+    s.ReadSettings();
+    for (int i = 0; i < s.scheduler.TaskCount(); ++i)
+        std::fputs(qPrintable(s.scheduler.GetTask(i)->name + QLatin1Char(';')), stdout);
+    return 0;
+}
+
 QStringList g_log;
 
 void collect(QtMsgType, const QMessageLogContext&, const QString& text)
@@ -89,6 +104,8 @@ private slots:
     void localeFromRunToRun();
     void tasksAcrossExitAndStart();
     void partialTaskEntries();
+    void storedTaskCountIsNoPromise_data();
+    void storedTaskCountIsNoPromise();
     void passwordsNeverLogged();
 
 private:
@@ -361,6 +378,52 @@ void TestSettings::partialTaskEntries()
     QCOMPARE(store.value("scheduler/tasks/1/triggercontent").toByteArray(), QByteArray::fromHex("0400000000000000"));
 }
 
+void TestSettings::storedTaskCountIsNoPromise_data()
+{
+    // The scheduler part of a store file; the names of the tasks a start reads from it.
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("tasks");
+    QTest::newRow("the largest count, two entries")
+        << QByteArray("tasks\\1\\name=A\ntasks\\2\\name=B\ntasks\\size=2147483647\n") << "A;B;";
+    QTest::newRow("gaps in the numbers") << QByteArray("tasks\\1\\name=A\ntasks\\3\\name=C\ntasks\\4\\flags=1\n"
+                                                       "tasks\\size=4\n")
+                                         << "A;C;;";
+    QTest::newRow("more entries than a scheduler holds")
+        << QByteArray("tasks\\1\\name=A\ntasks\\2\\name=B\ntasks\\3\\name=C\ntasks\\4\\name=D\n"
+                      "tasks\\5\\name=E\ntasks\\6\\name=F\ntasks\\7\\name=G\ntasks\\size=7\n")
+        << "A;B;C;D;E;";
+    QTest::newRow("entries past the count") << QByteArray("tasks\\1\\name=A\ntasks\\2\\name=B\ntasks\\size=1\n")
+                                            << "A;";
+    QTest::newRow("a negative count") << QByteArray("tasks\\1\\name=A\ntasks\\size=-1\n") << "";
+    QTest::newRow("a count and no entry") << QByteArray("tasks\\size=2147483647\n") << "";
+    QTest::newRow("a count that is no number") << QByteArray("tasks\\1\\name=A\ntasks\\size=many\n") << "";
+}
+
+void TestSettings::storedTaskCountIsNoPromise()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, tasks);
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    QVERIFY(QDir().mkpath(folder.path() + QStringLiteral("/Varnel")));
+    {
+        QFile store(folder.path() + QStringLiteral("/Varnel/Palvir.conf"));
+        QVERIFY(store.open(QIODevice::WriteOnly));
+        QVERIFY(store.write("[scheduler]\n" + file) > 0);
+    }
+    // A start of its own, which must end well within the deadline.
+    QProcess program;
+    program.start(QCoreApplication::applicationFilePath(), {QLatin1String(kTasksArgument), folder.path()});
+    const bool ended = program.waitForFinished(30000);
+    if (!ended) {
+        program.kill();
+        program.waitForFinished();
+    }
+    QVERIFY2(ended, "reading the settings did not end");
+    QCOMPARE(program.exitCode(), 0);
+    QCOMPARE(QString::fromUtf8(program.readAllStandardOutput()), tasks);
+}
+
 void TestSettings::passwordsNeverLogged()
 {
     {
@@ -386,6 +449,8 @@ int main(int argc, char** argv)
 {
     if (argc >= 3 && std::strcmp(argv[1], kRunArgument) == 0)
         return runOnce(argc, argv);
+    if (argc >= 3 && std::strcmp(argv[1], kTasksArgument) == 0)
+        return readTasks(argc, argv);
     QCoreApplication app(argc, argv);
     TestSettings test;
     QTEST_SET_MAIN_SOURCE_PATH

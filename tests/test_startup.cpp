@@ -119,6 +119,7 @@ void TestStartup::initTestCase()
                                                     | QFileDevice::ReadOther | QFileDevice::WriteOther
                                                     | QFileDevice::ExeOther | QFileDevice::ReadGroup
                                                     | QFileDevice::WriteGroup | QFileDevice::ExeGroup));
+    QVERIFY(QDir(m_dir.path()).mkpath("app"));
 }
 
 void TestStartup::messageLine_data()
@@ -367,6 +368,8 @@ QProcessEnvironment TestStartup::environment() const
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.filePath("config"));
     env.insert(QStringLiteral("FAKE_LOG"), m_dir.filePath("helper.log"));
+    // What the program writes into its own folder goes here, never beside the build.
+    env.insert(QString::fromLatin1(kAppFolderVariable), m_dir.filePath("app"));
     return env;
 }
 
@@ -497,6 +500,8 @@ void TestStartup::findsAndPollsTheDriversControllers()
     const QRegularExpression record(kLine.pattern(), QRegularExpression::DotMatchesEverythingOption);
     for (const QString& r : endedRecords(err))
         QVERIFY2(record.match(r).hasMatch(), qPrintable(r));
+    // Each controller's first-seen settings backup, in the folder that stands in for the program's.
+    QTRY_COMPARE_WITH_TIMEOUT(QDir(m_dir.filePath("app")).entryList({"*.bin"}, QDir::Files).size(), 2, 30000);
     program.terminate();
     QVERIFY(program.waitForFinished(30000));
     sim.terminate();

@@ -81,6 +81,9 @@ class QZynScheduler : public QZynDevice {
     Q_OBJECT
     friend class QZynTask;
 public:
+    // The most tasks a scheduler holds.
+    static constexpr int kMaxTasks = 5;
+
     QZynScheduler();
     ~QZynScheduler() override;
 

@@ -3,9 +3,14 @@
 #include <QDebug>
 #include <QSettings>
 
+#include <algorithm>
 #include <atomic>
+#include <vector>
 
 namespace {
+
+// The store numbers the entries of an array from 1.
+constexpr int kFirstArrayEntry = 1;
 
 // A locale stored as plain text ("zh_TW") is that locale; a stored locale value is itself.
 QLocale localeOf(const QVariant& value)
@@ -152,8 +157,23 @@ void QZynSettings::ReadSchedulerSettings()
 {
     QSettings store;
     const int count = store.beginReadArray("scheduler/tasks");
-    for (int i = 0; i < count; ++i) {
+    // The stored size is no promise (a damaged or hand-made store may say any number): the
+    // entries present within it are read in their order, and no more than the scheduler holds.
+    // An index without keys is no entry and makes no task.
+    std::vector<int> present;
+    for (const QString& group : store.childGroups()) {
+        bool number = false;
+        const int index = group.toInt(&number) - kFirstArrayEntry;
+        if (number && index >= 0 && index < count && group == QString::number(index + kFirstArrayEntry))
+            present.push_back(index);
+    }
+    std::sort(present.begin(), present.end());
+    for (int i : present) {
+        if (scheduler.TaskCount() >= QZynScheduler::kMaxTasks)
+            break;
         store.setArrayIndex(i);
+        if (store.allKeys().isEmpty())
+            continue;
         auto* task = new QZynTask(store.value("name").toString(), nullptr);
         task->startyear = quint16(store.value("startyear").toInt());
         task->startmonth = quint16(store.value("startmonth").toInt());

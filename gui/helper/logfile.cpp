@@ -192,7 +192,12 @@ QString QLogFile::Folder()
 {
     if (!g_folder.isEmpty())
         return g_folder.endsWith(QLatin1Char('/')) ? g_folder : g_folder + QLatin1Char('/');
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/../CtrlLog/");
+    return FolderBeside(QCoreApplication::applicationDirPath());
+}
+
+QString QLogFile::FolderBeside(const QString& applicationFolder)
+{
+    return applicationFolder + QStringLiteral("/../CtrlLog/");
 }
 
 void QLogFile::SetFolder(const QString& folder)
@@ -259,6 +264,7 @@ int QLogFile::SaveRaidCfgIntoLogFile()
         return kFileError;
     QFile file;
     if (!file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+        discardFile(fd, file.errorString());
         ::close(fd);
         return kFileError;
     }
@@ -300,9 +306,24 @@ int QLogFile::SaveRaidCfgIntoLogFile()
 
     const qint64 size = qint64(m_text.size());
     const bool written = file.write(m_text.data(), size) == size && file.flush();
-    file.close();
     m_text.clear();
+    if (!written)
+        discardFile(fd, file.errorString());
+    file.close();
     return written ? int(ZYN_OK) : kFileError;
+}
+
+void QLogFile::discardFile(int descriptor, const QString& why)
+{
+    // Only while the name still leads to the file written: never another file that took it.
+    const QByteArray name = QFile::encodeName(m_fileName);
+    struct stat written, named;
+    const bool same = ::fstat(descriptor, &written) == 0 && ::lstat(name.constData(), &named) == 0
+                      && written.st_dev == named.st_dev && written.st_ino == named.st_ino;
+    if (same && ::unlink(name.constData()) == 0)
+        qDebug().noquote().nospace() << "Failed to write logfile " << m_fileName << " (" << why << "): the file is removed";
+    else
+        qDebug().noquote().nospace() << "Failed to write logfile " << m_fileName << " (" << why << ")";
 }
 
 // ---- Raid sets -----------------------------------------------------------------------------

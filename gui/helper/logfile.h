@@ -28,7 +28,7 @@ public:
     QLogFile& operator=(const QLogFile&) = delete;
 
     // Writes one report: 0, the status of the system-information read (no file is made), or
-    // kFileError.
+    // kFileError (no file is left: one that could not be written whole is removed).
     int SaveRaidCfgIntoLogFile();
     // The full path of the last report attempted; empty before the first.
     QString GetFileName() const { return m_fileName; }
@@ -37,6 +37,8 @@ public:
     // unless SetFolder chose another (empty: back to the default).
     static QString Folder();
     static void SetFolder(const QString& folder);
+    // The report folder that belongs beside `applicationFolder`, ending with "/".
+    static QString FolderBeside(const QString& applicationFolder);
 
 private:
     void Exe_Raid_Info_Cmd();
@@ -55,6 +57,8 @@ private:
     void eachOfMap(u32 (CZynlib::*build)(Map*), Show show);
     // Creates the first free report file; false when none could be made.
     bool createFile(int* descriptor);
+    // Removes the report file open on `descriptor` after a failed write, saying why in the log.
+    void discardFile(int descriptor, const QString& why);
     void print(const char* format, ...) __attribute__((format(printf, 2, 3)));
     void text(const std::string& s) { m_text += s; }
     void rule(int width);

@@ -14,6 +14,7 @@
 #include <memory>
 #include <vector>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -93,6 +94,9 @@ bool restorableFields(int layout, int64_t available, std::vector<FieldWrite>* ou
     return true;
 }
 
+// A settings file holds the mail password and the SNMP community in clear: its owner's alone.
+constexpr mode_t kSettingsFileMode = S_IRUSR | S_IWUSR;
+
 struct FileCloser {
     void operator()(FILE* f) const { std::fclose(f); }
 };
@@ -160,12 +164,21 @@ RomCfgFile::Result RomCfgFile::Save(CZynlib& lib, const QString& path, const Sav
         }
     }
 
-    // 'x': a name that appeared meanwhile is not overwritten either.
-    FILE* file = std::fopen(name.constData(), options.refuseExisting ? "wbx" : "wb");
-    if (file == nullptr)
+    // Refusing an existing name, a name that appeared meanwhile is not overwritten either, and
+    // a link (even one that leads nowhere) is such a name, never a way to write elsewhere.
+    const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (options.refuseExisting ? O_EXCL | O_NOFOLLOW : O_TRUNC);
+    const int fd = ::open(name.constData(), flags, kSettingsFileMode);
+    if (fd < 0)
         return failed(r, errno == EEXIST && options.refuseExisting ? Status::FileExists : Status::CreateFailed);
     // Only a file of our own is removed after a failure, never a device that took the name.
-    const bool regular = ::fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
+    const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    FILE* file = ::fdopen(fd, "wb");
+    if (file == nullptr) {
+        ::close(fd);
+        if (regular)
+            std::remove(name.constData());
+        return failed(r, Status::CreateFailed);
+    }
     const size_t written = std::fwrite(buffer.data(), 1, buffer.size(), file);
     const bool closed = std::fclose(file) == 0;
     if (written != buffer.size() || !closed) {
@@ -347,16 +360,15 @@ int restoreByWindow(QZynController* controller, const QString& path, RomCfgFile:
     return windowCode(r);
 }
 
-} // namespace
-
-int Exe_Sys_SaveRomCfg_CFG_Cmd(QZynController* controller, const QString& path)
+// A save with the window's texts; `controller` is not null.
+Result saveByWindow(QZynController* controller, const QString& path, const RomCfgFile::SaveOptions& options)
 {
-    if (controller == nullptr)
-        return kWindowFileFailure;
-    const Result r = RomCfgFile::Save(*controller, path);
+    const Result r = RomCfgFile::Save(*controller, path, options);
     switch (r.status) {
     case Status::Ok:
         qDebug().noquote() << "Setting has been saved to file " + path;
+        break;
+    case Status::FileExists:   // only the first-seen backup refuses a name: it keeps the first copy
         break;
     case Status::BadPath:
     case Status::CreateFailed:
@@ -367,7 +379,16 @@ int Exe_Sys_SaveRomCfg_CFG_Cmd(QZynController* controller, const QString& path)
         qDebug() << "The setting file was not saved, status =" << r.code;
         break;
     }
-    return windowCode(r);
+    return r;
+}
+
+} // namespace
+
+int Exe_Sys_SaveRomCfg_CFG_Cmd(QZynController* controller, const QString& path)
+{
+    if (controller == nullptr)
+        return kWindowFileFailure;
+    return windowCode(saveByWindow(controller, path, RomCfgFile::SaveOptions()));
 }
 
 int Exe_Sys_RestoreRomCfg_CFG_Cmd(QZynController* controller, const QString& path)
@@ -395,8 +416,9 @@ QString SaveFirstSeenRomCfg(QZynController* controller, const QString& folder)
         return QString();
     }
     const QString path = folder + QLatin1Char('/') + name + QLatin1String(".bin");
-    if (QFile::exists(path))
-        return QString();
-    Exe_Sys_SaveRomCfg_CFG_Cmd(controller, path);
-    return QFile::exists(path) ? path : QString();
+    // Created only where the name is free: an existing file, folder or link (even one that
+    // leads nowhere) keeps its place, and nothing is read then.
+    RomCfgFile::SaveOptions once;
+    once.refuseExisting = true;
+    return saveByWindow(controller, path, once).fileWritten ? path : QString();
 }

@@ -61,7 +61,8 @@ public:
     };
 
     struct SaveOptions {
-        bool refuseExisting = false;     // an existing file is refused before any command
+        bool refuseExisting = false;     // an existing name (a link included) is refused before any
+                                         // command, and the file is created exclusively
         bool writeOnFailedRead = false;  // a failed page read still leaves a file (unpatched image)
         std::function<void()> beforeRead; // called once the layout is known, before the image read
     };
@@ -78,6 +79,7 @@ public:
     // The path in the local 8-bit encoding, or empty when it is empty or too long.
     static QByteArray EncodePath(const QString& path);
 
+    // A file it creates is readable and writable by its owner only (it holds passwords).
     static Result Save(CZynlib& lib, const QString& path, const SaveOptions& options);
     static Result Save(CZynlib& lib, const QString& path);   // the main window's options
     // Checks everything before it sends the first write: the file's size against the layout,
@@ -101,6 +103,7 @@ int Exe_Sys_RestoreRomCfg_CFG_Cmd(QZynController* controller, const QString& pat
 int Exe_Sys_DoFirbreModelRestoreRomCfg_CFG_Cmd(QZynController* controller, const QString& path);
 
 // Saves the settings file of a controller seen for the first time into `folder`, named by its
-// serial number with ".bin"; nothing when that file exists or the serial makes no safe name.
+// serial number with ".bin"; nothing when that name exists (as a file, a folder or a link, even
+// a dangling one) or the serial makes no safe name.
 // Returns the path written, or empty.
 QString SaveFirstSeenRomCfg(QZynController* controller, const QString& folder);

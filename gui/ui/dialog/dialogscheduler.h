@@ -3,6 +3,8 @@
 // on the live task objects; Apply writes the current task and restarts the scheduler.
 #pragma once
 
+#include "devices/scheduler.h"
+
 #include <QDialog>
 #include <QModelIndex>
 
@@ -16,7 +18,7 @@ class Ui_DialogScheduler;
 class DialogScheduler : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int kMaxTasks = 5;
+    static constexpr int kMaxTasks = QZynScheduler::kMaxTasks;
     static constexpr int kMaxMessageLength = 256;
     static constexpr int kMonthDays = 28;
     static constexpr int kWeekdays = 7;

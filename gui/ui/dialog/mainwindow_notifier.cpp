@@ -95,11 +95,15 @@ void MainWindow::Notifier(QZynEvent* event)
                             + event->GetEventText();
     InsertLogRow(level, source, message);
 
+    // The report a mail attaches: only one written whole.
     QString report;
     if (level <= QZynEvent::Serious) {
         QLogFile file(controller, event);
-        file.SaveRaidCfgIntoLogFile();
-        report = file.GetFileName();
+        const int rc = file.SaveRaidCfgIntoLogFile();
+        if (rc == int(ZYN_OK))
+            report = file.GetFileName();
+        else
+            qDebug("No report of this event (result %d): an alert mail goes without one", rc);
     }
 
     if (settings == nullptr || notifyLevel == QZynEvent::LevelNone || level > notifyLevel)
