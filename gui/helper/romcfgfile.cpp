@@ -165,8 +165,10 @@ RomCfgFile::Result RomCfgFile::Save(CZynlib& lib, const QString& path, const Sav
     }
 
     // Refusing an existing name, a name that appeared meanwhile is not overwritten either, and
-    // a link (even one that leads nowhere) is such a name, never a way to write elsewhere.
-    const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (options.refuseExisting ? O_EXCL | O_NOFOLLOW : O_TRUNC);
+    // a link (even one that leads nowhere) is such a name, never a way to write elsewhere. A FIFO
+    // that took the name since the check above fails the open instead of waiting for a reader.
+    const int flags =
+        O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK | (options.refuseExisting ? O_EXCL | O_NOFOLLOW : O_TRUNC);
     const int fd = ::open(name.constData(), flags, kSettingsFileMode);
     if (fd < 0)
         return failed(r, errno == EEXIST && options.refuseExisting ? Status::FileExists : Status::CreateFailed);
