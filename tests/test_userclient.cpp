@@ -101,8 +101,6 @@ private slots:
     void twoProcessesTakeTurns();
     void sessionByEntryId();
     void inProcessRegistry();
-    void positionTransportKeepsItsService_data();
-    void positionTransportKeepsItsService();
 
 private:
     QTemporaryDir m_dir;
@@ -459,73 +457,6 @@ void TestUserClient::inProcessRegistry()
     QVERIFY(local->serial() != m_ctl->serial());
     session.reset();
     m_sim->removeDriverController(local);
-}
-
-void TestUserClient::positionTransportKeepsItsService_data()
-{
-    QTest::addColumn<int>("count");
-    QTest::addColumn<int>("withdrawn");
-    for (int count : {2, 3})
-        for (int withdrawn = 0; withdrawn < count; ++withdrawn)
-            QTest::addRow("%d controllers, position %d goes", count, withdrawn) << count << withdrawn;
-}
-
-// A transport made by position keeps to the service it found: when a controller goes, the
-// others' positions move, and neither its exchanges nor theirs may land on another controller.
-void TestUserClient::positionTransportKeepsItsService()
-{
-    QFETCH(int, count);
-    QFETCH(int, withdrawn);
-    // Ahead of the fixture's controller (order 5), each with an event count of its own.
-    std::vector<std::shared_ptr<zynsim::FakeController>> ctls;
-    std::vector<std::unique_ptr<Session>> sessions;
-    for (int i = 0; i < count; ++i) {
-        ctls.push_back(m_sim->addDriverController(m_driverDir, i, zynsim::ControllerConfig()));
-        QVERIFY(ctls.back());
-        for (int e = 0; e <= i; ++e)
-            ctls.back()->addEvent(sEVET_DATA{});
-    }
-    for (int i = 0; i < count; ++i) {
-        u32 rc = 0;
-        sessions.push_back(userClientSession(i, &rc));
-        QCOMPARE(rc, 0u);
-        QCOMPARE(sessions.back()->cachedSysInfo().serialNumber(), ctls[size_t(i)]->serial());
-        auto* transport = static_cast<DarwinUserClientInterface*>(sessions.back()->ZynGetInterface());
-        QCOMPARE(transport->entryId(), 0x100000001ull + 0x100ull * uint64_t(i));
-    }
-    m_sim->removeDriverController(ctls[size_t(withdrawn)]);
-    for (const auto& ctl : ctls)
-        ctl->clearLog();
-    m_ctl->clearLog();
-
-    sSYSTEM_INFO info;
-    QVERIFY(sessions[size_t(withdrawn)]->ZynGetSysInfo(&info) != 0u);
-    int counter = -1;
-    QVERIFY(sessions[size_t(withdrawn)]->ZynPollEvent(&counter) != 0u);
-    for (int i = 0; i < count; ++i)
-        QCOMPARE(int(ctls[size_t(i)]->log().size()), 0);
-    QCOMPARE(int(m_ctl->log().size()), 0);
-    // Its lock file stays the one of the position it was made for.
-    auto* gone = static_cast<DarwinUserClientInterface*>(sessions[size_t(withdrawn)]->ZynGetInterface());
-    QCOMPARE(gone->slotIndex(), withdrawn);
-    QVERIFY(gone->lockFileDescriptor() >= 0);
-
-    for (int i = 0; i < count; ++i) {
-        if (i == withdrawn)
-            continue;
-        const auto& ctl = ctls[size_t(i)];
-        QCOMPARE(sessions[size_t(i)]->ZynGetSysInfo(&info), 0u);
-        QCOMPARE(info.serialNumber(), ctl->serial());
-        QCOMPARE(sessions[size_t(i)]->ZynPollEvent(&counter), 0u);
-        QCOMPARE(uint32_t(counter), ctl->eventCounter());
-        QCOMPARE(ctl->framesReceived(0x23), 1);
-        QCOMPARE(ctl->framesReceived(0x19), 1);
-    }
-    QCOMPARE(int(m_ctl->log().size()), 0);
-    sessions.clear();
-    for (int i = 0; i < count; ++i)
-        if (i != withdrawn)
-            m_sim->removeDriverController(ctls[size_t(i)]);
 }
 
 int main(int argc, char** argv)
