@@ -152,6 +152,31 @@ io_service_t DarwinUserClientInterface::findService(int index, const char* calle
     return service;
 }
 
+io_service_t DarwinUserClientInterface::findOwnService(const char* caller)
+{
+    const uint64_t entryId = m_entryId.load();
+    if (entryId == kNoEntry)
+        return IO_OBJECT_NULL;
+    mach_port_t master = 0;
+    if (IOMasterPort(kIOMasterPortDefault, &master) != kIOReturnSuccess) {
+        std::printf("[%s] IOMasterPort failed\n", caller);
+        return IO_OBJECT_NULL;
+    }
+    MatchingDictionary* matching = IORegistryEntryIDMatching(entryId);
+    if (!matching) {
+        std::printf("[%s] IOServiceMatching failed (no controller found?)\n", caller);
+        return IO_OBJECT_NULL;
+    }
+    io_iterator_t iterator = IO_OBJECT_NULL;
+    if (IOServiceGetMatchingServices(master, matching, &iterator) != kIOReturnSuccess) {
+        std::printf("[%s] IOServiceGetMatchingServices failed\n", caller);
+        return IO_OBJECT_NULL;
+    }
+    const io_service_t service = IOIteratorNext(iterator);
+    IOObjectRelease(iterator);
+    return service;
+}
+
 bool DarwinUserClientInterface::init(int index)
 {
     if (index < 0)
@@ -160,8 +185,15 @@ bool DarwinUserClientInterface::init(int index)
     const io_service_t service = findService(index, "init");
     if (service == IO_OBJECT_NULL)
         return false;
+    uint64_t entryId = kNoEntry;
+    const bool identified = IORegistryEntryGetRegistryEntryID(service, &entryId) == kIOReturnSuccess;
     IOObjectRelease(service);
+    if (!identified) {
+        std::printf("[init] IORegistryEntryGetRegistryEntryID failed\n");
+        return false;
+    }
 
+    m_entryId.store(entryId);
     m_index = index;
     if (m_lockFd >= 0)
         ::close(m_lockFd);
@@ -177,7 +209,9 @@ bool DarwinUserClientInterface::opendev()
 {
     if (m_connection != IO_OBJECT_NULL)
         closedev();
-    const io_service_t service = findService(m_index, "opendev");
+    // The service found at init, not whatever stands at its index now: controllers that come
+    // and go move the others' positions.
+    const io_service_t service = findOwnService("opendev");
     if (service == IO_OBJECT_NULL)
         return false;
     io_connect_t connection = IO_OBJECT_NULL;

@@ -5,6 +5,7 @@
 #include "iokit/zynmsr.h"
 #include "zyninterface.h"
 
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 
@@ -59,15 +60,20 @@ protected:
     int m_lockPolls = 0;  // budget for requirelock(); 0: derived from getTimeOut()
 };
 
-// The library's transport: finds the index-th controller, and for every exchange serialises
-// with other threads (mutex) and processes (the slot's lock file), opens the driver, takes its
-// lock, exchanges one frame and closes again.
+// The library's transport: finds the index-th controller at init and keeps to that service (its
+// registry entry id) from then on, whatever stands at the index later; for every exchange it
+// serialises with other threads (mutex) and processes (the lock file of the index it was made
+// for), opens the driver, takes its lock, exchanges one frame and closes again.
 class DarwinUserClientInterface : public ZynUserClientTransport {
 public:
+    static constexpr uint64_t kNoEntry = ~uint64_t(0);
+
     DarwinUserClientInterface() = default;
     ~DarwinUserClientInterface() override;
 
     bool init(int index);
+    // The registry entry id of the service init found; kNoEntry before. From any thread.
+    uint64_t entryId() const { return m_entryId.load(); }
     bool opendev();
     bool closedev();
 
@@ -85,7 +91,11 @@ private:
     // The index-th service of class ZynMSR (a reference the caller releases), or
     // IO_OBJECT_NULL; `caller` prefixes the messages.
     iokit::io_service_t findService(int index, const char* caller);
+    // The service with the entry id init found (a reference the caller releases), or
+    // IO_OBJECT_NULL when it is gone.
+    iokit::io_service_t findOwnService(const char* caller);
 
+    std::atomic<uint64_t> m_entryId{kNoEntry};
     int m_lockFd = -1;
     int m_index = -1;
     std::mutex m_mutex;

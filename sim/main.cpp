@@ -413,6 +413,15 @@ int main(int argc, char** argv)
 
     zynsim::Simulator simulator;
     std::vector<std::shared_ptr<zynsim::FakeController>> controllers;
+    // What the options give each controller, those plugged in later too.
+    auto setUp = [&](const std::shared_ptr<zynsim::FakeController>& controller) {
+        if (modelConfigGiven)
+            controller->loadConfig(modelConfig, nullptr);
+        if (passwordGiven)
+            controller->setPasswordRequired(true);
+        if (!frameLog.empty() && !controller->setLogFile(frameLog))
+            std::fprintf(stderr, "zynsim: cannot open the frame log %s\n", frameLog.c_str());
+    };
     auto prepare = [&](const std::shared_ptr<zynsim::FakeController>& controller) {
         controllers.push_back(controller);
         if (clone && controllers.size() == 1) {
@@ -420,12 +429,7 @@ int main(int argc, char** argv)
             config.serial = controller->serial();
             std::copy(info.begin() + 152, info.begin() + 158, config.mac.begin());
         }
-        if (modelConfigGiven)
-            controller->loadConfig(modelConfig, nullptr);
-        if (passwordGiven)
-            controller->setPasswordRequired(true);
-        if (!frameLog.empty() && !controller->setLogFile(frameLog))
-            std::fprintf(stderr, "zynsim: cannot open the frame log %s\n", frameLog.c_str());
+        setUp(controller);
     };
 
     for (const std::string& address : udpAddresses) {
@@ -489,6 +493,8 @@ int main(int argc, char** argv)
         again.serial = identities[size_t(slot)].first;
         again.mac = identities[size_t(slot)].second;
         service = simulator.addDriverController(driverDir, int(slot), again, entryId);
+        if (service)
+            setUp(service);
         *reply = service ? "ok" : "error: " + simulator.error();
         return true;
     };

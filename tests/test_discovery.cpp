@@ -34,6 +34,45 @@ const char* const kOther = "127.0.0.96";
 
 const QByteArray kDiscovery = QByteArray::fromHex("5e0161010013" "14");
 
+// The entry id the simulator gives the driver service of `order`.
+quint64 entryIdOf(int order)
+{
+    return 0x100000001ull + 0x100ull * quint64(order);
+}
+
+// Another client of the first driver service, holding the driver's exchange lock (0 when it
+// could not be had): every exchange of this process with that controller fails meanwhile.
+iokit::io_connect_t holdDriverLock()
+{
+    using namespace iokit;
+    io_iterator_t it = 0;
+    if (IOServiceGetMatchingServices(kIOMasterPortDefault, IOServiceMatching(zynmsr::kServiceClass), &it) !=
+        kIOReturnSuccess)
+        return 0;
+    const io_service_t service = IOIteratorNext(it);
+    IOObjectRelease(it);
+    io_connect_t other = 0;
+    const bool held = service != IO_OBJECT_NULL && IOServiceOpen(service, mach_task_self(), 0, &other) == kIOReturnSuccess
+                      && IOConnectCallScalarMethod(other, zynmsr::kSelOpen, nullptr, 0, nullptr, nullptr) == kIOReturnSuccess
+                      && IOConnectCallScalarMethod(other, zynmsr::kSelAcquireLock, nullptr, 0, nullptr, nullptr)
+                             == kIOReturnSuccess;
+    if (service != IO_OBJECT_NULL)
+        IOObjectRelease(service);
+    if (!held && other != 0)
+        IOServiceClose(other);
+    return held ? other : 0;
+}
+
+// The controllers the host lists.
+int listedControllers()
+{
+    QZynHost* host = ZynGetHost();
+    int listed = 0;
+    for (int i = 0; i < host->get_total_controllers(); ++i)
+        listed += host->get_controller(i) != nullptr;
+    return listed;
+}
+
 } // namespace
 
 class TestDiscovery : public QObject {
@@ -54,6 +93,10 @@ private slots:
     void powerMessages();
     void powerWithoutASource();
     void stopBeforeTheLoopStarts();
+    void withdrawnControllersStayApart_data();
+    void withdrawnControllersStayApart();
+    void unusableControllersAreNotListed_data();
+    void unusableControllersAreNotListed();
 
 private:
     // Starts the watcher on its own thread, as the main window does.
@@ -503,6 +546,147 @@ void TestDiscovery::stopBeforeTheLoopStarts()
     iokit::setPowerSource(nullptr);
     QVERIFY(stopEndsWhileTheStartWaits<QDeviceWatcherThread>());
     QVERIFY(stopEndsWhileTheStartWaits<QPowerStateWatcherThread>());
+}
+
+void TestDiscovery::withdrawnControllersStayApart_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("withdrawn");
+    for (int count : {2, 3})
+        for (int withdrawn = 0; withdrawn < count; ++withdrawn)
+            QTest::addRow("%d controllers, slot %d goes", count, withdrawn) << count << withdrawn;
+}
+
+// Driver controllers found by the start-up scan, one withdrawn: its object reaches no other
+// controller, the removal report takes it off the list, the others keep their own objects, and
+// it comes back (or a new one comes) once, by arrival or rescan.
+void TestDiscovery::withdrawnControllersStayApart()
+{
+    QFETCH(int, count);
+    QFETCH(int, withdrawn);
+    const auto report = [this](bool added, int order) {
+        QMetaObject::invokeMethod(m_watcher, "update_device_by_entryid", Qt::QueuedConnection, Q_ARG(bool, added),
+                                  Q_ARG(quint64, entryIdOf(order)));
+    };
+    const auto profileOf = [](int order) { return configOf(order % 2 ? zynsim::Profile::Older : zynsim::Profile::Enclosure); };
+    std::vector<std::shared_ptr<zynsim::FakeController>> ctls;
+    for (int i = 0; i < count; ++i) {
+        ctls.push_back(m_sim->addDriverController(m_folder, i, profileOf(i)));
+        QVERIFY(ctls.back());
+        for (int e = 0; e <= i; ++e)   // event counters of their own
+            ctls.back()->addEvent(sEVET_DATA{});
+    }
+    QStringList rows;
+    const auto logged = connect(ZynGetHost(), &QZynHost::LogMessage, this, [&rows](QZynLog* log) {
+        rows << log->text;
+        delete log;
+    });
+    startWatcher();
+    QTRY_COMPARE(announced(), count);
+    const QList<QPointer<QZynController>> objects = m_added;
+    zynsim::ControllerConfig same = profileOf(withdrawn);
+    same.serial = ctls[size_t(withdrawn)]->serial();
+    const QString goneText = objects[withdrawn]->GetText();
+
+    m_sim->removeDriverController(ctls[size_t(withdrawn)]);
+    for (const auto& ctl : ctls)
+        ctl->clearLog();
+    sSYSTEM_INFO info;
+    QVERIFY(objects[withdrawn]->ZynGetSysInfo(&info) != ZYN_OK);
+    for (const auto& ctl : ctls)
+        QCOMPARE(int(ctl->log().size()), 0);
+    report(false, withdrawn);
+    QTRY_VERIFY(objects[withdrawn].isNull());
+    QCOMPARE(m_removed.size(), 1);
+    QCOMPARE(rows.filter(QRegularExpression(QStringLiteral(" disconnected\\.$"))),
+             QStringList{QStringLiteral("%1 disconnected.").arg(goneText)});
+    QCOMPARE(listedControllers(), count - 1);
+    for (int i = 0; i < count; ++i) {
+        if (i == withdrawn)
+            continue;
+        QZynController* c = objects[i];
+        QCOMPARE(ZynGetHost()->get_controller_by_entryid(entryIdOf(i)), c);
+        QCOMPARE(c->ZynGetSysInfo(&info), u32(ZYN_OK));
+        QCOMPARE(info.serialNumber(), ctls[size_t(i)]->serial());
+        int counter = -1;
+        QCOMPARE(c->ZynPollEvent(&counter), u32(ZYN_OK));
+        QCOMPARE(uint32_t(counter), ctls[size_t(i)]->eventCounter());
+        QCOMPARE(commandsReceived(*ctls[size_t(i)]), (std::vector<int>{ZYN_CMD_GET_SYSINFO, ZYN_CMD_POLL_EVENT}));
+    }
+
+    // Plugged back in, it is listed once, whichever of arrival and rescan finds it; so is a new
+    // controller that no report announced.
+    QVERIFY(m_sim->addDriverController(m_folder, withdrawn, same));
+    report(true, withdrawn);
+    QTRY_COMPARE(announced(), count + 1);
+    QCOMPARE(m_added.back()->GetSysInfo()->GetSerialNumber(), QString::fromStdString(same.serial));
+    auto extra = m_sim->addDriverController(m_folder, count, zynsim::ControllerConfig());
+    QVERIFY(extra);
+    const int statusLines = m_status.size();
+    QMetaObject::invokeMethod(m_watcher, "scan_controller_by_driver", Qt::QueuedConnection);
+    report(true, withdrawn);
+    report(true, count);
+    QMetaObject::invokeMethod(m_watcher, "scan_controller_by_driver", Qt::QueuedConnection);
+    QTRY_COMPARE(m_status.size(), statusLines + 4);
+    QCOMPARE(announced(), count + 2);
+    QCOMPARE(m_added.back()->GetSysInfo()->GetSerialNumber(), QString::fromStdString(extra->serial()));
+    QCOMPARE(listedControllers(), count + 1);
+    disconnect(logged);
+}
+
+void TestDiscovery::unusableControllersAreNotListed_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::newRow("driver scan") << "scan";
+    QTest::newRow("driver arrival") << "arrival";
+    QTest::newRow("add by address") << "address";
+}
+
+// A controller whose session or identity could not be had while it arrived is not listed (a
+// blank row that takes commands, or a second row of a busy controller); by address the log
+// list says so as it says for a failed probe.
+void TestDiscovery::unusableControllersAreNotListed()
+{
+    QFETCH(QString, way);
+    QStringList rows;
+    const auto logged = connect(ZynGetHost(), &QZynHost::LogMessage, this, [&rows](QZynLog* log) {
+        rows << log->text;
+        delete log;
+    });
+    iokit::io_connect_t holder = 0;
+    std::shared_ptr<zynsim::FakeController> ctl;
+    QList<QZynController*> added;
+    if (way == QLatin1String("address")) {
+        // It answers the probe, then nothing.
+        zynsim::ControllerConfig config;
+        config.silentAfterFrames = 1;
+        ctl = m_sim->addUdpController(kOther, config);
+        QVERIFY(ctl);
+        added = ZynGetHost()->scan_controller_by_ip(QString::fromLatin1(kOther));
+        QCOMPARE(rows, QStringList{QStringLiteral("No controller found at %1").arg(QLatin1String(kOther))});
+    } else {
+        // Another client holds the driver while the controller is asked who it is.
+        ctl = m_sim->addDriverController(m_folder, 0, zynsim::ControllerConfig());
+        QVERIFY(ctl);
+        holder = holdDriverLock();
+        QVERIFY(holder != 0);
+        if (way == QLatin1String("scan"))
+            QCOMPARE(ZynGetHost()->scan_controller(), 0);
+        else
+            added = ZynGetHost()->add_controller_by_entryid(entryIdOf(0));
+        QVERIFY(rows.isEmpty());
+    }
+    QVERIFY(added.isEmpty());
+    QCOMPARE(listedControllers(), 0);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    if (holder != 0) {
+        // Found again once it answers.
+        iokit::IOConnectCallScalarMethod(holder, zynmsr::kSelReleaseLock, nullptr, 0, nullptr, nullptr);
+        iokit::IOServiceClose(holder);
+        QCOMPARE(ZynGetHost()->add_controller_by_entryid(entryIdOf(0)).size(), 1);
+        QCOMPARE(listedControllers(), 1);
+    }
+    disconnect(logged);
 }
 
 QTEST_MAIN(TestDiscovery)

@@ -229,6 +229,7 @@ private slots:
     void passwordGate();
     void addByAddressDialog();
     void connectAndDisconnect();
+    void controllersComeAndGo();
 
 private:
     QTemporaryDir m_dir;
@@ -891,6 +892,64 @@ void TestMainWindow::connectAndDisconnect()
     QCOMPARE(window.Engine()->GetCtrl(), nullptr);
     QTRY_VERIFY_WITH_TIMEOUT(watched.isNull(), 10000);
     QCOMPARE(ui->stackedWidget->currentIndex(), 0);
+}
+
+// Driver controllers found at start and plugged in later, withdrawn: each goes from the list
+// and the log list says so, the console lets it go, the one left keeps its own polling, and no
+// thread touches another's sockets on the way.
+void TestMainWindow::controllersComeAndGo()
+{
+    MessageLog messages;
+    const std::string folder = (m_dir.path() + "/driver").toStdString();
+    const auto entryOf = [](int order) { return 0x100000001ull + 0x100ull * quint64(order); };
+    m_sim = std::make_unique<zynsim::Simulator>();
+    auto first = m_sim->addDriverController(folder, 0, zynsim::ControllerConfig());
+    QVERIFY(first);
+    MainWindow window;
+    Ui_MainWindow* ui = window.Form();
+    QZynHost* host = ZynGetHost();
+    const auto listedAndRunning = [host](quint64 entry) -> QZynController* {
+        QZynController* c = host->get_controller_by_entryid(entry);
+        return c != nullptr && c->GetEventWatcher() != nullptr && c->GetEventWatcher()->IsRunning()
+                       && c->GetHttpProxyServer() != nullptr
+                   ? c
+                   : nullptr;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(listedAndRunning(entryOf(0)) != nullptr, 20000);
+    QPointer<QZynController> atStart(listedAndRunning(entryOf(0)));
+
+    // Plugged in after start, in reverse slot order.
+    auto third = m_sim->addDriverController(folder, 2, simtest::configOf(zynsim::Profile::Older));
+    auto second = m_sim->addDriverController(folder, 1, zynsim::ControllerConfig());
+    QVERIFY(second && third);
+    QTRY_VERIFY_WITH_TIMEOUT(listedAndRunning(entryOf(1)) != nullptr && listedAndRunning(entryOf(2)) != nullptr, 20000);
+    QPointer<QZynController> plugged(listedAndRunning(entryOf(1)));
+    QPointer<QZynController> left(listedAndRunning(entryOf(2)));
+    const QStringList gone{QStringLiteral("%1 disconnected.").arg(plugged->GetText()),
+                           QStringLiteral("%1 disconnected.").arg(atStart->GetText())};
+
+    m_sim->removeDriverController(second);
+    QTRY_VERIFY_WITH_TIMEOUT(plugged.isNull(), 20000);
+    window.Engine()->SetCtrl(atStart);
+    m_sim->removeDriverController(first);
+    QTRY_VERIFY_WITH_TIMEOUT(atStart.isNull(), 20000);
+    QCOMPARE(window.Engine()->GetCtrl(), nullptr);
+
+    QStringList rows;
+    for (int i = ui->logTreeWidget->topLevelItemCount() - 1; i >= 0; --i) {
+        const QString text = ui->logTreeWidget->topLevelItem(i)->text(4);
+        if (text.endsWith(QLatin1String(" disconnected.")))
+            rows << text;
+    }
+    QCOMPARE(rows, gone);
+    QVERIFY(!left.isNull());
+    QCOMPARE(host->get_controller_by_entryid(entryOf(2)), left.data());
+    QCOMPARE(left->GetSysInfo()->GetSerialNumber(), QString::fromStdString(third->serial()));
+    third->clearLog();
+    QTRY_VERIFY_WITH_TIMEOUT(third->framesReceived(ZYN_CMD_POLL_EVENT) > 0, 10000);
+    QVERIFY(left->GetEventWatcher()->IsRunning());
+
+    QCOMPARE(messages.matching(QStringLiteral("Socket notifiers|Invalid socket|another thread")), QStringList());
 }
 
 int main(int argc, char** argv)

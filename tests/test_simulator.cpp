@@ -194,6 +194,7 @@ private slots:
     void zynsimIdleUnderConnectionFlood();
     void zynsimSlotProfiles_data();
     void zynsimSlotProfiles();
+    void zynsimPluggedControllerKeepsTheFrameLog();
 
     // --- driver front end ---
     void driverChunkLimits();
@@ -1239,6 +1240,37 @@ void TestSimulator::zynsimSlotProfiles()
                                       info[sSYSTEM_INFO::kJbodMode]};
         QCOMPARE(seen, expected.at(families[slot]));
     }
+    QCOMPARE(zynsim.stop(SIGTERM), 0);
+}
+
+// A controller plugged in again writes the frame log the option names, as at start.
+void TestSimulator::zynsimPluggedControllerKeepsTheFrameLog()
+{
+    if (ZynsimProcess::path().empty())
+        QSKIP("zynsim is not built next to the tests");
+    std::signal(SIGPIPE, SIG_IGN);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString log = dir.filePath("frames.log");
+    ZynsimProcess zynsim;
+    QVERIFY(zynsim.start({"--driver-dir", dir.path().toStdString(), "--slots", "1", "--frame-log", log.toStdString()}));
+    QVERIFY(QString::fromStdString(zynsim.line()).startsWith("driver "));
+    for (const char* directive : {"unplug 0\n", "plug 0\n"}) {
+        QVERIFY(zynsim.write(directive));
+        QCOMPARE(QString::fromStdString(zynsim.line()), QString("ok"));
+    }
+    const int fd = connectUnix(dir.filePath("zynmsr-100000001.sock").toStdString(), 5000);
+    QVERIFY(fd >= 0);
+    QVERIFY(streamCall(fd, iokit::wire::kScalarCall, zynmsr::kSelOpen) == iokit::kIOReturnSuccess
+            && streamCall(fd, iokit::wire::kScalarCall, zynmsr::kSelAcquireLock) == iokit::kIOReturnSuccess
+            && streamCall(fd, iokit::wire::kStructCall, zynmsr::kSelWrite, command(0x23)) == iokit::kIOReturnSuccess);
+    const auto logged = [&log] {
+        QFile file(log);
+        return file.open(QIODevice::ReadOnly)
+               && QString::fromLatin1(file.readAll()).contains(QRegularExpression(" driver:0x100000001 RxFrame 23 "));
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(logged(), 10000);
+    ::close(fd);
     QCOMPARE(zynsim.stop(SIGTERM), 0);
 }
 

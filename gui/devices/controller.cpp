@@ -85,6 +85,7 @@ QZynController::QZynController(ZynInterface* transport, int connectionType)
         return;
     }
     m_sysInfo.SetupInfo(&info);
+    m_identified.store(true);
 
     _SNMP_CONFIG snmp;
     const u32 rc = ZynGetSnmpInfo(&snmp);

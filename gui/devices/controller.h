@@ -79,6 +79,9 @@ public:
     const QZynSNMPInfo* GetSNMPInfo() const { return &m_snmpInfo; }
     bool operator==(const QZynController& other) const { return m_sysInfo == other.m_sysInfo; }
 
+    // Whether construction opened the session and read the controller's system information:
+    // without both the object stands for no controller.
+    bool IsIdentified() const { return m_identified.load(); }
     int GetConnectionType() const { return m_connectionType; }
     int GetHostSlot() const { return m_hostSlot.load(); }
     void SetHostSlot(int slot) { m_hostSlot.store(slot); }
@@ -263,6 +266,7 @@ private:
     std::atomic<int> m_hostSlot{-1};
     std::atomic<int> m_eventCounter{0};
     std::atomic<int> m_state{StateConnecting};
+    std::atomic<bool> m_identified{false};
     u32 m_status = STATUS_CONTROLLER_NEED_AUTH;
     mutable DeviceLock m_recordLock;
     QZynSysInfo m_sysInfo;

@@ -122,12 +122,27 @@ int QZynHost::get_controller_index(QZynController* controller)
     return -1;
 }
 
-bool QZynHost::adopt(QZynController* controller)
+namespace {
+
+// Deletes a controller that was never listed in its own thread.
+void discard(QZynController* controller)
 {
-    if (controller->GetState() == QZynController::StateOffline) {
-        qDebug() << controller->GetText() << "went offline while connecting, not added";
+    if (controller->thread() == QThread::currentThread())
         delete controller;
-        return false;
+    else
+        controller->deleteLater();
+}
+
+} // namespace
+
+QZynHost::Adoption QZynHost::adopt(QZynController* controller)
+{
+    // A controller whose session or identity could not be had is nobody: listed, it would be a
+    // blank row that takes commands, or a second row of a controller that was only busy.
+    if (!controller->IsIdentified() || controller->GetState() == QZynController::StateOffline) {
+        qDebug() << controller->GetText() << "went offline while connecting, not added";
+        discard(controller);
+        return Adoption::Unusable;
     }
     // Controllers live on the GUI thread, so that their deferred deletion runs after the queued
     // announcements that still carry them.
@@ -135,10 +150,10 @@ bool QZynHost::adopt(QZynController* controller)
         if (controller->thread() == QThread::currentThread())
             controller->moveToThread(app->thread());
     if (!add_controller(controller)) {
-        delete controller;
-        return false;
+        discard(controller);
+        return Adoption::Duplicate;
     }
-    return true;
+    return Adoption::Listed;
 }
 
 int QZynHost::scan_controller(const std::function<void(QZynController*)>& listed)
@@ -146,7 +161,8 @@ int QZynHost::scan_controller(const std::function<void(QZynController*)>& listed
     std::vector<ZynInterface*> transports(kDriverSlots, nullptr);
     for (int index = 0; index < kDriverSlots; ++index) {
         auto* transport = new DarwinUserClientInterface();
-        if (transport->init(index))
+        // A controller the list holds already is not asked again.
+        if (transport->init(index) && get_controller_by_entryid(transport->entryId()) == nullptr)
             transports[size_t(index)] = transport;
         else
             delete transport;
@@ -170,7 +186,7 @@ int QZynHost::scan_controller(const std::function<void(QZynController*)>& listed
         maker.join();
     int added = 0;
     for (QZynController* controller : made) {
-        if (controller == nullptr || !adopt(controller))
+        if (controller == nullptr || adopt(controller) != Adoption::Listed)
             continue;
         ++added;
         if (listed)
@@ -193,13 +209,25 @@ QList<QZynController*> QZynHost::scan_controller_by_ip(QString ip)
         return {};
     }
     auto* controller = new QZynController(transport, QZynController::ConnectionEthernet);
-    if (!adopt(controller))
+    switch (adopt(controller)) {
+    case Adoption::Listed:
+        return {controller};
+    case Adoption::Unusable:
+        // It answered the probe and then nothing: to the user that is no controller either.
+        log(QZynDevice::Network, QZynEvent::Serious, tr("No controller found at %0").arg(ip));
         return {};
-    return {controller};
+    case Adoption::Duplicate:
+        break;
+    }
+    return {};
 }
 
 QList<QZynController*> QZynHost::add_controller_by_entryid(quint64 id)
 {
+    // Reported again (the device watcher reports every service present when it starts), or
+    // found by a scan meanwhile.
+    if (get_controller_by_entryid(id) != nullptr)
+        return {};
     auto* transport = new QDarwinUserClient();
     if (!transport->init(id)) {
         delete transport;
@@ -207,7 +235,7 @@ QList<QZynController*> QZynHost::add_controller_by_entryid(quint64 id)
         return {};
     }
     auto* controller = new QZynController(transport, QZynController::ConnectionDriver);
-    if (!adopt(controller))
+    if (adopt(controller) != Adoption::Listed)
         return {};
     return {controller};
 }
@@ -231,20 +259,35 @@ QZynController* QZynHost::get_controller_by_entryid(quint64 id)
         QZynController* c = get_controller(i);
         if (c == nullptr)
             continue;
-        auto* transport = dynamic_cast<QDarwinUserClient*>(c->ZynGetInterface());
-        if (transport != nullptr && transport->GetEntryID() == id)
-            return c;
+        ZynInterface* transport = c->ZynGetInterface();
+        if (auto* byEntry = dynamic_cast<QDarwinUserClient*>(transport)) {
+            if (byEntry->GetEntryID() == id)
+                return c;
+        } else if (auto* byPosition = dynamic_cast<DarwinUserClientInterface*>(transport)) {
+            if (byPosition->entryId() == id)
+                return c;
+        }
     }
     return nullptr;
 }
 
-void QZynHost::removeAndAnnounce(QZynController* controller)
+bool QZynHost::removeAndAnnounce(QZynController* controller)
 {
     if (!remove_controller(controller))
-        return;
-    controller->Stop();
-    emit DeviceChanged(controller, QZynDevice::DeviceRemoved);
-    controller->deleteLater();
+        return false;
+    // Unlisted, the controller is this call's alone. Its polling worker and web proxy belong to
+    // its thread (the GUI thread): they are stopped there, and the announcement made there
+    // comes before the deletion.
+    auto finish = [this, controller] {
+        controller->Stop();
+        emit DeviceChanged(controller, QZynDevice::DeviceRemoved);
+        controller->deleteLater();
+    };
+    if (controller->thread() == QThread::currentThread())
+        finish();
+    else
+        QMetaObject::invokeMethod(controller, finish, Qt::QueuedConnection);
+    return true;
 }
 
 bool QZynHost::remove_controller_by_ip(QString ip)

@@ -46,6 +46,8 @@ public:
     QList<QZynController*> scan_controller_by_ip(QString ip);
     QList<QZynController*> add_controller_by_entryid(quint64 id);
     QZynController* get_controller_by_ip(QString ip);
+    // The controller whose driver transport reaches the service with registry entry id `id`
+    // (either kind of driver transport); null when none is listed.
     QZynController* get_controller_by_entryid(quint64 id);
     bool remove_controller_by_ip(QString ip);
     bool remove_controller_by_entryid(quint64 id);
@@ -53,16 +55,23 @@ public:
     // Driver slots the scan tries.
     static constexpr int kDriverSlots = 128;
 
+    // The one way a listed controller goes, from any thread: empties its slot at once (the
+    // "disconnected." row), then on the controller's own thread stops it (its polling worker and
+    // web proxy), announces DeviceRemoved and deletes it later. Queued when called from another
+    // thread; false when the list did not hold it.
+    bool removeAndAnnounce(QZynController* controller);
+
 signals:
     void DeviceChanged(QZynDevice* device, int event);
     void LogMessage(QZynLog* log);
 
 private:
-    // Lists a controller a scan made: one whose construction ended offline, or that the list
-    // holds already, is deleted. True when it was listed.
-    bool adopt(QZynController* controller);
+    enum class Adoption { Listed, Unusable, Duplicate };
+    // Lists a controller a scan made. One whose session or identity read failed, or whose
+    // construction ended offline (Unusable), or that the list holds already (Duplicate), is
+    // deleted in its own thread.
+    Adoption adopt(QZynController* controller);
     void log(int source, int level, const QString& text);
-    void removeAndAnnounce(QZynController* controller);
 
     QZynControllerList m_controllers;
     std::mutex m_mutex;
