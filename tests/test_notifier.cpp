@@ -3,8 +3,11 @@
 // sink and the message boxes), the texts every channel carries, and one event end to end to
 // real peers: a mail to an aiosmtpd server, traps to snmptrapd, the system log through syslog(3).
 // An event the controller held when it was connected is never notified; a new one is.
+// Events logged while the window takes no events are each shown and notified once, in order,
+// when it takes them again.
 #include "controllerfixture.h"
 #include "devices/event.h"
+#include "devices/guiitem.h"
 #include "devices/settings.h"
 #include "helper/logfile.h"
 #include "helper/syslogsink.h"
@@ -15,14 +18,20 @@
 #include "ui/dialog/mainwindow.h"
 #include "ui_mainwindow.h"
 #include "watcher/controllerwatcher.h"
+#include "watcher/eventwatcher.h"
 #include "windowfixture.h"
 #include "zynapplication.h"
 
+#include <QDeadlineTimer>
+#include <QStandardItemModel>
 #include <QTreeWidget>
 #include <QtTest>
 
+#include <algorithm>
+#include <chrono>
 #include <mutex>
 #include <syslog.h>
+#include <thread>
 
 using namespace ctltest;
 using namespace viewtest;
@@ -55,21 +64,70 @@ private:
     QStringList m_records;
 };
 
+// The polling thread's pass while a test holds the window, and how long a held window waits
+// for the pass to read what the controller logged.
+constexpr int kUpdateMs = 100;
+constexpr int kHwMonitorMs = 10000;
+constexpr int kAuthorisationMs = 1000;
+constexpr int kPolledMs = 20000;
+constexpr int kHeldPauseMs = 5;
+// How long the released window may take for what came meanwhile.
+constexpr int kReleasedMs = 60000;
+
 // An event of the given class and code found in the program's tables with each level.
 struct Known {
     int eventClass = 0, code = 0;
 };
 
-Known eventOfLevel(int wanted)
+// `onlyClass` 0: any class.
+Known eventOfLevel(int wanted, int onlyClass = 0)
 {
     for (int c = 1; c <= 6; ++c)
-        for (int k = 0; k < 64; ++k) {
-            QString text;
-            int level = -1;
-            if (QZynEvent::Describe(c, k, &text, &level) && level == wanted && text != QLatin1String("Unknown Event"))
-                return {c, k};
-        }
+        if (onlyClass == 0 || c == onlyClass)
+            for (int k = 0; k < 64; ++k) {
+                QString text;
+                int level = -1;
+                if (QZynEvent::Describe(c, k, &text, &level) && level == wanted && text != QLatin1String("Unknown Event"))
+                    return {c, k};
+            }
     return {};
+}
+
+sEVET_DATA recordOf(const Known& k, const QString& name)
+{
+    sEVET_DATA r;
+    std::memset(&r, 0, sizeof r);
+    r.set(uint8_t(k.eventClass), uint8_t(k.code));
+    r.setName(qPrintable(name));
+    return r;
+}
+
+// The names "<prefix>000", "<prefix>001", ...
+QStringList namesOf(const char* prefix, int count)
+{
+    QStringList out;
+    for (int i = 0; i < count; ++i)
+        out << QString::asprintf("%s%03d", prefix, i);
+    return out;
+}
+
+// The names of `pattern` (one capture) found in `texts`, in their order.
+QStringList captured(const QStringList& texts, const QString& pattern)
+{
+    const QRegularExpression re(pattern);
+    QStringList out;
+    for (const QString& text : texts) {
+        const QRegularExpressionMatch m = re.match(text);
+        if (m.hasMatch())
+            out << m.captured(1);
+    }
+    return out;
+}
+
+QStringList reversed(QStringList list)
+{
+    std::reverse(list.begin(), list.end());
+    return list;
 }
 
 QString priorityName(int level)
@@ -95,8 +153,17 @@ private slots:
     void noticesReachRealPeers();
     void oldEventsStayQuiet();
     void systemLogTakesTheTextUnchanged();
+    void everyEventOnceAfterAHeldWindow_data();
+    void everyEventOnceAfterAHeldWindow();
 
 private:
+    // Logs the events on the simulated controller in batches of `batch`, while this thread (the
+    // window's) takes no events: between batches it only waits until the controller's polling
+    // thread has read them. Empty when it did, else what went wrong.
+    static QString logWhileHeld(zynsim::FakeController& ctl, QZynController* c, const QList<sEVET_DATA>& events,
+                                int batch);
+    // What the system log was given since the last call, added to `into`.
+    QStringList& collectSystemLog(QStringList& into);
     // Puts an event of `level` named `device` into the controller's event slot 0; null when the
     // tables hold no event of that level.
     QZynEvent* eventAt(QZynController* c, int level, const char* device);
@@ -114,6 +181,7 @@ void TestNotifier::initTestCase()
     ZynApplication::SetApplicationFolder(m_dir.path());
     QLogFile::SetFolder(m_dir.path() + "/reports");
     simtest::fastPolls();
+    ControllerEventWatcherThread::SetIntervals(kUpdateMs, kHwMonitorMs, kAuthorisationMs);
     ControllerWatcher::SetSettlingMilliseconds(0);
     SysLogSink::Install(&m_sink);
 }
@@ -358,6 +426,105 @@ void TestNotifier::systemLogTakesTheTextUnchanged()
     QVERIFY(probe.waitForFinished(30000));
     QCOMPARE(probe.exitCode(), 0);
     QVERIFY2(QString::fromUtf8(probe.readAllStandardError()).contains("Palvir: " + text), "no record on stderr");
+}
+
+QString TestNotifier::logWhileHeld(zynsim::FakeController& ctl, QZynController* c, const QList<sEVET_DATA>& events,
+                                   int batch)
+{
+    const int ringSlots = c->EventRingSlots();
+    if (ringSlots == 0 || batch >= ringSlots)
+        return QStringLiteral("a batch must fit the ring");
+    const int base = c->GetEventCounter();
+    int logged = 0;
+    while (logged < events.size()) {
+        const int n = std::min(batch, int(events.size()) - logged);
+        for (int i = 0; i < n; ++i)
+            ctl.addEvent(events[logged + i]);
+        logged += n;
+        const QDeadlineTimer deadline(kPolledMs);
+        while (c->GetEventCounter() % ringSlots != (base + logged) % ringSlots) {
+            if (deadline.hasExpired())
+                return QStringLiteral("the polling thread did not read events up to %1").arg(logged);
+            std::this_thread::sleep_for(std::chrono::milliseconds(kHeldPauseMs));
+        }
+    }
+    return QString();
+}
+
+QStringList& TestNotifier::collectSystemLog(QStringList& into)
+{
+    into << m_sink.take();
+    return into;
+}
+
+void TestNotifier::everyEventOnceAfterAHeldWindow_data()
+{
+    QTest::addColumn<int>("events");
+    QTest::addColumn<int>("batch");
+    QTest::addColumn<uint>("ring");
+    QTest::addColumn<int>("level");
+
+    QTest::newRow("500 in batches of 100") << 500 << 100 << 256u << int(QZynEvent::Warning);
+    QTest::newRow("500 in batches of 255") << 500 << 255 << 256u << int(QZynEvent::Warning);
+    QTest::newRow("ring of 16: 100 in batches of 15") << 100 << 15 << 16u << int(QZynEvent::Informational);
+    QTest::newRow("grave, with reports: 40 in batches of 15 on a ring of 16") << 40 << 15 << 16u << int(QZynEvent::Urgent);
+}
+
+void TestNotifier::everyEventOnceAfterAHeldWindow()
+{
+    QFETCH(int, events);
+    QFETCH(int, batch);
+    QFETCH(uint, ring);
+    QFETCH(int, level);
+
+    zynsim::Simulator sim;
+    zynsim::ControllerConfig config;
+    config.eventRingCapacity = ring;
+    auto ctl = sim.addUdpController(kPolledAddress, config);
+    QVERIFY(ctl);
+    QZynSettings* settings = QZynSettings::Application();
+    settings->level = 4;
+    settings->bysystemlog = true;
+    QDir(QLogFile::Folder()).removeRecursively();
+
+    MainWindow window;
+    QZynController* c = announceOnline(kPolledAddress);
+    QVERIFY(c != nullptr);
+    m_sink.take();
+    const Known k = eventOfLevel(level, zynevent::kGeneralEvent);
+    QVERIFY(k.eventClass != 0);
+    const QStringList names = namesOf("E", events);
+    QList<sEVET_DATA> records;
+    for (const QString& name : names)
+        records << recordOf(k, name);
+    const QString held = logWhileHeld(*ctl, c, records, batch);
+    QVERIFY2(held.isEmpty(), qPrintable(held));
+
+    // Released: every event once, in order, in every place it goes.
+    const QString marker = QStringLiteral(" (E\\d{3}) ");
+    QStringList logged;
+    QTRY_VERIFY_WITH_TIMEOUT(collectSystemLog(logged).size() >= events, kReleasedMs);
+    QCoreApplication::processEvents();
+    QCOMPARE(captured(collectSystemLog(logged), marker), names);
+    QStringList rows;
+    QTreeWidget* list = window.Form()->logTreeWidget;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        rows << QLatin1Char(' ') + list->topLevelItem(i)->text(4) + QLatin1Char(' ');
+    QCOMPARE(captured(rows, marker), reversed(names));
+    QStandardItemModel* model = c->GetGuiItem()->eventModel;
+    QVERIFY(model != nullptr);
+    QStringList devices;
+    for (int row = 0; row < model->rowCount(); ++row)
+        devices << QLatin1Char(' ') + model->item(row, 2)->text() + QLatin1Char(' ');
+    QCOMPARE(captured(devices, marker), reversed(names));
+    QStringList triggers;
+    const QDir reports(QLogFile::Folder());
+    for (const QString& file : reports.entryList(QDir::Files, QDir::Name)) {
+        QFile report(reports.filePath(file));
+        QVERIFY(report.open(QIODevice::ReadOnly));
+        triggers << QString::fromLocal8Bit(report.readLine()) + QLatin1Char(' ');
+    }
+    QCOMPARE(captured(triggers, marker), level <= QZynEvent::Serious ? names : QStringList());
 }
 
 int main(int argc, char** argv)
