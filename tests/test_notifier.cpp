@@ -4,7 +4,7 @@
 // real peers: a mail to an aiosmtpd server, traps to snmptrapd, the system log through syslog(3).
 // An event the controller held when it was connected is never notified; a new one is.
 // Events logged while the window takes no events are each shown and notified once, in order,
-// when it takes them again.
+// when it takes them again; the notifier's message box never opens inside another.
 #include "controllerfixture.h"
 #include "devices/event.h"
 #include "devices/guiitem.h"
@@ -130,6 +130,37 @@ QStringList reversed(QStringList list)
     return list;
 }
 
+// The notifier's message boxes on screen.
+QList<QMessageBox*> openBoxes()
+{
+    QList<QMessageBox*> out;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(w); box != nullptr && box->isVisible())
+            out << box;
+    return out;
+}
+
+// Watches the message boxes while it lives: the most open at once. Once a box has opened inside
+// another it answers every box it finds, so that a window that nests them still lets the test end.
+class BoxWatch : public QObject {
+public:
+    BoxWatch()
+    {
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            const int open = openBoxes().size();
+            mostOpen = std::max(mostOpen, open);
+            if (mostOpen > 1)
+                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+                    box->button(QMessageBox::Ok)->click();
+        });
+        m_timer.start(kHeldPauseMs);
+    }
+    int mostOpen = 0;
+
+private:
+    QTimer m_timer;
+};
+
 QString priorityName(int level)
 {
     switch (level) {
@@ -155,6 +186,8 @@ private slots:
     void systemLogTakesTheTextUnchanged();
     void everyEventOnceAfterAHeldWindow_data();
     void everyEventOnceAfterAHeldWindow();
+    void oneNoticeBoxAtATime_data();
+    void oneNoticeBoxAtATime();
 
 private:
     // Logs the events on the simulated controller in batches of `batch`, while this thread (the
@@ -276,7 +309,7 @@ void TestNotifier::gates()
     QString noticeSent = notice;
     noticeSent.remove(QChar(0));
     QCOMPARE(m_sink.take(), notices ? QStringList{priorityName(level) + "|" + noticeSent} : QStringList());
-    QCOMPARE(responder.seen().size(), notices ? 1 : 0);
+    QTRY_COMPARE(responder.seen().size(), notices ? 1 : 0);
     if (notices) {
         const ModalResponder::Seen& box = responder.seen()[0];
         QCOMPARE(box.title, QStringLiteral("Palvir"));
@@ -525,6 +558,73 @@ void TestNotifier::everyEventOnceAfterAHeldWindow()
         triggers << QString::fromLocal8Bit(report.readLine()) + QLatin1Char(' ');
     }
     QCOMPARE(captured(triggers, marker), level <= QZynEvent::Serious ? names : QStringList());
+}
+
+void TestNotifier::oneNoticeBoxAtATime_data()
+{
+    QTest::addColumn<int>("behind");
+    QTest::addColumn<QStringList>("boxes");       // the event each box shows
+    QTest::addColumn<QStringList>("counted");     // what each box adds about the others
+
+    QTest::newRow("one behind: a box of its own") << 1 << QStringList{"S000", "S001"} << QStringList{"", ""};
+    QTest::newRow("two behind: a box each") << 2 << QStringList{"S000", "S001", "S002"} << QStringList{"", "", ""};
+    QTest::newRow("three behind: one box counts two")
+        << 3 << QStringList{"S000", "S001"} << QStringList{"", "And 2 more events."};
+    QTest::newRow("a storm of 250") << 250 << QStringList{"S000", "S001"} << QStringList{"", "And 249 more events."};
+}
+
+void TestNotifier::oneNoticeBoxAtATime()
+{
+    QFETCH(int, behind);
+    QFETCH(QStringList, boxes);
+    QFETCH(QStringList, counted);
+
+    zynsim::Simulator sim;
+    auto ctl = sim.addUdpController(kPolledAddress, zynsim::ControllerConfig());
+    QVERIFY(ctl);
+    QZynSettings* settings = QZynSettings::Application();
+    settings->level = 4;
+    settings->bymessage = true;
+    settings->bysystemlog = true;
+
+    MainWindow window;
+    QZynController* c = announceOnline(kPolledAddress);
+    QVERIFY(c != nullptr);
+    m_sink.take();
+    BoxWatch watch;
+    const Known k = eventOfLevel(QZynEvent::Warning, zynevent::kGeneralEvent);
+    QVERIFY(k.eventClass != 0);
+    // The first event opens a box; the others come while it is open.
+    const QStringList names = namesOf("S", behind + 1);
+    QList<sEVET_DATA> records;
+    for (const QString& name : names)
+        records << recordOf(k, name);
+    const QString held = logWhileHeld(*ctl, c, records, std::min(int(records.size()), c->EventRingSlots() - 1));
+    QVERIFY2(held.isEmpty(), qPrintable(held));
+
+    // Every event reaches the other channels while the first box stays open.
+    const QString marker = QStringLiteral(" (S\\d{3}) ");
+    QStringList logged;
+    QTRY_VERIFY_WITH_TIMEOUT(collectSystemLog(logged).size() >= names.size(), kReleasedMs);
+    QCOMPARE(watch.mostOpen, 1);
+    QCOMPARE(openBoxes().size(), 1);
+    QCOMPARE(captured(collectSystemLog(logged), marker), names);
+
+    // Answered one by one, the boxes account for every event once, in order.
+    QStringList shown, added;
+    while (shown.size() < boxes.size()) {
+        QTRY_COMPARE_WITH_TIMEOUT(openBoxes().size(), 1, kReleasedMs);
+        QMessageBox* box = openBoxes().first();
+        shown << captured({box->text() + QLatin1Char(' ')}, marker);
+        added << box->informativeText();
+        box->button(QMessageBox::Ok)->click();
+    }
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    QCOMPARE(openBoxes().size(), 0);
+    QCOMPARE(watch.mostOpen, 1);
+    QCOMPARE(shown, boxes);
+    QCOMPARE(added, counted);
 }
 
 int main(int argc, char** argv)

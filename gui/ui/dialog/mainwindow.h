@@ -9,6 +9,7 @@
 #include <QModelIndex>
 #include <QSystemTrayIcon>
 
+#include <deque>
 #include <memory>
 
 class CZynlibCLI;
@@ -20,6 +21,7 @@ class QHostAddress;
 class QNetworkAddressEntry;
 class QDeviceWatcherThread;
 class QMenu;
+class QMessageBox;
 class QMenuBar;
 class QPowerStateWatcherThread;
 class QThread;
@@ -148,6 +150,10 @@ private:
     // Sends one mail to the settings' recipients through their server, on its own.
     static void SendMail(const QZynSettings& settings, const QString& subject, const QString& body,
                          QFile& attachment);
+    // The notifier's message box: one at a time. A notice that comes while it is open waits and
+    // is shown when it closes; the box after it also counts what waits behind.
+    void QueueNoticeBox(int level, const QString& notice);
+    void ShowNextNoticeBox();
 
     void InitWindow();
     void InitActions();
@@ -199,6 +205,12 @@ private:
     QZynHost* m_host = nullptr;
     std::unique_ptr<CZynlibCLI> m_cli;
     bool m_shutDown = false;
+    struct Notice {
+        int level;
+        QString text;
+    };
+    std::deque<Notice> m_notices;   // waiting for the notifier's box, oldest first
+    std::unique_ptr<QMessageBox> m_noticeBox;   // the open notifier box; null when none is open
 
     QSystemTrayIcon* trayIcon = nullptr;
     QMenu* trayIconMenu = nullptr;

@@ -16,6 +16,7 @@
 #include <QHostAddress>
 #include <QMessageBox>
 #include <QStringList>
+#include <QTimer>
 
 #include <syslog.h>
 
@@ -57,6 +58,8 @@ constexpr int kMailTimeoutMs = 300000;
 constexpr int kTrapClassFactor = 128;
 constexpr int kTrapManagers = 3;
 constexpr int kRecipients = 3;
+// Notices waiting behind the notifier's box that its next box counts instead of showing.
+constexpr size_t kCountedNotices = 2;
 
 } // namespace
 
@@ -122,16 +125,42 @@ void MainWindow::Notifier(QZynEvent* event)
             snmp.SendTrap(sent, specific, QHostAddress(settings->trapip[i]), settings->trapport[i], settings->community);
     }
 
-    if (settings->bymessage) {
-        const QString title = QStringLiteral("Palvir");
-        if (level == QZynEvent::Informational)
-            QMessageBox::information(nullptr, title, notice, QMessageBox::Ok, QMessageBox::NoButton);
-        else if (level == QZynEvent::Warning)
-            QMessageBox::warning(nullptr, title, notice, QMessageBox::Ok, QMessageBox::NoButton);
-        else
-            QMessageBox::critical(nullptr, title, notice, QMessageBox::Ok, QMessageBox::NoButton);
-    }
+    if (settings->bymessage)
+        QueueNoticeBox(level, notice);
 
     if (settings->bysystemlog)
         SysLogSink::Current()->write(syslogPriority(level), sent.toUtf8());
+}
+
+void MainWindow::QueueNoticeBox(int level, const QString& notice)
+{
+    const bool idle = m_noticeBox == nullptr && m_notices.empty();
+    m_notices.push_back({level, notice});
+    if (idle)
+        ShowNextNoticeBox();
+}
+
+void MainWindow::ShowNextNoticeBox()
+{
+    if (m_noticeBox != nullptr || m_notices.empty() || m_shutDown)
+        return;
+    const Notice shown = m_notices.front();
+    m_notices.pop_front();
+    const QMessageBox::Icon icon = shown.level == QZynEvent::Informational ? QMessageBox::Information
+                                   : shown.level == QZynEvent::Warning     ? QMessageBox::Warning
+                                                                           : QMessageBox::Critical;
+    // The box does not wait in an event loop of its own: events keep coming in under it (log
+    // rows, reports, the other notices) and no box ever opens inside another.
+    m_noticeBox = std::make_unique<QMessageBox>(icon, QStringLiteral("Palvir"), shown.text, QMessageBox::Ok);
+    m_noticeBox->setWindowModality(Qt::ApplicationModal);
+    // Those waiting behind are counted in this box, unless a single one waits: it gets its own.
+    if (m_notices.size() >= kCountedNotices) {
+        m_noticeBox->setInformativeText(tr("And %1 more events.").arg(m_notices.size()));
+        m_notices.clear();
+    }
+    connect(m_noticeBox.get(), &QDialog::finished, this, [this] {
+        m_noticeBox.release()->deleteLater();
+        QTimer::singleShot(0, this, &MainWindow::ShowNextNoticeBox);
+    });
+    m_noticeBox->show();
 }
