@@ -209,7 +209,9 @@ private:
         int level;
         QString text;
     };
-    std::deque<Notice> m_notices;   // waiting for the notifier's box, oldest first
+    // Waiting for the notifier's box: the oldest few, and how many more came after them.
+    std::deque<Notice> m_notices;
+    qint64 m_noticesBehind = 0;
     std::unique_ptr<QMessageBox> m_noticeBox;   // the open notifier box; null when none is open
 
     QSystemTrayIcon* trayIcon = nullptr;

@@ -58,8 +58,10 @@ constexpr int kMailTimeoutMs = 300000;
 constexpr int kTrapClassFactor = 128;
 constexpr int kTrapManagers = 3;
 constexpr int kRecipients = 3;
-// Notices waiting behind the notifier's box that its next box counts instead of showing.
-constexpr size_t kCountedNotices = 2;
+// Notices waiting behind the notifier's box that its next box counts instead of showing, and
+// the waiting notices kept: the one the next box shows and the one that may get a box of its own.
+constexpr qint64 kCountedNotices = 2;
+constexpr size_t kKeptNotices = 2;
 
 } // namespace
 
@@ -135,7 +137,11 @@ void MainWindow::Notifier(QZynEvent* event)
 void MainWindow::QueueNoticeBox(int level, const QString& notice)
 {
     const bool idle = m_noticeBox == nullptr && m_notices.empty();
-    m_notices.push_back({level, notice});
+    // However long the box stays open, what waits stays small: the rest is only counted.
+    if (m_notices.size() < kKeptNotices)
+        m_notices.push_back({level, notice});
+    else
+        ++m_noticesBehind;
     if (idle)
         ShowNextNoticeBox();
 }
@@ -154,9 +160,11 @@ void MainWindow::ShowNextNoticeBox()
     m_noticeBox = std::make_unique<QMessageBox>(icon, QStringLiteral("Palvir"), shown.text, QMessageBox::Ok);
     m_noticeBox->setWindowModality(Qt::ApplicationModal);
     // Those waiting behind are counted in this box, unless a single one waits: it gets its own.
-    if (m_notices.size() >= kCountedNotices) {
-        m_noticeBox->setInformativeText(tr("And %1 more events.").arg(m_notices.size()));
+    const qint64 behind = qint64(m_notices.size()) + m_noticesBehind;
+    if (behind >= kCountedNotices) {
+        m_noticeBox->setInformativeText(tr("And %1 more events.").arg(behind));
         m_notices.clear();
+        m_noticesBehind = 0;
     }
     connect(m_noticeBox.get(), &QDialog::finished, this, [this] {
         m_noticeBox.release()->deleteLater();
