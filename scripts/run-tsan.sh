@@ -10,7 +10,8 @@ jobs="${PALVIR_JOBS:-$(nproc)}"
 # A test program, or a program and one of its cases (those whose cases each need a process).
 tests=(test_controller test_devices test_polling test_discovery test_models test_views test_httpproxy
        test_mainwindow:sleepAndWake test_mainwindow:closeAsksFirst test_mainwindow:connectAndDisconnect
-       test_mainwindow:controllersComeAndGo test_notifier:oldEventsStayQuiet test_cli_event)
+       test_mainwindow:controllersComeAndGo test_notifier:oldEventsStayQuiet
+       test_notifier:everyEventOnceAfterAHeldWindow test_cli_event)
 targets=()
 for t in "${tests[@]}"; do targets+=("${t%%:*}"); done
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPALVIR_TSAN=ON

@@ -3,8 +3,11 @@
 // sink and the message boxes), the texts every channel carries, and one event end to end to
 // real peers: a mail to an aiosmtpd server, traps to snmptrapd, the system log through syslog(3).
 // An event the controller held when it was connected is never notified; a new one is.
+// Events logged while the window takes no events are each shown and notified once, in order,
+// when it takes them again; the notifier's message box never opens inside another.
 #include "controllerfixture.h"
 #include "devices/event.h"
+#include "devices/guiitem.h"
 #include "devices/settings.h"
 #include "helper/logfile.h"
 #include "helper/syslogsink.h"
@@ -15,16 +18,24 @@
 #include "ui/dialog/mainwindow.h"
 #include "ui_mainwindow.h"
 #include "watcher/controllerwatcher.h"
+#include "watcher/eventwatcher.h"
 #include "windowfixture.h"
 #include "zynapplication.h"
 
+#include <QDeadlineTimer>
+#include <QStandardItemModel>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
 
+#include <algorithm>
+#include <chrono>
 #include <csignal>
+#include <cstring>
 #include <mutex>
 #include <sys/resource.h>
 #include <syslog.h>
+#include <thread>
 
 using namespace ctltest;
 using namespace viewtest;
@@ -57,22 +68,70 @@ private:
     QStringList m_records;
 };
 
+// The polling thread's pass while a test holds the window, and how long a held window waits
+// for the pass to read what the controller logged.
+constexpr int kUpdateMs = 100;
+constexpr int kHwMonitorMs = 10000;
+constexpr int kAuthorisationMs = 1000;
+constexpr int kPolledMs = 20000;
+constexpr int kHeldPauseMs = 5;
+// How long the released window may take for what came meanwhile.
+constexpr int kReleasedMs = 60000;
+
 // An event of the given class and code found in the program's tables with each level.
 struct Known {
     int eventClass = 0, code = 0;
 };
 
-Known eventOfLevel(int wanted)
+// `onlyClass` 0: any class.
+Known eventOfLevel(int wanted, int onlyClass = 0)
 {
     for (int c = 1; c <= 6; ++c)
-        for (int k = 0; k < 64; ++k) {
-            QString text;
-            int level = -1;
-            if (QZynEvent::Describe(c, k, &text, &level) && level == wanted && text != QLatin1String("Unknown Event"))
-                return {c, k};
-        }
+        if (onlyClass == 0 || c == onlyClass)
+            for (int k = 0; k < 64; ++k) {
+                QString text;
+                int level = -1;
+                if (QZynEvent::Describe(c, k, &text, &level) && level == wanted && text != QLatin1String("Unknown Event"))
+                    return {c, k};
+            }
     return {};
 }
+
+// The names "<prefix>000", "<prefix>001", ... found in `texts` as words, in their order.
+QStringList namesIn(const QStringList& texts, bool newestFirst = false)
+{
+    const QRegularExpression word(QStringLiteral("(?:^| )([ES]\\d{3})(?: |$)"));
+    QStringList out;
+    for (const QString& text : texts)
+        if (const QRegularExpressionMatch m = word.match(text); m.hasMatch())
+            newestFirst ? out.prepend(m.captured(1)) : out.append(m.captured(1));
+    return out;
+}
+
+// The notifier's message boxes on screen.
+QList<QMessageBox*> openBoxes()
+{
+    QList<QMessageBox*> out;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(w); box != nullptr && box->isVisible())
+            out << box;
+    return out;
+}
+
+// The most message boxes open at once while it lives. Once one has opened inside another it
+// answers every box, so that a window that nests them still lets the test end.
+struct BoxWatch : QTimer {
+    int mostOpen = 0;
+    BoxWatch()
+    {
+        connect(this, &QTimer::timeout, [this] {
+            mostOpen = std::max(mostOpen, int(openBoxes().size()));
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); box && mostOpen > 1)
+                box->button(QMessageBox::Ok)->click();
+        });
+        start(kHeldPauseMs);
+    }
+};
 
 QString priorityName(int level)
 {
@@ -99,8 +158,18 @@ private slots:
     void noticesReachRealPeers();
     void oldEventsStayQuiet();
     void systemLogTakesTheTextUnchanged();
+    void everyEventOnceAfterAHeldWindow_data();
+    void everyEventOnceAfterAHeldWindow();
+    void oneNoticeBoxAtATime_data();
+    void oneNoticeBoxAtATime();
 
 private:
+    // Logs `count` general events of `level` named <prefix>000.. on the polled controller in
+    // batches of `batch` while this thread, the window's, takes no events (between batches it
+    // only waits until the polling thread has read them); then takes events until the system log
+    // has a notice of each. The names the system log got, in order.
+    QStringList notifiedAfterHold(zynsim::FakeController& ctl, QZynController* c, const char* prefix, int count,
+                                  int level, int batch);
     // Puts an event of `level` named `device` into the controller's event slot 0; null when the
     // tables hold no event of that level.
     QZynEvent* eventAt(QZynController* c, int level, const char* device);
@@ -118,6 +187,7 @@ void TestNotifier::initTestCase()
     qputenv("ZYNMSR_LOCK_DIR", (m_dir.path() + "/lock").toLocal8Bit());
     ZynApplication::SetApplicationFolder(m_dir.path());
     simtest::fastPolls();
+    ControllerEventWatcherThread::SetIntervals(kUpdateMs, kHwMonitorMs, kAuthorisationMs);
     ControllerWatcher::SetSettlingMilliseconds(0);
     SysLogSink::Install(&m_sink);
 }
@@ -218,7 +288,7 @@ void TestNotifier::gates()
     QString noticeSent = notice;
     noticeSent.remove(QChar(0));
     QCOMPARE(m_sink.take(), notices ? QStringList{priorityName(level) + "|" + noticeSent} : QStringList());
-    QCOMPARE(responder.seen().size(), notices ? 1 : 0);
+    QTRY_COMPARE(responder.seen().size(), notices ? 1 : 0);
     if (notices) {
         const ModalResponder::Seen& box = responder.seen()[0];
         QCOMPARE(box.title, QStringLiteral("Palvir"));
@@ -394,6 +464,128 @@ void TestNotifier::systemLogTakesTheTextUnchanged()
     QVERIFY(probe.waitForFinished(30000));
     QCOMPARE(probe.exitCode(), 0);
     QVERIFY2(QString::fromUtf8(probe.readAllStandardError()).contains("Palvir: " + text), "no record on stderr");
+}
+
+QStringList TestNotifier::notifiedAfterHold(zynsim::FakeController& ctl, QZynController* c, const char* prefix,
+                                            int count, int level, int batch)
+{
+    const Known k = eventOfLevel(level, zynevent::kGeneralEvent);
+    const int ringSlots = c->EventRingSlots();
+    if (k.eventClass == 0 || batch >= ringSlots)
+        return {QStringLiteral("no such event, or a batch past the ring")};
+    m_sink.take();
+    const int base = c->GetEventCounter();
+    for (int logged = 0; logged < count;) {
+        for (const int end = std::min(count, logged + batch); logged < end; ++logged) {
+            sEVET_DATA r;
+            std::memset(&r, 0, sizeof r);
+            r.set(uint8_t(k.eventClass), uint8_t(k.code));
+            r.setName(qPrintable(QString::asprintf("%s%03d", prefix, logged)));
+            ctl.addEvent(r);
+        }
+        const QDeadlineTimer deadline(kPolledMs);
+        while (c->GetEventCounter() % ringSlots != (base + logged) % ringSlots && !deadline.hasExpired())
+            std::this_thread::sleep_for(std::chrono::milliseconds(kHeldPauseMs));
+    }
+    QStringList notices;
+    // A notice short when the wait ends fails the caller's comparison.
+    static_cast<void>(QTest::qWaitFor([&] { return (notices << m_sink.take()).size() >= count; }, kReleasedMs));
+    QCoreApplication::processEvents();
+    return namesIn(notices << m_sink.take());
+}
+
+void TestNotifier::everyEventOnceAfterAHeldWindow_data()
+{
+    QTest::addColumn<int>("events");
+    QTest::addColumn<int>("batch");
+    QTest::addColumn<uint>("ring");
+    QTest::addColumn<int>("level");
+    QTest::newRow("500 in batches of 100") << 500 << 100 << 256u << int(QZynEvent::Warning);
+    QTest::newRow("500 in batches of 255") << 500 << 255 << 256u << int(QZynEvent::Warning);
+    QTest::newRow("ring of 16: 100 in batches of 15") << 100 << 15 << 16u << int(QZynEvent::Informational);
+    QTest::newRow("grave, with reports: 40 in batches of 15, ring of 16") << 40 << 15 << 16u << int(QZynEvent::Urgent);
+}
+
+void TestNotifier::everyEventOnceAfterAHeldWindow()
+{
+    QFETCH(int, events);
+    QFETCH(int, batch);
+    QFETCH(uint, ring);
+    QFETCH(int, level);
+    zynsim::Simulator sim;
+    zynsim::ControllerConfig config;
+    config.eventRingCapacity = ring;
+    auto ctl = sim.addUdpController(kPolledAddress, config);
+    QVERIFY(ctl);
+    QZynSettings::Application()->level = 4;
+    QZynSettings::Application()->bysystemlog = true;
+    QDir(QLogFile::Folder()).removeRecursively();
+    MainWindow window;
+    QZynController* c = announceOnline(kPolledAddress);
+    QVERIFY(c != nullptr);
+
+    // Every event once, in order, in every place it goes.
+    QStringList names;
+    for (int i = 0; i < events; ++i)
+        names << QString::asprintf("E%03d", i);
+    QCOMPARE(notifiedAfterHold(*ctl, c, "E", events, level, batch), names);
+    QStringList rows, modelRows, triggers;
+    for (int i = 0; i < window.Form()->logTreeWidget->topLevelItemCount(); ++i)
+        rows << window.Form()->logTreeWidget->topLevelItem(i)->text(4);
+    QCOMPARE(namesIn(rows, true), names);
+    for (int row = 0; row < c->GetGuiItem()->eventModel->rowCount(); ++row)
+        modelRows << c->GetGuiItem()->eventModel->item(row, 2)->text();
+    QCOMPARE(namesIn(modelRows, true), names);
+    const QDir reports(QLogFile::Folder());
+    for (const QString& name : reports.entryList(QDir::Files, QDir::Name)) {
+        QFile report(reports.filePath(name));
+        QVERIFY(report.open(QIODevice::ReadOnly));
+        triggers << QString::fromLocal8Bit(report.readLine()).trimmed();   // "Triggered event: <date> <device> <event>"
+    }
+    QCOMPARE(namesIn(triggers), level <= QZynEvent::Serious ? names : QStringList());
+}
+
+void TestNotifier::oneNoticeBoxAtATime_data()
+{
+    QTest::addColumn<int>("behind");
+    QTest::addColumn<QStringList>("boxes");   // each box: the event it shows and what it adds
+    QTest::newRow("one behind: a box of its own") << 1 << QStringList{"S000|", "S001|"};
+    QTest::newRow("two behind: a box each") << 2 << QStringList{"S000|", "S001|", "S002|"};
+    QTest::newRow("three behind: one box counts two") << 3 << QStringList{"S000|", "S001|And 2 more events."};
+    QTest::newRow("a storm of 250") << 250 << QStringList{"S000|", "S001|And 249 more events."};
+}
+
+void TestNotifier::oneNoticeBoxAtATime()
+{
+    QFETCH(int, behind);
+    QFETCH(QStringList, boxes);
+    zynsim::Simulator sim;
+    auto ctl = sim.addUdpController(kPolledAddress, zynsim::ControllerConfig());
+    QVERIFY(ctl);
+    QZynSettings::Application()->level = 4;
+    QZynSettings::Application()->bymessage = true;
+    QZynSettings::Application()->bysystemlog = true;
+    MainWindow window;
+    QZynController* c = announceOnline(kPolledAddress);
+    QVERIFY(c != nullptr);
+    BoxWatch watch;
+
+    // The first event opens a box, the others come while it is open: all of them reach the
+    // other channels at once, no box opens inside another.
+    const QStringList notified = notifiedAfterHold(*ctl, c, "S", behind + 1, QZynEvent::Warning, behind + 1);
+    QCOMPARE(watch.mostOpen, 1);
+    QCOMPARE(notified.size(), behind + 1);
+    // Answered one by one, the boxes account for every event once, in order.
+    QStringList shown;
+    while (shown.size() < boxes.size() && QTest::qWaitFor([] { return openBoxes().size() == 1; }, kReleasedMs)) {
+        QMessageBox* box = openBoxes().first();
+        shown << namesIn({box->text()}).value(0) + QLatin1Char('|') + box->informativeText();
+        box->button(QMessageBox::Ok)->click();
+    }
+    QCoreApplication::processEvents();
+    QCOMPARE(openBoxes().size(), 0);
+    QCOMPARE(watch.mostOpen, 1);
+    QCOMPARE(shown, boxes);
 }
 
 int main(int argc, char** argv)

@@ -1762,6 +1762,10 @@ Möchten Sie wirklich fortfahren?</translation>
         <translation>Mail RaidAlert-%0(%1) %2</translation>
     </message>
     <message>
+        <source>And %1 more events.</source>
+        <translation>Und %1 weitere Ereignisse.</translation>
+    </message>
+    <message>
         <source>%0 GB</source>
         <translation>%0 GB</translation>
     </message>

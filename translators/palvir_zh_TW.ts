@@ -1762,6 +1762,10 @@ Are you sure you want to continue ?</source>
         <translation>Mail RaidAlert-%0(%1) %2</translation>
     </message>
     <message>
+        <source>And %1 more events.</source>
+        <translation>另有 %1 個事件。</translation>
+    </message>
+    <message>
         <source>%0 GB</source>
         <translation>%0 GB</translation>
     </message>

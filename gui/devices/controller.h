@@ -282,7 +282,19 @@ private:
     std::mutex m_commandMutex;   // a standard mutex: the thread sanitizer sees its ordering
     std::mutex m_eventMutex;     // one reader of the event log at a time
     mutable std::mutex m_stateMutex;
+    // An announcement handed over by another thread. An event's carries a copy of its record,
+    // put into its ring slot when the announcement is made: the slot may take later events before
+    // a held-up GUI thread gets to this one.
+    struct HandedOver {
+        QZynDevice* device = nullptr;
+        int change = 0;
+        bool carriesEvent = false;
+        bool fromLoad = false;
+        sEVET_DATA record{};
+    };
+    void handOver(const HandedOver& announcement);
+
     // Announcements handed over by the polling thread, oldest first.
-    std::deque<std::pair<QZynDevice*, int>> m_handedOver;
+    std::deque<HandedOver> m_handedOver;
     std::mutex m_handOverMutex;   // a standard mutex: the thread sanitizer sees the handover
 };

@@ -59,6 +59,14 @@ void QZynController::Announce(QZynDevice* device, int change)
         emit DeviceChanged(device, change);
         return;
     }
+    HandedOver announcement;
+    announcement.device = device;
+    announcement.change = change;
+    handOver(announcement);
+}
+
+void QZynController::handOver(const HandedOver& announcement)
+{
     // From the polling thread the announcement is handed to this object's own thread and made
     // there, in the order made. The data goes through a queue under a standard mutex, so the
     // thread sanitizer sees the handover; the event posted to this object carries nothing. A
@@ -66,14 +74,14 @@ void QZynController::Announce(QZynDevice* device, int change)
     // a controller that has gone.
     {
         std::lock_guard<std::mutex> locker(m_handOverMutex);
-        m_handedOver.emplace_back(device, change);
+        m_handedOver.push_back(announcement);
     }
     QMetaObject::invokeMethod(this, "announceHandedOver", Qt::QueuedConnection);
 }
 
 void QZynController::announceHandedOver()
 {
-    std::pair<QZynDevice*, int> next;
+    HandedOver next;
     {
         std::lock_guard<std::mutex> locker(m_handOverMutex);
         if (m_handedOver.empty())
@@ -81,7 +89,15 @@ void QZynController::announceHandedOver()
         next = m_handedOver.front();
         m_handedOver.pop_front();
     }
-    emit DeviceChanged(next.first, next.second);
+    if (next.carriesEvent) {
+        // The ring slot is filled only here, on this thread, just before its announcement: every
+        // receiver reads the event this announcement is about, however late it comes.
+        auto* entry = static_cast<QZynEvent*>(next.device);
+        QZynEvent copy(this, entry->GetIndex(), &next.record);
+        copy.SetFromLoad(next.fromLoad);
+        *entry = copy;
+    }
+    emit DeviceChanged(next.device, next.change);
 }
 
 // ---- Lookups ---------------------------------------------------------------------------
@@ -352,9 +368,20 @@ void QZynController::AddEvent(QZynEvent* event)
     QZynEvent* entry = GetEvent(event->GetIndex());
     if (entry == nullptr)
         return;
-    *entry = *event;
     qDebug() << "eventindex =" << event->GetIndex();
-    Announce(entry, DeviceAdded);
+    if (QThread::currentThread() == thread()) {
+        *entry = *event;
+        emit DeviceChanged(entry, DeviceAdded);
+        return;
+    }
+    // Another thread leaves the slot alone: a copy of the record goes with the announcement.
+    HandedOver announcement;
+    announcement.device = entry;
+    announcement.change = DeviceAdded;
+    announcement.carriesEvent = true;
+    announcement.fromLoad = event->IsFromLoad();
+    announcement.record = event->GetRecord();
+    handOver(announcement);
 }
 
 void QZynController::UpdateEvent(QZynEvent* event)

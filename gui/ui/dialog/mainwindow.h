@@ -9,6 +9,7 @@
 #include <QModelIndex>
 #include <QSystemTrayIcon>
 
+#include <deque>
 #include <memory>
 
 class CZynlibCLI;
@@ -21,6 +22,7 @@ class QNetworkAddressEntry;
 class QDeviceWatcherThread;
 class QMenu;
 class QMenuBar;
+class QMessageBox;
 class QPowerStateWatcherThread;
 class QThread;
 class QZynController;
@@ -148,6 +150,10 @@ private:
     // Sends one mail to the settings' recipients through their server, on its own.
     static void SendMail(const QZynSettings& settings, const QString& subject, const QString& body,
                          QFile& attachment);
+    // The notifier's message box: one at a time. A notice that comes while it is open waits and
+    // is shown when it closes; the box after it also counts what waits behind.
+    void QueueNoticeBox(int level, const QString& notice);
+    void ShowNextNoticeBox();
 
     void InitWindow();
     void InitActions();
@@ -199,6 +205,14 @@ private:
     QZynHost* m_host = nullptr;
     std::unique_ptr<CZynlibCLI> m_cli;
     bool m_shutDown = false;
+    struct Notice {
+        int level;
+        QString text;
+    };
+    // Waiting for the notifier's box: the oldest few, and how many more came after them.
+    std::deque<Notice> m_notices;
+    qint64 m_noticesBehind = 0;
+    std::unique_ptr<QMessageBox> m_noticeBox;   // the open notifier box; null when none is open
 
     QSystemTrayIcon* trayIcon = nullptr;
     QMenu* trayIconMenu = nullptr;

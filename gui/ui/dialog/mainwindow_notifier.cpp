@@ -16,6 +16,7 @@
 #include <QHostAddress>
 #include <QMessageBox>
 #include <QStringList>
+#include <QTimer>
 
 #include <syslog.h>
 
@@ -57,6 +58,10 @@ constexpr int kMailTimeoutMs = 300000;
 constexpr int kTrapClassFactor = 128;
 constexpr int kTrapManagers = 3;
 constexpr int kRecipients = 3;
+// Notices waiting behind the notifier's box that its next box counts instead of showing, and
+// the waiting notices kept: the one the next box shows and the one that may get a box of its own.
+constexpr qint64 kCountedNotices = 2;
+constexpr size_t kKeptNotices = 2;
 
 } // namespace
 
@@ -126,16 +131,48 @@ void MainWindow::Notifier(QZynEvent* event)
             snmp.SendTrap(sent, specific, QHostAddress(settings->trapip[i]), settings->trapport[i], settings->community);
     }
 
-    if (settings->bymessage) {
-        const QString title = QStringLiteral("Palvir");
-        if (level == QZynEvent::Informational)
-            QMessageBox::information(nullptr, title, notice, QMessageBox::Ok, QMessageBox::NoButton);
-        else if (level == QZynEvent::Warning)
-            QMessageBox::warning(nullptr, title, notice, QMessageBox::Ok, QMessageBox::NoButton);
-        else
-            QMessageBox::critical(nullptr, title, notice, QMessageBox::Ok, QMessageBox::NoButton);
-    }
+    if (settings->bymessage)
+        QueueNoticeBox(level, notice);
 
     if (settings->bysystemlog)
         SysLogSink::Current()->write(syslogPriority(level), sent.toUtf8());
+}
+
+void MainWindow::QueueNoticeBox(int level, const QString& notice)
+{
+    const bool idle = m_noticeBox == nullptr && m_notices.empty();
+    // However long the box stays open, what waits stays small: the rest is only counted.
+    if (m_notices.size() < kKeptNotices)
+        m_notices.push_back({level, notice});
+    else
+        ++m_noticesBehind;
+    if (idle)
+        ShowNextNoticeBox();
+}
+
+void MainWindow::ShowNextNoticeBox()
+{
+    if (m_noticeBox != nullptr || m_notices.empty() || m_shutDown)
+        return;
+    const Notice shown = m_notices.front();
+    m_notices.pop_front();
+    const QMessageBox::Icon icon = shown.level == QZynEvent::Informational ? QMessageBox::Information
+                                   : shown.level == QZynEvent::Warning     ? QMessageBox::Warning
+                                                                           : QMessageBox::Critical;
+    // The box does not wait in an event loop of its own: events keep coming in under it (log
+    // rows, reports, the other notices) and no box ever opens inside another.
+    m_noticeBox = std::make_unique<QMessageBox>(icon, QStringLiteral("Palvir"), shown.text, QMessageBox::Ok);
+    m_noticeBox->setWindowModality(Qt::ApplicationModal);
+    // Those waiting behind are counted in this box, unless a single one waits: it gets its own.
+    const qint64 behind = qint64(m_notices.size()) + m_noticesBehind;
+    if (behind >= kCountedNotices) {
+        m_noticeBox->setInformativeText(tr("And %1 more events.").arg(behind));
+        m_notices.clear();
+        m_noticesBehind = 0;
+    }
+    connect(m_noticeBox.get(), &QDialog::finished, this, [this] {
+        m_noticeBox.release()->deleteLater();
+        QTimer::singleShot(0, this, &MainWindow::ShowNextNoticeBox);
+    });
+    m_noticeBox->show();
 }
