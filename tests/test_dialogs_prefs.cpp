@@ -16,6 +16,7 @@
 #include "ui_dialogscheduler.h"
 #include "ui_dialogsetup.h"
 #include "ui_dialogsnmptrapsettings.h"
+#include "watcher/controllerwatcher.h"
 #include "modalresponder.h"
 #include "zynapplication.h"
 
@@ -685,15 +686,19 @@ void TestDialogsPrefs::shippedLanguages()
         const char* locale;
         QString title;
         QString apply;
-    } rows[] = {{"de_DE", QStringLiteral("Einstellungen"), QStringLiteral("Übernehmen")},
-                {"zh_TW", QStringLiteral("設定"), QStringLiteral("套用")},
-                {"en_US", QStringLiteral("Settings"), QStringLiteral("Apply")}};
+        QString notice;   // the status bar's start-up notice, the window's and the watcher's
+    } rows[] = {{"de_DE", QStringLiteral("Einstellungen"), QStringLiteral("Übernehmen"),
+                 QStringLiteral("Controller erscheinen im Baum, sobald sie gefunden werden.")},
+                {"zh_TW", QStringLiteral("設定"), QStringLiteral("套用"), QStringLiteral("找到的控制器會顯示在樹狀清單中。")},
+                {"en_US", QStringLiteral("Settings"), QStringLiteral("Apply"),
+                 QStringLiteral("Controllers appear in the tree as they are found.")}};
     for (const Row& r : rows) {
         QLocale locale(QString::fromLatin1(r.locale));
         QVERIFY(app->LoadLanguage(locale));
         DialogSetup translated;
         QCOMPARE(translated.windowTitle(), r.title);
         QCOMPARE(translated.Form()->buttonBox->button(QDialogButtonBox::Apply)->text(), r.apply);
+        QCOMPARE(ControllerWatcher::NoticeLine(), r.notice);
     }
     // Back to the built-in texts for the other cases.
     ZynApplication::SetTranslatorFolder(m_dir.path());

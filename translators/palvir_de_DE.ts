@@ -8,8 +8,8 @@
         <translation>Controller werden gesucht...</translation>
     </message>
     <message>
-        <source>Palvir storage manager for Varnel RAID controllers</source>
-        <translation>Palvir-Speicherverwaltung für Varnel-RAID-Controller</translation>
+        <source>Controllers appear in the tree as they are found.</source>
+        <translation>Controller erscheinen im Baum, sobald sie gefunden werden.</translation>
     </message>
 </context>
 <context>
@@ -1496,10 +1496,6 @@ Möchten Sie wirklich fortfahren?</translation>
     <message>
         <source>Preferences</source>
         <translation>Einstellungen</translation>
-    </message>
-    <message>
-        <source>Controllers appear in the tree as they are found.</source>
-        <translation>Controller erscheinen im Baum, sobald sie gefunden werden.</translation>
     </message>
     <message>
         <source>State</source>

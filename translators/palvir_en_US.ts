@@ -4,8 +4,8 @@
 <context>
     <name>ControllerWatcher</name>
     <message>
-        <source>Palvir storage manager for Varnel RAID controllers</source>
-        <translation>Palvir storage manager for Varnel RAID controllers</translation>
+        <source>Controllers appear in the tree as they are found.</source>
+        <translation>Controllers appear in the tree as they are found.</translation>
     </message>
     <message>
         <source>Finding controller...</source>
@@ -1496,10 +1496,6 @@ Are you sure you want to continue ?</translation>
     <message>
         <source>Preferences</source>
         <translation>Preferences</translation>
-    </message>
-    <message>
-        <source>Controllers appear in the tree as they are found.</source>
-        <translation>Controllers appear in the tree as they are found.</translation>
     </message>
     <message>
         <source>State</source>

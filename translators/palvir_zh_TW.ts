@@ -4,8 +4,8 @@
 <context>
     <name>ControllerWatcher</name>
     <message>
-        <source>Palvir storage manager for Varnel RAID controllers</source>
-        <translation>Palvir 儲存管理程式（Varnel RAID 控制器）</translation>
+        <source>Controllers appear in the tree as they are found.</source>
+        <translation>找到的控制器會顯示在樹狀清單中。</translation>
     </message>
     <message>
         <source>Finding controller...</source>
@@ -1496,10 +1496,6 @@ Are you sure you want to continue ?</source>
     <message>
         <source>Preferences</source>
         <translation>偏好設定</translation>
-    </message>
-    <message>
-        <source>Controllers appear in the tree as they are found.</source>
-        <translation>找到的控制器會顯示在樹狀清單中。</translation>
     </message>
     <message>
         <source>State</source>
