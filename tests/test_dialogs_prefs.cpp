@@ -612,9 +612,10 @@ void TestDialogsPrefs::languageList_data()
     QTest::newRow("letter case of the file") << QStringList{"de_DE", "zh_tw"} << "zh_TW" << 1 << -1 << "zh_TW" << 0;
     QTest::newRow("bare tag preselected") << QStringList{"de", "zh_TW"} << "de_DE" << 0 << -1 << "de_DE" << 0;
     QTest::newRow("bare tag picked") << QStringList{"de", "zh_TW"} << "zh_TW" << 1 << 0 << "de_DE" << 1;
-    QTest::newRow("no file for the stored language: kept") << QStringList{"de", "en_US"} << "fr_FR" << 0 << -1 << "fr_FR" << 0;
-    QTest::newRow("no file, first item picked") << QStringList{"de", "en_US"} << "fr_FR" << 0 << 0 << "fr_FR" << 0;
-    QTest::newRow("no file, another picked") << QStringList{"de", "en_US"} << "fr_FR" << 0 << 1 << "en_US" << 1;
+    // No item stands for a stored language without a file: none is shown, OK keeps it.
+    QTest::newRow("no file for the stored language: kept") << QStringList{"de", "en_US"} << "fr_FR" << -1 << -1 << "fr_FR" << 0;
+    QTest::newRow("no file, first item picked") << QStringList{"de", "en_US"} << "fr_FR" << -1 << 0 << "de_DE" << 1;
+    QTest::newRow("no file, another picked") << QStringList{"de", "en_US"} << "fr_FR" << -1 << 1 << "en_US" << 1;
     QTest::newRow("no translation files: kept") << QStringList{} << "zh_TW" << -1 << -1 << "zh_TW" << 0;
 }
 
@@ -648,6 +649,14 @@ void TestDialogsPrefs::languageList()
     }
     QCOMPARE(shown, names);
     QCOMPARE(list->currentIndex(), current);
+    // What is shown is what is stored: an item of its language, else its name over the empty list.
+    if (current >= 0)
+        QVERIFY(ZynApplication::TagMatches(ZynApplication::TranslatorTag(QStringLiteral("palvir_%1.qm").arg(files.at(current))),
+                                           QLocale(stored)));
+    else
+        QCOMPARE(list->placeholderText(), QLocale(stored).nativeLanguageName());
+    if (current < 0 && !files.isEmpty() && pick < 0)
+        shoot(&d, QStringLiteral("dialog-setup-no-file-for-%1").arg(stored));
     if (pick >= 0)
         list->setCurrentIndex(pick);
     ModalResponder responder;

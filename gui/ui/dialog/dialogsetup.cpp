@@ -49,10 +49,12 @@ void DialogSetup::InitLocale()
             ui->cbLanguage->setCurrentIndex(m_storedItem);
         }
     }
-    // A stored language with no file of its own: the list opens on its first item, which the
-    // user has not chosen.
-    if (m_storedItem < 0)
-        m_storedItem = ui->cbLanguage->currentIndex();
+    // A stored language with no file of its own: no item stands for it, so none is selected
+    // (OK keeps it); the empty list names the stored language.
+    if (m_storedItem < 0) {
+        ui->cbLanguage->setCurrentIndex(-1);
+        ui->cbLanguage->setPlaceholderText(m_settings->locale.nativeLanguageName());
+    }
 }
 
 void DialogSetup::InitDialog()
