@@ -68,8 +68,9 @@ void QExpandVolumeSetItemModel::UpdateItem(QZynVolumeSet* volume, QStandardItem*
     under->child(r, 1)->setText(volume->GetRaidLevelString());
     under->child(r, 1)->setEditable(true);
     under->child(r, 2)->setText(StripeText(record.stripe()));
+    under->child(r, 2)->setData(qulonglong(record.stripe()), SortRole);
     under->child(r, 2)->setEditable(true);
-    SetCell(under->child(r, 4), CapacityText(record.capacity()));
+    SetCell(under->child(r, 4), CapacityText(record.capacity()), record.capacity());
     SetCell(under->child(r, 3), LocationText(record.channel(), record.id(), record.lun()));
 }
 
