@@ -569,8 +569,96 @@ Möchten Sie wirklich fortfahren?</translation>
         <translation>S.M.A.R.T</translation>
     </message>
     <message>
-        <source>Tab 1</source>
-        <translation>Tab 1</translation>
+        <source>SAS(%1)</source>
+        <translation>SAS(%1)</translation>
+    </message>
+    <message>
+        <source>Rotation Speed:</source>
+        <translation>Drehzahl:</translation>
+    </message>
+    <message>
+        <source>%1 RPM</source>
+        <translation>%1 U/min</translation>
+    </message>
+    <message>
+        <source>Read Errors Recovered Without Delay:</source>
+        <translation>Lesefehler ohne Verzögerung behoben:</translation>
+    </message>
+    <message>
+        <source>Read Errors Recovered With Delay:</source>
+        <translation>Lesefehler mit Verzögerung behoben:</translation>
+    </message>
+    <message>
+        <source>Read Errors Recovered With Retry:</source>
+        <translation>Lesefehler durch Wiederholung behoben:</translation>
+    </message>
+    <message>
+        <source>Read Errors Recovered:</source>
+        <translation>Lesefehler behoben:</translation>
+    </message>
+    <message>
+        <source>Read Total Bytes:</source>
+        <translation>Gelesene Bytes gesamt:</translation>
+    </message>
+    <message>
+        <source>Read Errors Unrecovered:</source>
+        <translation>Lesefehler nicht behoben:</translation>
+    </message>
+    <message>
+        <source>Write Errors Recovered Without Delay:</source>
+        <translation>Schreibfehler ohne Verzögerung behoben:</translation>
+    </message>
+    <message>
+        <source>Write Errors Recovered With Delay:</source>
+        <translation>Schreibfehler mit Verzögerung behoben:</translation>
+    </message>
+    <message>
+        <source>Write Errors Recovered With Retry:</source>
+        <translation>Schreibfehler durch Wiederholung behoben:</translation>
+    </message>
+    <message>
+        <source>Write Errors Recovered:</source>
+        <translation>Schreibfehler behoben:</translation>
+    </message>
+    <message>
+        <source>Write Total Bytes:</source>
+        <translation>Geschriebene Bytes gesamt:</translation>
+    </message>
+    <message>
+        <source>Write Errors Unrecovered:</source>
+        <translation>Schreibfehler nicht behoben:</translation>
+    </message>
+    <message>
+        <source>Verify Errors Recovered Without Delay:</source>
+        <translation>Prüffehler ohne Verzögerung behoben:</translation>
+    </message>
+    <message>
+        <source>Verify Errors Recovered With Delay:</source>
+        <translation>Prüffehler mit Verzögerung behoben:</translation>
+    </message>
+    <message>
+        <source>Verify Errors Recovered With Retry:</source>
+        <translation>Prüffehler durch Wiederholung behoben:</translation>
+    </message>
+    <message>
+        <source>Verify Errors Recovered:</source>
+        <translation>Prüffehler behoben:</translation>
+    </message>
+    <message>
+        <source>Verify Errors Unrecovered:</source>
+        <translation>Prüffehler nicht behoben:</translation>
+    </message>
+    <message>
+        <source>Non-Medium Errors:</source>
+        <translation>Fehler außerhalb des Mediums:</translation>
+    </message>
+    <message>
+        <source>Defect P-List Block Count:</source>
+        <translation>Defekte Blöcke (P-Liste):</translation>
+    </message>
+    <message>
+        <source>Defect G-List Block Count:</source>
+        <translation>Defekte Blöcke (G-Liste):</translation>
     </message>
     <message>
         <source>Enclosure#%1 </source>
