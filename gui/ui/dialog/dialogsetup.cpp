@@ -49,12 +49,10 @@ void DialogSetup::InitLocale()
             ui->cbLanguage->setCurrentIndex(m_storedItem);
         }
     }
-    // A stored language with no file of its own: no item stands for it, so none is selected
-    // (OK keeps it); the empty list names the stored language.
-    if (m_storedItem < 0) {
+    // A stored language with no file of its own: no item stands for it, so none is shown
+    // selected, and OK keeps it.
+    if (m_storedItem < 0)
         ui->cbLanguage->setCurrentIndex(-1);
-        ui->cbLanguage->setPlaceholderText(m_settings->locale.nativeLanguageName());
-    }
 }
 
 void DialogSetup::InitDialog()
