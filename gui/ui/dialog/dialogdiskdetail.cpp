@@ -67,6 +67,7 @@ void DialogDiskDetail::InitDialog()
     ui->tableView->verticalHeader()->hide();
     ui->tableView->horizontalHeader()->setStretchLastSection(true);
     ui->tableView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ui->tableView->setShowGrid(false);
     DeviceItemChanged(m_disk.data(), QZynDevice::DeviceUpdated);
 }
 
