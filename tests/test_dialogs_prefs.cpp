@@ -16,6 +16,7 @@
 #include "ui_dialogscheduler.h"
 #include "ui_dialogsetup.h"
 #include "ui_dialogsnmptrapsettings.h"
+#include "watcher/controllerwatcher.h"
 #include "modalresponder.h"
 #include "zynapplication.h"
 
@@ -611,9 +612,10 @@ void TestDialogsPrefs::languageList_data()
     QTest::newRow("letter case of the file") << QStringList{"de_DE", "zh_tw"} << "zh_TW" << 1 << -1 << "zh_TW" << 0;
     QTest::newRow("bare tag preselected") << QStringList{"de", "zh_TW"} << "de_DE" << 0 << -1 << "de_DE" << 0;
     QTest::newRow("bare tag picked") << QStringList{"de", "zh_TW"} << "zh_TW" << 1 << 0 << "de_DE" << 1;
-    QTest::newRow("no file for the stored language: kept") << QStringList{"de", "en_US"} << "fr_FR" << 0 << -1 << "fr_FR" << 0;
-    QTest::newRow("no file, first item picked") << QStringList{"de", "en_US"} << "fr_FR" << 0 << 0 << "fr_FR" << 0;
-    QTest::newRow("no file, another picked") << QStringList{"de", "en_US"} << "fr_FR" << 0 << 1 << "en_US" << 1;
+    // No item stands for a stored language without a file: none is shown, OK keeps it.
+    QTest::newRow("no file for the stored language: kept") << QStringList{"de", "en_US"} << "fr_FR" << -1 << -1 << "fr_FR" << 0;
+    QTest::newRow("no file, first item picked") << QStringList{"de", "en_US"} << "fr_FR" << -1 << 0 << "de_DE" << 1;
+    QTest::newRow("no file, another picked") << QStringList{"de", "en_US"} << "fr_FR" << -1 << 1 << "en_US" << 1;
     QTest::newRow("no translation files: kept") << QStringList{} << "zh_TW" << -1 << -1 << "zh_TW" << 0;
 }
 
@@ -647,6 +649,14 @@ void TestDialogsPrefs::languageList()
     }
     QCOMPARE(shown, names);
     QCOMPARE(list->currentIndex(), current);
+    // What is shown is what is stored: an item of its language, else nothing.
+    if (current >= 0)
+        QVERIFY(ZynApplication::TagMatches(ZynApplication::TranslatorTag(QStringLiteral("palvir_%1.qm").arg(files.at(current))),
+                                           QLocale(stored)));
+    else
+        QCOMPARE(list->currentText(), QString());
+    if (current < 0 && !files.isEmpty() && pick < 0)
+        shoot(&d, QStringLiteral("dialog-setup-no-file-for-%1").arg(stored));
     if (pick >= 0)
         list->setCurrentIndex(pick);
     ModalResponder responder;
@@ -685,15 +695,19 @@ void TestDialogsPrefs::shippedLanguages()
         const char* locale;
         QString title;
         QString apply;
-    } rows[] = {{"de_DE", QStringLiteral("Einstellungen"), QStringLiteral("Übernehmen")},
-                {"zh_TW", QStringLiteral("設定"), QStringLiteral("套用")},
-                {"en_US", QStringLiteral("Settings"), QStringLiteral("Apply")}};
+        QString notice;   // the status bar's start-up notice, the window's and the watcher's
+    } rows[] = {{"de_DE", QStringLiteral("Einstellungen"), QStringLiteral("Übernehmen"),
+                 QStringLiteral("Controller erscheinen im Baum, sobald sie gefunden werden.")},
+                {"zh_TW", QStringLiteral("設定"), QStringLiteral("套用"), QStringLiteral("找到的控制器會顯示在樹狀清單中。")},
+                {"en_US", QStringLiteral("Settings"), QStringLiteral("Apply"),
+                 QStringLiteral("Controllers appear in the tree as they are found.")}};
     for (const Row& r : rows) {
         QLocale locale(QString::fromLatin1(r.locale));
         QVERIFY(app->LoadLanguage(locale));
         DialogSetup translated;
         QCOMPARE(translated.windowTitle(), r.title);
         QCOMPARE(translated.Form()->buttonBox->button(QDialogButtonBox::Apply)->text(), r.apply);
+        QCOMPARE(ControllerWatcher::NoticeLine(), r.notice);
     }
     // Back to the built-in texts for the other cases.
     ZynApplication::SetTranslatorFolder(m_dir.path());

@@ -422,6 +422,10 @@ void TestDialogsQuick::wizardPages_data()
     QTest::newRow("with a volume set")
         << QByteArray("volume \"Vol\" raidset 0 capacity 100000 level 3 stripe 64 state 0\n") << QList<int>({0, 1, 2});
     QTest::newRow("without volume sets") << QByteArray() << QList<int>({0, 2});
+    QTest::newRow("with two volume sets")
+        << QByteArray("volume \"Vol\" raidset 0 capacity 100000 level 3 stripe 64 state 0\n"
+                      "volume \"Second\" raidset 0 capacity 100000 level 0 stripe 128 state 0\n")
+        << QList<int>({0, 1, 2});
 }
 
 void TestDialogsQuick::wizardPages()
@@ -492,8 +496,29 @@ void TestDialogsQuick::wizardPages()
                                     "modify RAID Level or Stripe Size"));
             QAbstractItemModel* model = ui->volTreeView->model();
             QCOMPARE(model, static_cast<QAbstractItemModel*>(wizard.VolumeModel()));
-            QCOMPARE(model->rowCount(), 1);
+            QCOMPARE(model->rowCount(), volumes.count("volume "));
             QCOMPARE(model->index(0, 0).data().toString(), QStringLiteral("Vol"));
+            // Tab goes from the list through its editors as they are read, row by row, the level
+            // before the stripe size; each editor has its full height.
+            QStringList editors;
+            for (int r = 0; r < model->rowCount(); ++r)
+                for (int column : {1, 2}) {
+                    auto* box = qobject_cast<QComboBox*>(ui->volTreeView->indexWidget(model->index(r, column)));
+                    QVERIFY(box != nullptr);
+                    box->setObjectName(QStringLiteral("%1:%2").arg(r).arg(column));
+                    editors << box->objectName();
+                    QTRY_COMPARE(box->height(), box->sizeHint().height());
+                }
+            QVERIFY(QTest::qWaitForWindowActive(&wizard));
+            ui->volTreeView->setFocus(Qt::TabFocusReason);
+            QStringList reached;
+            for (int i = 0; i < 3 * editors.size() && reached.size() < editors.size(); ++i) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                const QString name = QApplication::focusWidget()->objectName();
+                if (editors.contains(name) && !reached.contains(name))
+                    reached << name;
+            }
+            QCOMPARE(reached, editors);
             // Editors for the new level and stripe size stay open, on the current values.
             auto* levelBox = qobject_cast<QComboBox*>(ui->volTreeView->indexWidget(model->index(0, 1)));
             auto* stripeBox = qobject_cast<QComboBox*>(ui->volTreeView->indexWidget(model->index(0, 2)));
@@ -501,7 +526,7 @@ void TestDialogsQuick::wizardPages()
             QCOMPARE(levelBox->currentText(), model->index(0, 1).data().toString());
             QCOMPARE(stripeBox->currentText(), model->index(0, 2).data().toString());
             QVERIFY(ui->volTreeView->indexWidget(model->index(0, 3)) == nullptr);
-            shootDialog(&wizard, QStringLiteral("dialog-expand-wizard-page1"));
+            shootDialog(&wizard, QStringLiteral("dialog-expand-wizard-%1-page1").arg(tagName()));
         }
     }
     QCOMPARE(seen, pages);

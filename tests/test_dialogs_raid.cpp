@@ -160,9 +160,30 @@ void TestDialogsRaid::diskDetail_data()
         << 0 << 3 << 0
         << QStringList({"SATA(3000C500ABCDEF01)", "Enclosure#01 Slot 04", "1000.2 GB", "Normal", "0", "0", "38 °C",
                         "90(10)", "80(20)", "70(30)", "60(40)", "50(50)", "40(60)"});
+    // The SAS page: caption and value a row, the SATA page's rows first, then the SAS view's.
+    QStringList sas = {"Device Type:|SAS(3000C5001234ABCD)", "Device Location:|Enclosure#02 Slot 02",
+                       "Disk Capacity:|1000.2 GB", "Device State:|Normal", "Timeout Count:|5",
+                       "Media Error Count:|2", "Rotation Speed:|15000 RPM", "Device Temperature:|41 °C"};
+    const char* const counters[] = {
+        "Read Errors Recovered Without Delay:", "Read Errors Recovered With Delay:", "Read Errors Recovered With Retry:",
+        "Read Errors Recovered:", "Read Total Bytes:", "Read Errors Unrecovered:",
+        "Write Errors Recovered Without Delay:", "Write Errors Recovered With Delay:",
+        "Write Errors Recovered With Retry:", "Write Errors Recovered:", "Write Total Bytes:",
+        "Write Errors Unrecovered:", "Verify Errors Recovered Without Delay:", "Verify Errors Recovered With Delay:",
+        "Verify Errors Recovered With Retry:", "Verify Errors Recovered:", "Verify Errors Unrecovered:",
+        "Non-Medium Errors:", "Defect P-List Block Count:", "Defect G-List Block Count:"};
+    QString counterValues;
+    for (int k = 0; k < int(std::size(counters)); ++k) {
+        // Counter k holds k+1, the read bytes one beyond 32 bits.
+        const qulonglong value = k == 4 ? 5000000000ULL : qulonglong(k + 1);
+        sas << QString::fromLatin1(counters[k]) + "|" + QString::number(value);
+        counterValues += " " + QString::number(value);
+    }
     QTest::newRow("SAS disk on the enclosure family")
-        << int(zynsim::Profile::Enclosure) << QStringLiteral("enclosure 0 slots 2\nenclosure 1 slots 2\ndisk 1 1\n")
-        << 1 << 1 << 1 << QStringList();
+        << int(zynsim::Profile::Enclosure)
+        << QStringLiteral("enclosure 0 slots 2\nenclosure 1 slots 2\ndisk 1 1 address 0x3000C5001234ABCD capacity "
+                          "1953525168 temp 41 media 2 timeouts 5 rpm 15000 counters") + counterValues + "\n"
+        << 1 << 1 << 1 << sas;
 }
 
 void TestDialogsRaid::diskDetail()
@@ -186,11 +207,27 @@ void TestDialogsRaid::diskDetail()
     QCOMPARE(ui->tabWidget->tabText(0), QStringLiteral("Info"));
     QVERIFY(!ui->tabWidget->tabIcon(0).isNull());
     QCOMPARE(ui->tabWidget->tabText(1), QStringLiteral("S.M.A.R.T"));
-    QCOMPARE(ui->tabWidget_2->tabText(0), QStringLiteral("Tab 1"));
-    QVERIFY(ui->tableView->model() == nullptr);
+    QCOMPARE(ui->tabWidget_2->tabText(0), QStringLiteral("Info"));
+    QVERIFY(!ui->tabWidget_2->tabIcon(0).isNull());
     shootDialog(&dialog, QStringLiteral("dialog-disk-detail-%1").arg(QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('-')).remove(QLatin1Char(','))));
-    if (page != DialogDiskDetail::PageSATADisk)
+    if (page != DialogDiskDetail::PageSATADisk) {
+        // Every row of the SAS view; the name, serial and firmware rows are the disk's getters'.
+        const QAbstractItemModel* table = ui->tableView->model();
+        QVERIFY(table != nullptr);
+        QStringList shown;
+        for (int r = 0; r < table->rowCount(); ++r) {
+            const QString caption = table->index(r, 0).data().toString();
+            if (caption != ui->label_3->text() && caption != ui->label_4->text() && caption != ui->label_5->text())
+                shown << caption + "|" + table->index(r, 1).data().toString();
+        }
+        QCOMPARE(shown, values);
+        QCOMPARE(table->rowCount(), values.size() + 3);
+        QVERIFY(!(table->flags(table->index(0, 1)) & Qt::ItemIsEditable));
+        // An update of the disk rewrites the rows it has.
+        dialog.UpdateSASDiskInformation();
+        QCOMPARE(table->rowCount(), values.size() + 3);
         return;
+    }
     const QStringList shown = {ui->labelType->text(), ui->labelLocation->text(), ui->labelCapacity->text(),
                                ui->labelState->text(), ui->labelTimeoutCount->text(), ui->labelMediaErrorCount->text(),
                                ui->labelDeviceTemp->text(), ui->labelSmartReadErrorRate->text(),

@@ -463,6 +463,8 @@ void TestMainWindow::logList()
     QTreeWidget* list = window.Form()->logTreeWidget;
     // The start-up notice stands in the status bar only.
     QVERIFY(!window.statusBar()->currentMessage().isEmpty());
+    // ... and it is the watcher's notice, one text for both.
+    QCOMPARE(window.statusBar()->currentMessage(), ControllerWatcher::NoticeLine());
     QCOMPARE(list->topLevelItemCount(), 0);
 
     struct Record {
@@ -490,8 +492,13 @@ void TestMainWindow::logList()
     window.LogMessage(nullptr);
     QStringList rows;
     const QString today = QDate::currentDate().toString("yyyy-MM-dd");
+    // Rows of one image share one icon (the list keeps every row): one cache key per image.
+    QHash<QString, qint64> keys;
     for (int i = 0; i < list->topLevelItemCount(); ++i) {
         QTreeWidgetItem* row = list->topLevelItem(i);
+        const QString image = expected.value(i).section('|', 2);
+        QCOMPARE(keys.value(image, row->icon(0).cacheKey()), row->icon(0).cacheKey());
+        keys.insert(image, row->icon(0).cacheKey());
         QCOMPARE(row->text(1), today);
         QVERIFY(QTime::fromString(row->text(2), Qt::TextDate).isValid());
         QString icon;

@@ -6,6 +6,9 @@
 #include "viewfixture.h"
 #include "ui/model/controlleritemmodel.h"
 #include "ui/model/diskitemmodel.h"
+#include "ui/model/expandvolumesetitemmodel.h"
+#include "ui/model/selectionproxy.h"
+#include "ui/model/treeviews.h"
 #include "devices/enclosure.h"
 #include "watcher/eventwatcher.h"
 #include "devices/images.h"
@@ -103,6 +106,7 @@ private slots:
     void volumeStateIcons();
     void checkedInsertion();
     void headersFollowTranslation();
+    void numbersSortAsNumbers();
 
 private:
     // Serves a controller whose model is `config`, lists it under the host, starts it and waits
@@ -546,6 +550,77 @@ void TestModels::headersFollowTranslation()
     QCoreApplication::removeTranslator(&shout);
     raid->UpdateHeader();
     QCOMPARE(raid->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Total Raw Capacity"));
+}
+
+// Columns that show numbers as text ("10.0 GB" against "9.0 GB", slot 10 against slot 2) sort
+// by the numbers, in every model and in the dialogs' proxies; the older family's disk list
+// opens sorted by slot.
+void TestModels::numbersSortAsNumbers()
+{
+    // Twelve channels: slot s holds 10+s GB, slot 11 holds 9 GB.
+    constexpr qulonglong kBlocksPerGB = 1953125;
+    QByteArray config = "controller channels 12\n";
+    for (int s = 0; s < 12; ++s)
+        config += "disk 0 " + QByteArray::number(s) + " capacity "
+                  + QByteArray::number((s == 11 ? 9 : 10 + s) * kBlocksPerGB) + "\n";
+    config += "raidset \"Pair\" disks 0 1\nraidset \"Ten\" disks 2 3 4 5 6 7 8 9 10 11\n"
+              "volume \"Big\" raidset 1 capacity " + QByteArray::number(10 * kBlocksPerGB) + " level 0 stripe 256\n"
+              "volume \"Small\" raidset 1 capacity " + QByteArray::number(9 * kBlocksPerGB) + " level 0 stripe 128\n";
+    QZynController* c = online("127.0.0.116", zynsim::Profile::Older, config.constData());
+    QVERIFY(c);
+    QZynGuiItem* g = items(c);
+    QTRY_COMPARE(g->diskModel->rowCount(), 12);
+    QTRY_COMPARE(g->volumeSetModel->rowCount(), 2);
+    auto* members = static_cast<QZynRaidSetMemberDiskItemModel*>(g->memberDiskModel);
+    members->SetupData(c->GetRaidSet(1));
+    QExpandVolumeSetItemModel expand(c->GetRaidSet(1), nullptr);
+    QDiskSortFilterProxyModel::CheckList ticks;
+    QDiskSortFilterProxyModel proxy(&ticks, nullptr);
+    proxy.setSourceModel(g->diskModel);
+
+    QStringList slotTexts, gigabytes;
+    for (int s = 0; s < 12; ++s)
+        slotTexts << QString::number(s);
+    gigabytes << QStringLiteral("9.0 GB");
+    for (int s = 0; s < 11; ++s)
+        gigabytes << QStringLiteral("%1.0 GB").arg(10 + s);
+    auto column = [](const QAbstractItemModel* model, int c) {
+        QStringList out;
+        for (int r = 0; r < model->rowCount(); ++r)
+            out << model->index(r, c).data().toString();
+        return out;
+    };
+    struct Case {
+        const char* what;
+        QAbstractItemModel* model;
+        int column;
+        QStringList ascending;
+    } cases[] = {
+        {"disk slots", g->diskModel, 6, slotTexts},
+        {"disk capacities", g->diskModel, 3, gigabytes},
+        {"disk slots through a dialog's proxy", &proxy, 6, slotTexts},
+        {"member slots", members, 4, slotTexts.mid(2)},
+        {"member capacities", members, 2, QStringList{"9.0 GB"} + gigabytes.mid(3)},
+        {"raid set members", g->raidSetModel, 1, {"2", "10"}},
+        {"volume capacities", g->volumeSetModel, 5, {"9.0 GB", "10.0 GB"}},
+        {"expansion stripes", &expand, 2, {"64 KB", "128 KB"}},
+        {"expansion capacities", &expand, 4, {"9.0 GB", "10.0 GB"}},
+    };
+    for (const Case& k : cases) {
+        k.model->sort(k.column, Qt::AscendingOrder);
+        QVERIFY2(column(k.model, k.column) == k.ascending, k.what);
+        k.model->sort(k.column, Qt::DescendingOrder);
+        QStringList descending = k.ascending;
+        std::reverse(descending.begin(), descending.end());
+        QVERIFY2(column(k.model, k.column) == descending, k.what);
+    }
+
+    // The window's disk list: sortable, opened on the slot column.
+    TreeViewDisk view;
+    view.setSortingEnabled(true);
+    view.setModel(g->diskModel);
+    QCOMPARE(column(g->diskModel, 6), slotTexts);
+    shoot(g->diskModel, QStringLiteral("older-disks-by-slot"), QStringLiteral("Disks (older family), by slot"), &view);
 }
 
 QTEST_MAIN(TestModels)

@@ -8,8 +8,8 @@
         <translation>Controller werden gesucht...</translation>
     </message>
     <message>
-        <source>Palvir storage manager for Varnel RAID controllers</source>
-        <translation>Palvir-Speicherverwaltung für Varnel-RAID-Controller</translation>
+        <source>Controllers appear in the tree as they are found.</source>
+        <translation>Controller erscheinen im Baum, sobald sie gefunden werden.</translation>
     </message>
 </context>
 <context>
@@ -569,8 +569,96 @@ Möchten Sie wirklich fortfahren?</translation>
         <translation>S.M.A.R.T</translation>
     </message>
     <message>
-        <source>Tab 1</source>
-        <translation>Tab 1</translation>
+        <source>SAS(%1)</source>
+        <translation>SAS(%1)</translation>
+    </message>
+    <message>
+        <source>Rotation Speed:</source>
+        <translation>Drehzahl:</translation>
+    </message>
+    <message>
+        <source>%1 RPM</source>
+        <translation>%1 U/min</translation>
+    </message>
+    <message>
+        <source>Read Errors Recovered Without Delay:</source>
+        <translation>Lesefehler ohne Verzögerung behoben:</translation>
+    </message>
+    <message>
+        <source>Read Errors Recovered With Delay:</source>
+        <translation>Lesefehler mit Verzögerung behoben:</translation>
+    </message>
+    <message>
+        <source>Read Errors Recovered With Retry:</source>
+        <translation>Lesefehler durch Wiederholung behoben:</translation>
+    </message>
+    <message>
+        <source>Read Errors Recovered:</source>
+        <translation>Lesefehler behoben:</translation>
+    </message>
+    <message>
+        <source>Read Total Bytes:</source>
+        <translation>Gelesene Bytes gesamt:</translation>
+    </message>
+    <message>
+        <source>Read Errors Unrecovered:</source>
+        <translation>Lesefehler nicht behoben:</translation>
+    </message>
+    <message>
+        <source>Write Errors Recovered Without Delay:</source>
+        <translation>Schreibfehler ohne Verzögerung behoben:</translation>
+    </message>
+    <message>
+        <source>Write Errors Recovered With Delay:</source>
+        <translation>Schreibfehler mit Verzögerung behoben:</translation>
+    </message>
+    <message>
+        <source>Write Errors Recovered With Retry:</source>
+        <translation>Schreibfehler durch Wiederholung behoben:</translation>
+    </message>
+    <message>
+        <source>Write Errors Recovered:</source>
+        <translation>Schreibfehler behoben:</translation>
+    </message>
+    <message>
+        <source>Write Total Bytes:</source>
+        <translation>Geschriebene Bytes gesamt:</translation>
+    </message>
+    <message>
+        <source>Write Errors Unrecovered:</source>
+        <translation>Schreibfehler nicht behoben:</translation>
+    </message>
+    <message>
+        <source>Verify Errors Recovered Without Delay:</source>
+        <translation>Prüffehler ohne Verzögerung behoben:</translation>
+    </message>
+    <message>
+        <source>Verify Errors Recovered With Delay:</source>
+        <translation>Prüffehler mit Verzögerung behoben:</translation>
+    </message>
+    <message>
+        <source>Verify Errors Recovered With Retry:</source>
+        <translation>Prüffehler durch Wiederholung behoben:</translation>
+    </message>
+    <message>
+        <source>Verify Errors Recovered:</source>
+        <translation>Prüffehler behoben:</translation>
+    </message>
+    <message>
+        <source>Verify Errors Unrecovered:</source>
+        <translation>Prüffehler nicht behoben:</translation>
+    </message>
+    <message>
+        <source>Non-Medium Errors:</source>
+        <translation>Fehler außerhalb des Mediums:</translation>
+    </message>
+    <message>
+        <source>Defect P-List Block Count:</source>
+        <translation>Defekte Blöcke (P-Liste):</translation>
+    </message>
+    <message>
+        <source>Defect G-List Block Count:</source>
+        <translation>Defekte Blöcke (G-Liste):</translation>
     </message>
     <message>
         <source>Enclosure#%1 </source>
@@ -1496,10 +1584,6 @@ Möchten Sie wirklich fortfahren?</translation>
     <message>
         <source>Preferences</source>
         <translation>Einstellungen</translation>
-    </message>
-    <message>
-        <source>Controllers appear in the tree as they are found.</source>
-        <translation>Controller erscheinen im Baum, sobald sie gefunden werden.</translation>
     </message>
     <message>
         <source>State</source>

@@ -4,8 +4,8 @@
 <context>
     <name>ControllerWatcher</name>
     <message>
-        <source>Palvir storage manager for Varnel RAID controllers</source>
-        <translation>Palvir storage manager for Varnel RAID controllers</translation>
+        <source>Controllers appear in the tree as they are found.</source>
+        <translation>Controllers appear in the tree as they are found.</translation>
     </message>
     <message>
         <source>Finding controller...</source>
@@ -569,8 +569,96 @@ Are you sure you want to continue ?</translation>
         <translation>S.M.A.R.T</translation>
     </message>
     <message>
-        <source>Tab 1</source>
-        <translation>Tab 1</translation>
+        <source>SAS(%1)</source>
+        <translation>SAS(%1)</translation>
+    </message>
+    <message>
+        <source>Rotation Speed:</source>
+        <translation>Rotation Speed:</translation>
+    </message>
+    <message>
+        <source>%1 RPM</source>
+        <translation>%1 RPM</translation>
+    </message>
+    <message>
+        <source>Read Errors Recovered Without Delay:</source>
+        <translation>Read Errors Recovered Without Delay:</translation>
+    </message>
+    <message>
+        <source>Read Errors Recovered With Delay:</source>
+        <translation>Read Errors Recovered With Delay:</translation>
+    </message>
+    <message>
+        <source>Read Errors Recovered With Retry:</source>
+        <translation>Read Errors Recovered With Retry:</translation>
+    </message>
+    <message>
+        <source>Read Errors Recovered:</source>
+        <translation>Read Errors Recovered:</translation>
+    </message>
+    <message>
+        <source>Read Total Bytes:</source>
+        <translation>Read Total Bytes:</translation>
+    </message>
+    <message>
+        <source>Read Errors Unrecovered:</source>
+        <translation>Read Errors Unrecovered:</translation>
+    </message>
+    <message>
+        <source>Write Errors Recovered Without Delay:</source>
+        <translation>Write Errors Recovered Without Delay:</translation>
+    </message>
+    <message>
+        <source>Write Errors Recovered With Delay:</source>
+        <translation>Write Errors Recovered With Delay:</translation>
+    </message>
+    <message>
+        <source>Write Errors Recovered With Retry:</source>
+        <translation>Write Errors Recovered With Retry:</translation>
+    </message>
+    <message>
+        <source>Write Errors Recovered:</source>
+        <translation>Write Errors Recovered:</translation>
+    </message>
+    <message>
+        <source>Write Total Bytes:</source>
+        <translation>Write Total Bytes:</translation>
+    </message>
+    <message>
+        <source>Write Errors Unrecovered:</source>
+        <translation>Write Errors Unrecovered:</translation>
+    </message>
+    <message>
+        <source>Verify Errors Recovered Without Delay:</source>
+        <translation>Verify Errors Recovered Without Delay:</translation>
+    </message>
+    <message>
+        <source>Verify Errors Recovered With Delay:</source>
+        <translation>Verify Errors Recovered With Delay:</translation>
+    </message>
+    <message>
+        <source>Verify Errors Recovered With Retry:</source>
+        <translation>Verify Errors Recovered With Retry:</translation>
+    </message>
+    <message>
+        <source>Verify Errors Recovered:</source>
+        <translation>Verify Errors Recovered:</translation>
+    </message>
+    <message>
+        <source>Verify Errors Unrecovered:</source>
+        <translation>Verify Errors Unrecovered:</translation>
+    </message>
+    <message>
+        <source>Non-Medium Errors:</source>
+        <translation>Non-Medium Errors:</translation>
+    </message>
+    <message>
+        <source>Defect P-List Block Count:</source>
+        <translation>Defect P-List Block Count:</translation>
+    </message>
+    <message>
+        <source>Defect G-List Block Count:</source>
+        <translation>Defect G-List Block Count:</translation>
     </message>
     <message>
         <source>Enclosure#%1 </source>
@@ -1496,10 +1584,6 @@ Are you sure you want to continue ?</translation>
     <message>
         <source>Preferences</source>
         <translation>Preferences</translation>
-    </message>
-    <message>
-        <source>Controllers appear in the tree as they are found.</source>
-        <translation>Controllers appear in the tree as they are found.</translation>
     </message>
     <message>
         <source>State</source>

@@ -4,8 +4,8 @@
 <context>
     <name>ControllerWatcher</name>
     <message>
-        <source>Palvir storage manager for Varnel RAID controllers</source>
-        <translation>Palvir 儲存管理程式（Varnel RAID 控制器）</translation>
+        <source>Controllers appear in the tree as they are found.</source>
+        <translation>找到的控制器會顯示在樹狀清單中。</translation>
     </message>
     <message>
         <source>Finding controller...</source>
@@ -569,8 +569,96 @@ Are you sure you want to continue ?</source>
         <translation>S.M.A.R.T</translation>
     </message>
     <message>
-        <source>Tab 1</source>
-        <translation>Tab 1</translation>
+        <source>SAS(%1)</source>
+        <translation>SAS(%1)</translation>
+    </message>
+    <message>
+        <source>Rotation Speed:</source>
+        <translation>轉速：</translation>
+    </message>
+    <message>
+        <source>%1 RPM</source>
+        <translation>%1 RPM</translation>
+    </message>
+    <message>
+        <source>Read Errors Recovered Without Delay:</source>
+        <translation>讀取錯誤（無延遲修復）：</translation>
+    </message>
+    <message>
+        <source>Read Errors Recovered With Delay:</source>
+        <translation>讀取錯誤（延遲修復）：</translation>
+    </message>
+    <message>
+        <source>Read Errors Recovered With Retry:</source>
+        <translation>讀取錯誤（重試修復）：</translation>
+    </message>
+    <message>
+        <source>Read Errors Recovered:</source>
+        <translation>讀取錯誤（已修復）：</translation>
+    </message>
+    <message>
+        <source>Read Total Bytes:</source>
+        <translation>讀取總位元組數：</translation>
+    </message>
+    <message>
+        <source>Read Errors Unrecovered:</source>
+        <translation>讀取錯誤（無法修復）：</translation>
+    </message>
+    <message>
+        <source>Write Errors Recovered Without Delay:</source>
+        <translation>寫入錯誤（無延遲修復）：</translation>
+    </message>
+    <message>
+        <source>Write Errors Recovered With Delay:</source>
+        <translation>寫入錯誤（延遲修復）：</translation>
+    </message>
+    <message>
+        <source>Write Errors Recovered With Retry:</source>
+        <translation>寫入錯誤（重試修復）：</translation>
+    </message>
+    <message>
+        <source>Write Errors Recovered:</source>
+        <translation>寫入錯誤（已修復）：</translation>
+    </message>
+    <message>
+        <source>Write Total Bytes:</source>
+        <translation>寫入總位元組數：</translation>
+    </message>
+    <message>
+        <source>Write Errors Unrecovered:</source>
+        <translation>寫入錯誤（無法修復）：</translation>
+    </message>
+    <message>
+        <source>Verify Errors Recovered Without Delay:</source>
+        <translation>驗證錯誤（無延遲修復）：</translation>
+    </message>
+    <message>
+        <source>Verify Errors Recovered With Delay:</source>
+        <translation>驗證錯誤（延遲修復）：</translation>
+    </message>
+    <message>
+        <source>Verify Errors Recovered With Retry:</source>
+        <translation>驗證錯誤（重試修復）：</translation>
+    </message>
+    <message>
+        <source>Verify Errors Recovered:</source>
+        <translation>驗證錯誤（已修復）：</translation>
+    </message>
+    <message>
+        <source>Verify Errors Unrecovered:</source>
+        <translation>驗證錯誤（無法修復）：</translation>
+    </message>
+    <message>
+        <source>Non-Medium Errors:</source>
+        <translation>非媒體錯誤：</translation>
+    </message>
+    <message>
+        <source>Defect P-List Block Count:</source>
+        <translation>缺陷區塊數（P-List）：</translation>
+    </message>
+    <message>
+        <source>Defect G-List Block Count:</source>
+        <translation>缺陷區塊數（G-List）：</translation>
     </message>
     <message>
         <source>Enclosure#%1 </source>
@@ -1496,10 +1584,6 @@ Are you sure you want to continue ?</source>
     <message>
         <source>Preferences</source>
         <translation>偏好設定</translation>
-    </message>
-    <message>
-        <source>Controllers appear in the tree as they are found.</source>
-        <translation>找到的控制器會顯示在樹狀清單中。</translation>
     </message>
     <message>
         <source>State</source>

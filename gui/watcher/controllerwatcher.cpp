@@ -49,7 +49,7 @@ QHostAddress ControllerWatcher::DiscoveryTarget()
 
 QString ControllerWatcher::NoticeLine()
 {
-    return tr("Palvir storage manager for Varnel RAID controllers");
+    return tr("Controllers appear in the tree as they are found.");
 }
 
 ControllerWatcher::ControllerWatcher(QObject* parent)

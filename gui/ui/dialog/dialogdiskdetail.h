@@ -9,6 +9,7 @@ class Ui_DialogDiskDetail;
 class QZynController;
 class QZynDevice;
 class QZynDisk;
+class QStandardItemModel;
 
 class DialogDiskDetail : public QDialog {
     Q_OBJECT
@@ -27,10 +28,17 @@ public slots:
     void UpdateSASDiskInformation();
 
 private:
+    // What both pages show of the disk, as shown.
+    struct Identity {
+        QString type, location, name, serial, firmware, capacity, state, timeouts, mediaErrors;
+    };
     void InitDialog();
+    Identity DiskIdentity() const;
 
     Ui_DialogDiskDetail* ui;
     // The disk belongs to the controller: both go together when the controller is given up.
     QPointer<QZynController> m_controller;
     QPointer<QZynDisk> m_disk;
+    // The SAS page's table: captions and values.
+    QStandardItemModel* m_sasTable = nullptr;
 };

@@ -130,10 +130,20 @@ void DialogExpandRaidsetWizard::SetPersistentEditor()
 {
     if (m_volumeModel == nullptr)
         return;
+    QTreeView* view = ui->volTreeView;
     for (int r = 0; r < m_volumeModel->rowCount(); ++r) {
-        ui->volTreeView->openPersistentEditor(m_volumeModel->index(r, kLevelColumn));
-        ui->volTreeView->openPersistentEditor(m_volumeModel->index(r, kStripeColumn));
+        view->openPersistentEditor(m_volumeModel->index(r, kLevelColumn));
+        view->openPersistentEditor(m_volumeModel->index(r, kStripeColumn));
     }
+    // Each new editor goes into the tab order right after the view: put them back in reading
+    // order, row by row, the level before the stripe size.
+    QWidget* previous = view;
+    for (int r = 0; r < m_volumeModel->rowCount(); ++r)
+        for (int column : {kLevelColumn, kStripeColumn})
+            if (QWidget* editor = view->indexWidget(m_volumeModel->index(r, column))) {
+                QWidget::setTabOrder(previous, editor);
+                previous = editor;
+            }
 }
 
 void DialogExpandRaidsetWizard::DiskDataChanged(const QModelIndex&, const QModelIndex&, const QVector<int>&)

@@ -49,10 +49,10 @@ void DialogSetup::InitLocale()
             ui->cbLanguage->setCurrentIndex(m_storedItem);
         }
     }
-    // A stored language with no file of its own: the list opens on its first item, which the
-    // user has not chosen.
+    // A stored language with no file of its own: no item stands for it, so none is shown
+    // selected, and OK keeps it.
     if (m_storedItem < 0)
-        m_storedItem = ui->cbLanguage->currentIndex();
+        ui->cbLanguage->setCurrentIndex(-1);
 }
 
 void DialogSetup::InitDialog()

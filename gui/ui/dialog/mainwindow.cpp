@@ -114,7 +114,7 @@ void MainWindow::InitWindow()
         settings->scheduler.Restart();
     }
     LogMessage(new QZynLog(QZynLog::StatusBar, QZynDevice::LocalHost, QZynEvent::Informational,
-                           tr("Controllers appear in the tree as they are found.")));
+                           ControllerWatcher::NoticeLine()));
     SetTrayIcon();
     trayIcon->show();
 }
@@ -302,7 +302,8 @@ void MainWindow::InsertLogRow(int level, const QString& source, const QString& t
     const bool sorting = list->isSortingEnabled();
     list->setSortingEnabled(false);
     auto* row = new QTreeWidgetItem();
-    row->setIcon(LogState, QIcon(levelIcon(level)));
+    // Every row of a level shares the level's one icon: the list keeps all its rows.
+    row->setIcon(LogState, zynmodel::CachedIcon(levelIcon(level)));
     row->setText(LogDate, QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
     row->setText(LogTime, QTime::currentTime().toString(Qt::TextDate));
     row->setText(LogSource, source);

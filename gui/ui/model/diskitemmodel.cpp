@@ -104,10 +104,11 @@ void QZynDiskItemModel::UpdateItem(QZynDisk* disk, int code, QStandardItem* pare
     item->setData(QVariant::fromValue(disk), DeviceItemRole);
     SetCell(under->child(r, 1), present ? disk->GetSerialNumber() : none);
     SetCell(under->child(r, 2), present ? disk->GetFirmwareRevString() : none);
-    SetCell(under->child(r, 3), present ? CapacityText(disk->GetRecord().capacity()) : none);
+    const uint64_t capacity = present ? disk->GetRecord().capacity() : 0;
+    SetCell(under->child(r, 3), present ? CapacityText(capacity) : none, capacity);
     SetCell(under->child(r, 4), present ? disk->GetUsageString() : none);
     SetCell(under->child(r, 5), present ? disk->GetStateString() : none);
-    SetCell(under->child(r, 6), SlotText(m_controller, disk));
+    SetCell(under->child(r, 6), SlotText(m_controller, disk), qulonglong(disk->GetIndex().slot));
 }
 
 QString QZynDiskItemModel::enclosureText(const QZynEnclosure* enclosure) const
@@ -244,14 +245,16 @@ void QZynRaidSetMemberDiskItemModel::fillRow(QStandardItem* parent, int r, QZynD
     SetIcon(first, disk->GetStateIconPath());
     first->setData(QVariant::fromValue(disk), DeviceItemRole);
     SetCell(parent->child(r, 1), present ? disk->GetSerialNumber() : none);
-    SetCell(parent->child(r, 2), present ? CapacityText(disk->GetRecord().capacity()) : none);
+    const uint64_t capacity = present ? disk->GetRecord().capacity() : 0;
+    SetCell(parent->child(r, 2), present ? CapacityText(capacity) : none, capacity);
     SetCell(parent->child(r, 3), present ? disk->GetStateString() : none);
-    SetCell(parent->child(r, 4), present ? QZynDiskItemModel::SlotText(m_controller, disk) : none);
+    const QZynDiskIndex& at = disk->GetIndex();
+    SetCell(parent->child(r, 4), present ? QZynDiskItemModel::SlotText(m_controller, disk) : none, qulonglong(at.slot));
     QString enclosure = none;
     if (present)
-        enclosure = m_controller->IsEnclosureFamily() ? QString::asprintf("Enc#%d", disk->GetIndex().enclosure + 1)
+        enclosure = m_controller->IsEnclosureFamily() ? QString::asprintf("Enc#%d", at.enclosure + 1)
                                                       : QStringLiteral("N.A");
-    SetCell(parent->child(r, 5), enclosure);
+    SetCell(parent->child(r, 5), enclosure, qulonglong(at.enclosure));
 }
 
 void QZynRaidSetMemberDiskItemModel::UpdateItem(QZynDisk* disk, QStandardItem* parent)

@@ -7,6 +7,9 @@
 #include "devices/volumeset.h"
 
 #include <QComboBox>
+#include <QKeyEvent>
+
+#include <algorithm>
 
 using namespace zynmodel;
 
@@ -68,8 +71,9 @@ void QExpandVolumeSetItemModel::UpdateItem(QZynVolumeSet* volume, QStandardItem*
     under->child(r, 1)->setText(volume->GetRaidLevelString());
     under->child(r, 1)->setEditable(true);
     under->child(r, 2)->setText(StripeText(record.stripe()));
+    under->child(r, 2)->setData(qulonglong(record.stripe()), SortRole);
     under->child(r, 2)->setEditable(true);
-    SetCell(under->child(r, 4), CapacityText(record.capacity()));
+    SetCell(under->child(r, 4), CapacityText(record.capacity()), record.capacity());
     SetCell(under->child(r, 3), LocationText(record.channel(), record.id(), record.lun()));
 }
 
@@ -119,6 +123,31 @@ void ExpandVolumeSetViewDelegate::setEditorData(QWidget* editor, const QModelInd
 void ExpandVolumeSetViewDelegate::setModelData(QWidget*, QAbstractItemModel*, const QModelIndex&) const
 {
     // The preview keeps no choice: the wizard reads the levels and stripes itself.
+}
+
+bool ExpandVolumeSetViewDelegate::eventFilter(QObject* object, QEvent* event)
+{
+    // The editors keep no choice (see setModelData): nothing to commit on the way out.
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Tab || key == Qt::Key_Backtab)
+            return false;
+    }
+    return QStyledItemDelegate::eventFilter(object, event);
+}
+
+QSize ExpandVolumeSetViewDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    QSize size = QStyledItemDelegate::sizeHint(option, index);
+    if (index.column() != 1 && index.column() != 2)
+        return size;
+    if (m_editorHeight == 0) {
+        QComboBox probe;
+        probe.addItem(index.data().toString());
+        m_editorHeight = probe.sizeHint().height();
+    }
+    size.setHeight(std::max(size.height(), m_editorHeight));
+    return size;
 }
 
 void ExpandVolumeSetViewDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,

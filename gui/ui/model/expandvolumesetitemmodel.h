@@ -41,4 +41,14 @@ public:
     void setEditorData(QWidget* editor, const QModelIndex& index) const override;
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
     void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    // A row is as high as the combo boxes drawn over it want to be.
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+protected:
+    // Tab and Backtab in an editor go along the focus chain, from editor to editor as the
+    // dialog lays them out, not through the view's cursor.
+    bool eventFilter(QObject* object, QEvent* event) override;
+
+private:
+    mutable int m_editorHeight = 0;   // a combo box's own height, found once
 };

@@ -33,11 +33,26 @@ QString ViewText(const QString& text)
     return out;
 }
 
+namespace {
+// A cell that sorts by its number when it and the other cell hold one, else by its text.
+class NumberSortedItem : public QStandardItem {
+public:
+    bool operator<(const QStandardItem& other) const override
+    {
+        bool less = false;
+        if (NumbersOrder(data(SortRole), other.data(SortRole), &less))
+            return less;
+        return QStandardItem::operator<(other);
+    }
+    QStandardItem* clone() const override { return new NumberSortedItem(*this); }
+};
+} // namespace
+
 QList<QStandardItem*> NewRow(int count)
 {
     QList<QStandardItem*> row;
     for (int i = 0; i < count; ++i)
-        row << new QStandardItem;
+        row << new NumberSortedItem;
     return row;
 }
 
@@ -45,6 +60,20 @@ void SetCell(QStandardItem* item, const QString& text)
 {
     item->setText(ViewText(text));
     item->setEditable(false);
+}
+
+void SetCell(QStandardItem* item, const QString& text, qulonglong number)
+{
+    SetCell(item, text);
+    item->setData(number, SortRole);
+}
+
+bool NumbersOrder(const QVariant& left, const QVariant& right, bool* less)
+{
+    if (!left.isValid() || !right.isValid())
+        return false;
+    *less = left.toULongLong() < right.toULongLong();
+    return true;
 }
 
 namespace {

@@ -16,6 +16,9 @@ namespace zynmodel {
 
 // Column 0 of every device row holds the device's own pointer type in this role.
 constexpr int DeviceItemRole = Qt::UserRole + 1;
+// A cell that shows a number as text ("10.0 GB", a slot number) holds the number in this role;
+// the rows of NewRow and the selection proxies sort such a column by it.
+constexpr int SortRole = Qt::UserRole + 3;
 
 // Capacity of `blocks` 512-byte blocks: decimal gigabytes with one decimal and " GB".
 QString CapacityText(uint64_t blocks);
@@ -26,10 +29,14 @@ QString StripeText(uint32_t blocks);
 // A name as a view shows it: NUL padding from fixed-width fields left out.
 QString ViewText(const QString& text);
 
-// `count` new items.
+// `count` new items, which sort by their SortRole numbers where both cells hold one.
 QList<QStandardItem*> NewRow(int count);
 // Writes a cell's text (as ViewText shows it) and makes it read-only.
 void SetCell(QStandardItem* item, const QString& text);
+// The same for a cell that shows `number`: it sorts by the number, not by the text.
+void SetCell(QStandardItem* item, const QString& text, qulonglong number);
+// Whether two cells are ordered by their numbers: then `less` tells their order.
+bool NumbersOrder(const QVariant& left, const QVariant& right, bool* less);
 
 // The one icon of an image path (the empty icon for an empty path).
 QIcon CachedIcon(const QString& path);

@@ -69,11 +69,11 @@ void QZynRaidSetItemModel::UpdateItem(QZynRaidSet* raidset, int code, QStandardI
     SetCell(item, raidset->GetName());
     SetIcon(item, QZynRaidSet::StateIconPath(raidset->GetStateString()));
     item->setData(QVariant::fromValue(raidset), DeviceItemRole);
-    SetCell(under->child(r, 1), QString::number(record.memberCount()));
-    SetCell(under->child(r, 2), CapacityText(raidset->GetTotalCapacity()));
-    SetCell(under->child(r, 3), CapacityText(raidset->GetFreeCapacity()));
-    SetCell(under->child(r, 4), CapacityText(raidset->GetMinDiskCapacity()));
-    SetCell(under->child(r, 5), QString::number(record.volumeCount()));
+    SetCell(under->child(r, 1), QString::number(record.memberCount()), record.memberCount());
+    SetCell(under->child(r, 2), CapacityText(raidset->GetTotalCapacity()), raidset->GetTotalCapacity());
+    SetCell(under->child(r, 3), CapacityText(raidset->GetFreeCapacity()), raidset->GetFreeCapacity());
+    SetCell(under->child(r, 4), CapacityText(raidset->GetMinDiskCapacity()), raidset->GetMinDiskCapacity());
+    SetCell(under->child(r, 5), QString::number(record.volumeCount()), record.volumeCount());
     SetCell(under->child(r, 6), raidset->GetStateString());
 }
 

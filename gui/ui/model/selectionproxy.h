@@ -94,6 +94,15 @@ public:
     }
 
 protected:
+    // A column of numbers shown as text sorts by the numbers.
+    bool lessThan(const QModelIndex& left, const QModelIndex& right) const override
+    {
+        bool less = false;
+        if (zynmodel::NumbersOrder(left.data(zynmodel::SortRole), right.data(zynmodel::SortRole), &less))
+            return less;
+        return QSortFilterProxyModel::lessThan(left, right);
+    }
+
     // The device of a source row, from its column 0.
     QZynDevice* sourceDevice(int sourceRow, const QModelIndex& sourceParent) const
     {

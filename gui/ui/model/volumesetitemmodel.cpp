@@ -79,7 +79,7 @@ void QZynVolumeSetItemModel::UpdateItem(QZynVolumeSet* volume, QStandardItem* pa
     }
     SetCell(under->child(r, 1), raidSetName);
     SetCell(under->child(r, 2), volume->GetRaidLevelString());
-    SetCell(under->child(r, 5), CapacityText(record.capacity()));
+    SetCell(under->child(r, 5), CapacityText(record.capacity()), record.capacity());
     SetCell(under->child(r, 4), LocationText(record.channel(), record.id(), record.lun()));
     SetCell(under->child(r, 3), volume->GetStateString());
 }
