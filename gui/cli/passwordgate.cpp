@@ -36,11 +36,13 @@ bool CheckControllerPassword(QZynController* controller, QWidget* parent, const 
                 QMessageBox::warning(parent, model, refusal, QMessageBox::Ok);
             return false;
         }
-        if (ctrl.isNull())
-            return false;
     }
-    ctrl->SetAuthorisationHold(QZynController::kAuthorisationSeconds);
-    ctrl->ClearStatus(QZynController::STATUS_CONTROLLER_NEED_AUTH);
+    // The dialogs ran the event loop: the controller may have gone meanwhile.
+    QZynController* const granted = ctrl.data();
+    if (granted == nullptr)
+        return false;
+    granted->SetAuthorisationHold(QZynController::kAuthorisationSeconds);
+    granted->ClearStatus(QZynController::STATUS_CONTROLLER_NEED_AUTH);
     qDebug("\"%s\" ClearStatus(STATUS_CONTROLLER_NEED_AUTH)", qUtf8Printable(model));
     return true;
 }
