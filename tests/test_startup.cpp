@@ -8,6 +8,7 @@
 
 #include <QtDBus>
 #include <QtTest>
+#include <QScopeGuard>
 #include <QSplashScreen>
 
 #include <cerrno>
@@ -132,11 +133,6 @@ class LogindStandIn : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.login1.Manager")
 public:
-    ~LogindStandIn() override
-    {
-        for (const Inhibitor& inhibitor : m_inhibitors)
-            ::close(inhibitor.readEnd);
-    }
     int taken() const { return int(m_inhibitors.size()); }
     QStringList arguments(int i) const { return m_inhibitors.at(size_t(i)).arguments; }
     // Whether every descriptor of the inhibitor has been closed.
@@ -203,6 +199,11 @@ private:
     QTemporaryDir m_dir;
     QString helperPath(const QString& name, const QByteArray& firstLine);
     QProcessEnvironment environment() const;
+    // A simulator process with two driver controllers in `dir`/driver (more of its arguments in
+    // `extra`), running once its banner names both.
+    void startDriverControllers(QProcess& sim, const QTemporaryDir& dir, const QStringList& extra);
+    // The program's environment on the driver and lock folders of `dir`, going on without rights.
+    QProcessEnvironment driverEnvironment(const QTemporaryDir& dir) const;
 };
 
 void TestStartup::initTestCase()
@@ -464,6 +465,28 @@ QProcessEnvironment TestStartup::environment() const
     return env;
 }
 
+void TestStartup::startDriverControllers(QProcess& sim, const QTemporaryDir& dir, const QStringList& extra)
+{
+    QDir(dir.path()).mkpath("driver");
+    QDir(dir.path()).mkpath("lock");
+    sim.start(QStringLiteral(ZYNSIM_PATH), QStringList{"--slots", "2", "--driver-dir", dir.filePath("driver")} + extra);
+    QVERIFY(sim.waitForStarted(30000));
+    QByteArray banner;
+    QTRY_VERIFY_WITH_TIMEOUT((banner += sim.readAllStandardOutput()).count("driver ") >= 2, 30000);
+}
+
+QProcessEnvironment TestStartup::driverEnvironment(const QTemporaryDir& dir) const
+{
+    QProcessEnvironment env = environment();
+    env.insert(QString::fromLatin1(kNoRelaunchVariable), QStringLiteral("1"));
+    env.insert(QString::fromLatin1(security::kHelperVariable), m_dir.filePath("no-such-pkexec"));
+    env.insert(QStringLiteral("ZYNMSR_DRIVER_DIR"), dir.filePath("driver"));
+    env.insert(QStringLiteral("ZYNMSR_LOCK_DIR"), dir.filePath("lock"));
+    env.insert(QStringLiteral("PALVIR_DISCOVERY_TARGET"), QStringLiteral("127.0.0.220"));
+    env.insert(QStringLiteral("PALVIR_DISCOVERY_BIND"), QStringLiteral("127.0.0.220"));
+    return env;
+}
+
 void TestStartup::relaunch_data()
 {
     // helper: the stand-in pkexec's first line (empty: there is none); exit: its exit code.
@@ -555,25 +578,12 @@ void TestStartup::findsAndPollsTheDriversControllers()
 {
     // A simulator with two driver controllers, one of each family, in a process of its own.
     QTemporaryDir dir;
-    QDir(dir.path()).mkpath("driver");
-    QDir(dir.path()).mkpath("lock");
     QProcess sim;
-    sim.start(QStringLiteral(ZYNSIM_PATH), {"--slots", "2", "--driver-dir", dir.filePath("driver"), "--slot-profile",
-                                            "0:older", "--slot-profile", "1:enclosure"});
-    QVERIFY(sim.waitForStarted(30000));
-    QByteArray banner;
-    QTRY_VERIFY_WITH_TIMEOUT((banner += sim.readAllStandardOutput()).count("driver ") >= 2, 30000);
-
-    QProcessEnvironment env = environment();
-    env.insert(QString::fromLatin1(kNoRelaunchVariable), QStringLiteral("1"));
-    env.insert(QString::fromLatin1(security::kHelperVariable), m_dir.filePath("no-such-pkexec"));
-    env.insert(QStringLiteral("ZYNMSR_DRIVER_DIR"), dir.filePath("driver"));
-    env.insert(QStringLiteral("ZYNMSR_LOCK_DIR"), dir.filePath("lock"));
-    env.insert(QStringLiteral("PALVIR_DISCOVERY_TARGET"), QStringLiteral("127.0.0.220"));
-    env.insert(QStringLiteral("PALVIR_DISCOVERY_BIND"), QStringLiteral("127.0.0.220"));
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    startDriverControllers(sim, dir, {"--slot-profile", "0:older", "--slot-profile", "1:enclosure"});
+    if (QTest::currentTestFailed())
+        return;
     QProcess program;
-    program.setProcessEnvironment(env);
+    program.setProcessEnvironment(driverEnvironment(dir));
     program.start(QStringLiteral(PALVIR_PATH), QStringList());
     QByteArray err;
     // Both go online by themselves, and their polling runs.
@@ -611,8 +621,6 @@ void TestStartup::sleepAndWake()
         QSKIP("dbus-daemon (Debian package dbus-daemon) is not installed");
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    QDir(dir.path()).mkpath("driver");
-    QDir(dir.path()).mkpath("lock");
     PrivateBus privateBus;
     QString address = QStringLiteral("unix:path=") + dir.filePath("no-bus-here");
     if (bus) {
@@ -620,7 +628,12 @@ void TestStartup::sleepAndWake()
         QVERIFY2(!address.isEmpty(), "dbus-daemon did not start");
     }
     const QString connectionName = QStringLiteral("logind stand-in %1").arg(QString::fromLatin1(QTest::currentDataTag()));
-    LogindStandIn standIn;
+    // The stand-ins live as long as the process: the bus's own thread still reaches a registered
+    // object as the connection closes, later than anything the test could wait for.
+    static std::vector<LogindStandIn*>* const standIns = new std::vector<LogindStandIn*>;
+    standIns->push_back(new LogindStandIn);
+    LogindStandIn& standIn = *standIns->back();
+    const auto leaveTheBus = qScopeGuard([&connectionName] { QDBusConnection::disconnectFromBus(connectionName); });
     {
         QDBusConnection standInBus = QDBusConnection::connectToBus(address, connectionName);
         QCOMPARE(standInBus.isConnected(), bus);
@@ -634,17 +647,10 @@ void TestStartup::sleepAndWake()
     QDBusConnection standInBus(connectionName);
 
     QProcess sim;
-    sim.start(QStringLiteral(ZYNSIM_PATH), {"--slots", "2", "--driver-dir", dir.filePath("driver")});
-    QVERIFY(sim.waitForStarted(30000));
-    QByteArray banner;
-    QTRY_VERIFY_WITH_TIMEOUT((banner += sim.readAllStandardOutput()).count("driver ") >= 2, 30000);
-    QProcessEnvironment env = environment();
-    env.insert(QString::fromLatin1(kNoRelaunchVariable), QStringLiteral("1"));
-    env.insert(QString::fromLatin1(security::kHelperVariable), m_dir.filePath("no-such-pkexec"));
-    env.insert(QStringLiteral("ZYNMSR_DRIVER_DIR"), dir.filePath("driver"));
-    env.insert(QStringLiteral("ZYNMSR_LOCK_DIR"), dir.filePath("lock"));
-    env.insert(QStringLiteral("PALVIR_DISCOVERY_TARGET"), QStringLiteral("127.0.0.220"));
-    env.insert(QStringLiteral("PALVIR_DISCOVERY_BIND"), QStringLiteral("127.0.0.220"));
+    startDriverControllers(sim, dir, {});
+    if (QTest::currentTestFailed())
+        return;
+    QProcessEnvironment env = driverEnvironment(dir);
     env.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), address);
     QProcess program;
     program.setProcessEnvironment(env);
@@ -697,7 +703,6 @@ void TestStartup::sleepAndWake()
         QTRY_VERIFY_WITH_TIMEOUT(standIn.released(2), 30000);
     sim.terminate();
     QVERIFY(sim.waitForFinished(30000));
-    QDBusConnection::disconnectFromBus(connectionName);
 }
 
 QTEST_MAIN(TestStartup)
