@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Builds the threaded tests with ThreadSanitizer and runs them: the controller objects, their
-# command road, the device records that the polling thread refills while the GUI reads, the
-# device views that follow them, and the program through sleep and wake told over a message
-# bus. Every test runs, whatever an earlier one found.
+# command road, the device records that the polling thread refills while the GUI reads, and
+# the device views that follow them. Every test runs, whatever an earlier one found.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/deps.sh"
@@ -11,7 +10,7 @@ jobs="${PALVIR_JOBS:-$(nproc)}"
 # A test program, or a program and one of its cases (those whose cases each need a process).
 tests=(test_controller test_devices test_polling test_discovery test_models test_views test_httpproxy
        test_mainwindow:sleepAndWake test_mainwindow:closeAsksFirst test_mainwindow:connectAndDisconnect
-       test_notifier:oldEventsStayQuiet test_cli_event test_startup:sleepAndWake)
+       test_notifier:oldEventsStayQuiet test_cli_event)
 targets=()
 for t in "${tests[@]}"; do targets+=("${t%%:*}"); done
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPALVIR_TSAN=ON
