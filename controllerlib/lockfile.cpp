@@ -12,6 +12,10 @@
 
 namespace {
 
+// Open-file-description locks: they belong to the descriptor's open file, not to the process, so
+// the kernel never takes two processes whose threads wait on each other's slots for a deadlock
+// (classic record locks report EDEADLK then), and two descriptors opened on one slot within a
+// process exclude each other as well. l_pid must stay 0 for them.
 bool setLock(int fd, short type, int command)
 {
     if (fd < 0)
@@ -63,10 +67,10 @@ int ZynLockFile::open(int index)
 
 bool ZynLockFile::lock(int fd)
 {
-    return setLock(fd, F_WRLCK, F_SETLKW);
+    return setLock(fd, F_WRLCK, F_OFD_SETLKW);
 }
 
 bool ZynLockFile::unlock(int fd)
 {
-    return setLock(fd, F_UNLCK, F_SETLK);
+    return setLock(fd, F_UNLCK, F_OFD_SETLK);
 }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build needs, when any is missing.
 set -euo pipefail
-packages=(build-essential cmake ccache pkg-config qtbase5-dev qttools5-dev-tools libqt5svg5-dev clang libclang-rt-14-dev snmpd snmptrapd python3-aiosmtpd qttranslations5-l10n openssl fonts-dejavu-core zlib1g-dev desktop-file-utils libxml2-utils curl)
+packages=(build-essential cmake ccache pkg-config qtbase5-dev qttools5-dev-tools libqt5svg5-dev clang libclang-rt-14-dev snmpd snmptrapd python3-aiosmtpd qttranslations5-l10n dbus-daemon openssl fonts-dejavu-core zlib1g-dev desktop-file-utils libxml2-utils curl)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

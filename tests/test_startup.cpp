@@ -1,11 +1,14 @@
 // The program's start: the message handler's lines, the splash screen, the authorisation
 // stand-in, and `palvir` itself started as an ordinary user (relaunch through a stand-in pkexec)
-// and with the rights to go on.
+// and with the rights to go on; and the program through the system's sleep and wake, told by a
+// logind stand-in on a private message bus.
 #include "startup.h"
 
 #include "security/authorization.h"
 
+#include <QtDBus>
 #include <QtTest>
+#include <QScopeGuard>
 #include <QSplashScreen>
 
 #include <cerrno>
@@ -14,7 +17,9 @@
 #include <thread>
 #include <vector>
 
+#include <fcntl.h>
 #include <grp.h>
+#include <poll.h>
 #include <unistd.h>
 
 namespace {
@@ -84,6 +89,100 @@ private:
     bool m_drop;
 };
 
+
+// A message bus of the test's own (dbus-daemon on a socket in `dir`), the system bus of the
+// program under test.
+class PrivateBus {
+public:
+    ~PrivateBus()
+    {
+        m_daemon.terminate();
+        m_daemon.waitForFinished(30000);
+    }
+    // The daemon's address, or an empty text when it could not be started.
+    QString start(const QString& program, const QDir& dir)
+    {
+        QFile config(dir.filePath(QStringLiteral("bus.conf")));
+        if (!config.open(QIODevice::WriteOnly))
+            return QString();
+        config.write(QStringLiteral("<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-BUS Bus Configuration 1.0//EN\"\n"
+                                    " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+                                    "<busconfig>\n"
+                                    "  <listen>unix:path=%1</listen>\n"
+                                    "  <auth>EXTERNAL</auth>\n"
+                                    "  <policy context=\"default\">\n"
+                                    "    <allow user=\"*\"/>\n"
+                                    "    <allow own=\"*\"/>\n"
+                                    "    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
+                                    "    <allow eavesdrop=\"true\"/>\n"
+                                    "  </policy>\n"
+                                    "</busconfig>\n")
+                         .arg(dir.filePath(QStringLiteral("system_bus_socket")))
+                         .toUtf8());
+        config.close();
+        m_daemon.start(program, {"--nofork", "--print-address=1", "--config-file=" + config.fileName()});
+        if (!m_daemon.waitForStarted(30000))
+            return QString();
+        QByteArray out;
+        QElapsedTimer timer;
+        timer.start();
+        while (!out.contains('\n') && m_daemon.state() == QProcess::Running && timer.elapsed() < 30000) {
+            m_daemon.waitForReadyRead(1000);
+            out += m_daemon.readAllStandardOutput();
+        }
+        return QString::fromLocal8Bit(out.left(out.indexOf('\n'))).trimmed();
+    }
+
+private:
+    QProcess m_daemon;
+};
+
+// systemd-logind as far as the program uses it: sleep inhibitors (each the writing end of a
+// pipe whose reading end it keeps, to see when the inhibitor is let go) and the announcement of
+// sleep and wake.
+class LogindStandIn : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.login1.Manager")
+public:
+    int taken() const { return int(m_inhibitors.size()); }
+    QStringList arguments(int i) const { return m_inhibitors.at(size_t(i)).arguments; }
+    // Whether every descriptor of the inhibitor has been closed.
+    bool released(int i) const
+    {
+        struct pollfd p {};
+        p.fd = m_inhibitors.at(size_t(i)).readEnd;
+        p.events = POLLIN;
+        return ::poll(&p, 1, 0) == 1 && (p.revents & POLLHUP) != 0;
+    }
+    bool announce(QDBusConnection bus, bool sleeping)
+    {
+        QDBusMessage signal = QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/login1"),
+                                                         QStringLiteral("org.freedesktop.login1.Manager"),
+                                                         QStringLiteral("PrepareForSleep"));
+        signal << sleeping;
+        return bus.send(signal);
+    }
+
+public slots:
+    QDBusUnixFileDescriptor Inhibit(const QString& what, const QString& who, const QString& why, const QString& mode)
+    {
+        int ends[2];
+        if (::pipe2(ends, O_CLOEXEC) != 0)
+            return QDBusUnixFileDescriptor();
+        const QDBusUnixFileDescriptor handed(ends[1]);   // a copy of its own
+        ::close(ends[1]);
+        m_inhibitors.push_back({{what, who, why, mode}, ends[0]});
+        return handed;
+    }
+
+private:
+    struct Inhibitor {
+        QStringList arguments;
+        int readEnd;
+    };
+    std::vector<Inhibitor> m_inhibitors;
+};
+
 } // namespace
 
 class TestStartup : public QObject {
@@ -104,11 +203,18 @@ private slots:
     void goesOnWithRights_data();
     void goesOnWithRights();
     void findsAndPollsTheDriversControllers();
+    void sleepAndWake_data();
+    void sleepAndWake();
 
 private:
     QTemporaryDir m_dir;
     QString helperPath(const QString& name, const QByteArray& firstLine);
     QProcessEnvironment environment() const;
+    // A simulator process with two driver controllers in `dir`/driver (more of its arguments in
+    // `extra`), running once its banner names both.
+    void startDriverControllers(QProcess& sim, const QTemporaryDir& dir, const QStringList& extra);
+    // The program's environment on the driver and lock folders of `dir`, going on without rights.
+    QProcessEnvironment driverEnvironment(const QTemporaryDir& dir) const;
 };
 
 void TestStartup::initTestCase()
@@ -373,6 +479,28 @@ QProcessEnvironment TestStartup::environment() const
     return env;
 }
 
+void TestStartup::startDriverControllers(QProcess& sim, const QTemporaryDir& dir, const QStringList& extra)
+{
+    QDir(dir.path()).mkpath("driver");
+    QDir(dir.path()).mkpath("lock");
+    sim.start(QStringLiteral(ZYNSIM_PATH), QStringList{"--slots", "2", "--driver-dir", dir.filePath("driver")} + extra);
+    QVERIFY(sim.waitForStarted(30000));
+    QByteArray banner;
+    QTRY_VERIFY_WITH_TIMEOUT((banner += sim.readAllStandardOutput()).count("driver ") >= 2, 30000);
+}
+
+QProcessEnvironment TestStartup::driverEnvironment(const QTemporaryDir& dir) const
+{
+    QProcessEnvironment env = environment();
+    env.insert(QString::fromLatin1(kNoRelaunchVariable), QStringLiteral("1"));
+    env.insert(QString::fromLatin1(security::kHelperVariable), m_dir.filePath("no-such-pkexec"));
+    env.insert(QStringLiteral("ZYNMSR_DRIVER_DIR"), dir.filePath("driver"));
+    env.insert(QStringLiteral("ZYNMSR_LOCK_DIR"), dir.filePath("lock"));
+    env.insert(QStringLiteral("PALVIR_DISCOVERY_TARGET"), QStringLiteral("127.0.0.220"));
+    env.insert(QStringLiteral("PALVIR_DISCOVERY_BIND"), QStringLiteral("127.0.0.220"));
+    return env;
+}
+
 void TestStartup::relaunch_data()
 {
     // helper: the stand-in pkexec's first line (empty: there is none); exit: its exit code.
@@ -471,25 +599,12 @@ void TestStartup::findsAndPollsTheDriversControllers()
 {
     // A simulator with two driver controllers, one of each family, in a process of its own.
     QTemporaryDir dir;
-    QDir(dir.path()).mkpath("driver");
-    QDir(dir.path()).mkpath("lock");
     QProcess sim;
-    sim.start(QStringLiteral(ZYNSIM_PATH), {"--slots", "2", "--driver-dir", dir.filePath("driver"), "--slot-profile",
-                                            "0:older", "--slot-profile", "1:enclosure"});
-    QVERIFY(sim.waitForStarted(30000));
-    QByteArray banner;
-    QTRY_VERIFY_WITH_TIMEOUT((banner += sim.readAllStandardOutput()).count("driver ") >= 2, 30000);
-
-    QProcessEnvironment env = environment();
-    env.insert(QString::fromLatin1(kNoRelaunchVariable), QStringLiteral("1"));
-    env.insert(QString::fromLatin1(security::kHelperVariable), m_dir.filePath("no-such-pkexec"));
-    env.insert(QStringLiteral("ZYNMSR_DRIVER_DIR"), dir.filePath("driver"));
-    env.insert(QStringLiteral("ZYNMSR_LOCK_DIR"), dir.filePath("lock"));
-    env.insert(QStringLiteral("PALVIR_DISCOVERY_TARGET"), QStringLiteral("127.0.0.220"));
-    env.insert(QStringLiteral("PALVIR_DISCOVERY_BIND"), QStringLiteral("127.0.0.220"));
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    startDriverControllers(sim, dir, {"--slot-profile", "0:older", "--slot-profile", "1:enclosure"});
+    if (QTest::currentTestFailed())
+        return;
     QProcess program;
-    program.setProcessEnvironment(env);
+    program.setProcessEnvironment(driverEnvironment(dir));
     program.start(QStringLiteral(PALVIR_PATH), QStringList());
     QByteArray err;
     // Both go online by themselves, and their polling runs.
@@ -504,6 +619,109 @@ void TestStartup::findsAndPollsTheDriversControllers()
     QTRY_COMPARE_WITH_TIMEOUT(QDir(m_dir.filePath("app")).entryList({"*.bin"}, QDir::Files).size(), 2, 30000);
     program.terminate();
     QVERIFY(program.waitForFinished(30000));
+    sim.terminate();
+    QVERIFY(sim.waitForFinished(30000));
+}
+
+void TestStartup::sleepAndWake_data()
+{
+    // bus: the program's system bus is the test's own; logind: the stand-in is on it.
+    QTest::addColumn<bool>("bus");
+    QTest::addColumn<bool>("logind");
+    QTest::newRow("logind on the system bus") << true << true;
+    QTest::newRow("a system bus without logind") << true << false;
+    QTest::newRow("no system bus") << false << false;
+}
+
+void TestStartup::sleepAndWake()
+{
+    QFETCH(bool, bus);
+    QFETCH(bool, logind);
+    const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
+    if (daemon.isEmpty())
+        QSKIP("dbus-daemon (Debian package dbus-daemon) is not installed");
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    PrivateBus privateBus;
+    QString address = QStringLiteral("unix:path=") + dir.filePath("no-bus-here");
+    if (bus) {
+        address = privateBus.start(daemon, QDir(dir.path()));
+        QVERIFY2(!address.isEmpty(), "dbus-daemon did not start");
+    }
+    const QString connectionName = QStringLiteral("logind stand-in %1").arg(QString::fromLatin1(QTest::currentDataTag()));
+    // The stand-ins live as long as the process: the bus's own thread still reaches a registered
+    // object as the connection closes, later than anything the test could wait for.
+    static std::vector<LogindStandIn*>* const standIns = new std::vector<LogindStandIn*>;
+    standIns->push_back(new LogindStandIn);
+    LogindStandIn& standIn = *standIns->back();
+    const auto leaveTheBus = qScopeGuard([&connectionName] { QDBusConnection::disconnectFromBus(connectionName); });
+    {
+        QDBusConnection standInBus = QDBusConnection::connectToBus(address, connectionName);
+        QCOMPARE(standInBus.isConnected(), bus);
+        if (logind) {
+            QVERIFY(standInBus.connectionCapabilities() & QDBusConnection::UnixFileDescriptorPassing);
+            QVERIFY(standInBus.registerObject(QStringLiteral("/org/freedesktop/login1"), &standIn,
+                                              QDBusConnection::ExportAllSlots));
+            QVERIFY(standInBus.registerService(QStringLiteral("org.freedesktop.login1")));
+        }
+    }
+    QDBusConnection standInBus(connectionName);
+
+    QProcess sim;
+    startDriverControllers(sim, dir, {});
+    if (QTest::currentTestFailed())
+        return;
+    QProcessEnvironment env = driverEnvironment(dir);
+    env.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), address);
+    QProcess program;
+    program.setProcessEnvironment(env);
+    program.start(QStringLiteral(PALVIR_PATH), QStringList());
+    QByteArray err;
+    const auto count = [&](const char* text) {
+        err += program.readAllStandardError();
+        return err.count(text);
+    };
+    // Both controllers go online and are polled, whatever the bus.
+    QTRY_VERIFY_WITH_TIMEOUT(count("Set controller state to online") >= 2, 60000);
+    QTRY_VERIFY_WITH_TIMEOUT(count("monitor thread elapsed time") >= 4, 60000);
+    QCOMPARE(program.state(), QProcess::Running);
+    if (!logind) {
+        // The power watcher registers nothing.
+        QTRY_COMPARE_WITH_TIMEOUT(count("Failed to IORegisterForSystemPower()!!"), 1, 30000);
+        QCOMPARE(count("receive..."), 0);
+    } else {
+        // A delay inhibitor for sleep, held while the program runs.
+        QTRY_COMPARE_WITH_TIMEOUT(standIn.taken(), 1, 30000);
+        QCOMPARE(standIn.arguments(0), (QStringList{"sleep", "Palvir", "Stopping the polling of the RAID controllers",
+                                                    "delay"}));
+        QVERIFY(!standIn.released(0));
+        QCOMPARE(count("Failed to IORegisterForSystemPower()"), 0);
+        // Two rounds of sleep and wake.
+        for (int round = 1; round <= 2; ++round) {
+            QVERIFY(standIn.announce(standInBus, true));
+            QTRY_COMPARE_WITH_TIMEOUT(count("receive...kIOMessageSystemWillSleep"), round, 30000);
+            // Every controller paused, the inhibitor let go so that the system can sleep.
+            QTRY_COMPARE_WITH_TIMEOUT(count("Set controller state to offline"), 2 * round, 30000);
+            QTRY_VERIFY_WITH_TIMEOUT(standIn.released(round - 1), 30000);
+            QCOMPARE(standIn.taken(), round);
+            QVERIFY(standIn.announce(standInBus, false));
+            QTRY_COMPARE_WITH_TIMEOUT(count("receive...kIOMessageSystemHasPoweredOn"), round, 30000);
+            QCOMPARE(count("receive...kIOMessageSystemWillPowerOn"), round);
+            // Every controller resumed, and a new inhibitor for the next sleep.
+            QTRY_COMPARE_WITH_TIMEOUT(count("Set controller state to online"), 2 + 2 * round, 30000);
+            QTRY_COMPARE_WITH_TIMEOUT(standIn.taken(), round + 1, 30000);
+            QVERIFY(!standIn.released(round));
+            // The polling goes on.
+            const int polls = count("monitor thread elapsed time");
+            QTRY_VERIFY_WITH_TIMEOUT(count("monitor thread elapsed time") >= polls + 2, 30000);
+        }
+        QCOMPARE(count("receive...unknown messagetype"), 0);
+    }
+    QCOMPARE(program.state(), QProcess::Running);
+    program.terminate();
+    QVERIFY(program.waitForFinished(30000));
+    if (logind)
+        QTRY_VERIFY_WITH_TIMEOUT(standIn.released(2), 30000);
     sim.terminate();
     QVERIFY(sim.waitForFinished(30000));
 }

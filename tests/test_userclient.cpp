@@ -9,7 +9,10 @@
 
 #include <QtTest>
 
+#include <array>
 #include <atomic>
+#include <cstdio>
+#include <mutex>
 #include <thread>
 
 #include <fcntl.h>
@@ -38,20 +41,118 @@ int runChild(int exchanges)
     return 0;
 }
 
-// The process that holds a write lock on the file, or 0.
-pid_t lockHolder(const std::string& path)
+// Which of `candidates` holds a write lock on the file, or 0. The slot locks belong to open
+// files, which the kernel lists in the /proc/<pid>/fdinfo entry of the descriptor holding one.
+pid_t lockHolder(const std::string& path, const QList<qint64>& candidates)
 {
-    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
-    if (fd < 0)
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
         return 0;
-    struct flock lock{};
-    lock.l_type = F_WRLCK;
-    lock.l_whence = SEEK_SET;
-    pid_t holder = 0;
-    if (fcntl(fd, F_GETLK, &lock) == 0 && lock.l_type != F_UNLCK)
-        holder = lock.l_pid;
-    ::close(fd);
-    return holder;
+    const QString inode = QStringLiteral(":%1 ").arg(quint64(st.st_ino));
+    for (qint64 pid : candidates) {
+        const QDir fdinfo(QStringLiteral("/proc/%1/fdinfo").arg(pid));
+        for (const QString& fd : fdinfo.entryList(QDir::Files)) {
+            QFile info(fdinfo.filePath(fd));
+            if (!info.open(QIODevice::ReadOnly))
+                continue;
+            for (const QByteArray& line : info.readAll().split('\n'))
+                if (line.startsWith("lock:") && line.contains(" WRITE ") && QString::fromLatin1(line).contains(inode))
+                    return pid_t(pid);
+        }
+    }
+    return 0;
+}
+
+// The slot lock workers' ends (their exit codes).
+enum LockWorkerEnd { kLockWorkerDone = 0, kLockWorkerOpenFailed = 5, kLockWorkerLockFailed = 6, kLockWorkerOverlap = 7 };
+
+// Lock descriptors shared by the threads of a process, one per slot behind a mutex of the
+// process, as a transport holds its slot's.
+struct SharedSlotLocks {
+    int fds[2] = {ZynLockFile::open(0), ZynLockFile::open(1)};
+    std::mutex mutexes[2];
+    ~SharedSlotLocks()
+    {
+        for (int fd : fds)
+            if (fd >= 0)
+                ::close(fd);
+    }
+};
+
+// One thread of a lock worker: `rounds` times, the slot locks of `order` one after the other,
+// through `shared` or through descriptors of the thread's own (null). Holding a slot it checks
+// that nobody else is inside (a marker made exclusively) and counts its turn (a counter read,
+// yielded over and written back).
+int holdSlotsInTurn(const std::array<int, 2>& order, int rounds, SharedSlotLocks* shared)
+{
+    const std::string dir = ZynLockFile::directory();
+    int ownFds[2] = {-1, -1};
+    if (shared == nullptr)
+        for (int slot = 0; slot < 2; ++slot)
+            ownFds[slot] = ZynLockFile::open(slot);
+    const int* lockFds = shared != nullptr ? shared->fds : ownFds;
+    int counterFds[2];
+    for (int slot = 0; slot < 2; ++slot)
+        counterFds[slot] = ::open((dir + "/count" + std::to_string(slot)).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    int end = kLockWorkerDone;
+    for (int fd : {lockFds[0], lockFds[1], counterFds[0], counterFds[1]})
+        if (fd < 0)
+            end = kLockWorkerOpenFailed;
+    for (int round = 0; round < rounds && end == kLockWorkerDone; ++round) {
+        for (int slot : order) {
+            std::unique_lock<std::mutex> process;
+            if (shared != nullptr)
+                process = std::unique_lock<std::mutex>(shared->mutexes[slot]);
+            if (!ZynLockFile::lock(lockFds[slot])) {
+                std::fprintf(stderr, "slot %d: lock failed, errno = %d\n", slot, errno);
+                end = kLockWorkerLockFailed;
+                break;
+            }
+            const std::string marker = dir + "/inside" + std::to_string(slot);
+            const int inside = ::open(marker.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+            if (inside < 0) {
+                std::fprintf(stderr, "slot %d: another holder is inside\n", slot);
+                end = kLockWorkerOverlap;
+                break;
+            }
+            ::close(inside);
+            quint64 count = 0;
+            if (::pread(counterFds[slot], &count, sizeof count, 0) != ssize_t(sizeof count))
+                count = 0;
+            std::this_thread::yield();
+            ++count;
+            if (::pwrite(counterFds[slot], &count, sizeof count, 0) != ssize_t(sizeof count))
+                end = kLockWorkerOpenFailed;
+            ::unlink(marker.c_str());
+            if (!ZynLockFile::unlock(lockFds[slot])) {
+                std::fprintf(stderr, "slot %d: unlock failed, errno = %d\n", slot, errno);
+                end = kLockWorkerLockFailed;
+            }
+            if (end != kLockWorkerDone)
+                break;
+        }
+    }
+    for (int fd : {ownFds[0], ownFds[1], counterFds[0], counterFds[1]})
+        if (fd >= 0)
+            ::close(fd);
+    return end;
+}
+
+// A lock worker process (see main): two threads taking slots 0 and 1 in opposite orders, with
+// descriptors of their own ("own") or sharing the process's ("shared").
+int runLockWorker(const char* descriptors, int rounds)
+{
+    const bool own = qstrcmp(descriptors, "own") == 0;
+    if (!own && qstrcmp(descriptors, "shared") != 0)
+        return kLockWorkerOpenFailed;
+    SharedSlotLocks shared;
+    SharedSlotLocks* locks = own ? nullptr : &shared;
+    int ends[2] = {kLockWorkerDone, kLockWorkerDone};
+    std::thread forward([&] { ends[0] = holdSlotsInTurn({0, 1}, rounds, locks); });
+    std::thread backward([&] { ends[1] = holdSlotsInTurn({1, 0}, rounds, locks); });
+    forward.join();
+    backward.join();
+    return ends[0] != kLockWorkerDone ? ends[0] : ends[1];
 }
 
 // A second connection to the first driver service, opened (selector 0); 0 on failure.
@@ -99,6 +200,8 @@ private slots:
     void controllerGoneFailsQuickly();
     void lockFileFailureDoesNotEndTheProcess();
     void twoProcessesTakeTurns();
+    void slotLocksInOppositeOrders_data();
+    void slotLocksInOppositeOrders();
     void sessionByEntryId();
     void inProcessRegistry();
 
@@ -402,11 +505,12 @@ void TestUserClient::twoProcessesTakeTurns()
     }
     QVERIFY(a.waitForStarted() && b.waitForStarted());
     const std::string lockPath = ZynLockFile::path(0);
+    const QList<qint64> children{a.processId(), b.processId()};
     QSet<qint64> holders;
     QElapsedTimer timer;
     timer.start();
     while ((a.state() != QProcess::NotRunning || b.state() != QProcess::NotRunning) && timer.elapsed() < 60000) {
-        if (pid_t holder = lockHolder(lockPath))
+        if (pid_t holder = lockHolder(lockPath, children))
             holders.insert(holder);
         QTest::qSleep(1);
         QCoreApplication::processEvents();
@@ -421,6 +525,57 @@ void TestUserClient::twoProcessesTakeTurns()
     QCOMPARE(m_ctl->framesReceived(0x23), 2 * (exchanges + 1));
     // Both children were seen holding the slot's lock file.
     QVERIFY2(holders.size() >= 2, qPrintable(QString("holders seen: %1").arg(holders.size())));
+}
+
+void TestUserClient::slotLocksInOppositeOrders_data()
+{
+    // descriptors: each thread opens the lock files itself ("own"), or the threads of a process
+    // share one descriptor per slot behind a mutex, as the threads using one transport do.
+    QTest::addColumn<int>("processes");
+    QTest::addColumn<QString>("descriptors");
+    QTest::addColumn<int>("rounds");
+    // Threads of one process exclude each other through descriptors of their own too.
+    QTest::newRow("one process, a descriptor per thread") << 1 << "own" << 3000;
+    // One process's threads hold slot 0 and wait for slot 1 while the other's do the reverse:
+    // no thread waits for itself, so no lock may fail with a deadlock.
+    QTest::newRow("two processes, shared descriptors") << 2 << "shared" << 3000;
+    QTest::newRow("two processes, a descriptor per thread") << 2 << "own" << 3000;
+    QTest::newRow("three processes, shared descriptors") << 3 << "shared" << 2000;
+}
+
+void TestUserClient::slotLocksInOppositeOrders()
+{
+    QFETCH(int, processes);
+    QFETCH(QString, descriptors);
+    QFETCH(int, rounds);
+    QTemporaryDir lockDir;
+    QVERIFY(lockDir.isValid());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("ZYNMSR_LOCK_DIR"), lockDir.path());
+    std::vector<std::unique_ptr<QProcess>> workers;
+    for (int i = 0; i < processes; ++i) {
+        workers.push_back(std::make_unique<QProcess>());
+        workers.back()->setProcessEnvironment(env);
+        workers.back()->start(QCoreApplication::applicationFilePath(), {"--lock-worker", descriptors, QString::number(rounds)});
+    }
+    for (auto& w : workers) {
+        QVERIFY(w->waitForFinished(120000));
+        QCOMPARE(w->exitStatus(), QProcess::NormalExit);
+        const QByteArray err = w->readAllStandardError();
+        QVERIFY2(w->exitCode() == kLockWorkerDone,
+                 qPrintable(QStringLiteral("exit %1: %2").arg(w->exitCode()).arg(QString::fromLocal8Bit(err))));
+    }
+    // Every turn counted: no two holders read and wrote a counter at once.
+    for (int slot = 0; slot < 2; ++slot) {
+        QFile counter(lockDir.filePath(QStringLiteral("count%1").arg(slot)));
+        QVERIFY(counter.open(QIODevice::ReadOnly));
+        quint64 count = 0;
+        QCOMPARE(counter.read(reinterpret_cast<char*>(&count), sizeof count), qint64(sizeof count));
+        QCOMPARE(count, quint64(processes) * 2 * quint64(rounds));
+    }
+    // The lock files keep their names.
+    for (int slot = 0; slot < 2; ++slot)
+        QVERIFY(QFileInfo::exists(lockDir.filePath(QStringLiteral("zynmsr%1").arg(slot))));
 }
 
 void TestUserClient::sessionByEntryId()
@@ -463,6 +618,8 @@ int main(int argc, char** argv)
 {
     if (argc == 3 && qstrcmp(argv[1], "--exchange-child") == 0)
         return runChild(atoi(argv[2]));
+    if (argc == 4 && qstrcmp(argv[1], "--lock-worker") == 0)
+        return runLockWorker(argv[2], atoi(argv[3]));
     QCoreApplication app(argc, argv);
     TestUserClient test;
     return QTest::qExec(&test, argc, argv);

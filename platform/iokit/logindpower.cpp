@@ -18,7 +18,7 @@ const QString kManager = QStringLiteral("org.freedesktop.login1.Manager");
 
 } // namespace
 
-// Receives the signal on the thread that started the source.
+// Receives the signal in the thread that made the source: its event loop runs the slot.
 struct LogindPowerSource::Link : public QObject {
     Q_OBJECT
 public:

@@ -85,7 +85,8 @@ public:
 
     void HandlePowerStateChanged(uint32_t messageType, void* messageArgument);
     // The system's own sleep and wake (logind on the system bus) as the power source of the
-    // watchers registered from now on.
+    // watchers registered from now on. Called in a thread with an event loop (the GUI thread):
+    // the bus's signals are received there.
     static void UseSystemPowerSource();
     void EmitPowerStateChanged(quint32 messageType) { emit PowerStateChanged(messageType); }
 

@@ -217,6 +217,11 @@ void MainWindow::StartApp(QZynHost* host)
     connect(m_deviceWatcher, &QDeviceWatcherThread::DeviceChanged, m_watcher,
             &ControllerWatcher::update_device_by_entryid);
 
+    // The system's own sleep and wake, unless a power source is in force already (a test's).
+    if (!iokit::powerSource()) {
+        QPowerStateWatcherThread::UseSystemPowerSource();
+        m_systemPowerSource = true;
+    }
     m_powerWatcher = new QPowerStateWatcherThread();
     m_powerWatcher->DoWork();
     connect(m_powerWatcher, &QPowerStateWatcherThread::PowerStateChanged, this, &MainWindow::update_power_state);
@@ -249,6 +254,11 @@ void MainWindow::StopApp()
         m_powerWatcher->Stop();
         delete m_powerWatcher;
         m_powerWatcher = nullptr;
+    }
+    if (m_systemPowerSource) {
+        // Goes with the window, in the thread that made it (it receives the bus's signals there).
+        iokit::setPowerSource(nullptr);
+        m_systemPowerSource = false;
     }
 }
 

@@ -202,6 +202,7 @@ private:
     ControllerWatcher* m_watcher = nullptr;
     QDeviceWatcherThread* m_deviceWatcher = nullptr;
     QPowerStateWatcherThread* m_powerWatcher = nullptr;
+    bool m_systemPowerSource = false;   // the window put the system's power source in force
     QZynHost* m_host = nullptr;
     std::unique_ptr<CZynlibCLI> m_cli;
     bool m_shutDown = false;
