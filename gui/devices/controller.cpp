@@ -7,6 +7,7 @@
 #include "devices/volumeset.h"
 
 #include <QDebug>
+#include <QElapsedTimer>
 #include <mutex>
 
 #include <algorithm>
@@ -97,6 +98,8 @@ QZynController::QZynController(ZynInterface* transport, int connectionType)
 
 QZynController::~QZynController()
 {
+    // A background task waiting on a controller that does not answer ends now.
+    interruptExchanges();
     WaitForBackground();
     FreeResources();
 }
@@ -322,21 +325,28 @@ u32 QZynController::ZynCmdReadWriteInternal(u8 command, void* payload, int paylo
     if (state != StateConnecting && state != StateOnline)
         return ZYN_ERR_TRANSPORT_OTHER;
 
+    QElapsedTimer underWay;
+    underWay.start();
     for (int left = kCommandTries - 1; left >= 0; --left) {
         const u32 rc = CZynlibALL::ZynCmdReadWrite(command, payload, payloadLength, reply, replyCapacity,
                                                    replyLength, flags);
+        // A stopped controller is inactive; it is not given up for that.
+        if (rc == ZYN_ERR_INTERRUPTED)
+            return ZYN_ERR_TRANSPORT_OTHER;
         if (!retryable(rc))
             return rc;
+        if (underWay.elapsed() >= kCommandRetryWindowMs)
+            left = 0;
         const QByteArray model = m_sysInfo.GetModelName().toLocal8Bit();
         const QByteArray name = CommandName(command).toLatin1();
         qDebug("[%s]Controller error, retry[%d] GUI command(%x,%s), status = 0x%x", model.constData(), left,
                unsigned(command), name.constData(), unsigned(rc));
     }
-    giveUp();
+    GiveUp();
     return ZYN_ERR_TRANSPORT_OTHER;
 }
 
-void QZynController::giveUp()
+void QZynController::GiveUp()
 {
     SetState(StateOffline);
     // A controller that is not listed (its construction is still running, or it has been
@@ -390,9 +400,22 @@ bool QZynController::ensureEventWatcher()
     return m_eventWatcher != nullptr;
 }
 
+void QZynController::interruptExchanges()
+{
+    if (ZynInterface* transport = ZynGetInterface())
+        transport->interrupt();
+}
+
+void QZynController::resumeExchanges()
+{
+    if (ZynInterface* transport = ZynGetInterface())
+        transport->resume();
+}
+
 void QZynController::Start()
 {
     qDebug("Starting controller");
+    resumeExchanges();
     std::vector<StartMaker> makers;
     {
         std::lock_guard<std::mutex> lock(startMakersMutex);
@@ -409,6 +432,9 @@ void QZynController::Stop()
 {
     qDebug("Stopping controller");
     QObject::disconnect(this, nullptr, nullptr, nullptr);
+    // The polling thread may be waiting on a controller that does not answer: its exchange
+    // ends now, so the stop does not wait for it.
+    interruptExchanges();
     if (m_eventWatcher != nullptr)
         m_eventWatcher->Stop();
     StopHttpServer();
@@ -423,6 +449,7 @@ void QZynController::Pause()
 
 void QZynController::Resume()
 {
+    resumeExchanges();
     if (ensureEventWatcher())
         m_eventWatcher->Start();
     if (m_httpServer)

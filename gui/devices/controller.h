@@ -58,6 +58,10 @@ public:
     static constexpr const char* kControllerPassword = "QRT205813946071";
     // Tries of one command on the command road.
     static constexpr int kCommandTries = 3;
+    // A failed try is tried again only while the command has been under way for less than
+    // this: the tries cover a datagram lost on the network (a try waits 5 s for its answer),
+    // not a controller that stayed silent through a whole long wait (60 s on the driver).
+    static constexpr qint64 kCommandRetryWindowMs = 20000;
 
     // Opens the session on `transport` (kept by the session, also when opening fails).
     QZynController(ZynInterface* transport, int connectionType);
@@ -191,6 +195,10 @@ public:
     // The name of a command in the retry line; empty outside the table.
     static QString CommandName(u8 command);
 
+    // A lost controller (its last try failed, or another controller answers in its place):
+    // offline, and when the host lists it, removed, announced and deleted later. Any thread.
+    void GiveUp();
+
 signals:
     void DeviceChanged(QZynDevice* device, int event);
     void LogMessage(QZynLog* log);
@@ -218,6 +226,9 @@ public:
     static void AddStartMaker(StartMaker maker);
 
 public slots:
+    // Stop ends the exchange under way (on any thread) and refuses every exchange after it
+    // (as an inactive controller) until Start or Resume; the controller is not given up for
+    // that. Pause lets the exchange under way end (a request of the web proxy is answered).
     void Start();
     void Stop();
     void Pause();
@@ -247,9 +258,8 @@ private:
     u32 readEnclosure(QZynEnclosure* enclosure, bool* descriptorsRead);
     // Makes the polling worker when there is none yet; whether there is one.
     bool ensureEventWatcher();
-    // After the last failed try: offline, and when the host lists it, removed, announced and
-    // deleted later.
-    void giveUp();
+    void interruptExchanges();
+    void resumeExchanges();
 
     QZynPoller* m_eventWatcher = nullptr;
     std::thread m_background;   // started and joined on the GUI thread only
