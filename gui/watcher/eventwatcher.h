@@ -48,7 +48,9 @@ public slots:
     void update_raidset();
     void update_volumeset();
     void update_disk();
-    void update_sys_info();
+    // Refreshes the system information; false when another controller (another serial
+    // number) answered, which gives this one up.
+    bool update_sys_info();
 
 private:
     void startTimer(QTimer*& timer, int interval, void (ControllerEventWatcherThread::*slot)(), const char* name);
