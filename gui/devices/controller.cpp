@@ -11,6 +11,7 @@
 #include <mutex>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace {
@@ -335,7 +336,9 @@ u32 QZynController::ZynCmdReadWriteInternal(u8 command, void* payload, int paylo
             return ZYN_ERR_TRANSPORT_OTHER;
         if (!retryable(rc))
             return rc;
-        if (underWay.elapsed() >= kCommandRetryWindowMs)
+        // After a long wait the tries go on only when the controller answers a short read as
+        // itself (a frame lost while it restarted, say); a silent one is not waited for again.
+        if (left > 0 && underWay.elapsed() >= kCommandRetryWindowMs && !answersAsItself())
             left = 0;
         const QByteArray model = m_sysInfo.GetModelName().toLocal8Bit();
         const QByteArray name = CommandName(command).toLatin1();
@@ -344,6 +347,20 @@ u32 QZynController::ZynCmdReadWriteInternal(u8 command, void* payload, int paylo
     }
     GiveUp();
     return ZYN_ERR_TRANSPORT_OTHER;
+}
+
+bool QZynController::answersAsItself()
+{
+    // On the command road already: the library's exchange itself, one try.
+    std::array<u8, kReadReplySize> reply{};
+    int length = 0;
+    if (CZynlibALL::ZynCmdReadWrite(ZYN_CMD_GET_SYSINFO, nullptr, 0, reply.data(), int(reply.size()), length) != ZYN_OK
+        || length < int(sizeof(sSYSTEM_INFO)))
+        return false;
+    sSYSTEM_INFO fresh;
+    std::memcpy(&fresh, reply.data(), sizeof fresh);
+    const QString serial = m_sysInfo.GetSerialNumber();
+    return serial.isEmpty() || QZynSysInfo(&fresh).GetSerialNumber() == serial;
 }
 
 void QZynController::GiveUp()

@@ -58,9 +58,10 @@ public:
     static constexpr const char* kControllerPassword = "QRT205813946071";
     // Tries of one command on the command road.
     static constexpr int kCommandTries = 3;
-    // A failed try is tried again only while the command has been under way for less than
-    // this: the tries cover a datagram lost on the network (a try waits 5 s for its answer),
-    // not a controller that stayed silent through a whole long wait (60 s on the driver).
+    // A failed command under way for this long is tried again only when the controller
+    // answers a short read as itself: the tries cover datagrams lost on the network (a try
+    // waits 5 s for its answer), not a controller silent through a long wait (60 s on the
+    // driver).
     static constexpr qint64 kCommandRetryWindowMs = 20000;
 
     // Opens the session on `transport` (kept by the session, also when opening fails).
@@ -260,6 +261,9 @@ private:
     bool ensureEventWatcher();
     void interruptExchanges();
     void resumeExchanges();
+    // On the command road: whether the controller answers a system-information read (one
+    // short try) with the serial number this object knows.
+    bool answersAsItself();
 
     QZynPoller* m_eventWatcher = nullptr;
     std::thread m_background;   // started and joined on the GUI thread only
