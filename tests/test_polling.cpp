@@ -601,7 +601,7 @@ void TestPolling::anotherControllerAtTheAddress()
             const std::vector<int> heard = commandsReceived(*m_ctl);
             QVERIFY2(!heard.empty() && heard.back() == 0x23, k.name);
             QVERIFY2(std::count(heard.begin(), heard.end(), 0x23) == 1, k.name);
-            QVERIFY2(m_messages->matching(QStringLiteral("answered with serial number")).size() == 1, k.name);
+            QVERIFY2(m_messages->matching(QStringLiteral("answered with another serial number")).size() == 1, k.name);
             // Found again as itself.
             const QList<QZynController*> again = ZynGetHost()->scan_controller_by_ip(QString::fromLatin1(kReplacedAddress));
             QVERIFY2(again.size() == 1, k.name);

@@ -338,7 +338,7 @@ u32 QZynController::ZynCmdReadWriteInternal(u8 command, void* payload, int paylo
             return rc;
         // After a long wait the tries go on only when the controller answers a short read as
         // itself (a frame lost while it restarted, say); a silent one is not waited for again.
-        if (left > 0 && underWay.elapsed() >= kCommandRetryWindowMs && !answersAsItself())
+        if (left > 0 && underWay.elapsed() >= kCommandRetryWindowMs && readIdentity() != IdentitySame)
             left = 0;
         const QByteArray model = m_sysInfo.GetModelName().toLocal8Bit();
         const QByteArray name = CommandName(command).toLatin1();
@@ -349,18 +349,27 @@ u32 QZynController::ZynCmdReadWriteInternal(u8 command, void* payload, int paylo
     return ZYN_ERR_TRANSPORT_OTHER;
 }
 
-bool QZynController::answersAsItself()
+QZynController::Identity QZynController::CheckIdentity()
 {
-    // On the command road already: the library's exchange itself, one try.
+    std::lock_guard<std::mutex> locker(m_commandMutex);
+    const int state = m_state.load();
+    if (state != StateConnecting && state != StateOnline)
+        return IdentityUnknown;
+    return readIdentity();
+}
+
+QZynController::Identity QZynController::readIdentity()
+{
+    // The library's exchange itself, one try: the caller holds the command road.
     std::array<u8, kReadReplySize> reply{};
     int length = 0;
     if (CZynlibALL::ZynCmdReadWrite(ZYN_CMD_GET_SYSINFO, nullptr, 0, reply.data(), int(reply.size()), length) != ZYN_OK
         || length < int(sizeof(sSYSTEM_INFO)))
-        return false;
+        return IdentityUnknown;
     sSYSTEM_INFO fresh;
     std::memcpy(&fresh, reply.data(), sizeof fresh);
     const QString serial = m_sysInfo.GetSerialNumber();
-    return serial.isEmpty() || QZynSysInfo(&fresh).GetSerialNumber() == serial;
+    return serial.isEmpty() || QZynSysInfo(&fresh).GetSerialNumber() == serial ? IdentitySame : IdentityOther;
 }
 
 void QZynController::GiveUp()

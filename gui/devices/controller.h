@@ -196,6 +196,12 @@ public:
     // The name of a command in the retry line; empty outside the table.
     static QString CommandName(u8 command);
 
+    // Whether the controller answers one system-information read, outside the command road
+    // (one try, nothing given up), with the serial number this object knows. A running
+    // controller never changes it; another serial is another controller.
+    enum Identity { IdentitySame, IdentityOther, IdentityUnknown };
+    Identity CheckIdentity();
+
     // A lost controller (its last try failed, or another controller answers in its place):
     // offline, and when the host lists it, removed, announced and deleted later. Any thread.
     void GiveUp();
@@ -261,9 +267,8 @@ private:
     bool ensureEventWatcher();
     void interruptExchanges();
     void resumeExchanges();
-    // On the command road: whether the controller answers a system-information read (one
-    // short try) with the serial number this object knows.
-    bool answersAsItself();
+    // With the command road held: CheckIdentity's read.
+    Identity readIdentity();
 
     QZynPoller* m_eventWatcher = nullptr;
     std::thread m_background;   // started and joined on the GUI thread only

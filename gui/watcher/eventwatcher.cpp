@@ -141,13 +141,19 @@ void ControllerEventWatcherThread::update()
 {
     std::lock_guard<std::recursive_mutex> work(m_workMutex);
     const qint64 began = QDateTime::currentSecsSinceEpoch();
-    // The identity first: what another controller answering at this one's address reports
-    // must not pass for this one's.
-    if (!m_controller->IsRefreshSuspended() && update_sys_info()) {
+    if (!m_controller->IsRefreshSuspended()) {
+        // Another controller answering at this one's address is told apart before anything it
+        // reports passes for this one's. A controller that does not answer is left to the
+        // tries of the commands below (a restart may take a while).
+        if (m_controller->CheckIdentity() == QZynController::IdentityOther) {
+            giveUpReplaced();
+            return;
+        }
         m_controller->RunEventLoop(QZynController::DispatchNewEvents);
         update_raidset();
         update_volumeset();
         update_disk();
+        update_sys_info();
     }
     const qint64 elapsed = QDateTime::currentSecsSinceEpoch() - began;
     qDebug() << m_controller->GetSysInfo()->GetModelName() << "monitor thread elapsed time" << elapsed / 60 << " min:"
@@ -207,23 +213,25 @@ void ControllerEventWatcherThread::update_disk()
     }
 }
 
-bool ControllerEventWatcherThread::update_sys_info()
+void ControllerEventWatcherThread::update_sys_info()
 {
     sSYSTEM_INFO fresh;
     if (m_controller->ZynGetSysInfo(&fresh) != ZYN_OK)
-        return true;
+        return;
     // A running controller never changes its serial number (a new firmware and a restart
     // change other fields): another serial is another controller, and this one is gone.
-    const QZynSysInfo candidate(&fresh);
-    if (candidate.GetSerialNumber() != m_controller->GetSysInfo()->GetSerialNumber()) {
-        qDebug().noquote() << m_controller->GetText() << "answered with serial number" << candidate.GetSerialNumber()
-                           << "instead of" << m_controller->GetSysInfo()->GetSerialNumber() << ": given up";
-        m_controller->GiveUp();
-        return false;
+    if (QZynSysInfo(&fresh).GetSerialNumber() != m_controller->GetSysInfo()->GetSerialNumber()) {
+        giveUpReplaced();
+        return;
     }
     m_controller->GetSysInfo()->SetupInfo(&fresh);
     m_controller->Announce(m_controller, QZynDevice::DeviceUpdated);
-    return true;
+}
+
+void ControllerEventWatcherThread::giveUpReplaced()
+{
+    qDebug().noquote() << m_controller->GetText() << "answered with another serial number: given up";
+    m_controller->GiveUp();
 }
 
 void ControllerEventWatcherThread::update_hwmon()
