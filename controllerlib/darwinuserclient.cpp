@@ -22,8 +22,23 @@ int ZynUserClientTransport::pollBudget(uint64_t timeoutMs)
     return static_cast<int>(std::min<uint64_t>(timeoutMs / 10, INT_MAX / 2));
 }
 
+kern_return_t ZynUserClientTransport::publishConnection()
+{
+    m_liveConnection.store(m_connection);
+    return interrupted() ? kIOReturnAborted : kIOReturnSuccess;
+}
+
+void ZynUserClientTransport::wake()
+{
+    const io_connect_t connection = m_liveConnection.exchange(IO_OBJECT_NULL);
+    if (connection != IO_OBJECT_NULL)
+        IOServiceClose(connection);
+}
+
 kern_return_t ZynUserClientTransport::callScalar(uint32_t selector)
 {
+    if (publishConnection() != kIOReturnSuccess)
+        return kIOReturnAborted;
     uint32_t outputCount = 0;
     return IOConnectCallScalarMethod(m_connection, selector, nullptr, 0, nullptr, &outputCount);
 }
@@ -31,6 +46,9 @@ kern_return_t ZynUserClientTransport::callScalar(uint32_t selector)
 kern_return_t ZynUserClientTransport::callTransfer(uint32_t selector, unsigned char* buffer,
                                                    int64_t length, zynmsr::TransferRecord* record)
 {
+    *record = zynmsr::TransferRecord{};
+    if (publishConnection() != kIOReturnSuccess)
+        return kIOReturnAborted;
     zynmsr::TransferRecord in{};
     in.buffer = static_cast<uint64_t>(reinterpret_cast<uintptr_t>(buffer));
     in.length = length > 0 ? static_cast<uint64_t>(length) : 0;
@@ -76,7 +94,7 @@ void ZynUserClientTransport::requirelock()
             reported = true;
         }
         // A dead connection never hands out the lock; otherwise another holder may let go.
-        if (kr == kIOReturnInvalidConnection || polls == 0)
+        if (kr == kIOReturnInvalidConnection || kr == kIOReturnAborted || polls == 0)
             return;
         pollSleep();
         --polls;

@@ -44,6 +44,10 @@ protected:
     // Logs a failed selector 6; called at most once per requirelock().
     virtual void reportLockFailure(iokit::kern_return_t kernResult) = 0;
 
+    // Closes the connection a call may be waiting on, so that the call returns: its driver
+    // drops what the connection held. The calls after it refuse (kIOReturnAborted).
+    void wake() override;
+
     // With the device open: takes the driver lock, runs the exchange and gives the lock back.
     // -1 when the lock could not be had.
     int lockedExchange(_IF_CMD_BLOCK* block, unsigned char* scratch, int scratchSize);
@@ -58,6 +62,13 @@ protected:
     bool m_opened = false;
     bool m_driverLocked = false;
     int m_lockPolls = 0;  // budget for requirelock(); 0: derived from getTimeOut()
+
+private:
+    // Every call publishes its connection here before it looks at the interruption, and
+    // wake() closes what it finds here after the interruption is set: either the call sees
+    // the interruption or its connection is closed under it.
+    iokit::kern_return_t publishConnection();
+    std::atomic<iokit::io_connect_t> m_liveConnection{iokit::IO_OBJECT_NULL};
 };
 
 // The library's transport: finds the index-th controller at init and keeps to that service (its

@@ -68,18 +68,22 @@ bool EthernetInterface::init(const char* ip, short port)
         return false;
     unsigned char reply[kProbeReplySize];
     const long deadlineUs = long(m_timeout) * 1000000L;
-    long waitedUs = 0;
     // Wait for the peer's answer; anything from another sender does not count.
     const auto start = std::chrono::steady_clock::now();
-    while (waitedUs <= deadlineUs) {
-        if (!waitReadable(deadlineUs - waitedUs))
+    auto waitedUs = [&start] {
+        return long(std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start).count());
+    };
+    for (long waited = 0; waited <= deadlineUs; waited = waitedUs()) {
+        // One poll at a time, so that an interruption ends the probe.
+        if (interrupted())
             return false;
+        if (!waitReadable(std::min<long>(deadlineUs - waited, pollIntervalMicroseconds())))
+            continue;
         const int n = receiveFromPeer(reply, sizeof reply);
         if (n > 0)
             return true;
         if (n < 0)
             return false;
-        waitedUs = long(std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start).count());
     }
     return false;
 }

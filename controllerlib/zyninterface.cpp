@@ -11,6 +11,33 @@
 
 namespace {
 std::atomic<int> g_pollIntervalUs{10000};
+std::atomic<bool> g_allInterrupted{false};
+}
+
+void ZynInterface::interrupt()
+{
+    m_interrupted.store(true);
+    wake();
+}
+
+void ZynInterface::resume()
+{
+    m_interrupted.store(false);
+}
+
+bool ZynInterface::interrupted() const
+{
+    return m_interrupted.load() || g_allInterrupted.load();
+}
+
+void ZynInterface::InterruptAll()
+{
+    g_allInterrupted.store(true);
+}
+
+void ZynInterface::ResumeAll()
+{
+    g_allInterrupted.store(false);
 }
 
 void ZynInterface::setPollIntervalMicroseconds(int us)
@@ -50,6 +77,8 @@ int ZynInterface::transferFrame(_IF_CMD_BLOCK* block, int polls, unsigned char* 
         piece.writeBuffer = block->writeBuffer + sent;
         piece.writeLength = std::min<int64_t>(mtu, block->writeLength - sent);
         const int n = send(&piece);
+        if (interrupted())
+            return ZYN_IO_INTERRUPTED;
         if (n > 0) {
             sent += std::min<int64_t>(n, piece.writeLength);
             left = polls;
@@ -74,6 +103,8 @@ int ZynInterface::transferFrame(_IF_CMD_BLOCK* block, int polls, unsigned char* 
         piece.readBuffer = scratch + total;
         piece.readLength = room;
         const int n = recv(&piece);
+        if (interrupted())
+            return ZYN_IO_INTERRUPTED;
         if (n < 0)
             return ZYN_IO_RECV_FAILED;
         if (n == 0) {

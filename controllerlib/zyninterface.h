@@ -1,6 +1,7 @@
 // The abstract transport of a library session and the command block of one exchange.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 typedef int (*ZynFrameLengthFn)(unsigned char* buffer, int count);
@@ -30,6 +31,7 @@ enum ZynTransportResult {
     ZYN_IO_SEND_TIMEOUT = -8,
     ZYN_IO_TRANSPORT_OTHER = -9,
     ZYN_IO_QOPEN_FAILED = -10,
+    ZYN_IO_INTERRUPTED = -11,   // the transport was interrupted: the exchange ended unfinished
 };
 
 // Size of the scratch a transport receives a reply frame into.
@@ -52,6 +54,18 @@ public:
     virtual void* getFirmSpec() { return nullptr; }
     virtual void* getData() { return nullptr; }
 
+    // Ends the exchange under way within one poll, and refuses every exchange after it
+    // (ZYN_IO_INTERRUPTED) until resume(). From any thread; the transport must stay alive
+    // until the call returns.
+    void interrupt();
+    void resume();
+    bool interrupted() const;
+    // Interrupts every exchange of the process, of the transports there are and of those made
+    // later, until ResumeAll(): what the program's end uses, so that nothing it waits for
+    // hangs on a controller that does not answer. Waits no wake() covers end within one poll.
+    static void InterruptAll();
+    static void ResumeAll();
+
     void setTimeOut(int timeout) { if (timeout >= 0) m_timeout = timeout; }
     int getTimeOut() const { return m_timeout; }
 
@@ -66,6 +80,9 @@ protected:
     static bool blockUsable(const _IF_CMD_BLOCK* block);
     // Called after a read that brought nothing: waits one poll for more to arrive.
     virtual void waitForData() { pollSleep(); }
+    // Called by interrupt() after the flag is set, on the interrupting thread: ends a wait of
+    // the exchange that does not look at the flag (a blocking call into the driver).
+    virtual void wake() {}
 
     // One exchange over send() and recv(): sends the block's frame in pieces of at most
     // getMTU(), then receives the reply frame into `scratch` and copies it to the block's read
@@ -76,4 +93,7 @@ protected:
     int transferFrame(_IF_CMD_BLOCK* block, int polls, unsigned char* scratch, int scratchSize);
 
     int m_timeout = 10;
+
+private:
+    std::atomic<bool> m_interrupted{false};
 };

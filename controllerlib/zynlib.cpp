@@ -83,6 +83,7 @@ u32 ZynMapTransportResult(int result)
     case ZYN_IO_REPLY_TIMEOUT: return ZYN_ERR_REPLY_TIMEOUT;
     case ZYN_IO_SEND_TIMEOUT: return ZYN_ERR_SEND_TIMEOUT;
     case ZYN_IO_TRANSPORT_OTHER: return ZYN_ERR_TRANSPORT_OTHER;
+    case ZYN_IO_INTERRUPTED: return ZYN_ERR_INTERRUPTED;
     default: return ZYN_ERR_IO;
     }
 }
@@ -196,7 +197,13 @@ int CZynlib::ZynDoIO(_IF_CMD_BLOCK* block)
         block->frameLength = get_frame_length;
     if (block->checkSum == nullptr)
         block->checkSum = CalCheckSum;
-    const int result = m_interface->syncSend(block);
+    // An interrupted transport exchanges nothing; an exchange it cut short failed for that
+    // reason, whatever the transport saw last.
+    if (m_interface->interrupted())
+        return ZYN_IO_INTERRUPTED;
+    int result = m_interface->syncSend(block);
+    if (result < 0 && m_interface->interrupted())
+        result = ZYN_IO_INTERRUPTED;
     if (m_callback != nullptr)
         m_callback(block);
     return result;

@@ -29,6 +29,7 @@ enum ZynResult : u32 {
     ZYN_ERR_SEND_TIMEOUT = 19,
     ZYN_ERR_REPLY_TIMEOUT = 20,
     ZYN_ERR_TRANSPORT_OTHER = 21,
+    ZYN_ERR_INTERRUPTED = 23,   // the session's transport was interrupted (ZynInterface::interrupt)
     ZYN_ERR_IO = 63,
     ZYN_ERR_NOT_ALLOWED = 72,
 };

@@ -46,6 +46,13 @@ const char* const kRigAddress = "127.0.0.171";
 const char* const kJbodAddress = "127.0.0.172";
 const char* const kPolledAddress = "127.0.0.173";
 const char* const kConnectAddress = "127.0.0.178";
+const char* const kSilentAddress = "127.0.0.179";
+const char* const kArrivingAddress = "127.0.0.183";
+const char* const kSilentSecond = "127.0.0.184";
+// The product's poll: a silent exchange waits 5 s on the network and 60 s on the driver.
+constexpr int kProductPollUs = 10000;
+// What quitting, a stop, a removal or a disconnect may take whatever the controllers do.
+constexpr qint64 kEndDeadlineMs = 4000;
 
 QString app(const char* file)
 {
@@ -230,6 +237,7 @@ private slots:
     void addByAddressDialog();
     void connectAndDisconnect();
     void controllersComeAndGo();
+    void silentControllersHoldNoEnd();
 
 private:
     QTemporaryDir m_dir;
@@ -957,6 +965,92 @@ void TestMainWindow::controllersComeAndGo()
     QVERIFY(left->GetEventWatcher()->IsRunning());
 
     QCOMPARE(messages.matching(QStringLiteral("Socket notifiers|Invalid socket|another thread")), QStringList());
+}
+
+void TestMainWindow::silentControllersHoldNoEnd()
+{
+    ZynInterface::setPollIntervalMicroseconds(kProductPollUs);
+    m_sim = std::make_unique<zynsim::Simulator>();
+    const std::string folder = qEnvironmentVariable("ZYNMSR_DRIVER_DIR").toStdString();
+    MainWindow window;
+    Ui_MainWindow* ui = window.Form();
+    auto* model = qobject_cast<QControllerItemModel*>(ui->controllerView->model());
+
+    // A controller the window polls, returned once its polling thread waits for an answer
+    // that will never come.
+    struct Silent {
+        QPointer<QZynController> c;
+        std::shared_ptr<zynsim::FakeController> ctl;
+    };
+    const auto silence = [](Silent s) {
+        if (!s.c || !s.ctl)
+            return Silent{};
+        s.c->WaitForBackground();   // the first-seen backup: what is heard next is the polling's
+        s.ctl->clearLog();
+        s.ctl->scriptAll(1 << 30, zynsim::Answer::silence());
+        if (!QTest::qWaitFor([&] { return !commandsReceived(*s.ctl).empty(); }, 20000))
+            return Silent{};
+        return s;
+    };
+    const auto network = [&](const char* address) {
+        Silent s;
+        s.ctl = m_sim->addUdpController(address, zynsim::ControllerConfig());
+        if (s.ctl)
+            s.c = announceOnline(address, 20000);
+        return silence(s);
+    };
+    // Arrives as a driver service: the window's device watcher lists it.
+    const auto driver = [&](int order, quint64 id) {
+        Silent s;
+        s.ctl = m_sim->addDriverController(folder, order, zynsim::ControllerConfig(), id);
+        const bool online = QTest::qWaitFor([&] {
+            s.c = ZynGetHost()->get_controller_by_entryid(id);
+            return s.c && s.c->GetState() == QZynController::StateOnline;
+        }, 20000);
+        return online ? silence(s) : Silent{};
+    };
+    const quint64 removedId = 0x3000000001ull, stoppedId = 0x3000000002ull, quitId = 0x3000000003ull;
+
+    struct End {
+        const char* name;
+        std::function<Silent()> make;
+        std::function<void(QZynController*)> end;
+    };
+    const std::vector<End> ends = {
+        {"Disconnect", [&] { return network(kSilentAddress); }, [&](QZynController* c) {
+             ui->controllerView->setCurrentIndex(model->FindItem(c, nullptr)->index());
+             window.findChild<QAction*>("actionDisconnect")->trigger();
+         }},
+        {"driver controller withdrawn", [&] { return driver(0, removedId); },
+         [&](QZynController*) { ZynGetHost()->remove_controller_by_entryid(removedId); }},
+        {"stop", [&] { return driver(1, stoppedId); }, [](QZynController* c) { c->Stop(); }},
+    };
+    for (const End& e : ends) {
+        const Silent s = e.make();
+        QVERIFY2(s.c, e.name);
+        QElapsedTimer took;
+        took.start();
+        e.end(s.c);
+        QVERIFY2(took.elapsed() < kEndDeadlineMs, qPrintable(QStringLiteral("%1: %2 ms").arg(e.name).arg(took.elapsed())));
+        QVERIFY2(!s.c->GetEventWatcher() || !s.c->GetEventWatcher()->IsRunning(), e.name);
+    }
+
+    // Quitting with a silent controller of each kind polled, and one that answered the probe of
+    // a Connect and then fell silent while it is being made.
+    QVERIFY(network(kSilentSecond).c);
+    QVERIFY(driver(2, quitId).c);
+    zynsim::ControllerConfig probeOnly;
+    probeOnly.silentAfterFrames = 1;
+    auto arriving = m_sim->addUdpController(kArrivingAddress, probeOnly);
+    QVERIFY(arriving);
+    emit window.signal_add_ctrl_by_ip(QString::fromLatin1(kArrivingAddress));
+    QTRY_COMPARE_WITH_TIMEOUT(arriving->framesReceived(0x13), 1, 20000);
+    QElapsedTimer took;
+    took.start();
+    window.Shutdown();
+    QVERIFY2(took.elapsed() < kEndDeadlineMs, qPrintable(QStringLiteral("quit: %1 ms").arg(took.elapsed())));
+    QVERIFY(window.findChild<QThread*>()->isFinished());
+    simtest::fastPolls();
 }
 
 int main(int argc, char** argv)

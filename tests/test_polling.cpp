@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <functional>
@@ -25,6 +26,7 @@ namespace {
 
 const char* const kAddress = "127.0.0.81";
 const char* const kOlderAddress = "127.0.0.82";
+const char* const kReplacedAddress = "127.0.0.83";
 // Deadlines of the waits for the polling thread, long enough for a machine with every core busy.
 constexpr int kPassesDeadlineMs = 20000;
 constexpr int kAnnouncedMs = 10000;
@@ -128,6 +130,7 @@ private slots:
     void olderFamilyTables();
     void driverScanAndEntryIds();
     void givenUpWhilePolling();
+    void anotherControllerAtTheAddress();
 
 private:
     // Serves a controller at `address`, lists it, announces it and waits until it is online.
@@ -557,6 +560,63 @@ void TestPolling::givenUpWhilePolling()
     QCOMPARE(ZynGetHost()->get_controller(0), static_cast<QZynController*>(nullptr));
     // The queued announcements that still name it are harmless to a receiver that checks.
     QCoreApplication::processEvents();
+}
+
+void TestPolling::anotherControllerAtTheAddress()
+{
+    // The simulator serving the address goes and another takes the address while the polling
+    // goes on: the controller restarted (with a new firmware, perhaps), or another controller.
+    const std::string serial = "Y000000000000083";
+    struct Case {
+        const char* name;
+        std::string serial;      // of the controller answering afterwards
+        zynsim::Profile profile;
+        const char* firmware;
+        bool removed;
+    };
+    const Case cases[] = {
+        {"another controller", "Y000000000000084", zynsim::Profile::Older, "V1.56 2021-03-18", true},
+        {"the same controller back", serial, zynsim::Profile::Enclosure, "V1.56 2021-03-18", false},
+        {"the same controller, new firmware", serial, zynsim::Profile::Enclosure, "V1.57 2022-06-01", false},
+    };
+    for (const Case& k : cases) {
+        zynsim::ControllerConfig first;
+        first.serial = serial;
+        QPointer<QZynController> c = online(kReplacedAddress, first);
+        QVERIFY2(c, k.name);
+        const int slot = c->GetHostSlot();
+        m_sim.reset();
+        zynsim::ControllerConfig next = configOf(k.profile);
+        next.serial = k.serial;
+        next.firmware = k.firmware;
+        m_sim = std::make_unique<zynsim::Simulator>();
+        m_ctl = m_sim->addUdpController(kReplacedAddress, next);
+        QVERIFY2(m_ctl, k.name);
+        if (k.removed) {
+            // Taken off as a controller that is lost, and nothing more sent to the other one
+            // after the read that told them apart.
+            QTRY_VERIFY_WITH_TIMEOUT(c.isNull(), kAnnouncedMs);
+            QVERIFY2(m_harness->removed.size() == 1, k.name);
+            QVERIFY2(ZynGetHost()->get_controller(slot) == nullptr, k.name);
+            const std::vector<int> heard = commandsReceived(*m_ctl);
+            QVERIFY2(!heard.empty() && heard.back() == 0x23, k.name);
+            QVERIFY2(std::count(heard.begin(), heard.end(), 0x23) == 1, k.name);
+            QVERIFY2(m_messages->matching(QStringLiteral("answered with another serial number")).size() == 1, k.name);
+            // Found again as itself.
+            const QList<QZynController*> again = ZynGetHost()->scan_controller_by_ip(QString::fromLatin1(kReplacedAddress));
+            QVERIFY2(again.size() == 1, k.name);
+            QCOMPARE(again.front()->GetSysInfo()->GetSerialNumber(), QString::fromStdString(k.serial));
+        } else {
+            // The same controller: polled on, its record taken afresh.
+            QTRY_VERIFY_WITH_TIMEOUT(c->GetSysInfo()->GetFirmWareVersion().startsWith(QLatin1String(k.firmware)), kAnnouncedMs);
+            QVERIFY2(passesEnded(2), k.name);
+            QVERIFY2(m_ctl->framesReceived(0x19) > 0, k.name);
+            QVERIFY2(!c.isNull() && m_harness->removed.isEmpty(), k.name);
+            QVERIFY2(ZynGetHost()->get_controller(slot) == c.data(), k.name);
+            QVERIFY2(c->GetState() == QZynController::StateOnline, k.name);
+        }
+        cleanup();
+    }
 }
 
 QTEST_MAIN(TestPolling)

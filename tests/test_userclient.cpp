@@ -11,7 +11,9 @@
 
 #include <array>
 #include <atomic>
+#include <condition_variable>
 #include <cstdio>
+#include <future>
 #include <mutex>
 #include <thread>
 
@@ -177,6 +179,52 @@ iokit::io_connect_t openOtherClient()
     return opened ? other : 0;
 }
 
+// The time-out the library gives most commands, and a driver service that hangs.
+constexpr uint64_t kMinuteMs = 60000;
+constexpr uint64_t kHangingId = 0x4200;
+// What an interrupted exchange may take to end on a machine with every core busy.
+constexpr int kInterruptedEndMs = 3000;
+
+// A driver whose transfers do not return until released: a driver (process) that hangs.
+class HangingService : public iokit::UserClientService {
+public:
+    struct Hang {
+        std::mutex mutex;
+        std::condition_variable changed;
+        bool released = false;
+        int begun = 0;
+    };
+    std::unique_ptr<iokit::UserClientConnection> open() override { return std::make_unique<Connection>(hang); }
+    int begun()
+    {
+        std::lock_guard<std::mutex> lock(hang->mutex);
+        return hang->begun;
+    }
+    void release()
+    {
+        std::lock_guard<std::mutex> lock(hang->mutex);
+        hang->released = true;
+        hang->changed.notify_all();
+    }
+    const std::shared_ptr<Hang> hang = std::make_shared<Hang>();
+
+private:
+    struct Connection : iokit::UserClientConnection {
+        explicit Connection(std::shared_ptr<Hang> h) : hang(std::move(h)) {}
+        iokit::kern_return_t scalarCall(uint32_t) override { return iokit::kIOReturnSuccess; }
+        iokit::kern_return_t structCall(uint32_t, zynmsr::TransferRecord& record, std::vector<uint8_t>& data) override
+        {
+            std::unique_lock<std::mutex> lock(hang->mutex);
+            ++hang->begun;
+            hang->changed.wait(lock, [this] { return hang->released; });
+            data.clear();
+            record.length = 0;
+            return iokit::kIOReturnSuccess;
+        }
+        std::shared_ptr<Hang> hang;
+    };
+};
+
 } // namespace
 
 class TestUserClient : public QObject {
@@ -204,6 +252,7 @@ private slots:
     void slotLocksInOppositeOrders();
     void sessionByEntryId();
     void inProcessRegistry();
+    void interruptionEndsTheExchange();
 
 private:
     QTemporaryDir m_dir;
@@ -612,6 +661,47 @@ void TestUserClient::inProcessRegistry()
     QVERIFY(local->serial() != m_ctl->serial());
     session.reset();
     m_sim->removeDriverController(local);
+}
+
+void TestUserClient::interruptionEndsTheExchange()
+{
+    // Behind the simulated controller (position 0): a driver that hangs in every transfer.
+    auto hanging = std::make_shared<HangingService>();
+    iokit::ServiceInfo info;
+    info.className = zynmsr::kServiceClass;
+    info.entryId = kHangingId;
+    info.order = 9;
+    iokit::FolderPublisher publisher(m_driverDir, "hanging", info, hanging);
+    QVERIFY(publisher.ok());
+    std::unique_ptr<QDarwinUserClient> byId(new QDarwinUserClient());
+    QVERIFY(byId->init(kHangingId));
+    std::unique_ptr<DarwinUserClientInterface> byPosition(new DarwinUserClientInterface());
+    QVERIFY(byPosition->init(1));
+    for (ZynUserClientTransport* transport : {static_cast<ZynUserClientTransport*>(byId.get()),
+                                              static_cast<ZynUserClientTransport*>(byPosition.get())}) {
+        const int begun = hanging->begun();
+        Bytes frame = frameOf(0x23);
+        std::vector<unsigned char> reply(kZynScratchSize);
+        _IF_CMD_BLOCK block;
+        block.timeout = kMinuteMs;
+        block.writeBuffer = frame.data();
+        block.writeLength = int64_t(frame.size());
+        block.readBuffer = reply.data();
+        block.readLength = int64_t(reply.size());
+        std::future<int> exchange = std::async(std::launch::async, [&] { return transport->syncSend(&block); });
+        QVERIFY(QTest::qWaitFor([&] { return hanging->begun() > begun; }, kInterruptedEndMs));
+        transport->interrupt();
+        const bool ended = exchange.wait_for(std::chrono::milliseconds(kInterruptedEndMs)) == std::future_status::ready;
+        if (!ended)
+            hanging->release();   // lets the exchange end, so that the test can
+        QVERIFY(exchange.get() < 0);
+        QVERIFY(ended);
+        // Refused until resumed: the driver is not called again.
+        QVERIFY(transport->syncSend(&block) < 0);
+        QCOMPARE(hanging->begun(), begun + 1);
+        transport->resume();
+    }
+    hanging->release();
 }
 
 int main(int argc, char** argv)

@@ -7,9 +7,11 @@
 #include "devices/volumeset.h"
 
 #include <QDebug>
+#include <QElapsedTimer>
 #include <mutex>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace {
@@ -98,6 +100,8 @@ QZynController::QZynController(ZynInterface* transport, int connectionType)
 
 QZynController::~QZynController()
 {
+    // A background task waiting on a controller that does not answer ends now.
+    interruptExchanges();
     WaitForBackground();
     FreeResources();
 }
@@ -323,21 +327,53 @@ u32 QZynController::ZynCmdReadWriteInternal(u8 command, void* payload, int paylo
     if (state != StateConnecting && state != StateOnline)
         return ZYN_ERR_TRANSPORT_OTHER;
 
+    QElapsedTimer underWay;
+    underWay.start();
     for (int left = kCommandTries - 1; left >= 0; --left) {
         const u32 rc = CZynlibALL::ZynCmdReadWrite(command, payload, payloadLength, reply, replyCapacity,
                                                    replyLength, flags);
+        // A stopped controller is inactive; it is not given up for that.
+        if (rc == ZYN_ERR_INTERRUPTED)
+            return ZYN_ERR_TRANSPORT_OTHER;
         if (!retryable(rc))
             return rc;
+        // After a long wait the tries go on only when the controller answers a short read as
+        // itself (a frame lost while it restarted, say); a silent one is not waited for again.
+        if (left > 0 && underWay.elapsed() >= kCommandRetryWindowMs && readIdentity() != IdentitySame)
+            left = 0;
         const QByteArray model = m_sysInfo.GetModelName().toLocal8Bit();
         const QByteArray name = CommandName(command).toLatin1();
         qDebug("[%s]Controller error, retry[%d] GUI command(%x,%s), status = 0x%x", model.constData(), left,
                unsigned(command), name.constData(), unsigned(rc));
     }
-    giveUp();
+    GiveUp();
     return ZYN_ERR_TRANSPORT_OTHER;
 }
 
-void QZynController::giveUp()
+QZynController::Identity QZynController::CheckIdentity()
+{
+    std::lock_guard<std::mutex> locker(m_commandMutex);
+    const int state = m_state.load();
+    if (state != StateConnecting && state != StateOnline)
+        return IdentityUnknown;
+    return readIdentity();
+}
+
+QZynController::Identity QZynController::readIdentity()
+{
+    // The library's exchange itself, one try: the caller holds the command road.
+    std::array<u8, kReadReplySize> reply{};
+    int length = 0;
+    if (CZynlibALL::ZynCmdReadWrite(ZYN_CMD_GET_SYSINFO, nullptr, 0, reply.data(), int(reply.size()), length) != ZYN_OK
+        || length < int(sizeof(sSYSTEM_INFO)))
+        return IdentityUnknown;
+    sSYSTEM_INFO fresh;
+    std::memcpy(&fresh, reply.data(), sizeof fresh);
+    const QString serial = m_sysInfo.GetSerialNumber();
+    return serial.isEmpty() || QZynSysInfo(&fresh).GetSerialNumber() == serial ? IdentitySame : IdentityOther;
+}
+
+void QZynController::GiveUp()
 {
     SetState(StateOffline);
     // A controller that is not listed (its construction is still running, or it has been
@@ -391,9 +427,22 @@ bool QZynController::ensureEventWatcher()
     return m_eventWatcher != nullptr;
 }
 
+void QZynController::interruptExchanges()
+{
+    if (ZynInterface* transport = ZynGetInterface())
+        transport->interrupt();
+}
+
+void QZynController::resumeExchanges()
+{
+    if (ZynInterface* transport = ZynGetInterface())
+        transport->resume();
+}
+
 void QZynController::Start()
 {
     qDebug("Starting controller");
+    resumeExchanges();
     std::vector<StartMaker> makers;
     {
         std::lock_guard<std::mutex> lock(startMakersMutex);
@@ -410,6 +459,9 @@ void QZynController::Stop()
 {
     qDebug("Stopping controller");
     QObject::disconnect(this, nullptr, nullptr, nullptr);
+    // The polling thread may be waiting on a controller that does not answer: its exchange
+    // ends now, so the stop does not wait for it.
+    interruptExchanges();
     if (m_eventWatcher != nullptr)
         m_eventWatcher->Stop();
     StopHttpServer();
@@ -424,6 +476,7 @@ void QZynController::Pause()
 
 void QZynController::Resume()
 {
+    resumeExchanges();
     if (ensureEventWatcher()) {
         // The pause only stopped the polling, which took the controller offline: it answers
         // again from now on, not only once its poller has started on its own thread, so the

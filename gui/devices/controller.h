@@ -58,6 +58,11 @@ public:
     static constexpr const char* kControllerPassword = "QRT205813946071";
     // Tries of one command on the command road.
     static constexpr int kCommandTries = 3;
+    // A failed command under way for this long is tried again only when the controller
+    // answers a short read as itself: the tries cover datagrams lost on the network (a try
+    // waits 5 s for its answer), not a controller silent through a long wait (60 s on the
+    // driver).
+    static constexpr qint64 kCommandRetryWindowMs = 20000;
 
     // Opens the session on `transport` (kept by the session, also when opening fails).
     QZynController(ZynInterface* transport, int connectionType);
@@ -194,6 +199,16 @@ public:
     // The name of a command in the retry line; empty outside the table.
     static QString CommandName(u8 command);
 
+    // Whether the controller answers one system-information read, outside the command road
+    // (one try, nothing given up), with the serial number this object knows. A running
+    // controller never changes it; another serial is another controller.
+    enum Identity { IdentitySame, IdentityOther, IdentityUnknown };
+    Identity CheckIdentity();
+
+    // A lost controller (its last try failed, or another controller answers in its place):
+    // offline, and when the host lists it, removed, announced and deleted later. Any thread.
+    void GiveUp();
+
 signals:
     void DeviceChanged(QZynDevice* device, int event);
     void LogMessage(QZynLog* log);
@@ -221,6 +236,9 @@ public:
     static void AddStartMaker(StartMaker maker);
 
 public slots:
+    // Stop ends the exchange under way (on any thread) and refuses every exchange after it
+    // (as an inactive controller) until Start or Resume; the controller is not given up for
+    // that. Pause lets the exchange under way end (a request of the web proxy is answered).
     void Start();
     void Stop();
     void Pause();
@@ -250,9 +268,10 @@ private:
     u32 readEnclosure(QZynEnclosure* enclosure, bool* descriptorsRead);
     // Makes the polling worker when there is none yet; whether there is one.
     bool ensureEventWatcher();
-    // After the last failed try: offline, and when the host lists it, removed, announced and
-    // deleted later.
-    void giveUp();
+    void interruptExchanges();
+    void resumeExchanges();
+    // With the command road held: CheckIdentity's read.
+    Identity readIdentity();
 
     QZynPoller* m_eventWatcher = nullptr;
     std::thread m_background;   // started and joined on the GUI thread only

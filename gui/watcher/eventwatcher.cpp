@@ -142,6 +142,13 @@ void ControllerEventWatcherThread::update()
     std::lock_guard<std::recursive_mutex> work(m_workMutex);
     const qint64 began = QDateTime::currentSecsSinceEpoch();
     if (!m_controller->IsRefreshSuspended()) {
+        // Another controller answering at this one's address is told apart before anything it
+        // reports passes for this one's. A controller that does not answer is left to the
+        // tries of the commands below (a restart may take a while).
+        if (m_controller->CheckIdentity() == QZynController::IdentityOther) {
+            giveUpReplaced();
+            return;
+        }
         m_controller->RunEventLoop(QZynController::DispatchNewEvents);
         update_raidset();
         update_volumeset();
@@ -211,11 +218,20 @@ void ControllerEventWatcherThread::update_sys_info()
     sSYSTEM_INFO fresh;
     if (m_controller->ZynGetSysInfo(&fresh) != ZYN_OK)
         return;
-    const QZynSysInfo candidate(&fresh);
-    if (!(candidate == *m_controller->GetSysInfo()))
+    // A running controller never changes its serial number (a new firmware and a restart
+    // change other fields): another serial is another controller, and this one is gone.
+    if (QZynSysInfo(&fresh).GetSerialNumber() != m_controller->GetSysInfo()->GetSerialNumber()) {
+        giveUpReplaced();
         return;
+    }
     m_controller->GetSysInfo()->SetupInfo(&fresh);
     m_controller->Announce(m_controller, QZynDevice::DeviceUpdated);
+}
+
+void ControllerEventWatcherThread::giveUpReplaced()
+{
+    qDebug().noquote() << m_controller->GetText() << "answered with another serial number: given up";
+    m_controller->GiveUp();
 }
 
 void ControllerEventWatcherThread::update_hwmon()

@@ -48,11 +48,14 @@ public slots:
     void update_raidset();
     void update_volumeset();
     void update_disk();
+    // Refreshes the system information; another serial number gives the controller up.
     void update_sys_info();
 
 private:
     void startTimer(QTimer*& timer, int interval, void (ControllerEventWatcherThread::*slot)(), const char* name);
     void stopTimer(QTimer*& timer, void (ControllerEventWatcherThread::*slot)(), const char* line);
+    // Another controller answers at this one's address: this one is lost.
+    void giveUpReplaced();
 
     bool m_running = false;
     QThread m_thread;

@@ -28,6 +28,7 @@ constexpr kern_return_t kIOReturnNotOpen = static_cast<kern_return_t>(0xE00002CD
 constexpr kern_return_t kIOReturnExclusiveAccess = static_cast<kern_return_t>(0xE00002C5);
 constexpr kern_return_t kIOReturnBusy = static_cast<kern_return_t>(0xE00002D5);
 constexpr kern_return_t kIOReturnNoDevice = static_cast<kern_return_t>(0xE00002C0);
+constexpr kern_return_t kIOReturnAborted = static_cast<kern_return_t>(0xE00002EB);
 // The connection's far end is gone (the send right is dead).
 constexpr kern_return_t kIOReturnInvalidConnection = 0x10000003;
 

@@ -267,10 +267,14 @@ void MainWindow::Shutdown()
     if (m_shutDown)
         return;
     m_shutDown = true;
+    // Nothing the end waits for may hang on a controller that does not answer: the exchanges
+    // of the listed controllers and of those a scan or a connection is still making end now.
+    ZynInterface::InterruptAll();
     forEachController([](QZynController* c) { c->Stop(); });
     if (QZynSettings* settings = QZynSettings::Application())
         settings->WriteSettings();
     StopApp();
+    ZynInterface::ResumeAll();
 }
 
 template <typename F>
