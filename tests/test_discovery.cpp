@@ -88,6 +88,7 @@ private slots:
     void repliesOnlyWhileARescanWaits_data();
     void repliesOnlyWhileARescanWaits();
     void driverScanAtStart();
+    void removalWaitsBehindNoListedArrival();
     void hotPlugThroughTheDriverFolder();
     void stopDropsTheArrivalsWaiting();
     void powerMessages();
@@ -382,6 +383,33 @@ void TestDiscovery::stopDropsTheArrivalsWaiting()
     stopWatcher();
     ControllerWatcher::SetSettlingMilliseconds(50);
     QVERIFY2(stopping.elapsed() < settleMs, qPrintable(QString::number(stopping.elapsed())));
+    QCOMPARE(announced(), 1);
+}
+
+void TestDiscovery::removalWaitsBehindNoListedArrival()
+{
+    // The start-up reports of controllers the scan listed already need no settling wait, so a
+    // removal queued behind them is taken at once.
+    const int settleMs = 5000;
+    const int arrivals = 3;
+    auto ctl = m_sim->addDriverController(m_folder, 0, zynsim::ControllerConfig(), 0x100000001ull);
+    QVERIFY(ctl);
+    ControllerWatcher::SetSettlingMilliseconds(settleMs);
+    startWatcher();
+    QTRY_COMPARE(announced(), 1);
+    QElapsedTimer removing;
+    removing.start();
+    for (int i = 0; i < arrivals; ++i)
+        QMetaObject::invokeMethod(m_watcher, "update_device_by_entryid", Qt::QueuedConnection, Q_ARG(bool, true),
+                                  Q_ARG(quint64, 0x100000001ull));
+    m_sim->removeDriverController(ctl);
+    QMetaObject::invokeMethod(m_watcher, "update_device_by_entryid", Qt::QueuedConnection, Q_ARG(bool, false),
+                              Q_ARG(quint64, 0x100000001ull));
+    QTRY_COMPARE_WITH_TIMEOUT(m_removed.size(), 1, arrivals * settleMs + 5000);
+    const qint64 took = removing.elapsed();
+    stopWatcher();
+    ControllerWatcher::SetSettlingMilliseconds(50);
+    QVERIFY2(took < settleMs, qPrintable(QString::number(took)));
     QCOMPARE(announced(), 1);
 }
 

@@ -126,6 +126,13 @@ bool ControllerWatcher::update_device_by_entryid(bool added, quint64 id)
         return false;
     if (!added)
         return m_host->remove_controller_by_entryid(id);
+    // At start the device watcher reports every controller the scan has listed already: those
+    // reports add nothing, and waiting for each would hold back the reports queued behind them
+    // (a removal among them).
+    if (m_host->get_controller_by_entryid(id) != nullptr) {
+        status(NoticeLine());
+        return false;
+    }
     // The driver needs a moment to bring a controller that has just arrived up; a stop ends
     // the wait and drops the arrival.
     {
