@@ -139,16 +139,19 @@ DarwinUserClientInterface::~DarwinUserClientInterface()
     m_lockFd = -1;
 }
 
-io_service_t DarwinUserClientInterface::findService(int index, const char* caller)
+namespace {
+
+// The driver's services that `matching` selects, in registry order (takes `matching`);
+// IO_OBJECT_NULL when they cannot be asked for.
+io_iterator_t matchingServices(MatchingDictionary* matching, const char* caller)
 {
-    if (index < 0)
-        return IO_OBJECT_NULL;
     mach_port_t master = 0;
     if (IOMasterPort(kIOMasterPortDefault, &master) != kIOReturnSuccess) {
         std::printf("[%s] IOMasterPort failed\n", caller);
+        if (matching)
+            ReleaseMatching(matching);
         return IO_OBJECT_NULL;
     }
-    MatchingDictionary* matching = IOServiceMatching(zynmsr::kServiceClass);
     if (!matching) {
         std::printf("[%s] IOServiceMatching failed (no controller found?)\n", caller);
         return IO_OBJECT_NULL;
@@ -158,6 +161,18 @@ io_service_t DarwinUserClientInterface::findService(int index, const char* calle
         std::printf("[%s] IOServiceGetMatchingServices failed\n", caller);
         return IO_OBJECT_NULL;
     }
+    return iterator;
+}
+
+} // namespace
+
+io_service_t DarwinUserClientInterface::findService(int index, const char* caller)
+{
+    if (index < 0)
+        return IO_OBJECT_NULL;
+    const io_iterator_t iterator = matchingServices(IOServiceMatching(zynmsr::kServiceClass), caller);
+    if (iterator == IO_OBJECT_NULL)
+        return IO_OBJECT_NULL;
     io_service_t service = IO_OBJECT_NULL;
     for (int i = 0; i <= index; ++i) {
         if (service != IO_OBJECT_NULL)
@@ -175,21 +190,9 @@ io_service_t DarwinUserClientInterface::findOwnService(const char* caller)
     const uint64_t entryId = m_entryId.load();
     if (entryId == kNoEntry)
         return IO_OBJECT_NULL;
-    mach_port_t master = 0;
-    if (IOMasterPort(kIOMasterPortDefault, &master) != kIOReturnSuccess) {
-        std::printf("[%s] IOMasterPort failed\n", caller);
+    const io_iterator_t iterator = matchingServices(IORegistryEntryIDMatching(entryId), caller);
+    if (iterator == IO_OBJECT_NULL)
         return IO_OBJECT_NULL;
-    }
-    MatchingDictionary* matching = IORegistryEntryIDMatching(entryId);
-    if (!matching) {
-        std::printf("[%s] IOServiceMatching failed (no controller found?)\n", caller);
-        return IO_OBJECT_NULL;
-    }
-    io_iterator_t iterator = IO_OBJECT_NULL;
-    if (IOServiceGetMatchingServices(master, matching, &iterator) != kIOReturnSuccess) {
-        std::printf("[%s] IOServiceGetMatchingServices failed\n", caller);
-        return IO_OBJECT_NULL;
-    }
     const io_service_t service = IOIteratorNext(iterator);
     IOObjectRelease(iterator);
     return service;

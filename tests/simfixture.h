@@ -2,6 +2,7 @@
 #pragma once
 
 #include "darwinuserclient.h"
+#include "iokit/zynmsr.h"
 #include "ethernetinterface.h"
 #include "simulator.h"
 #include "zynframe.h"
@@ -24,6 +25,28 @@ using zynsim::LogEntry;
 inline void fastPolls()
 {
     ZynInterface::setPollIntervalMicroseconds(1000);
+}
+
+// A second connection to the first driver service, opened (selector 0); 0 on failure.
+inline iokit::io_connect_t openDriverClient()
+{
+    using namespace iokit;
+    io_iterator_t it = 0;
+    if (IOServiceGetMatchingServices(kIOMasterPortDefault, IOServiceMatching(zynmsr::kServiceClass), &it) !=
+        kIOReturnSuccess)
+        return 0;
+    const io_service_t service = IOIteratorNext(it);
+    IOObjectRelease(it);
+    io_connect_t other = 0;
+    const bool opened = service != IO_OBJECT_NULL &&
+                        IOServiceOpen(service, mach_task_self(), 0, &other) == kIOReturnSuccess &&
+                        IOConnectCallScalarMethod(other, zynmsr::kSelOpen, nullptr, 0, nullptr, nullptr) ==
+                            kIOReturnSuccess;
+    if (service != IO_OBJECT_NULL)
+        IOObjectRelease(service);
+    if (!opened && other != 0)
+        IOServiceClose(other);
+    return opened ? other : 0;
 }
 
 inline Bytes frameOf(uint8_t command, const Bytes& payload = {})

@@ -3,6 +3,7 @@
 // writes and the image they leave, the fibre channel conversion, every refusal with nothing
 // written (no file, no setup write), and files passing between the console and the main
 // window's save and restore.
+#include "filesizelimit.h"
 #include "cli/cli-zynmsr.h"
 #include "cli/output.h"
 #include "controllerfixture.h"
@@ -12,9 +13,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <csignal>
 
-#include <sys/resource.h>
 
 using namespace simtest;
 using ctltest::ControllerRig;
@@ -217,15 +216,10 @@ void TestCliRomCfg::shortWriteLeavesNoFile()
 {
     QCOMPARE(start(layoutConfig(0)), QString());
     // A file size limit stands in for a full disk: the write stops short.
-    struct rlimit old;
-    QVERIFY(::getrlimit(RLIMIT_FSIZE, &old) == 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limited = old;
-    limited.rlim_cur = 4096;
-    QVERIFY(::setrlimit(RLIMIT_FSIZE, &limited) == 0);
+    FileSizeLimit limit(4096);
+    QVERIFY(limit.isSet());
     const QByteArray out = run("sys savebin path=" + path("partial.bin"));
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    limit.lift();
     QCOMPARE(out, kSaving + "ErrMsg: Failed To Create File.\nGuiErrMsg<0x04>: Failed To Write To Media.\n");
     QVERIFY(!QFile::exists(path("partial.bin")));
 }

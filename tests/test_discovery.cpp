@@ -45,22 +45,13 @@ quint64 entryIdOf(int order)
 iokit::io_connect_t holdDriverLock()
 {
     using namespace iokit;
-    io_iterator_t it = 0;
-    if (IOServiceGetMatchingServices(kIOMasterPortDefault, IOServiceMatching(zynmsr::kServiceClass), &it) !=
-        kIOReturnSuccess)
-        return 0;
-    const io_service_t service = IOIteratorNext(it);
-    IOObjectRelease(it);
-    io_connect_t other = 0;
-    const bool held = service != IO_OBJECT_NULL && IOServiceOpen(service, mach_task_self(), 0, &other) == kIOReturnSuccess
-                      && IOConnectCallScalarMethod(other, zynmsr::kSelOpen, nullptr, 0, nullptr, nullptr) == kIOReturnSuccess
-                      && IOConnectCallScalarMethod(other, zynmsr::kSelAcquireLock, nullptr, 0, nullptr, nullptr)
-                             == kIOReturnSuccess;
-    if (service != IO_OBJECT_NULL)
-        IOObjectRelease(service);
-    if (!held && other != 0)
+    const io_connect_t other = simtest::openDriverClient();
+    if (other != 0
+        && IOConnectCallScalarMethod(other, zynmsr::kSelAcquireLock, nullptr, 0, nullptr, nullptr) == kIOReturnSuccess)
+        return other;
+    if (other != 0)
         IOServiceClose(other);
-    return held ? other : 0;
+    return 0;
 }
 
 // The controllers the host lists.

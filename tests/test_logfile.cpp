@@ -1,6 +1,7 @@
 // Configuration reports against the simulator: the text of every section for known
 // configurations of both families and the other hardware-monitor forms, the numbering of the
 // files, and the event log read beside the polling thread's bookkeeping.
+#include "filesizelimit.h"
 #include "controllerfixture.h"
 #include "devices/event.h"
 #include "helper/logfile.h"
@@ -8,8 +9,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace ctltest;
@@ -500,19 +499,14 @@ void TestLogFile::writeFailureLeavesNoFile()
     const QString folder = m_dir->path() + QStringLiteral("/CtrlLog/");
     // Report after report: each one fails alone and leaves nothing, not even an empty file.
     for (int i = 0; i < 3; ++i) {
-        struct rlimit old;
-        QVERIFY(::getrlimit(RLIMIT_FSIZE, &old) == 0);
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit limited = old;
-        limited.rlim_cur = rlim_t(limit);
-        QVERIFY(::setrlimit(RLIMIT_FSIZE, &limited) == 0);
+        FileSizeLimit sizeLimit{rlim_t(limit)};
+        QVERIFY(sizeLimit.isSet());
         QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QStringLiteral("^Failed to write logfile %1Ctlr00-00000\\.log "
                                                                            "\\(.+\\): the file is removed$")
                                                                 .arg(QRegularExpression::escape(folder))));
         QLogFile report(m_rig.controller.get(), nullptr);
         const int rc = report.SaveRaidCfgIntoLogFile();
-        ::setrlimit(RLIMIT_FSIZE, &old);
-        std::signal(SIGXFSZ, oldHandler);
+        sizeLimit.lift();
         QCOMPARE(rc, QLogFile::kFileError);
         QCOMPARE(report.GetFileName(), folder + QStringLiteral("Ctlr00-00000.log"));
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList());

@@ -5,6 +5,7 @@
 // An event the controller held when it was connected is never notified; a new one is.
 // Events logged while the window takes no events are each shown and notified once, in order,
 // when it takes them again; the notifier's message box never opens inside another.
+#include "filesizelimit.h"
 #include "controllerfixture.h"
 #include "devices/event.h"
 #include "devices/guiitem.h"
@@ -30,10 +31,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <csignal>
 #include <cstring>
 #include <mutex>
-#include <sys/resource.h>
 #include <syslog.h>
 #include <thread>
 
@@ -353,20 +352,14 @@ void TestNotifier::noticesReachRealPeers()
     MainWindow window;
     if (reportFails) {
         // A real short write: the report stops at 4096 bytes, as on a full disk.
-        struct rlimit old;
-        QVERIFY(::getrlimit(RLIMIT_FSIZE, &old) == 0);
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit limited = old;
-        limited.rlim_cur = 4096;
-        QVERIFY(::setrlimit(RLIMIT_FSIZE, &limited) == 0);
+        FileSizeLimit limit(4096);
+        QVERIFY(limit.isSet());
         QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^Failed to write logfile .*/Ctlr00-00000\\.log \\(.+\\): "
                                                             "the file is removed$"));
         const QByteArray noReport = "No report of this event (result " + QByteArray::number(QLogFile::kFileError)
                                     + "): an alert mail goes without one";
         QTest::ignoreMessage(QtDebugMsg, noReport.constData());
         window.Notifier(event);
-        ::setrlimit(RLIMIT_FSIZE, &old);
-        std::signal(SIGXFSZ, oldHandler);
     } else {
         window.Notifier(event);
     }

@@ -2,6 +2,7 @@
 // writes in order, the fibre channel conversion, every refusal (no write, no file), the
 // console's options of the shared core, a round trip onto a second controller, and the names
 // of the first-seen backups.
+#include "filesizelimit.h"
 #include "controllerfixture.h"
 #include "helper/romcfgfile.h"
 #include "romcfgfixture.h"
@@ -10,10 +11,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <csignal>
 #include <random>
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -314,15 +313,10 @@ void TestRomCfg::shortWriteRemovesThePartialFile()
 {
     QCOMPARE(start(layoutConfig(0)), QString());
     // A file size limit stands in for a full disk: the write stops short.
-    struct rlimit old;
-    QVERIFY(::getrlimit(RLIMIT_FSIZE, &old) == 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limited = old;
-    limited.rlim_cur = 4096;
-    QVERIFY(::setrlimit(RLIMIT_FSIZE, &limited) == 0);
+    FileSizeLimit limit(4096);
+    QVERIFY(limit.isSet());
     const int rc = Exe_Sys_SaveRomCfg_CFG_Cmd(controller(), path("partial.bin"));
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    limit.lift();
     QCOMPARE(rc, 1);
     QVERIFY(!QFile::exists(path("partial.bin")));
 }

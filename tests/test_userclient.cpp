@@ -157,28 +157,6 @@ int runLockWorker(const char* descriptors, int rounds)
     return ends[0] != kLockWorkerDone ? ends[0] : ends[1];
 }
 
-// A second connection to the first driver service, opened (selector 0); 0 on failure.
-iokit::io_connect_t openOtherClient()
-{
-    using namespace iokit;
-    io_iterator_t it = 0;
-    if (IOServiceGetMatchingServices(kIOMasterPortDefault, IOServiceMatching(zynmsr::kServiceClass), &it) !=
-        kIOReturnSuccess)
-        return 0;
-    const io_service_t service = IOIteratorNext(it);
-    IOObjectRelease(it);
-    io_connect_t other = 0;
-    const bool opened = service != IO_OBJECT_NULL &&
-                        IOServiceOpen(service, mach_task_self(), 0, &other) == kIOReturnSuccess &&
-                        IOConnectCallScalarMethod(other, zynmsr::kSelOpen, nullptr, 0, nullptr, nullptr) ==
-                            kIOReturnSuccess;
-    if (service != IO_OBJECT_NULL)
-        IOObjectRelease(service);
-    if (!opened && other != 0)
-        IOServiceClose(other);
-    return opened ? other : 0;
-}
-
 // The time-out the library gives most commands, and a driver service that hangs.
 constexpr uint64_t kMinuteMs = 60000;
 constexpr uint64_t kHangingId = 0x4200;
@@ -445,7 +423,7 @@ void TestUserClient::busyDriverLockFailsTheExchange()
 
     // Another client of the driver holds its exchange lock.
     using namespace iokit;
-    const io_connect_t other = openOtherClient();
+    const io_connect_t other = simtest::openDriverClient();
     QVERIFY(other);
     QCOMPARE(IOConnectCallScalarMethod(other, zynmsr::kSelAcquireLock, nullptr, 0, nullptr, nullptr), kIOReturnSuccess);
 
@@ -469,7 +447,7 @@ void TestUserClient::readerWithoutTheLockTakesNoReply()
     auto session = userClientSession(0, &rc);
     QCOMPARE(rc, 0u);
     using namespace iokit;
-    const io_connect_t other = openOtherClient();
+    const io_connect_t other = simtest::openDriverClient();
     QVERIFY(other);
     std::atomic<bool> stop{false};
     std::atomic<int> reads{0};
