@@ -53,6 +53,8 @@ enum ZynCommand : u8 {
     ZYN_CMD_POLL_EVENT = 0x19,
     ZYN_CMD_GET_EVENT = 0x1A,
     ZYN_CMD_HW_MONITOR = 0x1B,
+    ZYN_CMD_PASSTHROUGH = 0x1C,
+    ZYN_CMD_SNMP = 0x1E,
     ZYN_CMD_SETUP_DATA = 0x1F,
     ZYN_CMD_GET_RAIDSET = 0x20,
     ZYN_CMD_GET_VOLUMESET = 0x21,
@@ -62,6 +64,8 @@ enum ZynCommand : u8 {
     ZYN_CMD_MUTE_BEEPER = 0x30,
     ZYN_CMD_SET_PASSWORD = 0x32,
     ZYN_CMD_RESET = 0x36,
+    ZYN_CMD_EXPANDER = 0x47,
+    ZYN_CMD_SED_KEY = 0x5A,
     ZYN_CMD_CLASS_EC = 0xEC,
     ZYN_CMD_CLASS_ED = 0xED,
     ZYN_CMD_RAW = 0xEE,
@@ -69,6 +73,32 @@ enum ZynCommand : u8 {
     ZYN_CMD_F4 = 0xF4,
     ZYN_CMD_F5 = 0xF5,
 };
+
+// Byte 0 of a pass-through request (ZYN_CMD_PASSTHROUGH): a SMART operation on the disk, or
+// one of the ATA and SCSI request forms. A SCSI request sends data to the disk when its byte
+// kZynScsiDataOutAt is not 0.
+enum ZynPassthroughRequest : u8 {
+    ZYN_SMART_READ_PAGE = 0,
+    ZYN_SMART_READ_THRESHOLDS = 1,
+    ZYN_SMART_STATUS = 10,
+    ZYN_SMART_RW_RESULT = 18,
+    ZYN_PASSTHROUGH_ATA_DATA_IN = 0x13,
+    ZYN_PASSTHROUGH_ATA_DATA_OUT = 0x14,
+    ZYN_PASSTHROUGH_ATA_NO_DATA = 0x15,
+    ZYN_PASSTHROUGH_SCSI = 0x16,
+};
+constexpr int kZynScsiDataOutAt = 7;
+// Byte 0 of an expander request (ZYN_CMD_EXPANDER) and of a disk key request (ZYN_CMD_SED_KEY)
+// that only reads.
+constexpr u8 kZynExpanderInfo = 0;
+constexpr u8 kZynSedKeyExport = 7;
+
+// Whether the command, with this payload, changes the controller (its configuration, its
+// disks, its settings, its identity or its log) or starts work on it, rather than only reading.
+// The password check, the log-out and the web pages' pieces change nothing of the controller;
+// an operation the payload does not tell apart counts as a change. A payload that cannot be
+// read (a negative length, or none where one is announced) is refused before anything is sent.
+bool ZynCommandChangesController(u8 command, const void* payload, int payloadLength);
 
 class CZynlibObj {
 public:

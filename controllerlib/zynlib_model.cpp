@@ -19,9 +19,9 @@
 
 namespace {
 
-constexpr u8 kCmdPassthrough = 0x1C;
-constexpr u8 kCmdExpander = 0x47;
-constexpr u8 kCmdSedKey = 0x5A;
+constexpr u8 kCmdPassthrough = ZYN_CMD_PASSTHROUGH;
+constexpr u8 kCmdExpander = ZYN_CMD_EXPANDER;
+constexpr u8 kCmdSedKey = ZYN_CMD_SED_KEY;
 constexpr u8 kCmdExpanderDhpm = 0xF4;
 constexpr u8 kCmdExpanderLinkSpeed = 0xF5;
 
@@ -33,7 +33,8 @@ constexpr int kScsiCdbAt = 29;
 constexpr int kScsiDataAt = 61;
 constexpr int kScsiDataOutMax = kPassthroughRequestSize - kScsiDataAt;   // 578
 constexpr int kScsiReplyDataAt = 10;
-constexpr u8 kAtaDataIn = 0x13, kAtaDataOut = 0x14, kAtaNoData = 0x15, kScsiRequest = 0x16;
+constexpr u8 kAtaDataIn = ZYN_PASSTHROUGH_ATA_DATA_IN, kAtaDataOut = ZYN_PASSTHROUGH_ATA_DATA_OUT,
+             kAtaNoData = ZYN_PASSTHROUGH_ATA_NO_DATA, kScsiRequest = ZYN_PASSTHROUGH_SCSI;
 
 constexpr int kFibreFieldBuffer = 1024;
 constexpr int kHostNameSize = 32;
@@ -182,7 +183,7 @@ u32 CZynlib::ZynScsiPassthroughCmd(u8 first, u8 device, _SCSI_PASSTHROUGH_COMMAN
         return ZYN_ERR_INVALID_ARG;
     std::vector<u8> request = passthroughRequest(kScsiRequest, device, first);
     request[6] = c->cdbLength;
-    request[7] = dataOut ? 1 : 0;
+    request[kZynScsiDataOutAt] = dataOut ? 1 : 0;
     request[10] = c->direction == _SCSI_PASSTHROUGH_COMMAND::NoData ? 0 : 2;
     std::memcpy(request.data() + kScsiCdbAt, c->cdb, c->cdbLength);
     if (dataOut)
@@ -562,7 +563,7 @@ u32 CZynlib::ZynExportSEDKey(unsigned char* out)
 {
     if (out == nullptr)
         return ZYN_ERR_INVALID_ARG;
-    const u8 payload[1] = {7};
+    const u8 payload[1] = {kZynSedKeyExport};
     u8 reply[kReadReplySize];
     int received = 0;
     const u32 rc = readCommand(kCmdSedKey, payload, sizeof payload, reply, &received);
@@ -618,7 +619,7 @@ u32 CZynlib::ZynGetExpanderInfo(int expander, sGUI_EXP_INFO* info)
     if (info == nullptr || expander < 0 || expander > 255)
         return ZYN_ERR_INVALID_ARG;
     std::memset(info, 0, sizeof *info);
-    const u8 payload[2] = {0, u8(expander)};
+    const u8 payload[2] = {kZynExpanderInfo, u8(expander)};
     std::vector<u8> reply(kExpanderReplySize, 0);
     int length = 0;
     const u32 rc = ZynCmdReadWrite(kCmdExpander, const_cast<u8*>(payload), sizeof payload, reply.data(),

@@ -9,7 +9,7 @@
 #include <vector>
 
 namespace {
-constexpr u8 kCmdSnmp = 0x1E;
+constexpr u8 kCmdSnmp = ZYN_CMD_SNMP;
 constexpr int kRequestId = 1;
 constexpr u8 kTagInteger = 0x02;
 constexpr u8 kTagOctetString = 0x04;

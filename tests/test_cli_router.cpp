@@ -8,9 +8,12 @@
 #include "cli/output.h"
 #include "controllerfixture.h"
 
+#include <QPointer>
 #include <QProcess>
 #include <QtTest>
 
+#include <algorithm>
+#include <memory>
 #include <vector>
 
 using namespace ctltest;
@@ -22,6 +25,7 @@ namespace {
 const char* const kPlain = "127.0.0.152";      // onboard network port, default password
 const char* const kNoNic = "127.0.0.153";      // no onboard network port
 const char* const kEngine = "127.0.0.154";     // the in-process engine's controller
+const char* const kSwapped = "127.0.2.4";      // a controller replaced between two commands
 const char* const kSimPassword = "0000";        // the simulated controller's own password
 
 const QByteArray kOverview =
@@ -227,6 +231,7 @@ private slots:
     void noControllerRunsNothing();
     void handlerTakesTheWordsAfterItsSubCommand();
     void consoleRunsTheEngine();
+    void controllerReplacedBetweenCommands();
 
 private:
     zynsim::Simulator m_sim;
@@ -499,6 +504,43 @@ void TestCliRouter::consoleRunsTheEngine()
                                  .replace(QLatin1String("\r\n"), QLatin1String("\n"));
     QCOMPARE(console.toPlainText(), expected);
     QObject::disconnect(&cliout_zynmsr, nullptr, &console, nullptr);
+}
+
+void TestCliRouter::controllerReplacedBetweenCommands()
+{
+    // Another controller takes the address between two commands that change the controller:
+    // the second is not carried out (and says so), nothing that changes anything reaches the
+    // other controller, and the console's controller is given up.
+    auto sim = std::make_unique<zynsim::Simulator>();
+    QVERIFY(sim->addUdpController(kSwapped, zynsim::ControllerConfig()));
+    const QList<QZynController*> added = ZynGetHost()->scan_controller_by_ip(QString::fromLatin1(kSwapped));
+    QCOMPARE(added.size(), 1);
+    QPointer<QZynController> ctrl = added.front();
+    ctrl->ClearStatus(QZynController::STATUS_CONTROLLER_NEED_AUTH);
+    ctrl->SetAuthorisationHold(QZynController::kAuthorisationSeconds);
+    CZynlibCLI engine;
+    CZynlibCLI::PasswordDialogs d;
+    d.ask = [](const QString&, QString*) { return false; };
+    engine.SetPasswordDialogs(d);
+    engine.SetCtrl(ctrl.data());
+    Captured out;
+    const QByteArray ok = "GuiErrMsg<0x00>: Success.\n";
+    engine.ProcessCmd({QStringLiteral("sys"), QStringLiteral("beeper"), QStringLiteral("p=1")});
+    QCOMPARE(out.take(), ok);
+
+    sim = std::make_unique<zynsim::Simulator>();
+    auto other = sim->addUdpController(kSwapped, zynsim::ControllerConfig());
+    QVERIFY(other);
+    const uint8_t beeper = other->beeper();
+    engine.ProcessCmd({QStringLiteral("sys"), QStringLiteral("beeper"), QStringLiteral("p=0")});
+    QCOMPARE(out.take(), QByteArray("GuiErrMsg<0x15>: Controller Failed or Inactive.\n"));
+    const std::vector<int> heard = commandsReceived(*other);
+    QVERIFY(!heard.empty());
+    QVERIFY(std::all_of(heard.begin(), heard.end(), [](int c) { return c == ZYN_CMD_GET_SYSINFO; }));
+    QCOMPARE(other->beeper(), beeper);
+    QTRY_VERIFY(ctrl.isNull());
+    QVERIFY(ZynGetHost()->get_controller_by_ip(QString::fromLatin1(kSwapped)) == nullptr);
+    emptyHost();
 }
 
 QTEST_MAIN(TestCliRouter)

@@ -13,8 +13,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <functional>
 #include <thread>
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
@@ -34,6 +36,9 @@ const char* const kAddress = "127.0.0.73";
 const char* const kSecond = "127.0.0.74";
 const char* const kThird = "127.0.0.75";
 const char* const kFourth = "127.0.0.76";
+const char* const kSwapped = "127.0.2.1";
+const char* const kRoad = "127.0.2.2";
+const char* const kLongWait = "127.0.2.3";
 
 size_t allocatedBytes()
 {
@@ -83,6 +88,9 @@ private slots:
     void stopDisconnects();
     void startCallsTheInstalledMakers();
     void costOfOneController();
+    void readsAndChangesOnTheRoad();
+    void changingCommandsConfirmTheController();
+    void longWaitRule();
 
 private:
     // Receives the host's log records (and deletes them).
@@ -271,15 +279,16 @@ void TestController::passwordRequiredLogsInOnce()
     zynsim::FakeController& ctl = *m_rig.ctl;
     ctl.setPasswordRequired(true);
     ctl.clearLog();
+    // Each try of the command is confirmed by a system-information read.
     QCOMPARE(m_rig.controller->ZynMuteBeeper(), 0u);
-    QCOMPARE(commandsReceived(ctl), (std::vector<int>{0x30, 0x14, 0x30}));
+    QCOMPARE(commandsReceived(ctl), (std::vector<int>{0x23, 0x30, 0x14, 0x23, 0x30}));
     QCOMPARE(payloads(ctl, 0x14).front(), passwordPayload(QZynController::kControllerPassword));
     QVERIFY(ctl.loggedIn());
     QCOMPARE(ctl.beeperMutes(), 1);
     // Logged in: the next command goes alone; reads never asked.
     ctl.clearLog();
     QCOMPARE(m_rig.controller->ZynMuteBeeper(), 0u);
-    QCOMPARE(commandsReceived(ctl), std::vector<int>{0x30});
+    QCOMPARE(commandsReceived(ctl), (std::vector<int>{0x23, 0x30}));
     // The need-auth status is the application's own prompt: the road leaves it.
     QVERIFY(m_rig.controller->IsStatus(QZynController::STATUS_CONTROLLER_NEED_AUTH));
 
@@ -287,7 +296,7 @@ void TestController::passwordRequiredLogsInOnce()
     ctl.clearLog();
     ctl.script(0x30, 2, Answer::status('M'));
     QCOMPARE(m_rig.controller->ZynMuteBeeper(), u32(ZYN_ERR_PASSWORD_REQUIRED));
-    QCOMPARE(commandsReceived(ctl), (std::vector<int>{0x30, 0x14, 0x30}));
+    QCOMPARE(commandsReceived(ctl), (std::vector<int>{0x23, 0x30, 0x14, 0x23, 0x30}));
 }
 
 void TestController::refusedLogInIsReturned()
@@ -298,7 +307,7 @@ void TestController::refusedLogInIsReturned()
     ctl.script(0x14, 1, Answer::status('J'));
     ctl.clearLog();
     QCOMPARE(m_rig.controller->ZynMuteBeeper(), u32('J'));
-    QCOMPARE(commandsReceived(ctl), (std::vector<int>{0x30, 0x14}));
+    QCOMPARE(commandsReceived(ctl), (std::vector<int>{0x23, 0x30, 0x14}));
     QCOMPARE(ctl.beeperMutes(), 0);
 }
 
@@ -329,7 +338,7 @@ void TestController::failuresThatAreNotRetried()
     bad.badChecksum = true;
     ctl.script(0x30, 1, bad);
     QCOMPARE(m_rig.controller->ZynMuteBeeper(), u32(ZYN_ERR_BAD_FRAME));
-    QCOMPARE(commandsReceived(ctl), (std::vector<int>{0x30, 0x30}));
+    QCOMPARE(commandsReceived(ctl), (std::vector<int>{0x23, 0x30, 0x23, 0x30}));
     // One silent try and then an answer: one retry line, and the answer.
     ctl.script(0x30, 1, Answer::silence());
     QCOMPARE(m_rig.controller->ZynMuteBeeper(), 0u);
@@ -645,6 +654,179 @@ void TestController::costOfOneController()
     const double megabytes = double(after - before) / (1024.0 * 1024.0);
     qInfo("one controller object: %.2f MiB", megabytes);
     QVERIFY2(after - before < 8u * 1024 * 1024, qPrintable(QString::number(megabytes)));
+}
+
+void TestController::readsAndChangesOnTheRoad()
+{
+    // A command that changes the controller is preceded by one system-information read; a
+    // read goes alone. `command` is the frame of the operation (its last one when it sends several).
+    QCOMPARE(m_rig.start(kRoad), QString());
+    QZynController& c = *m_rig.controller;
+    zynsim::FakeController& ctl = *m_rig.ctl;
+    struct Row {
+        const char* name;
+        int command;
+        bool changes;
+        std::function<void()> call;
+    };
+    sGUI_RAIDSET raid;
+    sSYSTEM_INFO info;
+    int counter = 0;
+    u8 rtc[64] = {};
+    u8 page[1024] = {};
+    sGUI_EXP_INFO expander;
+    std::vector<u8> key(CZynlib::kSedKeyFileSize);
+    char request[] = "GET / HTTP/1.0\r\n\r\n";
+    std::vector<char> answer(kZynScratchSize);
+    int answered = 0;
+    char firmware[2 * CZynlib::kFirmwareBlockSize + 1] = {};
+    const Row rows[] = {
+        {"raid set record", 0x20, false, [&] { c.ZynGetRaidSetInfo(0, &raid); }},
+        {"system information", 0x23, false, [&] { c.ZynGetSysInfo(&info); }},
+        {"event counter", 0x19, false, [&] { c.ZynPollEvent(&counter); }},
+        {"clock read", 0x1F, false, [&] { c.ZynGetRTCInfo(rtc, sizeof rtc); }},
+        {"SMART page", 0x1C, false, [&] { c.ZynExeSMART(ZYN_SMART_READ_PAGE, 0, 0, page); }},
+        {"expander information", 0x47, false, [&] { c.ZynGetExpanderInfo(0, &expander); }},
+        {"disk key export", 0x5A, false, [&] { c.ZynExportSEDKey(key.data()); }},
+        {"web page", 0x16, false, [&] { c.ZynHttp(request, int(std::strlen(request)), answer.data(), &answered); }},
+        {"password check", 0x14, false, [&] { char p[] = "0000"; c.ZynChkPassword(p); }},
+        {"log-out", 0x15, false, [&] { c.ZynLogOut(); }},
+        {"mute beeper", 0x30, true, [&] { c.ZynMuteBeeper(); }},
+        {"clock", 0x1D, true, [&] { c.ZynSetTime(1); }},
+        {"setting", 0x1F, true, [&] { c.ZynSetDiskCache(1); }},
+        {"event log cleared", 0x24, true, [&] { c.ClearEventLog(); }},
+        {"disk located", 0x43, true, [&] { c.ZynIdentifyDisk(1); }},
+        {"SMART self-test", 0x1C, true, [&] { c.ZynExeSMART(4, 0, 1, page); }},
+        {"expander error log", 0x47, true, [&] { c.ZynClearExpanderErrorLog(0); }},
+        {"disk key cleared", 0x5A, true, [&] { c.ZynClearSEDKey(); }},
+    };
+    for (const Row& row : rows) {
+        ctl.clearLog();
+        row.call();
+        const std::vector<int> sent = commandsReceived(ctl);
+        const auto last = std::find(sent.rbegin(), sent.rend(), row.command);
+        QVERIFY2(last != sent.rend(), row.name);
+        const bool confirmed = std::next(last) != sent.rend() && *std::next(last) == ZYN_CMD_GET_SYSINFO;
+        QVERIFY2(confirmed == row.changes, row.name);
+        if (!row.changes && row.command != ZYN_CMD_GET_SYSINFO)
+            QVERIFY2(std::count(sent.begin(), sent.end(), int(ZYN_CMD_GET_SYSINFO)) == 0, row.name);
+    }
+    // Every block of a firmware image is confirmed on its own.
+    ctl.clearLog();
+    c.ZynUpdateFirmware(firmware, int(sizeof firmware));
+    QCOMPARE(commandsReceived(ctl), (std::vector<int>{0x23, 0x1F, 0x23, 0x1F, 0x23, 0x1F}));
+    QCOMPARE(c.GetState(), int(QZynController::StateConnecting));
+}
+
+void TestController::changingCommandsConfirmTheController()
+{
+    // The controller on the object's road is replaced after the object was made: another one
+    // gets reads as before, but no command that changes it; the object is given up as a lost
+    // controller. The same one back takes the command.
+    struct Case {
+        const char* name;
+        bool driver;
+        bool another;
+    };
+    const Case cases[] = {
+        {"another controller at the address", false, true},
+        {"the driver slot re-plugged with another controller", true, true},
+        {"the same controller back at the address", false, false},
+    };
+    const std::string folder = (m_dir.path() + "/driver").toStdString();
+    const uint64_t entryId = 0x100000000ull + 1;
+    QZynHost* host = ZynGetHost();
+    for (const Case& k : cases) {
+        zynsim::ControllerConfig first = configOf(zynsim::Profile::Enclosure);
+        first.serial = "Y000000000000201";
+        m_sim = std::make_unique<zynsim::Simulator>();
+        auto ctl = k.driver ? m_sim->addDriverController(folder, 0, first, entryId) : m_sim->addUdpController(kSwapped, first);
+        QVERIFY2(ctl, k.name);
+        const QList<QZynController*> added = k.driver ? host->add_controller_by_entryid(entryId)
+                                                      : host->scan_controller_by_ip(QString::fromLatin1(kSwapped));
+        QVERIFY2(added.size() == 1, k.name);
+        QPointer<QZynController> c = added.front();
+        const int slot = c->GetHostSlot();
+        QSignalSpy changes(host, &QZynHost::DeviceChanged);
+
+        zynsim::ControllerConfig next = configOf(zynsim::Profile::Older);
+        next.serial = k.another ? "Y000000000000202" : first.serial;
+        if (k.driver) {
+            m_sim->removeDriverController(ctl);
+            ctl = m_sim->addDriverController(folder, 0, next, entryId);
+        } else {
+            m_sim = std::make_unique<zynsim::Simulator>();
+            ctl = m_sim->addUdpController(kSwapped, next);
+        }
+        QVERIFY2(ctl, k.name);
+        MessageLog messages;
+        sGUI_RAIDSET raid;
+        QVERIFY2(c->ZynGetRaidSetInfo(0, &raid) == ZYN_OK, k.name);   // reads go as they did
+        _DEVICE_LIST list{};
+        list.count = 1;
+        const u32 rc = c->ZynCreateRaidSet(&list, nullptr, 0);
+        if (k.another) {
+            QVERIFY2(rc == ZYN_ERR_TRANSPORT_OTHER, k.name);
+            QVERIFY2(commandsReceived(*ctl) == (std::vector<int>{0x20, 0x23}), k.name);
+            QVERIFY2(c->GetState() == QZynController::StateOffline, k.name);
+            QVERIFY2(host->get_controller(slot) == nullptr, k.name);
+            QVERIFY2(changes.count() == 1 && changes.at(0).at(1).toInt() == QZynDevice::DeviceRemoved, k.name);
+            QVERIFY2(m_hostLog.last().endsWith(QLatin1String(" disconnected.")), k.name);
+            QVERIFY2(messages.matching(QStringLiteral("not confirmed before GUI command\\(50,GUI_CREATE_RAIDSET\\): "
+                                                      "another serial number, given up")).size() == 1, k.name);
+            // Nothing more reaches the other controller.
+            QVERIFY2(c->ZynMuteBeeper() == ZYN_ERR_TRANSPORT_OTHER, k.name);
+            QVERIFY2(commandsReceived(*ctl).size() == 2, k.name);
+            QTRY_VERIFY(c.isNull());
+        } else {
+            QVERIFY2(commandsReceived(*ctl) == (std::vector<int>{0x20, 0x23, 0x50}), k.name);
+            QVERIFY2(host->get_controller(slot) == c.data() && changes.isEmpty(), k.name);
+        }
+        if (k.driver)
+            m_sim->removeDriverController(ctl);
+        cleanup();
+    }
+}
+
+void TestController::longWaitRule()
+{
+    // A failed try within the window is tried again, up to three tries; after a long wait (the
+    // window shortened to nothing here) the tries go on only when one system-information read
+    // answers as this controller.
+    struct Case {
+        const char* name;
+        qint64 windowMs;       // -1: the product's
+        int lostReads;         // raid set reads that get no answer
+        int lostIdentities;    // system-information reads that get no answer
+        u32 result;
+        std::vector<int> heard;
+        int retryLines;
+        bool givenUp;
+    };
+    const Case cases[] = {
+        {"lost twice within the window", -1, 2, 0, ZYN_OK, {0x20, 0x20, 0x20}, 2, false},
+        {"lost three times within the window", -1, 3, 0, ZYN_ERR_TRANSPORT_OTHER, {0x20, 0x20, 0x20}, 3, true},
+        {"long wait, answers as itself", 0, 1, 0, ZYN_OK, {0x20, 0x23, 0x20}, 1, false},
+        {"long wait, silent", 0, 3, 1, ZYN_ERR_TRANSPORT_OTHER, {0x20, 0x23}, 1, true},
+    };
+    QVERIFY(QZynController::kCommandRetryWindowMs >= 20000);
+    for (const Case& k : cases) {
+        QCOMPARE(m_rig.start(kLongWait), QString());
+        QZynController::SetCommandRetryWindowMs(k.windowMs);
+        zynsim::FakeController& ctl = *m_rig.ctl;
+        ctl.script(0x20, k.lostReads, Answer::silence());
+        if (k.lostIdentities > 0)
+            ctl.script(0x23, k.lostIdentities, Answer::silence());
+        MessageLog messages;
+        sGUI_RAIDSET raid;
+        QVERIFY2(m_rig.controller->ZynGetRaidSetInfo(0, &raid) == k.result, k.name);
+        QVERIFY2(commandsReceived(ctl) == k.heard, k.name);
+        QVERIFY2(messages.matching(kRetryPattern).size() == k.retryLines, k.name);
+        QVERIFY2((m_rig.controller->GetState() == QZynController::StateOffline) == k.givenUp, k.name);
+        QZynController::SetCommandRetryWindowMs(-1);
+        m_rig.stop();
+    }
+    QCOMPARE(QZynController::CommandRetryWindowMs(), QZynController::kCommandRetryWindowMs);
 }
 
 QTEST_MAIN(TestController)

@@ -76,6 +76,7 @@ private slots:
     void olderFamilyPayloads();
     void volumeLimit();
     void closeWithController();
+    void controllerReplacedBeforeConfirm();
 
 private:
     QZynController* online(const char* address, zynsim::Profile profile, const char* config);
@@ -732,6 +733,61 @@ void TestDialogsRaid::closeWithController()
         dialogs.clear();
         cleanup();
     }
+}
+
+void TestDialogsRaid::controllerReplacedBeforeConfirm()
+{
+    // The controller at the dialog's address is replaced after the dialog opened, and the user
+    // confirms before any polling pass: another controller gets no raid set (and the user is
+    // told it failed), the same controller back gets it.
+    const char* const address = "127.0.2.5";
+    const char* const model = "enclosure 0 slots 4\ndisk 0 0\ndisk 0 1\ndisk 0 2\n";
+    ControllerEventWatcherThread::SetIntervals(600000, 600000, 600000);
+    for (bool another : {true, false}) {
+        const char* name = another ? "another controller" : "the same controller back";
+        m_starter = std::make_unique<Starter>();
+        zynsim::ControllerConfig config = simtest::configOf(zynsim::Profile::Enclosure);
+        config.emptyModel = true;
+        config.serial = "Y000000000000205";
+        m_sim = std::make_unique<zynsim::Simulator>();
+        m_ctl = m_sim->addUdpController(address, config);
+        QVERIFY2(m_ctl && m_ctl->loadConfig(model, nullptr), name);
+        QPointer<QZynController> c = announceOnline(address);
+        QVERIFY2(c, name);
+        const int slot = c->GetHostSlot();
+        const QString title = c->GetSysInfo()->GetModelName();
+        auto dialog = std::make_unique<DialogAddRaidSet>(c.data());
+        dialog->show();
+        QVERIFY2(QTest::qWaitForWindowExposed(dialog.get()), name);
+        QAbstractItemModel* proxy = dialog->Form()->freeDiskTreeView->model();
+        QVERIFY2(tick(proxy, "0:0") && tick(proxy, "0:1"), name);
+
+        zynsim::ControllerConfig next = config;
+        if (another)
+            next.serial = "Y000000000000206";
+        m_sim = std::make_unique<zynsim::Simulator>();
+        m_ctl = m_sim->addUdpController(address, next);
+        QVERIFY2(m_ctl && m_ctl->loadConfig(model, nullptr), name);
+        const QStringList boxes = answered(dialog->Form()->createRaidSetButton, {QMessageBox::Yes, QMessageBox::Ok});
+        const QString question = box(1, title, QStringLiteral("Are you sure you want to create this raidset ?"), kYesNo, kYes);
+        if (another) {
+            QCOMPARE(boxes, QStringList({question, box(2, title, QStringLiteral("Failed to ZynCreateRaidSet(..), Error = 21."),
+                                                       kOk, kOk)}));
+            QCOMPARE(commandsReceived(*m_ctl), std::vector<int>{ZYN_CMD_GET_SYSINFO});
+            QVERIFY2(m_ctl->raidSet(0).memberCount() == 0, name);
+            QVERIFY2(!dialog->isVisible(), name);
+            QVERIFY2(ZynGetHost()->get_controller(slot) == nullptr, name);
+            QTRY_VERIFY(c.isNull());
+        } else {
+            QCOMPARE(boxes, QStringList({question, box(1, title, QStringLiteral("RaidSet has been created successfully."),
+                                                       kOk, kOk)}));
+            QCOMPARE(commandsReceived(*m_ctl), (std::vector<int>{ZYN_CMD_GET_SYSINFO, 0x50}));
+            QVERIFY2(m_ctl->raidSet(0).memberCount() == 2, name);
+        }
+        dialog.reset();
+        cleanup();
+    }
+    ControllerEventWatcherThread::SetIntervals(100, 300, 20);
 }
 
 QTEST_MAIN(TestDialogsRaid)

@@ -35,6 +35,8 @@ const char* const kCommandNames[6][16] = {
      "GUI_STOP_CHECK_VOLUME", "", "", "", "", "", "", "", "", "", "", ""},
 };
 
+std::atomic<qint64> commandRetryWindow{QZynController::kCommandRetryWindowMs};
+
 // Results that count as a failed try: the transport could not complete the exchange.
 bool retryable(u32 result)
 {
@@ -321,11 +323,34 @@ u32 QZynController::ZynCmdReadWrite(u8 command, void* payload, int payloadLength
 u32 QZynController::ZynCmdReadWriteInternal(u8 command, void* payload, int payloadLength, void* reply,
                                             int replyCapacity, int& replyLength, u32 flags)
 {
-    std::lock_guard<std::mutex> locker(m_commandMutex);
+    std::unique_lock<std::mutex> locker(m_commandMutex);
     replyLength = 0;
     const int state = m_state.load();
     if (state != StateConnecting && state != StateOnline)
         return ZYN_ERR_TRANSPORT_OTHER;
+    const QByteArray model = m_sysInfo.GetModelName().toLocal8Bit();
+    const QByteArray name = CommandName(command).toLatin1();
+
+    // A command that changes the controller goes only to the controller this object stands for:
+    // another one may have taken its address or its driver slot since the last exchange. A
+    // different or silent one is given up and gets nothing; one that answers, but not with its
+    // record, gets nothing this time.
+    if (ZynCommandChangesController(command, payload, payloadLength)) {
+        u32 rc = ZYN_OK;
+        const Identity identity = confirmIdentity(command, &rc);
+        if (identity != IdentitySame) {
+            if (rc == ZYN_ERR_INTERRUPTED)
+                return ZYN_ERR_TRANSPORT_OTHER;
+            if (identity == IdentityUnknown && !retryable(rc))
+                return rc == ZYN_OK ? u32(ZYN_ERR_RECV) : rc;
+            qDebug("[%s]Controller not confirmed before GUI command(%x,%s): %s, given up", model.constData(),
+                   unsigned(command), name.constData(),
+                   identity == IdentityOther ? "another serial number" : "no answer");
+            locker.unlock();
+            GiveUp();
+            return ZYN_ERR_TRANSPORT_OTHER;
+        }
+    }
 
     QElapsedTimer underWay;
     underWay.start();
@@ -339,15 +364,25 @@ u32 QZynController::ZynCmdReadWriteInternal(u8 command, void* payload, int paylo
             return rc;
         // After a long wait the tries go on only when the controller answers a short read as
         // itself (a frame lost while it restarted, say); a silent one is not waited for again.
-        if (left > 0 && underWay.elapsed() >= kCommandRetryWindowMs && readIdentity() != IdentitySame)
+        if (left > 0 && underWay.elapsed() >= CommandRetryWindowMs() && readIdentity() != IdentitySame)
             left = 0;
-        const QByteArray model = m_sysInfo.GetModelName().toLocal8Bit();
-        const QByteArray name = CommandName(command).toLatin1();
         qDebug("[%s]Controller error, retry[%d] GUI command(%x,%s), status = 0x%x", model.constData(), left,
                unsigned(command), name.constData(), unsigned(rc));
     }
+    // Given up with the road free: what the removal sets off may take the road again.
+    locker.unlock();
     GiveUp();
     return ZYN_ERR_TRANSPORT_OTHER;
+}
+
+void QZynController::SetCommandRetryWindowMs(qint64 ms)
+{
+    commandRetryWindow.store(ms < 0 ? kCommandRetryWindowMs : ms);
+}
+
+qint64 QZynController::CommandRetryWindowMs()
+{
+    return commandRetryWindow.load();
 }
 
 QZynController::Identity QZynController::CheckIdentity()
@@ -359,13 +394,30 @@ QZynController::Identity QZynController::CheckIdentity()
     return readIdentity();
 }
 
-QZynController::Identity QZynController::readIdentity()
+QZynController::Identity QZynController::confirmIdentity(u8 command, u32* result)
+{
+    // The command's tries go to its confirmation: the retry lines name the command.
+    const QByteArray model = m_sysInfo.GetModelName().toLocal8Bit();
+    const QByteArray name = CommandName(command).toLatin1();
+    for (int left = kCommandTries - 1; left >= 0; --left) {
+        const Identity identity = readIdentity(result);
+        if (identity != IdentityUnknown || !retryable(*result))
+            return identity;
+        qDebug("[%s]Controller error, retry[%d] GUI command(%x,%s), status = 0x%x", model.constData(), left,
+               unsigned(command), name.constData(), unsigned(*result));
+    }
+    return IdentityUnknown;
+}
+
+QZynController::Identity QZynController::readIdentity(u32* result)
 {
     // The library's exchange itself, one try: the caller holds the command road.
     std::array<u8, kReadReplySize> reply{};
     int length = 0;
-    if (CZynlibALL::ZynCmdReadWrite(ZYN_CMD_GET_SYSINFO, nullptr, 0, reply.data(), int(reply.size()), length) != ZYN_OK
-        || length < int(sizeof(sSYSTEM_INFO)))
+    const u32 rc = CZynlibALL::ZynCmdReadWrite(ZYN_CMD_GET_SYSINFO, nullptr, 0, reply.data(), int(reply.size()), length);
+    if (result != nullptr)
+        *result = rc;
+    if (rc != ZYN_OK || length < int(sizeof(sSYSTEM_INFO)))
         return IdentityUnknown;
     sSYSTEM_INFO fresh;
     std::memcpy(&fresh, reply.data(), sizeof fresh);

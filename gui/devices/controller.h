@@ -1,7 +1,10 @@
 // One RAID controller: a device of kind 3 and the controller's command session in one object.
 // Every command of every thread takes the controller's command road: one at a time under the
 // command mutex, up to three tries on transport failures, an automatic log-in when the
-// controller asks for its password, and the controller given up after the third failure.
+// controller asks for its password, and the controller given up after the third failure. A
+// command that changes the controller is sent only after one system-information read shows
+// the controller on the road is still this one (its serial number); another or a silent one is
+// given up and the command fails without being sent.
 #pragma once
 
 #include "devices/device.h"
@@ -63,6 +66,10 @@ public:
     // waits 5 s for its answer), not a controller silent through a long wait (60 s on the
     // driver).
     static constexpr qint64 kCommandRetryWindowMs = 20000;
+    // The window in force: kCommandRetryWindowMs unless set otherwise (tests shorten it; a
+    // negative value restores it). Any thread.
+    static void SetCommandRetryWindowMs(qint64 ms);
+    static qint64 CommandRetryWindowMs();
 
     // Opens the session on `transport` (kept by the session, also when opening fails).
     QZynController(ZynInterface* transport, int connectionType);
@@ -270,8 +277,13 @@ private:
     bool ensureEventWatcher();
     void interruptExchanges();
     void resumeExchanges();
-    // With the command road held: CheckIdentity's read.
-    Identity readIdentity();
+    // With the command road held: CheckIdentity's read, one try; `result`, when given, gets the
+    // exchange's result.
+    Identity readIdentity(u32* result = nullptr);
+    // With the command road held: the read that confirms the controller before a command that
+    // changes it (`command`), with the road's tries for transport failures; `result` gets the
+    // last result.
+    Identity confirmIdentity(u8 command, u32* result);
 
     QZynPoller* m_eventWatcher = nullptr;
     std::thread m_background;   // started and joined on the GUI thread only
