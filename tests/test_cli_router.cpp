@@ -524,7 +524,7 @@ void TestCliRouter::controllerReplacedBetweenCommands()
     engine.SetPasswordDialogs(d);
     engine.SetCtrl(ctrl.data());
     Captured out;
-    const QByteArray ok = "GuiErrMsg<0x00>: Success.\n";
+    const QByteArray ok = "\r\nGuiErrMsg<0x00>: Success.\n";
     engine.ProcessCmd({QStringLiteral("sys"), QStringLiteral("beeper"), QStringLiteral("p=1")});
     QCOMPARE(out.take(), ok);
 
@@ -533,7 +533,7 @@ void TestCliRouter::controllerReplacedBetweenCommands()
     QVERIFY(other);
     const uint8_t beeper = other->beeper();
     engine.ProcessCmd({QStringLiteral("sys"), QStringLiteral("beeper"), QStringLiteral("p=0")});
-    QCOMPARE(out.take(), QByteArray("GuiErrMsg<0x15>: Controller Failed or Inactive.\n"));
+    QCOMPARE(out.take(), QByteArray("\r\nGuiErrMsg<0x15>: Controller Failed or Inactive.\n"));
     const std::vector<int> heard = commandsReceived(*other);
     QVERIFY(!heard.empty());
     QVERIFY(std::all_of(heard.begin(), heard.end(), [](int c) { return c == ZYN_CMD_GET_SYSINFO; }));
