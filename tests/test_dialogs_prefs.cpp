@@ -200,6 +200,8 @@ private slots:
     void schedulerApply();
     void schedulerDeleteFreesTheTask();
     void unschedulableTasksDoNotHang();
+    void schedulerTextsInTheLanguage_data();
+    void schedulerTextsInTheLanguage();
 
 private:
     QTemporaryDir m_dir;
@@ -1105,6 +1107,85 @@ void TestDialogsPrefs::unschedulableTasksDoNotHang()
     click(f->buttonBox, QDialogButtonBox::Apply);
     QCOMPARE(odd->triggertype, int(QZynTask::Daily));
     QVERIFY(odd->timerId != 0);
+}
+
+void TestDialogsPrefs::schedulerTextsInTheLanguage_data()
+{
+    QTest::addColumn<QString>("tag");
+    QTest::addColumn<QStringList>("rows");       // name | trigger | details, top to bottom
+    QTest::addColumn<QStringList>("weekdays");   // the weekly page's boxes
+
+    QTest::newRow("de_DE") << "de_DE"
+                           << QStringList{"two days | Wöchentlich | Um 05:06 am Montag, Sonntag, alle 3 Woche(n)",
+                                          "one day | Wöchentlich | Um 05:06 am Mittwoch, alle 3 Woche(n)",
+                                          "daily | Täglich | Um 03:31, alle 1 Tag(e)",
+                                          "monthly | Monatlich | Um 05:06 am Tag 1, 15, 28, alle 3 Monat(e)",
+                                          "by weekday | Monatlich(WOCHENTAG) | "}
+                           << QStringList{"Montag", "Dienstag", "Mittwoch", "Donnerstag", "Freitag", "Samstag",
+                                          "Sonntag"};
+    QTest::newRow("zh_TW") << "zh_TW"
+                           << QStringList{"two days | 每週 | 每 3 週的星期一、星期日 05:06",
+                                          "one day | 每週 | 每 3 週的星期三 05:06",
+                                          "daily | 每日 | 每 1 天的 03:31",
+                                          "monthly | 每月 | 每 3 個月的第 1、15、28 日 05:06",
+                                          "by weekday | 每月(依星期) | "}
+                           << QStringList{"星期一", "星期二", "星期三", "星期四", "星期五", "星期六", "星期日"};
+    QTest::newRow("en_US") << "en_US"
+                           << QStringList{"two days | Weekly | At 05:06 on Monday, Sunday of every 3 week(s)",
+                                          "one day | Weekly | At 05:06 on Wednesday of every 3 week(s)",
+                                          "daily | Daily | At 03:31 every 1 day(s)",
+                                          "monthly | Monthly | At 05:06 on day 1, 15, 28 of every 3 month(s)",
+                                          "by weekday | Monthly(DATE OF WEEK) | "}
+                           << QStringList{"Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday",
+                                          "Sunday"};
+}
+
+void TestDialogsPrefs::schedulerTextsInTheLanguage()
+{
+    QFETCH(QString, tag);
+    QFETCH(QStringList, rows);
+    QFETCH(QStringList, weekdays);
+
+    // The newest task on top: added from the bottom row up.
+    addTask(QStringLiteral("by weekday"), QZynTask::MonthlyDateOfWeek, 0, 0, QZynTask::MessageBox);
+    addTask(QStringLiteral("monthly"), QZynTask::Monthly, 0, 0x08004001, QZynTask::Mail);
+    QZynTask* daily = addTask(QStringLiteral("daily"), QZynTask::Daily, 0, 0, QZynTask::CheckVolume);
+    daily->starthour = 3;
+    daily->startminute = 31;
+    daily->trigger.interval = 1;
+    addTask(QStringLiteral("one day"), QZynTask::Weekly, 0x04, 0, QZynTask::MessageBox);
+    addTask(QStringLiteral("two days"), QZynTask::Weekly, 0x41, 0, QZynTask::MessageBox);
+    record().WriteSchedulerSettings();
+    const QStringList storedBefore = storedKeys(QStringLiteral("scheduler"));
+    QVERIFY(!storedBefore.isEmpty());
+
+    auto* app = static_cast<ZynApplication*>(QCoreApplication::instance());
+    QLocale locale(tag);
+    QVERIFY(app->LoadLanguage(locale));
+    {
+        DialogScheduler d;
+        d.show();
+        QStringList shown;
+        for (int r = 0; r < d.Model()->rowCount(); ++r)
+            shown << QStringList{d.Model()->index(r, 0).data().toString(), d.Model()->index(r, 1).data().toString(),
+                                 d.Model()->index(r, 2).data().toString()}
+                         .join(QStringLiteral(" | "));
+        QCOMPARE(shown, rows);
+        QStringList boxes;
+        for (int i = 0; i < 7; ++i)
+            boxes << d.findChild<QCheckBox*>(QStringLiteral("checkBox") + QString::fromLatin1(daysofweekstring[i]))->text();
+        QCOMPARE(boxes, weekdays);
+        // The weekly page on show, then the current task applied from the translated form: the
+        // store keeps every value as it was.
+        QCOMPARE(d.GetCurrentTask()->name, QStringLiteral("two days"));
+        shoot(&d, QStringLiteral("dialog_scheduler_") + tag);
+        click(d.Form()->buttonBox, QDialogButtonBox::Apply);
+        record().WriteSchedulerSettings();
+        QCOMPARE(storedKeys(QStringLiteral("scheduler")), storedBefore);
+    }
+    // The other cases see the built-in texts.
+    QLocale english(QStringLiteral("en_US"));
+    QVERIFY(app->LoadLanguage(english));
 }
 
 int main(int argc, char** argv)

@@ -15,6 +15,7 @@
 #include "peerfixture.h"
 #include "cli/cli-zynmsr.h"
 #include "cli/console.h"
+#include "setuptable.h"
 #include "smtp/smtp.h"
 #include "ui/dialog/dialogdiskdetail.h"
 #include "ui/dialog/mainwindow.h"
@@ -47,6 +48,7 @@ const char* const kOlderAddress = "127.0.0.241";
 const char* const kEnclosureAddress = "127.0.0.242";
 const char* const kPeerAddress = "127.0.0.243";
 const char* const kRigAddress = "127.0.0.244";
+const char* const kConsoleAddress = "127.0.7.1";
 
 // Older family: four disks on channels, a raid set with two volumes, a pass-through disk.
 const char* const kOlderModel =
@@ -117,6 +119,18 @@ QString withoutNul(QString text)
     return text.remove(QChar(0));
 }
 
+// Clock reads (the console's "sys getrtctime") the simulated controller received.
+int clockReads(const zynsim::FakeController& controller)
+{
+    constexpr size_t kOpOffset = 9;   // the setup request's operation byte
+    int n = 0;
+    for (const zynsim::LogEntry& e : controller.log())
+        if (e.kind == zynsim::LogEntry::RxFrame && e.command == ZYN_CMD_SETUP_DATA && e.bytes.size() > kOpOffset
+            && e.bytes[kOpOffset] == SetupOpRtc)
+            ++n;
+    return n;
+}
+
 } // namespace
 
 class TestMainWindowPages : public QObject {
@@ -134,6 +148,7 @@ private slots:
     void scheduledVolumeChecks();
     void browserAddressChoice();
     void browserUrl();
+    void consoleNamesItsController();
 
 private:
     // The tree row of a device and the current row made of it.
@@ -911,6 +926,89 @@ void TestMainWindowPages::browserUrl()
         QVERIFY2(catcher.urls == k.urls, qPrintable(QString::fromLatin1(k.name) + ": " + catcher.urls.join(" / ")));
     }
     QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+}
+
+void TestMainWindowPages::consoleNamesItsController()
+{
+    // One controller on the driver, one over UDP; the console is one widget for both.
+    zynsim::ControllerConfig driverConfig;
+    driverConfig.emptyModel = true;
+    m_driver = m_sim->addDriverController(driverFolder().toStdString(), 0, driverConfig);
+    QVERIFY(m_driver);
+    MainWindow window;
+    Ui_MainWindow* ui = window.Form();
+    QZynController* driver = driverController();
+    QVERIFY(driver != nullptr);
+    QZynController* udp = online(*m_sim, &m_enclosure, kConsoleAddress, zynsim::ControllerConfig(), kEnclosureModel);
+    QVERIFY(udp != nullptr);
+    // Neither asks for its password: every command runs at once.
+    for (QZynController* c : {driver, udp})
+        c->ClearStatus(QZynController::STATUS_CONTROLLER_NEED_AUTH);
+    auto* tree = qobject_cast<QControllerItemModel*>(ui->controllerView->model());
+    const QString udpLine = "Commands now go to " + withoutNul(udp->GetSysInfo()->GetModelName()) + " (127.0.7.1).";
+    const QString driverLine = "Commands now go to " + withoutNul(driver->GetSysInfo()->GetModelName()) + " (LocalHost).";
+    Console* console = ui->console;
+    const auto typeLine = [console](const QString& words, bool enter) {
+        QTest::keyClicks(console, words);
+        if (enter)
+            QTest::keyClick(console, Qt::Key_Return);
+    };
+    // Everything before the prompt line, and the prompt line.
+    const auto aboveThePrompt = [console] {
+        const QString text = console->toPlainText();
+        return text.left(text.lastIndexOf(QLatin1Char('\n')) + 1);
+    };
+
+    // The first controller is named too; then a command runs on it and another is begun.
+    select(window, udp);
+    QCOMPARE(console->toPlainText(), udpLine + "\nCLI> ");
+    typeLine("sys getrtctime", true);
+    QTRY_COMPARE(clockReads(*m_enclosure), 1);
+    typeLine("sys getrt", false);
+    const QString ranOnUdp = console->toPlainText();
+    QVERIFY2(ranOnUdp.endsWith("\nCLI> sys getrt"), qPrintable(ranOnUdp));
+    const QStringList history = console->History();
+    QCOMPARE(history, QStringList{"sys getrtctime"});
+
+    struct Step {
+        const char* name;
+        QZynDevice* row;   // null: the LocalHost row
+        QString added;     // the line that appears above the prompt line
+    };
+    const Step steps[] = {
+        {"the other controller", driver, driverLine},
+        {"a root row: the console keeps its controller", nullptr, QString()},
+        {"the same controller again", driver, QString()},
+        {"its page redrawn once more", driver, QString()},
+        {"back to the first", udp, udpLine},
+        {"and to the other once more", driver, driverLine},
+    };
+    QString expected = ranOnUdp;
+    for (const Step& st : steps) {
+        if (st.row == nullptr)
+            ui->controllerView->setCurrentIndex(tree->GetLocalHostItem()->index());
+        else
+            select(window, st.row);
+        // A page redrawn by its controller's changes sets the console's controller again.
+        emit driver->DeviceChanged(driver, QZynDevice::DeviceUpdated);
+        QCoreApplication::processEvents();
+        if (!st.added.isEmpty()) {
+            const int promptAt = expected.lastIndexOf(QLatin1Char('\n')) + 1;
+            expected.insert(promptAt, st.added + QLatin1Char('\n'));
+        }
+        QVERIFY2(console->toPlainText() == expected, qPrintable(QString::fromLatin1(st.name) + ":\n" + console->toPlainText()));
+        QCOMPARE(console->History(), history);
+        QCOMPARE(console->textCursor().position(), console->document()->characterCount() - 1);
+    }
+
+    // The begun line finished and entered: it runs on the controller named last, only there.
+    typeLine("ctime", true);
+    QTRY_COMPARE(clockReads(*m_driver), 1);
+    QCOMPARE(clockReads(*m_enclosure), 1);
+    QVERIFY2(aboveThePrompt().startsWith(expected + "ctime\n"), qPrintable(console->toPlainText()));
+    QCOMPARE(console->History(), (QStringList{"sys getrtctime"}));
+    ui->tabControllerWidget->setCurrentWidget(ui->tabCLI);
+    shoot(window, "mainwindow-console");
 }
 
 int main(int argc, char** argv)

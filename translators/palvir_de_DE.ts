@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>Console</name>
+    <message>
+        <source>LocalHost</source>
+        <translation>Lokaler Rechner</translation>
+    </message>
+    <message>
+        <source>Commands now go to %1 (%2).</source>
+        <translation>Befehle gehen jetzt an %1 (%2).</translation>
+    </message>
+</context>
+<context>
     <name>ControllerWatcher</name>
     <message>
         <source>Finding controller...</source>
@@ -2238,6 +2249,26 @@ Möchten Sie dieses Volume wirklich löschen?</translation>
         <source>Controller Temp</source>
         <translation>Controller-Temperatur</translation>
     </message>
+    <message>
+        <source>N.A.</source>
+        <translation>k. A.</translation>
+    </message>
+    <message>
+        <source>Fan#%1 Speed</source>
+        <translation>Lüfter#%1 Drehzahl</translation>
+    </message>
+    <message>
+        <source>HDD#%1 Temp.</source>
+        <translation>HDD#%1 Temp.</translation>
+    </message>
+    <message>
+        <source>Battery Status</source>
+        <translation>Batteriestatus</translation>
+    </message>
+    <message>
+        <source>Power +%1V</source>
+        <translation>Spannung +%1V</translation>
+    </message>
 </context>
 <context>
     <name>QZynRaidSet</name>
@@ -2330,6 +2361,53 @@ Möchten Sie dieses Volume wirklich löschen?</translation>
     <message>
         <source>Enclosure#</source>
         <translation>Gehäuse#</translation>
+    </message>
+</context>
+<context>
+    <name>QZynTask</name>
+    <message>
+        <source>Daily</source>
+        <translation>Täglich</translation>
+    </message>
+    <message>
+        <source>Weekly</source>
+        <translation>Wöchentlich</translation>
+    </message>
+    <message>
+        <source>Monthly</source>
+        <translation>Monatlich</translation>
+    </message>
+    <message>
+        <source>Monthly(DATE OF WEEK)</source>
+        <translation>Monatlich(WOCHENTAG)</translation>
+    </message>
+    <message>
+        <source>Monday</source>
+        <translation>Montag</translation>
+    </message>
+    <message>
+        <source>Tuesday</source>
+        <translation>Dienstag</translation>
+    </message>
+    <message>
+        <source>Wednesday</source>
+        <translation>Mittwoch</translation>
+    </message>
+    <message>
+        <source>Thursday</source>
+        <translation>Donnerstag</translation>
+    </message>
+    <message>
+        <source>Friday</source>
+        <translation>Freitag</translation>
+    </message>
+    <message>
+        <source>Saturday</source>
+        <translation>Samstag</translation>
+    </message>
+    <message>
+        <source>Sunday</source>
+        <translation>Sonntag</translation>
     </message>
 </context>
 <context>
@@ -2467,6 +2545,23 @@ Möchten Sie dieses Volume wirklich löschen?</translation>
     <message>
         <source>Enabled</source>
         <translation>Aktiviert</translation>
+    </message>
+    <message>
+        <source>, </source>
+        <comment>between the days of a task&apos;s details</comment>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>At %1 every %2 day(s)</source>
+        <translation>Um %1, alle %2 Tag(e)</translation>
+    </message>
+    <message>
+        <source>At %1 on %2 of every %3 week(s)</source>
+        <translation>Um %1 am %2, alle %3 Woche(n)</translation>
+    </message>
+    <message>
+        <source>At %1 on day %2 of every %3 month(s)</source>
+        <translation>Um %1 am Tag %2, alle %3 Monat(e)</translation>
     </message>
 </context>
 <context>

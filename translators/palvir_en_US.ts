@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>Console</name>
+    <message>
+        <source>LocalHost</source>
+        <translation>LocalHost</translation>
+    </message>
+    <message>
+        <source>Commands now go to %1 (%2).</source>
+        <translation>Commands now go to %1 (%2).</translation>
+    </message>
+</context>
+<context>
     <name>ControllerWatcher</name>
     <message>
         <source>Controllers appear in the tree as they are found.</source>
@@ -2019,6 +2030,10 @@ Are you sure you want to delete this volume ?</translation>
         <source>http://%1:%2</source>
         <translation>http://%1:%2</translation>
     </message>
+    <message>
+        <source>And %1 more events.</source>
+        <translation>And %1 more events.</translation>
+    </message>
 </context>
 <context>
     <name>PasswordGate</name>
@@ -2234,6 +2249,26 @@ Are you sure you want to delete this volume ?</translation>
         <source>Controller Temp</source>
         <translation>Controller Temp</translation>
     </message>
+    <message>
+        <source>N.A.</source>
+        <translation>N.A.</translation>
+    </message>
+    <message>
+        <source>Fan#%1 Speed</source>
+        <translation>Fan#%1 Speed</translation>
+    </message>
+    <message>
+        <source>HDD#%1 Temp.</source>
+        <translation>HDD#%1 Temp.</translation>
+    </message>
+    <message>
+        <source>Battery Status</source>
+        <translation>Battery Status</translation>
+    </message>
+    <message>
+        <source>Power +%1V</source>
+        <translation>Power +%1V</translation>
+    </message>
 </context>
 <context>
     <name>QZynRaidSet</name>
@@ -2326,6 +2361,53 @@ Are you sure you want to delete this volume ?</translation>
     <message>
         <source>Enclosure#</source>
         <translation>Enclosure#</translation>
+    </message>
+</context>
+<context>
+    <name>QZynTask</name>
+    <message>
+        <source>Daily</source>
+        <translation>Daily</translation>
+    </message>
+    <message>
+        <source>Weekly</source>
+        <translation>Weekly</translation>
+    </message>
+    <message>
+        <source>Monthly</source>
+        <translation>Monthly</translation>
+    </message>
+    <message>
+        <source>Monthly(DATE OF WEEK)</source>
+        <translation>Monthly(DATE OF WEEK)</translation>
+    </message>
+    <message>
+        <source>Monday</source>
+        <translation>Monday</translation>
+    </message>
+    <message>
+        <source>Tuesday</source>
+        <translation>Tuesday</translation>
+    </message>
+    <message>
+        <source>Wednesday</source>
+        <translation>Wednesday</translation>
+    </message>
+    <message>
+        <source>Thursday</source>
+        <translation>Thursday</translation>
+    </message>
+    <message>
+        <source>Friday</source>
+        <translation>Friday</translation>
+    </message>
+    <message>
+        <source>Saturday</source>
+        <translation>Saturday</translation>
+    </message>
+    <message>
+        <source>Sunday</source>
+        <translation>Sunday</translation>
     </message>
 </context>
 <context>
@@ -2463,6 +2545,23 @@ Are you sure you want to delete this volume ?</translation>
     <message>
         <source>Enabled</source>
         <translation>Enabled</translation>
+    </message>
+    <message>
+        <source>, </source>
+        <comment>between the days of a task&apos;s details</comment>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>At %1 every %2 day(s)</source>
+        <translation>At %1 every %2 day(s)</translation>
+    </message>
+    <message>
+        <source>At %1 on %2 of every %3 week(s)</source>
+        <translation>At %1 on %2 of every %3 week(s)</translation>
+    </message>
+    <message>
+        <source>At %1 on day %2 of every %3 month(s)</source>
+        <translation>At %1 on day %2 of every %3 month(s)</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_TW">
 <context>
+    <name>Console</name>
+    <message>
+        <source>LocalHost</source>
+        <translation>本機</translation>
+    </message>
+    <message>
+        <source>Commands now go to %1 (%2).</source>
+        <translation>命令現在送往 %1 (%2)。</translation>
+    </message>
+</context>
+<context>
     <name>ControllerWatcher</name>
     <message>
         <source>Controllers appear in the tree as they are found.</source>
@@ -2238,6 +2249,26 @@ Are you sure you want to delete this volume ?</source>
         <source>Controller Temp</source>
         <translation>控制器溫度</translation>
     </message>
+    <message>
+        <source>N.A.</source>
+        <translation>無</translation>
+    </message>
+    <message>
+        <source>Fan#%1 Speed</source>
+        <translation>風扇#%1 轉速</translation>
+    </message>
+    <message>
+        <source>HDD#%1 Temp.</source>
+        <translation>硬碟#%1 溫度</translation>
+    </message>
+    <message>
+        <source>Battery Status</source>
+        <translation>電池狀態</translation>
+    </message>
+    <message>
+        <source>Power +%1V</source>
+        <translation>電源 +%1V</translation>
+    </message>
 </context>
 <context>
     <name>QZynRaidSet</name>
@@ -2330,6 +2361,53 @@ Are you sure you want to delete this volume ?</source>
     <message>
         <source>Enclosure#</source>
         <translation>機箱#</translation>
+    </message>
+</context>
+<context>
+    <name>QZynTask</name>
+    <message>
+        <source>Daily</source>
+        <translation>每日</translation>
+    </message>
+    <message>
+        <source>Weekly</source>
+        <translation>每週</translation>
+    </message>
+    <message>
+        <source>Monthly</source>
+        <translation>每月</translation>
+    </message>
+    <message>
+        <source>Monthly(DATE OF WEEK)</source>
+        <translation>每月(依星期)</translation>
+    </message>
+    <message>
+        <source>Monday</source>
+        <translation>星期一</translation>
+    </message>
+    <message>
+        <source>Tuesday</source>
+        <translation>星期二</translation>
+    </message>
+    <message>
+        <source>Wednesday</source>
+        <translation>星期三</translation>
+    </message>
+    <message>
+        <source>Thursday</source>
+        <translation>星期四</translation>
+    </message>
+    <message>
+        <source>Friday</source>
+        <translation>星期五</translation>
+    </message>
+    <message>
+        <source>Saturday</source>
+        <translation>星期六</translation>
+    </message>
+    <message>
+        <source>Sunday</source>
+        <translation>星期日</translation>
     </message>
 </context>
 <context>
@@ -2467,6 +2545,23 @@ Are you sure you want to delete this volume ?</source>
     <message>
         <source>Enabled</source>
         <translation>已啟用</translation>
+    </message>
+    <message>
+        <source>, </source>
+        <comment>between the days of a task&apos;s details</comment>
+        <translation>、</translation>
+    </message>
+    <message>
+        <source>At %1 every %2 day(s)</source>
+        <translation>每 %2 天的 %1</translation>
+    </message>
+    <message>
+        <source>At %1 on %2 of every %3 week(s)</source>
+        <translation>每 %3 週的%2 %1</translation>
+    </message>
+    <message>
+        <source>At %1 on day %2 of every %3 month(s)</source>
+        <translation>每 %3 個月的第 %2 日 %1</translation>
     </message>
 </context>
 <context>

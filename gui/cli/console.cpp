@@ -1,6 +1,8 @@
 #include "cli/console.h"
 
 #include "cli/cli-zynmsr.h"
+#include "devices/controller.h"
+#include "devices/sysinfo.h"
 
 #include <QKeyEvent>
 #include <QScrollBar>
@@ -18,9 +20,34 @@ Console::Console(QWidget* parent) : QPlainTextEdit(parent)
 void Console::SetEngine(CZynlibCLI* engine)
 {
     disconnect(m_engineConnection);
-    if (engine != nullptr)
+    disconnect(m_controllerConnection);
+    if (engine != nullptr) {
         m_engineConnection = connect(this, &Console::CommandEntered, engine, &CZynlibCLI::ProcessCmd,
                                      Qt::DirectConnection);
+        m_controllerConnection = connect(engine, &QZynlib::ControllerChanged, this, &Console::ShowController);
+    }
+}
+
+QString Console::ControllerLine(const QZynController* ctrl)
+{
+    const QString model = ctrl->GetSysInfo()->GetModelName().remove(QChar(0));
+    const QString where = ctrl->GetConnectionType() == QZynController::ConnectionEthernet
+                              ? ctrl->GetSysInfo()->GetIPAddressString()
+                              : tr("LocalHost");
+    return tr("Commands now go to %1 (%2).").arg(model, where);
+}
+
+void Console::ShowController(QZynController* ctrl)
+{
+    if (ctrl == nullptr)
+        return;
+    QScrollBar* bar = verticalScrollBar();
+    const bool atEnd = bar->value() == bar->maximum();
+    QTextCursor above(document()->findBlockByNumber(m_promptBlock));
+    above.insertText(ControllerLine(ctrl) + QLatin1Char('\n'));
+    ++m_promptBlock;
+    if (atEnd)
+        bar->setValue(bar->maximum());
 }
 
 void Console::InsertMessage(const QString& text)

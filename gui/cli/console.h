@@ -1,6 +1,8 @@
 // The command-line console: a plain-text editor whose last line, behind the prompt "CLI> ", is
 // the only one the user edits. An entered line is split into words and handed on through
-// CommandEntered; every text the command line prints comes back through InsertMessage.
+// CommandEntered; every text the command line prints comes back through InsertMessage. When the
+// engine is given another controller, one line above the prompt line names the controller the
+// next command goes to.
 #pragma once
 
 #include <QPlainTextEdit>
@@ -9,6 +11,7 @@
 
 class CZynlibCLI;
 class QKeyEvent;
+class QZynController;
 
 class Console : public QPlainTextEdit {
     Q_OBJECT
@@ -31,12 +34,19 @@ public:
     // directly, so a command's output lands before the next prompt. Replaces the one set before.
     void SetEngine(CZynlibCLI* engine);
 
+    // The line that names where the next command goes: the model, and the address of a network
+    // controller or LocalHost.
+    static QString ControllerLine(const QZynController* ctrl);
+
 signals:
     // The words of an entered line (possibly none).
     void CommandEntered(const QStringList& words);
 
 public slots:
     void InsertMessage(const QString& text);
+    // Adds ControllerLine above the prompt line; the prompt line, the cursor and the history stay.
+    // Nothing for no controller: a command then answers that there is none.
+    void ShowController(QZynController* ctrl);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -47,6 +57,7 @@ private:
     void showHistoryEntry();
 
     QMetaObject::Connection m_engineConnection;
+    QMetaObject::Connection m_controllerConnection;
     QStringList m_history;
     int m_historyIndex = -1;
     int m_promptBlock = 0;

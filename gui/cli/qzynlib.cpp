@@ -4,7 +4,11 @@ QZynlib::QZynlib(QObject* parent) : QObject(parent) {}
 
 void QZynlib::SetCtrl(QZynController* ctrl)
 {
+    // A controller deleted since it was set reads as none here.
+    if (m_ctrl.data() == ctrl)
+        return;
     m_ctrl = ctrl;
+    emit ControllerChanged(ctrl);
 }
 
 // Each member: the call on the current controller's library sub-object, or `absent` when there

@@ -25,7 +25,8 @@ class QZynlib : public QObject {
 public:
     explicit QZynlib(QObject* parent = nullptr);
 
-    // The controller the command line acts on from now on (null: none). Not owned.
+    // The controller the command line acts on from now on (null: none). Not owned. Announces
+    // ControllerChanged when this is another controller than the current one.
     void SetCtrl(QZynController* ctrl);
     // The current controller; null when none is set or it has been deleted since.
     QZynController* GetCtrl() const { return m_ctrl.data(); }
@@ -200,6 +201,10 @@ public:
     // What the two members that do not answer a result code give without a controller.
     static constexpr int kNoEventObject = 0;
     static constexpr int kNoTableNumber = -1;
+
+signals:
+    // The next command goes to `ctrl` (null: to none); not sent when the same one is set again.
+    void ControllerChanged(QZynController* ctrl);
 
 private:
     QPointer<QZynController> m_ctrl;

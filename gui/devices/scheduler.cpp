@@ -1,15 +1,23 @@
 #include "devices/scheduler.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QThread>
 #include <QTimerEvent>
 
 #include <atomic>
 #include <cstring>
+#include <iterator>
 #include <mutex>
 
-const char* const trigger_string[4] = {"Daily", "Weekly", "Monthly", "Monthly(DATE OF WEEK)"};
-const char* const daysofweekstring[7] = {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"};
+const char* const trigger_string[4] = {QT_TRANSLATE_NOOP("QZynTask", "Daily"), QT_TRANSLATE_NOOP("QZynTask", "Weekly"),
+                                       QT_TRANSLATE_NOOP("QZynTask", "Monthly"),
+                                       QT_TRANSLATE_NOOP("QZynTask", "Monthly(DATE OF WEEK)")};
+const char* const daysofweekstring[7] = {
+    QT_TRANSLATE_NOOP("QZynTask", "Monday"),   QT_TRANSLATE_NOOP("QZynTask", "Tuesday"),
+    QT_TRANSLATE_NOOP("QZynTask", "Wednesday"), QT_TRANSLATE_NOOP("QZynTask", "Thursday"),
+    QT_TRANSLATE_NOOP("QZynTask", "Friday"),   QT_TRANSLATE_NOOP("QZynTask", "Saturday"),
+    QT_TRANSLATE_NOOP("QZynTask", "Sunday")};
 
 namespace {
 
@@ -23,6 +31,20 @@ constexpr int kSpinTries = 40;
 constexpr int kSpinPauseMs = 50;
 
 } // namespace
+
+QString QZynTask::TriggerName(int type)
+{
+    if (type < 0 || type >= int(std::size(trigger_string)))
+        return QString();
+    return QCoreApplication::translate("QZynTask", trigger_string[type]);
+}
+
+QString QZynTask::WeekdayName(int day)
+{
+    if (day < 0 || day >= int(std::size(daysofweekstring)))
+        return QString();
+    return QCoreApplication::translate("QZynTask", daysofweekstring[day]);
+}
 
 void QZynTask::SetClock(std::function<QDateTime()> clock)
 {

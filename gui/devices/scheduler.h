@@ -11,7 +11,8 @@
 
 #include <functional>
 
-// The trigger-type and weekday names (the weekday index is the weekday-mask bit).
+// The trigger-type and weekday names in English (the weekday index is the weekday-mask bit);
+// the window shows them through QZynTask::TriggerName and WeekdayName.
 extern const char* const trigger_string[4];
 extern const char* const daysofweekstring[7];
 
@@ -51,6 +52,11 @@ public:
     QByteArray TriggerBytes() const;
     void SetTriggerBytes(const QByteArray& bytes);
     QDateTime StartDateTime() const;
+
+    // The names the window shows, in the user's language: of a trigger type (empty for a type
+    // without one) and of a weekday (its weekday-mask bit; empty out of range).
+    static QString TriggerName(int type);
+    static QString WeekdayName(int day);
 
     // Test seam: the clock the rules take "now" from (null: the system's local time).
     static void SetClock(std::function<QDateTime()> clock);

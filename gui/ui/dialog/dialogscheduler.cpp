@@ -47,9 +47,8 @@ void DialogScheduler::InitDialog()
 {
     static_assert(std::size(daysofweekstring) == kWeekdays, "one box per weekday name");
     for (int i = 0; i < kWeekdays; ++i) {
-        const QString day = QString::fromLatin1(daysofweekstring[i]);
-        auto* box = new QCheckBox(day, ui->pageWeekly);
-        box->setObjectName(QStringLiteral("checkBox") + day);
+        auto* box = new QCheckBox(QZynTask::WeekdayName(i), ui->pageWeekly);
+        box->setObjectName(QStringLiteral("checkBox") + QString::fromLatin1(daysofweekstring[i]));
         ui->gridLayout_5->addWidget(box, i / kWeekdayColumns, i % kWeekdayColumns);
         weekdayCheckBoxes[i] = box;
     }

@@ -233,13 +233,14 @@ void QZynHwMonitorItemModel::SetupSATAHwMonitor()
         for (int i = 0; i < entries(fans); ++i) {
             const int rpm = fans.values[i];
             const QString text =
-                rpm == zynsensor::kFanNotReported ? QStringLiteral("N.A.") : QString::asprintf("%d RPM", rpm);
-            sensorRow(g, QString::asprintf("Fan#%d Speed", i + 1), rpm == 0 ? kErrorIcon : kFanIcon, &text);
+                rpm == zynsensor::kFanNotReported ? tr("N.A.") : QString::asprintf("%d RPM", rpm);
+            sensorRow(g, tr("Fan#%1 Speed").arg(i + 1), rpm == 0 ? kErrorIcon : kFanIcon, &text);
         }
     };
     auto diskRow = [&](int number, int celsius) {
         const QString text = celsius == 0 ? QStringLiteral("--") : degrees(celsius);
-        sensorRow(g, QString::asprintf("HDD#%-2d Temp.", number), kTemperatureIcon, &text);
+        // The number left-aligned in two places.
+        sensorRow(g, tr("HDD#%1 Temp.").arg(number, -2), kTemperatureIcon, &text);
     };
 
     if (m_controller->GetSysInfo()->GetRecord().compactBoard()) {
@@ -247,7 +248,7 @@ void QZynHwMonitorItemModel::SetupSATAHwMonitor()
         for (int i = 0; i < entries(battery); ++i) {
             QString text, icon;
             charge(battery.values[i], &text, &icon);
-            sensorRow(g, QStringLiteral("Battery Status"), icon, &text);
+            sensorRow(g, tr("Battery Status"), icon, &text);
         }
         for (int i = 0; i < entries(temperatures); ++i)
             diskRow(i + 1, int(temperatures.values[i]));
@@ -258,7 +259,8 @@ void QZynHwMonitorItemModel::SetupSATAHwMonitor()
         const double measured = j + 1 < _HWMON_INFO::kMaxValues ? voltages.values[j + 1] / 1000.0 : 0.0;
         const QString text = QString::asprintf("%2.3lf V", measured);
         const bool outOfRange = measured > nominal * 1.1 || nominal * 0.9 > measured;
-        sensorRow(g, QString::asprintf("Power +%-5.2lfV", nominal), outOfRange ? kErrorIcon : kVoltageIcon, &text);
+        sensorRow(g, tr("Power +%1V").arg(QString::asprintf("%-5.2lf", nominal)), outOfRange ? kErrorIcon : kVoltageIcon,
+                  &text);
     }
     fanRows();
     for (int k = 0; k < entries(temperatures); ++k) {

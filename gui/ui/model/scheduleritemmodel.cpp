@@ -26,36 +26,32 @@ void SchedulerItemModel::SetupData(QZynScheduler* scheduler)
 
 QString SchedulerItemModel::TriggerText(const QZynTask* task)
 {
-    const int type = task->triggertype;
-    if (type < 0 || type >= int(std::size(trigger_string)))
-        return QString();
-    return QString::fromLatin1(trigger_string[type]);
+    return QZynTask::TriggerName(task->triggertype);
 }
 
 QString SchedulerItemModel::DetailsText(const QZynTask* task)
 {
-    const int hour = task->starthour;
-    const int minute = task->startminute;
+    const QString at = QStringLiteral("%1:%2")
+                           .arg(task->starthour, 2, 10, QLatin1Char('0'))
+                           .arg(task->startminute, 2, 10, QLatin1Char('0'));
     const int interval = task->trigger.interval;
+    const QString separator = tr(", ", "between the days of a task's details");
     switch (task->triggertype) {
     case QZynTask::Daily:
-        return QString::asprintf("At %02d:%02d every %d day(s)", hour, minute, interval);
+        return tr("At %1 every %2 day(s)").arg(at).arg(interval);
     case QZynTask::Weekly: {
         QStringList days;
         for (int d = 0; d < int(std::size(daysofweekstring)); ++d)
             if (task->trigger.weekdays & (1u << d))
-                days << QString::fromLatin1(daysofweekstring[d]);
-        return QString::asprintf("At %02d:%02d on %s of every %d week(s)", hour, minute,
-                                 days.join(QStringLiteral(", ")).toLatin1().constData(), interval);
+                days << QZynTask::WeekdayName(d);
+        return tr("At %1 on %2 of every %3 week(s)").arg(at, days.join(separator)).arg(interval);
     }
     case QZynTask::Monthly: {
-        QString days;
+        QStringList days;
         for (int bit = 0; bit < 28; ++bit)
             if (task->trigger.days & (1u << bit))
-                days += QString::asprintf("%d, ", bit + 1);
-        days.chop(2);
-        return QString::asprintf("At %02d:%02d on day %s of every %d month(s)", hour, minute,
-                                 days.toLatin1().constData(), interval);
+                days << QString::number(bit + 1);
+        return tr("At %1 on day %2 of every %3 month(s)").arg(at, days.join(separator)).arg(interval);
     }
     default:
         return QString();
