@@ -22,10 +22,28 @@ int ZynUserClientTransport::pollBudget(uint64_t timeoutMs)
     return static_cast<int>(std::min<uint64_t>(timeoutMs / 10, INT_MAX / 2));
 }
 
-kern_return_t ZynUserClientTransport::publishConnection()
+void ZynUserClientTransport::adoptConnection(io_connect_t connection)
 {
-    m_liveConnection.store(m_connection);
-    return interrupted() ? kIOReturnAborted : kIOReturnSuccess;
+    m_connection = connection;
+    m_liveConnection.store(connection);
+}
+
+bool ZynUserClientTransport::closeConnection()
+{
+    io_connect_t own = m_connection;
+    const bool taken = own != IO_OBJECT_NULL && m_liveConnection.compare_exchange_strong(own, IO_OBJECT_NULL);
+    if (taken)
+        IOServiceClose(own);
+    m_connection = IO_OBJECT_NULL;
+    m_opened = false;
+    return taken;
+}
+
+kern_return_t ZynUserClientTransport::connectionUsable() const
+{
+    if (interrupted() || m_connection == IO_OBJECT_NULL || m_liveConnection.load() != m_connection)
+        return kIOReturnAborted;
+    return kIOReturnSuccess;
 }
 
 void ZynUserClientTransport::wake()
@@ -37,7 +55,7 @@ void ZynUserClientTransport::wake()
 
 kern_return_t ZynUserClientTransport::callScalar(uint32_t selector)
 {
-    if (publishConnection() != kIOReturnSuccess)
+    if (connectionUsable() != kIOReturnSuccess)
         return kIOReturnAborted;
     uint32_t outputCount = 0;
     return IOConnectCallScalarMethod(m_connection, selector, nullptr, 0, nullptr, &outputCount);
@@ -47,7 +65,7 @@ kern_return_t ZynUserClientTransport::callTransfer(uint32_t selector, unsigned c
                                                    int64_t length, zynmsr::TransferRecord* record)
 {
     *record = zynmsr::TransferRecord{};
-    if (publishConnection() != kIOReturnSuccess)
+    if (connectionUsable() != kIOReturnSuccess)
         return kIOReturnAborted;
     zynmsr::TransferRecord in{};
     in.buffer = static_cast<uint64_t>(reinterpret_cast<uintptr_t>(buffer));
@@ -242,11 +260,10 @@ bool DarwinUserClientInterface::opendev()
         std::printf("[opendev] IOServiceOpen failed\n");
         return false;
     }
-    m_connection = connection;
+    adoptConnection(connection);
     if (callScalar(zynmsr::kSelOpen) != kIOReturnSuccess) {
         std::printf("[opendev] controller open failed\n");
-        IOServiceClose(m_connection);
-        m_connection = IO_OBJECT_NULL;
+        closeConnection();
         return false;
     }
     m_opened = true;
@@ -257,12 +274,12 @@ bool DarwinUserClientInterface::closedev()
 {
     if (m_connection == IO_OBJECT_NULL)
         return true;
-    const bool closed = m_opened && callScalar(zynmsr::kSelClose) == kIOReturnSuccess;
-    if (!closed)
+    const kern_return_t kr = m_opened ? callScalar(zynmsr::kSelClose) : kIOReturnNotOpen;
+    const bool closed = kr == kIOReturnSuccess;
+    // An interruption sends no close, or a wake() has ended the connection under it: either way
+    // its driver drops what the connection held, and nothing failed.
+    if (closeConnection() && !closed && kr != kIOReturnAborted)
         std::printf("[closedev] controller close failed\n");
-    m_opened = false;
-    IOServiceClose(m_connection);
-    m_connection = IO_OBJECT_NULL;
     return closed;
 }
 

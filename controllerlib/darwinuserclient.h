@@ -45,8 +45,16 @@ protected:
     virtual void reportLockFailure(iokit::kern_return_t kernResult) = 0;
 
     // Closes the connection a call may be waiting on, so that the call returns: its driver
-    // drops what the connection held. The calls after it refuse (kIOReturnAborted).
+    // drops what the connection held. The calls after it refuse (kIOReturnAborted). It closes
+    // only a connection still to be closed: none once the owner has closed its own.
     void wake() override;
+
+    // Makes `connection` (just opened) the transport's: the calls go to it until
+    // closeConnection() or a wake() closes it.
+    void adoptConnection(iokit::io_connect_t connection);
+    // Closes the connection unless a wake() has closed it already (false then); afterwards the
+    // transport has none and is not opened.
+    bool closeConnection();
 
     // With the device open: takes the driver lock, runs the exchange and gives the lock back.
     // -1 when the lock could not be had.
@@ -64,10 +72,14 @@ protected:
     int m_lockPolls = 0;  // budget for requirelock(); 0: derived from getTimeOut()
 
 private:
-    // Every call publishes its connection here before it looks at the interruption, and
-    // wake() closes what it finds here after the interruption is set: either the call sees
-    // the interruption or its connection is closed under it.
-    iokit::kern_return_t publishConnection();
+    // kIOReturnAborted when the transport is interrupted or a wake() has taken its connection.
+    iokit::kern_return_t connectionUsable() const;
+    // The connection while it is still to be closed, from its open on. Whoever takes it from
+    // here (an exchange for IO_OBJECT_NULL) closes it, closeConnection() or wake(), and nobody
+    // else: a handle closed is never closed again, as its number may since name another open.
+    // The connection is here before a call looks at the interruption, and wake() takes it after
+    // the interruption is set: either the call sees the interruption or its connection is
+    // closed under it.
     std::atomic<iokit::io_connect_t> m_liveConnection{iokit::IO_OBJECT_NULL};
 };
 

@@ -26,6 +26,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using viewtest::ModalResponder;
 
 namespace {
@@ -161,6 +163,31 @@ void selectRow(DialogScheduler& d, int row)
         d.Model()->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
+// The store's values as its file on disk holds them ("key=value" of `keys`, in their order):
+// read from a copy, so that nothing a store object of this process keeps in memory counts.
+QStringList onDisk(const QStringList& keys)
+{
+    static int copies = 0;
+    const QString file = QSettings().fileName();
+    const QString copy = QFileInfo(file).absolutePath() + QStringLiteral("/disk%1.conf").arg(++copies);
+    if (!QFile::copy(file, copy))
+        return {QStringLiteral("no file")};
+    QSettings disk(copy, QSettings::IniFormat);
+    QStringList out;
+    for (const QString& k : keys)
+        out << k + QLatin1Char('=') + disk.value(k).toString();
+    QFile::remove(copy);
+    return out;
+}
+
+QString modeOf(const QString& file)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(file).constData(), &info) != 0)
+        return QStringLiteral("missing");
+    return QString::number(info.st_mode & 07777, 8);
+}
+
 } // namespace
 
 class TestDialogsPrefs : public QObject {
@@ -202,6 +229,11 @@ private slots:
     void unschedulableTasksDoNotHang();
     void schedulerTextsInTheLanguage_data();
     void schedulerTextsInTheLanguage();
+
+    void storeIsTheOwnersAlone_data();
+    void storeIsTheOwnersAlone();
+    void confirmedPreferencesAreStored_data();
+    void confirmedPreferencesAreStored();
 
 private:
     QTemporaryDir m_dir;
@@ -1186,6 +1218,108 @@ void TestDialogsPrefs::schedulerTextsInTheLanguage()
     // The other cases see the built-in texts.
     QLocale english(QStringLiteral("en_US"));
     QVERIFY(app->LoadLanguage(english));
+}
+
+// ---- The store on disk ----
+
+void TestDialogsPrefs::storeIsTheOwnersAlone_data()
+{
+    QTest::addColumn<int>("before");   // the file's mode before the first write; -1: no file
+    QTest::newRow("made by the first write") << -1;
+    QTest::newRow("left readable by others") << 0644;
+    QTest::newRow("left writable by all") << 0666;
+    QTest::newRow("already the owner's") << 0600;
+}
+
+void TestDialogsPrefs::storeIsTheOwnersAlone()
+{
+    QFETCH(int, before);
+    const mode_t umaskBefore = ::umask(022);
+    const QString file = QSettings().fileName();
+    QFile::remove(file);
+    if (before >= 0) {
+        QFile made(file);
+        QVERIFY(made.open(QIODevice::WriteOnly));
+        made.close();
+        QCOMPARE(::chmod(QFile::encodeName(file).constData(), mode_t(before)), 0);
+    }
+    QZynSettings& s = record();
+    s.mailpassword = QStringLiteral("first");
+    s.WriteSettings();
+    const QString first = modeOf(file);
+    // A later write (a new file renamed over the old one) keeps it so.
+    s.mailpassword = QStringLiteral("second");
+    s.WriteNotificationSettings();
+    const QString second = modeOf(file);
+    s.WriteSchedulerSettings();
+    const QString third = modeOf(file);
+    ::umask(umaskBefore);
+    QCOMPARE((QStringList{first, second, third}), (QStringList{"600", "600", "600"}));
+    QCOMPARE(onDisk({"notification/mail/password"}), QStringList{"notification/mail/password=second"});
+}
+
+void TestDialogsPrefs::confirmedPreferencesAreStored_data()
+{
+    QTest::addColumn<QString>("dialog");
+    QTest::addColumn<int>("button");
+    QTest::addColumn<QStringList>("stored");   // "key=value" as the file holds them
+
+    const QStringList mail{"notification/mail/server=mail.example.invalid", "notification/mail/auth=true",
+                           "notification/mail/account=admin", "notification/mail/password=s3cret pw"};
+    QTest::newRow("mail, OK") << "mail" << int(QDialogButtonBox::Ok) << mail;
+    QTest::newRow("mail, Apply") << "mail" << int(QDialogButtonBox::Apply) << mail;
+    QTest::newRow("SNMP trap, OK") << "trap" << int(QDialogButtonBox::Ok)
+                                   << QStringList{"notification/snmp/trapip1=127.0.4.9",
+                                                  "notification/snmp/community=private"};
+    QTest::newRow("setup, OK") << "setup" << int(QDialogButtonBox::Ok)
+                               << QStringList{"notification/level=1", "notification/byemail=true"};
+    QTest::newRow("scheduler, OK") << "scheduler" << int(QDialogButtonBox::Ok)
+                                   << QStringList{"scheduler/tasks/size=1", "scheduler/tasks/1/name=nightly",
+                                                  "scheduler/tasks/1/operation/msgbox=back up now"};
+}
+
+void TestDialogsPrefs::confirmedPreferencesAreStored()
+{
+    QFETCH(QString, dialog);
+    QFETCH(int, button);
+    QFETCH(QStringList, stored);
+    QStringList keys;
+    for (const QString& line : stored)
+        keys << line.section(QLatin1Char('='), 0, 0);
+    QVERIFY(onDisk(keys) != stored);
+
+    ModalResponder responder;
+    const auto which = QDialogButtonBox::StandardButton(button);
+    if (dialog == QLatin1String("mail")) {
+        DialogMailSettings d;
+        Ui_DialogMailSettings* f = d.Form();
+        f->smtpServerLineEdit->setText(QStringLiteral("mail.example.invalid"));
+        f->authGroupBox->setChecked(true);
+        f->smtpAuthAccountLineEdit->setText(QStringLiteral("admin"));
+        f->smtpAuthPassLineEdit->setText(QStringLiteral("s3cret pw"));
+        click(f->buttonBox, which);
+    } else if (dialog == QLatin1String("trap")) {
+        DialogSNMPTrapSettings d;
+        d.findChild<QLineEdit*>(QStringLiteral("ipLineEdit1"))->setText(QStringLiteral("127.0.4.9"));
+        d.Form()->communityLineEdit->setText(QStringLiteral("private"));
+        click(d.Form()->buttonBox, which);
+    } else if (dialog == QLatin1String("setup")) {
+        DialogSetup d;
+        Ui_DialogSetup* f = d.Form();
+        f->notificationGroupBox->setChecked(true);
+        f->urgentRadioButton->setChecked(true);
+        f->byEmailCheckBox->setChecked(true);
+        click(f->buttonBox, which);
+    } else {
+        addTask(QStringLiteral("nightly"), QZynTask::Daily, 0, 0, QZynTask::MessageBox);
+        DialogScheduler d;
+        d.show();
+        d.Form()->lineEditMsgBoxMsg->setText(QStringLiteral("back up now"));
+        click(d.Form()->buttonBox, which);
+    }
+    QCOMPARE(transcript(responder), QStringList{});
+    // On disk at once: the program has not ended.
+    QCOMPARE(onDisk(keys), stored);
 }
 
 int main(int argc, char** argv)

@@ -13,6 +13,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdio>
+#include <functional>
 #include <future>
 #include <mutex>
 #include <thread>
@@ -203,6 +204,24 @@ private:
     };
 };
 
+// What `run` prints to standard output (where the library's transport logs).
+template <typename F>
+QByteArray captureStdout(F run)
+{
+    QTemporaryFile file;
+    if (!file.open())
+        return "<no file>";
+    std::fflush(stdout);
+    const int saved = ::dup(STDOUT_FILENO);
+    ::dup2(file.handle(), STDOUT_FILENO);
+    run();
+    std::fflush(stdout);
+    ::dup2(saved, STDOUT_FILENO);
+    ::close(saved);
+    file.seek(0);
+    return file.readAll();
+}
+
 } // namespace
 
 class TestUserClient : public QObject {
@@ -231,6 +250,8 @@ private slots:
     void sessionByEntryId();
     void inProcessRegistry();
     void interruptionEndsTheExchange();
+    void closedHandleIsNotClosedAgain_data();
+    void closedHandleIsNotClosedAgain();
 
 private:
     QTemporaryDir m_dir;
@@ -680,6 +701,102 @@ void TestUserClient::interruptionEndsTheExchange()
         transport->resume();
     }
     hanging->release();
+}
+
+void TestUserClient::closedHandleIsNotClosedAgain_data()
+{
+    QTest::addColumn<bool>("application");   // the application's transport, else the library's
+    QTest::addColumn<bool>("interrupted");   // the exchange is interrupted, else it ends normally
+    QTest::newRow("library, exchange ended") << false << false;
+    QTest::newRow("library, exchange interrupted") << false << true;
+    QTest::newRow("application, exchange ended") << true << false;
+    QTest::newRow("application, exchange interrupted") << true << true;
+}
+
+void TestUserClient::closedHandleIsNotClosedAgain()
+{
+    QFETCH(bool, application);
+    QFETCH(bool, interrupted);
+    // The simulated controller stands first (its entry id: the simulator's rule for position 5),
+    // a driver that hangs in every transfer behind it.
+    constexpr uint64_t kControllerId = 0x100000000ull + 0x100 * 5 + 1;
+    auto hanging = std::make_shared<HangingService>();
+    iokit::ServiceInfo info;
+    info.className = zynmsr::kServiceClass;
+    info.entryId = kHangingId;
+    info.order = 9;
+    iokit::FolderPublisher publisher(m_driverDir, "hanging", info, hanging);
+    QVERIFY(publisher.ok());
+
+    std::unique_ptr<ZynUserClientTransport> transport;
+    std::function<bool()> open;
+    std::function<void()> close;
+    if (application) {
+        auto* t = new QDarwinUserClient();
+        transport.reset(t);
+        QVERIFY(t->init(interrupted ? kHangingId : kControllerId));
+        open = [t] { return t->opendev() == 0; };
+        close = [t] { t->closedev(); };
+    } else {
+        auto* t = new DarwinUserClientInterface();
+        transport.reset(t);
+        QVERIFY(t->init(interrupted ? 1 : 0));
+        open = [t] { return t->opendev(); };
+        close = [t] { t->closedev(); };
+    }
+    // The number the transport's connections get (handles are numbered as descriptors are: the
+    // lowest free number first).
+    QVERIFY(open());
+    const iokit::io_connect_t number = transport->connection();
+    close();
+
+    Bytes frame = frameOf(0x23);
+    std::vector<unsigned char> reply(kZynScratchSize);
+    _IF_CMD_BLOCK block;
+    block.timeout = interrupted ? kMinuteMs : 1000;
+    block.writeBuffer = frame.data();
+    block.writeLength = int64_t(frame.size());
+    block.readBuffer = reply.data();
+    block.readLength = int64_t(reply.size());
+    int exchanged = 0;
+    bool exchangeEnded = true;
+    iokit::io_connect_t other = iokit::IO_OBJECT_NULL;
+    iokit::kern_return_t otherAfterWake = iokit::kIOReturnError;
+    const QByteArray log = captureStdout([&] {
+        if (interrupted) {
+            std::future<int> exchange = std::async(std::launch::async, [&] { return transport->syncSend(&block); });
+            exchangeEnded = QTest::qWaitFor([&] { return hanging->begun() > 0; }, kInterruptedEndMs);
+            transport->interrupt();
+            exchangeEnded = exchangeEnded &&
+                            exchange.wait_for(std::chrono::milliseconds(kInterruptedEndMs)) == std::future_status::ready;
+            if (!exchangeEnded)
+                hanging->release();
+            exchanged = exchange.get();
+            transport->resume();
+        } else {
+            exchanged = transport->syncSend(&block);
+        }
+        // Another open of this process gets the number the transport's connection had; a wake of
+        // the transport (the next interruption) and its next exchange leave that open alone.
+        other = openDriverClient();
+        transport->interrupt();
+        transport->resume();
+        if (!interrupted)
+            exchanged = std::min(exchanged, transport->syncSend(&block));
+        uint32_t outputs = 0;
+        otherAfterWake = iokit::IOConnectCallScalarMethod(other, zynmsr::kSelClearReadBuffer, nullptr, 0, nullptr, &outputs);
+    });
+    hanging->release();
+    QVERIFY(exchangeEnded);
+    if (interrupted)
+        QVERIFY(exchanged < 0);
+    else
+        QVERIFY2(exchanged > 0, qPrintable(QString::number(exchanged)));
+    QVERIFY(other != iokit::IO_OBJECT_NULL);
+    QCOMPARE(other, number);
+    QCOMPARE(otherAfterWake, iokit::kIOReturnSuccess);
+    QVERIFY2(!log.contains("close failed"), log.constData());
+    QCOMPARE(iokit::IOServiceClose(other), iokit::kIOReturnSuccess);
 }
 
 int main(int argc, char** argv)

@@ -1,11 +1,18 @@
 #include "devices/settings.h"
 
 #include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 
 #include <algorithm>
 #include <atomic>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -37,6 +44,35 @@ QVariant generalValue(const QSettings& store, const char* name, const QVariant& 
         if (store.contains(spelling))
             return store.value(spelling);
     return absent;
+}
+
+// The store holds the mail password in clear: its file is its owner's alone.
+constexpr mode_t kOwnerOnly = S_IRUSR | S_IWUSR;
+constexpr mode_t kOthers = S_IRWXG | S_IRWXO;
+
+// Called before every write. The toolkit rewrites the store through a new file that it gives
+// the permissions of the file it replaces (until then, the owner's alone), and makes a missing
+// file as the process's umask says: so the file is made here, the owner's alone, before the
+// first write, and a file an earlier version left readable by others is made the owner's.
+void keepStoreOwnersAlone()
+{
+    const QSettings store;
+    const QFileInfo file(store.fileName());
+    if (!file.isAbsolute())
+        return;
+    QDir().mkpath(file.absolutePath());
+    const QByteArray path = QFile::encodeName(file.absoluteFilePath());
+    // No link is followed; a name that is not a regular file is not touched.
+    const int fd = ::open(path.constData(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, kOwnerOnly);
+    if (fd < 0) {
+        qWarning("settings store: cannot make %s", path.constData());
+        return;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & kOthers) != 0 &&
+        ::fchmod(fd, info.st_mode & S_IRWXU) != 0)
+        qWarning("settings store: cannot make %s its owner's alone", path.constData());
+    ::close(fd);
 }
 
 } // namespace
@@ -208,6 +244,7 @@ void QZynSettings::ReadSchedulerSettings()
 
 void QZynSettings::WriteGeneralSettings()
 {
+    keepStoreOwnersAlone();
     QSettings store;
     // The spelling a later process reads back goes, so that one value is left.
     store.remove(kGeneralReadBack + QLatin1String("locale"));
@@ -216,6 +253,7 @@ void QZynSettings::WriteGeneralSettings()
 
 void QZynSettings::WriteNotificationSettings()
 {
+    keepStoreOwnersAlone();
     QSettings store;
     store.setValue("notification/level", level);
     store.setValue("notification/mail/server", mailserver);
@@ -242,6 +280,7 @@ void QZynSettings::WriteNotificationSettings()
 
 void QZynSettings::WriteSchedulerSettings()
 {
+    keepStoreOwnersAlone();
     QSettings store;
     store.beginWriteArray("scheduler/tasks");
     for (int i = 0; i < scheduler.TaskCount(); ++i) {

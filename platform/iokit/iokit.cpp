@@ -16,6 +16,7 @@
 #include <fcntl.h>
 #include <map>
 #include <mutex>
+#include <set>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -87,6 +88,9 @@ struct Object {
 struct HandleTable {
     std::mutex mutex;
     std::unordered_map<io_object_t, std::shared_ptr<Object>> objects;
+    // Numbers given back, handed out again lowest first as the kernel does with its names and
+    // descriptors: a handle kept after its release may name another's object.
+    std::set<io_object_t> released;
     io_object_t next = 1;
 
     io_object_t insert(std::shared_ptr<Object> object)
@@ -94,9 +98,15 @@ struct HandleTable {
         std::lock_guard<std::mutex> lock(mutex);
         if (objects.size() >= UINT32_MAX - 1)
             return IO_OBJECT_NULL;
-        while (next == IO_OBJECT_NULL || objects.count(next))
-            ++next;
-        const io_object_t handle = next++;
+        io_object_t handle = IO_OBJECT_NULL;
+        if (!released.empty()) {
+            handle = *released.begin();
+            released.erase(released.begin());
+        } else {
+            while (next == IO_OBJECT_NULL || objects.count(next))
+                ++next;
+            handle = next++;
+        }
         objects.emplace(handle, std::move(object));
         return handle;
     }
@@ -119,6 +129,7 @@ struct HandleTable {
             return nullptr;
         std::shared_ptr<Object> object = std::move(it->second);
         objects.erase(it);
+        released.insert(handle);
         return object;
     }
 };

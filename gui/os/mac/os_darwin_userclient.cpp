@@ -26,10 +26,7 @@ bool QDarwinUserClient::init(uint64_t entryId)
 void QDarwinUserClient::InitRes()
 {
     m_entryId = kNoEntry;
-    if (m_connection != IO_OBJECT_NULL)
-        IOServiceClose(m_connection);  // the handle only; the controller is not told
-    m_connection = IO_OBJECT_NULL;
-    m_opened = false;
+    closeConnection();  // the handle only; the controller is not told
 }
 
 int QDarwinUserClient::opendev()
@@ -64,12 +61,11 @@ int QDarwinUserClient::opendev()
         qDebug("IOServiceOpen failed code = %x", static_cast<unsigned>(kr));
         return kr;
     }
-    m_connection = connection;
+    adoptConnection(connection);
     kr = callScalar(zynmsr::kSelOpen);
     if (kr != kIOReturnSuccess) {
         qDebug("controller open failed");
-        IOServiceClose(m_connection);
-        m_connection = IO_OBJECT_NULL;
+        closeConnection();
         return kr;
     }
     m_opened = true;
@@ -83,9 +79,7 @@ int QDarwinUserClient::closedev()
     kern_return_t kr = kIOReturnSuccess;
     if (m_opened)
         kr = callScalar(zynmsr::kSelClose);
-    IOServiceClose(m_connection);
-    m_connection = IO_OBJECT_NULL;
-    m_opened = false;
+    closeConnection();
     return kr;
 }
 

@@ -1,5 +1,7 @@
 #include "ui/dialog/prefdialogs.h"
 
+#include "devices/settings.h"
+
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -20,16 +22,24 @@ void RelabelButtons(QDialogButtonBox* box, const QString& ok, const QString& can
 
 void AnswerButton(QDialog* dialog, QDialogButtonBox* box, QAbstractButton* button, const std::function<bool()>& apply)
 {
+    // What the user confirmed is in the store at once, not only when the program ends.
+    const auto confirm = [&apply] {
+        if (!apply())
+            return false;
+        if (QZynSettings* settings = QZynSettings::Application())
+            settings->WriteSettings();
+        return true;
+    };
     switch (box->buttonRole(button)) {
     case QDialogButtonBox::AcceptRole:
-        if (apply())
+        if (confirm())
             dialog->accept();
         break;
     case QDialogButtonBox::RejectRole:
         dialog->reject();
         break;
     case QDialogButtonBox::ApplyRole:
-        apply();
+        confirm();
         break;
     default:
         break;

@@ -19,7 +19,8 @@ constexpr const char* kPortMask = "00000;";
 // Gives the box's OK, Cancel and Apply buttons (those it has) the given texts.
 void RelabelButtons(QDialogButtonBox* box, const QString& ok, const QString& cancel, const QString& apply);
 // Answers a click on `button` of the dialog's `box`: OK applies and closes the dialog when
-// `apply` succeeds, Cancel closes it, Apply applies; other buttons do nothing.
+// `apply` succeeds, Cancel closes it, Apply applies; other buttons do nothing. What OK or Apply
+// applied is written to the settings store of the application's record at once.
 void AnswerButton(QDialog* dialog, QDialogButtonBox* box, QAbstractButton* button, const std::function<bool()>& apply);
 // Makes `label` a link showing `text`.
 void SetLink(QLabel* label, const QString& text);
