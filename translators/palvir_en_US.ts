@@ -30,6 +30,10 @@
         <source>Cancel</source>
         <translation>Cancel</translation>
     </message>
+    <message>
+        <source>Please enter a valid IP address.</source>
+        <translation>Please enter a valid IP address.</translation>
+    </message>
 </context>
 <context>
     <name>DialogAddHotSpareDisk</name>
@@ -2018,6 +2022,14 @@ Are you sure you want to delete this volume ?</translation>
     <message>
         <source>http://%1:%2</source>
         <translation>http://%1:%2</translation>
+    </message>
+    <message>
+        <source>And %1 more events.</source>
+        <translation>And %1 more events.</translation>
+    </message>
+    <message>
+        <source>No web browser could be opened; please open %1 by hand.</source>
+        <translation>No web browser could be opened; please open %1 by hand.</translation>
     </message>
 </context>
 <context>
