@@ -964,9 +964,10 @@ void TestMainWindowPages::browserMissing()
             static_cast<QMessageBox*>(box)->button(QMessageBox::Ok)->click();
         });
         window.Form()->doAdvanceFeatures->click();
-        const QStringList expected = {QStringLiteral("%1|Palvir|No web browser could be opened; please open %2 by hand.|OK|OK")
-                                          .arg(int(QMessageBox::Warning))
-                                          .arg(k.url)};
+        const QStringList expected = {
+            QStringLiteral("%1|Palvir|No web browser could be opened; please open %2 by hand.|OK|OK")
+                .arg(int(QMessageBox::Warning))
+                .arg(k.url)};
         QVERIFY2(dialogtest::transcript(responder) == expected,
                  qPrintable(QString::fromLatin1(k.name) + ": " + dialogtest::transcript(responder).join(" / ")));
     }

@@ -606,7 +606,10 @@ QStringList TestNotifier::answerBoxes(int count, const QString& shot)
         QMessageBox* box = openBoxes().first();
         if (!shot.isEmpty() && shown.size() == count - 1)
             dialogtest::shootDialog(box, shot);
-        shown << QStringLiteral("%1|%2|%3").arg(namesIn({box->text()}).value(0)).arg(int(box->icon())).arg(box->informativeText());
+        shown << QStringLiteral("%1|%2|%3")
+                     .arg(namesIn({box->text()}).value(0))
+                     .arg(int(box->icon()))
+                     .arg(box->informativeText());
         box->button(QMessageBox::Ok)->click();
     }
     return shown;
@@ -671,7 +674,8 @@ void TestNotifier::gravestNoticeFirst()
     for (int i = 0; i < window.Form()->logTreeWidget->topLevelItemCount(); ++i)
         rows << window.Form()->logTreeWidget->topLevelItem(i)->text(4);
     QCOMPARE(namesIn(rows, true), names);
-    QCOMPARE(answerBoxes(boxes.size(), QStringLiteral("notice-gravest-%1").arg(QString::fromLatin1(QTest::currentDataTag()).replace(QRegularExpression("\\W+"), "-"))), boxes);
+    const QString shot = QString::fromLatin1(QTest::currentDataTag()).replace(QRegularExpression("\\W+"), "-");
+    QCOMPARE(answerBoxes(boxes.size(), "notice-gravest-" + shot), boxes);
     QCoreApplication::processEvents();
     QCOMPARE(openBoxes().size(), 0);
     QCOMPARE(watch.mostOpen, 1);
