@@ -5,6 +5,7 @@
 // per process, so ctest runs the cases that end the window's life in processes of their own.
 #include "cli/console.h"
 #include "controllerfixture.h"
+#include "dialogfixture.h"
 #include "devices/raidset.h"
 #include "devices/volumeset.h"
 #include "devices/zynlog.h"
@@ -49,6 +50,8 @@ const char* const kConnectAddress = "127.0.0.178";
 const char* const kSilentAddress = "127.0.0.179";
 const char* const kArrivingAddress = "127.0.0.183";
 const char* const kSilentSecond = "127.0.0.184";
+const char* const kWholeAddress = "127.0.5.2";
+const char* const kPaddedAddress = "127.0.5.3";
 // The product's poll: a silent exchange waits 5 s on the network and 60 s on the driver.
 constexpr int kProductPollUs = 10000;
 // What quitting, a stop, a removal or a disconnect may take whatever the controllers do.
@@ -235,6 +238,7 @@ private slots:
     void trayQuitShutsDown();
     void passwordGate();
     void addByAddressDialog();
+    void connectTakesOnlyWholeAddresses();
     void connectAndDisconnect();
     void controllersComeAndGo();
     void silentControllersHoldNoEnd();
@@ -853,6 +857,94 @@ void TestMainWindow::addByAddressDialog()
         c.edit(dialog);
         QVERIFY2(dialog.address == c.address, qPrintable(QString::fromLatin1(c.name) + ": " + dialog.address));
     }
+}
+
+// Connect hands the discovery worker a whole IPv4 address only: any other entry is refused in the
+// dialog with a message, the entry kept as typed under its mask, and nothing is sent.
+void TestMainWindow::connectTakesOnlyWholeAddresses()
+{
+    m_sim = std::make_unique<zynsim::Simulator>();
+    QVERIFY(m_sim->addUdpController(kWholeAddress, zynsim::ControllerConfig()));
+    QVERIFY(m_sim->addUdpController(kPaddedAddress, zynsim::ControllerConfig()));
+    MainWindow window;
+    QSignalSpy added(&window, &MainWindow::signal_add_ctrl_by_ip);
+    const QString dialogSeen = QStringLiteral("DialogAddControllerByIP|Connect To Server|");
+    const QString refusal = QStringLiteral("QMessageBox|Palvir|Please enter a valid IP address.|%1|OK")
+                                .arg(int(QMessageBox::Warning));
+    struct Case {
+        const char* name;
+        const char* typed;
+        QString kept;   // what the refused dialog's field still holds; empty when accepted
+        QString sent;   // what reaches the discovery worker; empty when refused
+    };
+    // The accepted come last: the worker takes requests in order, so once they are listed a
+    // refused entry that had reached it would have logged its failure.
+    const std::vector<Case> cases = {
+        {"a group past 255", "300.0.0.1", "300.0.0.1", QString()},
+        {"256 in the first group", "256.1.1.1", "256.1.1.1", QString()},
+        {"256 in the last group", "1.1.1.256", "1.1.1.256", QString()},
+        {"groups left blank", "1.2.3", "1.2.3.", QString()},
+        {"empty", "", "...", QString()},
+        {"whole", kWholeAddress, QString(), kWholeAddress},
+        {"leading zeros: the same address without them", "127.000.005.003", QString(), kPaddedAddress},
+    };
+    for (const Case& k : cases) {
+        ModalResponder responder;
+        QPointer<DialogAddControllerByIP> dialog;
+        QString kept, mask;
+        responder.handle([&](QWidget* w) {
+            dialog = qobject_cast<DialogAddControllerByIP*>(w);
+            if (dialog == nullptr) {
+                QTest::keyClick(w, Qt::Key_Escape);
+                return;
+            }
+            dialog->Form()->ipLineEdit->clear();
+            QTest::keyClicks(dialog->Form()->ipLineEdit, QString::fromLatin1(k.typed));
+            // Pressed once this answer is over, so that the responder sees what the press opens.
+            QTimer::singleShot(0, dialog->Form()->buttonBox->button(QDialogButtonBox::Ok), &QAbstractButton::click);
+        });
+        if (k.sent.isEmpty()) {
+            responder.handle([](QWidget* box) {
+                dialogtest::shootDialog(box, QStringLiteral("connect-refused"));
+                static_cast<QMessageBox*>(box)->button(QMessageBox::Ok)->click();
+            });
+            responder.handle([&](QWidget* w) {
+                if (w == dialog.data()) {
+                    kept = dialog->Form()->ipLineEdit->text();
+                    mask = dialog->Form()->ipLineEdit->inputMask();
+                }
+                QTest::keyClick(w, Qt::Key_Escape);
+            });
+        }
+        const int sentBefore = added.count();
+        window.Form()->connectToolButton->click();
+        QStringList seen;
+        for (const ModalResponder::Seen& b : responder.seen()) {
+            seen << QStringLiteral("%1|%2|%3").arg(b.cls, b.title, b.text);
+            if (b.cls == QLatin1String("QMessageBox"))
+                seen.last() += QStringLiteral("|%1|%2").arg(b.icon).arg(b.buttons.join(','));
+        }
+        const QStringList boxes =
+            k.sent.isEmpty() ? QStringList{dialogSeen, refusal, dialogSeen} : QStringList{dialogSeen};
+        QVERIFY2(seen == boxes, qPrintable(QString::fromLatin1(k.name) + ": " + seen.join(" / ")));
+        QVERIFY2(kept == k.kept, qPrintable(QString::fromLatin1(k.name) + ": " + kept));
+        if (k.sent.isEmpty())
+            QVERIFY2(mask == QLatin1String("000.000.000.000"), k.name);
+        QVERIFY2(added.count() - sentBefore == (k.sent.isEmpty() ? 0 : 1), k.name);
+        if (!k.sent.isEmpty()) {
+            QVERIFY2(added.last().at(0).toString() == k.sent, qPrintable(QString::fromLatin1(k.name) + ": "
+                                                                         + added.last().at(0).toString()));
+            const auto listed = [&] { return ZynGetHost()->get_controller_by_ip(k.sent) != nullptr; };
+            QVERIFY2(QTest::qWaitFor(listed, 20000), k.name);
+        }
+    }
+    QStringList failures;
+    QTreeWidget* list = window.Form()->logTreeWidget;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        for (int column = 0; column < list->columnCount(); ++column)
+            if (list->topLevelItem(i)->text(column).contains(QLatin1String("No controller found")))
+                failures << list->topLevelItem(i)->text(column);
+    QCOMPARE(failures, QStringList());
 }
 
 void TestMainWindow::connectAndDisconnect()

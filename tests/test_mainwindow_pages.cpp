@@ -11,6 +11,7 @@
 #include "devices/scheduler.h"
 #include "devices/settings.h"
 #include "devices/volumeset.h"
+#include "dialogfixture.h"
 #include "modalresponder.h"
 #include "peerfixture.h"
 #include "cli/cli-zynmsr.h"
@@ -32,6 +33,7 @@
 #include <QHostAddress>
 #include <QNetworkAddressEntry>
 #include <QNetworkInterface>
+#include <QScopeGuard>
 #include <QTcpServer>
 #include <QTreeWidget>
 #include <QtTest>
@@ -49,6 +51,7 @@ const char* const kEnclosureAddress = "127.0.0.242";
 const char* const kPeerAddress = "127.0.0.243";
 const char* const kRigAddress = "127.0.0.244";
 const char* const kConsoleAddress = "127.0.7.1";
+const char* const kBrowserlessAddress = "127.0.5.10";
 
 // Older family: four disks on channels, a raid set with two volumes, a pass-through disk.
 const char* const kOlderModel =
@@ -149,6 +152,7 @@ private slots:
     void browserAddressChoice();
     void browserUrl();
     void consoleNamesItsController();
+    void browserMissing();
 
 private:
     // The tree row of a device and the current row made of it.
@@ -1009,6 +1013,62 @@ void TestMainWindowPages::consoleNamesItsController()
     QCOMPARE(console->History(), (QStringList{"sys getrtctime"}));
     ui->tabControllerWidget->setCurrentWidget(ui->tabCLI);
     shoot(window, "mainwindow-console");
+}
+
+// Without a browser to open, Advanced Features gives the address to open by hand.
+void TestMainWindowPages::browserMissing()
+{
+    // No handler of the program's own and no program on the path: the platform's opening fails
+    // as on a machine without a desktop or a browser.
+    QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+    QTemporaryDir noPrograms;
+    QVERIFY(noPrograms.isValid());
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", noPrograms.path().toLocal8Bit());
+    const auto restore = qScopeGuard([&path] { qputenv("PATH", path); });
+
+    zynsim::ControllerConfig driverConfig;
+    driverConfig.emptyModel = true;
+    m_driver = m_sim->addDriverController(driverFolder().toStdString(), 0, driverConfig);
+    QVERIFY(m_driver);
+    MainWindow window;
+    QZynController* driver = driverController();
+    QVERIFY(driver != nullptr);
+    zynsim::ControllerConfig olderConfig;
+    olderConfig.profile = zynsim::Profile::Older;
+    QZynController* older = online(*m_sim, &m_older, kBrowserlessAddress, olderConfig, kOlderModel);
+    QVERIFY(older != nullptr);
+    QList<QNetworkAddressEntry> entries;
+    for (const QNetworkInterface& i : QNetworkInterface::allInterfaces())
+        entries += i.addressEntries();
+    const QTcpServer* proxy = driver->GetHttpProxyServer();
+    const QString proxied = "http://" + MainWindow::BrowserHost(proxy->serverAddress(), entries).toString() + ":"
+                            + QString::number(proxy->serverPort());
+
+    struct Case {
+        const char* name;
+        QZynDevice* current;
+        QString url;
+    };
+    const std::vector<Case> cases = {
+        {"over Ethernet", older, QStringLiteral("http://%1:80").arg(QLatin1String(kBrowserlessAddress))},
+        {"on the driver", driver, proxied},
+    };
+    for (const Case& k : cases) {
+        select(window, k.current);
+        ModalResponder responder;
+        responder.handle([](QWidget* box) {
+            dialogtest::shootDialog(box, QStringLiteral("browser-missing"));
+            static_cast<QMessageBox*>(box)->button(QMessageBox::Ok)->click();
+        });
+        window.Form()->doAdvanceFeatures->click();
+        const QStringList expected = {
+            QStringLiteral("%1|Palvir|No web browser could be opened; please open %2 by hand.|OK|OK")
+                .arg(int(QMessageBox::Warning))
+                .arg(k.url)};
+        QVERIFY2(dialogtest::transcript(responder) == expected,
+                 qPrintable(QString::fromLatin1(k.name) + ": " + dialogtest::transcript(responder).join(" / ")));
+    }
 }
 
 int main(int argc, char** argv)

@@ -4,9 +4,11 @@
 // real peers: a mail to an aiosmtpd server, traps to snmptrapd, the system log through syslog(3).
 // An event the controller held when it was connected is never notified; a new one is.
 // Events logged while the window takes no events are each shown and notified once, in order,
-// when it takes them again; the notifier's message box never opens inside another.
+// when it takes them again; the notifier's message box never opens inside another, and the box
+// that comes next shows the gravest notice that waits.
 #include "filesizelimit.h"
 #include "controllerfixture.h"
+#include "dialogfixture.h"
 #include "devices/event.h"
 #include "devices/guiitem.h"
 #include "devices/settings.h"
@@ -45,6 +47,7 @@ const char* const kDiscovery = "127.0.0.176";
 const char* const kControllerAddress = "127.0.0.174";
 const char* const kPeerAddress = "127.0.0.175";
 const char* const kPolledAddress = "127.0.0.177";
+const char* const kGravestAddress = "127.0.5.1";
 
 // What the system log was given.
 class RecordingSink : public SysLogSink {
@@ -161,6 +164,8 @@ private slots:
     void everyEventOnceAfterAHeldWindow();
     void oneNoticeBoxAtATime_data();
     void oneNoticeBoxAtATime();
+    void gravestNoticeFirst_data();
+    void gravestNoticeFirst();
 
 private:
     // Logs `count` general events of `level` named <prefix>000.. on the polled controller in
@@ -169,6 +174,13 @@ private:
     // has a notice of each. The names the system log got, in order.
     QStringList notifiedAfterHold(zynsim::FakeController& ctl, QZynController* c, const char* prefix, int count,
                                   int level, int batch);
+    // The same with a level for each event.
+    QStringList notifiedAfterHold(zynsim::FakeController& ctl, QZynController* c, const char* prefix,
+                                  const QVector<int>& levels, int batch);
+    // Answers the notifier's boxes one by one until `count` have been seen or none comes: the
+    // event each shows, its icon and what it adds ("S001|2|And 2 more events."). With
+    // PALVIR_SHOT_DIR set, a picture of the last one, named `shot`.
+    static QStringList answerBoxes(int count, const QString& shot = QString());
     // Puts an event of `level` named `device` into the controller's event slot 0; null when the
     // tables hold no event of that level.
     QZynEvent* eventAt(QZynController* c, int level, const char* device);
@@ -462,9 +474,18 @@ void TestNotifier::systemLogTakesTheTextUnchanged()
 QStringList TestNotifier::notifiedAfterHold(zynsim::FakeController& ctl, QZynController* c, const char* prefix,
                                             int count, int level, int batch)
 {
-    const Known k = eventOfLevel(level, zynevent::kGeneralEvent);
+    return notifiedAfterHold(ctl, c, prefix, QVector<int>(count, level), batch);
+}
+
+QStringList TestNotifier::notifiedAfterHold(zynsim::FakeController& ctl, QZynController* c, const char* prefix,
+                                            const QVector<int>& levels, int batch)
+{
+    const int count = levels.size();
+    std::vector<Known> known;
+    for (const int level : levels)
+        known.push_back(eventOfLevel(level, zynevent::kGeneralEvent));
     const int ringSlots = c->EventRingSlots();
-    if (k.eventClass == 0 || batch >= ringSlots)
+    if (std::any_of(known.begin(), known.end(), [](const Known& k) { return k.eventClass == 0; }) || batch >= ringSlots)
         return {QStringLiteral("no such event, or a batch past the ring")};
     m_sink.take();
     const int base = c->GetEventCounter();
@@ -472,7 +493,7 @@ QStringList TestNotifier::notifiedAfterHold(zynsim::FakeController& ctl, QZynCon
         for (const int end = std::min(count, logged + batch); logged < end; ++logged) {
             sEVET_DATA r;
             std::memset(&r, 0, sizeof r);
-            r.set(uint8_t(k.eventClass), uint8_t(k.code));
+            r.set(uint8_t(known[size_t(logged)].eventClass), uint8_t(known[size_t(logged)].code));
             r.setName(qPrintable(QString::asprintf("%s%03d", prefix, logged)));
             ctl.addEvent(r);
         }
@@ -570,15 +591,94 @@ void TestNotifier::oneNoticeBoxAtATime()
     QCOMPARE(notified.size(), behind + 1);
     // Answered one by one, the boxes account for every event once, in order.
     QStringList shown;
-    while (shown.size() < boxes.size() && QTest::qWaitFor([] { return openBoxes().size() == 1; }, kReleasedMs)) {
-        QMessageBox* box = openBoxes().first();
-        shown << namesIn({box->text()}).value(0) + QLatin1Char('|') + box->informativeText();
-        box->button(QMessageBox::Ok)->click();
-    }
+    for (const QString& box : answerBoxes(boxes.size()))
+        shown << box.section(QLatin1Char('|'), 0, 0) + QLatin1Char('|') + box.section(QLatin1Char('|'), 2);
     QCoreApplication::processEvents();
     QCOMPARE(openBoxes().size(), 0);
     QCOMPARE(watch.mostOpen, 1);
     QCOMPARE(shown, boxes);
+}
+
+QStringList TestNotifier::answerBoxes(int count, const QString& shot)
+{
+    QStringList shown;
+    while (shown.size() < count && QTest::qWaitFor([] { return openBoxes().size() == 1; }, kReleasedMs)) {
+        QMessageBox* box = openBoxes().first();
+        if (!shot.isEmpty() && shown.size() == count - 1)
+            dialogtest::shootDialog(box, shot);
+        shown << QStringLiteral("%1|%2|%3")
+                     .arg(namesIn({box->text()}).value(0))
+                     .arg(int(box->icon()))
+                     .arg(box->informativeText());
+        box->button(QMessageBox::Ok)->click();
+    }
+    return shown;
+}
+
+void TestNotifier::gravestNoticeFirst_data()
+{
+    // The levels of the events in the order logged, one letter each (Urgent, Serious, Warning,
+    // Informational): the first opens a box, the others wait behind it.
+    QTest::addColumn<QString>("levels");
+    QTest::addColumn<QStringList>("boxes");   // each box: its event, its icon, what it adds
+    const QString info = QString::number(QMessageBox::Information);
+    const QString warning = QString::number(QMessageBox::Warning);
+    const QString critical = QString::number(QMessageBox::Critical);
+    QTest::newRow("urgent behind informational ones")
+        << "IIIU" << QStringList{"S000|" + info + "|", "S003|" + critical + "|And 2 more events."};
+    QTest::newRow("urgent first of those waiting")
+        << "IUII" << QStringList{"S000|" + info + "|", "S001|" + critical + "|And 2 more events."};
+    QTest::newRow("a graver one behind one: it comes first, the other after")
+        << "IIW" << QStringList{"S000|" + info + "|", "S002|" + warning + "|", "S001|" + info + "|"};
+    QTest::newRow("serious behind warning")
+        << "IWS" << QStringList{"S000|" + info + "|", "S002|" + critical + "|", "S001|" + warning + "|"};
+    QTest::newRow("the waiting store full, then urgent ones")
+        << "IIIWIUU" << QStringList{"S000|" + info + "|", "S005|" + critical + "|And 5 more events."};
+    QTest::newRow("equal levels: the earliest, kept ones")
+        << "WISIS" << QStringList{"S000|" + warning + "|", "S002|" + critical + "|And 3 more events."};
+    QTest::newRow("equal levels: the earliest, past the store")
+        << "WIIUIU" << QStringList{"S000|" + warning + "|", "S003|" + critical + "|And 4 more events."};
+    QString storm(250, QLatin1Char('I'));
+    storm[200] = QLatin1Char('U');
+    storm[230] = QLatin1Char('U');
+    QTest::newRow("a storm of 250, urgent late in it")
+        << storm << QStringList{"S000|" + info + "|", "S200|" + critical + "|And 248 more events."};
+}
+
+void TestNotifier::gravestNoticeFirst()
+{
+    QFETCH(QString, levels);
+    QFETCH(QStringList, boxes);
+    const QHash<QChar, int> byLetter = {{'U', QZynEvent::Urgent}, {'S', QZynEvent::Serious},
+                                        {'W', QZynEvent::Warning}, {'I', QZynEvent::Informational}};
+    QVector<int> sequence;
+    for (const QChar letter : levels)
+        sequence << byLetter.value(letter);
+    zynsim::Simulator sim;
+    auto ctl = sim.addUdpController(kGravestAddress, zynsim::ControllerConfig());
+    QVERIFY(ctl);
+    QZynSettings::Application()->level = QZynEvent::Informational;
+    QZynSettings::Application()->bymessage = true;
+    QZynSettings::Application()->bysystemlog = true;
+    MainWindow window;
+    QZynController* c = announceOnline(kGravestAddress);
+    QVERIFY(c != nullptr);
+    BoxWatch watch;
+
+    // Every event reaches the system log and the log list at once, in order, whatever the boxes show.
+    QStringList names;
+    for (int i = 0; i < sequence.size(); ++i)
+        names << QString::asprintf("S%03d", i);
+    QCOMPARE(notifiedAfterHold(*ctl, c, "S", sequence, sequence.size()), names);
+    QStringList rows;
+    for (int i = 0; i < window.Form()->logTreeWidget->topLevelItemCount(); ++i)
+        rows << window.Form()->logTreeWidget->topLevelItem(i)->text(4);
+    QCOMPARE(namesIn(rows, true), names);
+    const QString shot = QString::fromLatin1(QTest::currentDataTag()).replace(QRegularExpression("\\W+"), "-");
+    QCOMPARE(answerBoxes(boxes.size(), "notice-gravest-" + shot), boxes);
+    QCoreApplication::processEvents();
+    QCOMPARE(openBoxes().size(), 0);
+    QCOMPARE(watch.mostOpen, 1);
 }
 
 int main(int argc, char** argv)

@@ -41,6 +41,10 @@
         <source>Cancel</source>
         <translation>Abbrechen</translation>
     </message>
+    <message>
+        <source>Please enter a valid IP address.</source>
+        <translation>Bitte geben Sie eine gültige IP-Adresse ein.</translation>
+    </message>
 </context>
 <context>
     <name>DialogAddHotSpareDisk</name>
@@ -2033,6 +2037,10 @@ Möchten Sie dieses Volume wirklich löschen?</translation>
     <message>
         <source>http://%1:%2</source>
         <translation>http://%1:%2</translation>
+    </message>
+    <message>
+        <source>No web browser could be opened; please open %1 by hand.</source>
+        <translation>Es konnte kein Webbrowser geöffnet werden; bitte öffnen Sie %1 selbst.</translation>
     </message>
 </context>
 <context>

@@ -41,6 +41,10 @@
         <source>Cancel</source>
         <translation>Cancel</translation>
     </message>
+    <message>
+        <source>Please enter a valid IP address.</source>
+        <translation>Please enter a valid IP address.</translation>
+    </message>
 </context>
 <context>
     <name>DialogAddHotSpareDisk</name>
@@ -2033,6 +2037,10 @@ Are you sure you want to delete this volume ?</translation>
     <message>
         <source>And %1 more events.</source>
         <translation>And %1 more events.</translation>
+    </message>
+    <message>
+        <source>No web browser could be opened; please open %1 by hand.</source>
+        <translation>No web browser could be opened; please open %1 by hand.</translation>
     </message>
 </context>
 <context>

@@ -41,6 +41,10 @@
         <source>Cancel</source>
         <translation>取消</translation>
     </message>
+    <message>
+        <source>Please enter a valid IP address.</source>
+        <translation>請輸入有效的 IP 位址。</translation>
+    </message>
 </context>
 <context>
     <name>DialogAddHotSpareDisk</name>
@@ -2033,6 +2037,10 @@ Are you sure you want to delete this volume ?</source>
     <message>
         <source>http://%1:%2</source>
         <translation>http://%1:%2</translation>
+    </message>
+    <message>
+        <source>No web browser could be opened; please open %1 by hand.</source>
+        <translation>無法開啟網頁瀏覽器；請自行開啟 %1。</translation>
     </message>
 </context>
 <context>

@@ -16,13 +16,16 @@ public:
     explicit DialogAddControllerByIP(QWidget* parent = nullptr);
     ~DialogAddControllerByIP() override;
 
-    // The address as the field last reported it (the mask leaves its blanks out).
+    // The address as the field last reported it (the mask leaves its blanks out); once accepted,
+    // the whole IPv4 address it names, each group in decimal without leading zeros.
     QString address;
 
     Ui_DialogAddControllerByIP* Form() const { return ui; }
 
 public slots:
     void on_ipLineEdit_textChanged(const QString& text);
+    // Only a whole IPv4 address closes the dialog; anything else is refused with a message.
+    void accept() override;
 
 private:
     Ui_DialogAddControllerByIP* ui;

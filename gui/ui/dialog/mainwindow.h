@@ -210,7 +210,8 @@ private:
         int level;
         QString text;
     };
-    // Waiting for the notifier's box: the oldest few, and how many more came after them.
+    // Waiting for the notifier's box: the oldest few, and how many more came after them (a later
+    // notice graver than every one kept takes the place of one).
     std::deque<Notice> m_notices;
     qint64 m_noticesBehind = 0;
     std::unique_ptr<QMessageBox> m_noticeBox;   // the open notifier box; null when none is open

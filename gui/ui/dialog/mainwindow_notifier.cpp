@@ -18,6 +18,8 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <algorithm>
+
 #include <syslog.h>
 
 namespace {
@@ -46,6 +48,13 @@ int syslogPriority(int level)
     }
 }
 
+// How grave a notice is, a lower value graver: level 0 and any level outside the table count as
+// urgent, as in the system log.
+int gravity(int level)
+{
+    return level >= QZynEvent::Serious && level <= QZynEvent::Informational ? level : int(QZynEvent::Urgent);
+}
+
 // Texts that leave the program carry no NUL: a receiver would cut them there.
 QString withoutNul(QString text)
 {
@@ -60,6 +69,8 @@ constexpr int kTrapManagers = 3;
 constexpr int kRecipients = 3;
 // Notices waiting behind the notifier's box that its next box counts instead of showing, and
 // the waiting notices kept: the one the next box shows and the one that may get a box of its own.
+// Once more come than are kept the next box counts all but one, so from then on only the
+// gravest is kept among them.
 constexpr qint64 kCountedNotices = 2;
 constexpr size_t kKeptNotices = 2;
 
@@ -141,11 +152,16 @@ void MainWindow::Notifier(QZynEvent* event)
 void MainWindow::QueueNoticeBox(int level, const QString& notice)
 {
     const bool idle = m_noticeBox == nullptr && m_notices.empty();
-    // However long the box stays open, what waits stays small: the rest is only counted.
-    if (m_notices.size() < kKeptNotices)
+    // However long the box stays open, what waits stays small: the rest is only counted, but a
+    // notice graver than every one kept takes the place of one of them.
+    if (m_notices.size() < kKeptNotices) {
         m_notices.push_back({level, notice});
-    else
+    } else {
         ++m_noticesBehind;
+        if (std::all_of(m_notices.begin(), m_notices.end(),
+                        [level](const Notice& kept) { return gravity(level) < gravity(kept.level); }))
+            m_notices.back() = {level, notice};
+    }
     if (idle)
         ShowNextNoticeBox();
 }
@@ -154,8 +170,12 @@ void MainWindow::ShowNextNoticeBox()
 {
     if (m_noticeBox != nullptr || m_notices.empty() || m_shutDown)
         return;
-    const Notice shown = m_notices.front();
-    m_notices.pop_front();
+    // The gravest waiting notice, the earliest of its level.
+    const auto gravest = std::min_element(m_notices.begin(), m_notices.end(), [](const Notice& a, const Notice& b) {
+        return gravity(a.level) < gravity(b.level);
+    });
+    const Notice shown = *gravest;
+    m_notices.erase(gravest);
     const QMessageBox::Icon icon = shown.level == QZynEvent::Informational ? QMessageBox::Information
                                    : shown.level == QZynEvent::Warning     ? QMessageBox::Warning
                                                                            : QMessageBox::Critical;

@@ -120,5 +120,8 @@ void MainWindow::DoActionLaunchBrowser()
     }
     const QString text = tr("http://%1:%2").arg(host.toString()).arg(port);
     qDebug("open url: %s", text.toUtf8().constData());
-    QDesktopServices::openUrl(QUrl(text, QUrl::TolerantMode));
+    // Without a browser to open (none installed, no desktop) the user opens the address by hand.
+    if (!QDesktopServices::openUrl(QUrl(text, QUrl::TolerantMode)))
+        QMessageBox::warning(this, QString::fromLatin1(kTitle),
+                             tr("No web browser could be opened; please open %1 by hand.").arg(text));
 }
