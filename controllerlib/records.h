@@ -70,6 +70,7 @@ struct sSYSTEM_INFO {
         kVolumeSetNumbers = 177,
         kRaidSetNumbers = 178,
         kOnBoardNetwork = 179,
+        kRaid6Support = 180,     // nonzero: Raid6 volumes (and Raid60) can be made
         kBoardType = 188,
         kFamily = 189,
         kHighestEnclosure = 193,
@@ -115,6 +116,7 @@ struct sSYSTEM_INFO {
     uint8_t volumeSetNumbers() const { return bytes[kVolumeSetNumbers]; }
     uint8_t raidSetNumbers() const { return bytes[kRaidSetNumbers]; }
     bool hasOnBoardNetwork() const { return bytes[kOnBoardNetwork] != 0; }
+    bool supportsRaid6() const { return bytes[kRaid6Support] != 0; }
     uint8_t boardType() const { return bytes[kBoardType]; }
     bool compactBoard() const { return bytes[kBoardType] == kCompactBoardA || bytes[kBoardType] == kCompactBoardB; }
     bool fibreBoard() const { return (bytes[kBoardType] & kFibreBoardMask) == kFibreBoard; }
@@ -685,7 +687,7 @@ static_assert(sizeof(_DEVICE_LIST) == 644, "device list is 644 bytes");
 struct _VOLUMESET_CAP {
     uint32_t size;            // 39
     uint8_t raidSet;
-    char name[16];
+    char name[sGUI_VOLUMESET::kNameSize];
     double capacity;          // decimal gigabytes
     uint8_t level;            // 0 Raid0, 1 Raid1+0, 2 Raid3, 3 Raid5, 4 Raid6
     uint8_t stripe;           // 0-8: 4 .. 1024 KB
@@ -705,7 +707,7 @@ static_assert(sizeof(_VOLUMESET_CAP) == 39, "volume set parameters are 39 bytes"
 struct _NEW_VOLUMESET_CAP {
     uint32_t size;            // 37
     uint8_t volume;
-    char name[16];
+    char name[sGUI_VOLUMESET::kNameSize];
     double capacity;
     uint8_t settings[8];      // level, stripe, channel, id, lun, tagged, cache, byte 36
 };

@@ -866,6 +866,11 @@ bool DeviceModel::levelFits(int level, int members)
     }
 }
 
+bool DeviceModel::levelOffered(int level, int current) const
+{
+    return level != kLevelRaid6 || current == kLevelRaid6 || m_config.raid6;
+}
+
 uint64_t DeviceModel::usableSpace(int raid) const
 {
     return m_raidSets[size_t(raid)].minCapacity / kSpaceUnit * kSpaceUnit;

@@ -263,6 +263,9 @@ private:
     static uint64_t footprint(int level, int members, uint64_t capacity);
     static uint64_t capacityIn(int level, int members, uint64_t space);
     static bool levelFits(int level, int members);   // the command rules: 0 n>=1, 1 n>=2, 2-4 n>=3
+    // A volume may become `level` (from `current`, -1 for a new one): Raid6 only on a controller
+    // that reports it (system-information byte 180); a Raid6 volume it already holds stays one.
+    bool levelOffered(int level, int current) const;
     uint64_t usableSpace(int raid) const;            // per member: whole units of 512 blocks
     void membersLost(int raid, int missingBefore);
     std::vector<std::pair<uint64_t, uint64_t>> freeGaps(int raid) const;   // {offset, length}

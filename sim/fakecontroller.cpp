@@ -41,7 +41,6 @@ constexpr size_t kPasswordMaxLength = 15;
 constexpr const char* kVendorName = "Varnel Technologies";
 constexpr size_t kDhcpByte = 158;
 constexpr size_t kBeeperByte = 159;
-constexpr size_t kRaid6Byte = 180;
 constexpr const char* kBootRomVersion = "B1.02 2019-06-11";
 constexpr const char* kMbrVersion = "M1.04 2020-01-20";
 
@@ -394,7 +393,7 @@ Bytes FakeController::Impl::systemInfoLocked() const
     zynwire::putU32(r.data() + S::kMemoryClock, 533);
     r[S::kMemoryEcc] = 1;
     r[S::kOnBoardNetwork] = config.onBoardNetwork ? 1 : 0;
-    r[kRaid6Byte] = config.raid6 ? 1 : 0;
+    r[S::kRaid6Support] = config.raid6 ? 1 : 0;
     r[S::kBoardType] = config.boardType >= 0 && config.boardType <= 255 ? uint8_t(config.boardType)
                                                                         : setup::boardTypeOf(setup->layout());
     // Ring capacity, channels, set numbers, family, enclosures, extended volume record.

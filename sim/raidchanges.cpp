@@ -169,7 +169,8 @@ uint8_t DeviceModel::commandExpandRaidSet(int raid, const std::vector<Address>& 
         if (c.volume < 0 || c.volume >= m_volumeNumbers || !m_volumes[size_t(c.volume)].exists
             || m_volumes[size_t(c.volume)].raidSet != raid)
             return kNoVolume;
-        if (!levelFits(c.level, members) || c.stripeCode < 0 || c.stripeCode > kMaxStripeCode)
+        if (!levelFits(c.level, members) || !levelOffered(c.level, m_volumes[size_t(c.volume)].level)
+            || c.stripeCode < 0 || c.stripeCode > kMaxStripeCode)
             return kInvalid;
     }
     if (!raidSetNormal(raid))
@@ -273,7 +274,8 @@ uint8_t DeviceModel::commandCreateVolume(int raid, const VolumeSpec& spec)
         return kNoRaidSet;
     const RaidSet& set = m_raidSets[size_t(raid)];
     const int members = int(set.members.size());
-    if (!levelFits(spec.level, members) || spec.stripeCode < 0 || spec.stripeCode > kMaxStripeCode || spec.blocks == 0
+    if (!levelFits(spec.level, members) || !levelOffered(spec.level, -1) || spec.stripeCode < 0
+        || spec.stripeCode > kMaxStripeCode || spec.blocks == 0
         || set.volumes.size() >= size_t(sGUI_RAIDSET::kMaxVolumes))
         return kInvalid;
     const int number = firstFreeVolume();
@@ -334,7 +336,7 @@ uint8_t DeviceModel::commandCreateNestedVolume(const std::vector<int>& raids, co
     for (int r : raids)
         if (!raidSetInUse(r))
             return kNoRaidSet;
-    if (spec.stripeCode < 0 || spec.stripeCode > kMaxStripeCode || spec.blocks == 0)
+    if (spec.stripeCode < 0 || spec.stripeCode > kMaxStripeCode || spec.blocks == 0 || !levelOffered(spec.level, -1))
         return kInvalid;
     for (int r : raids) {
         const RaidSet& set = m_raidSets[size_t(r)];
@@ -423,6 +425,8 @@ uint8_t DeviceModel::commandModifyVolume(int volume, const VolumeSpec& spec)
         return kInvalid;   // volumes do not shrink
     if (nested ? (relayout || grow) : !levelFits(spec.level, v.memberCount))
         return kInvalid;   // a nested volume set changes its name and address only
+    if (!levelOffered(spec.level, v.level))
+        return kInvalid;
     if ((relayout || grow) && !raidSetNormal(v.raidSet))
         return kNotNormal;
     uint64_t capacity = grow ? spec.blocks : v.capacity;

@@ -53,6 +53,9 @@
 // not a suitable one, 'G' invalid parameter, 'K' no space, 'H' not on this family (the JBOD
 // profiles have no raid sets, volumes, spares or pass-through disks). Older family: drive
 // masks, bit n = channel n; a 4-byte mask also works on the enclosure family (enclosure 0).
+//   Level 4 (Raid6, and Raid60 for 0x65) only where system-information byte 180 says so
+//   (ControllerConfig::raid6), else 'G', for 0x60, 0x65, and for 0x61 and 0x52 changing a volume
+//   of another level to it.
 //   0x50 {u32 mask, name blank-filled} (20) or {n 1-32, 0, 0, 0, name zero-filled, mode,
 //      n x {enclosure, slot}} (21 + 2n): the lowest free raid set number; a name's trailing
 //      blanks are dropped, no name (first byte 0) gives "Raid Set # 00N" blank-padded to 16.

@@ -140,6 +140,7 @@ private slots:
     void logLinesAndClosing();
 
 private:
+    // A controller that makes Raid6 (and Raid60) volumes.
     QZynController* online(const char* address, const QByteArray& config);
 
     QTemporaryDir m_dir;
@@ -163,7 +164,10 @@ QZynController* TestDialogsNested::online(const char* address, const QByteArray&
 {
     m_starter = std::make_unique<Starter>();
     m_sim = std::make_unique<zynsim::Simulator>();
-    return serveOnline(*m_sim, &m_ctl, address, zynsim::Profile::Enclosure, config.constData());
+    zynsim::ControllerConfig given;
+    given.profile = zynsim::Profile::Enclosure;
+    given.raid6 = true;
+    return serveOnline(*m_sim, &m_ctl, address, given, config.constData());
 }
 
 void TestDialogsNested::addNestedFigures_data()

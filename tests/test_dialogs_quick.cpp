@@ -157,6 +157,7 @@ private slots:
     void wizardGone();
 
 private:
+    // A controller that makes Raid6 volumes.
     QZynController* online(const char* address, zynsim::Profile profile, const QByteArray& config);
 
     QTemporaryDir m_dir;
@@ -180,7 +181,10 @@ QZynController* TestDialogsQuick::online(const char* address, zynsim::Profile pr
 {
     m_starter = std::make_unique<Starter>();
     m_sim = std::make_unique<zynsim::Simulator>();
-    return serveOnline(*m_sim, &m_ctl, address, profile, config.constData());
+    zynsim::ControllerConfig given;
+    given.profile = profile;
+    given.raid6 = true;
+    return serveOnline(*m_sim, &m_ctl, address, given, config.constData());
 }
 
 void TestDialogsQuick::quickLevels_data()

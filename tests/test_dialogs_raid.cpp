@@ -12,20 +12,24 @@
 #include "devices/raidset.h"
 #include "devices/volumeset.h"
 #include "ui/dialog/dialogaddhotsparedisk.h"
+#include "ui/dialog/dialogaddnestedvolume.h"
 #include "ui/dialog/dialogaddpassthroughdisk.h"
 #include "ui/dialog/dialogaddraidset.h"
 #include "ui/dialog/dialogaddvolume.h"
 #include "ui/dialog/dialogdeletehotsparedisk.h"
 #include "ui/dialog/dialogdiskdetail.h"
+#include "ui/dialog/dialogquickcreate.h"
 #include "ui/dialog/raiddialogs.h"
 #include "ui/model/itemmodel.h"
 #include "ui/model/selectionproxy.h"
 #include "ui_dialogaddhotsparedisk.h"
+#include "ui_dialogaddnestedvolume.h"
 #include "ui_dialogaddpassthroughdisk.h"
 #include "ui_dialogaddraidset.h"
 #include "ui_dialogaddvolume.h"
 #include "ui_dialogdeletehotsparedisk.h"
 #include "ui_dialogdiskdetail.h"
+#include "ui_dialogquickcreate.h"
 #include "watcher/eventwatcher.h"
 
 #include <QDir>
@@ -55,6 +59,37 @@ Bytes bytesOf(std::initializer_list<int> values)
     return out;
 }
 
+// Twelve disks of 1000.2 GB: raid sets A (0:0-0:2) and B (0:3-0:5), six disks free.
+QByteArray twoRaidSetsSixFree()
+{
+    QByteArray out = "enclosure 0 slots 12\n";
+    for (int s = 0; s < 12; ++s)
+        out += "disk 0 " + QByteArray::number(s) + " capacity " + k1000 + "\n";
+    return out + "raidset \"A\" disks 0:0 0:1 0:2\nraidset \"B\" disks 0:3 0:4 0:5\n";
+}
+
+// The texts of the enabled buttons of `buttons` (as far as `top` goes), comma-separated.
+QString enabledTexts(const QList<QRadioButton*>& buttons, const QWidget* top)
+{
+    QStringList on;
+    for (QRadioButton* b : buttons)
+        if (b->isEnabledTo(top))
+            on << b->text();
+    return on.join(QLatin1Char(','));
+}
+
+// The names of the simulated controller's volume sets, by volume number.
+QStringList storedVolumeNames(const zynsim::FakeController& controller)
+{
+    QStringList out;
+    for (int v = 0; v < QZynController::kVolumeSets; ++v) {
+        const sGUI_VOLUMESET r = controller.volumeSet(v);
+        if (r.exists())
+            out << QString::fromStdString(r.name());
+    }
+    return out;
+}
+
 } // namespace
 
 class TestDialogsRaid : public QObject {
@@ -71,6 +106,10 @@ private slots:
     void addVolumeLevels_data();
     void addVolumeLevels();
     void addVolumeCreates();
+    void raid6Offered_data();
+    void raid6Offered();
+    void defaultNamesDiffer_data();
+    void defaultNamesDiffer();
     void hotSpares();
     void passThroughDisks();
     void olderFamilyPayloads();
@@ -79,7 +118,9 @@ private slots:
     void controllerReplacedBeforeConfirm();
 
 private:
+    // A controller that makes Raid6 volumes unless `given` says otherwise.
     QZynController* online(const char* address, zynsim::Profile profile, const char* config);
+    QZynController* online(const char* address, const zynsim::ControllerConfig& given, const char* config);
 
     QTemporaryDir m_dir;
     std::unique_ptr<zynsim::Simulator> m_sim;
@@ -100,9 +141,17 @@ void TestDialogsRaid::cleanup()
 
 QZynController* TestDialogsRaid::online(const char* address, zynsim::Profile profile, const char* config)
 {
+    zynsim::ControllerConfig given;
+    given.profile = profile;
+    given.raid6 = true;
+    return online(address, given, config);
+}
+
+QZynController* TestDialogsRaid::online(const char* address, const zynsim::ControllerConfig& given, const char* config)
+{
     m_starter = std::make_unique<Starter>();
     m_sim = std::make_unique<zynsim::Simulator>();
-    return serveOnline(*m_sim, &m_ctl, address, profile, config);
+    return serveOnline(*m_sim, &m_ctl, address, given, config);
 }
 
 // The device list of the ticked disks: list order, low bytes, at most 320 pairs.
@@ -492,6 +541,145 @@ void TestDialogsRaid::addVolumeCreates()
                  box(2, title, QStringLiteral("Failed to ZynCreateVolSet(..), Error = 75."), kOk, kOk));
     }
     shootDialog(&dialog, QStringLiteral("dialog-add-volume-after"));
+}
+
+void TestDialogsRaid::raid6Offered_data()
+{
+    QTest::addColumn<QString>("dialog");
+    QTest::addColumn<bool>("raid6");          // system-information byte 180
+    QTest::addColumn<QString>("enabled");
+    QTest::addColumn<QStringList>("raid6Maxima");
+
+    const QString z = QStringLiteral("MAX: 0 GB");
+    const QString quick = QStringLiteral("Raid 0,Raid 1 + 0,Raid 3,Raid 5,Raid 1 + 0 + Spare,Raid 3 + Spare,"
+                                         "Raid 5 + Spare");
+    QTest::newRow("quick create, no raid 6") << "quick" << false << quick << QStringList({z, z});
+    QTest::newRow("quick create, raid 6") << "quick" << true << quick + ",Raid 6,Raid 6 + Spare"
+                                          << QStringList({"MAX: 4000.0 GB", "MAX: 3000.0 GB"});
+    const QString volume = QStringLiteral("Raid 0,Raid 1+0,Raid 3,Raid 5");
+    QTest::newRow("new volume, no raid 6") << "volume" << false << volume << QStringList({z});
+    QTest::newRow("new volume, raid 6") << "volume" << true << volume + ",Raid 6" << QStringList({"MAX: 1000.2 GB"});
+    const QString nested = QStringLiteral("Raid 00,Raid 100,Raid 30,Raid 50");
+    QTest::newRow("nested volume, no raid 6") << "nested" << false << nested << QStringList({z});
+    QTest::newRow("nested volume, raid 6") << "nested" << true << nested + ",Raid 60"
+                                           << QStringList({"MAX: 2000.4 GB"});
+}
+
+// A controller whose system information says it makes no Raid6 volume is offered none, in any
+// of the dialogs that make volumes; the others are offered as before.
+void TestDialogsRaid::raid6Offered()
+{
+    QFETCH(QString, dialog);
+    QFETCH(bool, raid6);
+    QFETCH(QString, enabled);
+    QFETCH(QStringList, raid6Maxima);
+    zynsim::ControllerConfig given;
+    given.profile = zynsim::Profile::Enclosure;
+    given.raid6 = raid6;
+    QZynController* c = online("127.0.6.20", given, twoRaidSetsSixFree().constData());
+    QVERIFY(c);
+    QCOMPARE(c->GetSysInfo()->GetRecord().supportsRaid6(), raid6);
+    std::unique_ptr<QDialog> shown;
+    QList<QRadioButton*> buttons;
+    QStringList maxima;
+    if (dialog == QLatin1String("quick")) {
+        auto* d = new DialogQuickCreate(c);
+        shown.reset(d);
+        Ui_DialogQuickCreate* ui = d->Form();
+        QCOMPARE(ui->labelMemberDisks->text(), QStringLiteral("6"));
+        buttons = {ui->raid0RadioButton, ui->raid1RadioButton, ui->raid3RadioButton, ui->raid5RadioButton,
+                   ui->raid1SRadioButton, ui->raid3SRadioButton, ui->raid5SRadioButton, ui->raid6RadioButton,
+                   ui->raid6SRadioButton};
+        maxima = QStringList({ui->raid6Label->text(), ui->raid6SLabel->text()});
+    } else if (dialog == QLatin1String("volume")) {
+        auto* d = new DialogAddVolume(c->GetRaidSet(0));
+        shown.reset(d);
+        Ui_DialogAddVolume* ui = d->Form();
+        QVERIFY(ui->volGroupBox->isEnabled());
+        buttons = {ui->raid0RadioButton, ui->raid1RadioButton, ui->raid3RadioButton, ui->raid5RadioButton,
+                   ui->raid6RadioButton};
+        maxima = QStringList({ui->raid6Label->text()});
+    } else {
+        auto* d = new DialogAddNestedVolume(c);
+        shown.reset(d);
+        Ui_DialogAddNestedVolume* ui = d->Form();
+        QAbstractItemModel* proxy = ui->freeRaidSetTreeView->model();
+        QCOMPARE(proxy->rowCount(), 2);
+        for (int r = 0; r < proxy->rowCount(); ++r)
+            QVERIFY(proxy->setData(proxy->index(r, 0), Qt::Checked, Qt::CheckStateRole));
+        buttons = {ui->raid0RadioButton, ui->raid1RadioButton, ui->raid3RadioButton, ui->raid5RadioButton,
+                   ui->raid6RadioButton};
+        maxima = QStringList({ui->raid6Label->text()});
+    }
+    QCOMPARE(enabledTexts(buttons, shown.get()), enabled);
+    QCOMPARE(maxima, raid6Maxima);
+    shootDialog(shown.get(), QStringLiteral("dialog-raid6-%1").arg(QString::fromLatin1(QTest::currentDataTag())
+                                                                      .replace(QLatin1Char(' '), QLatin1Char('-'))
+                                                                      .remove(QLatin1Char(','))));
+}
+
+void TestDialogsRaid::defaultNamesDiffer_data()
+{
+    QTest::addColumn<int>("modelNumber");
+    QTest::addColumn<QByteArray>("volumes");        // volume sets there before
+    QTest::addColumn<QStringList>("proposed");      // the name field before each creation
+    QTest::addColumn<QStringList>("stored");        // every volume set's name afterwards
+
+    // "ZRC-1880" and "-1880": with "-VOL#000" more than the 16-byte field holds.
+    QTest::newRow("long model") << 1880 << QByteArray()
+                                << QStringList({"ZRC-1880-VOL#000", "ZRC-1880-VOL#001", "ZRC-1880-VOL#002"})
+                                << QStringList({"ZRC-1880-VOL#000", "ZRC-1880-VOL#001", "ZRC-1880-VOL#002"});
+    // "ZRC-1" and "-1": the model field holds NUL bytes after its text; the name fits whole.
+    QTest::newRow("short model") << 1 << QByteArray()
+                                 << QStringList({"ZRC-1-1-VOL#000", "ZRC-1-1-VOL#001", "ZRC-1-1-VOL#002"})
+                                 << QStringList({"ZRC-1-1-VOL#000", "ZRC-1-1-VOL#001", "ZRC-1-1-VOL#002"});
+    // A name given before counts as it is stored; the uncut proposal's cut form is no other name.
+    QTest::newRow("long model, names taken")
+        << 1880
+        << QByteArray("volume \"ZRC-1880-1880-VO\" raidset 0 capacity 100000 level 0 id 5 state 0\n"
+                      "volume \"ZRC-1880-VOL#000\" raidset 0 capacity 100000 level 0 id 6 state 0\n")
+        << QStringList({"ZRC-1880-VOL#001", "ZRC-1880-VOL#002"})
+        << QStringList({"ZRC-1880-1880-VO", "ZRC-1880-VOL#000", "ZRC-1880-VOL#001", "ZRC-1880-VOL#002"});
+    QTest::newRow("short model, a gap")
+        << 1 << QByteArray("volume \"ZRC-1-1-VOL#001\" raidset 0 capacity 100000 level 0 id 5 state 0\n")
+        << QStringList({"ZRC-1-1-VOL#000", "ZRC-1-1-VOL#002"})
+        << QStringList({"ZRC-1-1-VOL#001", "ZRC-1-1-VOL#000", "ZRC-1-1-VOL#002"});
+}
+
+// Volume sets made one after another with the name the dialog proposes get the names proposed,
+// each one free as the controller stores it.
+void TestDialogsRaid::defaultNamesDiffer()
+{
+    QFETCH(int, modelNumber);
+    QFETCH(QByteArray, volumes);
+    QFETCH(QStringList, proposed);
+    QFETCH(QStringList, stored);
+    zynsim::ControllerConfig given;
+    given.profile = zynsim::Profile::Enclosure;
+    given.modelNumber = modelNumber;
+    const QByteArray config = twoRaidSetsSixFree() + volumes;
+    QZynController* c = online("127.0.6.21", given, config.constData());
+    QVERIFY(c);
+    QZynRaidSet* target = c->GetRaidSet(0);
+    DialogAddVolume dialog(target);
+    Ui_DialogAddVolume* ui = dialog.Form();
+    const QString title = QStringLiteral("A");
+    QStringList seen;
+    for (int k = 0; k < proposed.size(); ++k) {
+        std::vector<int> before;
+        c->GetVolumeSetCount(before);
+        seen << ui->nameLineEdit->text();
+        ui->raid0RadioButton->click();
+        ui->capacityDoubleSpinBox->setValue(1.0);
+        QCOMPARE(answered(ui->createVolumePushButton, {QMessageBox::Yes, QMessageBox::Ok}).value(1),
+                 box(1, title, QStringLiteral("Volume has been created successfully."), kOk, kOk));
+        // The new volume set is listed and the dialog has proposed the next name.
+        QTRY_VERIFY_WITH_TIMEOUT((c->GetVolumeSetCount(before), before.size()) == size_t(volumes.count('\n') + k + 1),
+                                 20000);
+        QTRY_COMPARE(ui->nameLineEdit->text(), c->GetFreeVolumeSetName());
+    }
+    QCOMPARE(seen, proposed);
+    QCOMPARE(storedVolumeNames(*m_ctl), stored);
 }
 
 void TestDialogsRaid::hotSpares()

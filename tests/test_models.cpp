@@ -101,6 +101,8 @@ private slots:
     void enclosureFamilyModels();
     void olderFamilyModels();
     void controllerTree();
+    void raidSetRowFollowsItsVolumes_data();
+    void raidSetRowFollowsItsVolumes();
     void modelsFollowChanges();
     void busyVolumeDrawsProgressBar();
     void volumeStateIcons();
@@ -311,6 +313,51 @@ void TestModels::controllerTree()
     QCOMPARE(tree.rowCount(network), 0);
     emptyHost();
     m_sim->removeDriverController(local);
+}
+
+void TestModels::raidSetRowFollowsItsVolumes_data()
+{
+    QTest::addColumn<uint>("state");     // the volume set's state word, 99.0% done
+    QTest::addColumn<QString>("busy");   // its raid set's state meanwhile
+
+    QTest::newRow("initialising") << 0x1u << "Initializing";
+    QTest::newRow("migrating") << 0x4u << "Migrating";
+    QTest::newRow("rebuilding") << 0x8u << "Rebuilding";
+    QTest::newRow("checking") << 0x100u << "Checking";
+}
+
+// A raid set's tree row shows the state its volume sets give it: the warning while one is busy,
+// the raid set icon once the work is done, without the controller being listed anew.
+void TestModels::raidSetRowFollowsItsVolumes()
+{
+    QFETCH(uint, state);
+    QFETCH(QString, busy);
+    QControllerItemModel tree(ZynGetHost(), nullptr);
+    QAbstractItemModelTester tester(&tree, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    const QByteArray config = "enclosure 0 slots 4\ndisk 0 0\ndisk 0 1\ndisk 0 2\n"
+                              "raidset \"Busy\" disks 0:0 0:1 0:2\n"
+                              "volume \"V\" raidset 0 capacity 1000000 level 3 state "
+        + QByteArray::number(state) + " progress 990\n";
+    QZynController* c = online("127.0.6.30", zynsim::Profile::Enclosure, config.constData());
+    QVERIFY(c);
+    const QModelIndex network = tree.index(1, 0);
+    QTRY_COMPARE(tree.rowCount(network), 1);
+    const QModelIndex controller = tree.index(0, 0, network);
+    QTRY_COMPARE(tree.rowCount(controller), 1);
+    const QModelIndex raidRow = tree.index(0, 0, controller);
+    QTRY_COMPARE(tree.rowCount(raidRow), 1);
+    QZynRaidSet* raidSet = c->GetRaidSet(0);
+    QCOMPARE(raidSet->GetStateString(), busy);
+    QCOMPARE(raidRow.data().toString(), QStringLiteral("Busy"));
+    QCOMPARE(iconAt(raidRow), imageOf(":/images/icons/event/warning.png"));
+    QCOMPARE(iconAt(tree.index(0, 0, raidRow)), imageOf(":/images/icons/event/warning.png"));
+
+    QVERIFY(m_ctl->advanceProgress(0, 10));
+    QTRY_COMPARE_WITH_TIMEOUT(raidSet->GetStateString(), QStringLiteral("Normal"), 20000);
+    QTRY_COMPARE(iconAt(tree.index(0, 0, raidRow)), imageOf(c->GetVolumeSet(0)->GetStateIconPath()));
+    QTRY_COMPARE(iconAt(raidRow), imageOf(":/images/icons/devices/raidset.png"));
+    QCOMPARE(raidRow.data().toString(), QStringLiteral("Busy"));
+    QCOMPARE(rowTexts(items(c)->raidSetModel, 0)[6], QStringLiteral("Normal"));
 }
 
 void TestModels::modelsFollowChanges()

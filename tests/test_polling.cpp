@@ -495,7 +495,7 @@ void TestPolling::olderFamilyTables()
     QCOMPARE(free.front().slot, 4);
     QCOMPARE(int(spares.size()), 1);
     QCOMPARE(spares.front().slot, 3);
-    QCOMPARE(c->GetFreeVolumeSetName(), QStringLiteral("ZRC-1880-1880-VOL#000"));
+    QCOMPARE(c->GetFreeVolumeSetName(), QStringLiteral("ZRC-1880-VOL#000"));
     u8 ch = 9, id = 9, lun = 9;
     QVERIFY(c->GetFreeChIdLun(&ch, &id, &lun));
     const sGUI_VOLUMESET v = c->GetVolumeSet(0)->GetRecord();

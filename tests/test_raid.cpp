@@ -68,6 +68,8 @@ private slots:
     void configurationEndToEnd_data();
     void configurationEndToEnd();
     void refusalMidListSendsNoMore();
+    void raid6OnlyWhereReported_data();
+    void raid6OnlyWhereReported();
 
 private:
     // Empty, or why the rig did not start (a caller checks it: a failure here would only
@@ -619,6 +621,99 @@ void TestRaid::refusalMidListSendsNoMore()
     QCOMPARE(ctl().framesReceived(0x54), 2);
     QVERIFY(ctl().disk(0, 0).stateLow() & 0x20);
     QVERIFY(!(ctl().disk(0, 2).stateLow() & 0x20));
+}
+
+void TestRaid::raid6OnlyWhereReported_data()
+{
+    QTest::addColumn<bool>("raid6");             // system-information byte 180
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<uint>("result");
+    QTest::addColumn<QStringList>("volumes");    // the simulator's volume sets afterwards: name and level
+
+    const uint refused = 'G';   // invalid parameter
+    const QStringList before = {"Five 3", "Six 4"};
+    QTest::newRow("create, no raid 6") << false << "create" << refused << before;
+    QTest::newRow("create, raid 6") << true << "create" << 0u << QStringList({"Five 3", "Six 4", "New 4"});
+    QTest::newRow("create raid 5, no raid 6") << false << "create raid 5" << 0u
+                                              << QStringList({"Five 3", "Six 4", "New 3"});
+    QTest::newRow("nested, no raid 6") << false << "nested" << refused << before;
+    QTest::newRow("nested, raid 6") << true << "nested" << 0u
+                                    << QStringList({"Five 3", "Six 4", "Nest 4", "Nest 4", "Nest 4"});
+    QTest::newRow("modify to raid 6, no raid 6") << false << "modify" << refused << before;
+    QTest::newRow("modify to raid 6, raid 6") << true << "modify" << 0u << QStringList({"Five 4", "Six 4"});
+    QTest::newRow("expand to raid 6, no raid 6") << false << "expand" << refused << before;
+    QTest::newRow("expand to raid 6, raid 6") << true << "expand" << 0u << QStringList({"Five 4", "Six 4"});
+    // A Raid6 volume set the controller holds stays one.
+    QTest::newRow("rename a raid 6 volume, no raid 6") << false << "rename" << 0u << QStringList({"Five 3", "Renamed 4"});
+}
+
+// A controller that does not report Raid6 refuses to make one, by every command that would; the
+// library hands the refusal on.
+void TestRaid::raid6OnlyWhereReported()
+{
+    QFETCH(bool, raid6);
+    QFETCH(QString, command);
+    QFETCH(uint, result);
+    QFETCH(QStringList, volumes);
+    zynsim::ControllerConfig config = configOf(zynsim::Profile::Enclosure);
+    config.raid6 = raid6;
+    QCOMPARE(m_rig.start("127.0.6.10", config), QString());
+    std::string why;
+    QVERIFY2(ctl().loadConfig("enclosure 0 slots 12\n"
+                              "disk 0 0\ndisk 0 1\ndisk 0 2\ndisk 0 3\ndisk 0 4\ndisk 0 5\ndisk 0 6\ndisk 0 7\ndisk 0 8\n"
+                              "raidset \"A\" disks 0:0 0:1 0:2 0:3\n"
+                              "raidset \"B\" disks 0:4 0:5 0:6 0:7\n"
+                              "volume \"Five\" raidset 0 capacity 1000000 level 3 id 1 state 0\n"
+                              "volume \"Six\" raidset 1 capacity 1000000 level 4 id 2 state 0\n",
+                              &why),
+             why.c_str());
+    sSYSTEM_INFO info;
+    QCOMPARE(session().ZynGetSysInfo(&info), 0u);
+    QCOMPARE(info.supportsRaid6(), raid6);
+
+    _VOLUMESET_CAP cap = volumeCap(1.0);
+    std::memset(cap.name, 0, sizeof cap.name);
+    cap.id = 3;
+    cap.level = sGUI_VOLUMESET::kLevelRaid6;
+    u32 rc = ZYN_ERR_INVALID_ARG;
+    if (command.startsWith(QLatin1String("create"))) {
+        std::memcpy(cap.name, "New", 3);
+        if (command.endsWith(QLatin1String("raid 5")))
+            cap.level = sGUI_VOLUMESET::kLevelRaid5;
+        rc = session().ZynCreateVolSet(&cap, 0);
+    } else if (command == QLatin1String("nested")) {
+        std::memcpy(cap.name, "Nest", 4);
+        unsigned char raids[2] = {0, 1};
+        rc = session().ZynCreateVolSetR5060(2, raids, &cap, 0);
+    } else if (command == QLatin1String("modify") || command == QLatin1String("rename")) {
+        _NEW_VOLUMESET_CAP change;
+        std::memset(&change, 0, sizeof change);
+        change.size = sizeof change;
+        std::memset(change.settings, 255, sizeof change.settings);
+        if (command == QLatin1String("modify")) {
+            change.volume = 0;
+            change.settings[0] = sGUI_VOLUMESET::kLevelRaid6;
+        } else {
+            change.volume = 1;
+            std::memcpy(change.name, "Renamed", 7);
+        }
+        rc = session().ZynModifyVolSet(&change);
+    } else if (command == QLatin1String("expand")) {
+        auto list = listOf({{0, 8}});
+        auto changes = std::make_unique<_VOL_MOD_LIST>();
+        std::memset(changes.get(), 0, sizeof *changes);
+        changes->count = 1;
+        changes->entries[0] = {0, sGUI_VOLUMESET::kLevelRaid6, 4, 0};
+        rc = session().ZynExpandRaidSet(0, list.get(), changes.get());
+    }
+    QCOMPARE(rc, u32(result));
+    QStringList held;
+    for (int v = 0; v < 16; ++v) {
+        const sGUI_VOLUMESET r = ctl().volumeSet(v);
+        if (r.exists())
+            held << QStringLiteral("%1 %2").arg(QString::fromStdString(r.name())).arg(r.raidLevel());
+    }
+    QCOMPARE(held, volumes);
 }
 
 QTEST_GUILESS_MAIN(TestRaid)

@@ -2949,7 +2949,9 @@ void TestSimModel::volumeSpaceByLevel()
     QFETCH(int, members);
     QFETCH(qulonglong, blocks);
     QFETCH(int, units);
-    FakeController c(configOf(Profile::Enclosure));
+    ControllerConfig config = configOf(Profile::Enclosure);
+    config.raid6 = true;   // the Raid6 rows
+    FakeController c(config);
     std::vector<std::pair<int, int>> disks;
     for (int s = 0; s < members; ++s)
         disks.emplace_back(0, s);
@@ -3023,7 +3025,9 @@ void TestSimModel::volumeCreation()
 
 void TestSimModel::volumeChangesChecksAndProgress()
 {
-    FakeController c(configOf(Profile::Enclosure));
+    ControllerConfig config = configOf(Profile::Enclosure);
+    config.raid6 = true;   // the change to Raid6
+    FakeController c(config);
     withDisks(&c, {{0, 0}, {0, 1}, {0, 2}});
     QCOMPARE(c.createRaidSet("R", {{0, 0}, {0, 1}, {0, 2}}), 0);
     QCOMPARE(letter(ask(c, 0x60, newVolume(0, "V", 100000, 3, 4, 1))), 'A');

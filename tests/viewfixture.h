@@ -75,13 +75,12 @@ inline void endControllers(std::unique_ptr<Starter>* starter, std::shared_ptr<zy
     sim->reset();
 }
 
-// A simulated controller of `profile` holding the model `config` at `address` (in `sim`), listed
-// under the host, announced and online; null otherwise.
+// A simulated controller made as `given` says, holding the model `config` at `address` (in
+// `sim`), listed under the host, announced and online; null otherwise.
 inline QZynController* serveOnline(zynsim::Simulator& sim, std::shared_ptr<zynsim::FakeController>* ctl,
-                                   const char* address, zynsim::Profile profile, const char* config)
+                                   const char* address, const zynsim::ControllerConfig& given, const char* config)
 {
-    zynsim::ControllerConfig c;
-    c.profile = profile;
+    zynsim::ControllerConfig c = given;
     c.emptyModel = true;
     *ctl = sim.addUdpController(address, c);
     std::string why;
@@ -90,6 +89,15 @@ inline QZynController* serveOnline(zynsim::Simulator& sim, std::shared_ptr<zynsi
         return nullptr;
     }
     return ctltest::announceOnline(address);
+}
+
+// The same for a controller of `profile`, as the simulator makes one by default.
+inline QZynController* serveOnline(zynsim::Simulator& sim, std::shared_ptr<zynsim::FakeController>* ctl,
+                                   const char* address, zynsim::Profile profile, const char* config)
+{
+    zynsim::ControllerConfig c;
+    c.profile = profile;
+    return serveOnline(sim, ctl, address, c, config);
 }
 
 // With PALVIR_SHOT_DIR set: a picture of a tree view (`given`, or one of its own) over `model`,

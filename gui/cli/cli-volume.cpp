@@ -21,9 +21,6 @@ namespace {
 const char kUsage[] = "Invalid Parameter. Use \"vsf -h\" For Details.";
 const char kInvalidDot[] = "Invalid Parameter.";
 
-// System information bytes the record's accessors do not name.
-constexpr int kRaid6Support = 180;
-
 // Raid levels as typed.
 constexpr int kTyped0 = 0, kTyped1 = 1, kTyped3 = 3, kTyped5 = 5, kTyped6 = 6, kTypedNested60 = 60;
 // Members a Raid1+0 volume needs to become Raid6, or Raid3/Raid5; a Raid6 volume to become Raid1.
@@ -501,7 +498,7 @@ int CZynlibCLI::Exe_Vol_Create_Cmd(int argc, char** argv)
             return refuse("Raid5 Must Have At Least 3 Disks.");
         break;
     case kTyped6:
-        if (m_sysInfo.bytes[kRaid6Support] == 0)
+        if (!m_sysInfo.supportsRaid6())
             return refuse("Unsupported Raid Level");
         if (members <= 2)
             return refuse("Raid6 Must Have At Least 3 Disks.");
@@ -546,7 +543,7 @@ int CZynlibCLI::Exe_Vol_Create_R5060_Cmd(int argc, char** argv)
     for (int c = 0; c < int(sizeof kNestedLevels / sizeof kNestedLevels[0]); ++c)
         if (level == kNestedLevels[c])
             code = c;
-    if (code < 0 || (level == kTypedNested60 && m_sysInfo.bytes[kRaid6Support] == 0))
+    if (code < 0 || (level == kTypedNested60 && !m_sysInfo.supportsRaid6()))
         return refuse("Unsupported Raid Level");
 
     u8 numbers[kMaxNestedRaidSets] = {};

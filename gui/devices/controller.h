@@ -140,6 +140,9 @@ public:
     void GetHotSpareDiskCount(std::vector<QZynDiskIndex>& out) const;
     // Ring slots holding an event, oldest first.
     void GetEventCount(std::vector<int>& out) const;
+    // The model and "-VOL#nnn" with the lowest number whose name, as the record's name field
+    // keeps it (UTF-8, cut to the field), no volume set holds; the model is cut where the whole
+    // name would not fit.
     QString GetFreeVolumeSetName() const;
     // The first channel, id and lun no volume set uses; false when all are used.
     bool GetFreeChIdLun(u8* ch, u8* id, u8* lun) const;

@@ -8,6 +8,7 @@
 #include "devices/volumeset.h"
 
 #include <QDebug>
+#include <QSet>
 #include <QThread>
 
 #include <algorithm>
@@ -24,6 +25,19 @@ constexpr int kLuns = 8;
 // A pass-through disk's raid set shows its volume a moment after the event: re-read it so often.
 constexpr int kPassThroughRereads = 10;
 constexpr int kPassThroughRereadPauseMs = 200;
+// The numbers of the proposed volume names, "-VOL#000" .. "-VOL#999".
+constexpr int kVolumeNameNumbers = 1000;
+
+// A volume name as the controller keeps it: up to its first NUL, without trailing blanks.
+QByteArray storedName(QByteArray name)
+{
+    const int nul = name.indexOf('\0');
+    if (nul >= 0)
+        name.truncate(nul);
+    while (name.endsWith(' '))
+        name.chop(1);
+    return name;
+}
 
 // Hands each entry of a map that was read (`rc` 0) to `fill`; the read's result.
 template <typename Map, typename Fill>
@@ -164,18 +178,28 @@ void QZynController::GetEventCount(std::vector<int>& out) const
 
 QString QZynController::GetFreeVolumeSetName() const
 {
-    QStringList taken;
+    QSet<QByteArray> taken;
     for (const QZynVolumeSet* volume : m_volumeSets) {
         const sGUI_VOLUMESET r = volume->GetRecord();
         if (r.exists())
-            taken << devicetext::upToNul(r.bytes + sGUI_VOLUMESET::kName, sGUI_VOLUMESET::kNameSize);
+            taken.insert(storedName(
+                QByteArray(reinterpret_cast<const char*>(r.bytes + sGUI_VOLUMESET::kName), sGUI_VOLUMESET::kNameSize)));
     }
-    const QString model = m_sysInfo.GetModelName();
-    for (int n = 0;; ++n) {
-        const QString name = model + QString::asprintf("-VOL#%03d", n);
-        if (!taken.contains(name))
+    // The model as the views show it: its fixed-width field may hold NUL bytes.
+    QString model = m_sysInfo.GetModelName();
+    model.remove(QChar(0));
+    for (int n = 0; n < kVolumeNameNumbers; ++n) {
+        const QString number = QString::asprintf("-VOL#%03d", n);
+        // A model too long to go into the field with the number is cut: the number stays whole,
+        // so that the name proposed is the name stored.
+        QString base = model;
+        while (!base.isEmpty() && (base + number).toUtf8().size() > sGUI_VOLUMESET::kNameSize)
+            base.chop(1);
+        const QString name = base + number;
+        if (!taken.contains(storedName(name.toUtf8())))
             return name;
     }
+    return QString();
 }
 
 bool QZynController::GetFreeChIdLun(u8* ch, u8* id, u8* lun) const

@@ -49,6 +49,7 @@ void DialogAddNestedVolume::InitDialog()
                             ui->raid6RadioButton})
         connect(b, &QRadioButton::clicked, this, &DialogAddNestedVolume::UpdateVolumeInformation);
     ui->raid5RadioButton->setChecked(true);
+    ui->raid6RadioButton->setEnabled(raiddialog::OffersRaid6(m_controller.data()));
     ShowNestedRAIDInformation();
 }
 
@@ -93,8 +94,10 @@ void DialogAddNestedVolume::UpdateVolumeInformation()
     ui->nameLineEdit->setText(m_controller->GetFreeVolumeSetName());
     const u8 codes[] = {sGUI_VOLUMESET::kLevelRaid0, sGUI_VOLUMESET::kLevelRaid10, sGUI_VOLUMESET::kLevelRaid3,
                         sGUI_VOLUMESET::kLevelRaid5, sGUI_VOLUMESET::kLevelRaid6};
+    const bool raid6 = raiddialog::OffersRaid6(m_controller.data());
     for (size_t i = 0; i < sizeof codes; ++i)
-        labels[i]->setText(maximumText(m_reference->GetFreeCapacityInGBByVolumeType(codes[i]) * m_count));
+        if (codes[i] != sGUI_VOLUMESET::kLevelRaid6 || raid6)
+            labels[i]->setText(maximumText(m_reference->GetFreeCapacityInGBByVolumeType(codes[i]) * m_count));
     const double maximum = std::max(0.0, m_reference->GetFreeCapacityInGBByVolumeType(checkedLevel()) * m_count);
     ui->capacityDoubleSpinBox->setMaximum(maximum);
     ui->capacityDoubleSpinBox->setValue(maximum);

@@ -116,11 +116,14 @@ void DialogAddVolume::UpdateVolumeInformation()
     if (n >= kMembersParity) {
         ui->raid3RadioButton->setEnabled(true);
         ui->raid5RadioButton->setEnabled(true);
-        ui->raid6RadioButton->setEnabled(true);
         ui->raid1RadioButton->setText(tr("Raid 1+0"));
         ui->raid3Label->setText(maximumText(m_raidSet->GetFreeCapacityInGBByVolumeType(sGUI_VOLUMESET::kLevelRaid3)));
         ui->raid5Label->setText(maximumText(m_raidSet->GetFreeCapacityInGBByVolumeType(sGUI_VOLUMESET::kLevelRaid5)));
-        ui->raid6Label->setText(maximumText(m_raidSet->GetFreeCapacityInGBByVolumeType(sGUI_VOLUMESET::kLevelRaid6)));
+        if (raiddialog::OffersRaid6(m_controller.data())) {
+            ui->raid6RadioButton->setEnabled(true);
+            ui->raid6Label->setText(
+                maximumText(m_raidSet->GetFreeCapacityInGBByVolumeType(sGUI_VOLUMESET::kLevelRaid6)));
+        }
     }
     RadioButton_clicked();
 }

@@ -17,7 +17,7 @@ class QZynRaidSet;
 class DialogAddVolume : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int kNameLength = 16;
+    static constexpr int kNameLength = sGUI_VOLUMESET::kNameSize;
     // What every new volume gets besides its name, level, capacity and address.
     static constexpr u8 kStripeCode = 4;           // 4 KB << 4 = 64 KB
     static constexpr u8 kTaggedQueuing = 1;

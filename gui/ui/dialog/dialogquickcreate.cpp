@@ -136,6 +136,7 @@ void DialogQuickCreate::UpdateVolumeInformation()
     const double t = m_totalGB;
     const double m = m_minDiskGB;
     const int n = m_diskCount;
+    const bool raid6 = raiddialog::OffersRaid6(m_controller.data());
     for (const LevelButton& b : levelButtons(ui))
         b.button->setEnabled(false);
     for (QLabel* l : {ui->raid0Label, ui->raid1Label, ui->raid3Label, ui->raid5Label, ui->raid6Label, ui->raid1SLabel,
@@ -150,14 +151,17 @@ void DialogQuickCreate::UpdateVolumeInformation()
         ui->raid1Label->setText(maximumText(capacityOf(kRaid1, t, m)));
     }
     if (n >= kDisksParity) {
-        for (QRadioButton* b : {ui->raid3RadioButton, ui->raid5RadioButton, ui->raid6RadioButton, ui->raid1SRadioButton})
+        for (QRadioButton* b : {ui->raid3RadioButton, ui->raid5RadioButton, ui->raid1SRadioButton})
             b->setEnabled(true);
         ui->raid1RadioButton->setText(tr("Raid 1 + 0"));
         ui->raid1SRadioButton->setText(tr("Raid 1 + Spare"));
         ui->raid1SLabel->setText(maximumText(capacityOf(kRaid1Spare, t, m)));
         ui->raid3Label->setText(maximumText(capacityOf(kRaid3, t, m)));
         ui->raid5Label->setText(maximumText(capacityOf(kRaid5, t, m)));
-        ui->raid6Label->setText(maximumText(capacityOf(kRaid6, t, m)));
+        if (raid6) {
+            ui->raid6RadioButton->setEnabled(true);
+            ui->raid6Label->setText(maximumText(capacityOf(kRaid6, t, m)));
+        }
     }
     if (n >= kDisksParitySpare) {
         ui->raid3SRadioButton->setEnabled(true);
@@ -167,7 +171,7 @@ void DialogQuickCreate::UpdateVolumeInformation()
         ui->raid3SLabel->setText(maximumText(capacityOf(kRaid3Spare, t, m)));
         ui->raid5SLabel->setText(maximumText(capacityOf(kRaid5Spare, t, m)));
     }
-    if (n >= kDisksRaid6Spare) {
+    if (n >= kDisksRaid6Spare && raid6) {
         ui->raid6SRadioButton->setEnabled(true);
         ui->raid6SLabel->setText(maximumText(capacityOf(kRaid6Spare, t, m)));
     }

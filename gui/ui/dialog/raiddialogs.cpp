@@ -83,6 +83,11 @@ QString ModelTitle(QZynController* controller)
     return controller != nullptr ? controller->GetSysInfo()->GetModelName() : QString();
 }
 
+bool OffersRaid6(const QZynController* controller)
+{
+    return controller != nullptr && controller->GetSysInfo()->GetRecord().supportsRaid6();
+}
+
 bool Confirm(QWidget* parent, const QString& title, const QString& question)
 {
     return QMessageBox::information(parent, title, question, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)

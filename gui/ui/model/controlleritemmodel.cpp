@@ -206,6 +206,9 @@ void QControllerItemModel::DeviceItemChanged(QZynDevice* device, int code)
             RemoveVolumeSetItem(rowOf(volume));
         else if (code == QZynDevice::DeviceUpdated)
             UpdateVolumeSetItem(volume, rowOf(volume));
+        // The raid set's state follows its volume sets' (an initialisation ending, a rebuild).
+        if (QZynRaidSet* raidset = volume->GetRaidSet())
+            UpdateRaidSetItem(raidset, rowOf(raidset));
         break;
     }
     default:
