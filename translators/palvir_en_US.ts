@@ -2019,6 +2019,10 @@ Are you sure you want to delete this volume ?</translation>
         <source>http://%1:%2</source>
         <translation>http://%1:%2</translation>
     </message>
+    <message>
+        <source>And %1 more events.</source>
+        <translation>And %1 more events.</translation>
+    </message>
 </context>
 <context>
     <name>PasswordGate</name>
@@ -2198,6 +2202,10 @@ Are you sure you want to delete this volume ?</translation>
     <message>
         <source>No controller found</source>
         <translation>No controller found</translation>
+    </message>
+    <message>
+        <source>No controller found in slot %1</source>
+        <translation>No controller found in slot %1</translation>
     </message>
 </context>
 <context>
