@@ -1,6 +1,7 @@
 // Discovery: the controller watcher on its own thread (driver scan, network rescan on loopback,
 // replies taken only while a rescan waits and once per sender, add by address), the
-// device-arrival watcher over the driver folder, and the power watcher with injected messages.
+// device-arrival watcher over the driver folder (a controller coming and going holds up no other),
+// controllers that do not identify themselves, and the power watcher with injected messages.
 #include "controllerfixture.h"
 #include "watcher/controllerwatcher.h"
 #include "devices/event.h"
