@@ -1,8 +1,10 @@
 // Discovery: the controller watcher on its own thread (driver scan, network rescan on loopback,
 // replies taken only while a rescan waits and once per sender, add by address), the
-// device-arrival watcher over the driver folder, and the power watcher with injected messages.
+// device-arrival watcher over the driver folder (a controller coming and going holds up no other),
+// controllers that do not identify themselves, and the power watcher with injected messages.
 #include "controllerfixture.h"
 #include "watcher/controllerwatcher.h"
+#include "devices/event.h"
 #include "devices/host.h"
 #include "os/mac/os_darwin_event.h"
 
@@ -12,6 +14,7 @@
 #include <QUdpSocket>
 #include <QtTest>
 
+#include <cstdio>
 #include <fstream>
 #include <condition_variable>
 #include <future>
@@ -31,6 +34,10 @@ const char* const kThird = "127.0.0.94";
 // A controller with the first one's identity (probed, then refused) and one of its own.
 const char* const kClone = "127.0.0.95";
 const char* const kOther = "127.0.0.96";
+// A controller a Connect adds while a driver controller comes and goes.
+const char* const kConnected = "127.0.3.10";
+// The product's settling wait after an arrival.
+constexpr int kProductSettleMs = 5000;
 
 const QByteArray kDiscovery = QByteArray::fromHex("5e0161010013" "14");
 
@@ -82,6 +89,8 @@ private slots:
     void removalWaitsBehindNoListedArrival();
     void hotPlugThroughTheDriverFolder();
     void stopDropsTheArrivalsWaiting();
+    void flappingHoldsUpNoOtherController_data();
+    void flappingHoldsUpNoOtherController();
     void powerMessages();
     void powerWithoutASource();
     void stopBeforeTheLoopStarts();
@@ -365,9 +374,16 @@ void TestDiscovery::stopDropsTheArrivalsWaiting()
     ControllerWatcher::SetSettlingMilliseconds(settleMs);
     startWatcher();
     QTRY_COMPARE(announced(), 1);
+    // Two controllers plugged in since, each reported: their arrivals settle while the stop comes.
+    QVERIFY(m_sim->addDriverController(m_folder, 1, zynsim::ControllerConfig(), entryIdOf(1)));
+    QVERIFY(m_sim->addDriverController(m_folder, 2, zynsim::ControllerConfig(), entryIdOf(2)));
     for (int i = 0; i < arrivals; ++i)
-        QMetaObject::invokeMethod(m_watcher, "update_device_by_entryid", Qt::QueuedConnection, Q_ARG(bool, true),
-                                  Q_ARG(quint64, 0x100000001ull));
+        for (int order = 0; order < 3; ++order)
+            QMetaObject::invokeMethod(m_watcher, "update_device_by_entryid", Qt::QueuedConnection, Q_ARG(bool, true),
+                                      Q_ARG(quint64, entryIdOf(order)));
+    const int statusLines = m_status.size();
+    // Once the reports of the listed one have been taken, the others settle.
+    QTRY_COMPARE(m_status.size(), statusLines + arrivals);
     QElapsedTimer stopping;
     stopping.start();
     m_watcher->Stop();
@@ -375,6 +391,7 @@ void TestDiscovery::stopDropsTheArrivalsWaiting()
     ControllerWatcher::SetSettlingMilliseconds(50);
     QVERIFY2(stopping.elapsed() < settleMs, qPrintable(QString::number(stopping.elapsed())));
     QCOMPARE(announced(), 1);
+    QCOMPARE(m_messages->matching(QStringLiteral("[Tt]imer")), QStringList());
 }
 
 void TestDiscovery::removalWaitsBehindNoListedArrival()
@@ -402,6 +419,115 @@ void TestDiscovery::removalWaitsBehindNoListedArrival()
     ControllerWatcher::SetSettlingMilliseconds(50);
     QVERIFY2(took < settleMs, qPrintable(QString::number(took)));
     QCOMPARE(announced(), 1);
+}
+
+void TestDiscovery::flappingHoldsUpNoOtherController_data()
+{
+    // Slot 1 is unplugged and plugged again five times (and, "for good", unplugged once more);
+    // meanwhile slot 2 is unplugged or a Connect adds a network controller.
+    QTest::addColumn<bool>("forGood");
+    QTest::addColumn<bool>("connect");
+    QTest::newRow("back, another removed") << false << false;
+    QTest::newRow("for good, another removed") << true << false;
+    QTest::newRow("back, Connect meanwhile") << false << true;
+    QTest::newRow("for good, Connect meanwhile") << true << true;
+}
+
+// One controller plugged and unplugged quickly, through the driver folder and the device
+// watcher: what happens to another controller meanwhile is taken at once; an arrival whose
+// removal comes while it settles is never listed (nor announced, which starts it); at the end
+// the controller is listed once if it came back, not at all if it went for good.
+void TestDiscovery::flappingHoldsUpNoOtherController()
+{
+    QFETCH(bool, forGood);
+    QFETCH(bool, connect);
+    const int flaps = 5;
+    std::vector<zynsim::ControllerConfig> configs(4, zynsim::ControllerConfig());
+    std::vector<std::shared_ptr<zynsim::FakeController>> ctls;
+    for (int i = 0; i < 3; ++i) {
+        ctls.push_back(m_sim->addDriverController(m_folder, i, configs[size_t(i)], entryIdOf(i)));
+        QVERIFY(ctls.back());
+        configs[size_t(i)].serial = ctls.back()->serial();
+    }
+    ctls.emplace_back();   // slot 3, plugged in last
+    std::shared_ptr<zynsim::FakeController> network;
+    if (connect) {
+        network = m_sim->addUdpController(kConnected, zynsim::ControllerConfig());
+        QVERIFY(network);
+    }
+    // Serial numbers of the controllers announced, as each is announced.
+    QStringList announcedSerials;
+    const auto announcing = QObject::connect(ZynGetHost(), &QZynHost::DeviceChanged, this, [&](QZynDevice* d, int code) {
+        if (code == QZynDevice::DeviceAdded)
+            announcedSerials << static_cast<QZynController*>(d)->GetSysInfo()->GetSerialNumber();
+    });
+    auto restore = qScopeGuard([announcing] {
+        QObject::disconnect(announcing);
+        ControllerWatcher::SetSettlingMilliseconds(50);
+    });
+    ControllerWatcher::SetSettlingMilliseconds(kProductSettleMs);
+    startWatcher();
+    QTRY_COMPARE(announced(), 3);
+
+    QDeviceWatcherThread devices;
+    QList<QPair<bool, quint64>> reports;
+    QObject::connect(&devices, &QDeviceWatcherThread::DeviceChanged, this,
+                     [&reports](bool added, quint64 id) { reports << qMakePair(added, id); });
+    QObject::connect(&devices, &QDeviceWatcherThread::DeviceChanged, m_watcher, &ControllerWatcher::update_device_by_entryid);
+    devices.DoWork();
+    QTRY_COMPARE(reports.size(), 3);
+    // Each change waits until the device watcher has reported it.
+    const auto seen = [&reports](bool added, int order) {
+        return QTest::qWaitFor([&] { return !reports.isEmpty() && reports.back() == qMakePair(added, entryIdOf(order)); },
+                               10000);
+    };
+    const auto unplug = [&](int order) {
+        m_sim->removeDriverController(ctls[size_t(order)]);
+        return seen(false, order);
+    };
+    const auto plug = [&](int order) {
+        ctls[size_t(order)] = m_sim->addDriverController(m_folder, order, configs[size_t(order)], entryIdOf(order));
+        return ctls[size_t(order)] && seen(true, order);
+    };
+
+    qint64 took = -1;
+    for (int flap = 0; flap < flaps; ++flap) {
+        QVERIFY(unplug(1));
+        QVERIFY(plug(1));
+        if (flap != 1)
+            continue;
+        QElapsedTimer taken;
+        taken.start();
+        bool done = false;
+        if (connect) {
+            QMetaObject::invokeMethod(m_watcher, "add_ctrl_by_ip", Qt::QueuedConnection, Q_ARG(QString, QString::fromLatin1(kConnected)));
+            done = QTest::qWaitFor([] { return ZynGetHost()->get_controller_by_ip(QString::fromLatin1(kConnected)) != nullptr; },
+                                   flaps * 2 * kProductSettleMs);
+        } else {
+            m_sim->removeDriverController(ctls[2]);
+            done = QTest::qWaitFor([] { return ZynGetHost()->get_controller_by_entryid(entryIdOf(2)) == nullptr; },
+                                   flaps * 2 * kProductSettleMs);
+        }
+        took = taken.elapsed();
+        std::printf("%s taken after %lld ms\n", connect ? "Connect" : "removal of slot 2", took);
+        QVERIFY(done);
+    }
+    if (forGood)
+        QVERIFY(unplug(1));
+    // A controller plugged in last: once it is announced, every arrival before it has settled
+    // and what it made has been announced.
+    QVERIFY(plug(3));
+    const QString last = QString::fromStdString(ctls[3]->serial());
+    QTRY_VERIFY_WITH_TIMEOUT(announcedSerials.contains(last), (flaps + 2) * kProductSettleMs + 10000);
+    devices.Stop();
+
+    QVERIFY2(took >= 0 && took < kProductSettleMs, qPrintable(QString::number(took)));
+    const QString slot1 = QString::fromStdString(configs[1].serial);
+    QCOMPARE(announcedSerials.count(slot1), forGood ? 1 : 2);
+    QCOMPARE(ZynGetHost()->get_controller_by_entryid(entryIdOf(1)) != nullptr, !forGood);
+    QCOMPARE(ZynGetHost()->get_controller_by_entryid(entryIdOf(0)) != nullptr, true);
+    QCOMPARE(ZynGetHost()->get_controller_by_entryid(entryIdOf(2)) != nullptr, connect);
+    QCOMPARE(announced(), 3 + (forGood ? 0 : 1) + (connect ? 1 : 0) + 1);
 }
 
 void TestDiscovery::hotPlugThroughTheDriverFolder()
@@ -655,26 +781,40 @@ void TestDiscovery::withdrawnControllersStayApart()
 
 void TestDiscovery::unusableControllersAreNotListed_data()
 {
+    // How the controller is found, and whether it is silent (else another client holds the
+    // driver while it is asked who it is); the log rows that follow.
     QTest::addColumn<QString>("way");
-    QTest::newRow("driver scan") << "scan";
-    QTest::newRow("driver arrival") << "arrival";
-    QTest::newRow("add by address") << "address";
+    QTest::addColumn<bool>("silent");
+    QTest::addColumn<QStringList>("rows");
+    const QStringList slot0{QStringLiteral("No controller found in slot 0")};
+    const QStringList slot1{QStringLiteral("No controller found in slot 1")};
+    QTest::newRow("driver scan") << "scan" << false << slot0;
+    QTest::newRow("driver arrival") << "arrival" << false << slot0;
+    QTest::newRow("driver scan, silent") << "scan" << true << slot1;
+    QTest::newRow("driver arrival, silent") << "arrival" << true << slot1;
+    QTest::newRow("add by address") << "address" << true
+                                    << QStringList{QStringLiteral("No controller found at %1").arg(QLatin1String(kOther))};
 }
 
 // A controller whose session or identity could not be had while it arrived is not listed (a
-// blank row that takes commands, or a second row of a busy controller); by address the log
-// list says so as it says for a failed probe.
+// blank row that takes commands, or a second row of a busy controller); the log list says so
+// as it says for a failed probe, naming the driver slot or the address.
 void TestDiscovery::unusableControllersAreNotListed()
 {
     QFETCH(QString, way);
-    QStringList rows;
-    const auto logged = connect(ZynGetHost(), &QZynHost::LogMessage, this, [&rows](QZynLog* log) {
-        rows << log->text;
+    QFETCH(bool, silent);
+    QFETCH(QStringList, rows);
+    QStringList logged;
+    const auto logging = connect(ZynGetHost(), &QZynHost::LogMessage, this, [&logged](QZynLog* log) {
+        if (log->level == QZynEvent::Serious)
+            logged << log->text;
         delete log;
     });
+    auto unhook = qScopeGuard([logging] { QObject::disconnect(logging); });
     iokit::io_connect_t holder = 0;
     std::shared_ptr<zynsim::FakeController> ctl;
     QList<QZynController*> added;
+    int listed = 0;
     if (way == QLatin1String("address")) {
         // It answers the probe, then nothing.
         zynsim::ControllerConfig config;
@@ -682,21 +822,34 @@ void TestDiscovery::unusableControllersAreNotListed()
         ctl = m_sim->addUdpController(kOther, config);
         QVERIFY(ctl);
         added = ZynGetHost()->scan_controller_by_ip(QString::fromLatin1(kOther));
-        QCOMPARE(rows, QStringList{QStringLiteral("No controller found at %1").arg(QLatin1String(kOther))});
     } else {
-        // Another client holds the driver while the controller is asked who it is.
-        ctl = m_sim->addDriverController(m_folder, 0, zynsim::ControllerConfig());
-        QVERIFY(ctl);
-        holder = holdDriverLock();
-        QVERIFY(holder != 0);
-        if (way == QLatin1String("scan"))
-            QCOMPARE(ZynGetHost()->scan_controller(), 0);
-        else
-            added = ZynGetHost()->add_controller_by_entryid(entryIdOf(0));
-        QVERIFY(rows.isEmpty());
+        int slot = 0;
+        if (silent) {
+            // Slot 0 answers; slot 1 never does.
+            QVERIFY(m_sim->addDriverController(m_folder, 0, zynsim::ControllerConfig()));
+            zynsim::ControllerConfig config;
+            config.silentAfterFrames = 0;
+            slot = 1;
+            ctl = m_sim->addDriverController(m_folder, slot, config);
+            QVERIFY(ctl);
+            listed = 1;
+        } else {
+            ctl = m_sim->addDriverController(m_folder, slot, zynsim::ControllerConfig());
+            QVERIFY(ctl);
+            holder = holdDriverLock();
+            QVERIFY(holder != 0);
+        }
+        if (way == QLatin1String("scan")) {
+            QCOMPARE(ZynGetHost()->scan_controller(), listed);
+        } else {
+            if (silent)
+                QCOMPARE(ZynGetHost()->add_controller_by_entryid(entryIdOf(0)).size(), 1);
+            added = ZynGetHost()->add_controller_by_entryid(entryIdOf(slot));
+        }
     }
     QVERIFY(added.isEmpty());
-    QCOMPARE(listedControllers(), 0);
+    QCOMPARE(listedControllers(), listed);
+    QCOMPARE(logged, rows);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     if (holder != 0) {
         // Found again once it answers.
@@ -705,7 +858,6 @@ void TestDiscovery::unusableControllersAreNotListed()
         QCOMPARE(ZynGetHost()->add_controller_by_entryid(entryIdOf(0)).size(), 1);
         QCOMPARE(listedControllers(), 1);
     }
-    disconnect(logged);
 }
 
 QTEST_MAIN(TestDiscovery)

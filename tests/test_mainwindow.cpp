@@ -27,6 +27,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QStatusBar>
 #include <QThread>
 #include <QToolBar>
@@ -35,6 +37,7 @@
 #include <QtTest>
 
 #include <memory>
+#include <thread>
 
 using namespace ctltest;
 using namespace viewtest;
@@ -52,6 +55,9 @@ const char* const kArrivingAddress = "127.0.0.183";
 const char* const kSilentSecond = "127.0.0.184";
 const char* const kWholeAddress = "127.0.5.2";
 const char* const kPaddedAddress = "127.0.5.3";
+// Controllers removed as the program ends, and the address their web proxies are tried on.
+const char* const kRemovedAddresses[] = {"127.0.3.21", "127.0.3.22", "127.0.3.23"};
+const char* const kProxyProbe = "127.0.3.1";
 // The product's poll: a silent exchange waits 5 s on the network and 60 s on the driver.
 constexpr int kProductPollUs = 10000;
 // What quitting, a stop, a removal or a disconnect may take whatever the controllers do.
@@ -242,6 +248,7 @@ private slots:
     void connectAndDisconnect();
     void controllersComeAndGo();
     void silentControllersHoldNoEnd();
+    void removedControllersStopAtTheEnd();
 
 private:
     QTemporaryDir m_dir;
@@ -1143,6 +1150,70 @@ void TestMainWindow::silentControllersHoldNoEnd()
     QVERIFY2(took.elapsed() < kEndDeadlineMs, qPrintable(QStringLiteral("quit: %1 ms").arg(took.elapsed())));
     QVERIFY(window.findChild<QThread*>()->isFinished());
     simtest::fastPolls();
+}
+
+// Controllers the window polls, each taken off the list as the program ends by another road:
+// whatever was still queued on the GUI thread (which runs no more once the application's loop
+// has ended), each removed controller's polling thread has ended and its web proxy refuses.
+void TestMainWindow::removedControllersStopAtTheEnd()
+{
+    m_sim = std::make_unique<zynsim::Simulator>();
+    MainWindow window;
+    QZynHost* host = ZynGetHost();
+    struct Road {
+        const char* name;
+        std::function<void(QZynController*)> remove;
+    };
+    const std::vector<Road> roads = {
+        // The discovery thread's removal: the stop is queued behind the quit.
+        {"removed from another thread", [host](QZynController* c) { std::thread([host, c] { host->removeAndAnnounce(c); }).join(); }},
+        // The polling thread's last try failed.
+        {"given up", [](QZynController* c) { std::thread([c] { c->GiveUp(); }).join(); }},
+        // Stopped already; only its deletion is queued.
+        {"removed here", [host](QZynController* c) { host->removeAndAnnounce(c); }},
+    };
+    struct Removed {
+        QPointer<QZynController> c;
+        QThread* polling = nullptr;
+        quint16 port = 0;
+    };
+    std::vector<Removed> removed;
+    for (size_t i = 0; i < roads.size(); ++i) {
+        QVERIFY(m_sim->addUdpController(kRemovedAddresses[i], zynsim::ControllerConfig()));
+        QZynController* c = announceOnline(kRemovedAddresses[i], 20000);
+        QVERIFY2(c != nullptr, roads[i].name);
+        QTRY_VERIFY_WITH_TIMEOUT(c->GetEventWatcher() != nullptr && c->GetEventWatcher()->IsRunning()
+                                     && c->GetHttpProxyServer() != nullptr,
+                                 10000);
+        c->WaitForBackground();   // the first-seen backup
+        auto* poller = dynamic_cast<QObject*>(c->GetEventWatcher());
+        QVERIFY(poller != nullptr);
+        removed.push_back({c, poller->thread(), c->GetHttpProxyServer()->serverPort()});
+    }
+    for (size_t i = 0; i < roads.size(); ++i)
+        roads[i].remove(removed[i].c);
+    window.Shutdown();   // as the application's end runs it: nothing queued is taken in first
+
+    const auto refuses = [](quint16 port) {
+        QTcpSocket probe;
+        probe.connectToHost(QString::fromLatin1(kProxyProbe), port);
+        return !probe.waitForConnected(5000) && probe.error() == QAbstractSocket::ConnectionRefusedError;
+    };
+    QStringList wrong;
+    for (size_t i = 0; i < roads.size(); ++i) {
+        const Removed& r = removed[i];
+        QVERIFY2(r.c, roads[i].name);   // its deletion is still queued
+        if (host->get_controller_index(r.c) >= 0)
+            wrong << QStringLiteral("%1: listed").arg(roads[i].name);
+        if (!r.polling->isFinished())
+            wrong << QStringLiteral("%1: polling").arg(roads[i].name);
+        if (!refuses(r.port))
+            wrong << QStringLiteral("%1: web proxy").arg(roads[i].name);
+    }
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QStringLiteral("; "))));
+    // What was queued still runs safely once a loop takes it in.
+    for (const Removed& r : removed)
+        QTRY_VERIFY_WITH_TIMEOUT(r.c.isNull(), 10000);
 }
 
 int main(int argc, char** argv)

@@ -2222,6 +2222,10 @@ Möchten Sie dieses Volume wirklich löschen?</translation>
         <source>No controller found</source>
         <translation>Kein Controller gefunden</translation>
     </message>
+    <message>
+        <source>No controller found in slot %1</source>
+        <translation>Kein Controller in Steckplatz %1 gefunden</translation>
+    </message>
 </context>
 <context>
     <name>QZynHwMonitorItemModel</name>

@@ -2222,6 +2222,10 @@ Are you sure you want to delete this volume ?</translation>
         <source>No controller found</source>
         <translation>No controller found</translation>
     </message>
+    <message>
+        <source>No controller found in slot %1</source>
+        <translation>No controller found in slot %1</translation>
+    </message>
 </context>
 <context>
     <name>QZynHwMonitorItemModel</name>

@@ -2222,6 +2222,10 @@ Are you sure you want to delete this volume ?</source>
         <source>No controller found</source>
         <translation>找不到控制器</translation>
     </message>
+    <message>
+        <source>No controller found in slot %1</source>
+        <translation>在插槽 %1 找不到控制器</translation>
+    </message>
 </context>
 <context>
     <name>QZynHwMonitorItemModel</name>

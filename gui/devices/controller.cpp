@@ -106,6 +106,9 @@ QZynController::~QZynController()
     interruptExchanges();
     WaitForBackground();
     FreeResources();
+    // One that was listed may be remembered as removed.
+    if (GetHostSlot() >= 0)
+        ZynGetHost()->forgetRemoved(this);
 }
 
 void QZynController::RunInBackground(std::function<void(QZynController*)> task)
@@ -560,6 +563,11 @@ void QZynController::StopHttpServer()
 {
     if (m_httpServer)
         m_httpServer->pauseAccepting();
+}
+
+void QZynController::CloseHttpServer()
+{
+    m_httpServer.reset();
 }
 
 void QZynController::StartEventWatcher()

@@ -255,6 +255,9 @@ public slots:
     void Resume();
     void StartHttpServer();
     void StopHttpServer();
+    // Closes the web proxy for good (its port refuses, the connections it serves end), for a
+    // controller that is not started again; Start would open a new one.
+    void CloseHttpServer();
     void StartEventWatcher();
     void StopEventWatcher();
     void ProcessRaidSetEvent(QZynEvent* event);

@@ -13,6 +13,7 @@
 #include <thread>
 #include <QThread>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace {
@@ -23,6 +24,29 @@ int sourceOf(const QZynController* controller)
 {
     return controller->GetConnectionType() == QZynController::ConnectionEthernet ? QZynDevice::Network
                                                                                   : QZynDevice::LocalHost;
+}
+
+// The driver slot of the service with registry entry id `id`: its place among the driver's
+// services, as the scan counts them; -1 when it is not there.
+int driverSlotOf(quint64 id)
+{
+    using namespace iokit;
+    io_iterator_t services = IO_OBJECT_NULL;
+    if (IOServiceGetMatchingServices(kIOMasterPortDefault, IOServiceMatching(zynmsr::kServiceClass), &services)
+        != kIOReturnSuccess)
+        return -1;
+    int found = -1;
+    for (int slot = 0; slot < QZynHost::kDriverSlots && found < 0; ++slot) {
+        const io_service_t service = IOIteratorNext(services);
+        if (service == IO_OBJECT_NULL)
+            break;
+        uint64_t entry = 0;
+        if (IORegistryEntryGetRegistryEntryID(service, &entry) == kIOReturnSuccess && entry == id)
+            found = slot;
+        IOObjectRelease(service);
+    }
+    IOObjectRelease(services);
+    return found;
 }
 
 } // namespace
@@ -50,6 +74,11 @@ void QZynHost::log(int source, int level, const QString& text)
     if (!isSignalConnected(QMetaMethod::fromSignal(&QZynHost::LogMessage)))
         return;
     emit LogMessage(new QZynLog(QZynLog::LogList, quint32(source), quint32(level), text));
+}
+
+void QZynHost::logNoControllerInSlot(int slot)
+{
+    log(QZynDevice::LocalHost, QZynEvent::Serious, tr("No controller found in slot %1").arg(slot));
 }
 
 bool QZynHost::add_controller(QZynController* controller)
@@ -85,8 +114,31 @@ bool QZynHost::remove_controller(QZynController* controller)
     if (slot < 0 || size_t(slot) >= m_controllers.size() || m_controllers[size_t(slot)] != controller)
         return false;
     m_controllers[size_t(slot)] = nullptr;
+    m_removed.push_back(controller);
     log(sourceOf(controller), QZynEvent::Informational, tr("%1 disconnected.").arg(controller->GetText()));
     return true;
+}
+
+void QZynHost::forgetRemoved(QZynController* controller)
+{
+    std::lock_guard<std::mutex> locker(m_mutex);
+    m_removed.erase(std::remove(m_removed.begin(), m_removed.end(), controller), m_removed.end());
+}
+
+void QZynHost::StopRemoved()
+{
+    std::vector<QZynController*> removed;
+    {
+        std::lock_guard<std::mutex> locker(m_mutex);
+        removed = m_removed;
+    }
+    // Only this thread deletes them: none goes while it is stopped.
+    for (QZynController* controller : removed) {
+        if (controller->thread() != QThread::currentThread())
+            continue;
+        controller->Stop();
+        controller->CloseHttpServer();
+    }
 }
 
 int QZynHost::get_total_controllers()
@@ -185,8 +237,15 @@ int QZynHost::scan_controller(const std::function<void(QZynController*)>& listed
     for (std::thread& maker : makers)
         maker.join();
     int added = 0;
-    for (QZynController* controller : made) {
-        if (controller == nullptr || adopt(controller) != Adoption::Listed)
+    for (int index = 0; index < kDriverSlots; ++index) {
+        QZynController* controller = made[size_t(index)];
+        if (controller == nullptr)
+            continue;
+        const Adoption adoption = adopt(controller);
+        // It did not say who it is: to the user that is no controller, as for a failed Connect.
+        if (adoption == Adoption::Unusable)
+            logNoControllerInSlot(index);
+        if (adoption != Adoption::Listed)
             continue;
         ++added;
         if (listed)
@@ -235,9 +294,21 @@ QList<QZynController*> QZynHost::add_controller_by_entryid(quint64 id)
         return {};
     }
     auto* controller = new QZynController(transport, QZynController::ConnectionDriver);
-    if (adopt(controller) != Adoption::Listed)
+    switch (adopt(controller)) {
+    case Adoption::Listed:
+        return {controller};
+    case Adoption::Unusable: {
+        const int slot = driverSlotOf(id);
+        if (slot >= 0)
+            logNoControllerInSlot(slot);
+        else
+            log(QZynDevice::LocalHost, QZynEvent::Serious, tr("No controller found"));
         return {};
-    return {controller};
+    }
+    case Adoption::Duplicate:
+        break;
+    }
+    return {};
 }
 
 QZynController* QZynHost::get_controller_by_ip(QString ip)

@@ -32,7 +32,9 @@ public:
     // Lists `controller` in the lowest empty slot; false for null or a controller the list
     // holds already (same identity), which stays the caller's.
     bool add_controller(QZynController* controller);
-    // Empties the controller's slot; false when it held nothing. The caller keeps the object.
+    // Empties the controller's slot; false when it held nothing. The caller keeps the object;
+    // the host remembers it until it is destroyed, so that a shut-down still stops it
+    // (StopRemoved).
     bool remove_controller(QZynController* controller);
     int get_total_controllers();
     // The slot's controller (null when empty); std::out_of_range past the end.
@@ -41,9 +43,12 @@ public:
     int get_controller_index(QZynController* controller);
 
     // Tries driver slots 0 to 127; the number of controllers added. `added`, when given, is
-    // called with each controller as soon as it is listed.
+    // called with each controller as soon as it is listed. A controller that does not say who it
+    // is gets a log row naming its slot, as a failed Connect gets one naming the address.
     int scan_controller(const std::function<void(QZynController*)>& added = nullptr);
     QList<QZynController*> scan_controller_by_ip(QString ip);
+    // The same log row for an arrived controller that does not say who it is (its slot is its
+    // service's place among the driver's services then).
     QList<QZynController*> add_controller_by_entryid(quint64 id);
     QZynController* get_controller_by_ip(QString ip);
     // The controller whose driver transport reaches the service with registry entry id `id`
@@ -55,11 +60,22 @@ public:
     // Driver slots the scan tries.
     static constexpr int kDriverSlots = 128;
 
-    // The one way a listed controller goes, from any thread: empties its slot at once (the
-    // "disconnected." row), then on the controller's own thread stops it (its polling worker and
-    // web proxy), announces DeviceRemoved and deletes it later. Queued when called from another
-    // thread; false when the list did not hold it.
+    // How a listed controller is taken away, from any thread (the other way it goes is its
+    // giving up, QZynController::GiveUp): empties its slot at once (the "disconnected." row),
+    // then on the controller's own thread stops it (its polling worker and web proxy), announces
+    // DeviceRemoved and deletes it later. Queued when called from another thread; false when the
+    // list did not hold it.
     bool removeAndAnnounce(QZynController* controller);
+
+    // At the shut-down, on the controllers' thread (the GUI thread), once nothing removes
+    // controllers any more: every controller taken off the list and not destroyed yet stops (its
+    // polling worker ends, its web proxy closes), whether its own stop has run already, still
+    // waits in its thread's queue (which a program that ends runs no more), or never comes (a
+    // controller given up is only deleted). None is deleted here: announcements that carry it
+    // may still wait in the queue.
+    void StopRemoved();
+    // A controller that goes tells the host (its destructor does).
+    void forgetRemoved(QZynController* controller);
 
 signals:
     void DeviceChanged(QZynDevice* device, int event);
@@ -72,8 +88,12 @@ private:
     // deleted in its own thread.
     Adoption adopt(QZynController* controller);
     void log(int source, int level, const QString& text);
+    // The log row of a driver controller that did not identify itself.
+    void logNoControllerInSlot(int slot);
 
     QZynControllerList m_controllers;
+    // Taken off the list and not destroyed yet.
+    std::vector<QZynController*> m_removed;
     std::mutex m_mutex;
 };
 

@@ -11,7 +11,6 @@
 #include <QThread>
 
 #include <atomic>
-#include <chrono>
 #include <cstring>
 
 namespace {
@@ -122,38 +121,58 @@ void ControllerWatcher::remove_controller_by_ip(QString ip)
 
 bool ControllerWatcher::update_device_by_entryid(bool added, quint64 id)
 {
-    if (m_host == nullptr)
+    if (m_host == nullptr || m_stopping.load())
         return false;
-    if (!added)
+    if (!added) {
+        // Gone before it settled: it is never made.
+        if (QTimer* settling = m_settling.take(id))
+            delete settling;
         return m_host->remove_controller_by_entryid(id);
+    }
     // At start the device watcher reports every controller the scan has listed already: those
-    // reports add nothing, and waiting for each would hold back the reports queued behind them
-    // (a removal among them).
+    // reports add nothing.
     if (m_host->get_controller_by_entryid(id) != nullptr) {
         status(NoticeLine());
         return false;
     }
-    // The driver needs a moment to bring a controller that has just arrived up; a stop ends
-    // the wait and drops the arrival.
-    {
-        std::unique_lock<std::mutex> lock(m_stopMutex);
-        if (m_stopped.wait_for(lock, std::chrono::milliseconds(g_settlingMs.load()), [this] { return m_stopping; }))
-            return false;
+    // The driver needs a moment to bring a controller that has just arrived up. It has no more
+    // controllers than the scan has slots.
+    if (!m_settling.contains(id) && m_settling.size() >= QZynHost::kDriverSlots)
+        return false;
+    QTimer*& settling = m_settling[id];
+    if (settling == nullptr) {
+        // The arrivals still settling go with the thread, on it, as it ends.
+        connect(QThread::currentThread(), &QThread::finished, this, &ControllerWatcher::dropSettling,
+                Qt::ConnectionType(Qt::UniqueConnection | Qt::DirectConnection));
+        settling = new QTimer(this);
+        settling->setSingleShot(true);
+        connect(settling, &QTimer::timeout, this, [this, id] { settled(id); });
     }
+    settling->start(g_settlingMs.load());
+    return false;
+}
+
+void ControllerWatcher::settled(quint64 id)
+{
+    if (QTimer* settling = m_settling.take(id))
+        settling->deleteLater();   // its own timeout is under way
+    if (m_host == nullptr || m_stopping.load())
+        return;
     const QList<QZynController*> list = m_host->add_controller_by_entryid(id);
     for (QZynController* c : list)
         emit m_host->DeviceChanged(c, QZynDevice::DeviceAdded);
     status(NoticeLine());
-    return !list.isEmpty();
+}
+
+void ControllerWatcher::dropSettling()
+{
+    qDeleteAll(m_settling);
+    m_settling.clear();
 }
 
 void ControllerWatcher::Stop()
 {
-    {
-        std::lock_guard<std::mutex> lock(m_stopMutex);
-        m_stopping = true;
-    }
-    m_stopped.notify_all();
+    m_stopping = true;
 }
 
 ControllerWatcher::~ControllerWatcher()

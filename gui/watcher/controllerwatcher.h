@@ -6,12 +6,13 @@
 #include "devices/zynlog.h"
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QObject>
 #include <QSet>
 #include <QTimer>
 #include <QUdpSocket>
 
-#include <condition_variable>
+#include <atomic>
 #include <mutex>
 
 class QZynHost;
@@ -34,10 +35,9 @@ public:
     ~ControllerWatcher() override;
 
     void SetHost(QZynHost* host) { m_host = host; }
-    // From any thread, before the watcher's thread is told to quit: a settling wait under way
-    // ends at once and the arrivals still queued are dropped, so the thread's end does not wait
-    // behind them (at start the device watcher reports every controller already there, each
-    // with its settling wait).
+    // From any thread, before the watcher's thread is told to quit: the arrivals settling and
+    // those still queued are dropped (at start the device watcher reports every controller
+    // already there, each with its settling wait).
     void Stop();
 
     // Test seam: the settling wait after a controller arrives (5000 ms in the product).
@@ -58,6 +58,11 @@ public slots:
     void scan_controller_by_broadcast(quint32 flag);
     bool add_ctrl_by_ip(QString ip);
     void remove_controller_by_ip(QString ip);
+    // A removal takes the service's controller off the list and drops its arrival that is still
+    // settling. An arrival of a service not listed settles on a timer of its own (the settling
+    // wait; a new arrival of the same service starts it again), so that it holds up neither the
+    // reports behind it nor the window's requests; then its controller is made and listed. False
+    // for an arrival.
     bool update_device_by_entryid(bool added, quint64 id);
     void Send_Broadcast_Datagram();
     void Read_Broadcast_Datagram();
@@ -69,6 +74,10 @@ private:
     // True when a reply from `sender` is taken: a rescan is outstanding and has not heard
     // from it yet. Records the sender.
     bool takeReplyFrom(quint32 sender);
+    // The end of an arrival's settling wait: the controller is made and listed.
+    void settled(quint64 id);
+    // Drops the arrivals settling; on the watcher's thread.
+    void dropSettling();
 
     QTimer* m_startTimer = nullptr;
     QZynHost* m_host = nullptr;
@@ -82,8 +91,8 @@ private:
     QElapsedTimer m_rescanClock;
     qint64 m_probingMs = 0;
     QSet<quint32> m_replied;
-    // Set by Stop; the settling wait sleeps on the condition.
-    std::mutex m_stopMutex;
-    std::condition_variable m_stopped;
-    bool m_stopping = false;
+    // The arrivals settling, by entry id; their timers are the watcher's children, on its thread.
+    QHash<quint64, QTimer*> m_settling;
+    // Set by Stop.
+    std::atomic<bool> m_stopping{false};
 };

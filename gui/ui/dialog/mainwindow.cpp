@@ -274,6 +274,10 @@ void MainWindow::Shutdown()
     if (QZynSettings* settings = QZynSettings::Application())
         settings->WriteSettings();
     StopApp();
+    // With the discovery thread ended and the listed controllers stopped, no removal is on its
+    // way: those removed but not stopped yet (their stop still queued here, or given up) stop now.
+    if (m_host != nullptr)
+        m_host->StopRemoved();
     ZynInterface::ResumeAll();
 }
 
