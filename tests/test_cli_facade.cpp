@@ -209,7 +209,8 @@ void TestCliFacade::deletedControllerIsNeverUsed()
     QZynlib facade(nullptr);
     facade.SetCtrl(m_rig.controller.get());
     QCOMPARE(facade.ZynMuteBeeper(), u32(ZYN_OK));
-    QCOMPARE(framesReceived(*m_rig.ctl).size(), 1);
+    // The controller's confirming read, then the command.
+    QCOMPARE(framesReceived(*m_rig.ctl).size(), 2);
     m_rig.ctl->clearLog();
     m_rig.controller.reset();
     QCOMPARE(facade.GetCtrl(), nullptr);
@@ -222,13 +223,16 @@ void TestCliFacade::setCtrlChoosesTheController()
     QCOMPARE(m_second.start(kSecond), QString());
     QZynlib facade(nullptr);
     const QString mute = QStringLiteral("%1:").arg(int(ZYN_CMD_MUTE_BEEPER), 2, 16, QLatin1Char('0'));
+    // A change goes after one read that shows the controller is the one chosen.
+    const QString confirm = QStringLiteral("%1:").arg(int(ZYN_CMD_GET_SYSINFO), 2, 16, QLatin1Char('0'));
+    const QStringList muted = {confirm, mute};
     struct Step {
         QZynController* ctrl;
         QStringList first, second;   // frames each controller receives
     } steps[] = {
-        {m_rig.controller.get(), {mute}, {}},
-        {m_second.controller.get(), {}, {mute}},
-        {m_rig.controller.get(), {mute}, {}},
+        {m_rig.controller.get(), muted, {}},
+        {m_second.controller.get(), {}, muted},
+        {m_rig.controller.get(), muted, {}},
         {nullptr, {}, {}},
     };
     for (const Step& s : steps) {
