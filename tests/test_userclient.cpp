@@ -204,6 +204,16 @@ private:
     };
 };
 
+// Publishes `hanging` in `folder` as the driver service kHangingId, behind the simulated controller.
+std::unique_ptr<iokit::FolderPublisher> publishHanging(const std::string& folder, std::shared_ptr<HangingService> hanging)
+{
+    iokit::ServiceInfo info;
+    info.className = zynmsr::kServiceClass;
+    info.entryId = kHangingId;
+    info.order = 9;
+    return std::make_unique<iokit::FolderPublisher>(folder, "hanging", info, std::move(hanging));
+}
+
 // What `run` prints to standard output (where the library's transport logs).
 template <typename F>
 QByteArray captureStdout(F run)
@@ -666,12 +676,8 @@ void TestUserClient::interruptionEndsTheExchange()
 {
     // Behind the simulated controller (position 0): a driver that hangs in every transfer.
     auto hanging = std::make_shared<HangingService>();
-    iokit::ServiceInfo info;
-    info.className = zynmsr::kServiceClass;
-    info.entryId = kHangingId;
-    info.order = 9;
-    iokit::FolderPublisher publisher(m_driverDir, "hanging", info, hanging);
-    QVERIFY(publisher.ok());
+    const auto publisher = publishHanging(m_driverDir, hanging);
+    QVERIFY(publisher->ok());
     std::unique_ptr<QDarwinUserClient> byId(new QDarwinUserClient());
     QVERIFY(byId->init(kHangingId));
     std::unique_ptr<DarwinUserClientInterface> byPosition(new DarwinUserClientInterface());
@@ -721,12 +727,8 @@ void TestUserClient::closedHandleIsNotClosedAgain()
     // a driver that hangs in every transfer behind it.
     constexpr uint64_t kControllerId = 0x100000000ull + 0x100 * 5 + 1;
     auto hanging = std::make_shared<HangingService>();
-    iokit::ServiceInfo info;
-    info.className = zynmsr::kServiceClass;
-    info.entryId = kHangingId;
-    info.order = 9;
-    iokit::FolderPublisher publisher(m_driverDir, "hanging", info, hanging);
-    QVERIFY(publisher.ok());
+    const auto publisher = publishHanging(m_driverDir, hanging);
+    QVERIFY(publisher->ok());
 
     std::unique_ptr<ZynUserClientTransport> transport;
     std::function<bool()> open;
