@@ -237,8 +237,16 @@ void MainWindow::StartApp(QZynHost* host)
 void MainWindow::StopApp()
 {
     if (m_watcherThread != nullptr) {
-        if (m_watcher != nullptr)
+        if (m_watcher != nullptr) {
             m_watcher->Stop();   // the arrivals it still holds do not keep its thread
+            // The watcher is deleted on its own thread as that thread ends, and a receiver's
+            // deletion reads each object still connected to it. Cut this thread's senders off
+            // first, so that nothing there reads the window or the device watcher while they go.
+            disconnect(this, nullptr, m_watcher, nullptr);
+            disconnect(m_watcherThread, &QThread::started, m_watcher, nullptr);
+            if (m_deviceWatcher != nullptr)
+                disconnect(m_deviceWatcher, nullptr, m_watcher, nullptr);
+        }
         m_watcherThread->quit();
         m_watcherThread->wait();
         m_watcher = nullptr;   // deleted as its thread ended
