@@ -160,6 +160,8 @@ private:
     QStringList labels(MainWindow& window, const QStringList& names);
     void shoot(MainWindow& window, const QString& name);
     QString driverFolder() const { return m_dir.path() + "/driver"; }
+    // Publishes an empty controller of the default family in driver slot 0 (m_driver).
+    bool plugEmptyDriver();
     // The controller on the driver (waits for the window to list and start it).
     QZynController* driverController();
 
@@ -226,6 +228,14 @@ void TestMainWindowPages::shoot(MainWindow& window, const QString& name)
     QVERIFY(window.grab().save(shots + "/" + name + ".png"));
 }
 
+bool TestMainWindowPages::plugEmptyDriver()
+{
+    zynsim::ControllerConfig config;
+    config.emptyModel = true;
+    m_driver = m_sim->addDriverController(driverFolder().toStdString(), 0, config);
+    return m_driver != nullptr;
+}
+
 QZynController* TestMainWindowPages::driverController()
 {
     QZynController* found = nullptr;
@@ -246,10 +256,7 @@ void TestMainWindowPages::controllerPages()
 {
     // On the driver: enclosure family with its network port; over UDP: the older family with
     // DHCP and the beeper on, and the enclosure family without a network port.
-    zynsim::ControllerConfig driverConfig;
-    driverConfig.emptyModel = true;
-    m_driver = m_sim->addDriverController(driverFolder().toStdString(), 0, driverConfig);
-    QVERIFY(m_driver);
+    QVERIFY(plugEmptyDriver());
     MainWindow window;
     Ui_MainWindow* ui = window.Form();
     QZynController* driver = driverController();
@@ -785,10 +792,7 @@ void TestMainWindowPages::scheduledVolumeChecks()
 {
     // On the driver: two volumes ready to check. Over UDP: one ready, one being checked, and a
     // pass-through disk's (levels are the controller's to judge).
-    zynsim::ControllerConfig driverConfig;
-    driverConfig.emptyModel = true;
-    m_driver = m_sim->addDriverController(driverFolder().toStdString(), 0, driverConfig);
-    QVERIFY(m_driver);
+    QVERIFY(plugEmptyDriver());
     std::string why;
     QVERIFY2(m_driver->loadConfig(kEnclosureModel, &why), why.c_str());
     QVERIFY2(m_driver->applyConfig("volume \"One\" raidset 0 capacity 1000000 level 3 state 0\n", &why), why.c_str());
@@ -876,10 +880,7 @@ void TestMainWindowPages::browserAddressChoice()
 
 void TestMainWindowPages::browserUrl()
 {
-    zynsim::ControllerConfig driverConfig;
-    driverConfig.emptyModel = true;
-    m_driver = m_sim->addDriverController(driverFolder().toStdString(), 0, driverConfig);
-    QVERIFY(m_driver);
+    QVERIFY(plugEmptyDriver());
     MainWindow window;
     Ui_MainWindow* ui = window.Form();
     QZynController* driver = driverController();
@@ -935,10 +936,7 @@ void TestMainWindowPages::browserUrl()
 void TestMainWindowPages::consoleNamesItsController()
 {
     // One controller on the driver, one over UDP; the console is one widget for both.
-    zynsim::ControllerConfig driverConfig;
-    driverConfig.emptyModel = true;
-    m_driver = m_sim->addDriverController(driverFolder().toStdString(), 0, driverConfig);
-    QVERIFY(m_driver);
+    QVERIFY(plugEmptyDriver());
     MainWindow window;
     Ui_MainWindow* ui = window.Form();
     QZynController* driver = driverController();
@@ -1027,10 +1025,7 @@ void TestMainWindowPages::browserMissing()
     qputenv("PATH", noPrograms.path().toLocal8Bit());
     const auto restore = qScopeGuard([&path] { qputenv("PATH", path); });
 
-    zynsim::ControllerConfig driverConfig;
-    driverConfig.emptyModel = true;
-    m_driver = m_sim->addDriverController(driverFolder().toStdString(), 0, driverConfig);
-    QVERIFY(m_driver);
+    QVERIFY(plugEmptyDriver());
     MainWindow window;
     QZynController* driver = driverController();
     QVERIFY(driver != nullptr);
