@@ -109,16 +109,20 @@ int fail(const std::string& message)
     return 2;
 }
 
+// The controllers served at the moment of the call: a driver slot unplugged has none, one
+// plugged in again its new controller.
+using ServedControllers = std::function<std::vector<std::shared_ptr<zynsim::FakeController>>()>;
+
 // Run-time changes: reads standard input line by line on a thread of its own and applies each
-// line to every controller, answering "ok" or "error: ..." on standard output. Ends at the end
+// line to every controller served, answering "ok" or "error: ..." on standard output. Ends at the end
 // of the input, on a read error, or when stopped.
 class ChangeReader {
 public:
     // `special` may take a line first: true when it did, with the answer in `reply`.
     using Special = std::function<bool(const std::string& line, std::string* reply)>;
 
-    ChangeReader(std::vector<std::shared_ptr<zynsim::FakeController>> controllers, Special special)
-        : m_controllers(std::move(controllers))
+    ChangeReader(ServedControllers served, Special special)
+        : m_served(std::move(served))
         , m_special(std::move(special))
     {
     }
@@ -199,7 +203,7 @@ private:
             return;
         }
         std::string firstError;
-        for (const auto& controller : m_controllers) {
+        for (const auto& controller : m_served()) {
             std::string error;
             if (!controller->applyConfig(line, &error) && firstError.empty())
                 firstError = error.empty() ? "refused" : error;
@@ -211,7 +215,7 @@ private:
         std::fflush(stdout);
     }
 
-    std::vector<std::shared_ptr<zynsim::FakeController>> m_controllers;
+    ServedControllers m_served;
     Special m_special;
     int m_wake[2] = {-1, -1};
     std::thread m_thread;
@@ -220,8 +224,8 @@ private:
 // Moves the volumes' background work on: 1% of it every period, until stopped.
 class ProgressTicker {
 public:
-    ProgressTicker(std::vector<std::shared_ptr<zynsim::FakeController>> controllers, long periodMs)
-        : m_controllers(std::move(controllers)), m_period(periodMs)
+    ProgressTicker(ServedControllers served, long periodMs)
+        : m_served(std::move(served)), m_period(periodMs)
     {
         m_thread = std::thread([this] { run(); });
     }
@@ -244,12 +248,12 @@ private:
     {
         std::unique_lock<std::mutex> lock(m_mutex);
         while (!m_wake.wait_for(lock, m_period, [this] { return m_stop; })) {
-            for (const auto& controller : m_controllers)
+            for (const auto& controller : m_served())
                 controller->advanceAll(kTenthsPerTick);
         }
     }
 
-    std::vector<std::shared_ptr<zynsim::FakeController>> m_controllers;
+    ServedControllers m_served;
     std::chrono::milliseconds m_period;
     std::mutex m_mutex;
     std::condition_variable m_wake;
@@ -412,7 +416,9 @@ int main(int argc, char** argv)
     }
 
     zynsim::Simulator simulator;
-    std::vector<std::shared_ptr<zynsim::FakeController>> controllers;
+    // The --udp controllers; the driver slots' controllers are in `services` below.
+    std::vector<std::shared_ptr<zynsim::FakeController>> network;
+    bool firstMade = false;
     // What the options give each controller, those plugged in later too.
     auto setUp = [&](const std::shared_ptr<zynsim::FakeController>& controller) {
         if (modelConfigGiven)
@@ -423,12 +429,12 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "zynsim: cannot open the frame log %s\n", frameLog.c_str());
     };
     auto prepare = [&](const std::shared_ptr<zynsim::FakeController>& controller) {
-        controllers.push_back(controller);
-        if (clone && controllers.size() == 1) {
+        if (clone && !firstMade) {
             const zynsim::Bytes info = controller->systemInfo();
             config.serial = controller->serial();
             std::copy(info.begin() + 152, info.begin() + 158, config.mac.begin());
         }
+        firstMade = true;
         setUp(controller);
     };
 
@@ -437,6 +443,7 @@ int main(int argc, char** argv)
         if (!controller)
             return fail(simulator.error());
         prepare(controller);
+        network.push_back(controller);
         std::printf("udp %s:%u serial %s profile %s\n", address.c_str(),
                     unsigned(simulator.udpPort(controller)), controller->serial().c_str(),
                     zynsim::profileName(config.profile).c_str());
@@ -498,12 +505,20 @@ int main(int argc, char** argv)
         *reply = service ? "ok" : "error: " + simulator.error();
         return true;
     };
-    ChangeReader changes(controllers, hotPlug);
+    const ServedControllers served = [&] {
+        std::lock_guard<std::mutex> lock(servicesMutex);
+        std::vector<std::shared_ptr<zynsim::FakeController>> now = network;
+        for (const auto& service : services)
+            if (service)
+                now.push_back(service);
+        return now;
+    };
+    ChangeReader changes(served, hotPlug);
     if (!changes.start())
         std::fprintf(stderr, "zynsim: no run-time changes: %s\n", std::strerror(errno));
     std::unique_ptr<ProgressTicker> progress;
     if (progressMs > 0)
-        progress = std::make_unique<ProgressTicker>(controllers, progressMs);
+        progress = std::make_unique<ProgressTicker>(served, progressMs);
 
     int received = 0;
     sigwait(&signals, &received);
