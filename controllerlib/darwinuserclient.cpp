@@ -128,7 +128,7 @@ void ZynUserClientTransport::releaselock()
 int ZynUserClientTransport::lockedExchange(_IF_CMD_BLOCK* block, unsigned char* scratch,
                                            int scratchSize)
 {
-    m_lockPolls = std::max(pollBudget(block->timeout), 1);
+    m_lockPolls = std::max(exchangePolls(block), 1);
     requirelock();
     m_lockPolls = 0;
     if (!m_driverLocked)
@@ -142,7 +142,7 @@ int ZynUserClientTransport::runExchange(_IF_CMD_BLOCK* block, unsigned char* scr
 {
     if (ClearWriteBuffer())
         ClearReadBuffer();
-    return transferFrame(block, pollBudget(block->timeout), scratch, scratchSize);
+    return transferFrame(block, exchangePolls(block), scratch, scratchSize);
 }
 
 // ---- DarwinUserClientInterface ---------------------------------------------------------

@@ -22,6 +22,11 @@ constexpr unsigned char kCmdSetupData = 0x1F;
 constexpr int kMaxDrainedDatagrams = 4096;
 // Polls allowed to a setup-data firmware exchange.
 constexpr int kLongExchangePolls = 6000;
+// Polls of one second of the transport's time-out.
+constexpr int kPollsPerSecond = 100;
+// Frame offsets of the command byte and of a setup-data request's operation.
+constexpr int kCommandAt = 5;
+constexpr int kSetupOperationAt = 15;
 
 bool samePeer(const sockaddr_in& a, const sockaddr_in& b)
 {
@@ -207,13 +212,20 @@ int EthernetInterface::syncSend(_IF_CMD_BLOCK* block)
     return result;
 }
 
+int EthernetInterface::pollsFor(const _IF_CMD_BLOCK* block)
+{
+    // The block's own time-out is not used on this transport: the frame tells the wait.
+    if (block->writeLength > kCommandAt && block->writeBuffer[kCommandAt] == kCmdReset)
+        return 0;
+    if (block->writeLength > kSetupOperationAt && block->writeBuffer[kCommandAt] == kCmdSetupData
+        && block->writeBuffer[kSetupOperationAt] == 0)
+        return kLongExchangePolls;
+    return m_timeout * kPollsPerSecond;
+}
+
 int EthernetInterface::exchange(_IF_CMD_BLOCK* block)
 {
-    int budget = m_timeout * 100;
-    if (block->writeLength > 5 && block->writeBuffer[5] == kCmdReset)
-        budget = 0;
-    else if (block->writeLength > 15 && block->writeBuffer[5] == kCmdSetupData && block->writeBuffer[15] == 0)
-        budget = kLongExchangePolls;
+    const int budget = exchangePolls(block);
 
     // Datagrams left over from an earlier exchange (the tail of a reply that did not fit, say)
     // must not pass for this one's reply.

@@ -32,6 +32,8 @@ public:
 
 protected:
     void waitForData() override;
+    // 0 polls for a reset, 6000 for a firmware block, else the time-out's (500 by default).
+    int pollsFor(const _IF_CMD_BLOCK* block) override;
 
     static constexpr int kMTU = 1400;
     static constexpr int kProbeReplySize = 1024;

@@ -7,11 +7,14 @@
 
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <time.h>
 
 namespace {
 std::atomic<int> g_pollIntervalUs{10000};
 std::atomic<bool> g_allInterrupted{false};
+// Milliseconds of a block's time-out that make one poll.
+constexpr uint64_t kTimeoutMsPerPoll = 10;
 }
 
 void ZynInterface::interrupt()
@@ -56,6 +59,17 @@ void ZynInterface::pollSleep()
     timespec ts{us / 1000000, long(us % 1000000) * 1000};
     while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {
     }
+}
+
+int ZynInterface::pollsFor(const _IF_CMD_BLOCK* block)
+{
+    return static_cast<int>(std::min<uint64_t>(block->timeout / kTimeoutMsPerPoll, INT_MAX / 2));
+}
+
+int ZynInterface::exchangePolls(const _IF_CMD_BLOCK* block)
+{
+    const int own = pollsFor(block);
+    return block->waitAs != nullptr ? std::max(own, pollsFor(block->waitAs)) : own;
 }
 
 bool ZynInterface::blockUsable(const _IF_CMD_BLOCK* block)

@@ -17,6 +17,10 @@ struct _IF_CMD_BLOCK {
     uint64_t reserved = 0;
     ZynFrameLengthFn frameLength = nullptr;
     ZynCheckSumFn checkSum = nullptr;
+    // Not null: the reply is waited for as long as this other exchange's would be, when that
+    // is longer than this one's own wait. The read that confirms a controller before a command
+    // so waits as the command itself would; the transports never send this block.
+    const _IF_CMD_BLOCK* waitAs = nullptr;
 };
 
 // syncSend results below zero.
@@ -66,6 +70,10 @@ public:
     static void InterruptAll();
     static void ResumeAll();
 
+    // Polls of one poll interval the exchange of `block` may spend waiting for each piece it
+    // sends and each piece of its reply: its own budget, or that of its waitAs block when larger.
+    int exchangePolls(const _IF_CMD_BLOCK* block);
+
     void setTimeOut(int timeout) { if (timeout >= 0) m_timeout = timeout; }
     int getTimeOut() const { return m_timeout; }
 
@@ -78,6 +86,9 @@ protected:
     static void pollSleep();
     // False for blocks whose buffers and lengths do not fit together.
     static bool blockUsable(const _IF_CMD_BLOCK* block);
+    // The poll budget of one exchange of `block`, by the transport's own rule; here the block's
+    // time-out at one poll per 10 ms.
+    virtual int pollsFor(const _IF_CMD_BLOCK* block);
     // Called after a read that brought nothing: waits one poll for more to arrive.
     virtual void waitForData() { pollSleep(); }
     // Called by interrupt() after the flag is set, on the interrupting thread: ends a wait of

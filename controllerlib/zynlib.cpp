@@ -212,6 +212,35 @@ int CZynlib::ZynDoIO(_IF_CMD_BLOCK* block)
 u32 CZynlib::ZynCmdReadWrite(u8 command, void* payload, int payloadLength, void* reply,
                              int replyCapacity, int& replyLength, u32 /*flags*/)
 {
+    return exchangeCommand(command, payload, payloadLength, reply, replyCapacity, replyLength, nullptr);
+}
+
+u32 CZynlib::ZynCmdReadWriteWaitingAs(u8 command, void* payload, int payloadLength, void* reply,
+                                      int replyCapacity, int& replyLength, u8 patienceCommand,
+                                      const void* patiencePayload, int patienceLength)
+{
+    // The transports read only the other block's time-out and frame to tell its wait.
+    _IF_CMD_BLOCK patience;
+    patience.timeout = commandTimeout(patienceCommand);
+    std::vector<u8> frame;
+    if (patienceLength < 0 || (patienceLength > 0 && patiencePayload == nullptr) || patienceLength > kMaxPayload) {
+        patienceLength = 0;
+        patiencePayload = nullptr;
+    }
+    if (patienceCommand == ZYN_CMD_RAW) {
+        patience.writeBuffer = static_cast<unsigned char*>(const_cast<void*>(patiencePayload));
+        patience.writeLength = patienceLength;
+    } else {
+        frame.resize(size_t(patienceLength) + kZynFrameOverhead + 1);
+        patience.writeBuffer = frame.data();
+        patience.writeLength = ZynBuildFrame(patienceCommand, patiencePayload, patienceLength, frame.data());
+    }
+    return exchangeCommand(command, payload, payloadLength, reply, replyCapacity, replyLength, &patience);
+}
+
+u32 CZynlib::exchangeCommand(u8 command, void* payload, int payloadLength, void* reply, int replyCapacity,
+                             int& replyLength, const _IF_CMD_BLOCK* waitAs)
+{
     replyLength = 0;
     if (m_interface == nullptr)
         return ZYN_ERR_NO_TRANSPORT;
@@ -253,6 +282,7 @@ u32 CZynlib::ZynCmdReadWrite(u8 command, void* payload, int payloadLength, void*
         }
         block.frameLength = get_frame_length;
         block.checkSum = CalCheckSum;
+        block.waitAs = waitAs;
 
         received = ZynDoIO(&block);
         if (received != ZYN_IO_RETRY)

@@ -403,6 +403,12 @@ public:
     // One command: frames it, exchanges it through ZynDoIO and checks the reply.
     virtual u32 ZynCmdReadWrite(u8 command, void* payload, int payloadLength, void* reply,
                                 int replyCapacity, int& replyLength, u32 flags = 0);
+    // The same exchange, its reply waited for as long as that of `patienceCommand` with its
+    // payload would be, when that is longer than its own wait: the read that confirms a
+    // controller before a command waits as the command itself would.
+    u32 ZynCmdReadWriteWaitingAs(u8 command, void* payload, int payloadLength, void* reply, int replyCapacity,
+                                 int& replyLength, u8 patienceCommand, const void* patiencePayload,
+                                 int patienceLength);
     // One transport exchange.
     virtual int ZynDoIO(_IF_CMD_BLOCK* block);
 
@@ -452,6 +458,9 @@ protected:
     u32 writeFilter(int volume, int slot, const _FIBRE_VOL_HOST_FILTER* filter, u16 tag);   // null: clears
     u32 sedKeyCommand(const u8* payload, int length, unsigned short* words[4], u8* reply, int* received);
     u32 sedKeySet(u8 withoutKey, u8 withKey, unsigned char* key, unsigned short* a, unsigned short* b);
+    // ZynCmdReadWrite's exchange; `waitAs` (may be null) as _IF_CMD_BLOCK::waitAs.
+    u32 exchangeCommand(u8 command, void* payload, int payloadLength, void* reply, int replyCapacity,
+                        int& replyLength, const _IF_CMD_BLOCK* waitAs);
     // Sends a command whose reply is a status only.
     u32 statusCommand(u8 command, const u8* payload, int length);
     // Reads the bitmap of raid sets (op 4) or volume sets (ops 5 and 6) in use.
