@@ -71,6 +71,8 @@ struct FakeController::Impl {
     // Restart: frames are dropped until rebootEnds; the agent's up time counts from bootedAt.
     bool rebooting = false;
     SteadyClock::time_point rebootEnds;
+    // A pause: frames heard before pauseEnds are answered when it ends.
+    SteadyClock::time_point pauseEnds;
     SteadyClock::time_point bootedAt;
     // The web server's partial requests, by "via|peer".
     web::Requests http;

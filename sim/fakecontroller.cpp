@@ -543,6 +543,9 @@ FakeController::Reply FakeController::handleFrame(const Bytes& in, const std::st
         if (answer.truncateTo >= 0 && size_t(answer.truncateTo) < reply.bytes.size())
             reply.bytes.resize(size_t(answer.truncateTo));
         reply.delayMs = std::max(0, answer.delayMs);
+        if (now < d->pauseEnds)
+            reply.delayMs = std::max(reply.delayMs, int(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                             d->pauseEnds - now).count()));
         reply.splitParts = std::max(1, answer.splitParts);
         reply.splitGapMs = std::max(0, answer.splitGapMs);
         reply.holdUntilNextFrame = answer.holdUntilNextFrame;
@@ -582,6 +585,12 @@ void FakeController::setPasswordRequired(bool on)
     d->passwordRequired = on;
     if (on)
         d->loggedIn = false;
+}
+
+void FakeController::pauseFor(int ms)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->pauseEnds = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(ms, 0));
 }
 
 void FakeController::setSilentAfterFrames(int frames)

@@ -548,6 +548,9 @@ public:
     bool restarting() const;                  // within the silence after 0x36
     // Answers the next `frames` frames, then none (-1: answers again).
     void setSilentAfterFrames(int frames);
+    // For the next `ms` milliseconds the controller answers nothing (a controller busy or
+    // stalled): what it hears meanwhile is answered when the pause ends.
+    void pauseFor(int ms);
 
 private:
     struct Impl;
