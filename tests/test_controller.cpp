@@ -39,6 +39,7 @@ const char* const kFourth = "127.0.0.76";
 const char* const kSwapped = "127.0.2.1";
 const char* const kRoad = "127.0.2.2";
 const char* const kLongWait = "127.0.2.3";
+const char* const kLate = "127.0.4.1";
 
 size_t allocatedBytes()
 {
@@ -91,6 +92,7 @@ private slots:
     void readsAndChangesOnTheRoad();
     void changingCommandsConfirmTheController();
     void longWaitRule();
+    void lateControllerIsWaitedFor();
 
 private:
     // Receives the host's log records (and deletes them).
@@ -711,11 +713,106 @@ void TestController::readsAndChangesOnTheRoad()
         if (!row.changes && row.command != ZYN_CMD_GET_SYSINFO)
             QVERIFY2(std::count(sent.begin(), sent.end(), int(ZYN_CMD_GET_SYSINFO)) == 0, row.name);
     }
-    // Every block of a firmware image is confirmed on its own.
+    // Outside a run every block of a firmware image is confirmed on its own.
     ctl.clearLog();
     c.ZynUpdateFirmware(firmware, int(sizeof firmware));
     QCOMPARE(commandsReceived(ctl), (std::vector<int>{0x23, 0x1F, 0x23, 0x1F, 0x23, 0x1F}));
+    // Within one, only its first change while the run holds; a lost frame or a quiet spell
+    // ends the run, and the next change is confirmed again.
+    {
+        const QZynController::Run run(&c);
+        ctl.clearLog();
+        c.ZynUpdateFirmware(firmware, int(sizeof firmware));
+        ctl.script(0x30, 1, Answer::silence());
+        c.ZynMuteBeeper();
+        c.ZynMuteBeeper();
+        std::this_thread::sleep_for(std::chrono::milliseconds(QZynController::kRunGapMs + 100));
+        c.ZynMuteBeeper();
+        QCOMPARE(commandsReceived(ctl), (std::vector<int>{0x23, 0x1F, 0x1F, 0x1F, 0x30, 0x23, 0x30, 0x30, 0x23, 0x30}));
+    }
     QCOMPARE(c.GetState(), int(QZynController::StateConnecting));
+}
+
+namespace {
+zynsim::FakeController* g_pausing = nullptr;
+int g_exchanges = 0;
+// After the confirming read and the image's first block, the controller pauses for a second.
+void pauseAfterFirstBlock(void*)
+{
+    if (++g_exchanges == 2 && g_pausing != nullptr)
+        g_pausing->pauseFor(1000);
+}
+}   // namespace
+
+void TestController::lateControllerIsWaitedFor()
+{
+    // A controller that is only late is waited for as the command would wait: a driver
+    // controller restarting, a network controller pausing in a firmware update. One that
+    // stays silent is given up after the waits the command alone would make.
+    struct Case {
+        const char* name;
+        bool driver;
+        bool silentForGood;
+        u32 result;
+        std::vector<int> heard;   // besides what the driver controller heard before its restart
+        int retryLines;
+    };
+    const Case cases[] = {
+        {"driver controller restarting", true, false, ZYN_OK, {0x23, 0x31}, 1},
+        {"driver controller silent for good", true, true, ZYN_ERR_TRANSPORT_OTHER, {}, 1},
+        {"network controller pausing in a firmware update", false, false, ZYN_OK, {0x23, 0x1F, 0x1F, 0x1F}, 0},
+        {"network controller silent for good", false, true, ZYN_ERR_TRANSPORT_OTHER, {}, 3},
+    };
+    const std::string folder = (m_dir.path() + "/driver").toStdString();
+    const uint64_t entryId = 0x100000000ull + 0x301;
+    char firmware[2 * CZynlib::kFirmwareBlockSize + 1] = {};
+    for (const Case& k : cases) {
+        zynsim::ControllerConfig config;
+        config.resetSilenceMs = k.silentForGood ? 600000 : 500;
+        QZynController* c = nullptr;
+        std::shared_ptr<zynsim::FakeController> ctl;
+        if (k.driver) {
+            // Waits of a quarter of the product's, so the restart outlasts the read's own tries.
+            ZynInterface::setPollIntervalMicroseconds(250);
+            m_sim = std::make_unique<zynsim::Simulator>();
+            ctl = m_sim->addDriverController(folder, 0, config, entryId);
+            QVERIFY2(ctl, k.name);
+            const QList<QZynController*> added = ZynGetHost()->add_controller_by_entryid(entryId);
+            QVERIFY2(added.size() == 1, k.name);
+            c = added.front();
+            QZynController::SetCommandRetryWindowMs(k.silentForGood ? 0 : -1);
+            QVERIFY2(c->ZynResetController() == ZYN_OK, k.name);
+        } else {
+            QCOMPARE(m_rig.start(kLate, config), QString());
+            c = m_rig.controller.get();
+            ctl = m_rig.ctl;
+            if (k.silentForGood)
+                ctl->setSilentAfterFrames(0);
+        }
+        ctl->clearLog();
+        MessageLog messages;
+        u32 rc = 0;
+        if (k.driver || k.silentForGood) {
+            rc = c->ZynSetBeeper(1);
+        } else {
+            g_pausing = ctl.get();
+            g_exchanges = 0;
+            c->ZynSetCallBack(pauseAfterFirstBlock);
+            const QZynController::Run update(c);
+            rc = c->ZynUpdateFirmware(firmware, int(sizeof firmware));
+            c->ZynSetCallBack(nullptr);
+            QVERIFY2(ctl->firmwareImage().size() == sizeof firmware, k.name);
+        }
+        QVERIFY2(rc == k.result, k.name);
+        QVERIFY2(commandsReceived(*ctl) == k.heard, k.name);
+        QVERIFY2(messages.matching(kRetryPattern).size() == k.retryLines, k.name);
+        QVERIFY2((c->GetState() == QZynController::StateOffline) == k.silentForGood, k.name);
+        QZynController::SetCommandRetryWindowMs(-1);
+        fastPolls();
+        if (k.driver)
+            m_sim->removeDriverController(ctl);
+        cleanup();
+    }
 }
 
 void TestController::changingCommandsConfirmTheController()

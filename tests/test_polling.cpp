@@ -564,8 +564,9 @@ void TestPolling::givenUpWhilePolling()
 
 void TestPolling::anotherControllerAtTheAddress()
 {
-    // The simulator serving the address goes and another takes the address while the polling
-    // goes on: the controller restarted (with a new firmware, perhaps), or another controller.
+    // The controller serving the address logs events of its own and goes; while the polling
+    // pass tries it, another takes the address: the controller restarted (with a new firmware,
+    // perhaps), or another controller, which has events of its own.
     const std::string serial = "Y000000000000083";
     struct Case {
         const char* name;
@@ -579,34 +580,42 @@ void TestPolling::anotherControllerAtTheAddress()
         {"the same controller back", serial, zynsim::Profile::Enclosure, "V1.56 2021-03-18", false},
         {"the same controller, new firmware", serial, zynsim::Profile::Enclosure, "V1.57 2022-06-01", false},
     };
+    const auto eventsTaken = [this] {
+        int n = 0;
+        for (const Change& change : m_harness->changes)
+            n += change.kind == QZynDevice::Event && change.text.startsWith(QLatin1String("Own#"));
+        return n;
+    };
     for (const Case& k : cases) {
         zynsim::ControllerConfig first;
         first.serial = serial;
         QPointer<QZynController> c = online(kReplacedAddress, first);
         QVERIFY2(c, k.name);
         const int slot = c->GetHostSlot();
+        // The control: this controller's own events are taken.
+        for (int i = 0; i < 3; ++i)
+            m_ctl->addEvent(eventOf(6, 8, 0, qPrintable(QStringLiteral("Own#%1").arg(i))));
+        QTRY_VERIFY_WITH_TIMEOUT(eventsTaken() == 3, kAnnouncedMs);
         m_sim.reset();
+        QTRY_VERIFY_WITH_TIMEOUT(!m_messages->matching(QStringLiteral("Controller error, retry")).isEmpty(), kAnnouncedMs);
         zynsim::ControllerConfig next = configOf(k.profile);
         next.serial = k.serial;
         next.firmware = k.firmware;
         m_sim = std::make_unique<zynsim::Simulator>();
         m_ctl = m_sim->addUdpController(kReplacedAddress, next);
         QVERIFY2(m_ctl, k.name);
-        // What the old controller's passes announced before the swap is in; from here on the
-        // only announcement about this controller is the one of itself.
-        QCoreApplication::processEvents();
-        m_harness->changes.clear();
+        for (int i = 3; i < 9; ++i)
+            m_ctl->addEvent(eventOf(6, 8, 0, qPrintable(QStringLiteral("Own#%1").arg(i))));
         if (k.removed) {
-            // Taken off as a controller that is lost: the one read that told them apart is all
-            // the other controller got, and nothing it holds reached this controller's tables.
+            // Taken off as a controller that is lost: the read that told them apart is all the
+            // other controller got, and nothing it holds reached this controller's tables.
             QTRY_VERIFY_WITH_TIMEOUT(c.isNull(), kAnnouncedMs);
             QVERIFY2(m_harness->removed.size() == 1, k.name);
             QVERIFY2(ZynGetHost()->get_controller(slot) == nullptr, k.name);
             QCoreApplication::processEvents();
             QVERIFY2(commandsReceived(*m_ctl) == std::vector<int>{ZYN_CMD_GET_SYSINFO}, k.name);
-            for (const Change& change : m_harness->changes)
-                QVERIFY2(change.kind == QZynDevice::Controller, k.name);
-            QVERIFY2(m_messages->matching(QStringLiteral("answered with another serial number")).size() == 1, k.name);
+            QVERIFY2(eventsTaken() == 3, k.name);
+            QVERIFY2(m_messages->matching(QStringLiteral("another serial number, given up")).size() == 1, k.name);
             // Found again as itself.
             const QList<QZynController*> again = ZynGetHost()->scan_controller_by_ip(QString::fromLatin1(kReplacedAddress));
             QVERIFY2(again.size() == 1, k.name);

@@ -101,6 +101,8 @@ int CZynlibCLI::RestoreRomCfg(int argc, char** argv, bool fibre)
     if (ctrl == nullptr)
         return resultLine(ZYN_ERR_NO_TRANSPORT);
 
+    // The restore's writes are one run: confirmed once, and again only after a break.
+    const QZynController::Run restore(ctrl);
     const RomCfgFile::Result r =
         RomCfgFile::Restore(*ctrl, path, fibre ? RomCfgFile::RestorePath::Fibre : RomCfgFile::RestorePath::Plain,
                             [] { cliout_zynmsr.Msg_("Restoring...Please Wait, It May Take Few Minutes"); });

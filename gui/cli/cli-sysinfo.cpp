@@ -462,6 +462,8 @@ int CZynlibCLI::Exe_Sys_Updatefw_Cmd(int argc, char** argv)
     if (rc != ZYN_OK)
         return resultLine(rc);
     cliout_zynmsr.Msg_("Updating...Please Wait, It May Take Few Minutes");
+    // The image's blocks are one run: confirmed once, and again only after a break.
+    const QZynController::Run update(GetCtrl());
     const u32 sent = ZynUpdateFirmware(image.data(), int(image.size()));
     if (sent == ZYN_OK)
         cliout_zynmsr.Msg_("Please Restart Controller To Take Effect");

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstring>
 
 namespace {
@@ -90,6 +91,8 @@ QZynController::QZynController(ZynInterface* transport, int connectionType)
     }
     m_sysInfo.SetupInfo(&info);
     m_identified.store(true);
+    // This read made the object this controller's: the run starts here.
+    m_runConfirmed.store(true);
 
     _SNMP_CONFIG snmp;
     const u32 rc = ZynGetSnmpInfo(&snmp);
@@ -334,44 +337,59 @@ u32 QZynController::ZynCmdReadWriteInternal(u8 command, void* payload, int paylo
     const QByteArray model = m_sysInfo.GetModelName().toLocal8Bit();
     const QByteArray name = CommandName(command).toLatin1();
 
-    // A command that changes the controller goes only to the controller this object stands for:
-    // another one may have taken its address or its driver slot since the last exchange. A
-    // different or silent one is given up and gets nothing; one that answers, but not with its
-    // record, gets nothing this time.
-    if (ZynCommandChangesController(command, payload, payloadLength)) {
-        u32 rc = ZYN_OK;
-        const Identity identity = confirmIdentity(command, &rc);
-        if (identity != IdentitySame) {
-            if (rc == ZYN_ERR_INTERRUPTED)
-                return ZYN_ERR_TRANSPORT_OTHER;
-            if (identity == IdentityUnknown && !retryable(rc))
-                return rc == ZYN_OK ? u32(ZYN_ERR_RECV) : rc;
-            qDebug("[%s]Controller not confirmed before GUI command(%x,%s): %s, given up", model.constData(),
-                   unsigned(command), name.constData(),
-                   identity == IdentityOther ? "another serial number" : "no answer");
-            locker.unlock();
-            GiveUp();
-            return ZYN_ERR_TRANSPORT_OTHER;
-        }
-    }
-
+    // A command that changes the controller, and a read of a Run that guards its reads, goes
+    // only to the controller this object stands for: another one may have taken its address
+    // or its driver slot since the run ended. Each try then begins with the confirming read,
+    // which waits as the command would; another serial number gives the controller up, and
+    // one that answers, but not with its record, gets nothing this time.
+    const bool changes = ZynCommandChangesController(command, payload, payloadLength);
+    Run* const run = currentRun();
+    const bool guarded = changes || (run != nullptr && run->m_guardReads);
+    bool confirming = false;
+    bool replaced = false;
     QElapsedTimer underWay;
     underWay.start();
-    for (int left = kCommandTries - 1; left >= 0; --left) {
-        const u32 rc = CZynlibALL::ZynCmdReadWrite(command, payload, payloadLength, reply, replyCapacity,
-                                                   replyLength, flags);
+    for (int left = kCommandTries - 1; left >= 0 && !replaced; --left) {
+        u32 rc = ZYN_OK;
+        confirming = guarded && !runHolds(changes, run);
+        if (confirming) {
+            const Identity identity = readIdentity(&rc, command, payload, payloadLength);
+            replaced = identity == IdentityOther;
+            if (identity == IdentitySame) {
+                confirming = false;
+                if (run != nullptr && changes)
+                    run->m_changeConfirmed = true;
+            } else if (identity == IdentityUnknown && rc != ZYN_ERR_INTERRUPTED && !retryable(rc)) {
+                return rc == ZYN_OK ? u32(ZYN_ERR_RECV) : rc;
+            }
+        }
+        if (!confirming && !replaced)
+            rc = CZynlibALL::ZynCmdReadWrite(command, payload, payloadLength, reply, replyCapacity, replyLength,
+                                             flags);
         // A stopped controller is inactive; it is not given up for that.
         if (rc == ZYN_ERR_INTERRUPTED)
             return ZYN_ERR_TRANSPORT_OTHER;
+        if (replaced)
+            break;
         if (!retryable(rc))
             return rc;
         // After a long wait the tries go on only when the controller answers a short read as
-        // itself (a frame lost while it restarted, say); a silent one is not waited for again.
-        if (left > 0 && underWay.elapsed() >= CommandRetryWindowMs() && readIdentity() != IdentitySame)
-            left = 0;
+        // itself (a frame lost while it restarted, say): that read confirms it for the next
+        // try. A silent one is not waited for again.
+        if (left > 0 && underWay.elapsed() >= CommandRetryWindowMs()) {
+            const Identity identity = readIdentity();
+            replaced = identity == IdentityOther;
+            if (identity != IdentitySame)
+                left = 0;
+            else if (run != nullptr && changes)
+                run->m_changeConfirmed = true;
+        }
         qDebug("[%s]Controller error, retry[%d] GUI command(%x,%s), status = 0x%x", model.constData(), left,
                unsigned(command), name.constData(), unsigned(rc));
     }
+    if (replaced || confirming)
+        qDebug("[%s]Controller not confirmed before GUI command(%x,%s): %s, given up", model.constData(),
+               unsigned(command), name.constData(), replaced ? "another serial number" : "no answer");
     // Given up with the road free: what the removal sets off may take the road again.
     locker.unlock();
     GiveUp();
@@ -388,36 +406,14 @@ qint64 QZynController::CommandRetryWindowMs()
     return commandRetryWindow.load();
 }
 
-QZynController::Identity QZynController::CheckIdentity()
-{
-    std::lock_guard<std::mutex> locker(m_commandMutex);
-    const int state = m_state.load();
-    if (state != StateConnecting && state != StateOnline)
-        return IdentityUnknown;
-    return readIdentity();
-}
-
-QZynController::Identity QZynController::confirmIdentity(u8 command, u32* result)
-{
-    // The command's tries go to its confirmation: the retry lines name the command.
-    const QByteArray model = m_sysInfo.GetModelName().toLocal8Bit();
-    const QByteArray name = CommandName(command).toLatin1();
-    for (int left = kCommandTries - 1; left >= 0; --left) {
-        const Identity identity = readIdentity(result);
-        if (identity != IdentityUnknown || !retryable(*result))
-            return identity;
-        qDebug("[%s]Controller error, retry[%d] GUI command(%x,%s), status = 0x%x", model.constData(), left,
-               unsigned(command), name.constData(), unsigned(*result));
-    }
-    return IdentityUnknown;
-}
-
-QZynController::Identity QZynController::readIdentity(u32* result)
+QZynController::Identity QZynController::readIdentity(u32* result, u8 command, const void* payload,
+                                                      int payloadLength)
 {
     // The library's exchange itself, one try: the caller holds the command road.
     std::array<u8, kReadReplySize> reply{};
     int length = 0;
-    const u32 rc = CZynlibALL::ZynCmdReadWrite(ZYN_CMD_GET_SYSINFO, nullptr, 0, reply.data(), int(reply.size()), length);
+    const u32 rc = ZynCmdReadWriteWaitingAs(ZYN_CMD_GET_SYSINFO, nullptr, 0, reply.data(), int(reply.size()), length,
+                                            command, payload, payloadLength);
     if (result != nullptr)
         *result = rc;
     if (rc != ZYN_OK || length < int(sizeof(sSYSTEM_INFO)))
@@ -425,7 +421,48 @@ QZynController::Identity QZynController::readIdentity(u32* result)
     sSYSTEM_INFO fresh;
     std::memcpy(&fresh, reply.data(), sizeof fresh);
     const QString serial = m_sysInfo.GetSerialNumber();
-    return serial.isEmpty() || QZynSysInfo(&fresh).GetSerialNumber() == serial ? IdentitySame : IdentityOther;
+    const bool same = serial.isEmpty() || QZynSysInfo(&fresh).GetSerialNumber() == serial;
+    m_runConfirmed.store(same);
+    return same ? IdentitySame : IdentityOther;
+}
+
+bool QZynController::runHolds(bool changes, const Run* run) const
+{
+    if (changes && (run == nullptr || !run->m_changeConfirmed))
+        return false;
+    return m_runConfirmed.load() && steadyMs() - m_lastAnswerMs.load() <= kRunGapMs;
+}
+
+qint64 QZynController::steadyMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+namespace {
+// The innermost Run of each thread.
+thread_local QZynController::Run* t_innermostRun = nullptr;
+}   // namespace
+
+QZynController::Run::Run(QZynController* controller, bool guardReads)
+    : m_controller(controller)
+    , m_guardReads(guardReads)
+    , m_outer(t_innermostRun)
+{
+    t_innermostRun = this;
+}
+
+QZynController::Run::~Run()
+{
+    t_innermostRun = m_outer;
+}
+
+QZynController::Run* QZynController::currentRun()
+{
+    for (Run* run = t_innermostRun; run != nullptr; run = run->m_outer)
+        if (run->m_controller == this)
+            return run;
+    return nullptr;
 }
 
 void QZynController::GiveUp()
@@ -442,7 +479,16 @@ void QZynController::GiveUp()
 
 int QZynController::ZynDoIO(_IF_CMD_BLOCK* block)
 {
-    return CZynlibALL::ZynDoIO(block);
+    // The run ends at a quiet spell before this exchange or at this exchange when it brings no
+    // reply; an answered one carries it on.
+    if (steadyMs() - m_lastAnswerMs.load() > kRunGapMs)
+        m_runConfirmed.store(false);
+    const int result = CZynlibALL::ZynDoIO(block);
+    if (result >= 0)
+        m_lastAnswerMs.store(steadyMs());
+    else
+        m_runConfirmed.store(false);
+    return result;
 }
 
 namespace {

@@ -1,10 +1,17 @@
 // One RAID controller: a device of kind 3 and the controller's command session in one object.
 // Every command of every thread takes the controller's command road: one at a time under the
 // command mutex, up to three tries on transport failures, an automatic log-in when the
-// controller asks for its password, and the controller given up after the third failure. A
-// command that changes the controller is sent only after one system-information read shows
-// the controller on the road is still this one (its serial number); another or a silent one is
-// given up and the command fails without being sent.
+// controller asks for its password, and the controller given up after the third failure.
+//
+// A controller is never replaced without a gap: the old one stops answering before another
+// answers at its address or slot. So the road keeps a run: the exchanges answered since one
+// system-information read last showed this controller (its serial number), each within
+// kRunGapMs of the one before. An exchange that fails or goes unanswered, or a quiet road,
+// ends the run. A command that changes the controller is sent only after that read (one per
+// command, or one per Run below while the run holds); within a Run with reads guarded, a read
+// after the run ended waits for it too. The read waits for a late controller as the command
+// would, with the command's tries and long-wait rule; another serial number or silence gives
+// the controller up, and the command fails without being sent.
 #pragma once
 
 #include "devices/device.h"
@@ -70,6 +77,31 @@ public:
     // negative value restores it). Any thread.
     static void SetCommandRetryWindowMs(qint64 ms);
     static qint64 CommandRetryWindowMs();
+
+    // The longest quiet spell on the road, from the end of an answered exchange to the start of
+    // the next, that leaves the run unbroken.
+    static constexpr qint64 kRunGapMs = 250;
+
+    // One operation's run of commands on this controller from the calling thread: the blocks
+    // of a firmware update, the writes of a restore, a polling pass. Its first command that
+    // changes the controller is confirmed, a later one only when the run has ended since.
+    // With `guardReads`, each read of the scope also goes only to the controller confirmed as
+    // this one: when the run has ended it is preceded by the confirming read. Outside a Run
+    // every change is confirmed. A null controller gives a scope that does nothing.
+    class Run {
+    public:
+        explicit Run(QZynController* controller, bool guardReads = false);
+        ~Run();
+        Run(const Run&) = delete;
+        Run& operator=(const Run&) = delete;
+
+    private:
+        friend class QZynController;
+        QZynController* const m_controller;
+        const bool m_guardReads;
+        bool m_changeConfirmed = false;   // a change of this Run has been confirmed
+        Run* const m_outer;               // the thread's enclosing Run
+    };
 
     // Opens the session on `transport` (kept by the session, also when opening fails).
     QZynController(ZynInterface* transport, int connectionType);
@@ -209,11 +241,10 @@ public:
     // The name of a command in the retry line; empty outside the table.
     static QString CommandName(u8 command);
 
-    // Whether the controller answers one system-information read, outside the command road
-    // (one try, nothing given up), with the serial number this object knows. A running
-    // controller never changes it; another serial is another controller.
+    // What one system-information read tells of the controller on the road: the serial number
+    // this object knows (a running controller never changes it), another one (another
+    // controller), or nothing.
     enum Identity { IdentitySame, IdentityOther, IdentityUnknown };
-    Identity CheckIdentity();
 
     // A lost controller (its last try failed, or another controller answers in its place):
     // offline, and when the host lists it, removed, announced and deleted later. Any thread.
@@ -283,13 +314,18 @@ private:
     bool ensureEventWatcher();
     void interruptExchanges();
     void resumeExchanges();
-    // With the command road held: CheckIdentity's read, one try; `result`, when given, gets the
-    // exchange's result.
-    Identity readIdentity(u32* result = nullptr);
-    // With the command road held: the read that confirms the controller before a command that
-    // changes it (`command`), with the road's tries for transport failures; `result` gets the
-    // last result.
-    Identity confirmIdentity(u8 command, u32* result);
+    // With the command road held: one system-information read, one try, its reply waited for
+    // as `command` with its payload would wait (a read's own wait by default); `result`, when
+    // given, gets the exchange's result. The same controller starts a run, another ends it.
+    Identity readIdentity(u32* result = nullptr, u8 command = ZYN_CMD_GET_SYSINFO, const void* payload = nullptr,
+                          int payloadLength = 0);
+    // Whether the run holds for a command of this thread's `run` (may be null): a change needs
+    // the Run's own confirmation besides.
+    bool runHolds(bool changes, const Run* run) const;
+    // The innermost Run of the calling thread on this controller; null when there is none.
+    Run* currentRun();
+    // Milliseconds on a steady clock.
+    static qint64 steadyMs();
 
     QZynPoller* m_eventWatcher = nullptr;
     std::thread m_background;   // started and joined on the GUI thread only
@@ -317,6 +353,11 @@ private:
     std::vector<QZynEvent*> m_events;
     std::unique_ptr<QZynDisk> m_dummyDisk;
     std::mutex m_commandMutex;   // a standard mutex: the thread sanitizer sees its ordering
+    // The run: whether every exchange since the last confirming read was answered, each within
+    // kRunGapMs of the one before, and when the last answered exchange ended (steadyMs).
+    // Written by ZynDoIO and the confirming read, with the command road held.
+    std::atomic<bool> m_runConfirmed{false};
+    std::atomic<qint64> m_lastAnswerMs{0};
     std::mutex m_eventMutex;     // one reader of the event log at a time
     mutable std::mutex m_stateMutex;
     // An announcement handed over by another thread. An event's carries a copy of its record,

@@ -323,6 +323,8 @@ int restoreByWindow(QZynController* controller, const QString& path, RomCfgFile:
 {
     if (controller == nullptr)
         return kWindowFileFailure;
+    // The restore's writes are one run: confirmed once, and again only after a break.
+    const QZynController::Run restore(controller);
     const Result r = RomCfgFile::Restore(*controller, path, how);
     switch (r.status) {
     case Status::Ok:

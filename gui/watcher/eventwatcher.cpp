@@ -91,6 +91,7 @@ void ControllerEventWatcherThread::DoWork(bool start)
             m_running = true;
         }
         if (m_controller->GetState() == QZynController::StateConnecting) {
+            const QZynController::Run build(m_controller, true);
             m_controller->BuildDeviceHierarchy();
             m_controller->SetState(QZynController::StateOnline);
         }
@@ -142,13 +143,10 @@ void ControllerEventWatcherThread::update()
     std::lock_guard<std::recursive_mutex> work(m_workMutex);
     const qint64 began = QDateTime::currentSecsSinceEpoch();
     if (!m_controller->IsRefreshSuspended()) {
-        // Another controller answering at this one's address is told apart before anything it
-        // reports passes for this one's. A controller that does not answer is left to the
-        // tries of the commands below (a restart may take a while).
-        if (m_controller->CheckIdentity() == QZynController::IdentityOther) {
-            giveUpReplaced();
-            return;
-        }
+        // Everything the pass reads comes from the controller confirmed as this one: another
+        // controller that has taken its address is told apart, and given up, before anything
+        // it reports passes for this one's. A late one is waited for as each read would be.
+        const QZynController::Run pass(m_controller, true);
         m_controller->RunEventLoop(QZynController::DispatchNewEvents);
         update_raidset();
         update_volumeset();
@@ -237,8 +235,10 @@ void ControllerEventWatcherThread::giveUpReplaced()
 void ControllerEventWatcherThread::update_hwmon()
 {
     std::lock_guard<std::recursive_mutex> work(m_workMutex);
-    if (m_controller->GetHwMonitorHold() == 0)
+    if (m_controller->GetHwMonitorHold() == 0) {
+        const QZynController::Run pass(m_controller, true);
         m_controller->ProcessHwMonitor();
+    }
 }
 
 void ControllerEventWatcherThread::update_auth()
