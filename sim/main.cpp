@@ -98,10 +98,13 @@ const char kUsage[] =
     "output with one line: \"ok\", or \"error: line 1: REASON\" when a controller refused it\n"
     "(its model is then unchanged). The end of standard input ends the changes, not zynsim.\n"
     "Hot plug: \"unplug N\" withdraws the driver service of slot N, \"plug N\" publishes it\n"
-    "again with the same identity and a fresh model.\n";
+    "again with the same identity and a fresh model.\n"
+    "Pause: \"pause MS\" makes every controller answer nothing for MS milliseconds; what it\n"
+    "hears meanwhile is answered when the pause ends.\n";
 
 constexpr size_t kMaxConfigBytes = 1 << 20;
 constexpr long kMaxSlots = 256;
+constexpr long kMaxPauseMs = 3600000;
 
 int fail(const std::string& message)
 {
@@ -467,12 +470,28 @@ int main(int argc, char** argv)
     // (the same identity, a fresh model).
     std::mutex servicesMutex;
     std::vector<std::pair<std::string, std::array<uint8_t, 6>>> identities(services.size());
+    const ServedControllers served = [&] {
+        std::lock_guard<std::mutex> lock(servicesMutex);
+        std::vector<std::shared_ptr<zynsim::FakeController>> now = network;
+        for (const auto& service : services)
+            if (service)
+                now.push_back(service);
+        return now;
+    };
     auto hotPlug = [&](const std::string& line, std::string* reply) {
         char verb[16] = {};
         long slot = -1;
         char extra = 0;
-        if (std::sscanf(line.c_str(), "%15s %ld %c", verb, &slot, &extra) != 2
-            || (std::strcmp(verb, "plug") != 0 && std::strcmp(verb, "unplug") != 0))
+        if (std::sscanf(line.c_str(), "%15s %ld %c", verb, &slot, &extra) != 2)
+            return false;
+        // "pause MS": every controller answers nothing for MS milliseconds, then all it heard.
+        if (std::strcmp(verb, "pause") == 0 && slot >= 0 && slot <= kMaxPauseMs) {
+            for (const auto& controller : served())
+                controller->pauseFor(int(slot));
+            *reply = "ok";
+            return true;
+        }
+        if (std::strcmp(verb, "plug") != 0 && std::strcmp(verb, "unplug") != 0)
             return false;
         std::lock_guard<std::mutex> lock(servicesMutex);
         if (slot < 0 || slot >= long(services.size())) {
@@ -504,14 +523,6 @@ int main(int argc, char** argv)
             setUp(service);
         *reply = service ? "ok" : "error: " + simulator.error();
         return true;
-    };
-    const ServedControllers served = [&] {
-        std::lock_guard<std::mutex> lock(servicesMutex);
-        std::vector<std::shared_ptr<zynsim::FakeController>> now = network;
-        for (const auto& service : services)
-            if (service)
-                now.push_back(service);
-        return now;
     };
     ChangeReader changes(served, hotPlug);
     if (!changes.start())

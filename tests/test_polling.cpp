@@ -597,7 +597,8 @@ void TestPolling::anotherControllerAtTheAddress()
             m_ctl->addEvent(eventOf(6, 8, 0, qPrintable(QStringLiteral("Own#%1").arg(i))));
         QTRY_VERIFY_WITH_TIMEOUT(eventsTaken() == 3, kAnnouncedMs);
         m_sim.reset();
-        QTRY_VERIFY_WITH_TIMEOUT(!m_messages->matching(QStringLiteral("Controller error, retry")).isEmpty(), kAnnouncedMs);
+        const auto missed = [this] { return !m_messages->matching(QStringLiteral("Controller error, retry")).isEmpty(); };
+        QTRY_VERIFY_WITH_TIMEOUT(missed(), kAnnouncedMs);
         zynsim::ControllerConfig next = configOf(k.profile);
         next.serial = k.serial;
         next.firmware = k.firmware;

@@ -1257,13 +1257,14 @@ void TestSimulator::zynsimPluggedControllerKeepsTheFrameLog()
     ZynsimProcess zynsim;
     QVERIFY(zynsim.start({"--driver-dir", dir.path().toStdString(), "--slots", "1", "--frame-log", log.toStdString()}));
     QVERIFY(QString::fromStdString(zynsim.line()).startsWith("driver "));
-    const char* const directives[] = {"remove 0:1\n", "unplug 0\n", "plug 0\n", "remove 0:1\n", "remove 0:1\n"};
+    const char* const directives[] = {"remove 0:1\n", "pause 10\n", "unplug 0\n",
+                                      "plug 0\n",     "remove 0:1\n", "remove 0:1\n"};
     QStringList answers;
     for (const char* directive : directives) {
         QVERIFY(zynsim.write(directive));
         answers << QString::fromStdString(zynsim.line());
     }
-    QCOMPARE(answers, (QStringList{"ok", "ok", "ok", "ok", "error: line 1: no disk in enclosure 0 slot 1"}));
+    QCOMPARE(answers, (QStringList{"ok", "ok", "ok", "ok", "ok", "error: line 1: no disk in enclosure 0 slot 1"}));
     const int fd = connectUnix(dir.filePath("zynmsr-100000001.sock").toStdString(), 5000);
     QVERIFY(fd >= 0);
     QVERIFY(streamCall(fd, iokit::wire::kScalarCall, zynmsr::kSelOpen) == iokit::kIOReturnSuccess
