@@ -597,7 +597,9 @@ void TestPolling::anotherControllerAtTheAddress()
             m_ctl->addEvent(eventOf(6, 8, 0, qPrintable(QStringLiteral("Own#%1").arg(i))));
         QTRY_VERIFY_WITH_TIMEOUT(eventsTaken() == 3, kAnnouncedMs);
         m_sim.reset();
-        const auto missed = [this] { return !m_messages->matching(QStringLiteral("Controller error, retry")).isEmpty(); };
+        const auto missed = [this] {
+            return !m_messages->matching(QStringLiteral("Controller error, retry")).isEmpty();
+        };
         QTRY_VERIFY_WITH_TIMEOUT(missed(), kAnnouncedMs);
         zynsim::ControllerConfig next = configOf(k.profile);
         next.serial = k.serial;
