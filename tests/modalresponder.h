@@ -47,8 +47,8 @@ public:
     void press(QMessageBox::StandardButton button) { m_answers.push_back({button, false, QString(), {}}); }
     void enter(const QString& text) { m_answers.push_back({QMessageBox::NoButton, false, text, {}}); }
     void cancel() { m_answers.push_back({QMessageBox::NoButton, true, QString(), {}}); }
-    // A dialog of another kind, or a message box to act on first: `act` answers it (and must
-    // close it).
+    // A dialog of another kind, or a message box or an input dialog to act on first: `act`
+    // answers it (and must close it).
     void handle(std::function<void(QWidget*)> act) { m_answers.push_back({QMessageBox::NoButton, false, QString(), act}); }
 
     const QList<Seen>& seen() const { return m_seen; }
@@ -99,7 +99,9 @@ private:
             s.text = input->labelText();
             s.echo = int(input->textEchoMode());
             m_seen << s;
-            if (!answered || answer.cancel) {
+            if (answered && answer.act) {
+                answer.act(input);
+            } else if (!answered || answer.cancel) {
                 input->reject();
             } else {
                 input->setTextValue(answer.text);

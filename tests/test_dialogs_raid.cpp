@@ -927,12 +927,14 @@ void TestDialogsRaid::controllerReplacedBeforeConfirm()
 {
     // The controller at the dialog's address is replaced after the dialog opened, and the user
     // confirms before any polling pass: another controller gets no raid set (and the user is
-    // told it failed), the same controller back gets it.
+    // told it failed), the same controller back gets it. Given up while its question is open,
+    // the question goes with the dialog, answered No.
     const char* const address = "127.0.2.5";
     const char* const model = "enclosure 0 slots 4\ndisk 0 0\ndisk 0 1\ndisk 0 2\n";
     ControllerEventWatcherThread::SetIntervals(600000, 600000, 600000);
-    for (bool another : {true, false}) {
-        const char* name = another ? "another controller" : "the same controller back";
+    for (int pass = 0; pass < 3; ++pass) {
+        const bool another = pass == 0, asked = pass == 2;
+        const char* name = another ? "another controller" : asked ? "given up, asked" : "the same controller back";
         m_starter = std::make_unique<Starter>();
         zynsim::ControllerConfig config = simtest::configOf(zynsim::Profile::Enclosure);
         config.emptyModel = true;
@@ -949,6 +951,20 @@ void TestDialogsRaid::controllerReplacedBeforeConfirm()
         QVERIFY2(QTest::qWaitForWindowExposed(dialog.get()), name);
         QAbstractItemModel* proxy = dialog->Form()->freeDiskTreeView->model();
         QVERIFY2(tick(proxy, "0:0") && tick(proxy, "0:1"), name);
+        if (asked) {
+            bool stayed = false;
+            ModalResponder responder;
+            responder.handle([&](QWidget* question) {
+                c->GiveUp();
+                if ((stayed = question->isVisible()))
+                    static_cast<QMessageBox*>(question)->button(QMessageBox::Yes)->click();
+            });
+            dialog->Form()->createRaidSetButton->click();
+            QVERIFY2(!stayed && !dialog->isVisible() && m_ctl->raidSet(0).memberCount() == 0, name);
+            dialog.reset();
+            cleanup();
+            continue;
+        }
 
         zynsim::ControllerConfig next = config;
         if (another)

@@ -39,6 +39,7 @@
 #include <QtTest>
 
 #include <memory>
+#include <thread>
 
 using namespace ctltest;
 using namespace viewtest;
@@ -51,6 +52,7 @@ const char* const kEnclosureAddress = "127.0.0.242";
 const char* const kPeerAddress = "127.0.0.243";
 const char* const kRigAddress = "127.0.0.244";
 const char* const kConsoleAddress = "127.0.7.1";
+const char* const kGoneAddress = "127.0.7.2";
 const char* const kBrowserlessAddress = "127.0.5.10";
 
 // Older family: four disks on channels, a raid set with two volumes, a pass-through disk.
@@ -1011,6 +1013,44 @@ void TestMainWindowPages::consoleNamesItsController()
     QCOMPARE(console->History(), (QStringList{"sys getrtctime"}));
     ui->tabControllerWidget->setCurrentWidget(ui->tabCLI);
     shoot(window, "mainwindow-console");
+
+    // A third controller beside the second is replaced while its row or its volume's is current:
+    // the row moves up to Network (start page, no command offered), the refused line is the
+    // command's last, and the next command reaches no controller.
+    for (bool volumeRow : {false, true}) {
+        auto own = std::make_unique<zynsim::Simulator>();
+        std::shared_ptr<zynsim::FakeController> first;
+        QPointer<QZynController> gone = online(*own, &first, kGoneAddress, zynsim::ControllerConfig(), kEnclosureModel);
+        QVERIFY(gone);
+        gone->ClearStatus(QZynController::STATUS_CONTROLLER_NEED_AUTH);
+        select(window, gone);   // the console's controller
+        if (volumeRow)
+            select(window, gone->GetVolumeSet(0));
+        own = std::make_unique<zynsim::Simulator>();
+        const auto other = own->addUdpController(kGoneAddress, zynsim::ControllerConfig());
+        QVERIFY(other);
+        const QString shown = console->toPlainText();
+        typeLine("sys beeper p=0", true);
+        QTRY_VERIFY(gone.isNull());
+        QCOMPARE(console->toPlainText(),
+                 shown + "sys beeper p=0\nGuiErrMsg<0x15>: Controller Failed or Inactive.\n\nCLI> ");
+        QZynDevice* now = window.GetCurrentControllerTreeItem();
+        QVERIFY(now != nullptr && now->type == QZynDevice::Network && ui->stackedWidget->currentIndex() == 0);
+        QVERIFY(!ui->deleteVolumeCommandLinkButton->isEnabled());
+        typeLine("sys getrtctime", true);
+        QVERIFY(console->toPlainText().endsWith("\nGuiErrMsg<0x11>: Invalid Interface.\n\nCLI> "));
+        QCOMPARE(clockReads(*other), 0);
+    }
+    // One not on show goes: the current row and the console stay.
+    select(window, udp);
+    const QString named = console->toPlainText();
+    QPointer<QZynController> driverGone = driver;
+    std::thread([driver] { driver->GiveUp(); }).join();
+    QTRY_VERIFY(driverGone.isNull());
+    QVERIFY(window.GetCurrentControllerTreeItem() == udp && console->toPlainText() == named);
+    typeLine("sys getrtctime", true);
+    QTRY_COMPARE(clockReads(*m_enclosure), 2);
+    QCOMPARE(clockReads(*m_driver), 1);
 }
 
 // Without a browser to open, Advanced Features gives the address to open by hand.

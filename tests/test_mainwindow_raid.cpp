@@ -420,27 +420,37 @@ void TestMainWindowRaid::changesDuringTheQuestion()
         forget(window, rig.c);
     }
 
-    // The controller is given up while a question is open: its row goes, then the object.
-    auto* model = qobject_cast<QControllerItemModel*>(window.Form()->controllerView->model());
-    for (Command command : {&MainWindow::DoActionRemoveRaidSet, &MainWindow::DoActionRemoveVolume,
-                            &MainWindow::DoActionStopVolumeChecking}) {
+    // The controller is given up while a question or (last) the password prompt is open: it goes
+    // unanswered, the current row moves up to LocalHost with the start page; then the object goes.
+    int pass = 0;
+    for (Command command : {&MainWindow::DoActionRemoveRaidSet, &MainWindow::DoActionStopVolumeChecking,
+                            &MainWindow::DoActionRemoveVolume, &MainWindow::DoActionRemoveVolume}) {
+        const bool prompted = ++pass == 4;
         Rig rig;
         QCOMPARE(rig.start(kOtherAddress, kRaidVolume), QString());
         QZynDevice* row = command == &MainWindow::DoActionRemoveRaidSet  ? static_cast<QZynDevice*>(rig.c->GetRaidSet(0))
                           : command == &MainWindow::DoActionRemoveVolume ? static_cast<QZynDevice*>(rig.c->GetVolumeSet(0))
                                                                          : static_cast<QZynDevice*>(rig.c);
         show(window, rig.c, row);
-        rig.c->ClearStatus(QZynController::STATUS_CONTROLLER_NEED_AUTH);
+        if (!prompted)
+            rig.c->ClearStatus(QZynController::STATUS_CONTROLLER_NEED_AUTH);
         std::shared_ptr<zynsim::FakeController> ctl = rig.rig.ctl;
+        bool stayed = false;
         ModalResponder responder;
         responder.handle([&](QWidget* w) {
-            model->RemoveControllerItem(model->FindItem(rig.c, nullptr));
+            emit ZynGetHost()->DeviceChanged(rig.c, QZynDevice::DeviceRemoved);
+            if ((stayed = w->isVisible()))
+                QTest::keyClick(w, Qt::Key_Escape);
             rig.rig.controller.reset();
-            static_cast<QMessageBox*>(w)->button(QMessageBox::Yes)->click();
         });
         (window.*command)();
+        QVERIFY(!stayed);
         QCOMPARE(transcript(responder).size(), 1);
         QCOMPARE(changingFrames(*ctl), QStringList());
+        QZynDevice* now = window.GetCurrentControllerTreeItem();
+        QVERIFY(now != nullptr && now->type == QZynDevice::LocalHost);
+        QCOMPARE(window.Form()->stackedWidget->currentIndex(), 0);
+        QVERIFY(!window.Form()->deleteVolumeCommandLinkButton->isEnabled());
     }
 }
 

@@ -1,6 +1,7 @@
 #include "cli/passwordgate.h"
 
 #include "devices/controller.h"
+#include "devices/host.h"
 #include "devices/sysinfo.h"
 
 #include <QByteArray>
@@ -10,6 +11,27 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
+
+void CloseWithQuestions(QDialog* window)
+{
+    for (QMessageBox* box : window->findChildren<QMessageBox*>())
+        if (box->isVisible() && box->button(QMessageBox::No) != nullptr)
+            box->close();
+    window->close();
+}
+
+void CloseWithController(QDialog* window, QZynController* controller)
+{
+    if (controller == nullptr)
+        return;
+    QObject::connect(controller, &QObject::destroyed, window, [window] { CloseWithQuestions(window); });
+    // The host announces a controller it gives up before deleting it later.
+    const QPointer<QZynController> watched(controller);
+    QObject::connect(ZynGetHost(), &QZynHost::DeviceChanged, window, [window, watched](QZynDevice* device, int code) {
+        if (code == QZynDevice::DeviceRemoved && (watched.isNull() || device == watched.data()))
+            CloseWithQuestions(window);
+    });
+}
 
 bool CheckControllerPassword(QZynController* controller, QWidget* parent, const ControllerPasswordDialogs& dialogs)
 {
@@ -21,10 +43,17 @@ bool CheckControllerPassword(QZynController* controller, QWidget* parent, const 
         QString password;
         bool given = false;
         const QString label = QCoreApplication::translate("PasswordGate", "Password:");
-        if (dialogs.ask)
+        if (dialogs.ask) {
             given = dialogs.ask(model, &password);
-        else
-            password = QInputDialog::getText(parent, model, label, QLineEdit::Password, QString(), &given);
+        } else {
+            QInputDialog dialog(parent);
+            dialog.setWindowTitle(model);
+            dialog.setLabelText(label);
+            dialog.setTextEchoMode(QLineEdit::Password);
+            CloseWithController(&dialog, ctrl);
+            given = dialog.exec() == QDialog::Accepted;
+            password = dialog.textValue();
+        }
         if (!given || password.isEmpty() || ctrl.isNull())
             return false;
         QByteArray text = password.toLocal8Bit();

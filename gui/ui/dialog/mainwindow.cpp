@@ -194,6 +194,13 @@ void MainWindow::StartApp(QZynHost* host)
     m_watcherThread = new QThread(this);
     m_watcher = new ControllerWatcher();
 
+    // A controller that goes leaves the window before the tree drops its rows: connected ahead
+    // of the tree's model, this is told first.
+    connect(host, &QZynHost::DeviceChanged, this, [this](QZynDevice* device, int code) {
+        if (device != nullptr && device->type == QZynDevice::Controller && code == QZynDevice::DeviceRemoved
+            && !m_shutDown)
+            ControllerRemoved(static_cast<QZynController*>(device));
+    });
     // The tree's model goes with the window.
     auto* model = new QControllerItemModel(host, this);
     ui->controllerView->setModel(model);

@@ -167,6 +167,7 @@ private:
     // Every controller in the host's list, empty slots skipped.
     template <typename F>
     void forEachController(F f);
+    // A controller that goes: the current row and the console let go of it.
     void ControllerRemoved(QZynController* controller);
     // A row at the top of the log list, the sorting left as it was.
     void InsertLogRow(int level, const QString& source, const QString& text);

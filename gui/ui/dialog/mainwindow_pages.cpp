@@ -117,10 +117,9 @@ void MainWindow::DeviceItemChanged(QZynDevice* device, int code)
     switch (device->type) {
     case QZynDevice::Controller: {
         auto* controller = static_cast<QZynController*>(device);
+        // A removal is taken in ahead of the tree (ControllerRemoved).
         if (code == QZynDevice::DeviceAdded)
             StartController(controller);
-        else if (code == QZynDevice::DeviceRemoved)
-            ControllerRemoved(controller);
         else if (code == QZynDevice::DeviceUpdated || code == QZynDevice::HwMonitorRefreshed)
             SetupControllerPage(controller);
         break;
@@ -157,13 +156,19 @@ void MainWindow::DeviceItemChanged(QZynDevice* device, int code)
 
 void MainWindow::ControllerRemoved(QZynController* controller)
 {
-    // Nothing keeps acting on a controller that goes: the console lets it go, and a page that
-    // shows it or one of its sets gives way to the start page.
+    // Nothing keeps acting on a controller that goes. A current row that shows it or one of its
+    // sets moves up to LocalHost or Network, and the start page shows: dropped with the rows, it
+    // would pass to a neighbouring controller that nobody chose. The console lets the controller
+    // go and reaches none until the user selects one.
+    QZynDevice* current = GetCurrentControllerTreeItem();
+    if (current != nullptr && ownerOf(current) == controller) {
+        QModelIndex top = ui->controllerView->currentIndex();
+        while (top.parent().isValid())
+            top = top.parent();
+        ui->controllerView->setCurrentIndex(top.sibling(top.row(), 0));
+    }
     if (m_cli->GetCtrl() == controller)
         m_cli->SetCtrl(nullptr);
-    QZynDevice* current = GetCurrentControllerTreeItem();
-    if (current != nullptr && ownerOf(current) == controller)
-        ui->stackedWidget->setCurrentIndex(PageStarted);
 }
 
 void MainWindow::StartController(QZynController* controller)

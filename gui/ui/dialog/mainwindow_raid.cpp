@@ -117,11 +117,14 @@ void runOnFreeDisks(QWidget* parent, QZynController* controller, const QString& 
     dialog.exec();
 }
 
-// The question of a command of the main window, No the default; true for Yes.
-bool confirmCommand(QWidget* parent, const QString& title, const QString& question)
+// The question of a command of the main window on `controller`, No the default; true for Yes.
+// It closes, answered No, when the controller goes.
+bool confirmCommand(QWidget* parent, QZynController* controller, const QString& title, const QString& question)
 {
-    return QMessageBox::critical(parent, title, question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
-        == QMessageBox::Yes;
+    QMessageBox box(QMessageBox::Critical, title, question, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    raiddialog::CloseWithController(&box, controller);
+    return box.exec() == QMessageBox::Yes;
 }
 
 // The outcome of a library call: `failure` when it failed, else `success`.
@@ -211,7 +214,7 @@ void MainWindow::DoActionRemoveRaidSet()
         return;
 
     if (passThrough) {
-        if (!confirmCommand(this, name, tr("Are you sure you want to remove this passthrough disk ?")))
+        if (!confirmCommand(this, controller, name, tr("Are you sure you want to remove this passthrough disk ?")))
             return;
         if (controller.isNull() || raidSet.isNull())
             return;
@@ -232,8 +235,9 @@ void MainWindow::DoActionRemoveRaidSet()
                              QMessageBox::Ok);
         return;
     }
-    if (!confirmCommand(this, name, tr("ALL VOLUMES IN THIS RAIDSET WILL BE DELETED TOO!!!\n"
-                                 "Are you sure you want to delete this raidset ?")))
+    if (!confirmCommand(this, controller, name,
+                        tr("ALL VOLUMES IN THIS RAIDSET WILL BE DELETED TOO!!!\n"
+                           "Are you sure you want to delete this raidset ?")))
         return;
     if (controller.isNull() || raidSet.isNull())
         return;
@@ -338,7 +342,8 @@ void MainWindow::RemoveVolume(QZynVolumeSet* selected)
     QPointer<QZynVolumeSet> volume = selected;
     QPointer<QZynController> controller = selected->GetOwner();
     const QString name = nameOf(selected);
-    if (!confirmCommand(this, name, tr("ALL DATA IN THIS VOLUME WILL BE LOST!!!\nAre you sure you want to delete this volume ?")))
+    if (!confirmCommand(this, controller, name,
+                        tr("ALL DATA IN THIS VOLUME WILL BE LOST!!!\nAre you sure you want to delete this volume ?")))
         return;
     if (controller.isNull() || volume.isNull())
         return;
@@ -362,7 +367,8 @@ void MainWindow::StopVolumeChecking(QZynController* selected)
         return;
     QPointer<QZynController> controller = selected;
     const QString model = modelOf(selected);
-    if (!confirmCommand(this, model, tr("Are you sure you want to stop the volume checking ?")) || controller.isNull())
+    if (!confirmCommand(this, controller, model, tr("Are you sure you want to stop the volume checking ?"))
+        || controller.isNull())
         return;
     const u32 rc = controller->ZynStopCheckVolume();
     reportCommand(this, model, rc, tr("Failed to stop volume checking, Error = %1.").arg(code(rc)),

@@ -2,14 +2,11 @@
 
 #include "devices/controller.h"
 #include "devices/guiitem.h"
-#include "devices/host.h"
 
 #include <QCoreApplication>
-#include <QDialog>
 #include <QStandardItemModel>
 #include <QHeaderView>
 #include <QMessageBox>
-#include <QPointer>
 #include <QTreeView>
 
 #include <cstring>
@@ -107,19 +104,6 @@ void WarnTooMany(QWidget* parent, const QString& title)
     // The context is the namespace's name, the one lupdate files this text under.
     const QString text = QCoreApplication::translate("raiddialog", "At most %1 disks can be selected at a time.");
     QMessageBox::warning(parent, title, text.arg(_DEVICE_LIST::kMaxDrives), QMessageBox::Ok);
-}
-
-void CloseWithController(QDialog* dialog, QZynController* controller)
-{
-    if (controller == nullptr)
-        return;
-    QObject::connect(controller, &QObject::destroyed, dialog, &QDialog::close);
-    // The host announces a controller it gives up before deleting it later.
-    const QPointer<QZynController> watched(controller);
-    QObject::connect(ZynGetHost(), &QZynHost::DeviceChanged, dialog, [dialog, watched](QZynDevice* device, int code) {
-        if (code == QZynDevice::DeviceRemoved && (watched.isNull() || device == watched.data()))
-            dialog->close();
-    });
 }
 
 } // namespace raiddialog

@@ -3,6 +3,7 @@
 // name, and the rule that a dialog closes when its controller goes away.
 #pragma once
 
+#include "cli/passwordgate.h"
 #include "records.h"
 #include "zynlib.h"
 
@@ -73,8 +74,8 @@ u8 CheckedLevel(const Form* form)
     return sGUI_VOLUMESET::kLevelRaid6;
 }
 
-// Closes `dialog` when `controller` is announced removed or destroyed.
-void CloseWithController(QDialog* dialog, QZynController* controller);
+// Closes a dialog, and the question it asks, when its controller goes.
+using ::CloseWithController;
 
 // Puts a proxy over `source` on the dialog's view and keeps it only as long as the source: when
 // the controller deletes its model, the view lets go of the proxy, the proxy is deleted and
@@ -92,7 +93,7 @@ void ShowList(QDialog* dialog, QTreeView* view, QAbstractItemModel* source, Prox
         delete *proxy;
         *proxy = nullptr;
         list->clear();
-        dialog->close();
+        CloseWithQuestions(dialog);
     });
 }
 
