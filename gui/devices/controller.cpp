@@ -345,23 +345,27 @@ u32 QZynController::ZynCmdReadWriteInternal(u8 command, void* payload, int paylo
     const bool changes = ZynCommandChangesController(command, payload, payloadLength);
     Run* const run = currentRun();
     const bool guarded = changes || (run != nullptr && run->m_guardReads);
+    bool confirmed = false;   // by a read of this command's, the run holding since
     bool confirming = false;
     bool replaced = false;
+    const auto noteIdentity = [&](Identity identity) {
+        replaced = identity == IdentityOther;
+        confirmed = identity == IdentitySame;
+        if (confirmed && run != nullptr && changes)
+            run->m_changeConfirmed = true;
+    };
     QElapsedTimer underWay;
     underWay.start();
     for (int left = kCommandTries - 1; left >= 0 && !replaced; --left) {
         u32 rc = ZYN_OK;
-        confirming = guarded && !runHolds(changes, run);
+        confirming = guarded && !(confirmed && runHolds(false, nullptr)) && !runHolds(changes, run);
         if (confirming) {
             const Identity identity = readIdentity(&rc, command, payload, payloadLength);
-            replaced = identity == IdentityOther;
-            if (identity == IdentitySame) {
+            noteIdentity(identity);
+            if (identity == IdentitySame)
                 confirming = false;
-                if (run != nullptr && changes)
-                    run->m_changeConfirmed = true;
-            } else if (identity == IdentityUnknown && rc != ZYN_ERR_INTERRUPTED && !retryable(rc)) {
+            else if (identity == IdentityUnknown && rc != ZYN_ERR_INTERRUPTED && !retryable(rc))
                 return rc == ZYN_OK ? u32(ZYN_ERR_RECV) : rc;
-            }
         }
         if (!confirming && !replaced)
             rc = CZynlibALL::ZynCmdReadWrite(command, payload, payloadLength, reply, replyCapacity, replyLength,
@@ -377,12 +381,9 @@ u32 QZynController::ZynCmdReadWriteInternal(u8 command, void* payload, int paylo
         // itself (a frame lost while it restarted, say): that read confirms it for the next
         // try. A silent one is not waited for again.
         if (left > 0 && underWay.elapsed() >= CommandRetryWindowMs()) {
-            const Identity identity = readIdentity();
-            replaced = identity == IdentityOther;
-            if (identity != IdentitySame)
+            noteIdentity(readIdentity());
+            if (!confirmed)
                 left = 0;
-            else if (run != nullptr && changes)
-                run->m_changeConfirmed = true;
         }
         qDebug("[%s]Controller error, retry[%d] GUI command(%x,%s), status = 0x%x", model.constData(), left,
                unsigned(command), name.constData(), unsigned(rc));
