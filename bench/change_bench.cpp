@@ -17,6 +17,7 @@
 #include "darwinuserclient.h"
 #include "devices/controller.h"
 #include "ethernetinterface.h"
+#include "scratchfolder.h"
 #include "simulator.h"
 #include "zynlib.h"
 
@@ -28,8 +29,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <memory>
 #include <random>
 #include <string>
@@ -69,6 +70,19 @@ int usage()
     return 2;
 }
 
+// Narrows `chosen` to the one of `all` named `value`; false when none is.
+template <typename T>
+bool pickOne(const QString& value, std::initializer_list<T> all, std::vector<T>* chosen)
+{
+    for (T one : all) {
+        if (value == QLatin1String(name(one))) {
+            *chosen = {one};
+            return true;
+        }
+    }
+    return false;
+}
+
 // 0 with `options` filled, else the exit code of a usage error.
 int parse(const QStringList& args, Options* options)
 {
@@ -83,18 +97,10 @@ int parse(const QStringList& args, Options* options)
             if (!ok || options->runs < 1)
                 return usage();
         } else if (a == QLatin1String("--only")) {
-            if (value == QLatin1String("udp"))
-                options->transports = {Transport::Udp};
-            else if (value == QLatin1String("driver"))
-                options->transports = {Transport::Driver};
-            else
+            if (!pickOne(value, {Transport::Udp, Transport::Driver}, &options->transports))
                 return usage();
         } else if (a == QLatin1String("--kind")) {
-            if (value == QLatin1String("firmware"))
-                options->kinds = {Kind::Firmware};
-            else if (value == QLatin1String("restore"))
-                options->kinds = {Kind::Restore};
-            else
+            if (!pickOne(value, {Kind::Firmware, Kind::Restore}, &options->kinds))
                 return usage();
         } else {
             return usage();
@@ -354,11 +360,6 @@ int main(int argc, char** argv)
     Options options;
     if (const int rc = parse(app.arguments(), &options))
         return rc;
-    char folder[] = "/tmp/zynchangebench-XXXXXX";
-    if (mkdtemp(folder) == nullptr)
-        return 1;
-    const int rc = run(options, folder);
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
-    return rc;
+    return bench::inScratchFolder("/tmp/zynchangebench-XXXXXX",
+                                  [&options](const char* folder) { return run(options, folder); });
 }

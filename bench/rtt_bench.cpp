@@ -3,6 +3,7 @@
 // raw UDP echo of the same sizes on loopback as the floor.
 #include "darwinuserclient.h"
 #include "ethernetinterface.h"
+#include "scratchfolder.h"
 #include "simulator.h"
 #include "zynlib.h"
 
@@ -12,7 +13,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <sys/socket.h>
 #include <thread>
@@ -153,11 +153,6 @@ static int run(int rounds, const char* folder)
 int main(int argc, char** argv)
 {
     const int rounds = argc > 1 ? std::max(100, std::atoi(argv[1])) : 2000;
-    char folder[] = "/tmp/zynbench-XXXXXX";
-    if (mkdtemp(folder) == nullptr)
-        return 1;
-    const int rc = run(rounds, folder);
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
-    return rc;
+    return bench::inScratchFolder("/tmp/zynbench-XXXXXX",
+                                  [rounds](const char* folder) { return run(rounds, folder); });
 }
