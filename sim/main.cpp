@@ -467,7 +467,7 @@ int main(int argc, char** argv)
     std::fflush(stdout);
 
     // Hot plug: "unplug N" withdraws the driver service of slot N, "plug N" publishes it again
-    // (the same identity, a fresh model).
+    // (the same identity, a fresh model); "pause MS" pauses every controller.
     std::mutex servicesMutex;
     std::vector<std::pair<std::string, std::array<uint8_t, 6>>> identities(services.size());
     const ServedControllers served = [&] {

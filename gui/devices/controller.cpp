@@ -358,7 +358,7 @@ u32 QZynController::ZynCmdReadWriteInternal(u8 command, void* payload, int paylo
     underWay.start();
     for (int left = kCommandTries - 1; left >= 0 && !replaced; --left) {
         u32 rc = ZYN_OK;
-        confirming = guarded && !(confirmed && runHolds(false, nullptr)) && !runHolds(changes, run);
+        confirming = guarded && !runHolds(changes && !confirmed, run);
         if (confirming) {
             const Identity identity = readIdentity(&rc, command, payload, payloadLength);
             noteIdentity(identity);
@@ -427,9 +427,9 @@ QZynController::Identity QZynController::readIdentity(u32* result, u8 command, c
     return same ? IdentitySame : IdentityOther;
 }
 
-bool QZynController::runHolds(bool changes, const Run* run) const
+bool QZynController::runHolds(bool unconfirmedChange, const Run* run) const
 {
-    if (changes && (run == nullptr || !run->m_changeConfirmed))
+    if (unconfirmedChange && (run == nullptr || !run->m_changeConfirmed))
         return false;
     return m_runConfirmed.load() && steadyMs() - m_lastAnswerMs.load() <= kRunGapMs;
 }

@@ -319,9 +319,9 @@ private:
     // given, gets the exchange's result. The same controller starts a run, another ends it.
     Identity readIdentity(u32* result = nullptr, u8 command = ZYN_CMD_GET_SYSINFO, const void* payload = nullptr,
                           int payloadLength = 0);
-    // Whether the run holds for a command of this thread's `run` (may be null): a change needs
-    // the Run's own confirmation besides.
-    bool runHolds(bool changes, const Run* run) const;
+    // Whether the run holds for a command of this thread's `run` (may be null): a change that
+    // no read of its own has confirmed needs the Run's confirmation besides.
+    bool runHolds(bool unconfirmedChange, const Run* run) const;
     // The innermost Run of the calling thread on this controller; null when there is none.
     Run* currentRun();
     // Milliseconds on a steady clock.
