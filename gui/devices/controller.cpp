@@ -337,28 +337,33 @@ u32 QZynController::ZynCmdReadWriteInternal(u8 command, void* payload, int paylo
     const QByteArray model = m_sysInfo.GetModelName().toLocal8Bit();
     const QByteArray name = CommandName(command).toLatin1();
 
-    // A command that changes the controller, and a read of a Run that guards its reads, goes
-    // only to the controller this object stands for: another one may have taken its address
-    // or its driver slot since the run ended. Each try then begins with the confirming read,
-    // which waits as the command would; another serial number gives the controller up, and
-    // one that answers, but not with its record, gets nothing this time.
+    // Every exchange goes only to the controller this object stands for: another one may have
+    // taken its address or its driver slot since the run ended. A change outside a Run and a
+    // password check (the user's password) are confirmed each time, a Run's first exchange
+    // whatever other traffic did. Such a try begins with the confirming read, which waits as
+    // the command would; another serial number gives the controller up, and one that answers,
+    // but not with its record, gets nothing this time. Before the controller is identified
+    // there is nothing to confirm against.
     const bool changes = ZynCommandChangesController(command, payload, payloadLength);
     Run* const run = currentRun();
-    const bool guarded = changes || (run != nullptr && run->m_guardReads);
+    const bool everyTime = command == ZYN_CMD_CHECK_PASSWORD || (changes && run == nullptr);
     bool confirmed = false;   // by a read of this command's, the run holding since
     bool confirming = false;
     bool replaced = false;
     const auto noteIdentity = [&](Identity identity) {
         replaced = identity == IdentityOther;
         confirmed = identity == IdentitySame;
-        if (confirmed && run != nullptr && changes)
-            run->m_changeConfirmed = true;
+        if (confirmed && run != nullptr)
+            run->m_confirmed = true;
+    };
+    const auto goesAlone = [&] {
+        return runHolds() && (confirmed || (!everyTime && (run == nullptr || run->m_confirmed)));
     };
     QElapsedTimer underWay;
     underWay.start();
     for (int left = kCommandTries - 1; left >= 0 && !replaced; --left) {
         u32 rc = ZYN_OK;
-        confirming = guarded && !runHolds(changes && !confirmed, run);
+        confirming = m_identified.load() && !goesAlone();
         if (confirming) {
             const Identity identity = readIdentity(&rc, command, payload, payloadLength);
             noteIdentity(identity);
@@ -427,10 +432,8 @@ QZynController::Identity QZynController::readIdentity(u32* result, u8 command, c
     return same ? IdentitySame : IdentityOther;
 }
 
-bool QZynController::runHolds(bool unconfirmedChange, const Run* run) const
+bool QZynController::runHolds() const
 {
-    if (unconfirmedChange && (run == nullptr || !run->m_changeConfirmed))
-        return false;
     return m_runConfirmed.load() && steadyMs() - m_lastAnswerMs.load() <= kRunGapMs;
 }
 
@@ -445,9 +448,8 @@ namespace {
 thread_local QZynController::Run* t_innermostRun = nullptr;
 }   // namespace
 
-QZynController::Run::Run(QZynController* controller, bool guardReads)
+QZynController::Run::Run(QZynController* controller)
     : m_controller(controller)
-    , m_guardReads(guardReads)
     , m_outer(t_innermostRun)
 {
     t_innermostRun = this;
@@ -480,10 +482,7 @@ void QZynController::GiveUp()
 
 int QZynController::ZynDoIO(_IF_CMD_BLOCK* block)
 {
-    // The run ends at a quiet spell before this exchange or at this exchange when it brings no
-    // reply; an answered one carries it on.
-    if (steadyMs() - m_lastAnswerMs.load() > kRunGapMs)
-        m_runConfirmed.store(false);
+    // An answered exchange carries the run on; one that brings no reply ends it.
     const int result = CZynlibALL::ZynDoIO(block);
     if (result >= 0)
         m_lastAnswerMs.store(steadyMs());

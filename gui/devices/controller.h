@@ -7,11 +7,12 @@
 // answers at its address or slot. So the road keeps a run: the exchanges answered since one
 // system-information read last showed this controller (its serial number), each within
 // kRunGapMs of the one before. An exchange that fails or goes unanswered, or a quiet road,
-// ends the run. A command that changes the controller is sent only after that read (one per
-// command, or one per Run below while the run holds); within a Run with reads guarded, a read
-// after the run ended waits for it too. The read waits for a late controller as the command
-// would, with the command's tries and long-wait rule; another serial number or silence gives
-// the controller up, and the command fails without being sent.
+// ends the run. One rule holds for every exchange, whoever sends it: once the run has ended,
+// the next one, read or change, goes only after that confirming read. Besides, a command that
+// changes the controller outside a Run, and every password check, is confirmed each time; a
+// Run (below) is confirmed at its first exchange. The read waits for a late controller as the
+// command would, with the command's tries and long-wait rule; another serial number or silence
+// gives the controller up, and the command fails without being sent.
 #pragma once
 
 #include "devices/device.h"
@@ -83,14 +84,13 @@ public:
     static constexpr qint64 kRunGapMs = 250;
 
     // One operation's run of commands on this controller from the calling thread: the blocks
-    // of a firmware update, the writes of a restore, a polling pass. Its first command that
-    // changes the controller is confirmed, a later one only when the run has ended since.
-    // With `guardReads`, each read of the scope also goes only to the controller confirmed as
-    // this one: when the run has ended it is preceded by the confirming read. Outside a Run
-    // every change is confirmed. A null controller gives a scope that does nothing.
+    // of a firmware update, the writes of a restore, a polling pass. Its first exchange, read or
+    // change, is confirmed whatever other threads kept the run going with; a later one only when
+    // the run has ended since. Outside a Run every change is confirmed. A null controller gives
+    // a scope that does nothing.
     class Run {
     public:
-        explicit Run(QZynController* controller, bool guardReads = false);
+        explicit Run(QZynController* controller);
         ~Run();
         Run(const Run&) = delete;
         Run& operator=(const Run&) = delete;
@@ -98,9 +98,8 @@ public:
     private:
         friend class QZynController;
         QZynController* const m_controller;
-        const bool m_guardReads;
-        bool m_changeConfirmed = false;   // a change of this Run has been confirmed
-        Run* const m_outer;               // the thread's enclosing Run
+        bool m_confirmed = false;   // a confirming read of this Run's has shown this controller
+        Run* const m_outer;         // the thread's enclosing Run
     };
 
     // Opens the session on `transport` (kept by the session, also when opening fails).
@@ -319,9 +318,8 @@ private:
     // given, gets the exchange's result. The same controller starts a run, another ends it.
     Identity readIdentity(u32* result = nullptr, u8 command = ZYN_CMD_GET_SYSINFO, const void* payload = nullptr,
                           int payloadLength = 0);
-    // Whether the run holds for a command of this thread's `run` (may be null): a change that
-    // no read of its own has confirmed needs the Run's confirmation besides.
-    bool runHolds(bool unconfirmedChange, const Run* run) const;
+    // Whether the run holds: confirmed, and the road quiet for no longer than kRunGapMs since.
+    bool runHolds() const;
     // The innermost Run of the calling thread on this controller; null when there is none.
     Run* currentRun();
     // Milliseconds on a steady clock.

@@ -91,7 +91,7 @@ void ControllerEventWatcherThread::DoWork(bool start)
             m_running = true;
         }
         if (m_controller->GetState() == QZynController::StateConnecting) {
-            const QZynController::Run build(m_controller, true);
+            const QZynController::Run build(m_controller);
             m_controller->BuildDeviceHierarchy();
             m_controller->SetState(QZynController::StateOnline);
         }
@@ -143,10 +143,11 @@ void ControllerEventWatcherThread::update()
     std::lock_guard<std::recursive_mutex> work(m_workMutex);
     const qint64 began = QDateTime::currentSecsSinceEpoch();
     if (!m_controller->IsRefreshSuspended()) {
-        // Everything the pass reads comes from the controller confirmed as this one: another
-        // controller that has taken its address is told apart, and given up, before anything
-        // it reports passes for this one's. A late one is waited for as each read would be.
-        const QZynController::Run pass(m_controller, true);
+        // The pass begins with its own confirming read, whatever other traffic kept the road
+        // busy: another controller that has taken the address is told apart, and given up,
+        // before anything it reports passes for this one's. A late one is waited for as each
+        // read would be; the closing read tells apart one that took the address mid-pass.
+        const QZynController::Run pass(m_controller);
         m_controller->RunEventLoop(QZynController::DispatchNewEvents);
         update_raidset();
         update_volumeset();
@@ -236,7 +237,7 @@ void ControllerEventWatcherThread::update_hwmon()
 {
     std::lock_guard<std::recursive_mutex> work(m_workMutex);
     if (m_controller->GetHwMonitorHold() == 0) {
-        const QZynController::Run pass(m_controller, true);
+        const QZynController::Run pass(m_controller);
         m_controller->ProcessHwMonitor();
     }
 }
