@@ -9,6 +9,7 @@
 #include <QtTest>
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -111,14 +112,23 @@ public:
         return m_lines;
     }
     QStringList matching(const QString& pattern) const { return lines().filter(QRegularExpression(pattern)); }
+    // Called with each line as it is logged, on the logging thread; it must log nothing itself.
+    void setHook(std::function<void(const QString&)> hook)
+    {
+        std::lock_guard<std::mutex> locker(s_mutex);
+        m_hook = std::move(hook);
+    }
 
 private:
     // Threads that log while the collector goes find it gone, under the same lock.
     static void handle(QtMsgType type, const QMessageLogContext&, const QString& text)
     {
         std::lock_guard<std::mutex> locker(s_mutex);
-        if (s_current != nullptr)
+        if (s_current != nullptr) {
             s_current->m_lines << text;
+            if (s_current->m_hook)
+                s_current->m_hook(text);
+        }
         if (type != QtDebugMsg && type != QtInfoMsg)
             std::fprintf(stderr, "%s\n", qPrintable(text));
     }
@@ -126,6 +136,7 @@ private:
     static inline MessageLog* s_current = nullptr;
     QtMessageHandler m_previous = nullptr;
     QStringList m_lines;
+    std::function<void(const QString&)> m_hook;
 };
 
 } // namespace ctltest

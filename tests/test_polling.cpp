@@ -562,23 +562,47 @@ void TestPolling::givenUpWhilePolling()
     QCoreApplication::processEvents();
 }
 
+namespace {
+// Another controller taking the address at once: from the exchange that `g_swapOn` names on, the
+// controller answers with another one's system information. Called after every exchange.
+std::atomic<int> g_swapOn{-1};
+std::function<void()> g_swap;
+void swapOnExchange(void* exchange)
+{
+    const auto* block = static_cast<const _IF_CMD_BLOCK*>(exchange);
+    int command = g_swapOn.load();
+    if (command >= 0 && block->writeLength > kZynFrameDataOffset && block->writeBuffer[kZynFrameDataOffset] == command
+        && g_swapOn.compare_exchange_strong(command, -1))
+        g_swap();
+}
+}   // namespace
+
 void TestPolling::anotherControllerAtTheAddress()
 {
     // The controller serving the address logs events of its own and goes; while the polling
     // pass tries it, another takes the address: the controller restarted (with a new firmware,
-    // perhaps), or another controller, which has events of its own.
+    // perhaps), or another controller, which has events of its own. Or another answers there at
+    // once: between two passes while web pages are read (traffic that keeps the road's run going),
+    // in the middle of a pass, or while only the hardware monitor is polled.
     const std::string serial = "Y000000000000083";
+    enum Swap { AfterAGap, BetweenPassesWithTraffic, MidPass, HardwareMonitorOnly };
     struct Case {
         const char* name;
+        Swap swap;
         std::string serial;      // of the controller answering afterwards
         zynsim::Profile profile;
         const char* firmware;
         bool removed;
     };
     const Case cases[] = {
-        {"another controller", "Y000000000000084", zynsim::Profile::Older, "V1.56 2021-03-18", true},
-        {"the same controller back", serial, zynsim::Profile::Enclosure, "V1.56 2021-03-18", false},
-        {"the same controller, new firmware", serial, zynsim::Profile::Enclosure, "V1.57 2022-06-01", false},
+        {"another controller", AfterAGap, "Y000000000000084", zynsim::Profile::Older, "V1.56 2021-03-18", true},
+        {"the same controller back", AfterAGap, serial, zynsim::Profile::Enclosure, "V1.56 2021-03-18", false},
+        {"the same controller, new firmware", AfterAGap, serial, zynsim::Profile::Enclosure, "V1.57 2022-06-01", false},
+        {"another at once, web pages read", BetweenPassesWithTraffic, "Y000000000000085", zynsim::Profile::Enclosure, "",
+         true},
+        {"another in the middle of a pass", MidPass, "Y000000000000086", zynsim::Profile::Enclosure, "", true},
+        {"another at once, hardware monitor only", HardwareMonitorOnly, "Y000000000000087", zynsim::Profile::Enclosure,
+         "", true},
     };
     const auto eventsTaken = [this] {
         int n = 0;
@@ -586,7 +610,12 @@ void TestPolling::anotherControllerAtTheAddress()
             n += change.kind == QZynDevice::Event && change.text.startsWith(QLatin1String("Own#"));
         return n;
     };
+    char request[] = "GET / HTTP/1.0\r\n\r\n";
+    std::vector<char> page(kZynScratchSize);
+    int pageLength = 0;
     for (const Case& k : cases) {
+        if (k.swap == HardwareMonitorOnly)
+            ControllerEventWatcherThread::SetIntervals(600000, 100, 20);
         zynsim::ControllerConfig first;
         first.serial = serial;
         QPointer<QZynController> c = online(kReplacedAddress, first);
@@ -595,34 +624,80 @@ void TestPolling::anotherControllerAtTheAddress()
         // The control: this controller's own events are taken.
         for (int i = 0; i < 3; ++i)
             m_ctl->addEvent(eventOf(6, 8, 0, qPrintable(QStringLiteral("Own#%1").arg(i))));
-        QTRY_VERIFY_WITH_TIMEOUT(eventsTaken() == 3, kAnnouncedMs);
-        m_sim.reset();
-        const auto missed = [this] {
-            return !m_messages->matching(QStringLiteral("Controller error, retry")).isEmpty();
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(missed(), kAnnouncedMs);
+        if (k.swap != HardwareMonitorOnly)
+            QTRY_VERIFY_WITH_TIMEOUT(eventsTaken() == 3, kAnnouncedMs);
         zynsim::ControllerConfig next = configOf(k.profile);
         next.serial = k.serial;
-        next.firmware = k.firmware;
-        m_sim = std::make_unique<zynsim::Simulator>();
-        m_ctl = m_sim->addUdpController(kReplacedAddress, next);
-        QVERIFY2(m_ctl, k.name);
-        for (int i = 3; i < 9; ++i)
-            m_ctl->addEvent(eventOf(6, 8, 0, qPrintable(QStringLiteral("Own#%1").arg(i))));
+        if (*k.firmware != 0)
+            next.firmware = k.firmware;
+        const auto eventsOfTheOther = [this] {
+            for (int i = 3; i < 9; ++i)
+                m_ctl->addEvent(eventOf(6, 8, 0, qPrintable(QStringLiteral("Own#%1").arg(i))));
+        };
+        std::vector<int> heard;   // what the other controller may receive: anything when empty
+        if (k.swap == AfterAGap) {
+            m_sim.reset();
+            const auto missed = [this] {
+                return !m_messages->matching(QStringLiteral("Controller error, retry")).isEmpty();
+            };
+            QTRY_VERIFY_WITH_TIMEOUT(missed(), kAnnouncedMs);
+            m_sim = std::make_unique<zynsim::Simulator>();
+            m_ctl = m_sim->addUdpController(kReplacedAddress, next);
+            QVERIFY2(m_ctl, k.name);
+            eventsOfTheOther();
+            heard = {ZYN_CMD_GET_SYSINFO};
+        } else {
+            const zynsim::Bytes identity = zynsim::FakeController(next).systemInfo();
+            zynsim::FakeController* const ctl = m_ctl.get();
+            g_swap = [ctl, identity, k, eventsOfTheOther] {
+                ctl->clearLog();
+                ctl->script(ZYN_CMD_GET_SYSINFO, 1 << 20, Answer::data(identity));
+                if (k.swap == BetweenPassesWithTraffic)
+                    eventsOfTheOther();
+            };
+            if (k.swap == BetweenPassesWithTraffic) {
+                m_messages->setHook([](const QString& line) {
+                    if (line.contains(QLatin1String("monitor thread elapsed time")) && g_swapOn.exchange(-1) >= 0)
+                        g_swap();
+                });
+                g_swapOn = 0;
+                heard = {ZYN_CMD_GET_SYSINFO, ZYN_CMD_HTTP_PIECE};
+            } else {
+                c->SetHwMonitorHold(0);   // as for the controller selected in the window
+                c->ZynSetCallBack(swapOnExchange);
+                g_swapOn = k.swap == MidPass ? ZYN_CMD_POLL_EVENT : ZYN_CMD_HW_MONITOR;
+            }
+            // Web pages are read through the road every 50 ms until the controller goes.
+            QElapsedTimer waited;
+            waited.start();
+            while (!c.isNull() && waited.elapsed() < kAnnouncedMs) {
+                if (k.swap == BetweenPassesWithTraffic)
+                    c->ZynHttp(request, int(std::strlen(request)), page.data(), &pageLength);
+                QTest::qWait(50);
+            }
+            m_messages->setHook(nullptr);
+            g_swapOn = -1;
+        }
         if (k.removed) {
-            // Taken off as a controller that is lost: the read that told them apart is all the
-            // other controller got, and nothing it holds reached this controller's tables.
-            QTRY_VERIFY_WITH_TIMEOUT(c.isNull(), kAnnouncedMs);
+            // Taken off as a controller that is lost: what the other controller got is the read
+            // that told them apart (and any web page asked for), and nothing it holds reached this
+            // controller's tables.
+            QVERIFY2(QTest::qWaitFor([&] { return c.isNull(); }, kAnnouncedMs), k.name);
             QVERIFY2(m_harness->removed.size() == 1, k.name);
             QVERIFY2(ZynGetHost()->get_controller(slot) == nullptr, k.name);
             QCoreApplication::processEvents();
-            QVERIFY2(commandsReceived(*m_ctl) == std::vector<int>{ZYN_CMD_GET_SYSINFO}, k.name);
-            QVERIFY2(eventsTaken() == 3, k.name);
-            QVERIFY2(m_messages->matching(QStringLiteral("another serial number, given up")).size() == 1, k.name);
-            // Found again as itself.
-            const QList<QZynController*> again = ZynGetHost()->scan_controller_by_ip(QString::fromLatin1(kReplacedAddress));
-            QVERIFY2(again.size() == 1, k.name);
-            QCOMPARE(again.front()->GetSysInfo()->GetSerialNumber(), QString::fromStdString(k.serial));
+            for (int command : commandsReceived(*m_ctl))
+                QVERIFY2(heard.empty() || std::count(heard.begin(), heard.end(), command) == 1, k.name);
+            QVERIFY2(m_ctl->framesReceived(ZYN_CMD_GET_SYSINFO) >= 1, k.name);
+            QVERIFY2(eventsTaken() == (k.swap == HardwareMonitorOnly ? 0 : 3), k.name);
+            // By the road's confirmation, or by the pass's closing read for a swap in its middle.
+            QVERIFY2(m_messages->matching(QStringLiteral("another serial number")).size() == 1, k.name);
+            if (k.swap == AfterAGap) {
+                // Found again as itself.
+                const QList<QZynController*> again = ZynGetHost()->scan_controller_by_ip(QString::fromLatin1(kReplacedAddress));
+                QVERIFY2(again.size() == 1, k.name);
+                QCOMPARE(again.front()->GetSysInfo()->GetSerialNumber(), QString::fromStdString(k.serial));
+            }
         } else {
             // The same controller: polled on, its record taken afresh.
             QTRY_VERIFY_WITH_TIMEOUT(c->GetSysInfo()->GetFirmWareVersion().startsWith(QLatin1String(k.firmware)), kAnnouncedMs);
@@ -632,6 +707,7 @@ void TestPolling::anotherControllerAtTheAddress()
             QVERIFY2(ZynGetHost()->get_controller(slot) == c.data(), k.name);
             QVERIFY2(c->GetState() == QZynController::StateOnline, k.name);
         }
+        ControllerEventWatcherThread::SetIntervals(100, 300, 20);
         cleanup();
     }
 }
