@@ -44,6 +44,11 @@ protected:
     // Logs a failed selector 6; called at most once per requirelock().
     virtual void reportLockFailure(iokit::kern_return_t kernResult) = 0;
 
+    // A send() below zero is a write call that failed: on a connection whose service has been
+    // withdrawn every call fails (kIOReturnInvalidConnection), and waiting does not mend it (the
+    // service back is another connection). The exchange ends with it, as on a failed read.
+    bool sendFailureEndsExchange() const override { return true; }
+
     // Closes the connection a call may be waiting on, so that the call returns: its driver
     // drops what the connection held. The calls after it refuse (kIOReturnAborted). It closes
     // only a connection still to be closed: none once the owner has closed its own.
@@ -63,7 +68,7 @@ protected:
     // Sends the block's bytes in chunks of at most getMTU() and receives one reply frame into
     // `scratch`, copied to the block's read buffer when it fits. The frame length, 0 when it
     // does not fit, the bytes received when they are no frame, or ZYN_IO_SEND_TIMEOUT,
-    // ZYN_IO_REPLY_TIMEOUT, ZYN_IO_RECV_FAILED.
+    // ZYN_IO_TRANSPORT_FAILED (a write call failed), ZYN_IO_REPLY_TIMEOUT, ZYN_IO_RECV_FAILED.
     int runExchange(_IF_CMD_BLOCK* block, unsigned char* scratch, int scratchSize);
 
     iokit::io_connect_t m_connection = iokit::IO_OBJECT_NULL;

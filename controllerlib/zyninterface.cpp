@@ -93,6 +93,8 @@ int ZynInterface::transferFrame(_IF_CMD_BLOCK* block, int polls, unsigned char* 
         const int n = send(&piece);
         if (interrupted())
             return ZYN_IO_INTERRUPTED;
+        if (n < 0 && sendFailureEndsExchange())
+            return ZYN_IO_TRANSPORT_FAILED;
         if (n > 0) {
             sent += std::min<int64_t>(n, piece.writeLength);
             left = polls;

@@ -91,6 +91,10 @@ protected:
     virtual int pollsFor(const _IF_CMD_BLOCK* block);
     // Called after a read that brought nothing: waits one poll for more to arrive.
     virtual void waitForData() { pollSleep(); }
+    // Whether a send() below zero ends the exchange at once (ZYN_IO_TRANSPORT_FAILED), as a
+    // recv() below zero does: the transport's connection can carry nothing more. Otherwise
+    // such a piece costs one poll, as one the transport did not take.
+    virtual bool sendFailureEndsExchange() const { return false; }
     // Called by interrupt() after the flag is set, on the interrupting thread: ends a wait of
     // the exchange that does not look at the flag (a blocking call into the driver).
     virtual void wake() {}
@@ -100,7 +104,7 @@ protected:
     // buffer. A piece that does not go and a read that brings nothing each cost one of `polls`;
     // progress restores them. Returns the frame length, 0 when the frame does not fit the read
     // buffer (or the scratch), the bytes received when they are no frame, or
-    // ZYN_IO_SEND_TIMEOUT, ZYN_IO_REPLY_TIMEOUT, ZYN_IO_RECV_FAILED.
+    // ZYN_IO_SEND_TIMEOUT, ZYN_IO_TRANSPORT_FAILED, ZYN_IO_REPLY_TIMEOUT, ZYN_IO_RECV_FAILED.
     int transferFrame(_IF_CMD_BLOCK* block, int polls, unsigned char* scratch, int scratchSize);
 
     int m_timeout = 10;

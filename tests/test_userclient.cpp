@@ -13,7 +13,6 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdio>
-#include <functional>
 #include <future>
 #include <mutex>
 #include <thread>
@@ -161,16 +160,20 @@ int runLockWorker(const char* descriptors, int rounds)
 // The time-out the library gives most commands, and a driver service that hangs.
 constexpr uint64_t kMinuteMs = 60000;
 constexpr uint64_t kHangingId = 0x4200;
+// The simulated controller of every test: the simulator's entry id for position 5.
+constexpr uint64_t kControllerId = 0x100000000ull + 0x100 * 5 + 1;
 // What an interrupted exchange may take to end on a machine with every core busy.
 constexpr int kInterruptedEndMs = 3000;
 
-// A driver whose transfers do not return until released: a driver (process) that hangs.
+// A driver whose transfers do not return until released: a driver (process) that hangs. One
+// made `full` hangs in none but takes no bytes and gives none: its write buffer stays full.
 class HangingService : public iokit::UserClientService {
 public:
     struct Hang {
         std::mutex mutex;
         std::condition_variable changed;
         bool released = false;
+        bool full = false;
         int begun = 0;
     };
     std::unique_ptr<iokit::UserClientConnection> open() override { return std::make_unique<Connection>(hang); }
@@ -195,7 +198,7 @@ private:
         {
             std::unique_lock<std::mutex> lock(hang->mutex);
             ++hang->begun;
-            hang->changed.wait(lock, [this] { return hang->released; });
+            hang->changed.wait(lock, [this] { return hang->released || hang->full; });
             data.clear();
             record.length = 0;
             return iokit::kIOReturnSuccess;
@@ -212,6 +215,30 @@ std::unique_ptr<iokit::FolderPublisher> publishHanging(const std::string& folder
     info.entryId = kHangingId;
     info.order = 9;
     return std::make_unique<iokit::FolderPublisher>(folder, "hanging", info, std::move(hanging));
+}
+
+// The block of one exchange of `frame`, its reply received into `reply`.
+_IF_CMD_BLOCK blockOf(Bytes& frame, Bytes& reply, uint64_t timeout)
+{
+    _IF_CMD_BLOCK block;
+    block.timeout = timeout;
+    block.writeBuffer = frame.data();
+    block.writeLength = int64_t(frame.size());
+    block.readBuffer = reply.data();
+    block.readLength = int64_t(reply.size());
+    return block;
+}
+
+// The application's transport to the service `entryId`, else the library's to the service at
+// `position`; null when it cannot be made.
+std::unique_ptr<ZynUserClientTransport> transportTo(bool application, uint64_t entryId, int position)
+{
+    if (application) {
+        auto transport = std::make_unique<QDarwinUserClient>();
+        return transport->init(entryId) ? std::move(transport) : nullptr;
+    }
+    auto transport = std::make_unique<DarwinUserClientInterface>();
+    return transport->init(position) ? std::move(transport) : nullptr;
 }
 
 // What `run` prints to standard output (where the library's transport logs).
@@ -259,7 +286,8 @@ private slots:
     void slotLocksInOppositeOrders();
     void sessionByEntryId();
     void inProcessRegistry();
-    void interruptionEndsTheExchange();
+    void waitingExchangeEndsAtOnce_data();
+    void waitingExchangeEndsAtOnce();
     void closedHandleIsNotClosedAgain_data();
     void closedHandleIsNotClosedAgain();
 
@@ -535,14 +563,9 @@ void TestUserClient::lockFileFailureDoesNotEndTheProcess()
     QVERIFY(!transport.init(0));
     qputenv("ZYNMSR_LOCK_DIR", saved);
     // Without a lock file an exchange fails instead of going ahead unserialised.
-    _IF_CMD_BLOCK block;
     Bytes frame = frameOf(0x23);
     Bytes reply(512);
-    block.timeout = 100;
-    block.writeBuffer = frame.data();
-    block.writeLength = int64_t(frame.size());
-    block.readBuffer = reply.data();
-    block.readLength = int64_t(reply.size());
+    _IF_CMD_BLOCK block = blockOf(frame, reply, 100);
     block.frameLength = get_frame_length;
     QCOMPARE(transport.syncSend(&block), -1);
 }
@@ -672,41 +695,47 @@ void TestUserClient::inProcessRegistry()
     m_sim->removeDriverController(local);
 }
 
-void TestUserClient::interruptionEndsTheExchange()
+void TestUserClient::waitingExchangeEndsAtOnce_data()
 {
-    // Behind the simulated controller (position 0): a driver that hangs in every transfer.
-    auto hanging = std::make_shared<HangingService>();
-    const auto publisher = publishHanging(m_driverDir, hanging);
-    QVERIFY(publisher->ok());
-    std::unique_ptr<QDarwinUserClient> byId(new QDarwinUserClient());
-    QVERIFY(byId->init(kHangingId));
-    std::unique_ptr<DarwinUserClientInterface> byPosition(new DarwinUserClientInterface());
-    QVERIFY(byPosition->init(1));
-    for (ZynUserClientTransport* transport : {static_cast<ZynUserClientTransport*>(byId.get()),
-                                              static_cast<ZynUserClientTransport*>(byPosition.get())}) {
-        const int begun = hanging->begun();
-        Bytes frame = frameOf(0x23);
-        std::vector<unsigned char> reply(kZynScratchSize);
-        _IF_CMD_BLOCK block;
-        block.timeout = kMinuteMs;
-        block.writeBuffer = frame.data();
-        block.writeLength = int64_t(frame.size());
-        block.readBuffer = reply.data();
-        block.readLength = int64_t(reply.size());
+    QTest::addColumn<bool>("application");   // the application's transport, else the library's
+    QTest::addColumn<bool>("withdrawn");     // a full driver's service goes, else a hanging one's transport is interrupted
+    QTest::newRow("library, interrupted") << false << false;
+    QTest::newRow("library, withdrawn") << false << true;
+    QTest::newRow("application, interrupted") << true << false;
+    QTest::newRow("application, withdrawn") << true << true;
+}
+
+void TestUserClient::waitingExchangeEndsAtOnce()
+{
+    QFETCH(bool, application);
+    QFETCH(bool, withdrawn);
+    // Behind the simulated controller, the driver the send waits on; the exchange ends within a
+    // poll of the interruption or the withdrawal, and tells of its failed transfer at most once.
+    auto driver = std::make_shared<HangingService>();
+    driver->hang->full = withdrawn;
+    auto publisher = publishHanging(m_driverDir, driver);
+    const auto transport = transportTo(application, kHangingId, 1);
+    QVERIFY(transport);
+    Bytes frame = frameOf(0x23);
+    Bytes reply(kZynScratchSize);
+    _IF_CMD_BLOCK block = blockOf(frame, reply, kMinuteMs);
+    bool ended = false;
+    int exchanged = 0;
+    const QByteArray log = captureStdout([&] {
         std::future<int> exchange = std::async(std::launch::async, [&] { return transport->syncSend(&block); });
-        QVERIFY(QTest::qWaitFor([&] { return hanging->begun() > begun; }, kInterruptedEndMs));
-        transport->interrupt();
-        const bool ended = exchange.wait_for(std::chrono::milliseconds(kInterruptedEndMs)) == std::future_status::ready;
-        if (!ended)
-            hanging->release();   // lets the exchange end, so that the test can
-        QVERIFY(exchange.get() < 0);
-        QVERIFY(ended);
-        // Refused until resumed: the driver is not called again.
-        QVERIFY(transport->syncSend(&block) < 0);
-        QCOMPARE(hanging->begun(), begun + 1);
-        transport->resume();
-    }
-    hanging->release();
+        ended = QTest::qWaitFor([&] { return driver->begun() > 0; }, kInterruptedEndMs);
+        withdrawn ? publisher.reset() : transport->interrupt();
+        ended = ended && exchange.wait_for(std::chrono::milliseconds(kInterruptedEndMs)) == std::future_status::ready;
+        driver->release();   // lets an exchange that did not end do so, so that the test can
+        exchanged = exchange.get();
+    });
+    QVERIFY(ended);
+    QCOMPARE(exchanged, int(withdrawn ? ZYN_IO_TRANSPORT_FAILED : ZYN_IO_INTERRUPTED));
+    QVERIFY2(log.count("kernResult != KERN_SUCCESS") <= 1, log.constData());
+    // Refused from now on (not resumed, or the service gone): the driver is not called again.
+    const int calls = driver->begun();
+    QVERIFY(transport->syncSend(&block) < 0);
+    QCOMPARE(driver->begun(), calls);
 }
 
 void TestUserClient::closedHandleIsNotClosedAgain_data()
@@ -723,43 +752,24 @@ void TestUserClient::closedHandleIsNotClosedAgain()
 {
     QFETCH(bool, application);
     QFETCH(bool, interrupted);
-    // The simulated controller stands first (its entry id: the simulator's rule for position 5),
-    // a driver that hangs in every transfer behind it.
-    constexpr uint64_t kControllerId = 0x100000000ull + 0x100 * 5 + 1;
+    // The simulated controller stands first, a driver that hangs in every transfer behind it.
     auto hanging = std::make_shared<HangingService>();
     const auto publisher = publishHanging(m_driverDir, hanging);
     QVERIFY(publisher->ok());
 
-    std::unique_ptr<ZynUserClientTransport> transport;
-    std::function<bool()> open;
-    std::function<void()> close;
-    if (application) {
-        auto* t = new QDarwinUserClient();
-        transport.reset(t);
-        QVERIFY(t->init(interrupted ? kHangingId : kControllerId));
-        open = [t] { return t->opendev() == 0; };
-        close = [t] { t->closedev(); };
-    } else {
-        auto* t = new DarwinUserClientInterface();
-        transport.reset(t);
-        QVERIFY(t->init(interrupted ? 1 : 0));
-        open = [t] { return t->opendev(); };
-        close = [t] { t->closedev(); };
-    }
+    const auto transport = transportTo(application, interrupted ? kHangingId : kControllerId, interrupted ? 1 : 0);
+    QVERIFY(transport);
+    auto* const byId = dynamic_cast<QDarwinUserClient*>(transport.get());
+    auto* const byPosition = dynamic_cast<DarwinUserClientInterface*>(transport.get());
     // The number the transport's connections get (handles are numbered as descriptors are: the
     // lowest free number first).
-    QVERIFY(open());
+    QVERIFY(byId ? byId->opendev() == 0 : byPosition->opendev());
     const iokit::io_connect_t number = transport->connection();
-    close();
+    byId ? void(byId->closedev()) : void(byPosition->closedev());
 
     Bytes frame = frameOf(0x23);
-    std::vector<unsigned char> reply(kZynScratchSize);
-    _IF_CMD_BLOCK block;
-    block.timeout = interrupted ? kMinuteMs : 1000;
-    block.writeBuffer = frame.data();
-    block.writeLength = int64_t(frame.size());
-    block.readBuffer = reply.data();
-    block.readLength = int64_t(reply.size());
+    Bytes reply(kZynScratchSize);
+    _IF_CMD_BLOCK block = blockOf(frame, reply, interrupted ? kMinuteMs : 1000);
     int exchanged = 0;
     bool exchangeEnded = true;
     iokit::io_connect_t other = iokit::IO_OBJECT_NULL;
