@@ -11,6 +11,10 @@
         <source>Commands now go to %1 (%2).</source>
         <translation>Befehle gehen jetzt an %1 (%2).</translation>
     </message>
+    <message>
+        <source>Commands now go to %1, serial number %2 (%3).</source>
+        <translation>Befehle gehen jetzt an %1, Seriennummer %2 (%3).</translation>
+    </message>
 </context>
 <context>
     <name>ControllerWatcher</name>

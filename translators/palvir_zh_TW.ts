@@ -11,6 +11,10 @@
         <source>Commands now go to %1 (%2).</source>
         <translation>命令現在送往 %1 (%2)。</translation>
     </message>
+    <message>
+        <source>Commands now go to %1, serial number %2 (%3).</source>
+        <translation>命令現在送往 %1，序號 %2 (%3)。</translation>
+    </message>
 </context>
 <context>
     <name>ControllerWatcher</name>
