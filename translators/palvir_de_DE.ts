@@ -2592,6 +2592,13 @@ Möchten Sie dieses Volume wirklich löschen?</translation>
     </message>
 </context>
 <context>
+    <name>prefdialog</name>
+    <message>
+        <source>The settings could not be saved in %1. The new values stay in force until the program ends.</source>
+        <translation>Die Einstellungen konnten nicht in %1 gespeichert werden. Die neuen Werte gelten, bis das Programm endet.</translation>
+    </message>
+</context>
+<context>
     <name>raiddialog</name>
     <message>
         <source>At most %1 disks can be selected at a time.</source>

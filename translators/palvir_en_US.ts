@@ -2592,6 +2592,13 @@ Are you sure you want to delete this volume ?</translation>
     </message>
 </context>
 <context>
+    <name>prefdialog</name>
+    <message>
+        <source>The settings could not be saved in %1. The new values stay in force until the program ends.</source>
+        <translation>The settings could not be saved in %1. The new values stay in force until the program ends.</translation>
+    </message>
+</context>
+<context>
     <name>raiddialog</name>
     <message>
         <source>At most %1 disks can be selected at a time.</source>

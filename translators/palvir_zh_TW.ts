@@ -2592,6 +2592,13 @@ Are you sure you want to delete this volume ?</source>
     </message>
 </context>
 <context>
+    <name>prefdialog</name>
+    <message>
+        <source>The settings could not be saved in %1. The new values stay in force until the program ends.</source>
+        <translation>無法將設定儲存到 %1。新的設定值在程式結束前仍然有效。</translation>
+    </message>
+</context>
+<context>
     <name>raiddialog</name>
     <message>
         <source>At most %1 disks can be selected at a time.</source>
