@@ -31,7 +31,7 @@ public:
     // tag, or one that names no language, is no one's.
     static bool TagMatches(const QString& tag, const QLocale& locale);
     void ReadSettings() { m_settings.ReadSettings(); }
-    void WriteSettings() { m_settings.WriteSettings(); }
+    bool WriteSettings() { return m_settings.WriteSettings(); }
 
     // Test seam: the folder the translations are taken from (empty: beside the executable).
     static void SetTranslatorFolder(const QString& folder);

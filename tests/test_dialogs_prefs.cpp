@@ -20,6 +20,7 @@
 #include "modalresponder.h"
 #include "zynapplication.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QSettings>
@@ -27,6 +28,7 @@
 #include <QtTest>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using viewtest::ModalResponder;
 
@@ -249,6 +251,9 @@ void TestDialogsPrefs::initTestCase()
 
 void TestDialogsPrefs::init()
 {
+    // A case that blocked the store and failed unblocks it here.
+    QDir(QSettings().fileName()).removeRecursively();
+    ::chmod(QFile::encodeName(QFileInfo(QSettings().fileName()).absolutePath()).constData(), 0700);
     QSettings store;
     store.clear();
     store.sync();
@@ -1263,19 +1268,26 @@ void TestDialogsPrefs::confirmedPreferencesAreStored_data()
     QTest::addColumn<QString>("dialog");
     QTest::addColumn<int>("button");
     QTest::addColumn<QStringList>("stored");   // "key=value" as the file holds them
+    QTest::addColumn<QString>("blocked");      // what keeps the file from being written, if anything
 
     const QStringList mail{"notification/mail/server=mail.example.invalid", "notification/mail/auth=true",
                            "notification/mail/account=admin", "notification/mail/password=s3cret pw"};
-    QTest::newRow("mail, OK") << "mail" << int(QDialogButtonBox::Ok) << mail;
-    QTest::newRow("mail, Apply") << "mail" << int(QDialogButtonBox::Apply) << mail;
-    QTest::newRow("SNMP trap, OK") << "trap" << int(QDialogButtonBox::Ok)
-                                   << QStringList{"notification/snmp/trapip1=127.0.4.9",
-                                                  "notification/snmp/community=private"};
-    QTest::newRow("setup, OK") << "setup" << int(QDialogButtonBox::Ok)
-                               << QStringList{"notification/level=1", "notification/byemail=true"};
-    QTest::newRow("scheduler, OK") << "scheduler" << int(QDialogButtonBox::Ok)
-                                   << QStringList{"scheduler/tasks/size=1", "scheduler/tasks/1/name=nightly",
-                                                  "scheduler/tasks/1/operation/msgbox=back up now"};
+    const QStringList trap{"notification/snmp/trapip1=127.0.4.9", "notification/snmp/community=private"};
+    const QStringList setup{"notification/level=1", "notification/byemail=true"};
+    const QStringList scheduler{"scheduler/tasks/size=1", "scheduler/tasks/1/name=nightly",
+                                "scheduler/tasks/1/operation/msgbox=back up now"};
+    const int ok = QDialogButtonBox::Ok;
+    QTest::newRow("mail, OK") << "mail" << ok << mail << QString();
+    QTest::newRow("mail, Apply") << "mail" << int(QDialogButtonBox::Apply) << mail << QString();
+    QTest::newRow("SNMP trap, OK") << "trap" << ok << trap << QString();
+    QTest::newRow("setup, OK") << "setup" << ok << setup << QString();
+    QTest::newRow("scheduler, OK") << "scheduler" << ok << scheduler << QString();
+    // The box says so; the values hold in the record all the same (written once the file can be).
+    QTest::newRow("mail, Apply, a folder in the file's place") << "mail" << int(QDialogButtonBox::Apply) << mail
+                                                                << "folder";
+    QTest::newRow("SNMP trap, OK, a folder in the file's place") << "trap" << ok << trap << "folder";
+    QTest::newRow("setup, OK, a folder in the file's place") << "setup" << ok << setup << "folder";
+    QTest::newRow("scheduler, OK, a read-only folder") << "scheduler" << ok << scheduler << "read-only";
 }
 
 void TestDialogsPrefs::confirmedPreferencesAreStored()
@@ -1283,12 +1295,32 @@ void TestDialogsPrefs::confirmedPreferencesAreStored()
     QFETCH(QString, dialog);
     QFETCH(int, button);
     QFETCH(QStringList, stored);
+    QFETCH(QString, blocked);
     QStringList keys;
     for (const QString& line : stored)
         keys << line.section(QLatin1Char('='), 0, 0);
     QVERIFY(onDisk(keys) != stored);
+    const QString file = QSettings().fileName();
+    const QString folder = QFileInfo(file).absolutePath();
+    if (blocked == QLatin1String("read-only") && ::geteuid() == 0)
+        QSKIP("the super-user writes into a read-only folder");
+    QFile::remove(file);
+    if (blocked == QLatin1String("folder"))
+        QVERIFY(QDir().mkpath(file + QStringLiteral("/in the way")));
+    if (blocked == QLatin1String("read-only"))
+        QCOMPARE(::chmod(QFile::encodeName(folder).constData(), 0555), 0);
+    QString title;
+    int result = -1;
+    const auto answered = [&title, &result](const QDialog& d) {
+        title = d.windowTitle();
+        result = d.result();
+    };
 
     ModalResponder responder;
+    responder.handle([](QWidget* box) {   // a picture of the box, then its OK
+        shoot(box, QStringLiteral("settings-not-saved"));
+        static_cast<QMessageBox*>(box)->button(QMessageBox::Ok)->click();
+    });
     const auto which = QDialogButtonBox::StandardButton(button);
     if (dialog == QLatin1String("mail")) {
         DialogMailSettings d;
@@ -1298,11 +1330,13 @@ void TestDialogsPrefs::confirmedPreferencesAreStored()
         f->smtpAuthAccountLineEdit->setText(QStringLiteral("admin"));
         f->smtpAuthPassLineEdit->setText(QStringLiteral("s3cret pw"));
         click(f->buttonBox, which);
+        answered(d);
     } else if (dialog == QLatin1String("trap")) {
         DialogSNMPTrapSettings d;
         d.findChild<QLineEdit*>(QStringLiteral("ipLineEdit1"))->setText(QStringLiteral("127.0.4.9"));
         d.Form()->communityLineEdit->setText(QStringLiteral("private"));
         click(d.Form()->buttonBox, which);
+        answered(d);
     } else if (dialog == QLatin1String("setup")) {
         DialogSetup d;
         Ui_DialogSetup* f = d.Form();
@@ -1310,14 +1344,24 @@ void TestDialogsPrefs::confirmedPreferencesAreStored()
         f->urgentRadioButton->setChecked(true);
         f->byEmailCheckBox->setChecked(true);
         click(f->buttonBox, which);
+        answered(d);
     } else {
         addTask(QStringLiteral("nightly"), QZynTask::Daily, 0, 0, QZynTask::MessageBox);
         DialogScheduler d;
         d.show();
         d.Form()->lineEditMsgBoxMsg->setText(QStringLiteral("back up now"));
         click(d.Form()->buttonBox, which);
+        answered(d);
     }
-    QCOMPARE(transcript(responder), QStringList{});
+    // OK closes the dialog either way.
+    QCOMPARE(result, which == QDialogButtonBox::Ok ? int(QDialog::Accepted) : int(QDialog::Rejected));
+    const QString refused = "The settings could not be saved in " + file
+                            + ". The new values stay in force until the program ends.";
+    QCOMPARE(transcript(responder), blocked.isEmpty() ? QStringList{} : QStringList{warning(title, refused)});
+    if (!blocked.isEmpty()) {
+        QVERIFY(QDir(file).removeRecursively() && ::chmod(QFile::encodeName(folder).constData(), 0700) == 0);
+        record().WriteSettings();
+    }
     // On disk at once: the program has not ended.
     QCOMPARE(onDisk(keys), stored);
 }

@@ -48,6 +48,7 @@ namespace {
 const char* const kDiscovery = "127.0.0.170";
 const char* const kRigAddress = "127.0.0.171";
 const char* const kJbodAddress = "127.0.0.172";
+const char* const kOlderAddress = "127.0.0.182";
 const char* const kPolledAddress = "127.0.0.173";
 const char* const kConnectAddress = "127.0.0.178";
 const char* const kSilentAddress = "127.0.0.179";
@@ -183,7 +184,7 @@ const char* const kFollowing[] = {
     "actionCollectData", "actionLocalHostRescanDevice", "actionNetworkRescanDevice",
 };
 const char* const kPageButtons[] = {
-    "createVolumeCommandLinkButton", "deleteRaidSetCommandLinkButton", "createHotSpareForRaidSetDiskCommandLinkButton",
+    "createNestedRaidCommandLinkButton", "createVolumeCommandLinkButton", "deleteRaidSetCommandLinkButton", "createHotSpareForRaidSetDiskCommandLinkButton",
     "deleteHotSpareForRaidSetCommandLinkButton", "activateIncompleteRaidSetCmmandLinkButton", "deleteVolumeCommandLinkButton",
 };
 
@@ -573,6 +574,12 @@ void TestMainWindow::actionsFollowTheCurrentRow()
     zynsim::ControllerConfig jbodConfig;
     jbodConfig.profile = zynsim::Profile::Jbod;
     QCOMPARE(jbod.start(kJbodAddress, jbodConfig), QString());
+    // The older family's volume records have no extended part: the library makes no nested
+    // volume there.
+    ControllerRig older;
+    zynsim::ControllerConfig olderConfig;
+    olderConfig.profile = zynsim::Profile::Older;
+    QCOMPARE(older.start(kOlderAddress, olderConfig), QString());
 
     QZynController* c = rig.controller.get();
     const sGUI_RAIDSET plain = raidSetRecord("Raid Set # 000", 0x05, {0, 1});
@@ -593,6 +600,7 @@ void TestMainWindow::actionsFollowTheCurrentRow()
     QVERIFY(model != nullptr);
     model->AddControllerItem(c, model->GetLocalHostItem());
     model->AddControllerItem(jbod.controller.get(), model->GetLocalHostItem());
+    model->AddControllerItem(older.controller.get(), model->GetLocalHostItem());
     const QString modelName = c->GetSysInfo()->GetModelName();
 
     struct Row {
@@ -621,9 +629,17 @@ void TestMainWindow::actionsFollowTheCurrentRow()
          {"actionQuickCreate", "actionAddRaidSet", "actionAddNestedRaid", "actionRemoveNestedRaid",
           "actionAddHotSpareDisk", "actionRemoveHotSpareDisk", "actionAddPassThroughDisk", "actionMuteBeeper",
           "actionSaveBin", "actionRestoreBin", "actionCollectData"},
-         {},
+         {"createNestedRaidCommandLinkButton"},
          {"actionAddRaidSet", "actionAddHotSpareDisk", "actionAddPassThroughDisk", "actionAddNestedRaid", "|",
           "actionRemoveHotSpareDisk", "actionRemoveNestedRaid", "actionMuteBeeper"},
+         "Delete RaidSet", "Delete Volume"},
+        {"controller of the older family: no new nested volume", older.controller.get(),
+         {"actionQuickCreate", "actionAddRaidSet", "actionRemoveNestedRaid", "actionAddHotSpareDisk",
+          "actionRemoveHotSpareDisk", "actionAddPassThroughDisk", "actionMuteBeeper", "actionSaveBin",
+          "actionRestoreBin", "actionCollectData"},
+         {},
+         {"actionAddRaidSet", "actionAddHotSpareDisk", "actionAddPassThroughDisk", "|", "actionRemoveHotSpareDisk",
+          "actionRemoveNestedRaid", "actionMuteBeeper"},
          "Delete RaidSet", "Delete Volume"},
         {"raid set", c->GetRaidSet(0),
          {"actionRemoveRaidSet", "actionAddVolume", "actionAddHotSpareDisk", "actionRemoveHotSpareDisk", "actionMuteBeeper"},

@@ -164,8 +164,9 @@ private:
     QString driverFolder() const { return m_dir.path() + "/driver"; }
     // Publishes an empty controller of the default family in driver slot 0 (m_driver).
     bool plugEmptyDriver();
-    // The controller on the driver (waits for the window to list and start it).
-    QZynController* driverController();
+    // The controller on the driver with the serial number of `fake` (default: m_driver); waits
+    // for the window to list and start it.
+    QZynController* driverController(const zynsim::FakeController* fake = nullptr);
 
     QTemporaryDir m_dir;
     std::unique_ptr<zynsim::Simulator> m_sim;
@@ -238,13 +239,15 @@ bool TestMainWindowPages::plugEmptyDriver()
     return m_driver != nullptr;
 }
 
-QZynController* TestMainWindowPages::driverController()
+QZynController* TestMainWindowPages::driverController(const zynsim::FakeController* fake)
 {
+    const QString serial = QString::fromStdString((fake != nullptr ? fake : m_driver.get())->serial());
     QZynController* found = nullptr;
     (void)QTest::qWaitFor([&] {
         for (int i = 0; i < ZynGetHost()->get_total_controllers() && found == nullptr; ++i) {
             QZynController* c = ZynGetHost()->get_controller(i);
             if (c != nullptr && c->GetConnectionType() == QZynController::ConnectionDriver
+                && c->GetSysInfo()->GetSerialNumber() == serial
                 && c->GetState() == QZynController::StateOnline && c->GetHttpProxyServer() != nullptr)
                 found = c;
         }
@@ -937,20 +940,31 @@ void TestMainWindowPages::browserUrl()
 
 void TestMainWindowPages::consoleNamesItsController()
 {
-    // One controller on the driver, one over UDP; the console is one widget for both.
+    // Two controllers on the driver that the tree names alike, one over UDP; the console is one
+    // widget for all. The line names each as the tree does, the twins with their serial numbers.
     QVERIFY(plugEmptyDriver());
+    zynsim::ControllerConfig twinConfig;
+    twinConfig.emptyModel = true;
+    twinConfig.systemName = "varnel-raid-slot0";
+    const auto twinFake = m_sim->addDriverController(driverFolder().toStdString(), 1, twinConfig);
+    QVERIFY(twinFake);
     MainWindow window;
     Ui_MainWindow* ui = window.Form();
     QZynController* driver = driverController();
-    QVERIFY(driver != nullptr);
+    QZynController* twin = driverController(twinFake.get());
+    QVERIFY(driver != nullptr && twin != nullptr);
     QZynController* udp = online(*m_sim, &m_enclosure, kConsoleAddress, zynsim::ControllerConfig(), kEnclosureModel);
     QVERIFY(udp != nullptr);
-    // Neither asks for its password: every command runs at once.
-    for (QZynController* c : {driver, udp})
+    // None asks for its password: every command runs at once.
+    for (QZynController* c : {driver, twin, udp})
         c->ClearStatus(QZynController::STATUS_CONTROLLER_NEED_AUTH);
     auto* tree = qobject_cast<QControllerItemModel*>(ui->controllerView->model());
-    const QString udpLine = "Commands now go to " + withoutNul(udp->GetSysInfo()->GetModelName()) + " (127.0.7.1).";
-    const QString driverLine = "Commands now go to " + withoutNul(driver->GetSysInfo()->GetModelName()) + " (LocalHost).";
+    const QString udpLine = "Commands now go to varnel-raid-127.0.7.1 Machine room (127.0.7.1).";
+    const auto twinLine = [](const zynsim::FakeController& fake) {
+        const QString serial = QString::fromStdString(fake.serial());
+        return "Commands now go to varnel-raid-slot0 Machine room, serial number " + serial + " (LocalHost).";
+    };
+    const QString driverLine = twinLine(*m_driver);
     Console* console = ui->console;
     const auto typeLine = [console](const QString& words, bool enter) {
         QTest::keyClicks(console, words);
@@ -985,6 +999,7 @@ void TestMainWindowPages::consoleNamesItsController()
         {"the same controller again", driver, QString()},
         {"its page redrawn once more", driver, QString()},
         {"back to the first", udp, udpLine},
+        {"the other's twin", twin, twinLine(*twinFake)},
         {"and to the other once more", driver, driverLine},
     };
     QString expected = ranOnUdp;
@@ -1009,6 +1024,7 @@ void TestMainWindowPages::consoleNamesItsController()
     typeLine("ctime", true);
     QTRY_COMPARE(clockReads(*m_driver), 1);
     QCOMPARE(clockReads(*m_enclosure), 1);
+    QCOMPARE(clockReads(*twinFake), 0);
     QVERIFY2(aboveThePrompt().startsWith(expected + "ctime\n"), qPrintable(console->toPlainText()));
     QCOMPARE(console->History(), (QStringList{"sys getrtctime"}));
     ui->tabControllerWidget->setCurrentWidget(ui->tabCLI);

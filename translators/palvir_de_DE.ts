@@ -11,6 +11,10 @@
         <source>Commands now go to %1 (%2).</source>
         <translation>Befehle gehen jetzt an %1 (%2).</translation>
     </message>
+    <message>
+        <source>Commands now go to %1, serial number %2 (%3).</source>
+        <translation>Befehle gehen jetzt an %1, Seriennummer %2 (%3).</translation>
+    </message>
 </context>
 <context>
     <name>ControllerWatcher</name>
@@ -2585,6 +2589,13 @@ Möchten Sie dieses Volume wirklich löschen?</translation>
     <message>
         <source>The volume sets associated with this RAID Set appear for you to have chance to modify RAID Level or Stripe Size</source>
         <translation>Die Volume-Sets dieses RAID-Sets werden angezeigt, damit Sie RAID-Level oder Stripe-Größe ändern können</translation>
+    </message>
+</context>
+<context>
+    <name>prefdialog</name>
+    <message>
+        <source>The settings could not be saved in %1. The new values stay in force until the program ends.</source>
+        <translation>Die Einstellungen konnten nicht in %1 gespeichert werden. Die neuen Werte gelten, bis das Programm endet.</translation>
     </message>
 </context>
 <context>

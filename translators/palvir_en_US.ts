@@ -11,6 +11,10 @@
         <source>Commands now go to %1 (%2).</source>
         <translation>Commands now go to %1 (%2).</translation>
     </message>
+    <message>
+        <source>Commands now go to %1, serial number %2 (%3).</source>
+        <translation>Commands now go to %1, serial number %2 (%3).</translation>
+    </message>
 </context>
 <context>
     <name>ControllerWatcher</name>
@@ -2585,6 +2589,13 @@ Are you sure you want to delete this volume ?</translation>
     <message>
         <source>The volume sets associated with this RAID Set appear for you to have chance to modify RAID Level or Stripe Size</source>
         <translation>The volume sets associated with this RAID Set appear for you to have chance to modify RAID Level or Stripe Size</translation>
+    </message>
+</context>
+<context>
+    <name>prefdialog</name>
+    <message>
+        <source>The settings could not be saved in %1. The new values stay in force until the program ends.</source>
+        <translation>The settings could not be saved in %1. The new values stay in force until the program ends.</translation>
     </message>
 </context>
 <context>

@@ -11,6 +11,10 @@
         <source>Commands now go to %1 (%2).</source>
         <translation>命令現在送往 %1 (%2)。</translation>
     </message>
+    <message>
+        <source>Commands now go to %1, serial number %2 (%3).</source>
+        <translation>命令現在送往 %1，序號 %2 (%3)。</translation>
+    </message>
 </context>
 <context>
     <name>ControllerWatcher</name>
@@ -2585,6 +2589,13 @@ Are you sure you want to delete this volume ?</source>
     <message>
         <source>The volume sets associated with this RAID Set appear for you to have chance to modify RAID Level or Stripe Size</source>
         <translation>此處列出與此 RAID 組相關的磁碟區組，讓您有機會修改 RAID 等級或條帶大小</translation>
+    </message>
+</context>
+<context>
+    <name>prefdialog</name>
+    <message>
+        <source>The settings could not be saved in %1. The new values stay in force until the program ends.</source>
+        <translation>無法將設定儲存到 %1。新的設定值在程式結束前仍然有效。</translation>
     </message>
 </context>
 <context>

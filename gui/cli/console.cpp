@@ -2,6 +2,7 @@
 
 #include "cli/cli-zynmsr.h"
 #include "devices/controller.h"
+#include "devices/host.h"
 #include "devices/sysinfo.h"
 
 #include <QKeyEvent>
@@ -28,13 +29,37 @@ void Console::SetEngine(CZynlibCLI* engine)
     }
 }
 
-QString Console::ControllerLine(const QZynController* ctrl)
+namespace {
+
+enum class Naming { AsShown, WithSerial };
+
+// The controller line of `ctrl`, naming it as the tree does, or with its serial number too.
+QString lineNaming(const QZynController* ctrl, Naming naming)
 {
-    const QString model = ctrl->GetSysInfo()->GetModelName().remove(QChar(0));
+    const QString name = ctrl->GetText().remove(QChar(0));
     const QString where = ctrl->GetConnectionType() == QZynController::ConnectionEthernet
                               ? ctrl->GetSysInfo()->GetIPAddressString()
-                              : tr("LocalHost");
-    return tr("Commands now go to %1 (%2).").arg(model, where);
+                              : Console::tr("LocalHost");
+    if (naming == Naming::WithSerial)
+        return Console::tr("Commands now go to %1, serial number %2 (%3).")
+            .arg(name, ctrl->GetSysInfo()->GetSerialNumber().remove(QChar(0)), where);
+    return Console::tr("Commands now go to %1 (%2).").arg(name, where);
+}
+
+} // namespace
+
+QString Console::ControllerLine(const QZynController* ctrl)
+{
+    // Two controllers of one model on the driver read alike when their names do too; their
+    // serial numbers tell them apart (the host lists one controller of an identity only).
+    const QString shown = lineNaming(ctrl, Naming::AsShown);
+    QZynHost* host = ZynGetHost();
+    for (int slot = 0; slot < host->get_total_controllers(); ++slot) {
+        const QZynController* other = host->get_controller(slot);
+        if (other != nullptr && other != ctrl && lineNaming(other, Naming::AsShown) == shown)
+            return lineNaming(ctrl, Naming::WithSerial);
+    }
+    return shown;
 }
 
 void Console::ShowController(QZynController* ctrl)

@@ -34,8 +34,9 @@ public:
     // directly, so a command's output lands before the next prompt. Replaces the one set before.
     void SetEngine(CZynlibCLI* engine);
 
-    // The line that names where the next command goes: the model, and the address of a network
-    // controller or LocalHost.
+    // The line that names where the next command goes: the controller as the tree shows it, and
+    // the address of a network controller or LocalHost; with its serial number as well when
+    // another controller the host lists would read alike.
     static QString ControllerLine(const QZynController* ctrl);
 
 signals:

@@ -75,6 +75,13 @@ void keepStoreOwnersAlone()
     ::close(fd);
 }
 
+// Puts what `store` holds on disk; false when it could not be read or written.
+bool written(QSettings& store)
+{
+    store.sync();
+    return store.status() == QSettings::NoError;
+}
+
 } // namespace
 
 namespace {
@@ -112,11 +119,18 @@ void QZynSettings::ReadSettings()
     ReadSchedulerSettings();
 }
 
-void QZynSettings::WriteSettings()
+bool QZynSettings::WriteSettings()
 {
-    WriteGeneralSettings();
-    WriteNotificationSettings();
-    WriteSchedulerSettings();
+    // Each group is tried, whatever the one before it did.
+    const bool general = WriteGeneralSettings();
+    const bool notification = WriteNotificationSettings();
+    const bool scheduler = WriteSchedulerSettings();
+    return general && notification && scheduler;
+}
+
+QString QZynSettings::StoreFileName()
+{
+    return QSettings().fileName();
 }
 
 void QZynSettings::ReadGeneralSettings()
@@ -242,16 +256,17 @@ void QZynSettings::ReadSchedulerSettings()
     store.endArray();
 }
 
-void QZynSettings::WriteGeneralSettings()
+bool QZynSettings::WriteGeneralSettings()
 {
     keepStoreOwnersAlone();
     QSettings store;
     // The spelling a later process reads back goes, so that one value is left.
     store.remove(kGeneralReadBack + QLatin1String("locale"));
     store.setValue(kGeneral + QLatin1String("locale"), locale);
+    return written(store);
 }
 
-void QZynSettings::WriteNotificationSettings()
+bool QZynSettings::WriteNotificationSettings()
 {
     keepStoreOwnersAlone();
     QSettings store;
@@ -276,9 +291,10 @@ void QZynSettings::WriteNotificationSettings()
         store.setValue(QStringLiteral("notification/snmp/trapport%1").arg(i + 1), trapport[i]);
     store.setValue("notification/snmp/community", community);
     store.setValue("notification/snmp/bysnmptrap", bysnmptrap);
+    return written(store);
 }
 
-void QZynSettings::WriteSchedulerSettings()
+bool QZynSettings::WriteSchedulerSettings()
 {
     keepStoreOwnersAlone();
     QSettings store;
@@ -315,4 +331,5 @@ void QZynSettings::WriteSchedulerSettings()
         }
     }
     store.endArray();
+    return written(store);
 }

@@ -21,17 +21,20 @@ public:
 
     // The groups of the store (QSettings of the application's organisation and name), each
     // with a store object of its own; the network group and the general account keys are
-    // only read.
+    // only read. Each write is on disk when it returns: false when the store could not be
+    // written (the record keeps its values either way). WriteSettings writes every group.
     void ReadSettings();
-    void WriteSettings();
+    bool WriteSettings();
     void ReadGeneralSettings();
     void ReadNetworkSettings();
     void ReadNotificationSettings();
     void ReadSchedulerSettings();
-    void WriteGeneralSettings();
-    void WriteNetworkSettings() {}
-    void WriteNotificationSettings();
-    void WriteSchedulerSettings();
+    bool WriteGeneralSettings();
+    bool WriteNetworkSettings() { return true; }
+    bool WriteNotificationSettings();
+    bool WriteSchedulerSettings();
+    // The file of the store.
+    static QString StoreFileName();
 
     QLocale locale;
     bool needpass = false;

@@ -6,6 +6,7 @@
 #include "devices/raidset.h"
 #include "devices/sysinfo.h"
 #include "devices/volumeset.h"
+#include "ui/dialog/raiddialogs.h"
 #include "ui/model/itemmodel.h"
 #include "ui_mainwindow.h"
 
@@ -254,8 +255,9 @@ void MainWindow::UpdateActions()
             t.action->setToolTip(t.tip);
     }
 
-    // 3. The raid set and volume page buttons.
-    for (QWidget* b : {static_cast<QWidget*>(ui->createVolumeCommandLinkButton),
+    // 3. The page buttons that depend on the current row.
+    for (QWidget* b : {static_cast<QWidget*>(ui->createNestedRaidCommandLinkButton),
+                       static_cast<QWidget*>(ui->createVolumeCommandLinkButton),
                        static_cast<QWidget*>(ui->deleteRaidSetCommandLinkButton),
                        static_cast<QWidget*>(ui->createHotSpareForRaidSetDiskCommandLinkButton),
                        static_cast<QWidget*>(ui->deleteHotSpareForRaidSetCommandLinkButton),
@@ -283,10 +285,14 @@ void MainWindow::UpdateActions()
         break;
     case QZynDevice::Controller: {
         auto* controller = static_cast<QZynController*>(device);
-        for (QAction* a : {actionQuickCreate, actionAddRaidSet, actionAddNestedRaid, actionRemoveNestedRaid,
-                           actionAddHotSpareDisk, actionRemoveHotSpareDisk, actionAddPassThroughDisk, actionSaveBin,
-                           actionRestoreBin, actionCollectData})
+        for (QAction* a : {actionQuickCreate, actionAddRaidSet, actionRemoveNestedRaid, actionAddHotSpareDisk,
+                           actionRemoveHotSpareDisk, actionAddPassThroughDisk, actionSaveBin, actionRestoreBin,
+                           actionCollectData})
             a->setEnabled(true);
+        // Offered where the controller can make it, as Raid6 is.
+        const bool nested = raiddialog::OffersNested(controller);
+        actionAddNestedRaid->setEnabled(nested);
+        ui->createNestedRaidCommandLinkButton->setEnabled(nested);
         actionLaunchBrowser->setEnabled(proxyListening(controller));
         break;
     }

@@ -2,9 +2,11 @@
 
 #include "devices/settings.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 
 namespace prefdialog {
@@ -22,12 +24,18 @@ void RelabelButtons(QDialogButtonBox* box, const QString& ok, const QString& can
 
 void AnswerButton(QDialog* dialog, QDialogButtonBox* box, QAbstractButton* button, const std::function<bool()>& apply)
 {
-    // What the user confirmed is in the store at once, not only when the program ends.
-    const auto confirm = [&apply] {
+    // What the user confirmed is in the store at once, not only when the program ends; where
+    // the store cannot be written the user is told, and the values hold for this run all the same.
+    const auto confirm = [dialog, &apply] {
         if (!apply())
             return false;
-        if (QZynSettings* settings = QZynSettings::Application())
-            settings->WriteSettings();
+        QZynSettings* settings = QZynSettings::Application();
+        if (settings != nullptr && !settings->WriteSettings()) {
+            const QString text = QCoreApplication::translate("prefdialog",
+                                                             "The settings could not be saved in %1. The new values "
+                                                             "stay in force until the program ends.");
+            QMessageBox::warning(dialog, dialog->windowTitle(), text.arg(QZynSettings::StoreFileName()));
+        }
         return true;
     };
     switch (box->buttonRole(button)) {

@@ -20,7 +20,8 @@ constexpr const char* kPortMask = "00000;";
 void RelabelButtons(QDialogButtonBox* box, const QString& ok, const QString& cancel, const QString& apply);
 // Answers a click on `button` of the dialog's `box`: OK applies and closes the dialog when
 // `apply` succeeds, Cancel closes it, Apply applies; other buttons do nothing. What OK or Apply
-// applied is written to the settings store of the application's record at once.
+// applied is written to the settings store of the application's record at once; a store that
+// cannot be written is told in a warning box over the dialog.
 void AnswerButton(QDialog* dialog, QDialogButtonBox* box, QAbstractButton* button, const std::function<bool()>& apply);
 // Makes `label` a link showing `text`.
 void SetLink(QLabel* label, const QString& text);

@@ -85,6 +85,11 @@ bool OffersRaid6(const QZynController* controller)
     return controller != nullptr && controller->GetSysInfo()->GetRecord().supportsRaid6();
 }
 
+bool OffersNested(const QZynController* controller)
+{
+    return controller != nullptr && controller->GetSysInfo()->GetRecord().hasExtendedVolumeRecord();
+}
+
 bool Confirm(QWidget* parent, const QString& title, const QString& question)
 {
     return QMessageBox::information(parent, title, question, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)

@@ -51,6 +51,9 @@ QString ModelTitle(QZynController* controller);
 // Whether the controller makes Raid6 volumes (and Raid60 nested ones), as its system
 // information says; false without a controller.
 bool OffersRaid6(const QZynController* controller);
+// Whether the controller makes nested volumes: the library makes them only where the volume
+// records have their extended part, as the system information says; false without a controller.
+bool OffersNested(const QZynController* controller);
 // The question of a configuration command, Yes the default; true for Yes.
 bool Confirm(QWidget* parent, const QString& title, const QString& question);
 // The result of a library call: `failure` with %0 the result in decimal, or `success`.
