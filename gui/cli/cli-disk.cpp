@@ -3,6 +3,7 @@
 // the controller's read/write surface test).
 #include "cli/cli-zynmsr.h"
 
+#include "cli/cli-confargs.h"
 #include "cli/output.h"
 #include "cli/smart.h"
 #include "cliutil.h"
@@ -251,7 +252,7 @@ u32 CZynlibCLI::diskRowText(const _DRV_MAP::Entry& entry, DiskRow* row)
         }
         if (rc != ZYN_OK)
             return result;
-        row->usage = field(raid.bytes + sGUI_RAIDSET::kName, sGUI_RAIDSET::kNameSize, false);
+        row->usage = QByteArray::fromStdString(cliconf::nameText(raid.bytes + sGUI_RAIDSET::kName));
         // Counts from the controller stop at the record's capacity.
         const int members = std::min<int>(raid.bytes[kRaidMembers], sGUI_RAIDSET::kMaxMembers);
         const int withAdded = std::min<int>(raid.bytes[kRaidMembersAdding], sGUI_RAIDSET::kMaxMembers);
