@@ -40,6 +40,13 @@ inline void putText(uint8_t* p, size_t width, const std::string& text)
 // Names of raid sets and volume sets are UTF-8 on the wire. Another tool may have written a
 // name in another encoding, or cut it inside a character; such bytes read as Latin-1.
 
+// Whether a byte of UTF-8 continues a character (10xxxxxx) rather than begins one.
+inline bool isUtf8Continuation(uint8_t byte)
+{
+    constexpr uint8_t kTopBits = 0xC0, kContinuation = 0x80;
+    return (byte & kTopBits) == kContinuation;
+}
+
 // Whether `n` bytes are well-formed UTF-8: no overlong form, surrogate or code point past
 // U+10FFFF, no sequence cut short.
 inline bool isUtf8(const uint8_t* p, size_t n)
@@ -47,8 +54,10 @@ inline bool isUtf8(const uint8_t* p, size_t n)
     size_t i = 0;
     while (i < n) {
         const uint8_t lead = p[i];
+        // The bytes that follow each kind of lead byte, and the range the first of them must
+        // keep to (narrower after E0, ED, F0 and F4).
         size_t more = 0;
-        uint8_t low = 0x80, high = 0xBF;   // the range of the second byte
+        uint8_t low = 0x80, high = 0xBF;
         if (lead < 0x80) {
             ++i;
             continue;
@@ -68,7 +77,7 @@ inline bool isUtf8(const uint8_t* p, size_t n)
         if (n - i <= more || p[i + 1] < low || p[i + 1] > high)
             return false;
         for (size_t k = 2; k <= more; ++k)
-            if ((p[i + k] & 0xC0) != 0x80)
+            if (!isUtf8Continuation(p[i + k]))
                 return false;
         i += more + 1;
     }
@@ -107,7 +116,7 @@ inline size_t utf8Fit(const std::string& text, size_t width)
     // Back from the first byte left out to the first byte of its character.
     constexpr int kMaxContinuation = 3;
     size_t n = width;
-    for (int k = 0; k < kMaxContinuation && n > 0 && (uint8_t(text[n]) & 0xC0) == 0x80; ++k)
+    for (int k = 0; k < kMaxContinuation && n > 0 && isUtf8Continuation(uint8_t(text[n])); ++k)
         --n;
     return n;
 }

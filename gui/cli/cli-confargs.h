@@ -74,7 +74,7 @@ inline std::string padded(const std::string& text, int width)
 {
     std::size_t characters = 0;
     for (char c : text)
-        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
+        if (!zynwire::isUtf8Continuation(static_cast<uint8_t>(c)))
             ++characters;
     const std::size_t wanted = std::size_t(width < 0 ? -width : width);
     if (characters >= wanted)
