@@ -37,6 +37,98 @@ inline void putText(uint8_t* p, size_t width, const std::string& text)
     std::memcpy(p, text.data(), text.size() < width ? text.size() : width);
 }
 
+// Names of raid sets and volume sets are UTF-8 on the wire. Another tool may have written a
+// name in another encoding, or cut it inside a character; such bytes read as Latin-1.
+
+// Whether a byte of UTF-8 continues a character (10xxxxxx) rather than begins one.
+inline bool isUtf8Continuation(uint8_t byte)
+{
+    constexpr uint8_t kTopBits = 0xC0, kContinuation = 0x80;
+    return (byte & kTopBits) == kContinuation;
+}
+
+// Whether `n` bytes are well-formed UTF-8: no overlong form, surrogate or code point past
+// U+10FFFF, no sequence cut short.
+inline bool isUtf8(const uint8_t* p, size_t n)
+{
+    size_t i = 0;
+    while (i < n) {
+        const uint8_t lead = p[i];
+        // The bytes that follow each kind of lead byte, and the range the first of them must
+        // keep to (narrower after E0, ED, F0 and F4).
+        size_t more = 0;
+        uint8_t low = 0x80, high = 0xBF;
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        } else if (lead >= 0xC2 && lead <= 0xDF) {
+            more = 1;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            more = 2;
+            low = lead == 0xE0 ? 0xA0 : 0x80;
+            high = lead == 0xED ? 0x9F : 0xBF;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            more = 3;
+            low = lead == 0xF0 ? 0x90 : 0x80;
+            high = lead == 0xF4 ? 0x8F : 0xBF;
+        } else {
+            return false;
+        }
+        if (n - i <= more || p[i + 1] < low || p[i + 1] > high)
+            return false;
+        for (size_t k = 2; k <= more; ++k)
+            if (!isUtf8Continuation(p[i + k]))
+                return false;
+        i += more + 1;
+    }
+    return true;
+}
+
+// Text bytes from a controller as UTF-8: as they are when they are UTF-8, else each byte as
+// the Latin-1 character it stands for.
+inline std::string textAsUtf8(const uint8_t* p, size_t n)
+{
+    if (isUtf8(p, n))
+        return std::string(reinterpret_cast<const char*>(p), n);
+    std::string out;
+    out.reserve(2 * n);
+    for (size_t i = 0; i < n; ++i) {
+        if (p[i] < 0x80) {
+            out += char(p[i]);
+        } else {
+            out += char(0xC0 | (p[i] >> 6));
+            out += char(0x80 | (p[i] & 0x3F));
+        }
+    }
+    return out;
+}
+inline std::string textAsUtf8(const std::string& bytes)
+{
+    return textAsUtf8(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+}
+
+// The length of the longest start of `text` (UTF-8) that holds whole characters only and at
+// most `width` bytes.
+inline size_t utf8Fit(const std::string& text, size_t width)
+{
+    if (text.size() <= width)
+        return text.size();
+    // Back from the first byte left out to the first byte of its character.
+    constexpr int kMaxContinuation = 3;
+    size_t n = width;
+    for (int k = 0; k < kMaxContinuation && n > 0 && isUtf8Continuation(uint8_t(text[n])); ++k)
+        --n;
+    return n;
+}
+
+// Copies the name `text` (UTF-8) into a field of `width` bytes filled with `fill`, cut between
+// characters where it is longer.
+inline void putName(uint8_t* p, size_t width, const std::string& text, char fill)
+{
+    std::memset(p, fill, width);
+    std::memcpy(p, text.data(), utf8Fit(text, width));
+}
+
 } // namespace zynwire
 
 #pragma pack(push, 1)

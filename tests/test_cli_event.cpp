@@ -196,6 +196,8 @@ void TestCliEvent::eventRows()
         eventOf(6, 37, "Ctrl"),
         eventOf(6, 0, "Ctrl", 0, 0, 0, 12345),            // a plain number for a time
         eventOf(9, 1, "Other"),                           // a class without a table: its time only
+        eventOf(1, 0, "Tägliche-Sicher"),                 // UTF-8: the column counts characters
+        eventOf(1, 0, "Caf\xE9-Sicherung-1"),             // another tool's Latin-1
     };
     const QByteArrayList rows = {
         "2026-05-01 13:07:09  Raid Set # 000   Create RaidSet                           \n",
@@ -215,6 +217,8 @@ void TestCliEvent::eventRows()
         "2026-05-01 13:07:09  Ctrl             Evaluation Alert                         \n",
         "12345                Ctrl             Recovered                                \n",
         "2026-05-01 13:07:09                                                            \n",
+        "2026-05-01 13:07:09  Tägliche-Sicher  Create RaidSet                           \n",
+        "2026-05-01 13:07:09  Café-Sicherung-1 Create RaidSet                           \n",
     };
     QCOMPARE(rows.size(), int(std::size(events)));
     for (bool older : {false, true}) {

@@ -105,6 +105,18 @@ void TestCliRaid::transcripts_data()
     QTest::newRow("create enclosure mode 0, long name cut")
         << false << enc << QByteArray("rsf create drv=2,4 name=ABCDEFGHIJKLMNOPQRS mode=0") << kOk << 0x50
         << QByteArrayList{"02000000" + QByteArray("ABCDEFGHIJKLMNOP").toHex() + "00" + "00010003"} << L{2};
+    // A name is cut between characters; the controller keeps the bytes, which list as typed.
+    QTest::newRow("create, names cut between characters")
+        << false << enc
+        << QByteArray("rsf create drv=1 name=Tägliche-Sicherung\nrsf create drv=2 name=ABCDEFGHIJKLMNOé\nrsf info")
+        << kOk + "\r\n" + kOk + "\r\n" + kEncHeader + rule(79)
+               + " 1  Tägliche-Sicher              1   1000.0GB   1000.0GB  Normal        \n"
+                 " 2  ABCDEFGHIJKLMNO              1   1000.0GB   1000.0GB  Normal        \n"
+               + rule(79) + kOk
+        << 0x50
+        << QByteArrayList{"01000000" + QByteArray("Tägliche-Sicher").toHex() + "01" + "0000",
+                          "01000000" + QByteArray("ABCDEFGHIJKLMNO ").toHex() + "01" + "0001"}
+        << L{1, 1};
     QTest::newRow("create older mask form") << true << old << QByteArray("rsf create drv=1,3,4 name=ab") << kOk << 0x50
                                             << QByteArrayList{"0d000000" + QByteArray("ab              ").toHex()}
                                             << L{3};
@@ -275,6 +287,11 @@ void TestCliRaid::infoAndHelp_data()
                + " 1  R0                           3   3000.0GB   2846.4GB  Initializing  \n"
                  " 2  SIXTEENCHARSNAME             2   2000.0GB   2000.0GB  Normal        \n"
                + rule(79) + kOk;
+    // A name another tool wrote in Latin-1 reads as Latin-1.
+    QTest::newRow("list enclosure, Latin-1 name")
+        << false << enc + "raidset 0 \"Caf\xE9-Sicherung-1\" disks 0:0\n" << QByteArray("rsf info")
+        << kEncHeader + rule(79) + " 1  Café-Sicherung-1             1   1000.0GB   1000.0GB  Normal        \n" + rule(79)
+               + kOk;
     QTest::newRow("list older") << true << old + "raidset 0 \"R0\" disks 0 1 4\n" << QByteArray("rsf info")
                                 << kOldHeader + rule(79)
                                        + " 1                R0     3 3000.0GB 3000.0GB 125                Normal\n"

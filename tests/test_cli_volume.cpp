@@ -61,6 +61,7 @@ const QByteArray kOk = "GuiErrMsg<0x00>: Success.\n";
 const QByteArray kNoObject = "GuiErrMsg<0x12>: No Such Device.\n";
 const QByteArray kInvalidDot = "ErrMsg: Invalid Parameter.\n";
 const QByteArray kUsage = "ErrMsg: Invalid Parameter. Use \"vsf -h\" For Details.\n";
+const QByteArray kListHeader = "  # Name             Raid Name       Level   Capacity Ch/Id/Lun  State         \n";
 
 } // namespace
 
@@ -124,6 +125,17 @@ void TestCliVolume::transcripts_data()
         << kOk << 0x60
         << QByteArrayList{create("00", QByteArray("ABCDEFGHIJKLMNOP").toHex(), k100GB, "0302000001000004", "0202")}
         << S{"ABCDEFGHIJKLMNOP", "", "", "T"};
+    // A name is cut between characters; the controller keeps the bytes, which list as typed.
+    QTest::newRow("modify and create, names cut between characters")
+        << false << enc + "volume 0 \"V0\" raidset 0 capacity 390625000 level 3 state 0\n"
+        << QByteArray("vsf modify vol=1 name=ABCDEFGHIJKLMNOé\n"
+                      "vsf create raid=1 level=0 capacity=100 name=Tägliche-Sicherung\nvsf info")
+        << kOk + "\r\n" + kOk + "\r\n" + kListHeader + rule(79)
+               + "  1  ABCDEFGHIJKLMNO R0              Raid5    200.0GB 00/00/00   Normal\n"
+                 "  2  Tägliche-Sicher R0              Raid0    100.0GB 00/00/01   Initializing(0.0%)\n"
+               + rule(79) + kOk
+        << 0x60 << QByteArrayList{create("00", QByteArray("Tägliche-Sicher").toHex(), k100GB, "0004000001010104", "0100")}
+        << S{"ABCDEFGHIJKLMNO", "Tägliche-Sicher"};
     QTest::newRow("create: id 15 LUN 7 taken moves to channel 1")
         << false << enc + "volume 0 \"T\" raidset 0 capacity 2000000 level 0 channel 0 id 15 lun 7\n"
         << QByteArray("vsf create raid=1 level=0 capacity=100 id=15 lun=7 name=N") << kOk << 0x60
@@ -261,7 +273,7 @@ void TestCliVolume::transcripts_data()
                                            << S{"V0"};
 
     // info.
-    const QByteArray header = "  # Name             Raid Name       Level   Capacity Ch/Id/Lun  State         \n";
+    const QByteArray header = kListHeader;
     QTest::newRow("info empty") << false << enc << QByteArray("vsf info") << header + rule(79) + rule(79) + kOk << 0x21
                                 << none << S{""};
     const QByteArray listed = two + "volume 0 \"V0\" raidset 0 capacity 390625000 level 3 state 0\n"

@@ -110,6 +110,8 @@ private slots:
     void raid6Offered();
     void defaultNamesDiffer_data();
     void defaultNamesDiffer();
+    void typedNamesRoundTrip_data();
+    void typedNamesRoundTrip();
     void hotSpares();
     void passThroughDisks();
     void olderFamilyPayloads();
@@ -680,6 +682,59 @@ void TestDialogsRaid::defaultNamesDiffer()
     }
     QCOMPARE(seen, proposed);
     QCOMPARE(storedVolumeNames(*m_ctl), stored);
+}
+
+void TestDialogsRaid::typedNamesRoundTrip_data()
+{
+    QTest::addColumn<bool>("nested");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QByteArray>("stored");
+    QTest::newRow("volume, cut before a character") << false << QStringLiteral("Tägliche-Sicherung")
+                                                    << QByteArray("Tägliche-Sicher");
+    QTest::newRow("volume, not inside a character") << false << QStringLiteral("ABCDEFGHIJKLMNOé")
+                                                    << QByteArray("ABCDEFGHIJKLMNO");
+    QTest::newRow("nested, not inside a character") << true << QStringLiteral("ABCDEFGHIJKLMNOé")
+                                                    << QByteArray("ABCDEFGHIJKLMNO");
+}
+
+// A name typed in a dialog goes to the controller cut between characters, the simulated
+// controller keeps those bytes, and the volume set polled back shows them as typed.
+void TestDialogsRaid::typedNamesRoundTrip()
+{
+    QFETCH(bool, nested);
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, stored);
+    QZynController* c = online("127.0.6.22", zynsim::Profile::Enclosure, twoRaidSetsSixFree().constData());
+    QVERIFY(c);
+    std::unique_ptr<QDialog> dialog;
+    QLineEdit* name = nullptr;
+    QAbstractButton* create = nullptr;
+    if (nested) {
+        auto* d = new DialogAddNestedVolume(c);
+        dialog.reset(d);
+        QAbstractItemModel* proxy = d->Form()->freeRaidSetTreeView->model();
+        for (int r = 0; r < proxy->rowCount(); ++r)
+            QVERIFY(proxy->setData(proxy->index(r, 0), Qt::Checked, Qt::CheckStateRole));
+        d->Form()->raid0RadioButton->click();
+        name = d->Form()->nameLineEdit;
+        create = d->Form()->createButton;
+    } else {
+        auto* d = new DialogAddVolume(c->GetRaidSet(0));
+        dialog.reset(d);
+        d->Form()->raid0RadioButton->click();
+        d->Form()->capacityDoubleSpinBox->setValue(1.0);
+        name = d->Form()->nameLineEdit;
+        create = d->Form()->createVolumePushButton;
+    }
+    name->setText(typed);
+    m_ctl->clearLog();
+    const QStringList boxes = answered(create, {QMessageBox::Yes, QMessageBox::Ok});
+    QVERIFY2(boxes.value(1).contains(QLatin1String("successfully")), qPrintable(boxes.join(QLatin1Char('\n'))));
+    const Bytes sent = simtest::lastPayload(*m_ctl, nested ? 0x65 : 0x60);
+    QCOMPARE(QByteArray(reinterpret_cast<const char*>(sent.data()) + (nested ? 9 : 1), 16),
+             stored + QByteArray(16 - stored.size(), '\0'));
+    QCOMPARE(QByteArray::fromStdString(m_ctl->volumeSet(0).name()), stored);
+    QTRY_COMPARE(raiddialog::Shown(c->GetVolumeSet(0)->GetName()), QString::fromUtf8(stored));
 }
 
 void TestDialogsRaid::hotSpares()

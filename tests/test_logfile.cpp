@@ -67,6 +67,7 @@ private slots:
     void otherMonitorForms_data();
     void otherMonitorForms();
     void triggeringEventAndNoAddress();
+    void namesAsTyped();
     void numberingNeverOverwrites();
     void failures();
     void writeFailureLeavesNoFile_data();
@@ -391,6 +392,29 @@ void TestLogFile::triggeringEventAndNoAddress()
     QVERIFY(!text.contains("Current IP Address"));
     // No event in the log: no event heading either.
     QVERIFY(text.endsWith("HDD #1  Temp.       : 45\n\r\n\r\n"));
+}
+
+// Names as the views show them, in a UTF-8 file: as typed where they are UTF-8, as Latin-1 where
+// another tool wrote Latin-1; the event table's device column is filled by characters.
+void TestLogFile::namesAsTyped()
+{
+    const QString why = start("127.0.0.109", zynsim::Profile::Enclosure,
+                              "enclosure 0 slots 4\ndisk 0 0\ndisk 0 1\nraidset \"Tägliche-Sicher\" disks 0:0\n"
+                              "raidset \"Caf\xE9-Sicherung-1\" disks 0:1\n"
+                              "volume \"ABCDEFGHIJKLMNO\" raidset 0 capacity 100000 level 0 state 0\n");
+    QVERIFY2(why.isEmpty(), qPrintable(why));
+    sEVET_DATA record{};
+    record.set(zynevent::kRaidSetEvent, zynevent::kCreateRaidSet, 1);
+    record.setName("Caf\xE9-Sicherung-1");
+    QZynEvent event(m_rig.controller.get(), 0, &record);
+    QLogFile file(m_rig.controller.get(), &event);
+    QCOMPARE(file.SaveRaidCfgIntoLogFile(), 0);
+    const QByteArray text = readAll(file.GetFileName());
+    QVERIFY(text.startsWith("Triggered event: 0 Café-Sicherung-1 Create RaidSet\n"));
+    for (const char* line : {"Raid Set Name        : Tägliche-Sicher\n", "Raid Set Name        : Café-Sicherung-1\n",
+                             "Volume Set Name : ABCDEFGHIJKLMNO\nRaid Set Name   : Tägliche-Sicher\n",
+                             " Tägliche-Sicher  Create RaidSet ", " Café-Sicherung-1 Create RaidSet "})
+        QVERIFY2(text.contains(line), line);
 }
 
 void TestLogFile::numberingNeverOverwrites()

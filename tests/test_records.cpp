@@ -659,6 +659,8 @@ private slots:
     void settersWriteOnlyTheirBytes();
     void simulatorSetupFields();
     void simulatorFillsTheDescribedPlaces();
+    void namesCutAndRead_data();
+    void namesCutAndRead();
 };
 
 void TestRecords::everyFieldHasACase()
@@ -867,6 +869,46 @@ void TestRecords::simulatorFillsTheDescribedPlaces()
         digits.width = fixture().sizes.value(QStringLiteral("identify")) - model->offset;
         QCOMPARE(decode(controller.identifyString(), digits), entry.model);
     }
+}
+
+// A name typed (UTF-8) goes into its 16-byte field cut between characters; the bytes of a name
+// read back are UTF-8 where they are, else Latin-1 (a name another tool wrote).
+void TestRecords::namesCutAndRead_data()
+{
+    QTest::addColumn<QByteArray>("typed");    // empty: the field holds what another tool wrote
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QString>("shown");
+    const auto field = [](const QByteArray& b) { return b + QByteArray(16 - b.size(), '\0'); };
+    QTest::newRow("cut before a character") << QByteArray("Tägliche-Sicherung") << field("Tägliche-Sicher")
+                                            << QStringLiteral("Tägliche-Sicher");
+    QTest::newRow("not inside a character") << QByteArray("ABCDEFGHIJKLMNOé") << field("ABCDEFGHIJKLMNO")
+                                            << QStringLiteral("ABCDEFGHIJKLMNO");
+    QTest::newRow("not inside four bytes") << QByteArray("ABCDEFGHIJKLM\xF0\x9F\x98\x80") << field("ABCDEFGHIJKLM")
+                                           << QStringLiteral("ABCDEFGHIJKLM");
+    QTest::newRow("a last character that fits") << QByteArray("ABCDEFGHIJKLM€") << field("ABCDEFGHIJKLM€")
+                                                << QStringLiteral("ABCDEFGHIJKLM€");
+    QTest::newRow("cut inside a character elsewhere") << QByteArray() << field("ABCDEFGHIJKLMNO\xC3")
+                                                      << QStringLiteral("ABCDEFGHIJKLMNOÃ");
+    QTest::newRow("Latin-1") << QByteArray() << field("Caf\xE9-Sicherung-1") << QStringLiteral("Café-Sicherung-1");
+    QTest::newRow("overlong, surrogate, past U+10FFFF")
+        << QByteArray() << field("\xC0\xAF \xED\xA0\x80 \xF4\x90\x80\x80")
+        << QString::fromLatin1("\xC0\xAF \xED\xA0\x80 \xF4\x90\x80\x80");
+}
+
+void TestRecords::namesCutAndRead()
+{
+    QFETCH(QByteArray, typed);
+    QFETCH(QByteArray, stored);
+    QFETCH(QString, shown);
+    QCOMPARE(stored.size(), int(sGUI_RAIDSET::kNameSize));
+    sGUI_RAIDSET r;
+    std::memset(r.bytes, 0x55, sizeof r.bytes);
+    if (!typed.isEmpty()) {
+        zynwire::putName(r.bytes + sGUI_RAIDSET::kName, sGUI_RAIDSET::kNameSize, typed.toStdString(), '\0');
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(r.bytes), sGUI_RAIDSET::kNameSize + 1), stored + '\x55');
+    }
+    std::memcpy(r.bytes + sGUI_RAIDSET::kName, stored.constData(), sGUI_RAIDSET::kNameSize);
+    QCOMPARE(QString::fromStdString(zynwire::textAsUtf8(r.name())), shown);
 }
 
 QTEST_GUILESS_MAIN(TestRecords)

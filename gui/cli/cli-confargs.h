@@ -4,9 +4,13 @@
 #pragma once
 
 #include "cliutil.h"
+#include "records.h"
+
+#include <QString>
 
 #include <cstddef>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace cliconf {
@@ -49,6 +53,35 @@ struct FieldText {
         text[n] = '\0';
     }
 };
+
+// A raid set or volume set name field as the command line prints it: UTF-8 (a name that is not
+// UTF-8 read as Latin-1).
+inline std::string nameText(const unsigned char* field)
+{
+    return zynwire::textAsUtf8(FieldText(field).text);
+}
+
+// The name field of a name typed on the command line, whose words come in the local encoding:
+// the name in UTF-8, cut between characters, blank-filled.
+inline void fillName(char* field, const char* typed)
+{
+    zynwire::putName(reinterpret_cast<uint8_t*>(field), kFieldSize, QString::fromLocal8Bit(typed).toStdString(), ' ');
+}
+
+// `text` (UTF-8) blank-filled on the left to `width` characters, as printf's %Ns does with
+// bytes; with a negative width filled on the right, as %-Ns does. A longer text is kept whole.
+inline std::string padded(const std::string& text, int width)
+{
+    std::size_t characters = 0;
+    for (char c : text)
+        if (!zynwire::isUtf8Continuation(static_cast<uint8_t>(c)))
+            ++characters;
+    const std::size_t wanted = std::size_t(width < 0 ? -width : width);
+    if (characters >= wanted)
+        return text;
+    const std::string fill(wanted - characters, ' ');
+    return width < 0 ? text + fill : fill + text;
+}
 
 // Stripe sizes: code c stands for 4 KB << c, which is 8 << c sectors.
 constexpr int kStripeCodes = 9;

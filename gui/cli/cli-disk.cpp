@@ -3,6 +3,7 @@
 // the controller's read/write surface test).
 #include "cli/cli-zynmsr.h"
 
+#include "cli/cli-confargs.h"
 #include "cli/output.h"
 #include "cli/smart.h"
 #include "cliutil.h"
@@ -29,6 +30,7 @@ constexpr u16 kSecuritySed = 0x18;
 constexpr u16 kSecurityEnabled = 0x40;
 constexpr u16 kSecurityLocked = 0x80;
 constexpr int kDriveSerialShown = 15;
+constexpr int kUsageWidth = 10;   // the usage column of the drive list, in characters
 constexpr u8 kStateTested = 0x08;
 constexpr u8 kSpareGlobal = 0, kSpareDedicated = 1, kSpareEnclosure = 2;
 constexpr double kSectorBytes = 512, kThousand = 1000;
@@ -251,7 +253,7 @@ u32 CZynlibCLI::diskRowText(const _DRV_MAP::Entry& entry, DiskRow* row)
         }
         if (rc != ZYN_OK)
             return result;
-        row->usage = field(raid.bytes + sGUI_RAIDSET::kName, sGUI_RAIDSET::kNameSize, false);
+        row->usage = QByteArray::fromStdString(cliconf::nameText(raid.bytes + sGUI_RAIDSET::kName));
         // Counts from the controller stop at the record's capacity.
         const int members = std::min<int>(raid.bytes[kRaidMembers], sGUI_RAIDSET::kMaxMembers);
         const int withAdded = std::min<int>(raid.bytes[kRaidMembersAdding], sGUI_RAIDSET::kMaxMembers);
@@ -576,13 +578,15 @@ int CZynlibCLI::Exe_Disk_Info_Cmd(int argc, char** argv)
                 rc = rowRc;
             char number[kItoaSize];
             itoa(n + 1, number, 10);
+            // The usage may hold a raid set's name: filled by characters.
+            const std::string usage = cliconf::padded(row.usage.toStdString(), -kUsageWidth);
             if (enclosures)
-                cliout_zynmsr.Output_("%3s  %02d  %-7s %-30.30s %8.1lfGB  %-10s\n", number, e.enclosure + 1,
+                cliout_zynmsr.Output_("%3s  %02d  %-7s %-30.30s %8.1lfGB  %s\n", number, e.enclosure + 1,
                                       names->name(e.slot).constData(), row.model.constData(), row.gigabytes,
-                                      row.usage.constData());
+                                      usage.c_str());
             else
-                cliout_zynmsr.Output_("%3s%3d  %-30.30s%8.1lfGB  %-10s\n", number, e.slot + 1, row.model.constData(),
-                                      row.gigabytes, row.usage.constData());
+                cliout_zynmsr.Output_("%3s%3d  %-30.30s%8.1lfGB  %s\n", number, e.slot + 1, row.model.constData(),
+                                      row.gigabytes, usage.c_str());
         }
         cliout_zynmsr.Output_("%s", kRule79);
         cliout_zynmsr.GuiErrMsg_(rc);

@@ -26,6 +26,8 @@ using clicommon::resultLine;
 namespace {
 
 constexpr int kEventRule = 79;
+// The device column of the event table, in characters.
+constexpr int kDeviceWidth = 16;
 constexpr int kMonitorRule = 43;
 constexpr int kEnclosureMonitorRule = 53;
 constexpr double kMillivolt = 1000.0;
@@ -93,11 +95,11 @@ bool eventRow(const sEVET_DATA& record, bool enclosures, std::string* row)
     std::string device, event, elapsed, errors;
     switch (eventClass) {
     case zynevent::kRaidSetEvent:
-        device = record.name();
+        device = zynwire::textAsUtf8(record.name());
         event = entryOr(kRaidSetEvents, code, kUnknownEvent);
         break;
     case zynevent::kVolumeSetEvent:
-        device = record.name();
+        device = zynwire::textAsUtf8(record.name());
         event = entryOr(kVolumeSetEvents, code, kUnknownEvent);
         if (showsElapsed(code))
             elapsed = elapsedText(record.duration());
@@ -109,7 +111,7 @@ bool eventRow(const sEVET_DATA& record, bool enclosures, std::string* row)
         break;
     case zynevent::kDeviceEvent:
         if (enclosures) {
-            device = record.name();
+            device = zynwire::textAsUtf8(record.name());
         } else {
             char text[32];
             std::snprintf(text, sizeof text, "IDE Channel #%02d", record.channel() + 1);
@@ -126,15 +128,15 @@ bool eventRow(const sEVET_DATA& record, bool enclosures, std::string* row)
         event = entryOr(kHwMonitorEvents, code, kUnknownEvent);
         break;
     case zynevent::kGeneralEvent:
-        device = record.name();
+        device = zynwire::textAsUtf8(record.name());
         event = entryOr(kGeneralEvents, code, kUnknownEvent);
         break;
     default:   // a class this program does not know: its time only
         break;
     }
     char text[256];
-    std::snprintf(text, sizeof text, "%-20s %-16s %-21s %-12s %-6s\n", timeText(record.time()).c_str(),
-                  device.c_str(), event.c_str(), elapsed.c_str(), errors.c_str());
+    std::snprintf(text, sizeof text, "%-20s %s %-21s %-12s %-6s\n", timeText(record.time()).c_str(),
+                  cliconf::padded(device, -kDeviceWidth).c_str(), event.c_str(), elapsed.c_str(), errors.c_str());
     *row = text;
     return true;
 }

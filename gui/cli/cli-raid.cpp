@@ -49,7 +49,7 @@ constexpr int kHotSpareMaxType = 3;
 constexpr int kHotSpareDefaultRaid = 5;     // raid set argument when raid= is not given
 
 constexpr int kDefaultMode = 1;
-constexpr int kNameSize = 16;
+constexpr std::size_t kNameSize = cliconf::kFieldSize;
 constexpr std::size_t kNameTextLimit = 256;   // longest name= value read
 
 // Capacities: 512-byte sectors, free segments in units of 512 sectors, decimal GB.
@@ -60,6 +60,10 @@ constexpr double kGB = 1000.0 * 1000.0 * 1000.0;
 constexpr int kListRule = 79;
 constexpr int kInfoRule = 43;
 constexpr int kHelpRule = 70;
+// The name column of the list, in characters: left-aligned on the enclosure family,
+// right-aligned on the older one.
+constexpr int kListNameWidth = 24;
+constexpr int kOlderListNameWidth = 16;
 
 // Channel text of a member slot on the older family: digits for slots 0-8, letters from 9 on.
 constexpr int kDigitSlots = 9;
@@ -346,23 +350,24 @@ int CZynlibCLI::ShowRaidSetInfo(int position, const sGUI_RAIDSET& raid, bool det
     const double total = members * minMember;
     const double freeRaw = members * double(largest) * kSector * kSegmentUnit / kGB;
     const bool enclosures = m_sysInfo.isEnclosureFamily();
-    const cliconf::FieldText name(raid.bytes + sGUI_RAIDSET::kName);
+    const std::string name = cliconf::nameText(raid.bytes + sGUI_RAIDSET::kName);
     const char* state = stateText(raid, states, allFailed);
     const std::string channels = channelText(raid, enclosures);
 
     if (!detail) {
-        std::string shown = name.text;
+        std::string shown = name;
         if ((raid.flags() & sGUI_RAIDSET::kFlagSed) != 0)
             shown += "(SED)";
         if (enclosures)
-            cliout_zynmsr.Output_("%2d  %-24s %5d %8.1lfGB %8.1lfGB  %-14s\n", position, shown.c_str(), members,
-                                  total, freeRaw, state);
+            cliout_zynmsr.Output_("%2d  %s %5d %8.1lfGB %8.1lfGB  %-14s\n", position,
+                                  cliconf::padded(shown, -kListNameWidth).c_str(), members, total, freeRaw, state);
         else
-            cliout_zynmsr.Output_("%2d  %16s %5d %6.1lfGB %6.1lfGB %-18s %s\n", position, shown.c_str(), members,
-                                  total, freeRaw, channels.c_str(), state);
+            cliout_zynmsr.Output_("%2d  %s %5d %6.1lfGB %6.1lfGB %-18s %s\n", position,
+                                  cliconf::padded(shown, kOlderListNameWidth).c_str(), members, total, freeRaw,
+                                  channels.c_str(), state);
         return 0;
     }
-    cliout_zynmsr.Output_("Raid Set Name        : %s\n", name.text);
+    cliout_zynmsr.Output_("Raid Set Name        : %s\n", name.c_str());
     cliout_zynmsr.Output_("Member Disks         : %d\n", members);
     cliout_zynmsr.Output_("Total Raw Capacity   : %.1fGB\n", total);
     cliout_zynmsr.Output_("Free Raw Capacity    : %.1fGB\n", freeRaw);
@@ -395,13 +400,12 @@ int CZynlibCLI::Exe_Raid_Create_Cmd(int argc, char** argv)
     const bool named = IsArgPresent(argc, argv, "name");
     char field[kNameSize + 1];
     if (named) {
-        // A longer name is taken; its first 16 characters are sent, blank-filled.
+        // A longer name is taken; as much of it as the field holds is sent, blank-filled.
         char text[kNameTextLimit];
         if (!GetArgStringValue(argc, argv, "name", text))
             return refuse(kInvalid);
-        std::memset(field, ' ', kNameSize);
+        cliconf::fillName(field, text);
         field[kNameSize] = '\0';
-        std::memcpy(field, text, std::min<std::size_t>(std::strlen(text), kNameSize));
     }
 
     auto map = std::make_unique<_DRV_MAP>();

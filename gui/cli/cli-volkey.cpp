@@ -204,17 +204,18 @@ int CZynlibCLI::Exe_Vol_GenerateKeyFile_Cmd(int argc, char** argv)
     std::vector<zynkey::Entry> keys;
     for (std::size_t k = 0; k < chosen.size(); ++k) {
         const Vol& v = map->entries[chosen[k]].volumeSet;
-        const cliconf::FieldText name(v.bytes + Vol::kName);
+        const std::string name = cliconf::nameText(v.bytes + Vol::kName);
         const cliconf::FieldText serial(v.bytes + Vol::kSerial);
         if (type == 0) {
             if (!encrypted(v))
                 continue;
             if (v.keyStatus() == kKeyAssigned) {
-                cliout_zynmsr.SimpleMsg_("Name: %s, Serial: %s Already Assigned A Key", name.text, serial.text);
+                cliout_zynmsr.SimpleMsg_("Name: %s, Serial: %s Already Assigned A Key", name.c_str(), serial.text);
                 continue;
             }
         } else if (v.keyStatus() != kKeyAssigned) {
-            cliout_zynmsr.SimpleMsg_("Name: %s, Serial: %s Key Not Found. Please Assign A Key", name.text, serial.text);
+            cliout_zynmsr.SimpleMsg_("Name: %s, Serial: %s Key Not Found. Please Assign A Key", name.c_str(),
+                                     serial.text);
             continue;
         }
         zynkey::Entry e;
@@ -309,18 +310,18 @@ int CZynlibCLI::Do_ModifyKey_Cmd(const char* srcpath, const char* destpath, int 
     const int count = int(std::min<unsigned>(map->count, _VOL_MAP::kMaxEntries));
     for (std::size_t i = 0; i < entries.size(); ++i) {
         uint8_t* entry = file.data() + entries[i].offset;
-        const cliconf::FieldText name(entry);
+        const std::string name = cliconf::nameText(entry);
         const cliconf::FieldText oldSerial(entry + zynkey::kSerialOffset);
         const long position = long(first) + long(i);
         if (position < 0 || position >= count
             || std::memcmp(map->entries[position].volumeSet.bytes + Vol::kName, entry, zynkey::kNameSize) != 0) {
-            cliout_zynmsr.SimpleMsg_("Volume:%s Serial:%s Status:Volume Not Found Or Position Incorrect", name.text,
+            cliout_zynmsr.SimpleMsg_("Volume:%s Serial:%s Status:Volume Not Found Or Position Incorrect", name.c_str(),
                                      oldSerial.text);
             return 1;
         }
         const Vol& v = map->entries[position].volumeSet;
         const cliconf::FieldText newSerial(v.bytes + Vol::kSerial);
-        cliout_zynmsr.SimpleMsg_("Volume:%s OldSerial:%s NewSerial:%s", name.text, oldSerial.text, newSerial.text);
+        cliout_zynmsr.SimpleMsg_("Volume:%s OldSerial:%s NewSerial:%s", name.c_str(), oldSerial.text, newSerial.text);
         std::memcpy(entry + zynkey::kSerialOffset, v.bytes + Vol::kSerial, zynkey::kSerialSize);
     }
     zynkey::reseal(file.data(), file.size());
@@ -368,7 +369,7 @@ int CZynlibCLI::Do_DownloadKey_Cmd(const char* path)
     int count = int(std::min<unsigned>(map->count, _VOL_MAP::kMaxEntries));
     for (const zynkey::EntryAt& at : entries) {
         const uint8_t* entry = file.data() + at.offset;
-        const cliconf::FieldText name(entry);
+        const std::string name = cliconf::nameText(entry);
         const cliconf::FieldText serial(entry + zynkey::kSerialOffset);
         bool found = false;
         for (int i = 0; i < count && !found; ++i) {
@@ -376,7 +377,7 @@ int CZynlibCLI::Do_DownloadKey_Cmd(const char* path)
             found = std::memcmp(v.bytes + Vol::kName, entry, zynkey::kNameSize) == 0
                     && std::memcmp(v.bytes + Vol::kSerial, entry + zynkey::kSerialOffset, zynkey::kSerialSize) == 0;
         }
-        cliout_zynmsr.SimpleMsg_("Volume:%s Serial:%s Status:%s", name.text, serial.text,
+        cliout_zynmsr.SimpleMsg_("Volume:%s Serial:%s Status:%s", name.c_str(), serial.text,
                                  found ? "Encryption Key Assigned" : "Volume Not Found");
     }
     rc = ZynUpdateFirmware(reinterpret_cast<char*>(file.data()), int(file.size()));

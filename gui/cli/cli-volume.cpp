@@ -27,7 +27,7 @@ constexpr int kTyped0 = 0, kTyped1 = 1, kTyped3 = 3, kTyped5 = 5, kTyped6 = 6, k
 constexpr int kDrivesFor6 = 4, kDrivesFor35 = 3, kRaid6To1Drives = 4;
 
 constexpr std::size_t kTextLimit = 256;   // longest text value read
-constexpr int kNameSize = 16;
+constexpr std::size_t kNameSize = cliconf::kFieldSize;
 constexpr int kMinCreateWords = 2;
 constexpr int kMaxCreateWords = 12;
 constexpr int kMaxNestedRaidSets = 8;
@@ -58,6 +58,8 @@ constexpr int kMaxByteValue = 255;
 
 constexpr int kListRule = 79;
 constexpr int kInfoRule = 43;
+// The volume and raid set name columns of the list, in characters.
+constexpr int kListNameWidth = 16;
 constexpr int kHelpRule = 79;
 
 constexpr unsigned kMaxScheduler = 10;
@@ -110,13 +112,6 @@ Arg yesNo(int argc, char** argv, const char* key, uint8_t* out)
     else
         return Arg::Malformed;
     return Arg::Read;
-}
-
-// The 16-byte name field: blanks with the first 16 characters of the text.
-void fillName(char* field, const char* text)
-{
-    std::memset(field, ' ', kNameSize);
-    std::memcpy(field, text, std::min<std::size_t>(std::strlen(text), kNameSize));
 }
 
 const char* const kLevelText[Vol::kRaidLevels] = {"Raid0", "Raid1+0", "Raid3", "Raid5", "Raid6", "PassThr"};
@@ -210,7 +205,7 @@ int checkCreateParams(int argc, char** argv, bool encryption, CreateParams* p, _
     cap->id = p->hasId ? uint8_t(p->id) : kNotChosen;
     cap->lun = p->hasLun ? uint8_t(p->lun) : kNotChosen;
     if (p->hasName)
-        fillName(cap->name, p->name);
+        cliconf::fillName(cap->name, p->name);
     if (p->stripe >= 0 || IsArgPresent(argc, argv, "stripe")) {
         const int code = cliconf::stripeCodeOfKb(p->stripe);
         if (code < 0)
@@ -404,8 +399,8 @@ int CZynlibCLI::ShowVolumeSetInfo(int position, const Vol& vol, bool detail)
         if (rc != ZYN_OK)
             return int(rc);
     }
-    const cliconf::FieldText name(vol.bytes + Vol::kName);
-    const cliconf::FieldText raidName(raid.bytes + sGUI_RAIDSET::kName);
+    const std::string name = cliconf::nameText(vol.bytes + Vol::kName);
+    const std::string raidName = cliconf::nameText(raid.bytes + sGUI_RAIDSET::kName);
     const cliconf::FieldText serial(vol.bytes + Vol::kSerial);
     const int level = vol.raidLevel();
     const char* levelText = "Unknown";
@@ -418,8 +413,10 @@ int CZynlibCLI::ShowVolumeSetInfo(int position, const Vol& vol, bool detail)
     const std::string state = stateText(vol);
 
     if (!detail) {
-        cliout_zynmsr.Output_("%3d %16s %-16.16s%-7s %6.1lfGB %-10s %s\n", position, name.text,
-                              nested ? " " : raidName.text, levelText, capacity, address, state.c_str());
+        cliout_zynmsr.Output_("%3d %s %s%-7s %6.1lfGB %-10s %s\n", position,
+                              cliconf::padded(name, kListNameWidth).c_str(),
+                              cliconf::padded(nested ? " " : raidName, -kListNameWidth).c_str(), levelText, capacity,
+                              address, state.c_str());
         return 0;
     }
     char stripe[16];
@@ -428,10 +425,10 @@ int CZynlibCLI::ShowVolumeSetInfo(int position, const Vol& vol, bool detail)
     else
         std::snprintf(stripe, sizeof stripe, "%uK", vol.stripe() / 2);
     const uint32_t f = vol.flags();
-    cliout_zynmsr.Output_("Volume Set Name   : %s\n", name.text);
+    cliout_zynmsr.Output_("Volume Set Name   : %s\n", name.c_str());
     cliout_zynmsr.Output_("Volume Serial     : %s\n", serial.text);
     if (!nested)
-        cliout_zynmsr.Output_("Raid Set Name     : %s\n", raidName.text);
+        cliout_zynmsr.Output_("Raid Set Name     : %s\n", raidName.c_str());
     cliout_zynmsr.Output_("Volume Capacity   : %.1fGB\n", capacity);
     cliout_zynmsr.Output_("SCSI Ch/Id/Lun    : %s\n", address);
     cliout_zynmsr.Output_("Raid Level        : %s\n", levelText);
@@ -682,7 +679,7 @@ int CZynlibCLI::Exe_Vol_Modify_Cmd(int argc, char** argv)
         cap.settings[kLevel] = u8(code);
     }
     if (named)
-        fillName(cap.name, name);
+        cliconf::fillName(cap.name, name);
     if (got[1] == Arg::Read) {
         if (vol.isNested())
             return refuse("Raid30/50/60 Is Not Allowed To Modify Stripe Size");

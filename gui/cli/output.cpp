@@ -1,5 +1,6 @@
 #include "cli/output.h"
 
+#include "records.h"
 #include "zynlib.h"
 
 CliMessage cliout_zynmsr;
@@ -106,7 +107,9 @@ int CliMessage::outputV(const char* fmt, va_list args)
     char buffer[kOutputBufferSize];
     const int length = formatBounded(buffer, sizeof buffer, fmt, args);
     const int kept = length < 0 ? 0 : length;
-    emit Display(QString::fromLatin1(buffer, kept));
+    // The handlers print names as UTF-8; other bytes that are not UTF-8 show as Latin-1.
+    const std::string text = zynwire::textAsUtf8(reinterpret_cast<const uint8_t*>(buffer), std::size_t(kept));
+    emit Display(QString::fromStdString(text));
     return kept;
 }
 

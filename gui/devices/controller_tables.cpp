@@ -188,16 +188,15 @@ QString QZynController::GetFreeVolumeSetName() const
     // The model as the views show it: its fixed-width field may hold NUL bytes.
     QString model = m_sysInfo.GetModelName();
     model.remove(QChar(0));
+    const std::string base = model.toStdString();
     for (int n = 0; n < kVolumeNameNumbers; ++n) {
-        const QString number = QString::asprintf("-VOL#%03d", n);
-        // A model too long to go into the field with the number is cut: the number stays whole,
-        // so that the name proposed is the name stored.
-        QString base = model;
-        while (!base.isEmpty() && (base + number).toUtf8().size() > sGUI_VOLUMESET::kNameSize)
-            base.chop(1);
-        const QString name = base + number;
-        if (!taken.contains(storedName(name.toUtf8())))
-            return name;
+        const std::string number = QString::asprintf("-VOL#%03d", n).toStdString();
+        // A model too long to go into the field with the number is cut between characters: the
+        // number stays whole, so that the name proposed is the name stored.
+        const size_t room = sGUI_VOLUMESET::kNameSize - number.size();
+        const std::string name = base.substr(0, zynwire::utf8Fit(base, room)) + number;
+        if (!taken.contains(storedName(QByteArray::fromStdString(name))))
+            return QString::fromStdString(name);
     }
     return QString();
 }

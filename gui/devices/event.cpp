@@ -200,7 +200,7 @@ void QZynEvent::ParseEventObject()
     else
         t.date = QString::asprintf("%u", stamp);
 
-    const QString name = devicetext::upToNul(r.bytes + sEVET_DATA::kName, sEVET_DATA::kNameSize);
+    const QString name = QString::fromStdString(zynwire::textAsUtf8(r.name()));
     if (Describe(c, k, &t.event, &t.level)) {
         switch (c) {
         case zynevent::kRaidSetEvent:

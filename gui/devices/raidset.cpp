@@ -34,7 +34,7 @@ void QZynRaidSet::SetAbsent()
 QString QZynRaidSet::GetName() const
 {
     const sGUI_RAIDSET r = GetRecord();
-    return devicetext::field(r.bytes + sGUI_RAIDSET::kName, sGUI_RAIDSET::kNameSize);
+    return QString::fromStdString(zynwire::textAsUtf8(r.bytes + sGUI_RAIDSET::kName, sGUI_RAIDSET::kNameSize));
 }
 
 void QZynRaidSet::VolumeNumbers(const sGUI_RAIDSET& record, std::vector<int>& out)

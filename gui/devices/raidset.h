@@ -31,6 +31,8 @@ public:
 
     int GetIndex() const { return m_index; }
 
+    // The name field over its whole width, its NUL padding included: read as UTF-8 where its
+    // bytes are UTF-8, else as Latin-1.
     QString GetName() const;
     void GetVolumeSetCount(std::vector<int>& out) const;
     void GetDiskCount(std::vector<QZynDiskIndex>& out) const;

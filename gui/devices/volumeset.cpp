@@ -56,7 +56,7 @@ bool QZynVolumeSet::IsNestedVolume(const sGUI_VOLUMESET& record)
 QString QZynVolumeSet::GetName() const
 {
     const sGUI_VOLUMESET r = GetRecord();
-    return devicetext::field(r.bytes + sGUI_VOLUMESET::kName, sGUI_VOLUMESET::kNameSize);
+    return QString::fromStdString(zynwire::textAsUtf8(r.bytes + sGUI_VOLUMESET::kName, sGUI_VOLUMESET::kNameSize));
 }
 
 QString QZynVolumeSet::GetSerialNumber() const

@@ -26,6 +26,8 @@ public:
 
     int GetIndex() const { return m_index; }
 
+    // The name field over its whole width, its NUL padding included: read as UTF-8 where its
+    // bytes are UTF-8, else as Latin-1.
     QString GetName() const;
     QString GetSerialNumber() const;
     QZynRaidSet* GetRaidSet() const;

@@ -33,6 +33,8 @@ constexpr uint32_t kBlocksPerKilobyte = 2;
 constexpr double kMillivolt = 1000.0;
 constexpr int kSlotNamesPage = QZynEnclosure::kDescriptorReadSize;
 constexpr int kSlotNameWidth = QZynEnclosure::kDescriptorSize;
+// The device column of the event table, in characters.
+constexpr int kDeviceWidth = 16;
 
 double gigabytes(uint64_t blocks)
 {
@@ -269,7 +271,7 @@ int QLogFile::SaveRaidCfgIntoLogFile()
         return kFileError;
     }
 
-    print("Triggered event: %s\n\n\n", trigger.toLocal8Bit().constData());
+    print("Triggered event: %s\n\n\n", trigger.toUtf8().constData());
     print("The System Information\n");
     rule(43);
     const sSYSTEM_INFO& s = m_sysInfo;
@@ -363,7 +365,7 @@ uint32_t QLogFile::ShowRaidSetInfo(const sGUI_RAIDSET& r)
             allFailed = false;
     }
     const uint64_t members = uint64_t(r.memberCount());
-    print("Raid Set Name        : %s\n", r.name().c_str());
+    print("Raid Set Name        : %s\n", zynwire::textAsUtf8(r.name()).c_str());
     print("Member Disks         : %d\n", r.memberCount());
     print("Total Raw Capacity   : %.1fGB\n", gigabytes(members * r.minMemberCapacity()));
     print("Free Raw Capacity    : %.1fGB\n", gigabytes(QZynRaidSet::FreeCapacity(r)));
@@ -394,9 +396,9 @@ uint32_t QLogFile::ShowVolumeSetInfo(const sGUI_VOLUMESET& v)
         if (rc != ZYN_OK)
             return rc;
     }
-    print("Volume Set Name : %s\n", v.name().c_str());
+    print("Volume Set Name : %s\n", zynwire::textAsUtf8(v.name()).c_str());
     if (!nested)
-        print("Raid Set Name   : %s\n", raidSet.name().c_str());
+        print("Raid Set Name   : %s\n", zynwire::textAsUtf8(raidSet.name()).c_str());
     print("Volume Capacity : %.1fGB\n", gigabytes(v.capacity()));
     print("SCSI Ch/Id/Lun  : %s\n", format("%02d/%02d/%02d", v.channel(), v.id(), v.lun()).c_str());
     print("Raid Level      : %s\n", raidLevel(v, m_sysInfo.jbodMode()));
@@ -662,8 +664,9 @@ void QLogFile::Exe_Event_Info_Cmd()
             if (record.eventClass() == zynevent::kNoEvent)
                 continue;
             const QZynEvent event(c, i, &record);
-            lines.push_back(format("%-20s %-16s %-21s %-12s %-6s\n", event.GetDateText().toLatin1().constData(),
-                                   event.GetDeviceText().toLatin1().constData(),
+            // The device column holds a name: it is filled by characters, the file is UTF-8.
+            lines.push_back(format("%-20s %s %-21s %-12s %-6s\n", event.GetDateText().toLatin1().constData(),
+                                   event.GetDeviceText().leftJustified(kDeviceWidth).toUtf8().constData(),
                                    event.GetEventText().toLatin1().constData(),
                                    event.GetDurationText().toLatin1().constData(),
                                    event.GetCountText().toLatin1().constData()));

@@ -93,7 +93,7 @@ qint64 SNMP::SendTrap(QString text, int specific, QHostAddress address, int port
     QUdpSocket socket;
     socket.bind(QHostAddress(QHostAddress::AnyIPv4), 0);
     const QByteArray agent = socket.localAddress().toString().toLocal8Bit();
-    const QByteArray datagram = EncodeTrap(community.toLocal8Bit(), text.toLocal8Bit(), specific, agent,
+    const QByteArray datagram = EncodeTrap(community.toLocal8Bit(), text.toUtf8(), specific, agent,
                                            quint32(std::time(nullptr)));
     if (datagram.isEmpty()) {
         qDebug("writeDatagram failed, error = %s", "the trap does not fit");

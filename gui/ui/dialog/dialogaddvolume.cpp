@@ -162,8 +162,7 @@ _VOLUMESET_CAP DialogAddVolume::NewVolumeCap(QZynController* controller, double 
 
 void DialogAddVolume::SetVolumeName(_VOLUMESET_CAP* cap, const QString& name)
 {
-    const QByteArray text = name.toUtf8();
-    std::memcpy(cap->name, text.constData(), std::min<size_t>(size_t(text.size()), sizeof cap->name));
+    zynwire::putName(reinterpret_cast<uint8_t*>(cap->name), sizeof cap->name, name.toStdString(), '\0');
 }
 
 void DialogAddVolume::on_createVolumePushButton_clicked()

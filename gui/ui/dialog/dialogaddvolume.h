@@ -32,7 +32,7 @@ public:
     // A new volume's record with what every new volume gets and the controller's next free
     // address; no raid set and no name yet.
     static _VOLUMESET_CAP NewVolumeCap(QZynController* controller, double capacity, u8 level);
-    // Puts `name` in the record as UTF-8, cut to the field.
+    // Puts `name` in the record as UTF-8, cut between characters to the field.
     static void SetVolumeName(_VOLUMESET_CAP* cap, const QString& name);
 
     DialogAddVolume(QZynRaidSet* raidSet, QWidget* parent = nullptr);
