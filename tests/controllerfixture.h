@@ -92,6 +92,15 @@ inline std::vector<int> commandsReceived(const zynsim::FakeController& controlle
 }
 
 // Collects the debug lines while it lives, instead of printing them.
+// Another controller answers in `ctl`'s place from now on, at once: every system-information
+// read shows the other's record, its serial number `serial`.
+inline void answerAsAnother(zynsim::FakeController& ctl, const std::string& serial)
+{
+    zynsim::ControllerConfig other = ctl.config();
+    other.serial = serial;
+    ctl.script(ZYN_CMD_GET_SYSINFO, 1 << 20, zynsim::Answer::data(zynsim::FakeController(other).systemInfo()));
+}
+
 class MessageLog {
 public:
     MessageLog()

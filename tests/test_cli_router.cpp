@@ -369,22 +369,28 @@ void TestCliRouter::gates_data()
     QTest::addColumn<int>("checks");        // 0x14 frames sent
     QTest::addColumn<int>("refusals");
     QTest::addColumn<bool>("passed");       // the hold opened and the status cleared
+    QTest::addColumn<bool>("replaced");     // another controller answers while the password is typed
 
     const QString right = QString::fromLatin1(kSimPassword);
     QTest::newRow("password once, then the hold") << true << true << right << QStringList{"debug dump", "debug dump"}
-                                                  << times(kDebugDumpRefused, 2) << 1 << 1 << 0 << true;
+                                                  << times(kDebugDumpRefused, 2) << 1 << 1 << 0 << true
+                                                  << false;
     QTest::newRow("no password needed: no dialog, hold restarted")
-        << true << false << QString() << QStringList{"debug dump"} << kDebugDumpRefused << 0 << 0 << 0 << true;
+        << true << false << QString() << QStringList{"debug dump"} << kDebugDumpRefused << 0 << 0 << 0 << true << false;
     QTest::newRow("cancelled: nothing sent") << true << true << QString() << QStringList{"rsf info"} << kBlank << 1 << 0 << 0
-                                             << false;
+                                             << false << false;
     QTest::newRow("empty password: nothing sent") << true << true << QStringLiteral("") << QStringList{"rsf info"} << kBlank
-                                                  << 1 << 0 << 0 << false;
+                                                  << 1 << 0 << 0 << false << false;
     QTest::newRow("wrong password: one check, the warning")
-        << true << true << QStringLiteral("nope") << QStringList{"rsf info"} << kBlank << 1 << 1 << 1 << false;
+        << true << true << QStringLiteral("nope") << QStringList{"rsf info"} << kBlank << 1 << 1 << 1 << false << false;
+    QTest::newRow("another controller while asked: only the confirming read")
+        << true << true << right << QStringList{"rsf info"} << kBlank << 1 << 0 << 1 << false << true;
     QTest::newRow("no onboard port: refused before the password")
-        << false << true << right << QStringList{"net info", "mail"} << times(kNoNicLine, 2) << 0 << 0 << 0 << false;
+        << false << true << right << QStringList{"net info", "mail"} << times(kNoNicLine, 2) << 0 << 0 << 0 << false
+        << false;
     QTest::newRow("unknown and ambiguous: no password") << true << true << right << QStringList{"zz", "s"}
-                                                        << (kUnknown + kAmbiguous) << 0 << 0 << 0 << false;
+                                                        << (kUnknown + kAmbiguous) << 0 << 0 << 0 << false
+                                                        << false;
 }
 
 void TestCliRouter::gates()
@@ -398,6 +404,7 @@ void TestCliRouter::gates()
     QFETCH(int, checks);
     QFETCH(int, refusals);
     QFETCH(bool, passed);
+    QFETCH(bool, replaced);
 
     zynsim::ControllerConfig config;
     config.onBoardNetwork = nic;
@@ -418,6 +425,8 @@ void TestCliRouter::gates()
         ++asked;
         if (title != model)
             return false;
+        if (replaced)
+            answerAsAnother(*m_rig.ctl, "Y000000000000998");
         *out = answer;
         return !answer.isNull();
     };
@@ -433,7 +442,7 @@ void TestCliRouter::gates()
     QCOMPARE(out.take(), expected);
     QCOMPARE(asked, dialogs);
     // The gates send nothing but the check, each after the read that confirms the controller.
-    std::vector<int> checked;
+    std::vector<int> checked(replaced ? 1 : 0, ZYN_CMD_GET_SYSINFO);
     for (int i = 0; i < checks; ++i)
         checked.insert(checked.end(), {ZYN_CMD_GET_SYSINFO, ZYN_CMD_CHECK_PASSWORD});
     QCOMPARE(commandsReceived(*m_rig.ctl), checked);

@@ -647,11 +647,10 @@ void TestPolling::anotherControllerAtTheAddress()
             eventsOfTheOther();
             heard = {ZYN_CMD_GET_SYSINFO};
         } else {
-            const zynsim::Bytes identity = zynsim::FakeController(next).systemInfo();
             zynsim::FakeController* const ctl = m_ctl.get();
-            g_swap = [ctl, identity, k, eventsOfTheOther] {
+            g_swap = [ctl, k, eventsOfTheOther] {
                 ctl->clearLog();
-                ctl->script(ZYN_CMD_GET_SYSINFO, 1 << 20, Answer::data(identity));
+                answerAsAnother(*ctl, k.serial);
                 if (k.swap == BetweenPassesWithTraffic)
                     eventsOfTheOther();
             };
