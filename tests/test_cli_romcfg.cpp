@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <thread>
+
 
 
 using namespace simtest;
@@ -157,7 +159,8 @@ void TestCliRomCfg::savedFileByteForByte()
 void TestCliRomCfg::saveRefusals_data()
 {
     QTest::addColumn<QString>("target");   // the path typed; "@x" is x in the test folder
-    QTest::addColumn<int>("fault");        // 0 none, 1 identify refused, 2 page read refused, 3 E100
+    QTest::addColumn<int>("fault");        // 0 none, 1 identify refused, 2 page read refused, 3 E100,
+                                           // 4 another controller at the address after a quiet second
     QTest::addColumn<QByteArray>("output");
     QTest::addColumn<bool>("contacted");   // the controller heard a command
 
@@ -174,6 +177,8 @@ void TestCliRomCfg::saveRefusals_data()
     QTest::newRow("page read refused: no file") << QString("@x.bin") << 2 << kSaving + kRefusedG << true;
     QTest::newRow("no layout") << QString("@x.bin") << 3 << QByteArray("GuiErrMsg<0x48>: Unsupported Command.\n")
                                << true;
+    QTest::newRow("another controller: no file") << QString("@x.bin") << 4
+                                                 << QByteArray("GuiErrMsg<0x15>: Controller Failed or Inactive.\n") << true;
     QTest::newRow("missing folder") << QString("@missing/x.bin") << 0 << cannot << true;
     QTest::newRow("a file as folder") << QString("@existing.bin/x.bin") << 0 << cannot << true;
 }
@@ -200,6 +205,10 @@ void TestCliRomCfg::saveRefusals()
         ctl().script(0x13, 1, zynsim::Answer::status('G'));
     if (fault == 2)
         ctl().script(0x1F, 1, zynsim::Answer::status('G'));
+    if (fault == 4) {
+        ctltest::answerAsAnother(ctl(), "Y000000000000997");
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+    }
     ctl().clearLog();
     QCOMPARE(run(line), output);
     QCOMPARE(!ctltest::commandsReceived(ctl()).empty(), contacted);
