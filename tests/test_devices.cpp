@@ -104,8 +104,6 @@ private slots:
     void eventsFromTheSimulator();
     void deviceEventsOnTheOlderFamily();
     void eventTexts();
-    void namesAsTyped_data();
-    void namesAsTyped();
     void eventTables();
     void eventCodeNames();
     void enclosureFromTheSimulator();
@@ -724,35 +722,6 @@ void TestDevices::eventTexts()
     QCOMPARE(copy.GetIndex(), 9);
     QCOMPARE(copy.GetEventText(), QStringLiteral("Added"));
     QCOMPARE(copy.GetLevel(), 3);
-}
-
-// The names of raid sets, volume sets and events read as they were typed where their bytes are
-// UTF-8, else as Latin-1; the raid set and volume set names keep their field's NUL padding.
-void TestDevices::namesAsTyped_data()
-{
-    QTest::addColumn<QByteArray>("stored");
-    QTest::addColumn<QString>("shown");
-    QTest::newRow("UTF-8, the whole field") << QByteArray("Tägliche-Sicher") << QStringLiteral("Tägliche-Sicher");
-    QTest::newRow("cut inside a character") << QByteArray("ABCDEFGHIJKLMNO\xC3") << QStringLiteral("ABCDEFGHIJKLMNOÃ");
-    QTest::newRow("Latin-1, padded") << QByteArray("Caf\xE9") << QStringLiteral("Café");
-}
-
-void TestDevices::namesAsTyped()
-{
-    QFETCH(QByteArray, stored);
-    QFETCH(QString, shown);
-    const QString padded = shown + QString(16 - stored.size(), QChar(0));
-    sGUI_RAIDSET r = raidRecord(2);
-    sGUI_VOLUMESET v = volumeRecord(0);
-    sEVET_DATA e = eventRecord(zynevent::kRaidSetEvent, zynevent::kCreateRaidSet);
-    for (uint8_t* field : {r.bytes + sGUI_RAIDSET::kName, v.bytes + sGUI_VOLUMESET::kName, e.bytes + sEVET_DATA::kName}) {
-        std::memset(field, 0, 16);
-        std::memcpy(field, stored.constData(), size_t(stored.size()));
-    }
-    QCOMPARE(QZynRaidSet(nullptr, 0, &r).GetName(), padded);
-    QCOMPARE(QZynVolumeSet(nullptr, 0, &v).GetName(), padded);
-    QZynEvent event(nullptr, 0, &e);
-    QCOMPARE(event.GetDeviceText(), shown);
 }
 
 void TestDevices::eventTables()

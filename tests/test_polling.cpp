@@ -563,17 +563,27 @@ void TestPolling::givenUpWhilePolling()
 }
 
 namespace {
-// Another controller taking the address at once: from the exchange that `g_swapOn` names on, the
-// controller answers with another one's system information. Called after every exchange.
+// Events `from` .. `to` - 1 of the controller's own, "Own#n".
+void logOwnEvents(zynsim::FakeController& ctl, int from, int to)
+{
+    for (int i = from; i < to; ++i)
+        ctl.addEvent(eventOf(6, 8, 0, qPrintable(QStringLiteral("Own#%1").arg(i))));
+}
+// Another controller takes the address at once (`g_swap`, on the thread that sees it happen)
+// when the exchange of the command `g_swapOn` has ended, or kAtPassEnd when a polling pass has.
+constexpr int kAtPassEnd = 0x100;
 std::atomic<int> g_swapOn{-1};
 std::function<void()> g_swap;
+void swapIfArmed(int moment)
+{
+    if (g_swapOn.compare_exchange_strong(moment, -1))
+        g_swap();
+}
 void swapOnExchange(void* exchange)
 {
     const auto* block = static_cast<const _IF_CMD_BLOCK*>(exchange);
-    int command = g_swapOn.load();
-    if (command >= 0 && block->writeLength > kZynFrameDataOffset && block->writeBuffer[kZynFrameDataOffset] == command
-        && g_swapOn.compare_exchange_strong(command, -1))
-        g_swap();
+    if (block->writeLength > kZynFrameDataOffset)
+        swapIfArmed(block->writeBuffer[kZynFrameDataOffset]);
 }
 }   // namespace
 
@@ -585,23 +595,21 @@ void TestPolling::anotherControllerAtTheAddress()
     // once: between two passes while web pages are read (traffic that keeps the road's run going),
     // in the middle of a pass, or while only the hardware monitor is polled.
     const std::string serial = "Y000000000000083";
-    enum Swap { AfterAGap, BetweenPassesWithTraffic, MidPass, HardwareMonitorOnly };
     struct Case {
         const char* name;
-        Swap swap;
+        int swapAt;              // -1: after a gap; else the moment of a swap at once
         std::string serial;      // of the controller answering afterwards
         zynsim::Profile profile;
         const char* firmware;
         bool removed;
     };
     const Case cases[] = {
-        {"another controller", AfterAGap, "Y000000000000084", zynsim::Profile::Older, "V1.56 2021-03-18", true},
-        {"the same controller back", AfterAGap, serial, zynsim::Profile::Enclosure, "V1.56 2021-03-18", false},
-        {"the same controller, new firmware", AfterAGap, serial, zynsim::Profile::Enclosure, "V1.57 2022-06-01", false},
-        {"another at once, web pages read", BetweenPassesWithTraffic, "Y000000000000085", zynsim::Profile::Enclosure, "",
-         true},
-        {"another in the middle of a pass", MidPass, "Y000000000000086", zynsim::Profile::Enclosure, "", true},
-        {"another at once, hardware monitor only", HardwareMonitorOnly, "Y000000000000087", zynsim::Profile::Enclosure,
+        {"another controller", -1, "Y000000000000084", zynsim::Profile::Older, "V1.56 2021-03-18", true},
+        {"the same controller back", -1, serial, zynsim::Profile::Enclosure, "V1.56 2021-03-18", false},
+        {"the same controller, new firmware", -1, serial, zynsim::Profile::Enclosure, "V1.57 2022-06-01", false},
+        {"another at once, web pages read", kAtPassEnd, "Y000000000000085", zynsim::Profile::Enclosure, "", true},
+        {"another in the middle of a pass", ZYN_CMD_POLL_EVENT, "Y000000000000086", zynsim::Profile::Enclosure, "", true},
+        {"another at once, hardware monitor only", ZYN_CMD_HW_MONITOR, "Y000000000000087", zynsim::Profile::Enclosure,
          "", true},
     };
     const auto eventsTaken = [this] {
@@ -614,7 +622,9 @@ void TestPolling::anotherControllerAtTheAddress()
     std::vector<char> page(kZynScratchSize);
     int pageLength = 0;
     for (const Case& k : cases) {
-        if (k.swap == HardwareMonitorOnly)
+        const bool monitorOnly = k.swapAt == ZYN_CMD_HW_MONITOR;
+        const bool traffic = k.swapAt == kAtPassEnd;
+        if (monitorOnly)
             ControllerEventWatcherThread::SetIntervals(600000, 100, 20);
         zynsim::ControllerConfig first;
         first.serial = serial;
@@ -622,76 +632,61 @@ void TestPolling::anotherControllerAtTheAddress()
         QVERIFY2(c, k.name);
         const int slot = c->GetHostSlot();
         // The control: this controller's own events are taken.
-        for (int i = 0; i < 3; ++i)
-            m_ctl->addEvent(eventOf(6, 8, 0, qPrintable(QStringLiteral("Own#%1").arg(i))));
-        if (k.swap != HardwareMonitorOnly)
-            QTRY_VERIFY_WITH_TIMEOUT(eventsTaken() == 3, kAnnouncedMs);
-        zynsim::ControllerConfig next = configOf(k.profile);
-        next.serial = k.serial;
-        if (*k.firmware != 0)
-            next.firmware = k.firmware;
-        const auto eventsOfTheOther = [this] {
-            for (int i = 3; i < 9; ++i)
-                m_ctl->addEvent(eventOf(6, 8, 0, qPrintable(QStringLiteral("Own#%1").arg(i))));
-        };
-        std::vector<int> heard;   // what the other controller may receive: anything when empty
-        if (k.swap == AfterAGap) {
+        logOwnEvents(*m_ctl, 0, 3);
+        QVERIFY2(monitorOnly || QTest::qWaitFor([&] { return eventsTaken() == 3; }, kAnnouncedMs), k.name);
+        // What the other controller may receive: the read that tells them apart, and the pages.
+        std::vector<int> heard{ZYN_CMD_GET_SYSINFO, traffic ? ZYN_CMD_HTTP_PIECE : ZYN_CMD_GET_SYSINFO};
+        if (k.swapAt < 0) {
             m_sim.reset();
             const auto missed = [this] {
                 return !m_messages->matching(QStringLiteral("Controller error, retry")).isEmpty();
             };
             QTRY_VERIFY_WITH_TIMEOUT(missed(), kAnnouncedMs);
+            zynsim::ControllerConfig next = configOf(k.profile);
+            next.serial = k.serial;
+            next.firmware = k.firmware;
             m_sim = std::make_unique<zynsim::Simulator>();
             m_ctl = m_sim->addUdpController(kReplacedAddress, next);
             QVERIFY2(m_ctl, k.name);
-            eventsOfTheOther();
-            heard = {ZYN_CMD_GET_SYSINFO};
+            logOwnEvents(*m_ctl, 3, 9);
         } else {
             zynsim::FakeController* const ctl = m_ctl.get();
-            g_swap = [ctl, k, eventsOfTheOther] {
+            g_swap = [ctl, k, traffic] {
                 ctl->clearLog();
                 answerAsAnother(*ctl, k.serial);
-                if (k.swap == BetweenPassesWithTraffic)
-                    eventsOfTheOther();
+                if (traffic)
+                    logOwnEvents(*ctl, 3, 9);
             };
-            if (k.swap == BetweenPassesWithTraffic) {
-                m_messages->setHook([](const QString& line) {
-                    if (line.contains(QLatin1String("monitor thread elapsed time")) && g_swapOn.exchange(-1) >= 0)
-                        g_swap();
-                });
-                g_swapOn = 0;
-                heard = {ZYN_CMD_GET_SYSINFO, ZYN_CMD_HTTP_PIECE};
-            } else {
-                c->SetHwMonitorHold(0);   // as for the controller selected in the window
-                c->ZynSetCallBack(swapOnExchange);
-                g_swapOn = k.swap == MidPass ? ZYN_CMD_POLL_EVENT : ZYN_CMD_HW_MONITOR;
-            }
+            c->SetHwMonitorHold(0);   // as for the controller selected in the window
+            c->ZynSetCallBack(swapOnExchange);
+            m_messages->setHook([](const QString& line) {
+                if (line.contains(QLatin1String("monitor thread elapsed time")))
+                    swapIfArmed(kAtPassEnd);
+            });
+            g_swapOn = k.swapAt;
+            if (!traffic)
+                heard.clear();   // the rest of the pass or refresh under way
+        }
+        if (k.removed) {
             // Web pages are read through the road every 50 ms until the controller goes.
             QElapsedTimer waited;
             waited.start();
-            while (!c.isNull() && waited.elapsed() < kAnnouncedMs) {
-                if (k.swap == BetweenPassesWithTraffic)
+            for (; !c.isNull() && waited.elapsed() < kAnnouncedMs; QTest::qWait(50))
+                if (traffic)
                     c->ZynHttp(request, int(std::strlen(request)), page.data(), &pageLength);
-                QTest::qWait(50);
-            }
-            m_messages->setHook(nullptr);
-            g_swapOn = -1;
-        }
-        if (k.removed) {
-            // Taken off as a controller that is lost: what the other controller got is the read
-            // that told them apart (and any web page asked for), and nothing it holds reached this
+            // Taken off as a controller that is lost: nothing the other holds reached this
             // controller's tables.
-            QVERIFY2(QTest::qWaitFor([&] { return c.isNull(); }, kAnnouncedMs), k.name);
+            QVERIFY2(c.isNull(), k.name);
             QVERIFY2(m_harness->removed.size() == 1, k.name);
             QVERIFY2(ZynGetHost()->get_controller(slot) == nullptr, k.name);
             QCoreApplication::processEvents();
             for (int command : commandsReceived(*m_ctl))
-                QVERIFY2(heard.empty() || std::count(heard.begin(), heard.end(), command) == 1, k.name);
+                QVERIFY2(heard.empty() || std::count(heard.begin(), heard.end(), command) > 0, k.name);
             QVERIFY2(m_ctl->framesReceived(ZYN_CMD_GET_SYSINFO) >= 1, k.name);
-            QVERIFY2(eventsTaken() == (k.swap == HardwareMonitorOnly ? 0 : 3), k.name);
+            QVERIFY2(eventsTaken() == (monitorOnly ? 0 : 3), k.name);
             // By the road's confirmation, or by the pass's closing read for a swap in its middle.
             QVERIFY2(m_messages->matching(QStringLiteral("another serial number")).size() == 1, k.name);
-            if (k.swap == AfterAGap) {
+            if (k.swapAt < 0) {
                 // Found again as itself.
                 const QList<QZynController*> again = ZynGetHost()->scan_controller_by_ip(QString::fromLatin1(kReplacedAddress));
                 QVERIFY2(again.size() == 1, k.name);
@@ -706,6 +701,8 @@ void TestPolling::anotherControllerAtTheAddress()
             QVERIFY2(ZynGetHost()->get_controller(slot) == c.data(), k.name);
             QVERIFY2(c->GetState() == QZynController::StateOnline, k.name);
         }
+        m_messages->setHook(nullptr);
+        g_swapOn = -1;
         ControllerEventWatcherThread::SetIntervals(100, 300, 20);
         cleanup();
     }
