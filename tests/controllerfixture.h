@@ -90,6 +90,15 @@ inline std::vector<int> commandsReceived(const zynsim::FakeController& controlle
             out.push_back(e.command);
     return out;
 }
+// The same without a first system-information read: the one that confirms the controller when
+// the road has been quiet (as a busy machine may make it) before the first command.
+inline std::vector<int> commandsAfterConfirming(const zynsim::FakeController& controller)
+{
+    std::vector<int> out = commandsReceived(controller);
+    if (!out.empty() && out.front() == ZYN_CMD_GET_SYSINFO)
+        out.erase(out.begin());
+    return out;
+}
 
 // Collects the debug lines while it lives, instead of printing them.
 // Another controller answers in `ctl`'s place from now on, at once: every system-information

@@ -547,7 +547,7 @@ void TestController::commandsFromSeveralThreads()
     a.join();
     b.join();
     QCOMPARE(failures.load(), 0);
-    QCOMPARE(ctl->framesReceived(0x23), 80);
+    QVERIFY(ctl->framesReceived(0x23) >= 80);   // and one more for each quiet spell a busy machine made
     QCOMPARE(ctl->framesReceived(0x19), 40);
     QCOMPARE(ctl->overlappingExchanges(), 0);
     m_sim->removeDriverController(ctl);

@@ -211,7 +211,7 @@ void TestDevices::progressAndStateFollowTheController()
         QVERIFY(sim().setVolumeState(0, c.state, c.progress));
         sim().clearLog();
         QCOMPARE(volume->UpdateInfo(), 0u);
-        QCOMPARE(commandsReceived(sim()), std::vector<int>{0x21});
+        QCOMPARE(commandsAfterConfirming(sim()), std::vector<int>{0x21});
         QCOMPARE(volume->GetStateString(), QString::fromLatin1(c.volumeText));
         QCOMPARE(raid->GetCombinedState(), c.state);
         QCOMPARE(raid->GetStateString(), QString::fromLatin1(c.raidText));
@@ -500,7 +500,7 @@ void TestDevices::disksFromTheSimulator()
     QCOMPARE(empty->UpdateInfo(), 0u);
     QVERIFY(commandsReceived(sim()).empty());
     QCOMPARE(disk(1, 1)->UpdateInfo(), 0u);
-    QCOMPARE(commandsReceived(sim()), (std::vector<int>{0x22, 0x22}));
+    QCOMPARE(commandsAfterConfirming(sim()), (std::vector<int>{0x22, 0x22}));
 
     // The dummy disk.
     QZynDisk* dummy = controller().GetDummyDisk();
@@ -879,7 +879,7 @@ void TestDevices::enclosureFromTheSimulator()
     QCOMPARE(enclosure->UpdateInfo(), 0u);
     QVERIFY(commandsReceived(sim()).empty());
     QCOMPARE(controller().GetEnclosure(1)->UpdateInfo(), 0u);
-    QCOMPARE(commandsReceived(sim()), std::vector<int>{0x1B});
+    QCOMPARE(commandsAfterConfirming(sim()), std::vector<int>{0x1B});
 
     // An enclosure count beyond the table stops at its end.
     setSysInfo(controller(), [](sSYSTEM_INFO& info) { info.bytes[sSYSTEM_INFO::kHighestEnclosure] = 255; });
