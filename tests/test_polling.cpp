@@ -657,7 +657,8 @@ void TestPolling::anotherControllerAtTheAddress()
                 if (traffic)
                     logOwnEvents(*ctl, 3, 9);
             };
-            c->SetHwMonitorHold(0);   // as for the controller selected in the window
+            if (monitorOnly)
+                c->SetHwMonitorHold(0);   // as for the controller selected in the window
             c->ZynSetCallBack(swapOnExchange);
             m_messages->setHook([](const QString& line) {
                 if (line.contains(QLatin1String("monitor thread elapsed time")))
