@@ -204,8 +204,8 @@ int CZynlib::ZynDoIO(_IF_CMD_BLOCK* block)
     int result = m_interface->syncSend(block);
     if (result < 0 && m_interface->interrupted())
         result = ZYN_IO_INTERRUPTED;
-    if (m_callback != nullptr)
-        m_callback(block);
+    if (void (*const callback)(void*) = m_callback.load())
+        callback(block);
     return result;
 }
 

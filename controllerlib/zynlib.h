@@ -5,6 +5,7 @@
 #include "setuptable.h"
 #include "zyninterface.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -475,7 +476,9 @@ protected:
     static constexpr int kEventRecordSize = 32;
 
     int64_t m_reservedHandle = -1;
-    void (*m_callback)(void*) = nullptr;   // called with the command block after every exchange
+    // Called with the command block after every exchange; set from any thread, also while
+    // another one exchanges.
+    std::atomic<void (*)(void*)> m_callback{nullptr};
     sSYSTEM_INFO m_sysInfo{};
     int m_mode = ModeRaid;
     u32 m_lastEventCounter = 0;     // last consumed
