@@ -39,6 +39,10 @@ struct FakeController::Impl {
     std::unique_ptr<SetupImage> setup;
     bool passwordRequired = false;
     bool loggedIn = false;
+    bool logInForEveryCommand = false;
+    int logInLapseMs = 0;                       // 0: a log-in never lapses
+    std::chrono::steady_clock::time_point loggedInAt;
+    bool roadPasswordRefused = false;
     struct Script {
         int left;
         Answer answer;
@@ -94,6 +98,8 @@ struct FakeController::Impl {
     // fakecontroller.cpp
     static Bytes identify(Impl& self, const Bytes& payload);
     static Bytes logIn(Impl& self, const Bytes& payload);
+    // Whether the log-in holds (one that has lapsed is ended); the caller holds the mutex.
+    bool logInHolds();
     static Bytes logOut(Impl& self, const Bytes& payload);
     static Bytes systemInformation(Impl& self, const Bytes& payload);
     static Bytes pollEvents(Impl& self, const Bytes& payload);

@@ -26,6 +26,9 @@ constexpr uint8_t kReadCommands[] = {
 // 0x24 (clear the event log) changes the controller: in password mode it needs a log-in.
 // The setup-data command reads with these operations and changes the controller with the others.
 constexpr uint8_t kSetupCommand = 0x1F;
+// What the stricter password mode answers without a log-in: identify, and the log-in itself.
+constexpr uint8_t kIdentifyCommand = 0x13;
+constexpr uint8_t kLogInCommand = 0x14;
 constexpr uint8_t kSetupReadOperations[] = {
     setup::OpReadPage, setup::OpRaidSetBitmap, setup::OpOtherVolumeBitmap, setup::OpVolumeBitmap,
     setup::OpRealTimeClock,
@@ -258,8 +261,9 @@ Bytes FakeController::Impl::logIn(Impl& self, const Bytes& payload)
     if (payload.size() != kPasswordFieldSize || payload[0] > kPasswordMaxLength)
         return frame::encodeStatus('G');
     const std::string given(reinterpret_cast<const char*>(payload.data() + 1), payload[0]);
-    if (given == self.password || given == kRoadPassword) {
+    if (given == self.password || (given == kRoadPassword && !self.roadPasswordRefused)) {
         self.loggedIn = true;
+        self.loggedInAt = std::chrono::steady_clock::now();
         return frame::encodeStatus('A');
     }
     return frame::encodeStatus('J');
@@ -321,13 +325,23 @@ Bytes FakeController::Impl::setupData(Impl& self, const Bytes& payload)
 
 Bytes FakeController::Impl::modelAnswer(uint8_t command, const Bytes& payload)
 {
-    if (passwordRequired && !loggedIn && !isReadRequest(command, payload))
+    const bool needsLogIn = logInForEveryCommand ? command != kIdentifyCommand && command != kLogInCommand
+                                                 : !isReadRequest(command, payload);
+    if (passwordRequired && needsLogIn && !logInHolds())
         return frame::encodeStatus('M');
     const auto& table = handlers();
     const auto it = table.find(command);
     if (it == table.end())
         return frame::encodeStatus('H');
     return it->second(*this, payload);
+}
+
+bool FakeController::Impl::logInHolds()
+{
+    if (loggedIn && logInLapseMs > 0
+        && std::chrono::steady_clock::now() - loggedInAt >= std::chrono::milliseconds(logInLapseMs))
+        loggedIn = false;
+    return loggedIn;
 }
 
 bool FakeController::Impl::takeScript(uint8_t command, const Bytes& payload, Answer* answer)
@@ -587,6 +601,23 @@ void FakeController::setPasswordRequired(bool on)
         d->loggedIn = false;
 }
 
+void FakeController::setLogInForEveryCommand(bool on, int lapseMs)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->logInForEveryCommand = on;
+    d->logInLapseMs = std::max(lapseMs, 0);
+    if (on) {
+        d->passwordRequired = true;
+        d->loggedIn = false;
+    }
+}
+
+void FakeController::setRoadPasswordRefused(bool on)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->roadPasswordRefused = on;
+}
+
 void FakeController::pauseFor(int ms)
 {
     std::lock_guard<std::mutex> lock(d->mutex);
@@ -608,7 +639,7 @@ bool FakeController::passwordRequired() const
 bool FakeController::loggedIn() const
 {
     std::lock_guard<std::mutex> lock(d->mutex);
-    return d->loggedIn;
+    return d->logInHolds();
 }
 
 void FakeController::setIpAddress(const std::array<uint8_t, 4>& address)

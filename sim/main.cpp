@@ -47,6 +47,10 @@ const char kUsage[] =
     "  --config FILE       load the device model of every controller from FILE (below)\n"
     "  --password TEXT     the controllers' own password (default 0000); when given,\n"
     "                      password mode is on and changing commands need a log-in\n"
+"  --login-every MS    password mode for every command but identify (0x13): each needs\n"
+    "                      a log-in, which lapses MS ms after it was taken (0: never)\n"
+    "  --refuse-road-password  the application's fixed password does not log in; only the\n"
+    "                      controllers' own password does\n"
     "  --capabilities N    system information byte 196 (default 3): 1 the clock takes UTC,\n"
     "                      2 the unit serial has a command of its own\n"
     "  --raid6 0|1         system information byte 180: the controller supports Raid6\n"
@@ -104,6 +108,7 @@ const char kUsage[] =
 
 constexpr size_t kMaxConfigBytes = 1 << 20;
 constexpr long kMaxSlots = 256;
+constexpr long kMaxLogInLapseMs = 86400000;   // a day
 constexpr long kMaxPauseMs = 3600000;
 
 int fail(const std::string& message)
@@ -287,6 +292,8 @@ int main(int argc, char** argv)
     long progressMs = 0;
     bool passwordGiven = false;
     bool clone = false;
+    long logInLapseMs = -1;   // -1: no --login-every
+    bool roadPasswordRefused = false;
     std::string modelConfig;
     bool modelConfigGiven = false;
     zynsim::ControllerConfig config;
@@ -301,6 +308,10 @@ int main(int argc, char** argv)
         }
         if (option == "--clone") {
             clone = true;
+            continue;
+        }
+        if (option == "--refuse-road-password") {
+            roadPasswordRefused = true;
             continue;
         }
         if (i + 1 >= argc)
@@ -338,6 +349,9 @@ int main(int argc, char** argv)
                 return fail("a password has at most 15 characters");
             config.password = value;
             passwordGiven = true;
+        } else if (option == "--login-every") {
+            if (!parseNumber(value, 0, kMaxLogInLapseMs, &logInLapseMs))
+                return fail(std::string("--login-every takes a number of ms from 0 to 86400000, not ") + value);
         } else if (option == "--config") {
             std::ifstream file(value, std::ios::binary);
             if (!file)
@@ -428,6 +442,9 @@ int main(int argc, char** argv)
             controller->loadConfig(modelConfig, nullptr);
         if (passwordGiven)
             controller->setPasswordRequired(true);
+        if (logInLapseMs >= 0)
+            controller->setLogInForEveryCommand(true, int(logInLapseMs));
+        controller->setRoadPasswordRefused(roadPasswordRefused);
         if (!frameLog.empty() && !controller->setLogFile(frameLog))
             std::fprintf(stderr, "zynsim: cannot open the frame log %s\n", frameLog.c_str());
     };
