@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <thread>
 #include <vector>
 
 using namespace ctltest;
@@ -232,6 +233,7 @@ private slots:
     void handlerTakesTheWordsAfterItsSubCommand();
     void consoleRunsTheEngine();
     void controllerReplacedBetweenCommands();
+    void readsAfterAQuietSpell();
 
 private:
     zynsim::Simulator m_sim;
@@ -552,6 +554,44 @@ void TestCliRouter::controllerReplacedBetweenCommands()
     QTRY_VERIFY(ctrl.isNull());
     QVERIFY(ZynGetHost()->get_controller_by_ip(QString::fromLatin1(kSwapped)) == nullptr);
     emptyHost();
+}
+
+void TestCliRouter::readsAfterAQuietSpell()
+{
+    // A read after a quiet spell, the password hold still open: a log-in that lapsed meanwhile
+    // is taken again by the road and the read shows the same; another controller at the
+    // address gets the confirming read alone and nothing of it is shown.
+    const struct {
+        const char* line;
+        bool another;
+    } cases[] = {{"sys info", false}, {"sys info", true}, {"rsf info", true}};
+    for (const auto& k : cases) {
+        QCOMPARE(m_rig.start(kEngine), QString());
+        zynsim::FakeController& ctl = *m_rig.ctl;
+        ctl.setLogInForEveryCommand(!k.another, 2000);
+        CZynlibCLI engine;
+        CZynlibCLI::PasswordDialogs d;
+        d.ask = [](const QString&, QString* out) { return *out = QString::fromLatin1(kSimPassword), true; };
+        engine.SetPasswordDialogs(d);
+        engine.SetCtrl(m_rig.controller.get());
+        Captured out;
+        const QStringList words = QString::fromLatin1(k.line).split(QLatin1Char(' '));
+        engine.ProcessCmd(words);
+        const QByteArray first = out.take();
+        QVERIFY2(first.contains("GuiErrMsg<0x00>: Success."), first.constData());
+        if (k.another) {
+            std::this_thread::sleep_for(std::chrono::seconds(1));
+            answerAsAnother(ctl, "Y000000000000996");
+        } else {
+            QTRY_VERIFY_WITH_TIMEOUT(!ctl.loggedIn(), 10000);
+        }
+        ctl.clearLog();
+        engine.ProcessCmd(words);
+        QCOMPARE(out.take(), k.another ? QByteArray("\r\nGuiErrMsg<0x15>: Controller Failed or Inactive.\n") : first);
+        if (k.another)
+            QCOMPARE(commandsReceived(ctl), std::vector<int>{ZYN_CMD_GET_SYSINFO});
+        m_rig.stop();
+    }
 }
 
 QTEST_MAIN(TestCliRouter)

@@ -281,9 +281,10 @@ void TestController::passwordRequiredLogsInOnce()
     zynsim::FakeController& ctl = *m_rig.ctl;
     ctl.setPasswordRequired(true);
     ctl.clearLog();
-    // Each try of the command, and the log-in, is confirmed by a system-information read.
+    // Each try of the command is confirmed by a system-information read; the road's own log-in
+    // goes between them unconfirmed.
     QCOMPARE(m_rig.controller->ZynMuteBeeper(), 0u);
-    QCOMPARE(commandsReceived(ctl), (std::vector<int>{0x23, 0x30, 0x23, 0x14, 0x23, 0x30}));
+    QCOMPARE(commandsReceived(ctl), (std::vector<int>{0x23, 0x30, 0x14, 0x23, 0x30}));
     QCOMPARE(payloads(ctl, 0x14).front(), passwordPayload(QZynController::kControllerPassword));
     QVERIFY(ctl.loggedIn());
     QCOMPARE(ctl.beeperMutes(), 1);
@@ -298,7 +299,25 @@ void TestController::passwordRequiredLogsInOnce()
     ctl.clearLog();
     ctl.script(0x30, 2, Answer::status('M'));
     QCOMPARE(m_rig.controller->ZynMuteBeeper(), u32(ZYN_ERR_PASSWORD_REQUIRED));
-    QCOMPARE(commandsReceived(ctl), (std::vector<int>{0x23, 0x30, 0x23, 0x14, 0x23, 0x30}));
+    QCOMPARE(commandsReceived(ctl), (std::vector<int>{0x23, 0x30, 0x14, 0x23, 0x30}));
+
+    // Every command asks for the log-in: the run's first read is asked, so the log-in comes
+    // before a second read and the command; within the run a command asked costs the command,
+    // the log-in and the command (the first three again where a busy machine ended the run).
+    const QZynController::Run run(m_rig.controller.get());
+    sGUI_RAIDSET raid;
+    ctl.setLogInForEveryCommand(true);
+    ctl.clearLog();
+    QCOMPARE(m_rig.controller->ZynGetRaidSetInfo(0, &raid), 0u);
+    QCOMPARE(commandsReceived(ctl), (std::vector<int>{0x23, 0x14, 0x23, 0x20}));
+    ctl.setLogInForEveryCommand(true);
+    ctl.clearLog();
+    QElapsedTimer read;
+    read.start();
+    QCOMPARE(m_rig.controller->ZynGetRaidSetInfo(0, &raid), 0u);
+    const std::vector<int> sent = commandsReceived(ctl);
+    QVERIFY(sent == (std::vector<int>{0x20, 0x14, 0x20})
+            || (read.elapsed() > QZynController::kRunGapMs && sent == std::vector<int>{0x23, 0x14, 0x23, 0x20}));
 }
 
 void TestController::refusedLogInIsReturned()
@@ -309,7 +328,7 @@ void TestController::refusedLogInIsReturned()
     ctl.script(0x14, 1, Answer::status('J'));
     ctl.clearLog();
     QCOMPARE(m_rig.controller->ZynMuteBeeper(), u32('J'));
-    QCOMPARE(commandsReceived(ctl), (std::vector<int>{0x23, 0x30, 0x23, 0x14}));
+    QCOMPARE(commandsReceived(ctl), (std::vector<int>{0x23, 0x30, 0x14}));
     QCOMPARE(ctl.beeperMutes(), 0);
 }
 
@@ -322,6 +341,30 @@ void TestController::checkPasswordIsNeverAnsweredByALogIn()
     QCOMPARE(m_rig.controller->ZynChkPassword(password), u32(ZYN_ERR_PASSWORD_REQUIRED));
     QCOMPARE(commandsReceived(ctl), (std::vector<int>{0x23, 0x14}));
     QCOMPARE(payloads(ctl, 0x14).front(), passwordPayload("0000"));
+
+    // The user's password goes only after a read that showed this controller: where that read
+    // asks for the log-in, the road's log-in comes first. Refused, the user's is not sent; a
+    // controller that reads without a log-in takes the user's alone.
+    const struct {
+        bool everyCommand;
+        bool roadRefused;
+        u32 result;
+        std::vector<Bytes> passwords;
+    } cases[] = {
+        {true, false, ZYN_OK, {passwordPayload(QZynController::kControllerPassword), passwordPayload("0000")}},
+        {true, true, u32('J'), {passwordPayload(QZynController::kControllerPassword)}},
+        {false, true, ZYN_OK, {passwordPayload("0000")}},
+    };
+    for (const auto& k : cases) {
+        ctl.setPasswordRequired(true);
+        ctl.setLogInForEveryCommand(k.everyCommand);
+        ctl.setRoadPasswordRefused(k.roadRefused);
+        ctl.clearLog();
+        QCOMPARE(m_rig.controller->ZynChkPassword(password), k.result);
+        QCOMPARE(payloads(ctl, 0x14), k.passwords);
+        QCOMPARE(commandsReceived(ctl).size(), 2 * k.passwords.size());
+        QCOMPARE(ctl.loggedIn(), k.result == ZYN_OK);
+    }
 }
 
 void TestController::failuresThatAreNotRetried()
@@ -721,12 +764,17 @@ void TestController::readsAndChangesOnTheRoad()
     // After a quiet second the next exchange, a read too, is confirmed first; so is a read after
     // one that went unanswered.
     const auto quietSpell = [] { std::this_thread::sleep_for(std::chrono::milliseconds(1000)); };
+    // An answer to that read that is not the record (a status, a short reply) confirms nothing.
     quietSpell();
     ctl.clearLog();
+    ctl.script(0x23, 1, Answer::status('G'));
+    c.ZynGetRaidSetInfo(0, &raid);
+    ctl.script(0x23, 1, Answer::data(Bytes(8, 0)));
+    c.ZynGetRaidSetInfo(0, &raid);
     c.ZynGetRaidSetInfo(0, &raid);
     ctl.script(0x20, 1, Answer::silence());
     c.ZynGetRaidSetInfo(0, &raid);
-    QCOMPARE(commandsReceived(ctl), (std::vector<int>{0x23, 0x20, 0x20, 0x23, 0x20}));
+    QCOMPARE(commandsReceived(ctl), (std::vector<int>{0x23, 0x23, 0x23, 0x20, 0x20, 0x23, 0x20}));
     // Outside a run every block of a firmware image is confirmed on its own.
     ctl.clearLog();
     c.ZynUpdateFirmware(firmware, int(sizeof firmware));
@@ -841,11 +889,14 @@ void TestController::changingCommandsConfirmTheController()
         const char* name;
         bool driver;
         bool another;
+        bool logInEvery = false;   // the new one asks for the log-in even for reads
     };
     const Case cases[] = {
         {"another controller at the address", false, true},
         {"the driver slot re-plugged with another controller", true, true},
         {"the same controller back at the address", false, false},
+        // The road's log-in (no secret of the user's) may reach it, the command does not.
+        {"another controller asking for the log-in at every command", false, true, true},
     };
     const std::string folder = (m_dir.path() + "/driver").toStdString();
     const uint64_t entryId = 0x100000000ull + 1;
@@ -873,6 +924,7 @@ void TestController::changingCommandsConfirmTheController()
             ctl = m_sim->addUdpController(kSwapped, next);
         }
         QVERIFY2(ctl, k.name);
+        ctl->setLogInForEveryCommand(k.logInEvery);
         std::this_thread::sleep_for(std::chrono::seconds(1));
         MessageLog messages;
         sGUI_RAIDSET raid;
@@ -882,7 +934,8 @@ void TestController::changingCommandsConfirmTheController()
         const u32 rc = c->ZynCreateRaidSet(&list, nullptr, 0);
         if (k.another) {
             QVERIFY2(read == ZYN_ERR_TRANSPORT_OTHER && rc == ZYN_ERR_TRANSPORT_OTHER, k.name);
-            QVERIFY2(commandsReceived(*ctl) == std::vector<int>{0x23}, k.name);
+            const std::vector<int> heard = k.logInEvery ? std::vector<int>{0x23, 0x14, 0x23} : std::vector<int>{0x23};
+            QVERIFY2(commandsReceived(*ctl) == heard, k.name);
             QVERIFY2(c->GetState() == QZynController::StateOffline, k.name);
             QVERIFY2(host->get_controller(slot) == nullptr, k.name);
             QVERIFY2(changes.count() == 1 && changes.at(0).at(1).toInt() == QZynDevice::DeviceRemoved, k.name);
@@ -891,7 +944,7 @@ void TestController::changingCommandsConfirmTheController()
                                                       "another serial number, given up")).size() == 1, k.name);
             // Nothing more reaches the other controller.
             QVERIFY2(c->ZynMuteBeeper() == ZYN_ERR_TRANSPORT_OTHER, k.name);
-            QVERIFY2(commandsReceived(*ctl).size() == 1, k.name);
+            QVERIFY2(commandsReceived(*ctl).size() == heard.size(), k.name);
             QTRY_VERIFY(c.isNull());
         } else {
             QVERIFY2(read == ZYN_OK, k.name);

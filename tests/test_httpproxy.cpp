@@ -20,6 +20,7 @@
 
 #include <cerrno>
 #include <memory>
+#include <thread>
 
 using namespace ctltest;
 
@@ -27,7 +28,7 @@ namespace {
 
 const char* const kAddress = "127.0.0.161";
 // Controllers deleted while their proxies serve.
-const char* const kDoomedAddresses[] = {"127.0.0.162", "127.0.0.163", "127.0.0.164"};
+const char* const kDoomedAddresses[] = {"127.0.0.162", "127.0.0.163", "127.0.0.164", "127.0.0.165"};
 // The proxy listens on every IPv4 address; the tests reach it here.
 const char* const kProxyHost = "127.0.0.161";
 const QByteArray kUserAgent = "palvir-test";
@@ -601,11 +602,13 @@ void TestHttpProxy::controllerGoesMidRequest_data()
     QTest::addColumn<QByteArray>("address");
     QTest::addColumn<bool>("inExchange");   // else still reading the request
     QTest::addColumn<int>("cap");
-    QTest::newRow("waiting for the controller") << QByteArray(kDoomedAddresses[0]) << true
-                                                << int(QZynHttpProxyServer::kMaxConnections);
-    QTest::newRow("reading the request") << QByteArray(kDoomedAddresses[1]) << false
-                                         << int(QZynHttpProxyServer::kMaxConnections);
-    QTest::newRow("past the cap") << QByteArray(kDoomedAddresses[2]) << true << 1;
+    QTest::addColumn<bool>("another");   // another controller at the address after a quiet spell
+    const int cap = QZynHttpProxyServer::kMaxConnections;
+    QTest::newRow("waiting for the controller") << QByteArray(kDoomedAddresses[0]) << true << cap << false;
+    QTest::newRow("reading the request") << QByteArray(kDoomedAddresses[1]) << false << cap << false;
+    QTest::newRow("past the cap") << QByteArray(kDoomedAddresses[2]) << true << 1 << false;
+    // It gets the confirming read alone; the client gets nothing of it.
+    QTest::newRow("another controller") << QByteArray(kDoomedAddresses[3]) << true << cap << true;
 }
 
 void TestHttpProxy::controllerGoesMidRequest()
@@ -613,6 +616,11 @@ void TestHttpProxy::controllerGoesMidRequest()
     QFETCH(QByteArray, address);
     QFETCH(bool, inExchange);
     QFETCH(int, cap);
+    QFETCH(bool, another);
+    // Not polled meanwhile: the web request is the first exchange after the quiet spell.
+    if (another)
+        ControllerEventWatcherThread::SetIntervals(600000, 600000, 600000);
+    const auto intervals = qScopeGuard([] { ControllerEventWatcherThread::SetIntervals(500, 5000, 1000); });
     auto doomedCtl = m_sim->addUdpController(address.toStdString(), zynsim::ControllerConfig());
     QVERIFY(doomedCtl);
     QPointer<QZynController> doomed = announceOnline(address.constData());
@@ -622,7 +630,13 @@ void TestHttpProxy::controllerGoesMidRequest()
     server->setMaxConnections(cap);
     zynsim::Answer slow = zynsim::Answer::model();
     slow.delayMs = kSlowAnswerMs * 2;
-    doomedCtl->script(kHttpPiece, 2, slow);
+    if (another) {
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        answerAsAnother(*doomedCtl, "Y000000000000995");
+    } else {
+        doomedCtl->script(kHttpPiece, 2, slow);
+    }
+    doomedCtl->clearLog();
     const QByteArray request = inExchange ? "GET / HTTP/1.1\r\n\r\n" : "GET / HTTP/1.1\r\n";
     std::vector<std::unique_ptr<QTcpSocket>> clients;
     for (int i = 0; i < 2; ++i) {
@@ -631,6 +645,15 @@ void TestHttpProxy::controllerGoesMidRequest()
         QTRY_COMPARE(clients.back()->state(), QAbstractSocket::ConnectedState);
         clients.back()->write(request);
         QTRY_COMPARE(clients.back()->bytesToWrite(), qint64(0));
+    }
+    if (another) {
+        QTRY_VERIFY(doomed.isNull());
+        for (auto& client : clients) {
+            QTRY_COMPARE(client->state(), QAbstractSocket::UnconnectedState);
+            QCOMPARE(client->readAll(), QByteArray());
+        }
+        QCOMPARE(commandsReceived(*doomedCtl), std::vector<int>{ZYN_CMD_GET_SYSINFO});
+        return;
     }
     if (inExchange)
         QTRY_COMPARE(doomedCtl->framesReceived(kHttpPiece), 1);

@@ -310,17 +310,27 @@ QString QZynController::CommandName(u8 command)
     return QString::fromLatin1(kCommandNames[row][command & 0xF]);
 }
 
+namespace {
+// The controller whose road logs in with its own password on the calling thread.
+thread_local const QZynController* t_roadLogIn = nullptr;
+}   // namespace
+
 u32 QZynController::ZynCmdReadWrite(u8 command, void* payload, int payloadLength, void* reply,
                                     int replyCapacity, int& replyLength, u32 flags)
 {
-    const u32 rc = ZynCmdReadWriteInternal(command, payload, payloadLength, reply, replyCapacity,
-                                           replyLength, flags);
-    // The password check itself is never answered by another log-in.
-    if (rc != ZYN_ERR_PASSWORD_REQUIRED || command == ZYN_CMD_CHECK_PASSWORD)
+    bool readAsked = false;
+    const u32 rc = commandTries(command, payload, payloadLength, reply, replyCapacity, replyLength, flags,
+                                &readAsked);
+    // A password check is answered by a log-in of the road's only where the read that confirms
+    // the controller before it asked for the password (the road's own log-in has no such read).
+    if (rc != ZYN_ERR_PASSWORD_REQUIRED || (command == ZYN_CMD_CHECK_PASSWORD && !readAsked))
         return rc;
     char password[32] = {};
     std::strncpy(password, kControllerPassword, sizeof password - 1);
+    const QZynController* const outer = t_roadLogIn;
+    t_roadLogIn = this;
     const u32 login = ZynChkPassword(password);
+    t_roadLogIn = outer;
     if (login != ZYN_OK)
         return login;
     return ZynCmdReadWriteInternal(command, payload, payloadLength, reply, replyCapacity, replyLength, flags);
@@ -328,6 +338,12 @@ u32 QZynController::ZynCmdReadWrite(u8 command, void* payload, int payloadLength
 
 u32 QZynController::ZynCmdReadWriteInternal(u8 command, void* payload, int payloadLength, void* reply,
                                             int replyCapacity, int& replyLength, u32 flags)
+{
+    return commandTries(command, payload, payloadLength, reply, replyCapacity, replyLength, flags, nullptr);
+}
+
+u32 QZynController::commandTries(u8 command, void* payload, int payloadLength, void* reply, int replyCapacity,
+                                 int& replyLength, u32 flags, bool* readAsked)
 {
     std::unique_lock<std::mutex> locker(m_commandMutex);
     replyLength = 0;
@@ -343,7 +359,10 @@ u32 QZynController::ZynCmdReadWriteInternal(u8 command, void* payload, int paylo
     // whatever other traffic did. Such a try begins with the confirming read, which waits as
     // the command would; another serial number gives the controller up, and one that answers,
     // but not with its record, gets nothing this time. Before the controller is identified
-    // there is nothing to confirm against.
+    // there is nothing to confirm against. The road's own log-in goes unconfirmed: its password
+    // is every controller's and no secret of the user's, and the command it is for is confirmed
+    // after it.
+    const bool roadLogIn = command == ZYN_CMD_CHECK_PASSWORD && t_roadLogIn == this;
     const bool changes = ZynCommandChangesController(command, payload, payloadLength);
     Run* const run = currentRun();
     const bool everyTime = command == ZYN_CMD_CHECK_PASSWORD || (changes && run == nullptr);
@@ -357,7 +376,7 @@ u32 QZynController::ZynCmdReadWriteInternal(u8 command, void* payload, int paylo
             run->m_confirmed = true;
     };
     const auto goesAlone = [&] {
-        return runHolds() && (confirmed || (!everyTime && (run == nullptr || run->m_confirmed)));
+        return roadLogIn || (runHolds() && (confirmed || (!everyTime && (run == nullptr || run->m_confirmed))));
     };
     QElapsedTimer underWay;
     underWay.start();
@@ -367,10 +386,13 @@ u32 QZynController::ZynCmdReadWriteInternal(u8 command, void* payload, int paylo
         if (confirming) {
             const Identity identity = readIdentity(&rc, command, payload, payloadLength);
             noteIdentity(identity);
-            if (identity == IdentitySame)
+            if (identity == IdentitySame) {
                 confirming = false;
-            else if (identity == IdentityUnknown && rc != ZYN_ERR_INTERRUPTED && !retryable(rc))
+            } else if (identity == IdentityUnknown && rc != ZYN_ERR_INTERRUPTED && !retryable(rc)) {
+                if (readAsked != nullptr)
+                    *readAsked = rc == ZYN_ERR_PASSWORD_REQUIRED;
                 return rc == ZYN_OK ? u32(ZYN_ERR_RECV) : rc;
+            }
         }
         if (!confirming && !replaced)
             rc = CZynlibALL::ZynCmdReadWrite(command, payload, payloadLength, reply, replyCapacity, replyLength,
@@ -422,8 +444,11 @@ QZynController::Identity QZynController::readIdentity(u32* result, u8 command, c
                                             command, payload, payloadLength);
     if (result != nullptr)
         *result = rc;
-    if (rc != ZYN_OK || length < int(sizeof(sSYSTEM_INFO)))
+    // An answer that is not a record shows nothing: the run stays ended.
+    if (rc != ZYN_OK || length < int(sizeof(sSYSTEM_INFO))) {
+        m_runConfirmed.store(false);
         return IdentityUnknown;
+    }
     sSYSTEM_INFO fresh;
     std::memcpy(&fresh, reply.data(), sizeof fresh);
     const QString serial = m_sysInfo.GetSerialNumber();

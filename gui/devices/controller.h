@@ -9,10 +9,13 @@
 // kRunGapMs of the one before. An exchange that fails or goes unanswered, or a quiet road,
 // ends the run. One rule holds for every exchange, whoever sends it: once the run has ended,
 // the next one, read or change, goes only after that confirming read. Besides, a command that
-// changes the controller outside a Run, and every password check, is confirmed each time; a
-// Run (below) is confirmed at its first exchange. The read waits for a late controller as the
-// command would, with the command's tries and long-wait rule; another serial number or silence
-// gives the controller up, and the command fails without being sent.
+// changes the controller outside a Run, and every check of the user's password, is confirmed
+// each time; a Run (below) is confirmed at its first exchange. The read waits for a late
+// controller as the command would, with the command's tries and long-wait rule; another serial
+// number or silence gives the controller up, and the command fails without being sent. Only the
+// road's own log-in goes unconfirmed: where the command, or the read before it, asks for the
+// password, the road logs in with the fixed password and the command goes again, confirmed as
+// before.
 #pragma once
 
 #include "devices/device.h"
@@ -313,6 +316,10 @@ private:
     bool ensureEventWatcher();
     void interruptExchanges();
     void resumeExchanges();
+    // ZynCmdReadWriteInternal; `readAsked`, when given, tells whether the password was asked for
+    // by the read that confirms the controller (the command was not sent).
+    u32 commandTries(u8 command, void* payload, int payloadLength, void* reply, int replyCapacity, int& replyLength,
+                     u32 flags, bool* readAsked);
     // With the command road held: one system-information read, one try, its reply waited for
     // as `command` with its payload would wait (a read's own wait by default); `result`, when
     // given, gets the exchange's result. The same controller starts a run, another ends it.
