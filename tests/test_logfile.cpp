@@ -53,6 +53,18 @@ QByteArray diskLine(const char* label, const QByteArray& value)
     return QByteArray(label).leftJustified(35) + ": " + value + '\n';
 }
 
+// The controller a report reads from stops after its third exchange and another takes its
+// address: the next frame goes unanswered, the read after it shows the other.
+zynsim::FakeController* g_replaced = nullptr;
+int g_exchanges = 0;
+void replaceAfterThree(void*)
+{
+    if (++g_exchanges == 3 && g_replaced != nullptr) {
+        g_replaced->scriptAll(1, zynsim::Answer::silence());
+        ctltest::answerAsAnother(*g_replaced, "Y000000000000993");
+    }
+}
+
 } // namespace
 
 class TestLogFile : public QObject {
@@ -505,6 +517,16 @@ void TestLogFile::failures()
     QCOMPARE(partial.SaveRaidCfgIntoLogFile(), 0);
     const QByteArray text = readAll(partial.GetFileName());
     QVERIFY(text.endsWith(QByteArray("\r\n\r\nThe Hardware Monitor Information\n") + rule(43) + "\r\n\r\n"));
+
+    // The controller given up half way: the report is cut short, it has failed and its file goes.
+    g_replaced = m_rig.ctl.get();
+    m_rig.controller->ZynSetCallBack(replaceAfterThree);
+    QLogFile cut(m_rig.controller.get(), nullptr);
+    QCOMPARE(cut.SaveRaidCfgIntoLogFile(), int(ZYN_ERR_TRANSPORT_OTHER));
+    m_rig.controller->ZynSetCallBack(nullptr);
+    QCOMPARE(m_rig.controller->GetState(), int(QZynController::StateOffline));
+    QCOMPARE(QDir(m_dir->path() + QStringLiteral("/again")).entryList(QDir::Files),
+             QStringList{QFileInfo(partial.GetFileName()).fileName()});
 }
 
 void TestLogFile::writeFailureLeavesNoFile_data()

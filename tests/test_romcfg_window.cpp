@@ -18,6 +18,7 @@
 
 #include <functional>
 #include <memory>
+#include <thread>
 
 using namespace ctltest;
 using namespace viewtest;
@@ -189,6 +190,15 @@ void TestRomCfgWindow::saveRestoreAndCollect()
     window.DoActionCollectData();
     QCOMPARE(describeAll(responder).mid(before), QStringList{critical.arg("Failed to collect data")});
     QLogFile::SetFolder(dir + "/reports/");
+    // After a quiet spell another controller at the address gets the confirming read alone.
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    answerAsAnother(*rig.ctl, "Y000000000000994");
+    rig.ctl->clearLog();
+    before = responder.seen().size();
+    window.DoActionCollectData();
+    QCOMPARE(describeAll(responder).mid(before), QStringList{critical.arg("Failed to collect data")});
+    QCOMPARE(commandsReceived(*rig.ctl), std::vector<int>{ZYN_CMD_GET_SYSINFO});
+    QCOMPARE(QDir(dir + "/reports").entryList(QDir::Files), reports);
 }
 
 void TestRomCfgWindow::passwordRefused()

@@ -306,6 +306,15 @@ int QLogFile::SaveRaidCfgIntoLogFile()
     text("\r\n\r\n");
     Exe_Event_Info_Cmd();
 
+    // Given up, or no longer usable, part way: the sections it did not answer are missing, so
+    // the report is cut short and has failed. A section refused with a status is only skipped.
+    const int state = m_controller->GetState();
+    if (state != QZynController::StateConnecting && state != QZynController::StateOnline) {
+        m_text.clear();
+        discardFile(fd, QStringLiteral("the controller was lost"));
+        file.close();
+        return int(ZYN_ERR_TRANSPORT_OTHER);
+    }
     const qint64 size = qint64(m_text.size());
     const bool written = file.write(m_text.data(), size) == size && file.flush();
     m_text.clear();

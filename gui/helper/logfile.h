@@ -27,8 +27,9 @@ public:
     QLogFile(const QLogFile&) = delete;
     QLogFile& operator=(const QLogFile&) = delete;
 
-    // Writes one report: 0, the status of the system-information read (no file is made), or
-    // kFileError (no file is left: one that could not be written whole is removed).
+    // Writes one report: 0, the status of the system-information read (no file is made),
+    // ZYN_ERR_TRANSPORT_OTHER when the controller was given up or stopped being usable part
+    // way, or kFileError (no file is left in either case: the file is removed).
     int SaveRaidCfgIntoLogFile();
     // The full path of the last report attempted; empty before the first.
     QString GetFileName() const { return m_fileName; }
