@@ -1287,6 +1287,9 @@ void TestDialogsPrefs::confirmedPreferencesAreStored_data()
                                                                 << "folder";
     QTest::newRow("SNMP trap, OK, a folder in the file's place") << "trap" << ok << trap << "folder";
     QTest::newRow("setup, OK, a folder in the file's place") << "setup" << ok << setup << "folder";
+    // A new language takes effect at the next start: one the file does not keep is lost.
+    QTest::newRow("setup, another language, OK") << "language" << ok << setup << QString();
+    QTest::newRow("setup, another language, OK, a folder in the file's place") << "language" << ok << setup << "folder";
     QTest::newRow("scheduler, OK, a read-only folder") << "scheduler" << ok << scheduler << "read-only";
 }
 
@@ -1337,9 +1340,11 @@ void TestDialogsPrefs::confirmedPreferencesAreStored()
         d.Form()->communityLineEdit->setText(QStringLiteral("private"));
         click(d.Form()->buttonBox, which);
         answered(d);
-    } else if (dialog == QLatin1String("setup")) {
+    } else if (dialog == QLatin1String("setup") || dialog == QLatin1String("language")) {
         DialogSetup d;
         Ui_DialogSetup* f = d.Form();
+        if (dialog == QLatin1String("language"))
+            f->cbLanguage->setCurrentIndex(f->cbLanguage->currentIndex() == 0 ? 1 : 0);
         f->notificationGroupBox->setChecked(true);
         f->urgentRadioButton->setChecked(true);
         f->byEmailCheckBox->setChecked(true);
@@ -1357,7 +1362,12 @@ void TestDialogsPrefs::confirmedPreferencesAreStored()
     QCOMPARE(result, which == QDialogButtonBox::Ok ? int(QDialog::Accepted) : int(QDialog::Rejected));
     const QString refused = "The settings could not be saved in " + file
                             + ". The new values stay in force until the program ends.";
-    QCOMPARE(transcript(responder), blocked.isEmpty() ? QStringList{} : QStringList{warning(title, refused)});
+    const QString lost = "The settings could not be saved in " + file + ". The language you chose is lost: it would "
+                         "take effect only after a restart. The other new values stay in force until the program ends.";
+    const QString restart = "The language has been changed, please restart Palvir to take effect";
+    const bool language = dialog == QLatin1String("language");
+    QCOMPARE(transcript(responder), blocked.isEmpty() ? (language ? QStringList{warning("Setup", restart)} : QStringList{})
+                                                      : QStringList{warning(title, language ? lost : refused)});
     if (!blocked.isEmpty()) {
         QVERIFY(QDir(file).removeRecursively() && ::chmod(QFile::encodeName(folder).constData(), 0700) == 0);
         record().WriteSettings();

@@ -1251,6 +1251,10 @@ Möchten Sie wirklich fortfahren?</translation>
         <source>The language has been changed, please restart Palvir to take effect</source>
         <translation>Die Sprache wurde geändert. Bitte starten Sie Palvir neu, damit die Änderung wirksam wird</translation>
     </message>
+    <message>
+        <source>The settings could not be saved in %1. The language you chose is lost: it would take effect only after a restart. The other new values stay in force until the program ends.</source>
+        <translation>Die Einstellungen konnten nicht in %1 gespeichert werden. Die gewählte Sprache geht verloren: Sie würde erst nach einem Neustart wirksam. Die übrigen neuen Werte gelten, bis das Programm endet.</translation>
+    </message>
 </context>
 <context>
     <name>FinalPage</name>

@@ -1251,6 +1251,10 @@ Are you sure you want to continue ?</translation>
         <source>The language has been changed, please restart Palvir to take effect</source>
         <translation>The language has been changed, please restart Palvir to take effect</translation>
     </message>
+    <message>
+        <source>The settings could not be saved in %1. The language you chose is lost: it would take effect only after a restart. The other new values stay in force until the program ends.</source>
+        <translation>The settings could not be saved in %1. The language you chose is lost: it would take effect only after a restart. The other new values stay in force until the program ends.</translation>
+    </message>
 </context>
 <context>
     <name>FinalPage</name>

@@ -1251,6 +1251,10 @@ Are you sure you want to continue ?</source>
         <source>The language has been changed, please restart Palvir to take effect</source>
         <translation>語言已變更，請重新啟動 Palvir 以生效</translation>
     </message>
+    <message>
+        <source>The settings could not be saved in %1. The language you chose is lost: it would take effect only after a restart. The other new values stay in force until the program ends.</source>
+        <translation>無法將設定儲存到 %1。您選擇的語言將會遺失：它要在重新啟動後才會生效。其他新的設定值在程式結束前仍然有效。</translation>
+    </message>
 </context>
 <context>
     <name>FinalPage</name>

@@ -108,18 +108,35 @@ void DialogSetup::Apply()
         return;
     const QLocale chosen = ui->cbLanguage->itemData(item).toLocale();
     if (chosen.name().toLower() != s.locale.name().toLower())
-        QMessageBox::information(this, tr("Setup"),
-                                 tr("The language has been changed, please restart Palvir to take effect"));
+        m_languageChanged = true;
     s.locale = chosen;
     m_storedItem = item;
 }
 
 void DialogSetup::on_buttonBox_clicked(QAbstractButton* button)
 {
-    prefdialog::AnswerButton(this, ui->buttonBox, button, [this] {
-        Apply();
-        return true;
-    });
+    // A new language takes effect only after a restart, which loses one the store did not keep
+    // (until a later write keeps it).
+    const auto stored = [this](bool written) {
+        const bool changed = m_languageChanged;
+        if (written)
+            m_languageChanged = false;
+        if (!written)
+            prefdialog::WarnUnsaved(this, changed ? tr("The settings could not be saved in %1. The language you chose "
+                                                       "is lost: it would take effect only after a restart. The other "
+                                                       "new values stay in force until the program ends.")
+                                                  : QString());
+        else if (changed)
+            QMessageBox::information(this, tr("Setup"),
+                                     tr("The language has been changed, please restart Palvir to take effect"));
+    };
+    prefdialog::AnswerButton(
+        this, ui->buttonBox, button,
+        [this] {
+            Apply();
+            return true;
+        },
+        stored);
 }
 
 void DialogSetup::on_labelEmailSettings_linkActivated(const QString&)

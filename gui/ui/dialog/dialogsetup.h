@@ -31,4 +31,6 @@ private:
     // The language item that stands for the stored language: the one the list opened on, or
     // the one last applied. The stored language changes only when the user picks another.
     int m_storedItem = -1;
+    // Apply chose another language, which the store has yet to keep.
+    bool m_languageChanged = false;
 };

@@ -22,20 +22,29 @@ void RelabelButtons(QDialogButtonBox* box, const QString& ok, const QString& can
             button->setText(l.text);
 }
 
-void AnswerButton(QDialog* dialog, QDialogButtonBox* box, QAbstractButton* button, const std::function<bool()>& apply)
+void WarnUnsaved(QDialog* dialog, const QString& text)
+{
+    const QString shown = !text.isEmpty() ? text
+                                          : QCoreApplication::translate("prefdialog",
+                                                                        "The settings could not be saved in %1. The new "
+                                                                        "values stay in force until the program ends.");
+    QMessageBox::warning(dialog, dialog->windowTitle(), shown.arg(QZynSettings::StoreFileName()));
+}
+
+void AnswerButton(QDialog* dialog, QDialogButtonBox* box, QAbstractButton* button, const std::function<bool()>& apply,
+                  const std::function<void(bool written)>& stored)
 {
     // What the user confirmed is in the store at once, not only when the program ends; where
     // the store cannot be written the user is told, and the values hold for this run all the same.
-    const auto confirm = [dialog, &apply] {
+    const auto confirm = [dialog, &apply, &stored] {
         if (!apply())
             return false;
         QZynSettings* settings = QZynSettings::Application();
-        if (settings != nullptr && !settings->WriteSettings()) {
-            const QString text = QCoreApplication::translate("prefdialog",
-                                                             "The settings could not be saved in %1. The new values "
-                                                             "stay in force until the program ends.");
-            QMessageBox::warning(dialog, dialog->windowTitle(), text.arg(QZynSettings::StoreFileName()));
-        }
+        const bool written = settings == nullptr || settings->WriteSettings();
+        if (stored)
+            stored(written);
+        else if (!written)
+            WarnUnsaved(dialog);
         return true;
     };
     switch (box->buttonRole(button)) {

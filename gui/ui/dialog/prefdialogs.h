@@ -21,8 +21,13 @@ void RelabelButtons(QDialogButtonBox* box, const QString& ok, const QString& can
 // Answers a click on `button` of the dialog's `box`: OK applies and closes the dialog when
 // `apply` succeeds, Cancel closes it, Apply applies; other buttons do nothing. What OK or Apply
 // applied is written to the settings store of the application's record at once; a store that
-// cannot be written is told in a warning box over the dialog.
-void AnswerButton(QDialog* dialog, QDialogButtonBox* box, QAbstractButton* button, const std::function<bool()>& apply);
+// cannot be written is told in a warning box over the dialog. `stored`, when given, is told
+// whether the store was written and tells the user itself (WarnUnsaved).
+void AnswerButton(QDialog* dialog, QDialogButtonBox* box, QAbstractButton* button, const std::function<bool()>& apply,
+                  const std::function<void(bool written)>& stored = {});
+// The warning box over `dialog` for a store that could not be written: `text` names the store
+// file as %1; empty, the common text (the new values stay in force until the program ends).
+void WarnUnsaved(QDialog* dialog, const QString& text = {});
 // Makes `label` a link showing `text`.
 void SetLink(QLabel* label, const QString& text);
 
