@@ -11,6 +11,8 @@
 
 #include <QMessageBox>
 
+#include <utility>
+
 namespace {
 
 // The notification levels of the settings record.
@@ -118,15 +120,13 @@ void DialogSetup::on_buttonBox_clicked(QAbstractButton* button)
     // A new language takes effect only after a restart, which loses one the store did not keep
     // (until a later write keeps it).
     const auto stored = [this](bool written) {
-        const bool changed = m_languageChanged;
-        if (written)
-            m_languageChanged = false;
         if (!written)
-            prefdialog::WarnUnsaved(this, changed ? tr("The settings could not be saved in %1. The language you chose "
-                                                       "is lost: it would take effect only after a restart. The other "
-                                                       "new values stay in force until the program ends.")
-                                                  : QString());
-        else if (changed)
+            prefdialog::WarnUnsaved(this, m_languageChanged
+                                              ? tr("The settings could not be saved in %1. The language you chose is "
+                                                   "lost: it would take effect only after a restart. The other new "
+                                                   "values stay in force until the program ends.")
+                                              : QString());
+        else if (std::exchange(m_languageChanged, false))
             QMessageBox::information(this, tr("Setup"),
                                      tr("The language has been changed, please restart Palvir to take effect"));
     };
