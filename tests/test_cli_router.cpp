@@ -572,6 +572,7 @@ void TestCliRouter::readsAfterAQuietSpell()
         CZynlibCLI engine;
         CZynlibCLI::PasswordDialogs d;
         d.ask = [](const QString&, QString* out) { return *out = QString::fromLatin1(kSimPassword), true; };
+        d.refuse = [](const QString&, const QString&) {};
         engine.SetPasswordDialogs(d);
         engine.SetCtrl(m_rig.controller.get());
         Captured out;
