@@ -426,8 +426,8 @@ public:
     // 0x14 with the controller's password or kRoadPassword logs in; a wrong password gets 'J'.
     void setPasswordRequired(bool on);
     // The stricter password mode (on turns password mode on and ends the log-in): every
-    // command but 0x13 and 0x14 needs the log-in, which lapses `lapseMs` after it was taken
-    // (0: never). Off goes back to the changing commands only.
+    // command but 0x13 and 0x14 needs the log-in. Off goes back to the changing commands only.
+    // In either, a log-in lapses `lapseMs` after it was taken (0: never).
     void setLogInForEveryCommand(bool on, int lapseMs = 0);
     // On: 0x14 with kRoadPassword gets 'J'; only the controller's own password logs in.
     void setRoadPasswordRefused(bool on);

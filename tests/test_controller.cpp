@@ -281,8 +281,7 @@ void TestController::passwordRequiredLogsInOnce()
     zynsim::FakeController& ctl = *m_rig.ctl;
     ctl.setPasswordRequired(true);
     ctl.clearLog();
-    // Each try of the command is confirmed by a system-information read; the road's own log-in
-    // goes between them unconfirmed.
+    // Each try of the command is confirmed by a system-information read, the road's log-in not.
     QCOMPARE(m_rig.controller->ZynMuteBeeper(), 0u);
     QCOMPARE(commandsReceived(ctl), (std::vector<int>{0x23, 0x30, 0x14, 0x23, 0x30}));
     QCOMPARE(payloads(ctl, 0x14).front(), passwordPayload(QZynController::kControllerPassword));
@@ -301,9 +300,8 @@ void TestController::passwordRequiredLogsInOnce()
     QCOMPARE(m_rig.controller->ZynMuteBeeper(), u32(ZYN_ERR_PASSWORD_REQUIRED));
     QCOMPARE(commandsReceived(ctl), (std::vector<int>{0x23, 0x30, 0x14, 0x23, 0x30}));
 
-    // Every command asks for the log-in: the run's first read is asked, so the log-in comes
-    // before a second read and the command; within the run a command asked costs the command,
-    // the log-in and the command (the first three again where a busy machine ended the run).
+    // Every command asks: the run's first read is asked, then the log-in, the read, the command;
+    // within the run the command, the log-in, the command (unless a busy machine ended the run).
     const QZynController::Run run(m_rig.controller.get());
     sGUI_RAIDSET raid;
     ctl.setLogInForEveryCommand(true);
@@ -342,15 +340,9 @@ void TestController::checkPasswordIsNeverAnsweredByALogIn()
     QCOMPARE(commandsReceived(ctl), (std::vector<int>{0x23, 0x14}));
     QCOMPARE(payloads(ctl, 0x14).front(), passwordPayload("0000"));
 
-    // The user's password goes only after a read that showed this controller: where that read
-    // asks for the log-in, the road's log-in comes first. Refused, the user's is not sent; a
-    // controller that reads without a log-in takes the user's alone.
-    const struct {
-        bool everyCommand;
-        bool roadRefused;
-        u32 result;
-        std::vector<Bytes> passwords;
-    } cases[] = {
+    // The user's password only after a read that showed this controller: the road's log-in
+    // first where that read asks; refused, the user's is not sent.
+    const struct { bool everyCommand, roadRefused; u32 result; std::vector<Bytes> passwords; } cases[] = {
         {true, false, ZYN_OK, {passwordPayload(QZynController::kControllerPassword), passwordPayload("0000")}},
         {true, true, u32('J'), {passwordPayload(QZynController::kControllerPassword)}},
         {false, true, ZYN_OK, {passwordPayload("0000")}},
@@ -761,10 +753,9 @@ void TestController::readsAndChangesOnTheRoad()
         if (!row.confirmed && row.command != ZYN_CMD_GET_SYSINFO && !mayHaveEnded)
             QVERIFY2(std::count(sent.begin(), sent.end(), int(ZYN_CMD_GET_SYSINFO)) == 0, row.name);
     }
-    // After a quiet second the next exchange, a read too, is confirmed first; so is a read after
-    // one that went unanswered.
+    // After a quiet second the next exchange, a read too, is confirmed first, until an answer that
+    // is the record (not a status or a short reply); so is a read after one that went unanswered.
     const auto quietSpell = [] { std::this_thread::sleep_for(std::chrono::milliseconds(1000)); };
-    // An answer to that read that is not the record (a status, a short reply) confirms nothing.
     quietSpell();
     ctl.clearLog();
     ctl.script(0x23, 1, Answer::status('G'));
@@ -889,14 +880,13 @@ void TestController::changingCommandsConfirmTheController()
         const char* name;
         bool driver;
         bool another;
-        bool logInEvery = false;   // the new one asks for the log-in even for reads
+        bool logInEvery = false;   // the new one asks for the log-in at every command
     };
     const Case cases[] = {
         {"another controller at the address", false, true},
         {"the driver slot re-plugged with another controller", true, true},
         {"the same controller back at the address", false, false},
-        // The road's log-in (no secret of the user's) may reach it, the command does not.
-        {"another controller asking for the log-in at every command", false, true, true},
+        {"another controller asking for the log-in at every command", false, true, true},   // the road's log-in only
     };
     const std::string folder = (m_dir.path() + "/driver").toStdString();
     const uint64_t entryId = 0x100000000ull + 1;

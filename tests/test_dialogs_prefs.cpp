@@ -1364,9 +1364,9 @@ void TestDialogsPrefs::confirmedPreferencesAreStored()
                             + ". The new values stay in force until the program ends.";
     const QString lost = "The settings could not be saved in " + file + ". The language you chose is lost: it would "
                          "take effect only after a restart. The other new values stay in force until the program ends.";
-    const QString restart = "The language has been changed, please restart Palvir to take effect";
     const bool language = dialog == QLatin1String("language");
-    QCOMPARE(transcript(responder), blocked.isEmpty() ? (language ? QStringList{warning("Setup", restart)} : QStringList{})
+    const QStringList restart{warning("Setup", "The language has been changed, please restart Palvir to take effect")};
+    QCOMPARE(transcript(responder), blocked.isEmpty() ? (language ? restart : QStringList{})
                                                       : QStringList{warning(title, language ? lost : refused)});
     if (!blocked.isEmpty()) {
         QVERIFY(QDir(file).removeRecursively() && ::chmod(QFile::encodeName(folder).constData(), 0700) == 0);

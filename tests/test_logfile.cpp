@@ -53,8 +53,7 @@ QByteArray diskLine(const char* label, const QByteArray& value)
     return QByteArray(label).leftJustified(35) + ": " + value + '\n';
 }
 
-// The controller a report reads from stops after its third exchange and another takes its
-// address: the next frame goes unanswered, the read after it shows the other.
+// After the report's third exchange its controller stops (a frame unanswered) and another answers.
 zynsim::FakeController* g_replaced = nullptr;
 int g_exchanges = 0;
 void replaceAfterThree(void*)
@@ -523,10 +522,8 @@ void TestLogFile::failures()
     m_rig.controller->ZynSetCallBack(replaceAfterThree);
     QLogFile cut(m_rig.controller.get(), nullptr);
     QCOMPARE(cut.SaveRaidCfgIntoLogFile(), int(ZYN_ERR_TRANSPORT_OTHER));
-    m_rig.controller->ZynSetCallBack(nullptr);
     QCOMPARE(m_rig.controller->GetState(), int(QZynController::StateOffline));
-    QCOMPARE(QDir(m_dir->path() + QStringLiteral("/again")).entryList(QDir::Files),
-             QStringList{QFileInfo(partial.GetFileName()).fileName()});
+    QVERIFY(!cut.GetFileName().isEmpty() && !QFile::exists(cut.GetFileName()));
 }
 
 void TestLogFile::writeFailureLeavesNoFile_data()

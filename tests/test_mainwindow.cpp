@@ -838,9 +838,7 @@ void TestMainWindow::passwordGate()
         {"wrong", [&] { responder.enter("nope"); responder.press(QMessageBox::Ok); }, false, check, {asked, refused}},
         {"right", [&] { responder.enter("0000"); }, true, check, {asked}},
         {"held: no question", [] {}, true, {}, {}},
-        // Every command asks for the log-in: the road's own before the confirming read and the
-        // user's; a controller that refuses the road's does not get the user's unconfirmed, one
-        // that asks only for changes takes the user's alone.
+        // Every command asks: the road's log-in before the confirming read; refused, no user's.
         {"every command asks", [&] { c->SetStatus(QZynController::STATUS_CONTROLLER_NEED_AUTH);
              rig.ctl->setLogInForEveryCommand(true); responder.enter("0000"); }, true, {0x23, 0x14, 0x23, 0x14}, {asked}},
         {"every command asks, the road's password refused", [&] {
