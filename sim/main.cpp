@@ -351,7 +351,7 @@ int main(int argc, char** argv)
             passwordGiven = true;
         } else if (option == "--login-every") {
             if (!parseNumber(value, 0, kMaxLogInLapseMs, &logInLapseMs))
-                return fail(std::string("--login-every takes a number of ms from 0 to 86400000, not ") + value);
+                return fail("--login-every takes a number of ms from 0 to " + std::to_string(kMaxLogInLapseMs) + ", not " + value);
         } else if (option == "--config") {
             std::ifstream file(value, std::ios::binary);
             if (!file)
